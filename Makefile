@@ -1,0 +1,55 @@
+# The two set-up commands are `make run` and `make test`; each installs what is
+# missing, configures, builds and runs.
+JOBS          ?= $(shell nproc)
+FUZZ_SECONDS  ?= 30
+ARGS          ?=
+
+TEST_DIR  := build/test
+RUN_DIR   := build/release
+BENCH_DIR := build/bench
+FUZZ_DIR  := build/fuzz
+
+export ASAN_OPTIONS  := detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export UBSAN_OPTIONS := halt_on_error=1:print_stacktrace=1
+
+.PHONY: run test bench fuzz build-test build-run clean
+
+run: build-run
+	$(RUN_DIR)/halberd $(ARGS)
+
+build-run:
+	tools/install-deps.sh core
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHALBERD_TESTS=OFF
+	cmake --build $(RUN_DIR) -j $(JOBS)
+
+test: build-test
+	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+build-test:
+	tools/install-deps.sh core
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
+	      -DHALBERD_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+bench:
+	tools/install-deps.sh bench
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	      -DHALBERD_TESTS=OFF -DHALBERD_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@set -e; for b in $(BENCH_DIR)/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BENCH_DIR) && "$(CURDIR)/$$b"); done
+
+fuzz:
+	tools/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DHALBERD_FUZZ=ON -DHALBERD_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@set -e; for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$name; echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
+	        $(FUZZ_DIR)/corpus/$$name; done
+
+clean:
+	rm -rf build

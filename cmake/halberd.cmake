@@ -1,0 +1,70 @@
+# Build helpers shared by every folder.  Sources are picked up by glob so that
+# adding a file never needs an edit here; re-run of cmake happens automatically.
+
+# Adds each folder that has a CMakeLists.txt, in the order given.
+function(halberd_add_folders)
+  foreach(dir IN LISTS ARGN)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# halberd_library(<target> [DEPS <targets>...] [PRIVATE_DEPS <targets>...])
+# One static library from every .cpp/.c below the current folder.
+function(halberd_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  # Program entry points (*_main.cpp) belong to executables, not libraries.
+  list(FILTER srcs EXCLUDE REGEX "_main\\.c(pp)?$")
+  add_library(${target} STATIC ${srcs})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# Every executable of the project takes the tracked global allocation
+# operators, so that all allocations are booked.
+function(halberd_link_operators target)
+  if(TARGET halberd_global_operators)
+    target_link_libraries(${target} PRIVATE halberd_global_operators)
+  endif()
+endfunction()
+
+# halberd_test(<name> LIBS <targets>...)
+# One GoogleTest binary from every *_test.cpp below the current folder.
+function(halberd_test name)
+  cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB_RECURSE helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fixture.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(test_${name} ${srcs} ${helpers})
+  target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  halberd_link_operators(test_${name})
+  gtest_discover_tests(test_${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;HALBERD_TEST=1;${ARG_ENV}"
+      TIMEOUT 600)
+endfunction()
+
+# halberd_benchmark(<name> SOURCES <files> LIBS <targets>...)
+function(halberd_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(bench_${name} ${ARG_SOURCES})
+  target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  halberd_link_operators(bench_${name})
+endfunction()
+
+# halberd_fuzzer(<name> SOURCES <files> LIBS <targets>...)
+function(halberd_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(fuzz_${name} ${ARG_SOURCES})
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  halberd_link_operators(fuzz_${name})
+endfunction()

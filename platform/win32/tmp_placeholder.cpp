@@ -1,0 +1,1 @@
+namespace platform_win32_placeholder { int x; }

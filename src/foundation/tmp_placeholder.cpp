@@ -1,0 +1,1 @@
+int FoundationPlaceholder() { return 1; }
