@@ -1,1 +1,0 @@
-namespace platform_win32_placeholder { int x; }
