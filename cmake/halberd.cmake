@@ -18,6 +18,13 @@ function(halberd_library target)
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   # Program entry points (*_main.cpp) belong to executables, not libraries.
   list(FILTER srcs EXCLUDE REGEX "_main\\.c(pp)?$")
+  if(NOT srcs)
+    # Headers only, for now.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS} ${ARG_PRIVATE_DEPS})
+    return()
+  endif()
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
