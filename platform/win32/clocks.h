@@ -1,0 +1,19 @@
+// The performance counter and the millisecond clock, over the monotonic
+// clock.  Tests can install a fake clock that both read.
+#pragma once
+
+#include "platform/win32/win_types.h"
+
+// Counter ticks per second (1,000,000,000 here); FALSE never happens.
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+// Current counter reading; FALSE only for a null argument.
+BOOL QueryPerformanceCounter(LARGE_INTEGER* counter);
+// Milliseconds since an arbitrary start, wrapping at 2^32.
+DWORD timeGetTime();
+// Suspends the calling thread for at least `milliseconds`.
+void Sleep(DWORD milliseconds);
+
+// Test hook: a fake clock read in nanoseconds instead of the monotonic
+// clock.  Null restores the real one.
+using FakeClockFn = LONGLONG (*)(void* context);
+void SetFakeClock(FakeClockFn clock, void* context);

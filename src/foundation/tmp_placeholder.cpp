@@ -1,1 +1,0 @@
-int FoundationPlaceholder() { return 1; }
