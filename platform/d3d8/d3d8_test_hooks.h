@@ -1,0 +1,41 @@
+// Test-only controls of the Direct3D 8 stand-in: scripted device loss, the
+// call log, and reading back drawn pixels.  Not for use by the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+
+// One recorded device call: the method name, its scalar arguments (pointers
+// as numbers, floats as their bit patterns) and a copy of the bytes it was
+// given (vertices then indices of user-memory draws, a matrix, a viewport,
+// a material or light record, palette entries).
+struct D3D8Call {
+  std::string method;
+  std::vector<std::uint64_t> args;
+  std::vector<std::uint8_t> data;
+};
+
+// Makes the device lost: TestCooperativeLevel answers D3DERR_DEVICELOST until
+// D3D8TestAllowReset is called.
+void D3D8TestLoseDevice(IDirect3DDevice8* device);
+// Moves a lost device on to not-reset: TestCooperativeLevel answers
+// D3DERR_DEVICENOTRESET and Reset may succeed.
+void D3D8TestAllowReset(IDirect3DDevice8* device);
+
+// Starts (clearing it) or stops recording device calls.
+void D3D8TestRecordCalls(IDirect3DDevice8* device, bool on);
+// The calls recorded since recording started.
+const std::vector<D3D8Call>& D3D8TestCalls(IDirect3DDevice8* device);
+// Only the recorded calls named `method`.
+std::vector<D3D8Call> D3D8TestCallsNamed(IDirect3DDevice8* device, const std::string& method);
+
+// Reads the pixel (x, y) of the current render target (row 0 at the top) as
+// ARGB; 0 when out of range.
+D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y);
+
+// Number of live D3DPOOL_DEFAULT resources (textures, buffers, depth
+// surfaces, swap chains) of the device.
+int D3D8TestDefaultPoolCount(IDirect3DDevice8* device);
