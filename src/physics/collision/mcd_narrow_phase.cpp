@@ -1,0 +1,36 @@
+// Shared helpers of the pair tests.
+#include "physics/collision/mcd_narrow_phase.h"
+
+#include <cmath>
+
+namespace {
+const MeReal kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
+
+const MeReal* McdModelTransformOrIdentity(const McdModel* model) {
+  return model->transform ? model->transform : kIdentity;
+}
+
+void McdRelativeTransform(MeReal* out, const MeReal* a, const MeReal* b) {
+  MeReal tmp[16];
+  // Row j of the result is b's axis j expressed in a's axes: (b_j . a_k).
+  for (int j = 0; j < 3; ++j) {
+    for (int k = 0; k < 3; ++k) tmp[4 * j + k] = MeVector3Dot(b + 4 * j, a + 4 * k);
+    tmp[4 * j + 3] = 0.0f;
+  }
+  MeReal d[3];
+  MeVector3Subtract(d, b + 12, a + 12);
+  for (int k = 0; k < 3; ++k) tmp[12 + k] = MeVector3Dot(d, a + 4 * k);
+  tmp[15] = 1.0f;
+  for (int i = 0; i < 16; ++i) out[i] = tmp[i];
+}
+
+MeReal McdVec3NormalizeLength(MeReal* v) {
+  MeReal len = std::sqrt(MeVector3Dot(v, v));
+  if (len > 0.0f) MeVector3Scale(v, 1.0f / len);
+  return len;
+}
+
+void McdVec3Print(const char* label, const MeReal* v) {
+  std::printf("%s: %f %f %f \n", label, v[0], v[1], v[2]);
+}
