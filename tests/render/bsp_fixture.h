@@ -1,0 +1,49 @@
+// Test-only tree compiler: turns polygon soups into "BSPT" tree blocks, plus
+// the soups the tests use (a room, a stair, random convex polygons) and a
+// flat view of a loaded tree for brute-force answers.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "render/bsp_tree.h"
+
+namespace bsp_fixture {
+
+struct V3 {
+  float x, y, z;
+};
+
+struct SoupPolygon {
+  std::vector<V3> vertices;  // convex, planar, in order around the polygon
+  std::uint16_t surface = 0;
+};
+using Soup = std::vector<SoupPolygon>;
+
+// Compiles a soup into a tree block (links as offsets, root first).  Planes are
+// taken from the polygons; polygons that straddle a splitting plane are cut.
+std::vector<std::uint8_t> CompileBlock(const Soup& soup);
+// The block wrapped as a section body: "BSPT", size, block.
+std::vector<std::uint8_t> CompileSection(const Soup& soup);
+// Compiles and loads the soup (the test fails if loading refuses it).
+BspTreePtr CompileTree(const Soup& soup);
+
+// An axis-aligned room (six inward-facing walls) of the given half size.
+Soup Room(float half, std::uint16_t surface = 0);
+// A stair of `steps` steps (treads facing up, risers facing -z), 1 wide.
+Soup Stair(int steps, float rise, float run);
+// `count` random convex polygons (3 to 8 vertices) with centres inside a cube
+// of the given half size and radii in [rmin, rmax]; surfaces in [0, surfaces).
+Soup RandomConvex(std::mt19937& rng, int count, float half, float rmin, float rmax, int surfaces = 1);
+
+// One polygon of a loaded tree as a brute-force walk sees it.
+struct FlatPolygon {
+  const BspPolygon* polygon;
+  float node_plane[4];
+  float plane_used[4];  // node plane, negated for the negative-side list
+  bool positive;        // lies in the node's positive-side list
+};
+std::vector<FlatPolygon> Flatten(const BspNode* root);
+
+}  // namespace bsp_fixture
