@@ -1,0 +1,204 @@
+#include "physics/solver/kea_lcp.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "physics/solver/kea_pool.h"
+#include "physics/util/me_profile.h"
+
+namespace {
+
+int roundUp16(int v) { return (v + 15) & ~15; }
+int denseRows(int n) { return (n + 11) / 12 * 12; }
+
+// Sizes of the work blocks: six per-row arrays of 4 bytes, four of states
+// (1 byte each), and "Q" with a spare row.
+int perRowBytes(int n) { return roundUp16(4 * ((n + 3) & ~3)) + 16; }
+int stateBytes(int n) { return roundUp16(n) + 16; }
+int denseBytes(int n) {
+  const int m12 = denseRows(n);
+  return (m12 * m12 + m12) * 4 + 16;
+}
+
+template <class T>
+T* take(int bytes, const char* name) {
+  void* p = keaPoolAlloc(bytes, name);
+  return p ? keaAlign16<T>(p) : nullptr;
+}
+
+enum : signed char { kFree = 0, kLower = 1, kUpper = 2, kNever = -1 };
+
+// Forces x into the bounds; values beyond +-1e20 are dropped to 0 first.
+void clampToBounds(MeReal* x, const MeReal* lo, const MeReal* hi, int n) {
+  for (int i = 0; i < n; ++i) {
+    MeReal v = x[i];
+    if (v > 1e20f || v < -1e20f) v = 0;
+    if (v < lo[i]) v = lo[i];
+    if (v > hi[i]) v = hi[i];
+    x[i] = v;
+  }
+}
+
+}  // namespace
+
+int keaLcpMemory(int n) { return 5 * perRowBytes(n) + 4 * stateBytes(n) + denseBytes(n); }
+
+int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeReal* lo, const MeReal* hi,
+                int maxIterations) {
+  const int n = kernel->n;
+  const int P = kernel->padded;
+  const MeReal tol = keaLcpTolerance;
+
+  MeProfileStartSection("init solve", 0);
+  for (int i = 0; i < P; ++i) x[i] = i < n ? b[i] : 0.0f;
+  kernel->solve(x);
+  bool inside = true;
+  for (int i = 0; i < n && inside; ++i) inside = lo[i] <= x[i] && x[i] <= hi[i];
+  MeProfileEndSectionFn("init solve");
+  if (inside) return 0;
+
+  MeProfileStartSection("iterations init", 0);
+  keaPoolPushMark();
+  MeReal* x0 = take<MeReal>(perRowBytes(n), "x0");
+  MeReal* w = x0 ? take<MeReal>(perRowBytes(n), "w") : nullptr;
+  MeReal* keys = w ? take<MeReal>(perRowBytes(n), "keys") : nullptr;
+  int* order = keys ? take<int>(perRowBytes(n), "order") : nullptr;
+  int* clamped = order ? take<int>(perRowBytes(n), "clamped") : nullptr;
+  signed char* state = clamped ? take<signed char>(stateBytes(n), "state") : nullptr;
+  signed char* history1 = state ? take<signed char>(stateBytes(n), "history") : nullptr;
+  signed char* history2 = history1 ? take<signed char>(stateBytes(n), "history") : nullptr;
+  signed char* cached = history2 ? take<signed char>(stateBytes(n), "cached") : nullptr;
+  MeReal* Q = cached ? take<MeReal>(denseBytes(n), "Q") : nullptr;
+  if (!Q) {  // the pool refused (already reported): keep the forces within bounds
+    MeProfileEndSectionFn("iterations init");
+    keaPoolPopMark();
+    clampToBounds(x, lo, hi, n);
+    return 0;
+  }
+  std::memcpy(x0, x, sizeof(MeReal) * P);
+  for (int i = 0; i < n; ++i) state[i] = x[i] < lo[i] ? kLower : (x[i] > hi[i] ? kUpper : kFree);
+  std::memset(history1, kNever, n);
+  std::memset(history2, kNever, n);
+  std::memset(cached, 0, n);
+  bool singlePivot = false;
+  int examined = 0;
+  int k = 0;
+  MeProfileEndSectionFn("iterations init");
+
+  auto finish = [&](int result, bool clamp) {
+    if (clamp) clampToBounds(x, lo, hi, n);
+    keaPoolPopMark();
+    return result;
+  };
+  if (maxIterations < 1) return finish(0, true);
+
+  auto target = [&](int i) { return state[i] == kLower ? lo[i] : hi[i]; };
+  auto column = [&](int j) { return kernel->cache + static_cast<size_t>(j) * kernel->cacheStride; };
+
+  for (;;) {
+    // A state seen before means the pivoting cycles.
+    const bool cycle = std::memcmp(state, history1, n) == 0 || std::memcmp(state, history2, n) == 0;
+    bool switching = false;
+    if (cycle) {
+      if (singlePivot) return finish(-k, true);
+      switching = true;
+    } else if (k >= keaLcpBlockIterations && !singlePivot) {
+      switching = true;
+    }
+    if (switching) {
+      // Single pivots visit the rows with the largest factor diagonal first,
+      // and only those well above the regularisation.
+      for (int i = 0; i < n; ++i) {
+        keys[i] = kernel->factorDiagonal(i);
+        order[i] = i;
+      }
+      std::sort(order, order + n, [&](int a, int c) { return keys[a] > keys[c] || (keys[a] == keys[c] && a < c); });
+      const MeReal limit = 3 * kernel->epsilon();
+      examined = 0;
+      while (examined < n && keys[order[examined]] > limit) ++examined;
+      std::memset(history1, kNever, n);
+      std::memset(history2, kNever, n);
+      singlePivot = true;
+    }
+    if (k % 10 == 0) std::memcpy(history1, state, n);
+    if (k % 3 == 0) std::memcpy(history2, state, n);
+
+    int m = 0;
+    for (int i = 0; i < n; ++i)
+      if (state[i] != kFree) clamped[m++] = i;
+
+    if (m == 0) {
+      std::memcpy(x, x0, sizeof(MeReal) * P);
+    } else if (m < n) {
+      // x = x0 + A^-1 E q with q chosen so that the clamped rows land on
+      // their targets: (A^-1)_CC q = target - x0_C.
+      MeProfileStartSection("auxiliary matrix", 0);
+      for (int a = 0; a < m; ++a) {
+        const int j = clamped[a];
+        if (!cached[j]) {
+          kernel->solveColumn(column(j), j);
+          cached[j] = 1;
+        }
+      }
+      const int stride = keaDenseStride(m);
+      MeReal* rhsQ = w;  // w is free until the residual below
+      for (int a = 0; a < m; ++a) {
+        const MeReal* col = column(clamped[a]);
+        for (int c = 0; c <= a; ++c) Q[a * stride + c] = col[clamped[c]];
+        rhsQ[a] = target(clamped[a]) - x0[clamped[a]];
+      }
+      kernel->factorizeDense(Q, m);
+      kernel->solveDense(Q, rhsQ, m);
+      std::memcpy(x, x0, sizeof(MeReal) * P);
+      for (int a = 0; a < m; ++a) {
+        const MeReal* col = column(clamped[a]);
+        const MeReal s = rhsQ[a];
+        for (int i = 0; i < n; ++i) x[i] += s * col[i];
+      }
+      MeProfileEndSectionFn("auxiliary matrix");
+    }
+
+    MeProfileStartSection("calculate residual", 0);
+    for (int a = 0; a < m; ++a) x[clamped[a]] = target(clamped[a]);
+    kernel->multiply(x, w);
+    for (int i = 0; i < n; ++i) w[i] -= b[i];
+    MeProfileEndSectionFn("calculate residual");
+
+    bool changed = false;
+    if (singlePivot) {
+      for (int a = 0; a < examined && !changed; ++a) {
+        const int i = order[a];
+        signed char next = state[i];
+        if (state[i] == kFree) {
+          if (x[i] < lo[i]) next = kLower;
+          else if (x[i] > hi[i]) next = kUpper;
+        } else if ((state[i] == kLower && w[i] < -tol) || (state[i] == kUpper && w[i] > tol)) {
+          next = kFree;
+        }
+        if (next != state[i]) {
+          state[i] = next;
+          changed = true;
+        }
+      }
+    } else {
+      for (int i = 0; i < n; ++i) {
+        signed char next = state[i];
+        if (state[i] == kFree) {
+          if (x[i] < lo[i] && w[i] >= -tol) next = kLower;
+          else if (x[i] > hi[i] && w[i] <= tol) next = kUpper;
+        } else if ((state[i] == kLower && w[i] < -tol) || (state[i] == kUpper && w[i] > tol)) {
+          next = kFree;
+        }
+        if (next != state[i]) {
+          state[i] = next;
+          changed = true;
+        }
+      }
+    }
+    if (!changed) return finish(k, false);
+    ++k;
+    // At the limit x may still break its bounds on free rows; clamped, it is
+    // at least a force the constraint allows.
+    if (k >= maxIterations) return finish(k, true);
+  }
+}

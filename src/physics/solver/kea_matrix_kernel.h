@@ -1,0 +1,108 @@
+// The matrix kernel of one constraint group: builds A = J M^-1 J^T (plus the
+// softness on the diagonal), factorises it by a blocked Cholesky over 4x4
+// blocks inside the envelope of its non-zero blocks, and solves with it for
+// the LCP.  Two forms run the same algorithm on the same layout: plain x86
+// floating point (true square roots and divisions) and 4-wide SSE (packed
+// multiply-add, reciprocal estimates refined by one Newton step).
+//
+// Layout: n rows padded to P (a multiple of 4) and nb = P/4 blocks.  "A" and
+// the factor "Ainv" hold nb x nb blocks of 16 floats, block (i, j) at
+// i*nb + j, row-major inside; only j <= i is used.  NZ flags each block:
+// keaBlockNonZero where A has it, keaBlockFillIn where only the factor does,
+// 0 otherwise.  NC[i] is the first non-zero block column of row i and NR[j]
+// the last block row the factor's column j reaches (the envelope).
+#pragma once
+
+#include "physics/util/me_types.h"
+
+inline constexpr unsigned char keaBlockNonZero = 0xFF;
+inline constexpr unsigned char keaBlockFillIn = 1;
+
+class KeaMatrixKernel {
+ public:
+  virtual ~KeaMatrixKernel() = default;
+
+  // Sets n, P, nb and takes "A", "Ainv", "solveresultscache", "rsD", "NZ",
+  // "NR" and "NC" from the solver pool.  Answers 0 when the pool refused.
+  virtual int allocate(int n) = 0;
+  // Builds A from the group's J M^-1 (jm) and J-blocks walked through the
+  // block map (bodies: keaBlockMaxEntries per block; counts: entries per
+  // block), adds softness[r]/h + epsilon to every diagonal element, gives the
+  // padding rows a diagonal of 1, and sets NZ, NC, NR.  The factor starts as
+  // a copy of A.
+  virtual void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
+                           const MeReal* softness) = 0;
+  // Blocked Cholesky A = L L^T in place in "Ainv" (lower blocks); rsD gets
+  // 1/sqrt of each pivot.
+  virtual void factorize() = 0;
+  // y = A x over all P rows, using only the blocks of A.
+  virtual void multiply(const MeReal* x, MeReal* y) = 0;
+  // Solves A x = b in place (x holds b on entry).
+  virtual void solve(MeReal* x) = 0;
+  // Writes column j of A^-1 (P floats) into out.
+  virtual void solveColumn(MeReal* out, int j) = 0;
+  // In-place L D L^T of a dense m x m symmetric matrix Q (row stride
+  // keaDenseStride(m), lower triangle read); D on the diagonal, L below it.
+  // Q has one spare row past the matrix for the kernel's use.
+  virtual void factorizeDense(MeReal* Q, int m) = 0;
+  // Solves Q b' = b in place with the factor from factorizeDense.
+  virtual void solveDense(const MeReal* Q, MeReal* b, int m) = 0;
+  // The i-th diagonal element of the factor (sqrt of the i-th pivot).
+  virtual MeReal factorDiagonal(int i) = 0;
+  virtual MeReal epsilon() = 0;
+
+  int n = 0;                    // rows
+  MeReal eps = 0;               // added to the diagonal
+  MeReal invH = 0;              // 1 / step size
+  MeReal* cache = nullptr;      // "solveresultscache": columns of A^-1, cacheStride floats apart
+  int cacheStride = 0;          // n rounded up to 12, then to 16
+  int padded = 0;               // P
+  int blocks = 0;               // nb
+  MeReal* rsD = nullptr;        // P floats
+  MeReal* Ainv = nullptr;       // the factor
+  MeReal* A = nullptr;          // the matrix
+  unsigned char* NZ = nullptr;  // nb x nb flags
+  int* NR = nullptr;            // nb block rows (ints: a partition may have more than 256 blocks)
+  int* NC = nullptr;            // nb block columns
+};
+
+// Row stride of the dense LCP matrix: m rounded up to 4.
+inline int keaDenseStride(int m) { return (m + 3) & ~3; }
+// Stride of the A^-1 column cache: n rounded up to 12, then to 16.
+inline int keaCacheStride(int n) {
+  int s = (n + 11) / 12 * 12;
+  return (s + 15) & ~15;
+}
+
+class KeaMatrixKernelX86 final : public KeaMatrixKernel {
+ public:
+  int allocate(int n) override;
+  void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
+                   const MeReal* softness) override;
+  void factorize() override;
+  void multiply(const MeReal* x, MeReal* y) override;
+  void solve(MeReal* x) override;
+  void solveColumn(MeReal* out, int j) override;
+  void factorizeDense(MeReal* Q, int m) override;
+  void solveDense(const MeReal* Q, MeReal* b, int m) override;
+  MeReal factorDiagonal(int i) override;
+  MeReal epsilon() override { return eps; }
+};
+
+class KeaMatrixKernelSse final : public KeaMatrixKernel {
+ public:
+  int allocate(int n) override;
+  void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
+                   const MeReal* softness) override;
+  void factorize() override;
+  void multiply(const MeReal* x, MeReal* y) override;
+  void solve(MeReal* x) override;
+  void solveColumn(MeReal* out, int j) override;
+  void factorizeDense(MeReal* Q, int m) override;
+  void solveDense(const MeReal* Q, MeReal* b, int m) override;
+  MeReal factorDiagonal(int i) override;
+  MeReal epsilon() override { return eps; }
+};
+
+// Bytes the kernel's allocate takes from the pool for n rows.
+int keaMatrixKernelMemory(int n);

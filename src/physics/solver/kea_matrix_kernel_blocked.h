@@ -1,0 +1,212 @@
+// The blocked algorithms shared by the x86 and SSE matrix kernels.  They are
+// written once over a set of 4x4 block operations (Ops) so that both kernels
+// run exactly the same algorithm; only the block arithmetic differs.
+// Internal to the solver.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+
+#include "physics/solver/kea_block_map.h"
+#include "physics/solver/kea_matrix_kernel.h"
+#include "physics/solver/kea_pool.h"
+
+namespace kea_detail {
+
+inline int roundUp16(int v) { return (v + 15) & ~15; }
+inline int roundUp64(int v) { return (v + 63) & ~63; }
+
+inline int matrixKernelMemory(int n) {
+  const int P = (n + 3) & ~3;
+  const int nb = P / 4;
+  const int s = keaCacheStride(n);
+  return 2 * (P * P * 4 + 16) + roundUp64(4 * s * s) + 64 + (P * 4 + 16) + roundUp16(nb * nb) +
+         2 * roundUp16(nb * 4);
+}
+
+inline int allocateKernel(KeaMatrixKernel& k, int n) {
+  k.n = n;
+  k.padded = (n + 3) & ~3;
+  k.blocks = k.padded / 4;
+  k.cacheStride = keaCacheStride(n);
+  const int P = k.padded;
+  const int nb = k.blocks;
+  void* a = keaPoolAlloc(P * P * 4 + 16, "A");
+  void* ainv = a ? keaPoolAlloc(P * P * 4 + 16, "Ainv") : nullptr;
+  void* cache = ainv ? keaPoolAlloc(roundUp64(4 * k.cacheStride * k.cacheStride) + 64, "solveresultscache") : nullptr;
+  void* rsd = cache ? keaPoolAlloc(P * 4 + 16, "rsD") : nullptr;
+  void* nz = rsd ? keaPoolAlloc(roundUp16(nb * nb), "NZ") : nullptr;
+  void* nr = nz ? keaPoolAlloc(roundUp16(nb * 4), "NR") : nullptr;
+  void* nc = nr ? keaPoolAlloc(roundUp16(nb * 4), "NC") : nullptr;
+  if (!nc) return 0;
+  k.A = keaAlign16<MeReal>(a);
+  k.Ainv = keaAlign16<MeReal>(ainv);
+  k.cache = keaAlign16<MeReal>(cache);
+  k.rsD = keaAlign16<MeReal>(rsd);
+  k.NZ = static_cast<unsigned char*>(nz);
+  k.NR = static_cast<int*>(nr);
+  k.NC = static_cast<int*>(nc);
+  return 1;
+}
+
+template <class Ops>
+struct Blocked {
+  static MeReal* blk(MeReal* m, int nb, int i, int j) { return m + 16 * (static_cast<size_t>(i) * nb + j); }
+  static const MeReal* blk(const MeReal* m, int nb, int i, int j) {
+    return m + 16 * (static_cast<size_t>(i) * nb + j);
+  }
+
+  // A_ij = sum over the body entries that blocks i and j share of
+  // JM_i (4 rows x 6 columns) times J_j^T.  Block rows run over the J-blocks
+  // of the group in layout order; each J-block has a 24-float half per body.
+  static void calcJinvMJT(KeaMatrixKernel& k, const MeReal* jm, const MeReal* J, const int* blockBodies,
+                          const int* blockCounts, const MeReal* softness) {
+    const int nb = k.blocks;
+    alignas(16) MeReal acc[16];
+    int baseI = 0;
+    for (int i = 0; i < nb; ++i) {
+      const int* bodiesI = blockBodies + i * keaBlockMaxEntries;
+      const int countI = blockCounts[i];
+      k.NC[i] = i;
+      int baseJ = 0;
+      for (int j = 0; j <= i; ++j) {
+        const int* bodiesJ = blockBodies + j * keaBlockMaxEntries;
+        const int countJ = blockCounts[j];
+        bool any = false;
+        Ops::zero16(acc);
+        for (int e = 0; e < countI; ++e) {
+          const int b = bodiesI[e];
+          if (b < 0) continue;
+          for (int f = 0; f < countJ; ++f) {
+            if (bodiesJ[f] != b) continue;
+            Ops::jmjt(acc, jm + (baseI + e / 2) * keaJBlockFloatsLocal + (e % 2) * 24,
+                      J + (baseJ + f / 2) * keaJBlockFloatsLocal + (f % 2) * 24);
+            any = true;
+          }
+        }
+        unsigned char& flag = k.NZ[i * nb + j];
+        if (any || i == j) {
+          Ops::copy16(blk(k.A, nb, i, j), acc);
+          flag = keaBlockNonZero;
+          if (j < k.NC[i]) k.NC[i] = j;
+        } else {
+          flag = 0;
+        }
+        baseJ += countJ / 2;
+      }
+      baseI += countI / 2;
+    }
+    // Softness and epsilon on the diagonal; the padding rows get 1 so that
+    // the factor exists and their x stays 0.
+    for (int r = 0; r < k.padded; ++r) {
+      MeReal* d = blk(k.A, nb, r / 4, r / 4) + 5 * (r % 4);
+      if (r < k.n)
+        *d += softness[r] * k.invH + k.eps;
+      else
+        *d = 1.0f;
+    }
+    // The envelope: the factor's column j reaches down to the last row that
+    // has a non-zero block in any column up to j.
+    int reach = 0;
+    for (int j = 0; j < nb; ++j) {
+      for (int i = nb - 1; i > reach; --i) {
+        if (k.NZ[i * nb + j] == keaBlockNonZero) {
+          reach = i;
+          break;
+        }
+      }
+      reach = std::max(reach, j);
+      k.NR[j] = reach;
+    }
+    for (int i = 0; i < nb; ++i)
+      for (int j = k.NC[i]; j <= i; ++j)
+        if (k.NZ[i * nb + j] == keaBlockNonZero) Ops::copy16(blk(k.Ainv, nb, i, j), blk(k.A, nb, i, j));
+  }
+
+  static bool nonZero(const KeaMatrixKernel& k, int i, int j) { return k.NZ[i * k.blocks + j] != 0; }
+
+  // Blocked Cholesky, column by column: the diagonal block subtracts the
+  // products of its row (L_ii L_ii^T = A_ii - sum_k L_ik L_ik^T) and is
+  // factorised; each block below it inside the envelope becomes
+  // L_ri = (A_ri - sum_k L_rk L_ik^T) L_ii^-T.
+  static void factorize(KeaMatrixKernel& k) {
+    const int nb = k.blocks;
+    for (int i = 0; i < nb; ++i) {
+      MeReal* d = blk(k.Ainv, nb, i, i);
+      for (int kk = k.NC[i]; kk < i; ++kk)
+        if (nonZero(k, i, kk)) Ops::subXYt(d, blk(k.Ainv, nb, i, kk), blk(k.Ainv, nb, i, kk));
+      Ops::cholDiag(d, k.rsD + 4 * i);
+      for (int r = i + 1; r <= k.NR[i]; ++r) {
+        if (k.NC[r] > i) continue;  // row r is zero up to column i, so is its factor
+        unsigned char& flag = k.NZ[r * nb + i];
+        MeReal* b = blk(k.Ainv, nb, r, i);
+        const int from = std::max(k.NC[r], k.NC[i]);
+        bool started = flag != 0;
+        for (int kk = from; kk < i; ++kk) {
+          if (!nonZero(k, r, kk) || !nonZero(k, i, kk)) continue;
+          if (!started) {
+            Ops::zero16(b);
+            started = true;
+          }
+          Ops::subXYt(b, blk(k.Ainv, nb, r, kk), blk(k.Ainv, nb, i, kk));
+        }
+        if (!started) continue;  // nothing reaches this block: it stays zero
+        if (flag == 0) flag = keaBlockFillIn;
+        Ops::solveRightLt(b, d, k.rsD + 4 * i);
+      }
+    }
+  }
+
+  static void forward(KeaMatrixKernel& k, MeReal* y, int firstBlock) {
+    const int nb = k.blocks;
+    for (int i = firstBlock; i < nb; ++i) {
+      MeReal* yi = y + 4 * i;
+      for (int kk = std::max(k.NC[i], firstBlock); kk < i; ++kk)
+        if (nonZero(k, i, kk)) Ops::subMatVec(yi, blk(k.Ainv, nb, i, kk), y + 4 * kk);
+      Ops::forwardDiag(yi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
+    }
+  }
+
+  static void backward(KeaMatrixKernel& k, MeReal* x) {
+    const int nb = k.blocks;
+    for (int i = nb - 1; i >= 0; --i) {
+      MeReal* xi = x + 4 * i;
+      for (int r = i + 1; r <= k.NR[i]; ++r)
+        if (k.NC[r] <= i && nonZero(k, r, i)) Ops::subMatTVec(xi, blk(k.Ainv, nb, r, i), x + 4 * r);
+      Ops::backwardDiag(xi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
+    }
+  }
+
+  static void solve(KeaMatrixKernel& k, MeReal* x) {
+    forward(k, x, 0);
+    backward(k, x);
+  }
+
+  static void solveColumn(KeaMatrixKernel& k, MeReal* out, int j) {
+    std::memset(out, 0, sizeof(MeReal) * k.padded);
+    out[j] = 1.0f;
+    forward(k, out, j / 4);  // the blocks above j's stay zero
+    backward(k, out);
+  }
+
+  static void multiply(KeaMatrixKernel& k, const MeReal* x, MeReal* y) {
+    const int nb = k.blocks;
+    std::memset(y, 0, sizeof(MeReal) * k.padded);
+    for (int i = 0; i < nb; ++i) {
+      for (int j = k.NC[i]; j <= i; ++j) {
+        if (k.NZ[i * nb + j] != keaBlockNonZero) continue;
+        const MeReal* a = blk(k.A, nb, i, j);
+        Ops::addMatVec(y + 4 * i, a, x + 4 * j);
+        if (j < i) Ops::addMatTVec(y + 4 * j, a, x + 4 * i);
+      }
+    }
+  }
+
+  static MeReal factorDiagonal(const KeaMatrixKernel& k, int i) {
+    return blk(k.Ainv, k.blocks, i / 4, i / 4)[5 * (i % 4)];
+  }
+
+  static constexpr int keaJBlockFloatsLocal = 48;
+};
+
+}  // namespace kea_detail
