@@ -1,0 +1,60 @@
+// Sphere against plane.
+#include <cmath>
+
+#include "physics/collision/mcd_narrow_phase.h"
+#include "physics/collision/mcd_primitive_pairs.h"
+#include "physics/collision/mcd_sphere.h"
+
+// The plane passes through its model's position with normal n = row 2 of
+// its transform (the world plane z = 0 without a transform).
+// separation = n . (centre - plane point) - r.
+int McdSpherePlaneIntersect(McdModelPair* pair, McdIntersectResult* result) {
+  const McdModel* sphere = pair->model1;
+  const MeReal* ts = McdModelTransformOrIdentity(sphere);
+  const MeReal* tp = McdModelTransformOrIdentity(pair->model2);
+  const MeReal* n = tp + 8;
+  const MeReal r = McdSphereGetRadius(sphere->geometry);
+  MeReal d[3];
+  MeVector3Subtract(d, ts + 12, tp + 12);
+  const MeReal separation = MeVector3Dot(n, d) - r;
+  if (separation > McdPairMargin(pair)) {
+    result->contactCount = 0;
+    return 0;
+  }
+  if (result->contactMaxCount < 1) {
+    result->contactCount = 0;
+    return 1;
+  }
+  McdContact* c = &result->contacts[0];
+  for (int i = 0; i < 3; ++i) c->position[i] = ts[12 + i] - r * n[i];
+  MeVector3Copy(c->normal, n);
+  c->separation = separation;
+  c->dims = 0x0203;
+  c->element1 = c->element2 = 0;
+  MeVector3Copy(result->normal, n);
+  result->contactCount = 1;
+  return 1;
+}
+
+// The sphere closes on the plane at most at the speed of the relative
+// velocity's component along the normal.
+int McdSpherePlaneSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {
+  result->pair = pair;
+  result->time = maxTime;
+  const McdModel* sphere = pair->model1;
+  const McdModel* plane = pair->model2;
+  const MeReal zero[3] = {0, 0, 0};
+  const MeReal* vs = sphere->linearVelocity ? sphere->linearVelocity : zero;
+  const MeReal* vp = plane->linearVelocity ? plane->linearVelocity : zero;
+  const MeReal* ts = McdModelTransformOrIdentity(sphere);
+  const MeReal* tp = McdModelTransformOrIdentity(plane);
+  const MeReal* n = tp + 8;
+  MeReal w[3], d[3];
+  MeVector3Subtract(w, vs, vp);
+  const MeReal speed = std::fabs(MeVector3Dot(w, n));
+  if (speed * maxTime < 0.001f) return 0;
+  MeVector3Subtract(d, ts + 12, tp + 12);
+  const MeReal gap = MeVector3Dot(n, d) - McdSphereGetRadius(sphere->geometry);
+  result->time = gap > 0.0f ? gap / speed : 0.0f;
+  return 1;
+}
