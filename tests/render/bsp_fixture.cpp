@@ -45,7 +45,8 @@ Plane PlaneOf(const SoupPolygon& p) {
   return {n, -Dot(n, c)};
 }
 
-constexpr float kOnPlane = 1e-3f;
+// Within the walks' 0.0001 allowance, so a polygon never strays across its node's planes by more.
+constexpr float kOnPlane = 5e-5f;
 
 struct Item {
   SoupPolygon polygon;
@@ -109,8 +110,10 @@ std::unique_ptr<Node> Build(std::vector<Item> items) {
   auto node = std::make_unique<Node>();
   node->plane = items[best].plane;
   std::vector<Item> front, back;
-  for (Item& it : items) {
-    switch (Side(it, node->plane)) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    Item& it = items[i];
+    // The splitter always lies in its own plane, whatever rounding says, so every level consumes it.
+    switch (i == best ? 0 : Side(it, node->plane)) {
       case 0:
         (Dot(it.plane.n, node->plane.n) > 0 ? node->positive : node->negative).push_back(std::move(it.polygon));
         break;
@@ -296,6 +299,18 @@ std::vector<FlatPolygon> Flatten(const BspNode* root) {
     pending.push_back(BspNodeAt(root, node->Front));
   }
   return out;
+}
+
+CSweptSphere MakeSweep(CVector3 start, float radius, CVector3 motion) {
+  CSweptSphere r{};
+  r.Sphere.Set(start, radius);
+  r.Motion = motion;
+  r.Length = std::sqrt(motion.x * motion.x + motion.y * motion.y + motion.z * motion.z);
+  float inv = r.Length > 0 ? 1.0f / r.Length : 0.0f;
+  r.Direction = {motion.x * inv, motion.y * inv, motion.z * inv};
+  r.Bounds.Set({start.x + motion.x * 0.5f, start.y + motion.y * 0.5f, start.z + motion.z * 0.5f},
+               r.Length * 0.5f + radius);
+  return r;
 }
 
 }  // namespace bsp_fixture

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/bsp_tree.h"
+#include "render/swept_sphere.h"
 
 namespace bsp_fixture {
 
@@ -45,5 +46,9 @@ struct FlatPolygon {
   bool positive;        // lies in the node's positive-side list
 };
 std::vector<FlatPolygon> Flatten(const BspNode* root);
+
+// A cleared sweep record for a sphere moving by `motion`, its bounds the
+// sphere around the whole sweep.
+CSweptSphere MakeSweep(CVector3 start, float radius, CVector3 motion);
 
 }  // namespace bsp_fixture
