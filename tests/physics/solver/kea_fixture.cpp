@@ -415,3 +415,64 @@ FatalCatcher::~FatalCatcher() {
 }
 
 }  // namespace kea_test
+
+#include "physics/solver/kea_block_map.h"
+#include "physics/solver/kea_jacobian_kernel.h"
+#include "physics/solver/kea_lcp.h"
+#include "physics/solver/kea_matrix_kernel.h"
+#include "physics/solver/kea_pool.h"
+
+namespace kea_test {
+
+int lcpOnly(const Problem& p, int kernel, int maxIterations, std::vector<float>& x) {
+  Packing pk;
+  pk.packGroup(p.constraints);
+  const int bodyCount = static_cast<int>(p.bodies.list.size());
+  std::vector<keaBody> bodies = p.bodies.list;
+  const int rows = pk.set.groupRows[0];
+  const int P = (rows + 3) & ~3;
+  const int blocks = P / 4;
+  std::vector<unsigned char> pool(keaMemoryRequired(rows, bodyCount));
+  keaPoolInit(pool.data(), static_cast<int>(pool.size()));
+
+  std::vector<int> counts(blocks), mapBodies(blocks * keaBlockMaxEntries), slots(blocks * keaBlockMaxEntries);
+  keaBlockMap map{0, counts.data(), mapBodies.data(), slots.data()};
+  keaBuildBlockMap(&map, blocks, keaConstraintsGroupSteps(pk.set.groupJacobianRows[0]), pk.set.rowsPerConstraint,
+                   pk.set.bodies, pk.set.constraints, bodyCount);
+  AlignedFloats invI, vf, jm, rhs;
+  invI.resize(12 * bodyCount);
+  vf.resize(8 * bodyCount);
+  jm.resize(48 * 5 * blocks);
+  rhs.resize(P);
+  for (int i = 0; i < bodyCount; ++i) {
+    const keaBody& b = bodies[i];
+    const float iso = 1.0f / std::max({b.I[0], b.I[5], b.I[10]});
+    invI.data[12 * i] = invI.data[12 * i + 5] = invI.data[12 * i + 10] = iso;
+    invI.data[12 * i + 3] = b.invMass;
+    for (int k = 0; k < 3; ++k) {
+      vf.data[8 * i + k] = b.vel[k] / p.h + b.invMass * b.force[k];
+      vf.data[8 * i + 4 + k] = b.velrot[k] / p.h + iso * b.torque[k];
+    }
+  }
+  KeaMatrixKernelX86 mx;
+  KeaMatrixKernelSse ms;
+  KeaJacobianKernelX86 jx;
+  KeaJacobianKernelSse js;
+  KeaMatrixKernel* matrix = kernel == keaKernelSse ? static_cast<KeaMatrixKernel*>(&ms) : &mx;
+  KeaJacobianKernel* jacobian = kernel == keaKernelSse ? static_cast<KeaJacobianKernel*>(&js) : &jx;
+  matrix->eps = p.epsilon;
+  matrix->invH = 1.0f / p.h;
+  matrix->allocate(rows);
+  keaGroupData g{blocks, counts.data(), mapBodies.data(), slots.data(), pk.set.jacobian, jm.data, invI.data, vf.data,
+                 rhs.data, pk.set.xi, pk.set.c, pk.set.xgamma, p.gamma, p.h, pk.set.lambda, bodies.data(),
+                 pk.set.force};
+  jacobian->calcJinvMandRHS(g);
+  matrix->calcJinvMJT(jm.data, pk.set.jacobian, mapBodies.data(), counts.data(), pk.set.softness);
+  matrix->factorize();
+  const int result = keaLcpSolve(matrix, pk.set.lambda, rhs.data, pk.set.lo, pk.set.hi, maxIterations);
+  x.clear();
+  for (int row : pk.rowOf) x.push_back(pk.set.lambda[row]);
+  return result;
+}
+
+}  // namespace kea_test

@@ -120,3 +120,12 @@ class FatalCatcher {
 };
 
 }  // namespace kea_test
+
+namespace kea_test {
+
+// Runs the steps of one group up to the LCP (block map, J M^-1 and rhs, A,
+// factor) and then keaLcpSolve itself; answers its result and x (group
+// order).  Packed with the problem's constraints as one group.
+int lcpOnly(const Problem& p, int kernel, int maxIterations, std::vector<float>& x);
+
+}  // namespace kea_test
