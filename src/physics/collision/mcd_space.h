@@ -66,16 +66,18 @@ bool McdSpaceIsChanging(McdSpaceID space);
 // in another space.
 int McdSpaceInsertModel(McdSpaceID space, McdModelID model);
 // Removes the model from its space; its pairs are reported as goodbye (lower
-// slot -1) after the next McdSpaceEndChanges.  Outside a change phase the
-// removal is refused with error 36 and 0 is answered.  1 when removed, 0
-// when the model was in no space.
+// slot -1) after the next McdSpaceEndChanges.  Outside a change phase (from a
+// callback while pairs are being read) the model leaves at once, its pairs
+// are no longer delivered, and the space finishes the removal at the next
+// McdSpaceBeginChanges.  1 when removed, 0 when the model was in no space.
 int McdSpaceRemoveModel(McdModelID model);
 // A frozen model keeps its place; pairs between two frozen models are
 // neither made nor ended nor delivered.
 int McdSpaceFreezeModel(McdModelID model);
 int McdSpaceUnfreezeModel(McdModelID model);
 int McdSpaceModelIsFrozen(McdModelID model);
-// Re-sorts one active model by its current box (inside a change phase).
+// Re-sorts one active model by its current box.  Updates belong inside a
+// change phase: outside one they report error 36 and do nothing (answer 0).
 int McdSpaceUpdateModel(McdModelID model);
 // Re-sorts every active model (inside a change phase).
 int McdSpaceUpdate(McdSpaceID space);

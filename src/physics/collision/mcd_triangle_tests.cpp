@@ -209,8 +209,10 @@ int McdBoxTriangleIntersect(const MeReal* h, const McdTriangle* tri, MeReal marg
           inside = (a[j] * wl - a[l] * wj) * sign >= 0.0f;
         }
         if (!inside) continue;
+        // Crossings within the margin beyond the box count too, so that a
+        // box resting within the margin keeps its contacts.
         const MeReal xk = (nv - n[j] * xj - n[l] * xl) / n[k];
-        if (xk < -h[k] || xk > h[k]) continue;
+        if (xk < -h[k] - m || xk > h[k] + m) continue;
         MeReal* out = *cursor;
         out[k] = xk;
         out[j] = xj;
