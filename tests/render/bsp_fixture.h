@@ -27,7 +27,7 @@ using Soup = std::vector<SoupPolygon>;
 std::vector<std::uint8_t> CompileBlock(const Soup& soup);
 // The block wrapped as a section body: "BSPT", size, block.
 std::vector<std::uint8_t> CompileSection(const Soup& soup);
-// Compiles and loads the soup (the test fails if loading refuses it).
+// Compiles and loads the soup (aborts if loading refuses it: the compiler is broken).
 BspTreePtr CompileTree(const Soup& soup);
 
 // An axis-aligned room (six inward-facing walls) of the given half size.
