@@ -1,0 +1,439 @@
+#include "platform/win32/window.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <string>
+
+#include "platform/win32/message_box.h"
+
+namespace {
+
+struct WindowRecord {
+  SDL_Window* sdl = nullptr;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  bool visible = false;
+};
+
+struct WindowSystem {
+  std::map<std::string, WNDCLASSA> classes;
+  std::map<HWND, WindowRecord> windows;
+  std::deque<MSG> posted;
+  std::uintptr_t nextHandle = 0x10;
+  bool videoUp = false;
+};
+
+WindowSystem& System() {
+  static WindowSystem system;
+  return system;
+}
+
+WindowRecord* Find(HWND window) {
+  auto it = System().windows.find(window);
+  return it == System().windows.end() ? nullptr : &it->second;
+}
+
+HWND FromSdl(Uint32 id) {
+  for (auto& [handle, record] : System().windows)
+    if (record.sdl && SDL_GetWindowID(record.sdl) == id) return handle;
+  return nullptr;
+}
+
+// The frame model: side border and title bar heights of a style.
+void Frame(DWORD style, int* side, int* title) {
+  *side = (style & WS_THICKFRAME) ? 4 : ((style & WS_BORDER) ? 1 : 0);
+  *title = ((style & WS_CAPTION) == WS_CAPTION) ? 18 : 0;
+}
+
+bool EnsureVideo() {
+  if (System().videoUp) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "window: no video system (%s)\n", SDL_GetError());
+    return false;
+  }
+  // Every window may carry the device's OpenGL context.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  System().videoUp = true;
+  return true;
+}
+
+WPARAM VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_PRINTSCREEN: return VK_SNAPSHOT;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_PERIOD: return VK_DECIMAL;
+    case SDLK_KP_DIVIDE: return VK_DIVIDE;
+    default: return 0;
+  }
+}
+
+WPARAM MouseKeys(Uint32 buttons) {
+  WPARAM w = 0;
+  if (buttons & SDL_BUTTON_LMASK) w |= MK_LBUTTON;
+  if (buttons & SDL_BUTTON_RMASK) w |= MK_RBUTTON;
+  if (buttons & SDL_BUTTON_MMASK) w |= MK_MBUTTON;
+  SDL_Keymod mod = SDL_GetModState();
+  if (mod & KMOD_SHIFT) w |= MK_SHIFT;
+  if (mod & KMOD_CTRL) w |= MK_CONTROL;
+  return w;
+}
+
+LPARAM Point(int x, int y) { return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))); }
+
+// Turns one SDL event into zero or more window messages at the queue's end.
+void Translate(const SDL_Event& e) {
+  auto post = [](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (w) System().posted.push_back(MSG{w, m, wp, lp, SDL_GetTicks(), {0, 0}});
+  };
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      HWND w = FromSdl(e.key.windowID);
+      WPARAM vk = VirtualKey(e.key.keysym.sym);
+      if (!vk) break;
+      bool down = e.type == SDL_KEYDOWN;
+      bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+      // lParam: repeat count 1, the scan code, previous-state and transition bits.
+      LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16);
+      if (e.key.repeat || !down) lp |= 1 << 30;
+      if (!down) lp |= static_cast<LPARAM>(1u << 31);
+      post(w, msg, vk, lp);
+      break;
+    }
+    case SDL_TEXTINPUT: {
+      HWND w = FromSdl(e.text.windowID);
+      for (const char* p = e.text.text; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x80) post(w, WM_CHAR, c, 1);
+      }
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      post(FromSdl(e.motion.windowID), WM_MOUSEMOVE, MouseKeys(e.motion.state), Point(e.motion.x, e.motion.y));
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      UINT msg = 0;
+      if (e.button.button == SDL_BUTTON_LEFT) msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      if (e.button.button == SDL_BUTTON_RIGHT) msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      if (e.button.button == SDL_BUTTON_MIDDLE) msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+      if (msg) post(FromSdl(e.button.windowID), msg, MouseKeys(SDL_GetMouseState(nullptr, nullptr)),
+                    Point(e.button.x, e.button.y));
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      WPARAM wp = (static_cast<WPARAM>(static_cast<WORD>(e.wheel.y * WHEEL_DELTA)) << 16) |
+                  MouseKeys(SDL_GetMouseState(nullptr, nullptr));
+      post(FromSdl(e.wheel.windowID), WM_MOUSEWHEEL, wp, 0);
+      break;
+    }
+    case SDL_WINDOWEVENT: {
+      HWND w = FromSdl(e.window.windowID);
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          post(w, WM_CLOSE, 0, 0);
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          post(w, WM_SIZE, SIZE_RESTORED, MAKELONG(e.window.data1, e.window.data2));
+          break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          post(w, WM_SIZE, SIZE_MINIMIZED, 0);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          post(w, WM_ACTIVATEAPP, 1, 0);
+          post(w, WM_ACTIVATE, WA_ACTIVE, 0);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          post(w, WM_ACTIVATE, WA_INACTIVE, 0);
+          post(w, WM_ACTIVATEAPP, 0, 0);
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          post(w, WM_PAINT, 0, 0);
+          break;
+        default:
+          break;
+      }
+      break;
+    }
+    case SDL_QUIT:
+      if (!System().windows.empty()) post(System().windows.begin()->first, WM_CLOSE, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+bool Matches(const MSG& m, HWND window, UINT lo, UINT hi) {
+  if (window && m.hwnd != window) return false;
+  if (lo == 0 && hi == 0) return true;
+  return m.message >= lo && m.message <= hi;
+}
+
+}  // namespace
+
+WORD RegisterClassA(const WNDCLASSA* windowClass) {
+  if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+  auto& classes = System().classes;
+  if (classes.count(windowClass->lpszClassName)) return 0;
+  classes[windowClass->lpszClassName] = *windowClass;
+  return static_cast<WORD>(0xC000 + classes.size());
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+                     int height, HWND, HMENU, HINSTANCE, LPVOID) {
+  if (!className) return nullptr;
+  auto cls = System().classes.find(className);
+  if (cls == System().classes.end()) return nullptr;
+  if (!EnsureVideo()) return nullptr;
+  if (width == CW_USEDEFAULT || width <= 0) width = 640;
+  if (height == CW_USEDEFAULT || height <= 0) height = 480;
+  if (x == CW_USEDEFAULT) x = SDL_WINDOWPOS_UNDEFINED;
+  if (y == CW_USEDEFAULT) y = SDL_WINDOWPOS_UNDEFINED;
+  int side, bar;
+  Frame(style, &side, &bar);
+  int cw = width - 2 * side > 0 ? width - 2 * side : 1;
+  int ch = height - 2 * side - bar > 0 ? height - 2 * side - bar : 1;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
+  if (!(style & (WS_BORDER | WS_THICKFRAME))) flags |= SDL_WINDOW_BORDERLESS;
+  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, cw, ch, flags);
+  if (!sdl) {
+    std::fprintf(stderr, "window: cannot create a window (%s)\n", SDL_GetError());
+    return nullptr;
+  }
+  HWND handle = reinterpret_cast<HWND>(System().nextHandle);
+  System().nextHandle += 0x10;
+  WindowRecord record;
+  record.sdl = sdl;
+  record.proc = cls->second.lpfnWndProc;
+  record.style = style & ~WS_VISIBLE;
+  record.exStyle = exStyle;
+  System().windows[handle] = record;
+  record.proc(handle, WM_CREATE, 0, 0);
+  if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+  return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+  WindowRecord* w = Find(window);
+  if (!w) return FALSE;
+  WNDPROC proc = w->proc;
+  proc(window, WM_DESTROY, 0, 0);
+  w = Find(window);
+  if (!w) return TRUE;
+  SDL_DestroyWindow(w->sdl);
+  System().windows.erase(window);
+  if (GetActiveWindow() == window) SetActiveWindowForBoxes(nullptr);
+  std::deque<MSG>& q = System().posted;
+  for (auto it = q.begin(); it != q.end();) it = it->hwnd == window ? q.erase(it) : it + 1;
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+  WindowRecord* w = Find(window);
+  if (!w) return FALSE;
+  BOOL was = w->visible ? TRUE : FALSE;
+  switch (command) {
+    case SW_HIDE:
+      SDL_HideWindow(w->sdl);
+      w->visible = false;
+      break;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+      SDL_MinimizeWindow(w->sdl);
+      break;
+    default:
+      SDL_ShowWindow(w->sdl);
+      if (command == SW_SHOWMAXIMIZED) SDL_MaximizeWindow(w->sdl);
+      if (command == SW_RESTORE) SDL_RestoreWindow(w->sdl);
+      w->visible = true;
+      SetActiveWindowForBoxes(window);
+      break;
+  }
+  return was;
+}
+
+BOOL UpdateWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+  WindowRecord* w = Find(window);
+  if (!w) return FALSE;
+  SDL_SetWindowTitle(w->sdl, text ? text : "");
+  return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
+  WindowRecord* w = Find(window);
+  if (!w) return FALSE;
+  int side, bar;
+  Frame(w->style, &side, &bar);
+  if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(w->sdl, x + side, y + side + bar);
+  if (!(flags & SWP_NOSIZE)) {
+    int cw = width - 2 * side, ch = height - 2 * side - bar;
+    SDL_SetWindowSize(w->sdl, cw > 0 ? cw : 1, ch > 0 ? ch : 1);
+  }
+  if (flags & SWP_FRAMECHANGED)
+    SDL_SetWindowBordered(w->sdl, (w->style & (WS_BORDER | WS_THICKFRAME)) ? SDL_TRUE : SDL_FALSE);
+  if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOW);
+  if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
+  return TRUE;
+}
+
+BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL) {
+  if (!rect) return FALSE;
+  int side, bar;
+  Frame(style, &side, &bar);
+  rect->left -= side;
+  rect->right += side;
+  rect->top -= side + bar;
+  rect->bottom += side;
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT* rect) {
+  WindowRecord* w = Find(window);
+  if (!w || !rect) return FALSE;
+  int cw, ch;
+  SDL_GetWindowSize(w->sdl, &cw, &ch);
+  *rect = RECT{0, 0, cw, ch};
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+  WindowRecord* w = Find(window);
+  if (!w || !rect) return FALSE;
+  int x, y, cw, ch;
+  SDL_GetWindowPosition(w->sdl, &x, &y);
+  SDL_GetWindowSize(w->sdl, &cw, &ch);
+  *rect = RECT{x, y, x + cw, y + ch};
+  return AdjustWindowRect(rect, w->style, FALSE);
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+  WindowRecord* w = Find(window);
+  if (!w) return 0;
+  DWORD style = w->style | (w->visible ? WS_VISIBLE : 0);
+  if (index == GWL_STYLE) return static_cast<LONG>(style);
+  if (index == GWL_EXSTYLE) return static_cast<LONG>(w->exStyle);
+  return 0;
+}
+
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+  WindowRecord* w = Find(window);
+  if (!w) return 0;
+  LONG old = GetWindowLongA(window, index);
+  if (index == GWL_STYLE) {
+    w->style = static_cast<DWORD>(value) & ~WS_VISIBLE;
+    if ((static_cast<DWORD>(value) & WS_VISIBLE) && !w->visible) ShowWindow(window, SW_SHOW);
+  } else if (index == GWL_EXSTYLE) {
+    w->exStyle = static_cast<DWORD>(value);
+  } else {
+    return 0;
+  }
+  return old;
+}
+
+BOOL IsWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+  if (!msg) return FALSE;
+  if (System().videoUp) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Translate(e);
+  }
+  std::deque<MSG>& q = System().posted;
+  for (auto it = q.begin(); it != q.end(); ++it) {
+    // WM_QUIT is not bound to a window: it matches every filter window.
+    if (it->message == WM_QUIT || Matches(*it, window, filterMin, filterMax)) {
+      *msg = *it;
+      if (remove & PM_REMOVE) q.erase(it);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (!msg) return FALSE;
+  while (!PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE)) {
+    if (!System().videoUp && System().posted.empty()) {
+      // Nothing can ever arrive: answer a quit rather than wait for ever.
+      *msg = MSG{nullptr, WM_QUIT, 0, 0, 0, {0, 0}};
+      return 0;
+    }
+    SDL_WaitEventTimeout(nullptr, 10);
+  }
+  return msg->message == WM_QUIT ? 0 : 1;
+}
+
+BOOL TranslateMessage(const MSG* msg) { return msg ? TRUE : FALSE; }
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (!msg) return 0;
+  return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowRecord* w = Find(window);
+  if (!w) return 0;
+  return w->proc(window, message, wParam, lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !Find(window)) return FALSE;
+  System().posted.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+  return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+  System().posted.push_back(MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, 0, {0, 0}});
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) DestroyWindow(window);
+  return 0;
+}
+
+void* Win32SdlWindow(HWND window) {
+  WindowRecord* w = Find(window);
+  return w ? w->sdl : nullptr;
+}
