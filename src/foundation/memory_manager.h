@@ -111,9 +111,11 @@ void MemGetStatistics(MemStatistics* out);
 // Number of allocation-operator and release-operator calls so far.
 std::uint32_t MemAllocCallCount();
 std::uint32_t MemReleaseCallCount();
-// Counts one call of an allocation or release operator.
-void MemCountAllocCall();
-void MemCountReleaseCall();
+// The global operators' entry points: count the call, then allocate (with
+// the given alignment, 0 for the default) or release with this thread's
+// owner site.  Allocation answers null when the heap refuses.
+void* MemOperatorNew(std::uint32_t type, std::size_t size, std::size_t alignment);
+void MemOperatorDelete(std::uint32_t type, void* block);
 
 // Checks every record; 1 when a fault was found (logged), else 0.
 int MemValidateAllUnits();
@@ -126,6 +128,11 @@ void MemDumpAllocUnit(const void* address, const char* prefix);
 // Where the request log is written ("memory.log" in the working folder by
 // default); tests point it elsewhere.  Null restores the default.
 void MemSetLogFileName(const char* path);
+// Test hook: called with each released block (already wiped) just before it
+// goes back to the C heap; it runs under the allocator's lock and must not
+// allocate.  Null removes it.
+using MemReleaseObserver = void (*)(const void* block, std::size_t size, void* context);
+void MemSetReleaseObserver(MemReleaseObserver observer, void* context);
 // Deletes the request log.
 void MemCleanLog();
 
