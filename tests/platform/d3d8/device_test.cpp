@@ -126,8 +126,17 @@ TEST_F(DeviceTest, StencilMarksLimitLaterDrawing) {
   DrawQuad(0, 0, 64, 48, 0xFFFFFF00u);
   EXPECT_EQ(Pixel(8, 8), 0xFFFFFF00u);
   EXPECT_EQ(Pixel(30, 30), 0xFF000000u);
-  // A depth format without stencil cannot clear it.
-  EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0), D3D_OK);
+  // A depth format without stencil cannot have its stencil cleared.
+  IDirect3DSurface8 *noStencil = nullptr, *back = nullptr;
+  ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D16, D3DMULTISAMPLE_NONE, &noStencil), D3D_OK);
+  device_->GetRenderTarget(&back);
+  device_->SetRenderTarget(back, noStencil);
+  EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+  device_->SetRenderTarget(back, nullptr);
+  EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  back->Release();
+  EXPECT_EQ(noStencil->Release(), 0u);
 }
 
 // Position, diffuse, one texture pair: the 0x142 format.
