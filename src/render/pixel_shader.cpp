@@ -1,0 +1,84 @@
+#include "render/pixel_shader.h"
+
+#include <cstdio>
+
+#include "foundation/load_file.h"
+#include "foundation/memory_manager.h"
+#include "render/render.h"
+
+CPixelShaderList* g_PixelShaders = nullptr;
+
+CPixelShader::CPixelShader(CRender* render)
+    : m_Render(render), m_Device(render != nullptr ? render->GetDevice() : nullptr), m_Handle(0) {}
+
+int CPixelShader::Load(const char* name) {
+  char path[512];
+  std::snprintf(path, sizeof(path), "shaders\\%s", name);
+  char* data = nullptr;
+  std::uint32_t size = 0;
+  if (!LoadFile(path, &data, &size, nullptr, MEMCAT_GAME)) return 0;
+  if (m_Device != nullptr && m_Render->SupportsPixelShader(1, 0)) {
+    DWORD handle = 0;
+    if (SUCCEEDED(m_Device->CreatePixelShader(reinterpret_cast<const DWORD*>(data), &handle))) m_Handle = handle;
+  }
+  FreeLoadedFile(data);
+  return 1;
+}
+
+void CPixelShader::Release() {
+  if (m_Handle != 0 && m_Device != nullptr) m_Device->DeletePixelShader(m_Handle);
+  m_Handle = 0;
+}
+
+void CPixelShader::Apply() {
+  if (m_Device != nullptr) m_Device->SetPixelShader(m_Handle);
+}
+
+void CPixelShader::Remove() {
+  if (m_Device != nullptr) m_Device->SetPixelShader(0);
+}
+
+void CPixelShader::SetConstant(DWORD firstRegister, const void* data, DWORD count) {
+  if (m_Device != nullptr) m_Device->SetPixelShaderConstant(firstRegister, data, count);
+}
+
+CPixelShaderList::CPixelShaderList(CRender* render, int capacity)
+    : m_Render(render), m_Capacity(capacity > 0 ? capacity : 0), m_Count(0) {
+  MEM_OWNER();
+  m_Shaders = MEM_NEW(MEMCAT_GAME) CPixelShader*[m_Capacity > 0 ? m_Capacity : 1]();
+}
+
+CPixelShaderList::~CPixelShaderList() {
+  for (int i = 0; i < m_Count; ++i) {
+    m_Shaders[i]->Release();
+    MEM_DELETE m_Shaders[i];
+  }
+  MEM_DELETE_ARRAY m_Shaders;
+}
+
+int CPixelShaderList::AddLoaded(const char* name, bool load) {
+  if (m_Count >= m_Capacity) return -1;
+  MEM_OWNER();
+  auto* shader = MEM_NEW(MEMCAT_GAME) CPixelShader(m_Render);
+  if (load && shader->Load(name) != 1) {
+    MEM_DELETE shader;
+    return -1;
+  }
+  m_Shaders[m_Count] = shader;
+  return m_Count++;
+}
+
+int CPixelShaderList::Add(const char* name) { return AddLoaded(name, true); }
+
+int CPixelShaderList::AddEmpty(const char* name) { return AddLoaded(name, false); }
+
+CPixelShader* CPixelShaderList::GetShader(int i) const {
+  return i >= 0 && i < m_Count ? m_Shaders[i] : nullptr;
+}
+
+int CPixelShaderList::LoadStandard() {
+  static const char* const kStandard[] = {"psDot3.pso", "psDot3Reflect.pso"};
+  for (const char* name : kStandard)
+    if (Add(name) < 0) return 0;
+  return 1;
+}

@@ -1,0 +1,38 @@
+// A window and a started render object over the Direct3D stand-in, shared by
+// the device tests of one suite.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/d3d8/d3d8_test_hooks.h"
+#include "render/render.h"
+
+// Creates a visible 800 x 600 test window; null when no window can be made.
+HWND CreateTestWindow();
+void DestroyTestWindow(HWND window);
+
+// A started render object; the device is created once per suite.
+class RenderDeviceTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+
+  // Starts recording device calls (clearing earlier ones).
+  void Record() { D3D8TestRecordCalls(g_Device, true); }
+  // Names of the calls recorded so far.
+  std::vector<std::string> CallNames() const;
+  // Recorded calls of one method.
+  std::vector<D3D8Call> Calls(const std::string& method) const { return D3D8TestCallsNamed(g_Device, method); }
+
+  static HWND s_Window;
+  static CRender* s_Render;
+};
+
+// A 2D quad (format 0x144) as a fan: top-left, top-right, bottom-right, bottom-left.
+void MakeScreenQuad(ScreenVertex out[4], float x, float y, float w, float h, DWORD colour);
+// A texture of one colour (A8R8G8B8, 2 x 2, one level); null on failure.
+IDirect3DTexture8* MakeSolidTexture(DWORD argb);
