@@ -23,7 +23,8 @@ class KeaMatrixKernel {
   virtual ~KeaMatrixKernel() = default;
 
   // Sets n, P, nb and takes "A", "Ainv", "solveresultscache", "rsD", "NZ",
-  // "NR" and "NC" from the solver pool.  Answers 0 when the pool refused.
+  // "NR", "NC" and the links between the blocks of each body ("links", for
+  // bodyCount bodies) from the solver pool.  Answers 0 when the pool refused.
   virtual int allocate(int n) = 0;
   // Builds A from the group's J M^-1 (jm) and J-blocks walked through the
   // block map (bodies: keaBlockMaxEntries per block; counts: entries per
@@ -54,6 +55,7 @@ class KeaMatrixKernel {
   int n = 0;                    // rows
   MeReal eps = 0;               // added to the diagonal
   MeReal invH = 0;              // 1 / step size
+  int bodyCount = 0;            // bodies of the partition (set before allocate)
   MeReal* cache = nullptr;      // "solveresultscache": columns of A^-1, cacheStride floats apart
   int cacheStride = 0;          // n rounded up to 12, then to 16
   int padded = 0;               // P
@@ -64,6 +66,8 @@ class KeaMatrixKernel {
   unsigned char* NZ = nullptr;  // nb x nb flags
   int* NR = nullptr;            // nb block rows (ints: a partition may have more than 256 blocks)
   int* NC = nullptr;            // nb block columns
+  int* previousEntry = nullptr; // per block entry: the body's previous entry (block * keaBlockMaxEntries + e), -1 none
+  int* lastEntry = nullptr;     // per body: its latest entry while A is built
 };
 
 // Row stride of the dense LCP matrix: m rounded up to 4.
@@ -104,5 +108,5 @@ class KeaMatrixKernelSse final : public KeaMatrixKernel {
   MeReal epsilon() override { return eps; }
 };
 
-// Bytes the kernel's allocate takes from the pool for n rows.
-int keaMatrixKernelMemory(int n);
+// Bytes the kernel's allocate takes from the pool for n rows and bodyCount bodies.
+int keaMatrixKernelMemory(int n, int bodyCount);

@@ -16,12 +16,17 @@ namespace kea_detail {
 inline int roundUp16(int v) { return (v + 15) & ~15; }
 inline int roundUp64(int v) { return (v + 63) & ~63; }
 
-inline int matrixKernelMemory(int n) {
+inline int linkMemory(int n, int bodyCount) {
+  const int nb = ((n + 3) & ~3) / 4;
+  return roundUp16(4 * keaBlockMaxEntries * nb) + 16 + roundUp16(4 * bodyCount) + 16;
+}
+
+inline int matrixKernelMemory(int n, int bodyCount) {
   const int P = (n + 3) & ~3;
   const int nb = P / 4;
   const int s = keaCacheStride(n);
   return 2 * (P * P * 4 + 16) + roundUp64(4 * s * s) + 64 + (P * 4 + 16) + roundUp16(nb * nb) +
-         2 * roundUp16(nb * 4);
+         2 * roundUp16(nb * 4) + linkMemory(n, bodyCount);
 }
 
 inline int allocateKernel(KeaMatrixKernel& k, int n) {
@@ -38,7 +43,11 @@ inline int allocateKernel(KeaMatrixKernel& k, int n) {
   void* nz = rsd ? keaPoolAlloc(roundUp16(nb * nb), "NZ") : nullptr;
   void* nr = nz ? keaPoolAlloc(roundUp16(nb * 4), "NR") : nullptr;
   void* nc = nr ? keaPoolAlloc(roundUp16(nb * 4), "NC") : nullptr;
-  if (!nc) return 0;
+  void* prev = nc ? keaPoolAlloc(roundUp16(4 * keaBlockMaxEntries * nb) + 16, "links") : nullptr;
+  void* last = prev ? keaPoolAlloc(roundUp16(4 * k.bodyCount) + 16, "links") : nullptr;
+  if (!last) return 0;
+  k.previousEntry = keaAlign16<int>(prev);
+  k.lastEntry = keaAlign16<int>(last);
   k.A = keaAlign16<MeReal>(a);
   k.Ainv = keaAlign16<MeReal>(ainv);
   k.cache = keaAlign16<MeReal>(cache);
@@ -59,42 +68,54 @@ struct Blocked {
   // A_ij = sum over the body entries that blocks i and j share of
   // JM_i (4 rows x 6 columns) times J_j^T.  Block rows run over the J-blocks
   // of the group in layout order; each J-block has a 24-float half per body.
+  // Each entry is linked to the previous entry of the same body, so block
+  // row i visits only the blocks it really shares a body with.
   static void calcJinvMJT(KeaMatrixKernel& k, const MeReal* jm, const MeReal* J, const int* blockBodies,
                           const int* blockCounts, const MeReal* softness) {
     const int nb = k.blocks;
-    alignas(16) MeReal acc[16];
-    int baseI = 0;
+    for (int b = 0; b < k.bodyCount; ++b) k.lastEntry[b] = -1;
+    std::memset(k.NZ, 0, static_cast<size_t>(nb) * nb);
+    // First J-block of each block, for finding an entry's J-block.
+    int* firstStep = k.NR;  // NR is rebuilt below, after A
+    int step = 0;
     for (int i = 0; i < nb; ++i) {
-      const int* bodiesI = blockBodies + i * keaBlockMaxEntries;
-      const int countI = blockCounts[i];
+      firstStep[i] = step;
+      step += blockCounts[i] / 2;
+    }
+    auto half = [&](const MeReal* base, int entry) {
+      const int block = entry / keaBlockMaxEntries, e = entry % keaBlockMaxEntries;
+      return base + (firstStep[block] + e / 2) * keaJBlockFloatsLocal + (e % 2) * 24;
+    };
+    for (int i = 0; i < nb; ++i) {
       k.NC[i] = i;
-      int baseJ = 0;
-      for (int j = 0; j <= i; ++j) {
-        const int* bodiesJ = blockBodies + j * keaBlockMaxEntries;
-        const int countJ = blockCounts[j];
-        bool any = false;
-        Ops::zero16(acc);
-        for (int e = 0; e < countI; ++e) {
-          const int b = bodiesI[e];
-          if (b < 0) continue;
-          for (int f = 0; f < countJ; ++f) {
-            if (bodiesJ[f] != b) continue;
-            Ops::jmjt(acc, jm + (baseI + e / 2) * keaJBlockFloatsLocal + (e % 2) * 24,
-                      J + (baseJ + f / 2) * keaJBlockFloatsLocal + (f % 2) * 24);
-            any = true;
+      for (int e = 0; e < blockCounts[i]; ++e) {
+        const int entry = i * keaBlockMaxEntries + e;
+        const int b = blockBodies[entry];
+        k.previousEntry[entry] = -1;
+        if (b < 0) continue;
+        k.previousEntry[entry] = k.lastEntry[b];
+        k.lastEntry[b] = entry;
+        const MeReal* jmE = half(jm, entry);
+        // This entry against every entry of its body so far, itself included.
+        for (int other = entry; other >= 0; other = k.previousEntry[other]) {
+          const int j = other / keaBlockMaxEntries;
+          MeReal* a = blk(k.A, nb, i, j);
+          unsigned char& flag = k.NZ[i * nb + j];
+          if (flag == 0) {
+            Ops::zero16(a);
+            flag = keaBlockNonZero;
+            if (j < k.NC[i]) k.NC[i] = j;
           }
+          Ops::jmjt(a, jmE, half(J, other));
+          // Block i's own entries also meet this one from the other side.
+          if (j == i && other != entry) Ops::jmjt(a, half(jm, other), half(J, entry));
         }
-        unsigned char& flag = k.NZ[i * nb + j];
-        if (any || i == j) {
-          Ops::copy16(blk(k.A, nb, i, j), acc);
-          flag = keaBlockNonZero;
-          if (j < k.NC[i]) k.NC[i] = j;
-        } else {
-          flag = 0;
-        }
-        baseJ += countJ / 2;
       }
-      baseI += countI / 2;
+      unsigned char& diagonal = k.NZ[i * nb + i];
+      if (diagonal == 0) {
+        Ops::zero16(blk(k.A, nb, i, i));
+        diagonal = keaBlockNonZero;
+      }
     }
     // Softness and epsilon on the diagonal; the padding rows get 1 so that
     // the factor exists and their x stays 0.

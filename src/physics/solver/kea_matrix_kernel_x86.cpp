@@ -94,7 +94,7 @@ using Blocked = kea_detail::Blocked<X86Ops>;
 
 }  // namespace
 
-int keaMatrixKernelMemory(int n) { return kea_detail::matrixKernelMemory(n); }
+int keaMatrixKernelMemory(int n, int bodyCount) { return kea_detail::matrixKernelMemory(n, bodyCount); }
 
 int KeaMatrixKernelX86::allocate(int rows) { return kea_detail::allocateKernel(*this, rows); }
 

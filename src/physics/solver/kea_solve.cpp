@@ -21,10 +21,10 @@ int blockMapBytes(int blocks) { return roundUp16(4 * blocks * (1 + 2 * keaBlockM
 int bodyRecordBytes(int bodies) { return bodies * 48 + 16 + bodies * 32 + 16; }
 
 // What one group of n rows takes from the pool, all blocks counted.
-int groupMemory(int n) {
+int groupMemory(int n, int bodyCount) {
   const int P = roundUp4(n);
   const int nb = P / 4;
-  return nb * 960 + 16 + P * 4 + 16 + blockMapBytes(nb) + keaMatrixKernelMemory(n) + keaLcpMemory(n);
+  return nb * 960 + 16 + P * 4 + 16 + blockMapBytes(nb) + keaMatrixKernelMemory(n, bodyCount) + keaLcpMemory(n);
 }
 
 template <class T>
@@ -62,6 +62,7 @@ void solveGroup(const keaConstraints& set, int g, keaBody* bodies, int bodyCount
 
   matrix->eps = params.epsilon;
   matrix->invH = 1.0f / params.stepSize;
+  matrix->bodyCount = bodyCount;
   if (!matrix->allocate(rows)) return;
 
   keaGroupData data;
@@ -110,10 +111,12 @@ int keaMemoryRequired(int rows, int bodyCount) {
   const int P = roundUp4(rows);
   const int s = keaCacheStride(rows);
   const int base = P * (16 * P + 2408) + roundUp64(4 * s * s) + 144;
-  const int tables = blockMapBytes(P / 4) + bodyRecordBytes(bodyCount);
+  // The block tables: the block map, the per-body work records and the
+  // links between each body's blocks.
+  const int tables = blockMapBytes(P / 4) + bodyRecordBytes(bodyCount) + 40 * (P / 4) + 4 * bodyCount + 64;
   // The closed form covers every block for any row count; the exact sum is
   // kept as a floor so that a change in the blocks can never outgrow it.
-  const int exact = (rows > 0 ? groupMemory(rows) : 0) + bodyRecordBytes(bodyCount);
+  const int exact = (rows > 0 ? groupMemory(rows, bodyCount) : 0) + bodyRecordBytes(bodyCount);
   return std::max(base + tables, exact);
 }
 

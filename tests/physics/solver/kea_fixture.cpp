@@ -462,6 +462,7 @@ int lcpOnly(const Problem& p, int kernel, int maxIterations, std::vector<float>&
   KeaJacobianKernel* jacobian = kernel == keaKernelSse ? static_cast<KeaJacobianKernel*>(&js) : &jx;
   matrix->eps = p.epsilon;
   matrix->invH = 1.0f / p.h;
+  matrix->bodyCount = bodyCount;
   matrix->allocate(rows);
   keaGroupData g{blocks, counts.data(), mapBodies.data(), slots.data(), pk.set.jacobian, jm.data, invI.data, vf.data,
                  rhs.data, pk.set.xi, pk.set.c, pk.set.xgamma, p.gamma, p.h, pk.set.lambda, bodies.data(),
