@@ -1,0 +1,18 @@
+// The game's device callback: takes the device settings stored by the launch
+// dialog and writes them into the render object's device list before the
+// device is created.
+#pragma once
+
+#include "platform/win32/win_types.h"
+
+class CRender;
+
+// Applies the stored "Device Settings" (adapter, resolution, shadows, shaders,
+// detail textures, decals, environment maps, draw distance, shrub level,
+// texture resolution) to the render object and sizes the window to the chosen
+// mode.  Settings that are absent or out of range leave the enumerated choice.
+// Answers 1; 0 when the render object has no adapter to choose from.
+int GameDeviceCallback(CRender* render, HINSTANCE instance, HWND window, int value);
+
+// The registry key, below HKEY_LOCAL_MACHINE, that holds the device settings.
+inline constexpr const char* kDeviceSettingsKey = "SOFTWARE\\BrindleGames\\Device Settings";
