@@ -26,7 +26,7 @@ struct keaConstraints {
   int reserved2;
   int constraints;         // total constraints
   int reserved3;
-  MeReal* jacobian;        // J-blocks, 48 floats each (12 floats per Jacobian row)
+  MeReal* jacobian;        // J-blocks, 48 floats each (12 floats per Jacobian row), 16-byte aligned
   MeReal* xi;              // per row: position error
   MeReal* c;               // per row: target velocity
   MeReal* lo;              // per row: lower force bound

@@ -118,6 +118,38 @@ TEST(KeaSolveCases, PaddingRowsGetNoForce) {
   for (int r = 5; r < 8; ++r) EXPECT_EQ(pk.set.lambda[r], 0.0f);
 }
 
+// One-row constraints (frictionless contacts, angle limits) fill a block with
+// four J-blocks and the next constraint adds its zero J-block to it: five
+// J-blocks, ten body entries in one block.  Such groups solve like any other.
+TEST(KeaSolveCases, FiveJBlocksInOneBlockSolveCorrectly) {
+  std::mt19937 rng(91);
+  for (int t = 0; t < 20; ++t) {
+    Problem p;
+    p.bodies = Bodies(3);
+    for (keaBody& b : p.bodies.list) {
+      b.invMass = std::uniform_real_distribution<float>(0.3f, 2.0f)(rng);
+      b.force[1] = -9.81f / b.invMass;
+      b.vel[0] = std::uniform_real_distribution<float>(-1, 1)(rng);
+    }
+    for (int c = 0; c < 9; ++c) {
+      Problem one = randomProblem(rng, Mix::Contacts, 3, 1);
+      Constraint k = one.constraints[0];
+      k.rows.resize(1);  // the normal row only
+      k.body0 = c % 3;
+      k.body1 = c % 4 == 3 ? keaNoBody : (c + 1) % 3;
+      p.constraints.push_back(k);
+    }
+    const Dense d = denseSystem(p);
+    ASSERT_EQ(d.n, 9);
+    std::vector<double> ref;
+    ASSERT_TRUE(bruteForceLcp(d, ref));
+    for (int kernel : {keaKernelX86, keaKernelSse}) {
+      const Result r = solve(p, kernel, 50);
+      for (int i = 0; i < 9; ++i) EXPECT_NEAR(r.lambda[i], ref[i], 1e-3 * (1 + std::fabs(ref[i]))) << "case " << t;
+    }
+  }
+}
+
 // A pool of exactly keaMemoryRequired bytes is enough for every group size.
 TEST(KeaSolveCases, MemoryRequiredIsEnough) {
   std::mt19937 rng(31);
