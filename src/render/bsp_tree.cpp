@@ -76,7 +76,11 @@ class BlockChecker {
     for (;;) {
       if (!InBlock(at, 4)) return false;
       std::uint16_t count = ReadU16(block_ + at);
-      if (count == 0) break;
+      if (count == 0) {
+        // A list holds at least one polygon: a link to a bare terminator is damage.
+        if (at == offset) return false;
+        break;
+      }
       std::uint32_t record = kPolygonHeader + kVertexSize * count;
       if (!Claim(at, record)) return false;
       at += record;

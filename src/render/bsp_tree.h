@@ -79,8 +79,8 @@ using BspTreePtr = std::unique_ptr<BspNode, BspTreeDeleter>;
 
 // Reads a "BSPT" section body (tag word, u32 block size, block) and checks
 // the block before anything follows a link: every link must lie inside the
-// block, 4-byte aligned, with its whole node or list inside; lists must end
-// within the block; no node may be reached twice (cycles, shared subtrees);
+// block, 4-byte aligned, with its whole node or list inside; lists must hold
+// at least one polygon and end within the block; no node may be reached twice (cycles, shared subtrees);
 // the items must tile the block exactly (sizes add up to the stated size,
 // nothing overlaps); the tree may be at most kBspMaxDepth deep.  The tag word
 // is not compared.  Answers the root, or null for a short or damaged section

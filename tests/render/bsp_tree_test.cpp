@@ -194,6 +194,14 @@ TEST(BspTreeSection, DamagedBlocksAreRefused) {
   }
 }
 
+TEST(BspTreeSection, ListOfNoPolygonsIsRefused) {
+  // A node whose positive-side list is a bare terminator: the sizes tile the
+  // block (32 + 16), but a list must hold a polygon, as the walks read one.
+  std::vector<std::uint8_t> block(48, 0);
+  PutU32(block, 16, 32);
+  EXPECT_EQ(LoadBlock(block), nullptr);
+}
+
 TEST(BspTreeSection, StatedSizeMustMatchTheData) {
   const std::vector<std::uint8_t> block = CompileBlock(Stair(3, 1, 1));
   const std::uint32_t s = static_cast<std::uint32_t>(block.size());
