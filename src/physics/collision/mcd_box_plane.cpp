@@ -14,16 +14,20 @@ namespace {
 // and crossings that are really inside, not those grazing the surface.  A box
 // resting within the margin (s >= 0) has no point below 0.01 s, so it keeps
 // the points within a small band above its lowest point instead.
+// The clip region reaches above the keep level (to z = 0, or twice the band)
+// so that the crossings of its boundary, which merely graze the region, are
+// never kept: the contacts are the box's corners in the region.
 struct KeepRule {
   MeReal level;
+  MeReal clipLevel;
   bool strict;
   bool Keeps(MeReal z) const { return strict ? z < level : z <= level; }
 };
 
 KeepRule MakeKeepRule(MeReal s) {
-  if (s < 0.0f) return {0.01f * s, true};
+  if (s < 0.0f) return {0.01f * s, 0.0f, true};
   const MeReal band = 0.01f * s > 0.0001f ? 0.01f * s : 0.0001f;
-  return {s + band, false};
+  return {s + band, s + 2.0f * band, false};
 }
 
 }  // namespace
@@ -31,7 +35,7 @@ KeepRule MakeKeepRule(MeReal s) {
 // In the plane's frame the plane is z = 0 and the box has centre c, axes R_k
 // and half-extents e_k.  Its lowest point lies at s = c_z - sum |R_kz| e_k.
 // The box's edges are clipped to the region z <= H (H = 0 for a penetrating
-// box, the keep level otherwise): the four edges along axis 2 with both
+// box, twice the keep band above s otherwise): the four edges along axis 2 with both
 // ends, so each corner in the region is written once, the eight others with
 // their crossings of z = H only.
 int McdBoxPlaneIntersect(McdModelPair* pair, McdIntersectResult* result) {
@@ -58,7 +62,7 @@ int McdBoxPlaneIntersect(McdModelPair* pair, McdIntersectResult* result) {
   }
 
   const KeepRule keep = MakeKeepRule(s);
-  const MeReal level = s < 0.0f ? 0.0f : keep.level;
+  const MeReal level = keep.clipLevel;
   MeReal axis[3][3];
   for (int k = 0; k < 3; ++k)
     for (int i = 0; i < 3; ++i) axis[k][i] = e[k] * rel[4 * k + i];
