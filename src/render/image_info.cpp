@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "foundation/byte_reader.h"
+#include "foundation/linear_buffer.h"
 #include "foundation/memory_manager.h"
 
 DWORD GetImageFileType(const char* name) {
@@ -94,7 +95,7 @@ const DdsPixelFormat kDdsPixelFormats[] = {
 
 }  // namespace
 
-DWORD CreateDdsImage(DWORD width, DWORD height, D3DFORMAT format, BYTE** image) {
+DWORD CreateDdsImage(DWORD width, DWORD height, D3DFORMAT format, BYTE** image, CLinearBuffer* buffer) {
   const DdsPixelFormat* pf = nullptr;
   for (const auto& e : kDdsPixelFormats)
     if (e.format == format) pf = &e;
@@ -121,8 +122,17 @@ DWORD CreateDdsImage(DWORD width, DWORD height, D3DFORMAT format, BYTE** image) 
   w.U32(0x1000);  // caps: texture
   for (int i = 0; i < 4; ++i) w.U32(0);
 
-  MEM_OWNER();
-  BYTE* out = MEM_NEW(MEMCAT_TEXTURE_CREATION) BYTE[size];
+  BYTE* out = nullptr;
+  if (buffer != nullptr) {
+    out = static_cast<BYTE*>(buffer->Alloc(size, 4));
+    if (out == nullptr) {
+      *image = nullptr;
+      return 0;
+    }
+  } else {
+    MEM_OWNER();
+    out = MEM_NEW(MEMCAT_GAME) BYTE[size];
+  }
   std::memset(out, 0, size);
   std::memcpy(out, w.Data().data(), w.Size());
   *image = out;

@@ -38,11 +38,15 @@ DWORD GetImageDataType(const void* data, std::size_t size);
 // than 4 bytes, else the type and size 0).
 int ReadImageInfo(const void* data, std::size_t size, ImageInfo* info);
 
+class CLinearBuffer;
+
 // Builds a DDS image of width x height in the format (R8G8B8, A8R8G8B8, R5G6B5,
 // A1R5G5B5, A4R4G4B4 with a pixel format; A8 without; others with no pixels),
-// pixels zeroed, as a tracked array the caller releases with MEM_DELETE_ARRAY.
-// Answers the byte size (128 + bytes per pixel x width x height).
-DWORD CreateDdsImage(DWORD width, DWORD height, D3DFORMAT format, BYTE** image);
+// pixels zeroed, taken 4-byte aligned from the linear buffer when one is given,
+// else as a tracked array the caller releases with MEM_DELETE_ARRAY.  Answers
+// the byte size (128 + bytes per pixel x width x height); 0 with *image null
+// when the linear buffer has no room.
+DWORD CreateDdsImage(DWORD width, DWORD height, D3DFORMAT format, BYTE** image, CLinearBuffer* buffer = nullptr);
 
 // Sum of the byte sizes of all levels of the texture (one face of a cube).
 DWORD GetTextureMemorySize(IDirect3DTexture8* texture);

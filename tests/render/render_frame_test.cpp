@@ -202,3 +202,89 @@ TEST(DXErrorName, NamesKnownCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RenderFrame, SwapChainsDrawIntoTheirWindowAndSurviveAReset) {
+  HWND second = CreateTestWindow();
+  ASSERT_NE(second, nullptr);
+  SwapChainRecord* chain = s_Render->CreateSwapChain(second, 320, 200);
+  ASSERT_NE(chain, nullptr);
+  EXPECT_EQ(chain->Viewport.Width, 320u);
+  EXPECT_EQ(g_SwapChainCount, 1);
+
+  s_Render->SetSwapChainTarget(chain);
+  EXPECT_EQ(s_Render->GetViewport(), &chain->Viewport);
+  s_Render->SetClearColour(0xFFFFFF00);
+  s_Render->Clear(1);
+  EXPECT_EQ(D3D8TestReadPixel(g_Device, 300, 190), 0xFFFFFF00u);
+  s_Render->PresentSwapChain(chain);
+  s_Render->SetSwapChainTarget(nullptr);
+  EXPECT_EQ(s_Render->GetViewport()->Width, 800u);
+
+  // A reset releases the chain's surfaces first (else it is refused) and makes them again.
+  D3D8TestLoseDevice(g_Device);
+  D3D8TestAllowReset(g_Device);
+  ASSERT_TRUE(s_Render->CheckDevice());
+  ASSERT_NE(chain->SwapChain, nullptr);
+  ASSERT_NE(chain->DepthStencil, nullptr);
+  s_Render->SetSwapChainTarget(chain);
+  s_Render->SetClearColour(0xFF00FFFF);
+  s_Render->Clear(1);
+  EXPECT_EQ(D3D8TestReadPixel(g_Device, 10, 10), 0xFF00FFFFu);
+  s_Render->SetSwapChainTarget(nullptr);
+
+  // At most four further chains.
+  std::vector<SwapChainRecord*> more;
+  for (int i = 1; i < kMaxSwapChains; ++i) more.push_back(s_Render->CreateSwapChain(second, 64, 64));
+  for (SwapChainRecord* r : more) EXPECT_NE(r, nullptr);
+  EXPECT_EQ(s_Render->CreateSwapChain(second, 64, 64), nullptr);
+
+  // The chains are the caller's to free; they must go before the next reset.
+  for (int i = 0; i < g_SwapChainCount; ++i) {
+    g_SwapChains[i]->DepthStencil->Release();
+    g_SwapChains[i]->SwapChain->Release();
+    delete g_SwapChains[i];
+    g_SwapChains[i] = nullptr;
+  }
+  g_SwapChainCount = 0;
+  DestroyTestWindow(second);
+}
+
+TEST_F(RenderFrame, TransformsAreKeptSetAndRestoredFromTheStack) {
+  CMatrix world;
+  world.SetIdentity();
+  world.SetTranslationXYZ(1, 2, 3);
+  CMatrix view;
+  view.SetIdentity();
+  view.RotateY(90);
+  s_Render->SetWorldMatrix(world);
+  s_Render->SetViewMatrix(view);
+  D3DMATRIX onDevice;
+  g_Device->GetTransform(D3DTS_WORLD, &onDevice);
+  EXPECT_EQ(onDevice.m[3][1], 2.0f);
+
+  CMatrix wv;
+  s_Render->GetWorldViewMatrix(&wv);
+  EXPECT_EQ(wv.TypeFlags, MATF_IDENTITY | MATF_TRANSLATION | MATF_ROTATION);
+  CVector3 p;
+  wv.TransformPoint({0, 0, 0}, &p);  // to (1, 2, 3), then x -> z, z -> -x
+  EXPECT_NEAR(p.x, -3.0f, 1e-5f);
+  EXPECT_NEAR(p.y, 2.0f, 1e-5f);
+  EXPECT_NEAR(p.z, 1.0f, 1e-5f);
+
+  s_Render->PushWorldMatrix();
+  CMatrix other;
+  other.SetIdentity();
+  s_Render->SetWorldMatrix(other);
+  s_Render->PopWorldMatrix();
+  EXPECT_EQ(s_Render->GetWorldMatrix().m[3][2], 3.0f);
+  g_Device->GetTransform(D3DTS_WORLD, &onDevice);
+  EXPECT_EQ(onDevice.m[3][2], 3.0f);
+  s_Render->PopWorldMatrix();  // nothing left: the world matrix stays
+  EXPECT_EQ(s_Render->GetWorldMatrix().m[3][2], 3.0f);
+  s_Render->SetWorldMatrix(other);
+  s_Render->SetViewMatrix(other);
+}
+
+}  // namespace

@@ -1,9 +1,12 @@
 // Image kinds and sizes, synthetic DDS images, and textures made from image
 // data in memory: the format the flags choose, the scale, the booked bytes.
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "foundation/byte_reader.h"
+#include "foundation/linear_buffer.h"
 #include "foundation/memory_category.h"
 #include "foundation/memory_manager.h"
 #include "render/image_info.h"
@@ -218,6 +221,67 @@ TEST_F(RenderTextures, RenderTargetTextureTakesTheDrawing) {
   s_Render->Clear(1);
   EXPECT_EQ(D3D8TestReadPixel(g_Device, 1, 1), 0xFF0000FFu);
   target->Release();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DdsImage, ComesFromTheLinearBufferWhenGiven) {
+  CLinearBuffer buffer(400, "dds");
+  BYTE* image = nullptr;
+  EXPECT_EQ(CreateDdsImage(4, 4, D3DFMT_A8R8G8B8, &image, &buffer), 192u);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(image) % 4, 0u);
+  EXPECT_EQ(buffer.GetUsed(), 192u);
+  // No room for a second one: nothing is taken.
+  EXPECT_EQ(CreateDdsImage(8, 8, D3DFMT_A8R8G8B8, &image, &buffer), 0u);
+  EXPECT_EQ(image, nullptr);
+  EXPECT_EQ(buffer.GetUsed(), 192u);
+}
+
+// A cube DDS of six faces, edge x edge, A8R8G8B8, one level.
+std::vector<std::uint8_t> CubeDds(DWORD edge) {
+  std::vector<std::uint8_t> bytes = DdsImage(edge, edge, D3DFMT_A8R8G8B8);
+  ByteWriter caps2;
+  caps2.U32(0x200 | 0xFC00);  // cube map with all six faces
+  std::memcpy(bytes.data() + 112, caps2.Data().data(), 4);
+  const std::uint32_t caps = 0x1000 | 0x8;  // texture, complex
+  std::memcpy(bytes.data() + 108, &caps, 4);
+  bytes.resize(128 + 6 * 4 * edge * edge, 0x7F);
+  return bytes;
+}
+
+TEST_F(RenderTextures, CubeTexturesFromDdsDataOnly) {
+  const auto cube = CubeDds(8);
+  IDirect3DCubeTexture8* texture =
+      s_Render->CreateCubeTextureFromMemory(cube.data(), static_cast<DWORD>(cube.size()), nullptr, 0, 0, 100);
+  ASSERT_NE(texture, nullptr);
+  D3DSURFACE_DESC desc{};
+  texture->GetLevelDesc(0, &desc);
+  EXPECT_EQ(desc.Width, 8u);
+  EXPECT_EQ(GetCubeTextureMemorySize(texture), 8u * 8u * 4u);
+  texture->Release();
+
+  const auto bmp = MakeBmp(8, 8);
+  EXPECT_EQ(s_Render->CreateCubeTextureFromMemory(bmp.data(), static_cast<DWORD>(bmp.size()), nullptr, 0, 0, 100),
+            nullptr);
+}
+
+TEST_F(RenderTextures, TextureFromAFileOnDisk) {
+  const auto path = std::filesystem::temp_directory_path() / "halberd_render_texture.bmp";
+  {
+    const auto bmp = MakeBmp(8, 4);
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+  }
+  IDirect3DTexture8* texture = s_Render->CreateTextureFromFile(path.c_str(), 0, 0);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(LevelDesc(texture).Format, D3DFMT_R5G6B5);
+  EXPECT_EQ(LevelDesc(texture).Width, 8u);
+  texture->Release();
+  std::filesystem::remove(path);
+  EXPECT_EQ(s_Render->CreateTextureFromFile(path.c_str(), 0, 0), nullptr);  // gone
 }
 
 }  // namespace
