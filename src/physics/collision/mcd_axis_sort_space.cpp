@@ -61,7 +61,7 @@ bool McdAxisSortSpace::Build(int axes, int maxModels, int maxPairs) {
   for (int i = 0; i < maxModels; ++i) {
     slots_[i].index = -1;
     for (int k = 0; k < 6; ++k) {
-      slots_[i].ends[k].owner = &slots_[i];
+      slots_[i].ends[k].slot = i;
       slots_[i].ends[k].kind = static_cast<uint8_t>(k & 1);
     }
   }
@@ -241,7 +241,8 @@ void McdAxisSortSpace::SetState(int a, int b, uint8_t value) {
 }
 
 bool McdAxisSortSpace::Live(int a, int b, uint8_t state) const {
-  return !(state & kDisabled) && (slots_[a].active || slots_[b].active);
+  auto active = [this](int s) { return (activeBits_[s / 32] >> (s % 32)) & 1u; };
+  return !(state & kDisabled) && (active(a) || active(b));
 }
 
 // ---- pair pool -----------------------------------------------------------
@@ -348,10 +349,20 @@ void McdAxisSortSpace::ListAppend(PairNode* head, PairNode* node) {
 
 void McdAxisSortSpace::OverlapChange(int a, int b, int delta) {
   if (a == b) return;
-  uint8_t state = State(a, b);
+  // Most crossings change a count that neither was nor becomes K: update the
+  // nibble in place and leave.
+  int i = a < b ? a : b, j = a < b ? b : a;
+  uint64_t index = StateIndex(i, j, capacity_);
+  uint8_t& byte = states_[index / 2];
+  const int shift = (index & 1) ? 4 : 0;
+  uint8_t state = static_cast<uint8_t>((byte >> shift) & 15);
   int k = axisCount_;
   int c = state & kCountMask;
   int c2 = (c + delta) & 3;
+  if (c != k && c2 != k) {
+    byte = static_cast<uint8_t>((byte & ~(15 << shift)) | (((state & ~kCountMask) | c2) << shift));
+    return;
+  }
   uint8_t flags = state & static_cast<uint8_t>(kDisabled | kInTransition);
   bool live = Live(a, b, state);
   if (c == k && live) {
@@ -392,13 +403,13 @@ void McdAxisSortSpace::OverlapChange(int a, int b, int delta) {
 // report the overlap change (+1 when the minimum comes to lie before the
 // maximum, −1 when after).
 void McdAxisSortSpace::MoveEndpoint(Endpoint* e, MeReal v) {
-  const int self = e->owner->index;
+  const int self = e->slot;
   const bool isMin = e->kind == 0;
   if (v > e->value || (v == e->value && !isMin)) {
     // Forward: pass endpoints whose key is below (v, kind).
     Endpoint* n = e->next;
     while (n->kind != 0xFF && (n->value < v || (n->value == v && !isMin && n->kind == 0))) {
-      if (n->kind != e->kind) OverlapChange(self, n->owner->index, isMin ? -1 : +1);
+      if (n->kind != e->kind) OverlapChange(self, n->slot, isMin ? -1 : +1);
       n = n->next;
     }
     if (n != e->next) {
@@ -413,7 +424,7 @@ void McdAxisSortSpace::MoveEndpoint(Endpoint* e, MeReal v) {
     // Backward: pass endpoints whose key is above (v, kind).
     Endpoint* p = e->prev;
     while (p->kind != 0xFF && (p->value > v || (p->value == v && isMin && p->kind == 1))) {
-      if (p->kind != e->kind) OverlapChange(self, p->owner->index, isMin ? +1 : -1);
+      if (p->kind != e->kind) OverlapChange(self, p->slot, isMin ? +1 : -1);
       p = p->prev;
     }
     if (p != e->prev) {

@@ -91,8 +91,8 @@ class McdAxisSortSpace final : public McdSpace {
     Endpoint* next;
     Endpoint* prev;
     MeReal value;
-    Slot* owner;
     uint8_t kind;  // 0 minimum, 1 maximum, 0xFF sentinel
+    int32_t slot;  // the owning slot (its index, kept beside the links for the walk)
   };
   struct Slot {
     int index;  // -1 when free
