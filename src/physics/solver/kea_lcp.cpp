@@ -85,12 +85,12 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
   int k = 0;
   MeProfileEndSectionFn("iterations init");
 
-  auto finish = [&](int result, bool clamp) {
-    if (clamp) clampToBounds(x, lo, hi, n);
+  auto finish = [&](int result) {
+    clampToBounds(x, lo, hi, n);
     keaPoolPopMark();
     return result;
   };
-  if (maxIterations < 1) return finish(0, true);
+  if (maxIterations < 1) return finish(0);
 
   auto target = [&](int i) { return state[i] == kLower ? lo[i] : hi[i]; };
   auto column = [&](int j) { return kernel->cache + static_cast<size_t>(j) * kernel->cacheStride; };
@@ -100,7 +100,7 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
     const bool cycle = std::memcmp(state, history1, n) == 0 || std::memcmp(state, history2, n) == 0;
     bool switching = false;
     if (cycle) {
-      if (singlePivot) return finish(-k, true);
+      if (singlePivot) return finish(-k);
       switching = true;
     } else if (k >= keaLcpBlockIterations && !singlePivot) {
       switching = true;
@@ -195,10 +195,13 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
         }
       }
     }
-    if (!changed) return finish(k, false);
+    // Converged.  On a badly conditioned system a free row can end outside
+    // its bounds with w too far from 0 to move it; the clamp keeps the force
+    // one the constraint allows (on a well-posed system it changes nothing).
+    if (!changed) return finish(k);
     ++k;
     // At the limit x may still break its bounds on free rows; clamped, it is
     // at least a force the constraint allows.
-    if (k >= maxIterations) return finish(k, true);
+    if (k >= maxIterations) return finish(k);
   }
 }

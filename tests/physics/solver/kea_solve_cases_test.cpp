@@ -275,6 +275,53 @@ TEST(KeaLcp, EveryExitKeepsForcesWithinBounds) {
   EXPECT_EQ(limited, 10);
 }
 
+// More one-sided rows on one body than it has freedoms, with a tiny epsilon:
+// far from well-posed, and the pivoting may run out of iterations or cycle
+// into single-pivot mode.  Whatever the exit, the forces stay within their
+// bounds, and the world's limit of 10 is never exceeded.
+TEST(KeaLcp, RedundantRowsExitWithinBoundsThroughEveryExit) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> unit(0, 1);
+  int limitExits = 0, cyclingExits = 0;
+  for (int t = 0; t < 2500; ++t) {
+    Problem p;
+    p.bodies = Bodies(1);
+    p.epsilon = t % 2 ? 1e-5f : 1e-3f;
+    keaBody& b = p.bodies.list[0];
+    for (int k = 0; k < 3; ++k) {
+      b.vel[k] = 6 * unit(rng) - 3;
+      b.velrot[k] = 6 * unit(rng) - 3;
+    }
+    b.force[1] = -9.81f;
+    const int rows = 3 + t % 10;
+    for (int c = 0; c < rows; ++c) {
+      Constraint k = randomProblem(rng, Mix::Mixed, 1, 1).constraints[0];
+      k.rows.resize(1);
+      Row& r = k.rows[0];
+      if (rng() % 2) {
+        r.lo = -unit(rng);
+        r.hi = unit(rng);
+      } else {
+        r.lo = 0;
+        r.hi = MeInfinity;
+      }
+      r.c = 10 * unit(rng) - 5;
+      k.body0 = 0;
+      k.body1 = keaNoBody;
+      p.constraints.push_back(k);
+    }
+    std::vector<float> x;
+    const int result = lcpOnly(p, keaKernelX86, 10, x);
+    ASSERT_LE(result, 10);
+    ASSERT_GE(result, -10);
+    if (result == 10) ++limitExits;
+    if (result < 0) ++cyclingExits;
+    ASSERT_LE(lcpViolation(denseSystem(p), x).bounds, 0.0) << "case " << t << " result " << result;
+  }
+  EXPECT_GT(limitExits, 0);
+  EXPECT_GT(cyclingExits, 0);
+}
+
 // A solve that converges reports how many iterations it took; both kernels
 // take the same path on well-separated problems.
 TEST(KeaLcp, IterationCountsAgreeBetweenKernels) {
