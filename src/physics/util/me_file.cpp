@@ -50,7 +50,7 @@ long MeWrite(int fd, const void* buffer, size_t count) {
   FILE* f = Lookup(fd);
   if (!f) return -1;
   size_t n = std::fwrite(buffer, 1, count, f);
-  return n == count || n > 0 ? static_cast<long>(n) : -1;
+  return n > 0 || count == 0 ? static_cast<long>(n) : -1;
 }
 
 long MeLseek(int fd, long offset, int origin) {

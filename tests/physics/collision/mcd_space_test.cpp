@@ -517,3 +517,50 @@ TEST_F(SpaceTest, ModelIteratorVisitsSlotsInOrder) {
   EXPECT_EQ(m, nullptr);
   EXPECT_EQ(McdSpaceGetModelCount(space_), 2);
 }
+
+TEST_F(SpaceTest, PathUpdateUsesTheSweptBoxThenTheBoxAgain) {
+  Create();
+  McdModelID mover = Add(1, 0, 0, 0);
+  McdModelID target = Add(1, 3, 0, 0);
+  MeVector3 v = {10, 0, 0}, w = {0, 0, 0};
+  McdModelSetLinearVelocityPtr(mover, v);
+  McdModelSetAngularVelocityPtr(mover, w);
+  McdSpacePathUpdate(space_, 0.25f);  // sweeps x over [−0.5, 3]: meets the target
+  McdSpaceEndChanges(space_);
+  Delivered f = ReadPairs(space_);
+  EXPECT_EQ(Keys(f.hello), (std::set<Pair>{Key(mover, target)}));
+  McdSpaceBeginChanges(space_);
+  f = Frame();  // the plain box again: they part
+  EXPECT_EQ(Keys(f.goodbye), (std::set<Pair>{Key(mover, target)}));
+}
+
+TEST_F(SpaceTest, ModelDestroyedRightAfterARemovalOutsideAPhaseIsSafe) {
+  Create();
+  McdModelID a = Add(1, 0, 0, 0);
+  McdModelID b = Add(1, 0.5f, 0, 0);
+  Frame();
+  McdSpaceUpdate(space_);
+  McdSpaceEndChanges(space_);
+  // As an object torn down from a contact callback: remove, destroy, and a
+  // new model takes the record and goes into the space at once.
+  McdSpaceRemoveModel(b);
+  McdGeometryID g = b->geometry;
+  McdModelDestroy(b);
+  models_.erase(std::find(models_.begin(), models_.end(), b));
+  McdModelID c = McdModelCreate(g);
+  EXPECT_EQ(c, b);  // the same record, reused
+  TestTransform t(0.4f, 0, 0);
+  McdModelSetTransformPtr(c, t.m);
+  EXPECT_EQ(McdSpaceInsertModel(space_, c), 1);
+  McdSpaceBeginChanges(space_);
+  McdSpaceUpdate(space_);
+  McdSpaceEndChanges(space_);
+  Delivered f = ReadPairs(space_);
+  ASSERT_EQ(f.goodbye.size(), 1u);
+  EXPECT_EQ(LowerSlotOf(f.goodbye[0]), -1);
+  ASSERT_EQ(f.hello.size(), 1u);
+  EXPECT_EQ(Key(f.hello[0]), Key(a, c));
+  McdSpaceBeginChanges(space_);
+  McdSpaceRemoveModel(c);
+  McdModelDestroy(c);
+}
