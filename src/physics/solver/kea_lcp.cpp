@@ -109,7 +109,8 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
       // Single pivots visit the rows with the largest factor diagonal first,
       // and only those well above the regularisation.
       for (int i = 0; i < n; ++i) {
-        keys[i] = kernel->factorDiagonal(i);
+        const MeReal key = kernel->factorDiagonal(i);
+        keys[i] = key == key ? key : -MeInfinity;  // a failed pivot (NaN) goes last, unexamined
         order[i] = i;
       }
       std::sort(order, order + n, [&](int a, int c) { return keys[a] > keys[c] || (keys[a] == keys[c] && a < c); });
