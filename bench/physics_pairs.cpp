@@ -1,0 +1,243 @@
+// Time per call of the box-box and box-plane pair tests on a few placements
+// (face, edge and vertex contact, a turned overlap, and apart), each asking
+// for at most 4 contacts.  Where ODE is installed, its dCollide runs on the
+// same placements with the same contact limit in the same process; the
+// contact counts and the time ratio (ours / ODE) are printed at the end.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "physics/collision/mcd_box.h"
+#include "physics/collision/mcd_framework.h"
+#include "physics/collision/mcd_geometry.h"
+#include "physics/collision/mcd_model.h"
+#include "physics/collision/mcd_model_pair.h"
+#include "physics/collision/mcd_plane.h"
+#include "physics/collision/mcd_primitives.h"
+
+#ifdef HALBERD_BENCH_ODE
+#include <ode/ode.h>
+#endif
+
+namespace {
+
+using Transform = std::array<float, 16>;
+
+// Axis-angle turn (rows are the turned local axes), then a second turn,
+// then the position.
+Transform Make(float x, float y, float z, const float* axis1 = nullptr, float angle1 = 0,
+               const float* axis2 = nullptr, float angle2 = 0) {
+  auto rotation = [](float* m, const float* a, float angle) {
+    float len = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+    float u = a[0] / len, v = a[1] / len, w = a[2] / len;
+    float c = std::cos(angle), s = std::sin(angle), t = 1 - c;
+    float R[3][3] = {{t * u * u + c, t * u * v - s * w, t * u * w + s * v},
+                     {t * u * v + s * w, t * v * v + c, t * v * w - s * u},
+                     {t * u * w - s * v, t * v * w + s * u, t * w * w + c}};
+    for (int r = 0; r < 3; ++r)
+      for (int k = 0; k < 3; ++k) m[4 * r + k] = R[k][r];
+  };
+  const float none[3] = {0, 0, 1};
+  float a[16] = {}, b[16] = {};
+  rotation(a, axis1 ? axis1 : none, angle1);
+  rotation(b, axis2 ? axis2 : none, angle2);
+  Transform m{};
+  for (int r = 0; r < 3; ++r)
+    for (int k = 0; k < 3; ++k)
+      m[4 * r + k] = a[4 * r] * b[k] + a[4 * r + 1] * b[4 + k] + a[4 * r + 2] * b[8 + k];
+  m[12] = x;
+  m[13] = y;
+  m[14] = z;
+  m[15] = 1;
+  return m;
+}
+
+const float kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0}, kZ[3] = {0, 0, 1}, kSkew[3] = {1, 2, 3};
+
+struct Placement {
+  const char* name;
+  std::array<float, 3> sides1;
+  Transform t1;
+  std::array<float, 3> sides2;  // unused for box-plane (the plane is z = 0)
+  Transform t2;
+};
+
+std::vector<Placement> BoxBoxPlacements() {
+  const float r2 = std::sqrt(2.0f), r3 = std::sqrt(3.0f);
+  return {
+      {"face", {1, 1, 1}, Make(0.3f, -0.2f, 2.45f), {4, 4, 4}, Make(0, 0, 0)},
+      {"edge", {2, 2, 2}, Make(0, 0, 2 * r2 - 0.02f, kX, 0.785398f), {2, 2, 2}, Make(0, 0, 0, kY, 0.785398f)},
+      {"vertex", {2, 2, 2}, Make(0, 0, r3 - 0.05f, kX, 0.785398f, kY, 0.615480f), {4, 4, 2}, Make(0, 0, -1)},
+      {"turned", {2, 1, 1.5f}, Make(0.4f, 0.9f, 0.7f, kSkew, 0.9f), {1.5f, 2, 1}, Make(0, 0, 0, kZ, 0.3f)},
+      {"apart", {1, 1, 1}, Make(3, 0.5f, 0.2f, kSkew, 0.4f), {2, 2, 2}, Make(0, 0, 0)},
+  };
+}
+
+std::vector<Placement> BoxPlanePlacements() {
+  const float r2 = std::sqrt(2.0f), r3 = std::sqrt(3.0f);
+  return {
+      {"face", {2, 2, 2}, Make(0, 0, 0.95f), {}, Make(0, 0, 0)},
+      {"edge", {2, 2, 2}, Make(0, 0, r2 - 0.05f, kX, 0.785398f), {}, Make(0, 0, 0)},
+      {"vertex", {2, 2, 2}, Make(0, 0, r3 - 0.05f, kX, 0.785398f, kY, 0.615480f), {}, Make(0, 0, 0)},
+      {"turned", {2, 1, 1.5f}, Make(0.4f, 0.9f, 0.5f, kSkew, 0.9f), {}, Make(0, 0, 0)},
+      {"apart", {2, 2, 2}, Make(0, 0, 3), {}, Make(0, 0, 0)},
+  };
+}
+
+std::map<std::string, int> g_contacts;
+
+// Our side: models opened as the space would, run through McdIntersect.
+class OurPair {
+ public:
+  OurPair(const Placement& p, bool plane) : t1_(p.t1), t2_(p.t2) {
+    McdInit(McdPrimitivesGetTypeCount() + 1, 8);
+    McdPrimitivesRegisterTypes();
+    McdPrimitivesRegisterInteractions();
+    g1_ = McdBoxCreate(p.sides1[0], p.sides1[1], p.sides1[2]);
+    g2_ = plane ? McdPlaneCreate() : McdBoxCreate(p.sides2[0], p.sides2[1], p.sides2[2]);
+    m1_ = McdModelCreate(g1_);
+    m2_ = McdModelCreate(g2_);
+    McdModelSetTransformPtr(m1_, t1_.data());
+    McdModelSetTransformPtr(m2_, t2_.data());
+    McdModelSetPadding(m1_, 0);
+    McdModelSetPadding(m2_, 0);
+    pair_ = McdModelPairCreate(m1_, m2_);
+    McdHello(pair_);
+    request_ = {4, 0};
+    pair_->request = &request_;
+    result_.contacts = contacts_;
+    result_.contactMaxCount = 4;
+  }
+  ~OurPair() {
+    McdModelPairDestroy(pair_);
+    McdModelDestroy(m1_);
+    McdModelDestroy(m2_);
+    McdGeometryDestroy(g1_);
+    McdGeometryDestroy(g2_);
+    McdTerm();
+  }
+  int Run() {
+    McdIntersect(pair_, &result_);
+    return result_.contactCount;
+  }
+
+ private:
+  Transform t1_, t2_;
+  McdGeometryID g1_, g2_;
+  McdModel *m1_, *m2_;
+  McdModelPair* pair_;
+  McdIntersectRequest request_;
+  McdIntersectResult result_{};
+  McdContact contacts_[4];
+};
+
+void BM_Ours(benchmark::State& state, Placement p, bool plane, std::string key) {
+  OurPair pair(p, plane);
+  int n = 0;
+  for (auto _ : state) {
+    n = pair.Run();
+    benchmark::DoNotOptimize(n);
+  }
+  g_contacts[key] = n;
+  state.counters["contacts"] = n;
+}
+
+#ifdef HALBERD_BENCH_ODE
+// ODE's rotation is column-vector: column k is local axis k in world, which
+// is row k of our transform.
+void Place(dGeomID g, const Transform& t) {
+  dMatrix3 R;
+  for (int i = 0; i < 3; ++i) {
+    for (int k = 0; k < 3; ++k) R[4 * i + k] = t[4 * k + i];
+    R[4 * i + 3] = 0;
+  }
+  dGeomSetPosition(g, t[12], t[13], t[14]);
+  dGeomSetRotation(g, R);
+}
+
+void BM_Ode(benchmark::State& state, Placement p, bool plane, std::string key) {
+  dGeomID a = dCreateBox(nullptr, p.sides1[0], p.sides1[1], p.sides1[2]);
+  Place(a, p.t1);
+  dGeomID b;
+  if (plane) {
+    const float* n = p.t2.data() + 8;
+    const float* o = p.t2.data() + 12;
+    b = dCreatePlane(nullptr, n[0], n[1], n[2], n[0] * o[0] + n[1] * o[1] + n[2] * o[2]);
+  } else {
+    b = dCreateBox(nullptr, p.sides2[0], p.sides2[1], p.sides2[2]);
+    Place(b, p.t2);
+  }
+  dContactGeom contacts[4];
+  int n = 0;
+  for (auto _ : state) {
+    n = dCollide(a, b, 4, contacts, sizeof(dContactGeom));
+    benchmark::DoNotOptimize(n);
+  }
+  g_contacts[key] = n;
+  state.counters["contacts"] = n;
+  dGeomDestroy(a);
+  dGeomDestroy(b);
+}
+#endif
+
+// Collects the time per call of every run to print the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> times;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  struct Family {
+    const char* name;
+    std::vector<Placement> placements;
+    bool plane;
+  };
+  const Family families[] = {{"BoxBox", BoxBoxPlacements(), false},
+                             {"BoxPlane", BoxPlanePlacements(), true}};
+  for (const Family& f : families)
+    for (const Placement& p : f.placements) {
+      std::string ours = std::string(f.name) + "/halberd/" + p.name;
+      benchmark::RegisterBenchmark(ours.c_str(), BM_Ours, p, f.plane, ours);
+#ifdef HALBERD_BENCH_ODE
+      std::string ode = std::string(f.name) + "/ode/" + p.name;
+      benchmark::RegisterBenchmark(ode.c_str(), BM_Ode, p, f.plane, ode);
+#endif
+    }
+#ifdef HALBERD_BENCH_ODE
+  dInitODE2(0);
+#endif
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+#ifdef HALBERD_BENCH_ODE
+  std::printf("\n%-10s %-8s %10s %10s %9s %9s %8s\n", "pair", "case", "ours ns", "ODE ns",
+              "ours cts", "ODE cts", "ratio");
+  for (const Family& f : families)
+    for (const Placement& p : f.placements) {
+      std::string ours = std::string(f.name) + "/halberd/" + p.name;
+      std::string ode = std::string(f.name) + "/ode/" + p.name;
+      if (!reporter.times.count(ours) || !reporter.times.count(ode)) continue;
+      std::printf("%-10s %-8s %10.1f %10.1f %9d %9d %8.2f\n", f.name, p.name, reporter.times[ours],
+                  reporter.times[ode], g_contacts[ours], g_contacts[ode],
+                  reporter.times[ours] / reporter.times[ode]);
+    }
+  dCloseODE();
+#else
+  std::printf("\nODE is not installed: no ratios.\n");
+#endif
+  benchmark::Shutdown();
+  return 0;
+}
