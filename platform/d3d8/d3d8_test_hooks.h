@@ -39,3 +39,11 @@ D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y);
 // Number of live D3DPOOL_DEFAULT resources (textures, buffers, depth
 // surfaces, swap chains) of the device.
 int D3D8TestDefaultPoolCount(IDirect3DDevice8* device);
+
+// Benchmark reference: draws `quads` textured quads of the pre-transformed
+// format 0x144 (four vertices each, fans TL, TR, BR, BL) from `vertices` with
+// plain OpenGL calls in the device's context and target, modulating
+// `texture` by the vertex colour: the same picture the device draws, without
+// the device in between.
+void D3D8BenchDrawQuadsDirect(IDirect3DDevice8* device, IDirect3DTexture8* texture, const void* vertices,
+                              int quads);

@@ -125,6 +125,7 @@ bool Device::Start() {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &whiteTexel);
   glBindTexture(GL_TEXTURE_2D, 0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glNormal3f(0, 0, 0);  // the normal of vertices without one
   if (!BuildBackBuffers()) return false;
   SetDefaults();
   return glGetError() == GL_NO_ERROR;

@@ -213,10 +213,17 @@ bool Device::ParseFvf(DWORD fvf, Layout* l) const {
 
 bool Device::CurrentLayout(Layout* l) {
   if (!(vertexShader_ & 1u)) {
+    if (layoutValid_ && layoutFvf_ == vertexShader_) {
+      *l = layout_;
+      return true;
+    }
     if (!ParseFvf(vertexShader_, l)) {
       WarnOnce("draw with an unusable vertex format refused");
       return false;
     }
+    layout_ = *l;
+    layoutFvf_ = vertexShader_;
+    layoutValid_ = true;
     return true;
   }
   const VertexShaderRecord& shader = vertexShaders_[vertexShader_];
@@ -578,40 +585,43 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const std::uint
     }
   }
   auto toggle = [this](unsigned bit, GLenum array, bool on) {
-    if (((enabledArrays_ & bit) != 0) == on) return;
+    if (((enabledArrays_ & bit) != 0) == on) return false;
     if (on) glEnableClientState(array); else glDisableClientState(array);
     enabledArrays_ ^= bit;
+    return true;
+  };
+  auto clientUnit = [this](int u) {
+    if (clientUnit_ != u) glClientActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + u));
+    clientUnit_ = u;
   };
   toggle(1, GL_VERTEX_ARRAY, true);
   glVertexPointer(positionSize, GL_FLOAT, positionStride, position);
-  toggle(2, GL_COLOR_ARRAY, layout.diffuse >= 0);
+  // Without an array GL draws with the current value, set once when the
+  // array goes off: white for colour, no normal.
+  if (toggle(2, GL_COLOR_ARRAY, layout.diffuse >= 0) && layout.diffuse < 0) glColor4f(1, 1, 1, 1);
   if (layout.diffuse >= 0) glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(stride), base + layout.diffuse);
-  else glColor4f(1, 1, 1, 1);
-  toggle(4, GL_NORMAL_ARRAY, layout.normal >= 0 && !layout.rhw);
-  if (layout.normal >= 0 && !layout.rhw) glNormalPointer(GL_FLOAT, static_cast<GLsizei>(stride), base + layout.normal);
-  else glNormal3f(0, 0, 0);
+  bool normals = layout.normal >= 0 && !layout.rhw;
+  if (toggle(4, GL_NORMAL_ARRAY, normals) && !normals) glNormal3f(0, 0, 0);
+  if (normals) glNormalPointer(GL_FLOAT, static_cast<GLsizei>(stride), base + layout.normal);
   bool specular = layout.specular >= 0 && rs_[D3DRS_SPECULARENABLE];
-  toggle(8, GL_SECONDARY_COLOR_ARRAY, specular);
-  if (specular) {
-    glEnable(GL_COLOR_SUM);
-    glSecondaryColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(stride), base + layout.specular);
-  } else {
-    glDisable(GL_COLOR_SUM);
+  if (toggle(8, GL_SECONDARY_COLOR_ARRAY, specular)) {
+    if (specular) glEnable(GL_COLOR_SUM); else glDisable(GL_COLOR_SUM);
   }
+  if (specular)
+    glSecondaryColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(stride), base + layout.specular);
   for (int u = 0; u < 8; ++u) {
     unsigned bit = 16u << u;
     bool live = u < enabledUnits_;
+    if (!live && !(enabledArrays_ & bit)) continue;
     UINT set = live ? (tss_[u][D3DTSS_TEXCOORDINDEX] & 0xFFFFu) : 0;
     bool on = live && set < layout.texCount;
-    if (!on && !(enabledArrays_ & bit) && !live) continue;
-    glClientActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + u));
+    clientUnit(u);
     toggle(bit, GL_TEXTURE_COORD_ARRAY, on);
     if (on)
       glTexCoordPointer(layout.texSize[set], GL_FLOAT, static_cast<GLsizei>(stride), base + layout.texOffset[set]);
     else if (live)
       glMultiTexCoord4f(static_cast<GLenum>(GL_TEXTURE0 + u), 0, 0, 0, 1);
   }
-  glClientActiveTexture(GL_TEXTURE0);
 
   UINT vertices = VertexCount(type, primitiveCount);
   if (indices)

@@ -327,6 +327,23 @@ class Device final : public Counted<IDirect3DDevice8> {
   bool recording_ = false;
   std::vector<D3D8Call> calls_;
   HRESULT cooperative_ = D3D_OK;
+  // Makes the next draw send all GL state again (after foreign GL calls).
+  void ForgetGlState() {
+    for (int u = 0; u < 8; ++u) {
+      glClientActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + u));
+      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    glClientActiveTexture(GL_TEXTURE0);
+    clientUnit_ = 0;
+    for (GLenum a : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY, GL_NORMAL_ARRAY, GL_SECONDARY_COLOR_ARRAY})
+      glDisableClientState(a);
+    enabledArrays_ = 0;
+    glColor4f(1, 1, 1, 1);
+    glNormal3f(0, 0, 0);
+    glDisable(GL_COLOR_SUM);
+    dirty_ = ~0u;
+    glMode_ = -1;
+  }
   // Warns once per distinct text on stderr.
   void WarnOnce(const std::string& text);
 
@@ -401,6 +418,10 @@ class Device final : public Counted<IDirect3DDevice8> {
   int glMode_ = -1;  // 1 pre-transformed, 0 transformed, -1 unknown
   int lastDiffuse_ = -1;
   unsigned enabledArrays_ = 0;
+  int clientUnit_ = 0;
+  Layout layout_;
+  DWORD layoutFvf_ = 0;
+  bool layoutValid_ = false;
   int enabledUnits_ = 0;
   std::vector<float> scratch_;
   std::set<std::string> warned_;
