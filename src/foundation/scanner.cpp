@@ -96,8 +96,8 @@ int vsscanf1(const char** cursor, const char* format, va_list args) {
   const char* in = *cursor;
   const char* f = format;
   for (;;) {
-    while (IsBlank(*f)) ++f;
-    while (*f == ',') ++f;
+    // Separators in the format: any run of blanks and commas.
+    while (IsBlank(*f) || *f == ',') ++f;
     while (IsBlank(*in)) ++in;
     if (!*f) break;
     if (*f != '%') {
