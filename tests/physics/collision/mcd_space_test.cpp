@@ -564,3 +564,34 @@ TEST_F(SpaceTest, ModelDestroyedRightAfterARemovalOutsideAPhaseIsSafe) {
   McdSpaceRemoveModel(c);
   McdModelDestroy(c);
 }
+
+TEST_F(SpaceTest, TransitionsSkipStayingPairsAndGiveOneGoodbyePerCall) {
+  Create();
+  McdModelID a = Add(1, 0, 0, 0), b = Add(1, 0.5f, 0, 0), c = Add(1, -0.6f, 0, 0);
+  Frame();
+  McdModelID d = Add(1, 20, 0, 0), e = Add(1, 20.5f, 0, 0);  // a new pair
+  TransformOf(b).Place(10, 0, 0);
+  TransformOf(c).Place(-10, 0, 0);  // two goodbyes; nothing stays
+  McdSpaceUpdate(space_);
+  McdSpaceEndChanges(space_);
+  McdModelPair* array[8];
+  McdSpacePairList list;
+  McdSpacePairListInit(&list, array, 8);
+  McdSpacePairIterator it;
+  McdSpacePairIteratorBegin(space_, &it);
+  std::set<Pair> goodbyes, hellos;
+  int calls = 0, more = 1;
+  while (more && calls < 10) {
+    McdSpacePairListReset(&list);
+    more = McdSpaceGetTransitions(space_, &it, &list);
+    ++calls;
+    EXPECT_LE(list.goodbyeEnd, 1);
+    EXPECT_EQ(list.stayingEnd, list.middle);
+    for (int i = 0; i < list.goodbyeEnd; ++i) goodbyes.insert(Key(array[i]));
+    for (int i = list.helloStart; i < list.middle; ++i) hellos.insert(Key(array[i]));
+  }
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(goodbyes, (std::set<Pair>{Key(a, b), Key(a, c)}));
+  EXPECT_EQ(hellos, (std::set<Pair>{Key(d, e)}));
+  McdSpaceBeginChanges(space_);
+}
