@@ -1,9 +1,13 @@
 #include "render/bsp_tree.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "foundation/buffered_file.h"
 #include "foundation/byte_reader.h"
+#include "foundation/keyword_readers.h"
+#include "foundation/memory_manager.h"
 
 namespace {
 
@@ -99,7 +103,7 @@ class BlockChecker {
 
 BspNode* AllocateBlock(std::size_t size) {
   // operator new[] aligns to at least 16 bytes, more than the 4 the records need.
-  return reinterpret_cast<BspNode*>(new std::uint8_t[size]);
+  return reinterpret_cast<BspNode*>(MEM_NEW(MEMCAT_NONE) std::uint8_t[size]);
 }
 
 // Visits every node: the back child recursively, the front child in the loop.
@@ -114,7 +118,9 @@ void ForEachNode(const BspNode* root, const BspNode* node, Visit& visit) {
 
 }  // namespace
 
-void FreeBspTree(BspNode* root) { delete[] reinterpret_cast<std::uint8_t*>(root); }
+void FreeBspTree(BspNode* root) {
+  if (root) MEM_DELETE_ARRAY reinterpret_cast<std::uint8_t*>(root);
+}
 
 BspTreePtr MakeBspTree(const void* block, std::size_t size) {
   if (!block) return nullptr;
@@ -132,6 +138,27 @@ BspTreePtr LoadBspTree(ByteReader& in) {
   const std::uint8_t* block = in.View(size);
   if (!block) return nullptr;
   return MakeBspTree(block, size);
+}
+
+BspTreePtr LoadBspTree(BufferedFile* file) {
+  std::uint32_t tag = 0, size = 0;
+  if (!FileReadU32(&tag, file) || !FileReadU32(&size, file)) return nullptr;
+  // Read in steps, so that a stated size larger than the file is never allocated whole.
+  constexpr std::size_t kStep = 1u << 16;
+  std::vector<std::uint8_t> block;
+  while (block.size() < size) {
+    std::size_t at = block.size();
+    std::size_t n = std::min<std::size_t>(kStep, size - at);
+    block.resize(at + n);
+    if (FileRead(block.data() + at, 1, n, file) != n) return nullptr;
+  }
+  return MakeBspTree(block.data(), block.size());
+}
+
+bool SkipBspTree(BufferedFile* file) {
+  std::uint32_t tag = 0, size = 0;
+  if (!FileReadU32(&tag, file) || !FileReadU32(&size, file)) return false;
+  return FileRead(nullptr, 1, size, file) == size;
 }
 
 bool SkipBspTree(ByteReader& in) {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+class BufferedFile;
 class ByteReader;
 class ByteWriter;
 
@@ -87,6 +88,9 @@ using BspTreePtr = std::unique_ptr<BspNode, BspTreeDeleter>;
 // (the reader is then marked failed or left past what was read).
 BspTreePtr LoadBspTree(ByteReader& in);
 
+// The same, reading the section from the open file handle.
+BspTreePtr LoadBspTree(BufferedFile* file);
+
 // Checks a bare tree block (as above) and copies it into a new tree; null
 // when it is damaged.
 BspTreePtr MakeBspTree(const void* block, std::size_t size);
@@ -94,6 +98,7 @@ BspTreePtr MakeBspTree(const void* block, std::size_t size);
 // Reads the tag word and the block size and skips the block; false when the
 // section is shorter than it says.
 bool SkipBspTree(ByteReader& in);
+bool SkipBspTree(BufferedFile* file);
 
 // Writes the section "BSPT", size, block; writes nothing for a null root.
 void WriteBspTree(const BspNode* root, ByteWriter& out);

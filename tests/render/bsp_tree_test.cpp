@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "foundation/byte_reader.h"
+#include "foundation/file_test_fixture.h"
+#include "foundation/keyword_readers.h"
 #include "render/bsp_fixture.h"
 
 using namespace bsp_fixture;
@@ -210,6 +212,41 @@ TEST(BspTreeSection, StatedSizeMustMatchTheData) {
     ByteReader in(section.data(), section.size());
     EXPECT_EQ(LoadBspTree(in), nullptr) << stated;
   }
+}
+
+using BspTreeFile = FileTest;
+
+TEST_F(BspTreeFile, LoadAndSkipThroughTheFileHandle) {
+  std::vector<std::uint8_t> section = CompileSection(Stair(4, 1, 1));
+  std::vector<std::uint8_t> file = section;
+  file.insert(file.end(), section.begin(), section.end());
+  file.insert(file.end(), {0x78, 0x56, 0x34, 0x12});
+  std::ofstream("level.bsp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  std::vector<std::uint8_t> cut(section.begin(), section.end() - 8);
+  std::ofstream("short.bsp", std::ios::binary).write(reinterpret_cast<const char*>(cut.data()), cut.size());
+  Start();
+
+  BufferedFile* h = FileOpen("level.bsp", "rb");
+  ASSERT_NE(h, nullptr);
+  BspTreePtr tree = LoadBspTree(h);
+  ASSERT_NE(tree, nullptr);
+  ByteWriter out;
+  WriteBspTree(tree.get(), out);
+  EXPECT_EQ(out.Data(), section);
+  EXPECT_TRUE(SkipBspTree(h));
+  std::uint32_t after = 0;
+  EXPECT_EQ(FileReadU32(&after, h), 1);
+  EXPECT_EQ(after, 0x12345678u);
+  FileClose(h);
+
+  h = FileOpen("short.bsp", "rb");
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(LoadBspTree(h), nullptr);
+  FileClose(h);
+  h = FileOpen("short.bsp", "rb");
+  ASSERT_NE(h, nullptr);
+  EXPECT_FALSE(SkipBspTree(h));
+  FileClose(h);
 }
 
 TEST(BspTreeSection, DepthIsBounded) {
