@@ -54,6 +54,11 @@ bool DecodeTga(const std::uint8_t* data, std::size_t size, DecodedImage* out) {
   }
   unsigned bytes = (bits + 7) / 8;
   std::size_t count = static_cast<std::size_t>(width) * height;
+  // The data must be able to hold the claimed pixels before room is made for
+  // them: raw pixels take `bytes` each, a packet covers at most 128.
+  std::size_t room = r.Remaining();
+  if (!rle && count > room / bytes) return false;
+  if (rle && count > (room / (1 + bytes)) * 128 + 128) return false;
   std::vector<std::uint32_t> pixels(count);
   auto convert = [&](const std::uint8_t* p, std::uint32_t* v) {
     if (kind != 1) {
