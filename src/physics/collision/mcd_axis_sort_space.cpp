@@ -398,6 +398,23 @@ void McdAxisSortSpace::OverlapChange(int a, int b, int delta) {
   SetState(a, b, static_cast<uint8_t>(c2 | flags));
 }
 
+// A crossing that changes a count which neither was nor becomes K only
+// updates the nibble; the rest goes to OverlapChange.
+inline void McdAxisSortSpace::Cross(int a, int b, int delta) {
+  if (a == b) return;
+  int i = a < b ? a : b, j = a < b ? b : a;
+  uint64_t index = StateIndex(i, j, capacity_);
+  uint8_t& byte = states_[index / 2];
+  const int shift = (index & 1) ? 4 : 0;
+  int c = (byte >> shift) & kCountMask;
+  int c2 = (c + delta) & 3;
+  if (c != axisCount_ && c2 != axisCount_) {
+    byte = static_cast<uint8_t>((byte & ~(3 << shift)) | (c2 << shift));
+    return;
+  }
+  OverlapChange(a, b, delta);
+}
+
 // Walks the endpoint to value v.  The order key is (value, kind), minima
 // before maxima: a minimum and a maximum of two slots that change order
 // report the overlap change (+1 when the minimum comes to lie before the
@@ -409,7 +426,7 @@ void McdAxisSortSpace::MoveEndpoint(Endpoint* e, MeReal v) {
     // Forward: pass endpoints whose key is below (v, kind).
     Endpoint* n = e->next;
     while (n->kind != 0xFF && (n->value < v || (n->value == v && !isMin && n->kind == 0))) {
-      if (n->kind != e->kind) OverlapChange(self, n->slot, isMin ? -1 : +1);
+      if (n->kind != e->kind) Cross(self, n->slot, isMin ? -1 : +1);
       n = n->next;
     }
     if (n != e->next) {
@@ -424,7 +441,7 @@ void McdAxisSortSpace::MoveEndpoint(Endpoint* e, MeReal v) {
     // Backward: pass endpoints whose key is above (v, kind).
     Endpoint* p = e->prev;
     while (p->kind != 0xFF && (p->value > v || (p->value == v && isMin && p->kind == 1))) {
-      if (p->kind != e->kind) OverlapChange(self, p->slot, isMin ? +1 : -1);
+      if (p->kind != e->kind) Cross(self, p->slot, isMin ? +1 : -1);
       p = p->prev;
     }
     if (p != e->prev) {

@@ -128,6 +128,8 @@ class McdAxisSortSpace final : public McdSpace {
 
   void MoveEndpoint(Endpoint* e, MeReal v);
   void OverlapChange(int a, int b, int delta);
+  // The common case of OverlapChange, inline in the endpoint walk.
+  inline void Cross(int a, int b, int delta);
   void RemoveNow(int slot);
 
   PairNode* NewNode(int a, int b, McdModel* model1, McdModel* model2);
