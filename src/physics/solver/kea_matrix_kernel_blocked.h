@@ -92,7 +92,7 @@ struct Blocked {
         const int entry = i * keaBlockMaxEntries + e;
         const int b = blockBodies[entry];
         k.previousEntry[entry] = -1;
-        if (b < 0) continue;
+        if (b < 0 || b >= k.bodyCount) continue;
         k.previousEntry[entry] = k.lastEntry[b];
         k.lastEntry[b] = entry;
         const MeReal* jmE = half(jm, entry);
