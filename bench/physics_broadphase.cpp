@@ -76,6 +76,13 @@ std::map<int, Workload>& Workloads() {
 
 std::map<std::string, long> g_pairCounts;
 
+// "<prefix>/<count>", the key of a run.
+std::string Label(const char* prefix, int count) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s/%d", prefix, count);
+  return buf;
+}
+
 void RunHalberd(benchmark::State& state, const Workload* w) {
   McdInit(McdPrimitivesGetTypeCount() + 1, w->count);
   McdPrimitivesRegisterTypes();
@@ -117,7 +124,7 @@ void RunHalberd(benchmark::State& state, const Workload* w) {
     McdSpaceBeginChanges(space);
     frame = (frame + 1) % kFrames;
   }
-  g_pairCounts["halberd/" + std::to_string(w->count)] = pairs;
+  g_pairCounts[Label("halberd", w->count)] = pairs;
   state.counters["pairs"] = static_cast<double>(pairs);
   McdSpaceDestroy(space);
   for (McdModelID m : models) McdModelDestroy(m);
@@ -155,7 +162,7 @@ void RunBullet(benchmark::State& state, const Workload* w) {
     benchmark::DoNotOptimize(array);
     frame = (frame + 1) % kFrames;
   }
-  g_pairCounts["bullet/" + std::to_string(w->count)] = pairs;
+  g_pairCounts[Label("bullet", w->count)] = pairs;
   state.counters["pairs"] = static_cast<double>(pairs);
   for (btBroadphaseProxy* proxy : proxies) sweep.destroyProxy(proxy, &dispatcher);
 }
@@ -179,7 +186,7 @@ void RunOde(benchmark::State& state, const Workload* w) {
     if (frame == 0) pairs = found;
     frame = (frame + 1) % kFrames;
   }
-  g_pairCounts["ode/" + std::to_string(w->count)] = pairs;
+  g_pairCounts[Label("ode", w->count)] = pairs;
   state.counters["pairs"] = static_cast<double>(pairs);
   dSpaceDestroy(space);  // destroys its geoms
 }
@@ -206,15 +213,14 @@ int main(int argc, char** argv) {
   const int counts[] = {100, 400, 2000};
   for (int n : counts) {
     Workload* w = &(Workloads()[n] = MakeWorkload(n));
-    std::string suffix = "/" + std::to_string(n);
-    benchmark::RegisterBenchmark(("halberd_McdSpaceUpdate" + suffix).c_str(), RunHalberd, w)
+    benchmark::RegisterBenchmark(Label("halberd_McdSpaceUpdate", n).c_str(), RunHalberd, w)
         ->Unit(benchmark::kMicrosecond);
 #ifdef HALBERD_BENCH_BULLET
-    benchmark::RegisterBenchmark(("bullet_btAxisSweep3" + suffix).c_str(), RunBullet, w)
+    benchmark::RegisterBenchmark(Label("bullet_btAxisSweep3", n).c_str(), RunBullet, w)
         ->Unit(benchmark::kMicrosecond);
 #endif
 #ifdef HALBERD_BENCH_ODE
-    benchmark::RegisterBenchmark(("ode_SweepAndPrune" + suffix).c_str(), RunOde, w)
+    benchmark::RegisterBenchmark(Label("ode_SweepAndPrune", n).c_str(), RunOde, w)
         ->Unit(benchmark::kMicrosecond);
 #endif
   }
@@ -225,9 +231,8 @@ int main(int argc, char** argv) {
   std::printf("\n%-7s %14s %14s %14s %12s %12s   %s\n", "boxes", "halberd us", "bullet us",
               "ode us", "bullet/ours", "ode/ours", "pairs in the first frame (ours/bullet/ode)");
   for (int n : counts) {
-    std::string s = "/" + std::to_string(n);
-    auto get = [&](const std::string& name) {
-      auto it = reporter.times.find(name + s);
+    auto get = [&](const char* name) {
+      auto it = reporter.times.find(Label(name, n));
       return it == reporter.times.end() ? 0.0 : it->second;
     };
     double ours = get("halberd_McdSpaceUpdate");
@@ -235,7 +240,8 @@ int main(int argc, char** argv) {
     double ode = get("ode_SweepAndPrune");
     std::printf("%-7d %14.2f %14.2f %14.2f %12.2f %12.2f   %ld/%ld/%ld\n", n, ours, bullet, ode,
                 ours > 0 && bullet > 0 ? bullet / ours : 0.0, ours > 0 && ode > 0 ? ode / ours : 0.0,
-                g_pairCounts["halberd" + s], g_pairCounts["bullet" + s], g_pairCounts["ode" + s]);
+                g_pairCounts[Label("halberd", n)], g_pairCounts[Label("bullet", n)],
+                g_pairCounts[Label("ode", n)]);
   }
 #ifdef HALBERD_BENCH_ODE
   dCloseODE();
