@@ -28,20 +28,21 @@ struct Plane {
   float Distance(V3 p) const { return Dot(n, p) + d; }
 };
 
-// Newell's normal: robust for any planar polygon.
+// Newell's normal, taken about the centroid so that large coordinates do not
+// swamp a small polygon's terms.
 Plane PlaneOf(const SoupPolygon& p) {
-  V3 n{0, 0, 0};
   std::size_t k = p.vertices.size();
+  V3 c{0, 0, 0};
+  for (V3 v : p.vertices) c = Add(c, v);
+  c = Scale(c, 1.0f / static_cast<float>(k));
+  V3 n{0, 0, 0};
   for (std::size_t i = 0; i < k; ++i) {
-    V3 a = p.vertices[i], b = p.vertices[(i + 1) % k];
+    V3 a = Sub(p.vertices[i], c), b = Sub(p.vertices[(i + 1) % k], c);
     n.x += (a.y - b.y) * (a.z + b.z);
     n.y += (a.z - b.z) * (a.x + b.x);
     n.z += (a.x - b.x) * (a.y + b.y);
   }
   n = Unit(n);
-  V3 c{0, 0, 0};
-  for (V3 v : p.vertices) c = Add(c, v);
-  c = Scale(c, 1.0f / static_cast<float>(k));
   return {n, -Dot(n, c)};
 }
 

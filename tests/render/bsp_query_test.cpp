@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <set>
@@ -31,9 +32,13 @@ struct SurfaceTable {
   }
 };
 
-// Polygons handed to the sphere query callback.
+// Polygons handed to the sphere query callback, with the plane and sphere it was given.
 std::vector<const BspPolygon*> g_Reported;
-void Collect(const BspPolygon* p, float, float, float, float, float, float, float, float) { g_Reported.push_back(p); }
+std::vector<std::array<float, 8>> g_ReportedArgs;
+void Collect(const BspPolygon* p, float a, float b, float c, float d, float x, float y, float z, float r) {
+  g_Reported.push_back(p);
+  g_ReportedArgs.push_back({a, b, c, d, x, y, z, r});
+}
 
 class BspQueryTest : public ::testing::Test {
  protected:
@@ -73,12 +78,20 @@ TEST_F(BspQueryTest, SphereQueryReportsEveryPolygonTheSphereTouches) {
     CSphere s;
     s.Set({sphere[0], sphere[1], sphere[2]}, sphere[3]);
     g_Reported.clear();
+    g_ReportedArgs.clear();
     std::uint32_t hit = 0;
     BspSphereQuery(scene.tree.get(), sphere, &hit, 0);
     std::set<const BspPolygon*> reported(g_Reported.begin(), g_Reported.end());
     ASSERT_EQ(reported.size(), g_Reported.size()) << "a polygon was reported twice";
     EXPECT_EQ(hit, g_Reported.empty() ? 0u : 1u);
     for (const FlatPolygon& f : scene.flat) {
+      auto at = std::find(g_Reported.begin(), g_Reported.end(), f.polygon);
+      if (at != g_Reported.end()) {
+        // The callback gets the plane as used at the node and the query sphere.
+        const std::array<float, 8>& args = g_ReportedArgs[at - g_Reported.begin()];
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(args[i], f.plane_used[i]);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(args[4 + i], sphere[i]);
+      }
       if (!s.TouchesPolygon(f.plane_used, f.polygon)) continue;
       ++touched_total;
       EXPECT_TRUE(reported.count(f.polygon)) << "query " << q << " missed a touched polygon";
