@@ -205,3 +205,24 @@ TEST_F(ProfileTest, WithoutLoggingOneFrameRecordIsReusedAndTheResultsWarn) {
                 .find("MeProfileOutputResults: MeProfile output style not recognized\n"),
             std::string::npos);
 }
+
+TEST_F(ProfileTest, DataLinesAfterTheSettleFramesAreNotCommentedOut) {
+  MessageRecorder rec;
+  auto dir = std::filesystem::temp_directory_path() / "physa_profile_settle";
+  std::filesystem::create_directories(dir);
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  MeProfileStartTiming({0, 0}, 1);
+  MeProfileSetOutputStyle(MeProfilePlotFiles);
+  for (int i = 0; i < 12; ++i) Frame(100, 100);
+  MeProfileOutputResults();
+  std::filesystem::current_path(old);
+  std::istringstream data(ReadAll(dir / "MeProfile.dat"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(data, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(lines[9].rfind("#10 ", 0), 0u);
+  EXPECT_EQ(lines[10].rfind("11 ", 0), 0u);
+  EXPECT_EQ(lines[11].rfind("12 ", 0), 0u);
+  std::filesystem::remove_all(dir);
+}
