@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/fast_trig.h"
 #include "foundation/memory_category.h"
 #include "foundation/memory_manager.h"
 #include "render/matrix_stack.h"
@@ -402,7 +403,7 @@ void CRender::Adjust2DVertices(DWORD n, const void* vertices, DWORD stride, cons
   std::vector<unsigned char>& scratch = AdjustScratch();
   scratch.resize(static_cast<size_t>(n) * stride);
   std::memcpy(scratch.data(), vertices, scratch.size());
-  const float c = std::cos(m_2DRotation), s = std::sin(m_2DRotation);
+  const float c = FastCos(m_2DRotation), s = FastSin(m_2DRotation);
   for (DWORD i = 0; i < n; ++i) {
     ScreenVertex v;
     unsigned char* at = scratch.data() + static_cast<size_t>(i) * stride;

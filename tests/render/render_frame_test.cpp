@@ -2,6 +2,7 @@
 // unbinding, viewports, buffers and result names.
 #include <cstring>
 
+#include "foundation/fast_trig.h"
 #include "foundation/memory_category.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/dx_error_name.h"
@@ -96,7 +97,8 @@ TEST_F(RenderFrame, TwoDAdjustmentsChangeOnlyScreenVertices) {
   EXPECT_EQ(quad[0].x, 410.0f);  // the caller's array is untouched
   EXPECT_EQ(quad[0].Diffuse, 0xFF8040C0u);
 
-  // A quarter turn about the centre: x' = c x + s y, y' = c y - s x.
+  // A quarter turn about the centre: x' = c x + s y, y' = c y - s x, with the
+  // table sine and cosine (a quarter turn falls exactly on a table entry).
   s_Render->Set2DScale(1.0f);
   s_Render->Set2DRedScale(1.0f);
   s_Render->Set2DRotation(1.5707964f);
@@ -105,6 +107,11 @@ TEST_F(RenderFrame, TwoDAdjustmentsChangeOnlyScreenVertices) {
   drawn = DrawnVertices(Calls("DrawPrimitiveUP")[0], 4);
   EXPECT_NEAR(drawn[0].x, 400.0f + 20.0f, 1e-3f);
   EXPECT_NEAR(drawn[0].y, 300.0f - 10.0f, 1e-3f);
+  s_Render->Set2DRotation(0.5f);
+  Record();
+  s_Render->DrawTriangleFan(2, quad, sizeof(ScreenVertex));
+  drawn = DrawnVertices(Calls("DrawPrimitiveUP")[0], 4);
+  EXPECT_FLOAT_EQ(drawn[0].x, 400.0f + FastCos(0.5f) * 10.0f + FastSin(0.5f) * 20.0f);
   s_Render->Set2DRotation(0.0f);
   EXPECT_EQ(s_Render->Get2DAdjustFlags(), 0u);
 
