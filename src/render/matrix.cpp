@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "foundation/angles.h"
+#include "foundation/vector3.h"
 #include "platform/d3dx8/d3dx8.h"
 
 namespace {
@@ -13,15 +15,6 @@ constexpr float kPi = 3.14159265358979323846f;
 // Degrees to radians as the engine writes it: angle / 360 x 2 pi.
 float Radians(float degrees) { return degrees / 360.0f * 2.0f * kPi; }
 float Degrees(float radians) { return radians * 360.0f / (2.0f * kPi); }
-
-// Brings an angle in degrees into [0, 360): a negative value v becomes 360 - (-v mod 360).
-float WrapDegrees(float v) {
-  if (v < 0.0f) {
-    float r = 360.0f - std::fmod(-v, 360.0f);
-    return r >= 360.0f ? r - 360.0f : r;
-  }
-  return std::fmod(v, 360.0f);
-}
 
 const D3DXMATRIX* AsD3dx(const CMatrix& m) { return reinterpret_cast<const D3DXMATRIX*>(&m.m[0][0]); }
 
@@ -168,22 +161,21 @@ void CMatrix::Decompose(CVector3* position, CVector3* angles, CVector3* forward,
   if (up != nullptr) *up = u;
   if (right != nullptr) *right = r;
   if (angles == nullptr) return;
-  // Pitch and yaw of the forward direction: pitch = -atan2(y, |(x, z)|), yaw = atan2(x, z).
-  const float pitch = -std::atan2(f.y, std::sqrt(f.x * f.x + f.z * f.z));
-  const float yaw = std::atan2(f.x, f.z);
+  // Pitch and yaw of the forward direction in degrees, each in [0, 360].
+  Vector3 fAngles;
+  DirectionToAngles(Vector3{f.x, f.y, f.z}, &fAngles);
   // RotateX(a) then RotateY(b) carries z to a forward direction of pitch -a and
   // yaw -b, so RotateY(yaw) then RotateX(pitch) carries it back.  Applied to the up
   // direction, what is left leans in the x-y plane by the roll, measured from y.
   CMatrix undo;
   undo.SetIdentity();
-  undo.RotateY(Degrees(yaw));
-  undo.RotateX(Degrees(pitch));
+  undo.RotateY(fAngles.y);
+  undo.RotateX(fAngles.x);
   CVector3 u2;
   undo.RotateVector(u, &u2);
-  const float roll = std::fabs(Degrees(std::atan2(u2.x, u2.y)));
-  angles->x = WrapDegrees(Degrees(pitch));
-  angles->y = WrapDegrees(Degrees(yaw));
-  angles->z = roll;
+  angles->x = fAngles.x;
+  angles->y = fAngles.y;
+  angles->z = std::fabs(Degrees(std::atan2(u2.x, u2.y)));
 }
 
 void CMatrix::TransformPoint(const CVector3& in, CVector3* out) const {
