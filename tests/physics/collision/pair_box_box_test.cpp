@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "pair_fixture.h"
 #include "physics/collision/mcd_box.h"
@@ -118,6 +119,46 @@ TEST_F(BoxBoxPair, SeparatingAxisAgreesWithSampledDistance) {
     EXPECT_LE(Dot(axis.normal, rel.data() + 12), 0.0f) << k;
     EXPECT_NEAR(Length(axis.normal), 1.0f, 1e-5f);
   }
+}
+
+}  // namespace
+
+namespace {
+
+class BoxBoxRandom : public PairFixture {};
+
+// Random overlapping poses: every contact lies on both boxes (within the
+// penetration depth), carries the unit result normal, and the budget holds.
+TEST_F(BoxBoxRandom, ContactsLieOnBothBoxes) {
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<float> u(-1, 1);
+  int touching = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    Vec3 s1 = {1 + std::fabs(u(rng)), 1 + std::fabs(u(rng)), 0.5f + std::fabs(u(rng))};
+    Vec3 s2 = {1 + std::fabs(u(rng)), 0.5f + std::fabs(u(rng)), 1 + std::fabs(u(rng))};
+    auto t1 = MakeTransform({u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng) + 2}, 3 * u(rng));
+    auto t2 = MakeTransform({u(rng) * 2, u(rng) * 2, u(rng) * 2}, {u(rng) + 2, u(rng), u(rng)}, 3 * u(rng));
+    McdModel* b1 = AddBox(s1, t1);
+    McdModel* b2 = AddBox(s2, t2);
+    McdModelPair* pair = Open(b1, b2);
+    if (!Intersect(pair)) continue;
+    ++touching;
+    ASSERT_GE(result_.contactCount, 1);
+    ASSERT_LE(result_.contactCount, 4);
+    EXPECT_NEAR(Length(result_.normal), 1.0f, 1e-4f);
+    const float* h1 = McdBoxGetRadii(b1->geometry);
+    const float* h2 = McdBoxGetRadii(b2->geometry);
+    for (int i = 0; i < result_.contactCount; ++i) {
+      const McdContact& k = contacts_[i];
+      EXPECT_LE(k.separation, 1e-4f) << trial;
+      const float tol = std::fabs(k.separation) + 1e-3f;
+      EXPECT_LE(DistanceToBox(k.position, t1.data(), h1), 1e-3f) << trial;
+      EXPECT_LE(DistanceToBox(k.position, t2.data(), h2), 1e-3f) << trial;
+      EXPECT_LE(std::fmin(DepthInBox(k.position, t1.data(), h1), DepthInBox(k.position, t2.data(), h2)), tol)
+          << trial;
+    }
+  }
+  EXPECT_GT(touching, 100);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "pair_fixture.h"
 #include "physics/collision/mcd_box.h"
@@ -100,6 +101,57 @@ TEST_F(BoxPlanePair, BudgetIsTheSmallerOfCapacityAndRequest) {
     pair->request = c.request;
     EXPECT_EQ(Intersect(pair, c.capacity), 1) << c.capacity;
     EXPECT_EQ(result_.contactCount, c.count) << c.capacity;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+class BoxPlaneRandom : public PairFixture {};
+
+// Random poses sunk into a tilted plane: every contact is a box corner
+// between s (the box's lowest height) and 0.01 s, and the budget holds.  (The
+// reduction keeps the hull of the corners seen along the normal, so a lowest
+// corner whose three neighbours are also under the plane is not among them.)
+TEST_F(BoxPlaneRandom, ContactsAreSunkCornersWithinBudget) {
+  std::mt19937 rng(9);
+  std::uniform_real_distribution<float> u(-1, 1);
+  auto pt = MakeTransform({0.5f, -1, 2}, {1, 1, 0}, 0.4f);
+  const float* n = pt.data() + 8;
+  for (int trial = 0; trial < 200; ++trial) {
+    Vec3 sides = {1 + std::fabs(u(rng)), 1 + std::fabs(u(rng)), 1 + std::fabs(u(rng))};
+    float height = 0.6f * u(rng);
+    auto bt = MakeTransform({0.5f + u(rng) + height * n[0], -1 + u(rng) + height * n[1], 2 + height * n[2]},
+                            {u(rng), u(rng), u(rng) + 0.1f}, 3 * u(rng));
+    McdModel* box = AddBox(sides, bt);
+    McdModel* plane = AddPlane(pt);
+    McdModelPair* pair = Open(box, plane);
+    McdIntersectRequest request = {trial % 2 ? 8 : 4, 0};
+    pair->request = &request;
+    // The lowest point of the box along n.
+    const float* h = McdBoxGetRadii(box->geometry);
+    float d[3] = {bt[12] - pt[12], bt[13] - pt[13], bt[14] - pt[14]};
+    float s = Dot(d, n);
+    for (int k = 0; k < 3; ++k) s -= std::fabs(Dot(bt.data() + 4 * k, n)) * h[k];
+    if (!Intersect(pair)) {
+      EXPECT_GT(s, 0.0f) << trial;
+      continue;
+    }
+    ASSERT_GE(result_.contactCount, 1) << trial;
+    ASSERT_LE(result_.contactCount, request.contactMaxCount);
+    float lowest = 1e30f;
+    for (int i = 0; i < result_.contactCount; ++i) {
+      const McdContact& k = contacts_[i];
+      lowest = std::fmin(lowest, k.separation);
+      EXPECT_LT(k.separation, 0.01f * s + 1e-5f) << trial;
+      EXPECT_GT(k.separation, s - 1e-4f) << trial;
+      // A corner: outside or on every face plane pair at full extent.
+      float l[3], rel[3] = {k.position[0] - bt[12], k.position[1] - bt[13], k.position[2] - bt[14]};
+      for (int q = 0; q < 3; ++q) l[q] = Dot(rel, bt.data() + 4 * q);
+      for (int q = 0; q < 3; ++q) EXPECT_NEAR(std::fabs(l[q]), h[q], 1e-4f) << trial;
+    }
+    EXPECT_LT(lowest, 0.0f) << trial;
   }
 }
 

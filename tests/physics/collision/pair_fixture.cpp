@@ -81,7 +81,7 @@ float DepthInBox(const float* p, const float* t, const float* h) {
 }
 
 PairFixture::PairFixture() {
-  McdInit(McdPrimitivesGetTypeCount() + 1, 64);
+  McdInit(McdPrimitivesGetTypeCount() + 1, 1024);
   McdPrimitivesRegisterTypes();
   McdPrimitivesRegisterInteractions();
 }
