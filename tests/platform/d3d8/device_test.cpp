@@ -362,3 +362,59 @@ TEST_F(DeviceTest, ShaderStreamsAreKeptButNoShaderSupportIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+using FixedFunctionTest = DeviceFixture;
+
+TEST_F(FixedFunctionTest, AlphaTestDropsPixelsBelowTheReference) {
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+  const struct {
+    DWORD reference;
+    bool drawn;
+  } cases[] = {{0x80, false}, {0x41, false}, {0x40, true}, {0x00, true}};
+  for (const auto& c : cases) {
+    device_->SetRenderState(D3DRS_ALPHAREF, c.reference);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    DrawQuad(0, 0, 16, 16, 0x40FFFFFFu);
+    EXPECT_EQ((Pixel(8, 8) & 0xFFFFFF) == 0xFFFFFFu, c.drawn) << "reference " << c.reference;
+  }
+}
+
+TEST_F(FixedFunctionTest, LinearFogMixesTowardsTheFogColourWithDistance) {
+  constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+  struct V {
+    float x, y, z;
+    DWORD colour;
+  };
+  device_->SetVertexShader(kFvf);
+  D3DMATRIX identity{};
+  identity._11 = identity._22 = identity._33 = identity._44 = 1;
+  device_->SetTransform(D3DTS_WORLD, &identity);
+  device_->SetTransform(D3DTS_VIEW, &identity);
+  device_->SetTransform(D3DTS_PROJECTION, &identity);
+  float start = 0.0f, end = 1.0f;
+  DWORD startBits, endBits;
+  std::memcpy(&startBits, &start, 4);
+  std::memcpy(&endBits, &end, 4);
+  device_->SetRenderState(D3DRS_FOGCOLOR, 0xFFFFFFFFu);
+  device_->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+  device_->SetRenderState(D3DRS_FOGSTART, startBits);
+  device_->SetRenderState(D3DRS_FOGEND, endBits);
+  const struct {
+    float z;
+    DWORD fog;
+    D3DCOLOR expected;
+  } cases[] = {{0.5f, TRUE, 0xFF808080u}, {0.25f, TRUE, 0xFF404040u}, {0.5f, FALSE, 0xFF000000u}};
+  for (const auto& c : cases) {
+    device_->SetRenderState(D3DRS_FOGENABLE, c.fog);
+    V v[4] = {{-1, 1, c.z, 0xFF000000u}, {1, 1, c.z, 0xFF000000u}, {1, -1, c.z, 0xFF000000u}, {-1, -1, c.z, 0xFF000000u}};
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+    device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, v, sizeof(V));
+    EXPECT_TRUE(ColourNear(Pixel(32, 24), c.expected, 3)) << c.z << " " << std::hex << Pixel(32, 24);
+  }
+}
+
+}  // namespace
