@@ -9,11 +9,9 @@
 using namespace geom;
 
 namespace {
-void SetPlane(float* plane, float a, float b, float c, float d) {
-  plane[0] = a;
-  plane[1] = b;
-  plane[2] = c;
-  plane[3] = d;
+void SetPlane(CPlane* plane, float a, float b, float c, float d) {
+  plane->n = {a, b, c};
+  plane->d = d;
 }
 CVector3 Min3(const CVector3& a, const CVector3& b) { return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)}; }
 CVector3 Max3(const CVector3& a, const CVector3& b) { return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}; }
@@ -30,12 +28,12 @@ void CBoundingBox::Set(const CVector3& min, const CVector3& max) {
   if (Half.y < 1.0f) Half.y = 1.0f;
   if (Half.z < 1.0f) Half.z = 1.0f;
   // n·p + d with d = -n·(point on the face); every normal points into the box.
-  SetPlane(Planes[0], 0, 0, 1, -min.z);
-  SetPlane(Planes[1], 0, 0, -1, max.z);
-  SetPlane(Planes[2], 1, 0, 0, -min.x);
-  SetPlane(Planes[3], -1, 0, 0, max.x);
-  SetPlane(Planes[4], 0, 1, 0, -min.y);
-  SetPlane(Planes[5], 0, -1, 0, max.y);
+  SetPlane(&Planes[0], 0, 0, 1, -min.z);
+  SetPlane(&Planes[1], 0, 0, -1, max.z);
+  SetPlane(&Planes[2], 1, 0, 0, -min.x);
+  SetPlane(&Planes[3], -1, 0, 0, max.x);
+  SetPlane(&Planes[4], 0, 1, 0, -min.y);
+  SetPlane(&Planes[5], 0, -1, 0, max.y);
 }
 
 void CBoundingBox::SetFromOrientedBox(const COrientedBox& box) {
@@ -89,12 +87,12 @@ bool CBoundingBox::RayEntry(const CVector3& origin, const CVector3& direction, f
   }
   float best = 1e8f;
   int hits = 0;
-  for (const float* plane : Planes) {
-    CVector3 point;
+  for (const CPlane& plane : Planes) {
+    Vector3 point;
     float t;
     // Only faces ahead of the origin count: a box behind the ray is not entered.
-    if (!IntersectRay(plane, origin, direction, &point, &t) || t < 0) continue;
-    if (!ContainsPoint(point, kBspEpsilon) || t >= best) continue;
+    if (!plane.IntersectRay(ToFoundation(origin), ToFoundation(direction), &point, &t) || t < 0) continue;
+    if (!ContainsPoint(FromFoundation(point), kBspEpsilon) || t >= best) continue;
     best = *distance = t;
     if (++hits == 2) break;
   }
@@ -104,25 +102,26 @@ bool CBoundingBox::RayEntry(const CVector3& origin, const CVector3& direction, f
 bool CBoundingBox::SegmentHit(const CVector3& a, const CVector3& b, CVector3* point, float* factor) const {
   float best = 1e8f;
   int hits = 0;
-  for (const float* plane : Planes) {
-    CVector3 p;
+  for (const CPlane& plane : Planes) {
+    Vector3 p;
     float t;
-    if (!IntersectSegment(plane, a, b, &p, &t)) continue;
-    if (!ContainsPoint(p, kBspEpsilon) || t >= best) continue;
+    if (!plane.IntersectSegment(ToFoundation(a), ToFoundation(b), &p, &t)) continue;
+    if (!ContainsPoint(FromFoundation(p), kBspEpsilon) || t >= best) continue;
     best = *factor = t;
-    *point = p;
+    *point = FromFoundation(p);
     if (++hits == 2) break;
   }
   return hits > 0;
 }
 
 bool CBoundingBox::SegmentHitFace(const CVector3& a, const CVector3& b, CVector3* point, CVector3* normal) const {
-  for (const float* plane : Planes) {
-    CVector3 p;
+  for (const CPlane& plane : Planes) {
+    Vector3 p;
     float t;
-    if (!IntersectSegment(plane, a, b, &p, &t) || !ContainsPoint(p, 0.01f)) continue;
-    *point = p;
-    *normal = Normal(plane);
+    if (!plane.IntersectSegment(ToFoundation(a), ToFoundation(b), &p, &t) || !ContainsPoint(FromFoundation(p), 0.01f))
+      continue;
+    *point = FromFoundation(p);
+    *normal = FromFoundation(plane.n);
     return true;
   }
   return false;
@@ -130,10 +129,10 @@ bool CBoundingBox::SegmentHitFace(const CVector3& a, const CVector3& b, CVector3
 
 bool CBoundingBox::ClipSegment(CVector3* a, CVector3* b) const {
   bool cut = false;
-  for (const float* plane : Planes) {
-    float da = Distance(plane, *a);
+  for (const CPlane& plane : Planes) {
+    float da = plane.Distance(ToFoundation(*a));
     int side = da < -kTolerance ? -1 : (da > kTolerance ? 1 : 0);
-    float nd = Dot(Normal(plane), *b - *a);
+    float nd = plane.Dot(ToFoundation(*b - *a));
     if (nd == 0 || side == 0) continue;
     float t = -da / nd;
     if (t < 0 || t > 1) continue;

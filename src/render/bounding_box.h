@@ -5,6 +5,7 @@
 // least 2 units thick while point tests still use min and max.
 #pragma once
 
+#include "foundation/plane.h"
 #include "render/matrix.h"
 #include "render/sphere.h"
 #include "render/vector3.h"
@@ -17,9 +18,9 @@ class CBoundingBox {
   CVector3 Max;
   CVector3 Half;
   CVector3 Centre;
-  // Face planes (a, b, c, d), all facing into the box: +z through min, -z
-  // through max, +x through min, -x through max, +y through min, -y through max.
-  float Planes[6][4];
+  // Face planes, all facing into the box: +z through min, -z through max,
+  // +x through min, -x through max, +y through min, -y through max.
+  CPlane Planes[6];
 
   CBoundingBox() = default;
   CBoundingBox(const CVector3& min, const CVector3& max);

@@ -1,11 +1,13 @@
 // Small vector and plane arithmetic shared by the BSP queries, the swept-sphere
 // tests and the bounding volumes (internal to the renderer's geometry code).
 // Vectors are CVector3 (world units, y up); a plane is four floats a, b, c, d
-// with signed distance a·x + b·y + c·z + d, positive in front.
+// with signed distance a·x + b·y + c·z + d, positive in front, laid out as the
+// foundation's CPlane, whose ray and segment rules the helpers below use.
 #pragma once
 
 #include <cmath>
 
+#include "foundation/plane.h"
 #include "render/vector3.h"
 
 namespace geom {
@@ -37,41 +39,35 @@ inline float Distance(const float* plane, CVector3 p) {
   return plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3];
 }
 
+// The engine's plane record for four floats a, b, c, d.
+inline CPlane AsPlane(const float* plane) {
+  CPlane p;
+  p.n = {plane[0], plane[1], plane[2]};
+  p.d = plane[3];
+  return p;
+}
+inline Vector3 ToFoundation(const CVector3& v) { return {v.x, v.y, v.z}; }
+inline CVector3 FromFoundation(const Vector3& v) { return {v.x, v.y, v.z}; }
+
 // Ray (origin + t·direction, any t) against a plane; fails only when the
 // direction is parallel.  An origin within the tolerance of the plane gives t = 0.
 inline bool IntersectRay(const float* plane, CVector3 origin, CVector3 direction, CVector3* point, float* t) {
-  float nd = Dot(Normal(plane), direction);
-  if (nd == 0) return false;
-  float dist = Distance(plane, origin);
-  if (std::fabs(dist) <= kTolerance) {
-    *point = origin;
-    *t = 0;
-    return true;
-  }
-  *t = -dist / nd;
-  *point = origin + direction * *t;
+  Vector3 hit;
+  if (!AsPlane(plane).IntersectRay(ToFoundation(origin), ToFoundation(direction), &hit, t)) return false;
+  *point = FromFoundation(hit);
   return true;
 }
 
 // Segment a→b against a plane: fails when parallel or when the crossing lies
 // outside the segment (beyond the tolerance); the factor is clamped to [0, 1].
 inline bool IntersectSegment(const float* plane, CVector3 a, CVector3 b, CVector3* point, float* t) {
-  CVector3 d = b - a;
-  float nd = Dot(Normal(plane), d);
-  if (nd == 0) return false;
-  float f = -Distance(plane, a) / nd;
-  if (f < -kTolerance || f > 1.0000076f) return false;
-  f = f < 0 ? 0 : (f > 1 ? 1 : f);
-  *t = f;
-  *point = a + d * f;
+  Vector3 hit;
+  if (!AsPlane(plane).IntersectSegment(ToFoundation(a), ToFoundation(b), &hit, t)) return false;
+  *point = FromFoundation(hit);
   return true;
 }
 
 // 0 when |n.z| is strictly the largest component; else 1 when |n.y| > |n.x|; else 2.
-inline int DominantAxis(const float* plane) {
-  float ax = std::fabs(plane[0]), ay = std::fabs(plane[1]), az = std::fabs(plane[2]);
-  if (az > ax && az > ay) return 0;
-  return ay > ax ? 1 : 2;
-}
+inline int DominantAxis(const float* plane) { return AsPlane(plane).DominantAxis(); }
 
 }  // namespace geom

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "foundation/random_tables.h"
 #include "render/geometry_ops.h"
 
 using namespace geom;
@@ -83,4 +84,11 @@ bool COrientedBox::TouchesSphere(const CSphere& sphere) const {
 
 CVector3 COrientedBox::LocalToWorld(float x, float y, float z) const {
   return Centre + Axis[0] * (x * Extent[0]) + Axis[1] * (y * Extent[1]) + Axis[2] * (z * Extent[2]);
+}
+
+CVector3 COrientedBox::RandomPoint() const {
+  float x = RandomFloatRange(0, 2) - 1;
+  float y = RandomFloatRange(0, 2) - 1;
+  float z = RandomFloatRange(0, 2) - 1;
+  return LocalToWorld(x, y, z);
 }

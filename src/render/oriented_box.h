@@ -33,4 +33,6 @@ class COrientedBox {
   bool TouchesSphere(const CSphere& sphere) const;
   // centre + x·e0·a0 + y·e1·a1 + z·e2·a2 (coordinates in half-extent units).
   CVector3 LocalToWorld(float x, float y, float z) const;
+  // A random point inside the box, from the engine's random tables.
+  CVector3 RandomPoint() const;
 };

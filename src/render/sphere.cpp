@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "foundation/random_tables.h"
 #include "render/geometry_ops.h"
 #include "render/point_in_polygon.h"
 
@@ -22,6 +23,16 @@ void CSphere::FromTriangle(const CVector3& a, const CVector3& b, const CVector3&
 }
 
 CVector3 CSphere::PointOnSurface(const CVector3& direction) const { return Centre + Unit(direction) * Radius; }
+
+CVector3 CSphere::RandomPoint() const {
+  // Each component is drawn in turn (x, then y, then z) so that a seeded run repeats.
+  CVector3 d;
+  d.x = RandomFloatRange(0, 2) - 1;
+  d.y = RandomFloatRange(0, 2) - 1;
+  d.z = RandomFloatRange(0, 2) - 1;
+  d = Unit(d);
+  return Centre + d * (Radius * RandomFloatRange(0, 1));
+}
 
 bool CSphere::SegmentTouches(const CVector3& a, const CVector3& b) const {
   float r2 = Radius * Radius;

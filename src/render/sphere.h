@@ -17,6 +17,8 @@ class CSphere {
 
   // centre + unit(direction) x radius; a zero direction gives the centre.
   CVector3 PointOnSurface(const CVector3& direction) const;
+  // A random point inside the sphere, from the engine's random tables.
+  CVector3 RandomPoint() const;
 
   // Whether segment a-b passes strictly inside the sphere.
   bool SegmentTouches(const CVector3& a, const CVector3& b) const;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
+#include "foundation/random_tables.h"
 #include "render/bounding_box.h"
 #include "render/circle.h"
 #include "render/oriented_box.h"
@@ -28,7 +30,7 @@ TEST(BoundingBox, BoxRuleAndOverlap) {
   EXPECT_FALSE(box.ContainsPoint({1.01f, 0, 0}, 0));
   EXPECT_TRUE(box.ContainsPoint({1.01f, 0, 0}, 0.02f));
   // Every face plane faces into the box.
-  for (const auto& p : box.Planes) EXPECT_GT(p[0] * 0 + p[1] * 0 + p[2] * 0 + p[3], 0);
+  for (const CPlane& p : box.Planes) EXPECT_GT(p.Distance({0, 0, 0}), 0);
 
   box.Merge(CBoundingBox({5, 0, 0}, {6, 1, 1}));
   EXPECT_FLOAT_EQ(box.Max.x, 6);
@@ -163,6 +165,26 @@ TEST(Sphere, MergeAndTests) {
   EXPECT_FALSE(s.TouchesTriangle(tri, plane));
   s.Set({20, 0.5f, 0}, 1);
   EXPECT_FALSE(s.TouchesTriangle(tri, plane));
+}
+
+TEST(RandomPoints, StayInsideAndFollowTheTables) {
+  COrientedBox box({-1, -2, -3}, {1, 2, 3}, {5, 0, 0}, {30, 60, 10});
+  CSphere s;
+  s.Set({1, 2, 3}, 4);
+  SeedRandomTables(7);
+  std::vector<CVector3> first;
+  for (int i = 0; i < 200; ++i) {
+    CVector3 p = box.RandomPoint();
+    EXPECT_TRUE(box.ContainsPoint(p));
+    CVector3 q = s.RandomPoint();
+    float dx = q.x - 1, dy = q.y - 2, dz = q.z - 3;
+    EXPECT_LE(dx * dx + dy * dy + dz * dz, 16.0f * 1.0001f);
+    first.push_back(q);
+  }
+  // Reseeding repeats the run.
+  SeedRandomTables(7);
+  box.RandomPoint();
+  EXPECT_FLOAT_EQ(s.RandomPoint().x, first[0].x);
 }
 
 TEST(Rect2DAndCircle, Rules) {
