@@ -11,15 +11,10 @@
 namespace {
 
 // Candidate separations d = p . normal - offset measure a point against box
-// 2's supporting plane.  Penetrating boxes keep the points below 0.01 s (s
-// the axis separation), dropping those that only graze box 2's boundary.
-// Touching boxes (s >= 0) have none below that level and keep the points
-// within a small band of s instead.
-bool Keeps(MeReal d, MeReal s) {
-  if (s < 0.0f) return d < 0.01f * s;
-  const MeReal band = 0.01f * s > 0.0001f ? 0.01f * s : 0.0001f;
-  return d <= s + band;
-}
+// 2's supporting plane.  Of the clipped points, those below 0.01 s (s the
+// axis separation, negative) are kept; points that merely graze box 2's
+// boundary are dropped.
+bool Keeps(MeReal d, MeReal s) { return d < 0.01f * s; }
 
 }  // namespace
 
@@ -39,13 +34,32 @@ int McdBoxBoxIntersect(McdModelPair* pair, McdIntersectResult* result) {
     return 0;
   }
 
+  // Boxes that touch or lie apart within the margin have nothing to clip:
+  // box 2 is moved toward box 1 along the normal until they overlap by a
+  // sliver (eps), the contacts are found there, and the move is added back
+  // to their separations.
+  MeReal lift = 0.0f;
+  MeReal separation = axis.separation;
+  if (separation >= 0.0f) {
+    MeReal smallest = a[0];
+    for (int k = 0; k < 3; ++k) {
+      smallest = a[k] < smallest ? a[k] : smallest;
+      smallest = b[k] < smallest ? b[k] : smallest;
+    }
+    const MeReal eps = smallest > 0.0f ? 0.001f * smallest : 1e-6f;
+    lift = separation + eps;
+    separation = -eps;
+    MeVector3MultiplyAdd(rel + 12, lift, axis.normal);
+  }
+
   // Candidates in box 1's frame: box 2's edges clipped by box 1, then box
   // 1's edges clipped by box 2 (in box 2's frame) and carried back.
   MeReal points[McdBoxBoxMaxCandidates * 3];
   MeReal* cursor = points;
   int n = McdClipBoxEdgesAgainstBox(a, rel, b, &cursor);
   MeReal back[16];
-  McdRelativeTransform(back, t2, t1);
+  for (int i = 0; i < 16; ++i) back[i] = rel[i];
+  MeMatrix4InvertRigid(back);
   MeReal* second = cursor;
   const int n2 = McdClipBoxEdgesAgainstBox(b, back, a, &cursor);
   for (int i = 0; i < n2; ++i) {
@@ -60,12 +74,12 @@ int McdBoxBoxIntersect(McdModelPair* pair, McdIntersectResult* result) {
   int kept = 0;
   for (int i = 0; i < n && kept < McdBoxBoxMaxCandidates; ++i) {
     const MeReal* p = points + 3 * i;
-    const MeReal d = MeVector3Dot(p, axis.normal) - axis.planeOffset;
-    if (!Keeps(d, axis.separation)) continue;
+    const MeReal d = MeVector3Dot(p, axis.normal) - (axis.planeOffset + lift);
+    if (!Keeps(d, separation)) continue;
     McdContact* c = &candidates[kept++];
     MeMatrix4TMTransform(c->position, t1, p);
     MeVector3Copy(c->normal, result->normal);
-    c->separation = d;
+    c->separation = d + lift;
     c->dims = axis.dims;
     c->element1 = c->element2 = 0;
   }

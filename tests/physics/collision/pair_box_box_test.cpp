@@ -36,8 +36,14 @@ TEST_F(BoxBoxPair, PlacementTable) {
        1, 4, 4, 0x0202, -0.1f, {0, 0, 1}},
       {"faces exactly touching", {1, 1, 1}, MakeTransform({0, 0, 2.5f}), {4, 4, 4}, MakeTransform({0, 0, 0}),
        1, 4, 4, 0x0202, 0.0f, {0, 0, 1}},
-      {"apart", {1, 1, 1}, MakeTransform({0, 0, 2.6f}), {4, 4, 4}, MakeTransform({0, 0, 0}), 0, 0, 0, 0, 0,
+      {"apart", {1, 1, 1}, MakeTransform({0, 0, 2.52f}), {4, 4, 4}, MakeTransform({0, 0, 0}), 0, 0, 0, 0, 0,
        {0, 0, 0}},
+      {"resting within the margin", {1, 1, 1}, MakeTransform({0.3f, -0.2f, 2.503f}), {4, 4, 4},
+       MakeTransform({0, 0, 0}), 1, 4, 4, 0x0202, 0.003f, {0, 0, 1}},
+      {"big under small within the margin", {4, 4, 4}, MakeTransform({0, 0, 0}), {1, 1, 1},
+       MakeTransform({0.3f, -0.2f, 2.503f}), 1, 4, 4, 0x0202, 0.003f, {0, 0, -1}},
+      {"turned box within the margin", {2, 2, 2}, MakeTransform({0, 0, 2.004f}, {0, 0, 1}, 0.6f), {2, 2, 2},
+       MakeTransform({0, 0, 0}), 1, 4, 4, 0x0202, 0.004f, {0, 0, 1}},
       {"vertex into a face", {4, 4, 2}, MakeTransform({0, 0, -1}), {2, 2, 2},
        MakeTransform2({0, 0, r3 - 0.05f}, {1, 0, 0}, 0.785398f, {0, 1, 0}, 0.615480f), 1, 3, 3, 0x0002, -0.05f,
        {0, 0, -1}},
@@ -48,8 +54,8 @@ TEST_F(BoxBoxPair, PlacementTable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    McdModel* b1 = AddBox(c.sides1, c.t1);
-    McdModel* b2 = AddBox(c.sides2, c.t2);
+    McdModel* b1 = AddBox(c.sides1, c.t1, 0.005f);
+    McdModel* b2 = AddBox(c.sides2, c.t2, 0.005f);
     McdModelPair* pair = Open(b1, b2);
     pair->request = nullptr;  // the test's own {4, 0}
     ASSERT_EQ(Intersect(pair), c.touch);
@@ -69,8 +75,9 @@ TEST_F(BoxBoxPair, PlacementTable) {
       for (int j = 0; j < 3; ++j) EXPECT_NEAR(k.normal[j], c.normal[j], 1e-5f);
       // The points belong to both boxes, up to the penetration depth.
       const float tol = std::fabs(c.separation) + 1e-4f;
-      EXPECT_LE(DistanceToBox(k.position, c.t1.data(), h1), 1e-4f);
-      EXPECT_LE(DistanceToBox(k.position, c.t2.data(), h2), 1e-4f);
+      const float gap = c.separation > 0 ? c.separation : 0.0f;
+      EXPECT_LE(DistanceToBox(k.position, c.t1.data(), h1), gap + 1e-4f);
+      EXPECT_LE(DistanceToBox(k.position, c.t2.data(), h2), gap + 1e-4f);
       EXPECT_LE(DepthInBox(k.position, c.t1.data(), h1), tol);
       EXPECT_LE(DepthInBox(k.position, c.t2.data(), h2), tol);
     }
