@@ -29,6 +29,7 @@ void McdTriangleMake(McdTriangle* tri, const MeReal* v0, const MeReal* v1, const
 // point, so every outside edge is measured).
 int McdSphereTriangleIntersect(const McdTriangle* tri, MeReal radius, MeReal margin,
                                McdTriangleHit* hit) {
+  if (MeVector3Dot(tri->normal, tri->normal) == 0.0f) return 0;  // no area, no side
   const MeReal d = MeVector3Dot(tri->vertex[0], tri->normal);
   MeReal separation = std::fabs(d) - radius;
   const MeReal sigma = d <= 0.0f ? 1.0f : -1.0f;
@@ -105,6 +106,7 @@ int McdBoxTriangleIntersect(const MeReal* h, const McdTriangle* tri, MeReal marg
                             McdTriangleHit* hit, MeReal** cursor) {
   const MeReal m = margin > 0.0f ? margin : 0.0f;
   const MeReal* n = tri->normal;
+  if (MeVector3Dot(n, n) == 0.0f) return 0;  // no area, no side
   const MeReal nv = MeVector3Dot(n, tri->vertex[0]);
   MeReal best = std::fabs(nv) - (std::fabs(n[0]) * h[0] + std::fabs(n[1]) * h[1] +
                                  std::fabs(n[2]) * h[2]);

@@ -30,7 +30,8 @@ struct McdTriangleHit {
 
 // The sphere (centre at the origin: `tri` holds the vertices relative to the
 // centre) against the triangle.  Answers 1 when the separation is at most
-// the margin, filling `hit`; 0 otherwise.
+// the margin, filling `hit`; 0 otherwise, and for a triangle whose normal is
+// zero (no area).
 int McdSphereTriangleIntersect(const McdTriangle* tri, MeReal radius, MeReal margin,
                                McdTriangleHit* hit);
 
@@ -42,6 +43,7 @@ inline constexpr int McdBoxTriangleMaxPoints = 18;
 // separating-axis test over the triangle normal, the box axes and the nine
 // edge products.  When no axis separates them by more than the margin,
 // writes up to McdBoxTriangleMaxPoints contact points (box frame) through
-// `cursor` and fills `hit`.  Answers 1 when any point was written.
+// `cursor` and fills `hit`.  Answers 1 when any point was written; 0 for a
+// triangle whose normal is zero.
 int McdBoxTriangleIntersect(const MeReal* h, const McdTriangle* tri, MeReal margin,
                             McdTriangleHit* hit, MeReal** cursor);

@@ -159,4 +159,18 @@ TEST(BoxTriangle, EdgeAcrossEdgeTakesTheEdgeAxis) {
   for (int k = 0; k < 3; ++k) EXPECT_NEAR(hit.normal[k], -down[k], 1e-4f);
 }
 
+TEST(TriangleTests, TriangleWithoutAreaNeverTouches) {
+  // Three points on a line: no normal, so no side to push toward.
+  const float a[3] = {-1, 0, 0}, b[3] = {0, 0, 0}, c[3] = {1, 0, 0};
+  McdTriangle tri;
+  McdTriangleMake(&tri, a, b, c, nullptr);
+  McdTriangleHit hit{};
+  EXPECT_EQ(McdSphereTriangleIntersect(&tri, 1.0f, 0.0f, &hit), 0);
+  const float h[3] = {1, 1, 1};
+  float pts[McdBoxTriangleMaxPoints * 3];
+  float* cursor = pts;
+  EXPECT_EQ(McdBoxTriangleIntersect(h, &tri, 0.0f, &hit, &cursor), 0);
+  EXPECT_EQ(cursor, pts);
+}
+
 }  // namespace
