@@ -1,2 +1,68 @@
+// The program.  Until the game shell exists it runs the start-up that is
+// built — the catalog start-up and the file locator over the data root — and
+// says what it found.
 #include <cstdio>
-int main() { std::puts("halberd"); }
+#include <string>
+
+#include "foundation/catalog.h"
+#include "foundation/disk_helpers.h"
+#include "foundation/file_locator.h"
+#include "foundation/game_search_folders.h"
+
+namespace {
+
+const char* const kCatalogNames[kCatalogCount] = {"catalog.dat", "mission.dat", "chardata.dat"};
+
+// Reports each catalog file in the working directory and how many files it holds.
+void ReportCatalogs() {
+  for (int id = 0; id < kCatalogCount; ++id) {
+    std::string plain = kCatalogNames[id], packed = plain + ".gz";
+    const char* found = FileExistsOnDisk(plain.c_str()) ? plain.c_str() : FileExistsOnDisk(packed.c_str()) ? packed.c_str() : nullptr;
+    if (!found) {
+      std::printf("  catalog %d (%s): not found\n", id, plain.c_str());
+      continue;
+    }
+    std::uint32_t mode = GetCatalogMode();
+    SetCatalogMode(mode | CATALOG_MODE_READ);
+    int ok = OpenCatalog(id, nullptr, 0, 0);
+    std::uint32_t files = 0;
+    for (const CatalogEntry& e : GetCatalog(id)->directory) files += e.hash != 0 ? 1 : 0;
+    CloseCatalog();
+    SetCatalogMode(mode);
+    if (ok)
+      std::printf("  catalog %d (%s): found, %u files\n", id, found, files);
+    else
+      std::printf("  catalog %d (%s): found but unreadable\n", id, found);
+  }
+}
+
+// Reports which of the game's search folders exist under the data root.
+void ReportSearchFolders() {
+  SetSearchFolders(kGameSearchFolders);
+  int present = 0;
+  for (int i = 0; i < kGameSearchFolderCount; ++i) {
+    std::string folder = kGameSearchFolders[i];
+    std::string path = std::string(GetWorkDirectory()) + (folder.size() > 2 ? folder.substr(2) : "");
+    if (path.back() == '\\') path.pop_back();
+    present += FileExistsOnDisk(path.c_str());
+  }
+  std::printf("  search folders present: %d of %d\n", present, kGameSearchFolderCount);
+  const char* strings = LocateFile("GenStrs.loc", 0);
+  std::printf("  base string table GenStrs.loc: %s\n", strings ? strings : "not found");
+}
+
+}  // namespace
+
+int main() {
+  SetWorkDirectory();
+  if (!CatalogStartup()) {
+    std::printf("halberd: the file handle could not be created\n");
+    return 1;
+  }
+  std::printf("halberd: data root %s\n", GetWorkDirectory());
+  ReportCatalogs();
+  ReportSearchFolders();
+  std::printf("halberd: the game itself is not built yet; start-up ends here.\n");
+  CatalogShutdown();
+  return 0;
+}
