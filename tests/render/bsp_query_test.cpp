@@ -324,6 +324,31 @@ TEST_F(BspQueryTest, SweepStopsAtTheWallAndReportsStartingInside) {
   }
 }
 
+TEST_F(BspQueryTest, WalksSurviveTheDeepestAcceptedTree) {
+  // Chains of empty nodes with the zero plane: every walk straddles every node
+  // and so recurses once per level, along front children and along back children.
+  for (std::uint32_t field : {24u, 28u}) {
+    std::vector<std::uint8_t> block(32 * kBspMaxDepth, 0);
+    for (std::uint32_t i = 0; i + 1 < kBspMaxDepth; ++i) {
+      std::uint32_t next = 32 * (i + 1);
+      for (int k = 0; k < 4; ++k) block[32 * i + field + k] = static_cast<std::uint8_t>(next >> (8 * k));
+    }
+    BspTreePtr tree = MakeBspTree(block.data(), block.size());
+    ASSERT_NE(tree, nullptr);
+    BspStatistics stats;
+    EXPECT_EQ(GetBspStatistics(tree.get(), &stats), static_cast<std::int32_t>(block.size()));
+    EXPECT_EQ(stats.Nodes, static_cast<std::int32_t>(kBspMaxDepth));
+    float sphere[4] = {0, 0, 0, 1};
+    std::uint32_t hit = 0;
+    BspSphereQuery(tree.get(), sphere, &hit, 0);
+    EXPECT_EQ(hit, 0u);
+    CSweptSphere sweep = MakeSweep({0, 0, 0}, 1, {5, 0, 0});
+    BspSweepQuery(tree.get(), &sweep, 0);
+    EXPECT_EQ(sweep.Hit, 0u);
+    EXPECT_EQ(BspSegmentQuery(tree.get(), {0, 0, 0}, {1, 1, 1}, BSPF_BOTH_SIDES), nullptr);
+  }
+}
+
 TEST(BspSegmentPlane, ClassifyAndCrossing) {
   const float plane[4] = {0, 1, 0, -2};  // y = 2
   struct Case {
