@@ -51,15 +51,17 @@ void Frame(DWORD style, int* side, int* title) {
 
 bool EnsureVideo() {
   if (System().videoUp) return true;
+  // No display and no driver asked for: draw offscreen, and say so.
+  const bool driverNamed = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    // No display and no driver asked for: draw offscreen, and say so.
-    const bool driverNamed = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
     std::fprintf(stderr, "window: no video system (%s)\n", SDL_GetError());
     if (driverNamed || SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen") == SDL_FALSE ||
         SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       return false;
-    std::fprintf(stderr, "window: no display, drawing offscreen\n");
   }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driverNamed && driver != nullptr && SDL_strcmp(driver, "offscreen") == 0)
+    std::fprintf(stderr, "window: no display, drawing offscreen\n");
   // Every window may carry the device's OpenGL context.
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
