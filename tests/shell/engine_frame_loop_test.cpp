@@ -1,0 +1,44 @@
+// The program's frame loop: a fixed number of frames, headless, then a clean shut-down.
+#include "shell/engine_frame_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/win32/registry.h"
+#include "render/render.h"
+#include "world/engine.h"
+
+namespace {
+
+TEST(FrameCount, ReadFromTheArguments) {
+  struct Case {
+    std::vector<std::string> args;
+    int frames;
+  };
+  const Case cases[] = {{{"halberd"}, 0},
+                        {{"halberd", "--frames", "5"}, 5},
+                        {{"halberd", "-x", "-frames", "12"}, 12},
+                        {{"halberd", "--frames"}, 0},
+                        {{"halberd", "--frames", "-3"}, 0},
+                        {{"halberd", "--frames", "many"}, 0}};
+  for (const Case& c : cases) {
+    std::vector<char*> argv;
+    for (const std::string& a : c.args) argv.push_back(const_cast<char*>(a.c_str()));
+    EXPECT_EQ(FrameCountFromArguments(static_cast<int>(argv.size()), argv.data()), c.frames);
+  }
+}
+
+TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
+  const auto folder = std::filesystem::temp_directory_path() / "halberd_frame_loop_registry";
+  std::filesystem::create_directories(folder);
+  SetRegistryFolder(folder.c_str());
+  EXPECT_EQ(RunEngineFrames(nullptr, 3), 0);
+  EXPECT_EQ(g_Render, nullptr);
+  EXPECT_EQ(g_MainCamera, nullptr);
+  SetRegistryFolder(nullptr);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
