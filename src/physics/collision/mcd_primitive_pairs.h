@@ -24,8 +24,9 @@ int McdBoxSphereIntersect(McdModelPair* pair, McdIntersectResult* result);
 // at least one contact point was found.
 int McdBoxPlaneIntersect(McdModelPair* pair, McdIntersectResult* result);
 // Separating-axis test over 15 axes, then both boxes' edges clipped against
-// the other box (at most 48 candidates), reduced to the budget.  Answers 1
-// when at least one contact remains.
+// the other box (at most 48 candidates), reduced to the budget; boxes apart
+// by no more than the margin get contacts at their separation.  Answers 1
+// when at least one contact remains (0 with a capacity of 0).
 int McdBoxBoxIntersect(McdModelPair* pair, McdIntersectResult* result);
 
 // Safe times: the result gets the pair and a time that starts at maxTime.
