@@ -8,6 +8,7 @@
 #include "foundation/disk_helpers.h"
 #include "foundation/file_locator.h"
 #include "foundation/game_search_folders.h"
+#include "shell/engine_frame_loop.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void ReportSearchFolders() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   SetWorkDirectory();
   if (!CatalogStartup()) {
     std::printf("halberd: the file handle could not be created\n");
@@ -62,7 +63,8 @@ int main() {
   std::printf("halberd: data root %s\n", GetWorkDirectory());
   ReportCatalogs();
   ReportSearchFolders();
-  std::printf("halberd: the game itself is not built yet; start-up ends here.\n");
   CatalogShutdown();
-  return 0;
+  // The engine (it starts the catalogs again) and the frame loop: until the
+  // window is closed, or for "--frames N" frames.
+  return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv));
 }
