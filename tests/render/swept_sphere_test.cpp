@@ -113,8 +113,10 @@ TEST(SweptSphere, EdgeContactAndPlaneRules) {
 }
 
 TEST(SweptSphere, BigPolygonIsNotCulledForASmallSphereAtItsCorner) {
-  // A 200-unit square; a sphere of radius 1 slides sideways into its corner
-  // edge.  The bounds test must let the polygon through.
+  // A 200-unit square; a sphere of radius 1 comes in almost level, along the
+  // diagonal, from 40 units beyond a corner and catches the corner.  Bounds
+  // compared by their squared radii alone would drop the polygon here:
+  // 22.2² + 1.25 x 141.4² < 160.2².
   std::vector<std::uint8_t> bytes(20 + 48, 0);
   auto* square = reinterpret_cast<BspPolygon*>(bytes.data());
   square->VertexCount = 4;
@@ -122,9 +124,12 @@ TEST(SweptSphere, BigPolygonIsNotCulledForASmallSphereAtItsCorner) {
   std::memcpy(square->Vertex(0), v, sizeof v);
   ComputeBspPolygonBounds(square);
   const float plane[4] = {0, 1, 0, 0};
-  CSweptSphere r = MakeSweep({103, 0.5f, 99}, 1, {-4, -0.5f, 0});
-  EXPECT_EQ(SweptSphereVsPolygon(r.Sphere, &r, plane, square, 0), 1);
+  CSweptSphere r = MakeSweep({128.28f, 0.5f, 128.28f}, 1, {-30, -0.5f, -30});
+  ASSERT_EQ(SweptSphereVsPolygon(r.Sphere, &r, plane, square, 0), 1);
   EXPECT_NEAR(r.ContactPoint.x, 100.0f, 1e-3f);
+  EXPECT_NEAR(r.ContactPoint.z, 100.0f, 1e-3f);
+  EXPECT_GT(r.HitDistance, 38.0f);
+  EXPECT_LT(r.HitDistance, 40.0f);
 }
 
 TEST(SweptSphere, QuadraticAndDistanceBack) {
