@@ -315,3 +315,49 @@ TEST_F(TextureLoaderTest, FileLoaderAcceptsWindowsSeparatorsAndReportsMissingFil
 }
 
 }  // namespace
+
+namespace {
+
+using BlockAlphaTest = LoaderFixture;
+
+// One DXT3 or DXT5 block over a plain white colour block (both endpoints white).
+Bytes AlphaBlock(const std::uint8_t alpha[8]) {
+  Bytes b(alpha, alpha + 8);
+  const int zero[16] = {};
+  Bytes colour = Dxt1Block(0xFFFF, 0xFFFF, zero);
+  b.insert(b.end(), colour.begin(), colour.end());
+  return b;
+}
+
+TEST_F(BlockAlphaTest, Dxt3AndDxt5AlphaDecode) {
+  const std::uint32_t masks[4] = {0, 0, 0, 0};
+  // DXT3: explicit 4-bit alphas, two per byte, low nibble first.
+  const std::uint8_t explicitAlpha[8] = {0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80};
+  // DXT5: endpoints 255 and 0 (eight-value mode), indices 0, 1, 2, 7 then zeros.
+  // Indices are 3 bits each from bit 0: 0 | 1 << 3 | 2 << 6 | 7 << 9 = 0x0E88.
+  const std::uint8_t interpolated[8] = {255, 0, 0x88, 0x0E, 0, 0, 0, 0};
+  const struct {
+    DWORD fourCc;
+    const std::uint8_t* alpha;
+    std::uint32_t expected[4];  // alphas of texels 0, 1, 2, 3
+    std::uint32_t last;         // alpha of texel 15
+  } cases[] = {
+      {MAKEFOURCC('D', 'X', 'T', '3'), explicitAlpha, {0x00, 0xFF, 0x00, 0x00}, 0x88},
+      {MAKEFOURCC('D', 'X', 'T', '5'), interpolated, {0xFF, 0x00, (6 * 255) / 7, 255 / 7}, 0xFF},
+  };
+  for (const auto& c : cases) {
+    Bytes file = MakeDds(4, 4, 1, false, 0x4, c.fourCc, 0, masks, AlphaBlock(c.alpha));
+    IDirect3DTexture8* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT,
+                                                  D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                                  D3DX_FILTER_BOX, D3DX_FILTER_BOX, 0, nullptr, nullptr, &texture),
+              D3D_OK);
+    Texels level = ReadLevel(texture, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(level[i] >> 24, c.expected[i]) << c.fourCc << " texel " << i;
+    EXPECT_EQ(level[15] >> 24, c.last) << c.fourCc;
+    EXPECT_EQ(level[0] & 0xFFFFFF, 0xFFFFFFu);
+    texture->Release();
+  }
+}
+
+}  // namespace
