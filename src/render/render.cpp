@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/fpu_control.h"
 #include "foundation/memory_manager.h"
 #include "platform/win32/window.h"
 #include "render/format_tables.h"
@@ -346,8 +347,12 @@ bool CRender::CreateDevice() {
   }
   m_PresentParameters.AutoDepthStencilFormat = depthFormat;
 
-  if (FAILED(m_Direct3D->CreateDevice(m_CurrentAdapter, dev.DeviceType, m_FocusWindow, mode.Behaviour,
-                                      &m_PresentParameters, &m_Device))) {
+  // Device creation may change the floating-point control word: keep the engine's.
+  SaveFpuControl();
+  const HRESULT created = m_Direct3D->CreateDevice(m_CurrentAdapter, dev.DeviceType, m_FocusWindow, mode.Behaviour,
+                                                   &m_PresentParameters, &m_Device);
+  RestoreFpuControl();
+  if (FAILED(created)) {
     m_Device = nullptr;
     return false;
   }

@@ -76,12 +76,14 @@ void CVertexShader::Release() {
   m_Handle = 0;
 }
 
+// Both go through the render object so that it knows the vertex format in use
+// (the 2D adjustments apply only to pre-transformed screen vertices).
 void CVertexShader::Apply() {
-  if (m_Device != nullptr) m_Device->SetVertexShader(m_Handle);
+  if (m_Render != nullptr) m_Render->SetVertexFormat(m_Handle);
 }
 
 void CVertexShader::ApplyFixedFormat() {
-  if (m_Device != nullptr) m_Device->SetVertexShader(kFvfMesh);
+  if (m_Render != nullptr) m_Render->SetVertexFormat(kFvfMesh);
 }
 
 void CVertexShader::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) {

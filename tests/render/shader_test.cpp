@@ -79,6 +79,17 @@ TEST_F(Shaders, StandardVertexShadersKeepStableIndicesWithoutShaderSupport) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(Shaders, ApplyingAShaderIsTheRenderObjectsVertexFormat) {
+  Write("a.vso");
+  CVertexShaderList list(s_Render, 4);
+  ASSERT_EQ(list.Add("a.vso", kPlainDeclaration), 0);
+  s_Render->SetVertexFormat(kFvfScreen);
+  list.GetShader(0)->ApplyFixedFormat();
+  EXPECT_EQ(s_Render->GetVertexFormat(), kFvfMesh);
+  list.GetShader(0)->Apply();
+  EXPECT_EQ(s_Render->GetVertexFormat(), list.GetShader(0)->GetHandle());
+}
+
 TEST_F(Shaders, MissingVertexShaderStopsTheStandardLoad) {
   Write("vsSky.vso");
   CVertexShaderList list(s_Render, 128);
