@@ -236,7 +236,7 @@ void ParseRegistryText(const char* text, std::size_t size, RegistryStore* store,
     std::size_t end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - text) : size;
     std::string line(text + pos, end - pos);
     pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     if (line.size() > kMaxLine || !ParseLine(line, store)) {
       ++bad;

@@ -115,8 +115,15 @@ const char* SourceFileStripper(const char* file) {
   return file;
 }
 
+// Copies at most 39 characters and the NUL.
 void CopyCut(char* out, const char* in) {
-  std::snprintf(out, 40, "%s", in ? in : "??");
+  if (!in) in = "??";
+  std::size_t n = 0;
+  while (n < 39 && in[n]) {
+    out[n] = in[n];
+    ++n;
+  }
+  out[n] = 0;
 }
 
 const char* OwnerString(const char* file, int line, const char* func, char* out, std::size_t size) {

@@ -1,0 +1,2 @@
+# The registry file reader of the Win32 stand-in.
+halberd_fuzzer(platform_registry SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/platform_registry.cpp LIBS platform_win32)
