@@ -1,5 +1,6 @@
-// BMP files: 1, 4, 8 (palettised), 16, 24 and 32 bits per pixel, uncompressed
-// or with bit-field masks, bottom-up or top-down rows.
+// BMP files: 1, 4, 8 (palettised), 16, 24 and 32 bits per pixel, uncompressed,
+// with bit-field masks or run-length packed (4 and 8 bits), bottom-up or
+// top-down rows.
 #include <cstring>
 
 #include "foundation/byte_reader.h"
@@ -20,6 +21,47 @@ std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
   std::uint32_t r = v << (8 - bits);
   for (unsigned have = bits; have < 8; have += bits) r |= r >> bits;
   return r & 0xFF;
+}
+
+// Unpacks run-length BMP data (`bits` 4 or 8) into one index per pixel, rows
+// bottom-up as stored.  Runs that pass the right edge are clipped; the data
+// must end inside its bytes.
+bool UnpackRle(ByteReader& r, unsigned bits, std::uint32_t w, std::uint32_t h, std::vector<std::uint8_t>* out) {
+  out->assign(static_cast<std::size_t>(w) * h, 0);
+  std::uint32_t x = 0, y = 0;
+  auto put = [&](std::uint8_t index) {
+    if (x < w && y < h) (*out)[static_cast<std::size_t>(y) * w + x] = index;
+    ++x;
+  };
+  while (y < h) {
+    std::uint8_t count = r.U8(), value = r.U8();
+    if (!r.Ok()) return false;
+    if (count > 0) {
+      for (unsigned i = 0; i < count; ++i)
+        put(bits == 8 ? value : static_cast<std::uint8_t>((i & 1) ? value & 15 : value >> 4));
+      continue;
+    }
+    if (value == 0) {  // end of row
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of image
+      return true;
+    } else if (value == 2) {  // move right and up
+      std::uint8_t dx = r.U8(), dy = r.U8();
+      if (!r.Ok()) return false;
+      x += dx;
+      y += dy;
+    } else {  // `value` literal pixels, padded to a 16-bit boundary
+      std::size_t bytes = bits == 8 ? value : (value + 1u) / 2;
+      if (!r.HasRoom(bytes)) return false;
+      const std::uint8_t* p = r.Current();
+      for (unsigned i = 0; i < value; ++i)
+        put(bits == 8 ? p[i] : static_cast<std::uint8_t>((i & 1) ? p[i / 2] & 15 : p[i / 2] >> 4));
+      r.Skip(bytes + (bytes & 1));
+      if (!r.Ok()) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -62,8 +104,12 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DecodedImage* out) {
   bool topDown = height < 0;
   if (topDown) height = -height;
   if (!SaneSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height))) return false;
-  if (compression != 0 && compression != 3) return false;  // run-length BMPs are not read
+  bool rle = compression == 1 || compression == 2;
+  if (compression > 3) return false;
+  if (compression == 1 && bits != 8) return false;
+  if (compression == 2 && bits != 4) return false;
   if (compression == 3 && bits != 16 && bits != 32) return false;
+  if (rle && topDown) return false;
   std::uint32_t w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
 
   out->width = w;
@@ -104,8 +150,28 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DecodedImage* out) {
     return false;
   }
 
+  if (pixelOffset > size) return false;
+  if (rle) {
+    // Packed images may end early or skip ahead, so their size cannot be
+    // checked against the data; the overall size limit holds.
+    ByteReader packed(data + pixelOffset, size - pixelOffset);
+    std::vector<std::uint8_t> unpacked;
+    if (!UnpackRle(packed, bits, w, h, &unpacked)) return false;
+    out->argb.assign(static_cast<std::size_t>(w) * h, 0);
+    out->indices.assign(static_cast<std::size_t>(w) * h, 0);
+    for (std::uint32_t y = 0; y < h; ++y) {
+      for (std::uint32_t x = 0; x < w; ++x) {
+        std::size_t at = static_cast<std::size_t>(y) * w + x;
+        std::uint8_t index = unpacked[static_cast<std::size_t>(h - 1 - y) * w + x];
+        out->indices[at] = index;
+        const PALETTEENTRY& p = out->palette[index];
+        out->argb[at] = 0xFF000000u | (std::uint32_t(p.peRed) << 16) | (std::uint32_t(p.peGreen) << 8) | p.peBlue;
+      }
+    }
+    return true;
+  }
   std::uint64_t stride = ((static_cast<std::uint64_t>(w) * bits + 31) / 32) * 4;
-  if (pixelOffset > size || stride * h > size - pixelOffset) return false;
+  if (stride * h > size - pixelOffset) return false;
   const std::uint8_t* pixels = data + pixelOffset;
   out->argb.assign(static_cast<std::size_t>(w) * h, 0);
   if (out->paletted) out->indices.assign(static_cast<std::size_t>(w) * h, 0);

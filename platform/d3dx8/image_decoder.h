@@ -13,7 +13,7 @@ namespace d3dx8 {
 
 // Largest accepted image side and pixel count: bigger claims are damage.
 inline constexpr std::uint32_t kMaxSide = 16384;
-inline constexpr std::uint64_t kMaxPixels = 1u << 26;
+inline constexpr std::uint64_t kMaxPixels = 1u << 24;
 
 // A decoded image: ARGB texels of level 0, or for palettised sources also
 // the indices and the palette; DDS files keep their stored levels instead.

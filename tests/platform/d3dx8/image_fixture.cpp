@@ -284,3 +284,26 @@ bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
     if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > tolerance) return false;
   return true;
 }
+
+Bytes MakeBmpRle8(std::uint32_t w, std::uint32_t h, const Bytes& packed, const Texels& palette) {
+  std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(palette.size());
+  ByteWriter out;
+  out.U16(0x4D42);
+  out.U32(offset + static_cast<std::uint32_t>(packed.size()));
+  out.U32(0);
+  out.U32(offset);
+  out.U32(40);
+  out.I32(static_cast<std::int32_t>(w));
+  out.I32(static_cast<std::int32_t>(h));
+  out.U16(1);
+  out.U16(8);
+  out.U32(1);  // run-length, 8 bits
+  out.U32(static_cast<std::uint32_t>(packed.size()));
+  out.U32(0);
+  out.U32(0);
+  out.U32(static_cast<std::uint32_t>(palette.size()));
+  out.U32(0);
+  for (std::uint32_t c : palette) out.U32(c & 0xFFFFFF);
+  out.Bytes(packed.data(), packed.size());
+  return out.Data();
+}

@@ -47,3 +47,6 @@ class LoaderFixture : public ::testing::Test {
 };
 
 bool Near(std::uint32_t a, std::uint32_t b, int tolerance);
+
+// Run-length packed 8-bit BMP from its packed bytes (rows bottom-up).
+Bytes MakeBmpRle8(std::uint32_t w, std::uint32_t h, const Bytes& packed, const Texels& palette);

@@ -361,3 +361,32 @@ TEST_F(BlockAlphaTest, Dxt3AndDxt5AlphaDecode) {
 }
 
 }  // namespace
+
+namespace {
+
+using RleBmpTest = LoaderFixture;
+
+TEST_F(RleBmpTest, RunLengthBmpUnpacksRunsLiteralsAndSkips) {
+  const Texels palette = {0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
+  // Bottom row: a run of three 1s then a literal 2; next row: a literal run
+  // 3, 2, 1 (padded) then end of row; then a skip of one row, end of image.
+  const Bytes packed = {3, 1, 1, 2, 0, 0, 0, 3, 3, 2, 1, 0, 0, 0, 0, 2, 0, 1, 0, 1};
+  IDirect3DTexture8* texture = nullptr;
+  Bytes file = MakeBmpRle8(4, 4, packed, palette);
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT,
+                                                D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_BOX,
+                                                D3DX_FILTER_BOX, 0, nullptr, nullptr, &texture),
+            D3D_OK);
+  const Texels level = ReadLevel(texture, 0);
+  const std::uint32_t R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu, K = 0xFF000000u;
+  EXPECT_EQ(level, (Texels{K, K, K, K, K, K, K, K, B, G, R, K, R, R, R, G}));
+  texture->Release();
+  // A literal run that reaches past the data is refused.
+  Bytes cut = MakeBmpRle8(4, 4, Bytes{0, 4, 1, 2}, palette);
+  EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, cut.data(), static_cast<UINT>(cut.size()), D3DX_DEFAULT,
+                                                D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_BOX,
+                                                D3DX_FILTER_BOX, 0, nullptr, nullptr, &texture),
+            D3DXERR_INVALIDDATA);
+}
+
+}  // namespace
