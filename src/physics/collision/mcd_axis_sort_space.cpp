@@ -1,6 +1,7 @@
 #include "physics/collision/mcd_axis_sort_space.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "physics/collision/mcd_error.h"
@@ -349,20 +350,15 @@ void McdAxisSortSpace::ListAppend(PairNode* head, PairNode* node) {
 
 void McdAxisSortSpace::OverlapChange(int a, int b, int delta) {
   if (a == b) return;
-  // Most crossings change a count that neither was nor becomes K: update the
-  // nibble in place and leave.
-  int i = a < b ? a : b, j = a < b ? b : a;
-  uint64_t index = StateIndex(i, j, capacity_);
-  uint8_t& byte = states_[index / 2];
-  const int shift = (index & 1) ? 4 : 0;
-  uint8_t state = static_cast<uint8_t>((byte >> shift) & 15);
+  ApplyCount(a, b, ((State(a, b) & kCountMask) + delta) & 3);
+}
+
+// Sets the overlap count of slots a and b to c2, making, ending or
+// restoring their pair where the count reaches or leaves K.
+void McdAxisSortSpace::ApplyCount(int a, int b, int c2) {
+  uint8_t state = State(a, b);
   int k = axisCount_;
   int c = state & kCountMask;
-  int c2 = (c + delta) & 3;
-  if (c != k && c2 != k) {
-    byte = static_cast<uint8_t>((byte & ~(15 << shift)) | (((state & ~kCountMask) | c2) << shift));
-    return;
-  }
   uint8_t flags = state & static_cast<uint8_t>(kDisabled | kInTransition);
   bool live = Live(a, b, state);
   if (c == k && live) {
@@ -460,25 +456,119 @@ bool McdAxisSortSpace::UpdateModel(int slot, MeReal step) {
   if (!SlotIsValid(slot) || !slots_[slot].active || !aabbFn_) return true;
   MeVector3 min, max;
   aabbFn_(slots_[slot].model, min, max, step);
+  MeReal lo[3], hi[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    // NaN bounds would break the ordering: treat them as infinite.
+    lo[axis] = min[axis] == min[axis] ? min[axis] : -MeInfinity;
+    hi[axis] = max[axis] == max[axis] ? max[axis] : MeInfinity;
+    if (hi[axis] < lo[axis]) hi[axis] = lo[axis];
+  }
+  if (IsLongMove(slot, lo, hi)) {
+    Relocate(slot, lo, hi);
+    return true;
+  }
   for (int axis = 0; axis < 3; ++axis) {
     if (!(axisMask_ & (1 << axis))) continue;
-    // NaN bounds would break the ordering: treat them as infinite.
-    MeReal lo = min[axis] == min[axis] ? min[axis] : -MeInfinity;
-    MeReal hi = max[axis] == max[axis] ? max[axis] : MeInfinity;
-    if (hi < lo) hi = lo;
     // Move the leading end first, so that the minimum never passes its own
     // maximum and every intermediate count is a true overlap count.
     Endpoint* minEnd = &slots_[slot].ends[2 * axis];
     Endpoint* maxEnd = &slots_[slot].ends[2 * axis + 1];
-    if (lo > minEnd->value) {
-      MoveEndpoint(maxEnd, hi);
-      MoveEndpoint(minEnd, lo);
+    if (lo[axis] > minEnd->value) {
+      MoveEndpoint(maxEnd, hi[axis]);
+      MoveEndpoint(minEnd, lo[axis]);
     } else {
-      MoveEndpoint(minEnd, lo);
-      MoveEndpoint(maxEnd, hi);
+      MoveEndpoint(minEnd, lo[axis]);
+      MoveEndpoint(maxEnd, hi[axis]);
     }
   }
   return true;
+}
+
+namespace {
+inline bool Finite(MeReal v) { return v > -MeInfinity && v < MeInfinity; }
+}  // namespace
+
+// A move much longer than the box (a teleport) would walk past most of the
+// list, one state update per crossing.  Such a box is taken out and put
+// back instead (Relocate).  Only boxes with finite bounds before and after
+// qualify: within the finite part of the lists the order is exactly the
+// order of (value, kind), so overlaps can be read from the values.
+bool McdAxisSortSpace::IsLongMove(int slot, const MeReal* lo, const MeReal* hi) const {
+  if (capacity_ < 64) return false;
+  const Slot& s = slots_[slot];
+  bool longMove = false;
+  for (int axis = 0; axis < 3; ++axis) {
+    if (!(axisMask_ & (1 << axis))) continue;
+    MeReal oldLo = s.ends[2 * axis].value, oldHi = s.ends[2 * axis + 1].value;
+    if (!Finite(oldLo) || !Finite(oldHi) || !Finite(lo[axis]) || !Finite(hi[axis])) return false;
+    MeReal size = oldHi - oldLo;
+    MeReal reach = 8 * (size > hi[axis] - lo[axis] ? size : hi[axis] - lo[axis]);
+    if (lo[axis] - oldLo > reach || oldLo - lo[axis] > reach) longMove = true;
+  }
+  return longMove;
+}
+
+void McdAxisSortSpace::Relocate(int slot, const MeReal* lo, const MeReal* hi) {
+  Slot& s = slots_[slot];
+  MeReal oldLo[3], oldHi[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    oldLo[axis] = s.ends[2 * axis].value;
+    oldHi[axis] = s.ends[2 * axis + 1].value;
+  }
+  // Unlink the endpoints on the used axes.
+  for (int axis = 0; axis < 3; ++axis) {
+    if (!(axisMask_ & (1 << axis))) continue;
+    for (int e = 0; e < 2; ++e) {
+      Endpoint* ep = &s.ends[2 * axis + e];
+      ep->prev->next = ep->next;
+      ep->next->prev = ep->prev;
+    }
+  }
+  // One pass over the other slots: the overlap counts before and after, and
+  // for each new endpoint the endpoint of greatest key below its own.
+  auto below = [](const Endpoint* x, MeReal v, uint8_t kind) {
+    return x->value < v || (x->value == v && x->kind < kind);
+  };
+  auto above = [](const Endpoint* x, const Endpoint* y) {  // key(x) > key(y)
+    return x->value > y->value || (x->value == y->value && x->kind > y->kind);
+  };
+  Endpoint* pred[6] = {};
+  for (int t = 0; t < capacity_; ++t) {
+    const Slot& o = slots_[t];
+    if (t == slot || o.index != t) continue;
+    int before = 0, after = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+      if (!(axisMask_ & (1 << axis))) continue;
+      const Endpoint* tMin = &o.ends[2 * axis];
+      const Endpoint* tMax = &o.ends[2 * axis + 1];
+      before += oldLo[axis] <= tMax->value && tMin->value <= oldHi[axis];
+      after += lo[axis] <= tMax->value && tMin->value <= hi[axis];
+      for (int e = 0; e < 2; ++e) {
+        MeReal v = e ? hi[axis] : lo[axis];
+        uint8_t kind = static_cast<uint8_t>(e);
+        Endpoint*& p = pred[2 * axis + e];
+        for (const Endpoint* x : {tMin, tMax})
+          if (below(x, v, kind) && (!p || above(x, p))) p = const_cast<Endpoint*>(x);
+      }
+    }
+    if (before != after) ApplyCount(slot, t, after & 3);
+  }
+  // Link each endpoint after its predecessor, passing any endpoints of equal
+  // key that follow it.
+  for (int axis = 0; axis < 3; ++axis) {
+    if (!(axisMask_ & (1 << axis))) continue;
+    for (int e = 0; e < 2; ++e) {
+      Endpoint* ep = &s.ends[2 * axis + e];
+      ep->value = e ? hi[axis] : lo[axis];
+      Endpoint* p = pred[2 * axis + e] ? pred[2 * axis + e] : &sentinels_[axis][0];
+      if (e == 1 && !above(p, &s.ends[2 * axis])) p = &s.ends[2 * axis];
+      while (p->next->kind != 0xFF && below(p->next, ep->value, ep->kind)) p = p->next;
+      ep->prev = p;
+      ep->next = p->next;
+      p->next->prev = ep;
+      p->next = ep;
+    }
+  }
 }
 
 bool McdAxisSortSpace::UpdateAll(MeReal step) {

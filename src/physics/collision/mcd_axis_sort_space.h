@@ -128,6 +128,9 @@ class McdAxisSortSpace final : public McdSpace {
 
   void MoveEndpoint(Endpoint* e, MeReal v);
   void OverlapChange(int a, int b, int delta);
+  void ApplyCount(int a, int b, int count);
+  bool IsLongMove(int slot, const MeReal* lo, const MeReal* hi) const;
+  void Relocate(int slot, const MeReal* lo, const MeReal* hi);
   // The common case of OverlapChange, inline in the endpoint walk.
   inline void Cross(int a, int b, int delta);
   void RemoveNow(int slot);

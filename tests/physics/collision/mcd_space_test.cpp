@@ -629,3 +629,30 @@ TEST_F(SpaceTest, TransitionsSkipStayingPairsAndGiveOneGoodbyePerCall) {
   EXPECT_EQ(hellos, (std::set<Pair>{Key(d, e)}));
   McdSpaceBeginChanges(space_);
 }
+
+TEST_F(SpaceTest, LongJumpsOntoTouchingAndIdenticalBoxesMatchBruteForce) {
+  Create(McdAllAxes, 64, 64);
+  std::vector<McdModelID> row;
+  for (int i = 0; i < 20; ++i) row.push_back(Add(1, static_cast<MeReal>(i), 0, 0));  // faces touch
+  McdModelID jumper = Add(1, 100, 0, 0);
+  std::set<Pair> known;
+  auto check = [&](const char* what) {
+    Delivered d = Frame();
+    for (McdModelPair* p : d.goodbye) known.erase(Key(p));
+    for (McdModelPair* p : d.hello) known.insert(Key(p));
+    std::vector<McdModelID> all = row;
+    all.push_back(jumper);
+    EXPECT_EQ(known, Overlapping(all)) << what;
+  };
+  check("start");
+  struct Jump {
+    const char* what;
+    MeReal x, y;
+  } jumps[] = {{"onto box 5", 5, 0},          {"between 7 and 8", 7.5f, 0},
+               {"touching 12 from above", 12, 1}, {"far away", -50, 0},
+               {"onto box 0", 0, 0},          {"touching 19 at its end", 20, 0}};
+  for (const Jump& j : jumps) {
+    TransformOf(jumper).Place(j.x, j.y, 0);
+    check(j.what);
+  }
+}
