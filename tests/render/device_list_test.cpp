@@ -21,6 +21,10 @@ struct AdapterScript {
   D3DCAPS8 caps{};
   std::vector<D3DFORMAT> depthFormats{D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24X8};  // accepted ones
   std::vector<D3DFORMAT> depthTried;  // filled: formats asked for, in order
+  // When not empty: the depth formats accepted with each adapter format, instead of depthFormats.
+  std::vector<std::pair<D3DFORMAT, D3DFORMAT>> depthPairs;
+  bool created = false;  // filled: CreateDevice was asked, with these parameters
+  D3DPRESENT_PARAMETERS createdWith{};
   bool alive = false;
 };
 
@@ -61,9 +65,15 @@ class FakeDirect3D : public IDirect3D8 {
   HRESULT CheckDeviceType(UINT, D3DDEVTYPE type, D3DFORMAT, D3DFORMAT, BOOL) override {
     return type == D3DDEVTYPE_HAL ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
-  HRESULT CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD usage, D3DRESOURCETYPE, D3DFORMAT format) override {
+  HRESULT CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT adapterFormat, DWORD usage, D3DRESOURCETYPE,
+                            D3DFORMAT format) override {
     if (usage != D3DUSAGE_DEPTHSTENCIL) return D3D_OK;
     g_Script->depthTried.push_back(format);
+    if (!g_Script->depthPairs.empty()) {
+      for (const auto& p : g_Script->depthPairs)
+        if (p.first == adapterFormat && p.second == format) return D3D_OK;
+      return D3DERR_NOTAVAILABLE;
+    }
     for (D3DFORMAT f : g_Script->depthFormats)
       if (f == format) return D3D_OK;
     return D3DERR_NOTAVAILABLE;
@@ -73,7 +83,10 @@ class FakeDirect3D : public IDirect3D8 {
     *caps = g_Script->caps;
     return D3D_OK;
   }
-  HRESULT CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*, IDirect3DDevice8** device) override {
+  HRESULT CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS* params,
+                       IDirect3DDevice8** device) override {
+    g_Script->created = true;
+    g_Script->createdWith = *params;
     *device = nullptr;
     return D3DERR_NOTAVAILABLE;
   }
@@ -275,6 +288,40 @@ TEST_F(DeviceList, DepthStencilFormatsAreTriedInOrder) {
   script_.depthFormats = {};
   EXPECT_FALSE(List());
   EXPECT_FALSE(listed_.called);
+}
+
+int Accept(CRender*, HINSTANCE, HWND, int) { return 1; }
+
+// A window draws in the desktop format, so its depth format must suit that one,
+// not the format of the chosen mode.
+TEST_F(DeviceList, WindowedDeviceGetsADepthFormatMatchingTheDesktop) {
+  script_.desktop = D3DFMT_X8R8G8B8;
+  script_.modes = {{800, 600, 60, D3DFMT_R5G6B5}, {800, 600, 60, D3DFMT_X8R8G8B8}};
+  script_.depthPairs = {{D3DFMT_R5G6B5, D3DFMT_D16}, {D3DFMT_X8R8G8B8, D3DFMT_D24S8}};
+  CRender render;
+  EXPECT_FALSE(render.Initialise(nullptr, nullptr, Accept, 1));  // the scripted factory makes no device
+  ASSERT_TRUE(script_.created);
+  EXPECT_EQ(script_.createdWith.BackBufferWidth, 800u);
+  EXPECT_EQ(script_.createdWith.BackBufferFormat, D3DFMT_X8R8G8B8);
+  EXPECT_EQ(script_.createdWith.AutoDepthStencilFormat, D3DFMT_D24S8);
+  EXPECT_EQ(script_.createdWith.Windowed, TRUE);
+  EXPECT_EQ(script_.createdWith.SwapEffect, D3DSWAPEFFECT_DISCARD);
+  EXPECT_EQ(script_.createdWith.BackBufferCount, 1u);
+}
+
+TEST_F(DeviceList, FullScreenDeviceKeepsTheModesFormats) {
+  script_.modes = {{800, 600, 60, D3DFMT_R5G6B5}};
+  script_.depthPairs = {{D3DFMT_R5G6B5, D3DFMT_D16}, {D3DFMT_X8R8G8B8, D3DFMT_D24S8}};
+  auto fullScreen = [](CRender* render, HINSTANCE, HWND, int) {
+    render->m_Adapters[render->m_CurrentAdapter].FullScreenRequest = 1;
+    return 1;
+  };
+  CRender render;
+  EXPECT_FALSE(render.Initialise(nullptr, nullptr, fullScreen, 1));
+  ASSERT_TRUE(script_.created);
+  EXPECT_EQ(script_.createdWith.BackBufferFormat, D3DFMT_R5G6B5);
+  EXPECT_EQ(script_.createdWith.AutoDepthStencilFormat, D3DFMT_D16);
+  EXPECT_EQ(script_.createdWith.Windowed, FALSE);
 }
 
 TEST_F(DeviceList, BehaviourPrefersPureHardwareThenSoftware) {
