@@ -126,6 +126,10 @@ bool Device::Start() {
   glBindTexture(GL_TEXTURE_2D, 0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glNormal3f(0, 0, 0);  // the normal of vertices without one
+  // Windowed presents do not wait for the display; full screen ones do
+  // unless asked to be immediate.
+  bool wait = !params_.Windowed && params_.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+  SDL_GL_SetSwapInterval(wait ? 1 : 0);
   if (!BuildBackBuffers()) return false;
   SetDefaults();
   return glGetError() == GL_NO_ERROR;
@@ -313,6 +317,16 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
   if (depth_) depth_->Release();
   target_ = depth_ = nullptr;
   FreeBackBuffers();
+  if (static_cast<bool>(next.Windowed) != static_cast<bool>(params_.Windowed)) {
+    SDL_Window* w = static_cast<SDL_Window*>(window_);
+    if (!next.Windowed) {
+      SDL_DisplayMode mode{SDL_PIXELFORMAT_RGB888, static_cast<int>(next.BackBufferWidth),
+                           static_cast<int>(next.BackBufferHeight), 0, nullptr};
+      SDL_SetWindowDisplayMode(w, &mode);
+    }
+    if (SDL_SetWindowFullscreen(w, next.Windowed ? 0 : SDL_WINDOW_FULLSCREEN) != 0)
+      WarnOnce(std::string("full screen switch refused: ") + SDL_GetError());
+  }
   params_ = next;
   params_.BackBufferCount = 1;
   if (!BuildBackBuffers()) return D3DERR_DRIVERINTERNALERROR;

@@ -147,3 +147,49 @@ TEST(FactoryTest, AdaptersModesAndFormatsAreWhatTheDeviceCanDo) {
 }
 
 }  // namespace
+
+namespace {
+
+LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+TEST(FactoryTest, ResourcesHeldPastTheDeviceAreReleasedSafely) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = PlainProc;
+  cls.lpszClassName = "Orphans";
+  RegisterClassA(&cls);
+  HWND window = CreateWindowExA(0, "Orphans", "t", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
+  ASSERT_NE(d3d, nullptr);
+  D3DPRESENT_PARAMETERS pp{};
+  pp.Windowed = TRUE;
+  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+  pp.hDeviceWindow = window;
+  IDirect3DDevice8* device = nullptr;
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_MIXED_VERTEXPROCESSING, &pp, &device), D3D_OK);
+  // The size of a window's client area when none is given.
+  EXPECT_EQ(pp.BackBufferWidth, 16u);
+  IDirect3DTexture8* texture = nullptr;
+  IDirect3DCubeTexture8* cube = nullptr;
+  IDirect3DSurface8* depth = nullptr;
+  IDirect3DSurface8* level = nullptr;
+  ASSERT_EQ(device->CreateTexture(4, 4, 0, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture), D3D_OK);
+  ASSERT_EQ(device->CreateCubeTexture(4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube), D3D_OK);
+  ASSERT_EQ(device->CreateDepthStencilSurface(8, 8, D3DFMT_D16, D3DMULTISAMPLE_NONE, &depth), D3D_OK);
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+  EXPECT_EQ(device->Release(), 0u);
+  // Without a device the memory side still answers.
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture->LockRect(1, &locked, nullptr, 0), D3D_OK);
+  EXPECT_EQ(locked.Pitch, 8);  // one DXT1 block a row
+  EXPECT_EQ(texture->UnlockRect(1), D3D_OK);
+  EXPECT_EQ(level->Release(), 1u);
+  EXPECT_EQ(texture->Release(), 0u);
+  EXPECT_EQ(cube->Release(), 0u);
+  EXPECT_EQ(depth->Release(), 0u);
+  EXPECT_EQ(d3d->Release(), 0u);
+  DestroyWindow(window);
+}
+
+}  // namespace
