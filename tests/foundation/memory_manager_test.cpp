@@ -1,5 +1,8 @@
 #include "foundation/memory_manager.h"
 
+#include "foundation/memory_category.h"
+#include "foundation/random15.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -328,6 +331,92 @@ TEST(MemoryManager, BreakFlagsBelongToTheBlock) {
   int local = 0;
   EXPECT_EQ(MemBreakOnRealloc(&local), nullptr);
   MEM_FREE(p);
+}
+
+TEST(MemoryManager, RandomWipeUsesFourDrawsOfTheGenerator) {
+  *MemRandomWipe() = true;
+  SRand15(5);
+  std::uint32_t want = 0;
+  for (int i = 0; i < 4; ++i) want = (want << 8) | static_cast<std::uint32_t>(Rand15() & 0xFF);
+  SRand15(5);
+  auto* p = static_cast<unsigned char*>(MEM_MALLOC(12));
+  *MemRandomWipe() = false;
+  for (int w = 0; w < 3; ++w) {
+    std::uint32_t word;
+    std::memcpy(&word, p + w * 4, 4);
+    EXPECT_EQ(word, want);
+  }
+  MEM_FREE(p);
+}
+
+TEST(MemoryManager, UnusedBytesCountWholeWordsAndAPartialLastWord) {
+  fs::path dir = TempFolder("unused");
+  fs::path report = dir / "report.txt";
+  MemSetPool(MMGR_POOLID_LEVEL);
+  auto* p = static_cast<unsigned char*>(MemAllocate("Unused.cpp", 9, "??", MEM_ALLOC_MALLOC, 13));
+  MemSetPool(MMGR_POOLID_GAME);
+  p[0] = 1;  // the first word is in use now
+  MemSetReportPoolFilter(MMGR_POOLID_LEVEL);
+  ASSERT_TRUE(MemDumpMemoryReport(report.c_str(), true));
+  MemSetReportPoolFilter(MMGR_POOLID_ALL);
+  // Words 2 and 3 and the one-byte tail still hold the pattern: 12 bytes.
+  EXPECT_NE(ReadAll(report).find("0x0000000C malloc      N       N    Unused.cpp(00009)::??"), std::string::npos);
+  MemRelease("Unused.cpp", 9, "??", MEM_ALLOC_FREE, p);
+  fs::remove_all(dir);
+}
+
+TEST(MemoryManager, UnitDumpWritesTheRecordToTheLog) {
+  fs::path dir = TempFolder("dump");
+  fs::path log = dir / "memory.log";
+  MemSetLogFileName(log.c_str());
+  void* p = MemAllocate("Dump.cpp", 21, "Fn", MEM_ALLOC_CALLOC, 2000);
+  MemAllocUnitInfo info = UnitOf(p);
+  MemDumpAllocUnit(p, "> ");
+  MemSetLogFileName(nullptr);
+  std::vector<std::string> lines = SplitCrLf(ReadAll(log));
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0].substr(0, 22), "> Address (reported): ");
+  EXPECT_EQ(lines[2], "> Size (reported)   : 0x000007D0 (     2,000 (   1.95K))");
+  EXPECT_EQ(lines[4], "> Owner             : Dump.cpp(21)::Fn");
+  EXPECT_EQ(lines[5], "> Allocation type   : calloc");
+  EXPECT_EQ(lines[6], "> Allocation number : " + std::to_string(info.allocationNumber));
+  EXPECT_EQ(lines[7], "> Pool ID           : 0");
+  MEM_FREE(p);
+  fs::remove_all(dir);
+}
+
+TEST(MemoryManager, AlwaysValidateFindsNoFaultInAHealthyTable) {
+  fs::path dir = TempFolder("validate");
+  fs::path log = dir / "memory.log";
+  MemSetLogFileName(log.c_str());
+  *MemAlwaysValidateAll() = true;
+  void* p = MEM_MALLOC(10);
+  MEM_FREE(p);
+  *MemAlwaysValidateAll() = false;
+  EXPECT_EQ(MemValidateAllUnits(), 0);
+  MemSetLogFileName(nullptr);
+  EXPECT_FALSE(fs::exists(log));  // nothing to report
+  fs::remove_all(dir);
+}
+
+TEST(MemoryCategories, AccountingTable) {
+  ClearMemoryCategoryUsage();
+  SetMemoryCategory(MEMCAT_TEXTURE);
+  EXPECT_EQ(GetMemoryCategory(), MEMCAT_TEXTURE);
+  ClearMemoryCategory();
+  EXPECT_EQ(GetMemoryCategory(), MEMCAT_NONE);
+  AddMemoryCategoryUsage(MEMCAT_VERTEX_BUFFER, 1000);
+  AddMemoryCategoryUsage(MEMCAT_VERTEX_BUFFER, 24);
+  SubtractMemoryCategoryUsage(MEMCAT_VERTEX_BUFFER, 500);
+  EXPECT_EQ(GetMemoryCategoryCount(MEMCAT_VERTEX_BUFFER), 2u);
+  EXPECT_EQ(GetMemoryCategoryBytes(MEMCAT_VERTEX_BUFFER), 524u);
+  SubtractMemoryCategoryUsage(MEMCAT_VERTEX_BUFFER, 5000);
+  EXPECT_EQ(GetMemoryCategoryBytes(MEMCAT_VERTEX_BUFFER), 0u);
+  AddMemoryCategoryUsage(44, 10);  // out of range: ignored
+  AddMemoryCategoryUsage(-1, 10);
+  EXPECT_EQ(GetMemoryCategoryCount(44), 0u);
+  ClearMemoryCategoryUsage();
+  EXPECT_EQ(GetMemoryCategoryCount(MEMCAT_VERTEX_BUFFER), 0u);
 }
 
 // Run only as a child of the test below: leaks one block on purpose.
