@@ -2,6 +2,7 @@
 // types.  Registering (A, B) also fills (B, A), marked mirrored.
 #include "physics/collision/mcd_box.h"
 #include "physics/collision/mcd_interactions.h"
+#include "physics/collision/mcd_pair_table_curved.h"
 #include "physics/collision/mcd_plane.h"
 #include "physics/collision/mcd_primitive_pairs.h"
 #include "physics/collision/mcd_primitives.h"
@@ -25,5 +26,6 @@ int McdPrimitivesRegisterInteractions() {
   Register(box, plane, McdBoxPlaneIntersect, McdBoxPlaneSafeTime);
   Register(box, sphere, McdBoxSphereIntersect, McdBoxSphereSafeTime);
   Register(sphere, plane, McdSpherePlaneIntersect, McdSpherePlaneSafeTime);
+  McdRegisterCurvedAndTriangleListInteractions();
   return 1;
 }
