@@ -126,6 +126,8 @@ bool Device::Start() {
   glBindTexture(GL_TEXTURE_2D, 0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glNormal3f(0, 0, 0);  // the normal of vertices without one
+  // Flat shading takes the colour of a triangle's first vertex.
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   // Windowed presents do not wait for the display; full screen ones do
   // unless asked to be immediate.
   bool wait = !params_.Windowed && params_.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
@@ -563,7 +565,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     clearBox(vx0, vy0, vx1, vy1);
   }
   glDisable(GL_SCISSOR_TEST);
-  dirty_ |= kDirtyBlend | kDirtyDepth | kDirtyStencil | kDirtyRaster;
+  dirty_ |= kDirtyBlend | kDirtyDepth | kDirtyStencil | kDirtyRaster | kDirtyViewport;
   return D3D_OK;
 }
 

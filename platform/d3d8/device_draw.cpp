@@ -460,6 +460,11 @@ void Device::ApplyState(const Layout& layout) {
   }
   if (!dirty_) return;
   if (dirty_ & kDirtyViewport) {
+    // Nothing is drawn outside the viewport, whatever the vertices: the
+    // viewport is also the scissor rectangle.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(static_cast<GLint>(viewport_.X), static_cast<GLint>(viewport_.Y), static_cast<GLsizei>(viewport_.Width),
+              static_cast<GLsizei>(viewport_.Height));
     if (layout.rhw) {
       glViewport(0, 0, static_cast<GLsizei>(TargetWidth()), static_cast<GLsizei>(TargetHeight()));
       glDepthRange(0.0, 1.0);

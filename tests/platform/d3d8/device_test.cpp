@@ -82,6 +82,19 @@ TEST_F(DeviceTest, QuadBlendsOverTheBackgroundAsTheFactorsSay) {
   }
 }
 
+TEST_F(DeviceTest, NothingIsDrawnOutsideTheViewport) {
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+  D3DVIEWPORT8 left{0, 0, 32, 48, 0.0f, 1.0f};
+  ASSERT_EQ(device_->SetViewport(&left), D3D_OK);
+  DrawQuad(0, 0, 64, 48, 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(31, 20), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(32, 20), 0xFF000000u);
+  // Clearing follows the viewport too.
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00u, 1.0f, 0);
+  EXPECT_EQ(Pixel(10, 10), 0xFF00FF00u);
+  EXPECT_EQ(Pixel(40, 10), 0xFF000000u);
+}
+
 TEST_F(DeviceTest, ClockwiseFanIsFrontFacingUnderTheDefaultCulling) {
   const struct {
     DWORD cull;
