@@ -250,6 +250,20 @@ struct VertexShaderRecord {
   std::vector<DWORD> function;
 };
 
+// Dirty groups.
+enum : unsigned {
+  kDirtyBlend = 1u << 0,
+  kDirtyDepth = 1u << 1,
+  kDirtyStencil = 1u << 2,
+  kDirtyAlpha = 1u << 3,
+  kDirtyRaster = 1u << 4,
+  kDirtyFog = 1u << 5,
+  kDirtyLighting = 1u << 6,
+  kDirtyStages = 1u << 7,
+  kDirtyTransform = 1u << 8,
+  kDirtyViewport = 1u << 9,
+};
+
 class Device final : public Counted<IDirect3DDevice8> {
  public:
   Device(Factory* factory, UINT adapter, void* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& params);
@@ -327,6 +341,8 @@ class Device final : public Counted<IDirect3DDevice8> {
   bool recording_ = false;
   std::vector<D3D8Call> calls_;
   HRESULT cooperative_ = D3D_OK;
+  // Texture bindings were changed behind the stages: bind them again.
+  void TouchTextures() { dirty_ |= kDirtyStages; }
   // Makes the next draw send all GL state again (after foreign GL calls).
   void ForgetGlState() {
     for (int u = 0; u < 8; ++u) {
@@ -427,19 +443,6 @@ class Device final : public Counted<IDirect3DDevice8> {
   std::set<std::string> warned_;
 };
 
-// Dirty groups.
-enum : unsigned {
-  kDirtyBlend = 1u << 0,
-  kDirtyDepth = 1u << 1,
-  kDirtyStencil = 1u << 2,
-  kDirtyAlpha = 1u << 3,
-  kDirtyRaster = 1u << 4,
-  kDirtyFog = 1u << 5,
-  kDirtyLighting = 1u << 6,
-  kDirtyStages = 1u << 7,
-  kDirtyTransform = 1u << 8,
-  kDirtyViewport = 1u << 9,
-};
 
 Device* AsDevice(IDirect3DDevice8* device);
 

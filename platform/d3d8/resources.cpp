@@ -96,6 +96,7 @@ HRESULT Surface::UnlockRect() {
     glTexSubImage2D(target_, static_cast<GLint>(level_), 0, 0, static_cast<GLsizei>(desc_.Width),
                     static_cast<GLsizei>(desc_.Height), GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glBindTexture(binding, 0);
+    device_->TouchTextures();
   }
   return D3D_OK;
 }
@@ -127,6 +128,7 @@ TextureStore::TextureStore(Device* device, UINT width, UINT height, UINT levels,
       glTexImage2D(FaceTarget(f), static_cast<GLint>(l), GL_RGBA8, static_cast<GLsizei>(Width(l)),
                    static_cast<GLsizei>(Height(l)), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(t, 0);
+  device_->TouchTextures();
   if (!(usage & D3DUSAGE_RENDERTARGET)) UploadAll();
   ok_ = glGetError() == GL_NO_ERROR;
 }
@@ -169,6 +171,7 @@ void TextureStore::Upload(UINT face, UINT level) {
   glTexSubImage2D(FaceTarget(face), static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(w),
                   static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE, argb.data());
   glBindTexture(GlTarget(), 0);
+  device_->TouchTextures();
 }
 
 void TextureStore::UploadAll() {
@@ -298,6 +301,7 @@ SwapChain::SwapChain(Device* device, void* sdlWindow, UINT width, UINT height)
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_RGBA,
                GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(GL_TEXTURE_2D, 0);
+  device->TouchTextures();
 }
 
 SwapChain::~SwapChain() {

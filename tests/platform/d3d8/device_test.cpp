@@ -431,3 +431,36 @@ TEST_F(FixedFunctionTest, LinearFogMixesTowardsTheFogColourWithDistance) {
 }
 
 }  // namespace
+
+namespace {
+
+using TextureBindingTest = DeviceFixture;
+
+TEST_F(TextureBindingTest, MakingAndFillingOtherTexturesKeepsTheBoundOne) {
+  auto solid = [this](D3DCOLOR colour) {
+    IDirect3DTexture8* t = nullptr;
+    EXPECT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t), D3D_OK);
+    D3DLOCKED_RECT locked;
+    t->LockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 2; ++x)
+        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = colour;
+    t->UnlockRect(0);
+    return t;
+  };
+  IDirect3DTexture8* red = solid(0xFFFF0000u);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device_->SetTexture(0, red);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+  DrawQuad(0, 0, 8, 8, 0xFFFFFFFFu);
+  ASSERT_EQ(Pixel(4, 4), 0xFFFF0000u);
+  // A texture made and filled between draws must not disturb the binding.
+  IDirect3DTexture8* blue = solid(0xFF0000FFu);
+  DrawQuad(8, 0, 16, 8, 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(12, 4), 0xFFFF0000u);
+  device_->SetTexture(0, nullptr);
+  EXPECT_EQ(red->Release(), 0u);
+  EXPECT_EQ(blue->Release(), 0u);
+}
+
+}  // namespace
