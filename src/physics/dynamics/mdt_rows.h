@@ -1,0 +1,51 @@
+// Helpers of the row builders: access to the packed bodies of a constraint,
+// row writing at the solver header's current row, point rows and the
+// quaternion rate matrices.
+#pragma once
+
+#include "physics/dynamics/mdt_types.h"
+
+// The packed data of a constraint's two bodies (t1, s1 null for the world).
+struct MdtRowBodies {
+  const MeReal* t0;
+  const MeReal* t1;
+  keaBody* s0;
+  keaBody* s1;
+};
+MdtRowBodies MdtRowGetBodies(const MdtConstraint* c, const MeReal* transforms, keaBody* states);
+
+// Per-row arrays of the constraint being built, from its first row.
+struct MdtRowArrays {
+  MeReal* xi;
+  MeReal* c;
+  MeReal* lo;
+  MeReal* hi;
+  MeReal* softness;
+  MeReal* xgamma;
+};
+MdtRowArrays MdtRowGetArrays(keaConstraints* header);
+
+// Writes row r's Jacobian: (l0, a0 | l1, a1); a null part is zero; the
+// second body's part is left out when `twoBodies` is false.
+void MdtRowSetJacobian(keaConstraints* header, int r, const MeReal* l0, const MeReal* a0, const MeReal* l1,
+                       const MeReal* a1, bool twoBodies);
+// Registers the row count of the constraint (nothing for 0).
+void MdtRowFinish(keaConstraints* header, const MdtConstraint* c, int rows);
+
+// Rows 0-2: the two attachment points held together along the world axes.
+void MdtPointRows(keaConstraints* header, const MeReal* com0, const MeReal* com1, const MeReal* point0,
+                  const MeReal* point1, bool body1Present);
+
+// A frame's axis (0, 1, 2) or position (3) of a constraint in world
+// coordinates through the packed transforms (the stored value for the world).
+void MdtRowFrameAxis(const MeReal* frame, const MeReal* transform, int row, MeReal* out);
+void MdtRowFramePoint(const MeReal* frame, const MeReal* transform, MeReal* out);
+
+// Quaternion helpers, (w, x, y, z).
+void MdtQuaternionMultiply(MeReal* out, const MeReal* a, const MeReal* b);
+void MdtQuaternionConjugate(MeReal* out, const MeReal* q);
+// E(q) and G(q) as 3x4 row-major matrices.
+void MdtQuaternionE(const MeReal* q, MeReal* m34);
+void MdtQuaternionG(const MeReal* q, MeReal* m34);
+// out (3x3) = s * A B^T for 3x4 A and B.
+void MdtMultiplyABt(const MeReal* a, const MeReal* b, MeReal s, MeReal* out33);
