@@ -248,6 +248,7 @@ HRESULT Device::TestCooperativeLevel() {
 }
 
 HRESULT Device::GetDeviceCaps(D3DCAPS8* caps) {
+  Record("GetDeviceCaps", {});
   if (!caps) return D3DERR_INVALIDCALL;
   *caps = caps_;
   return D3D_OK;
@@ -364,7 +365,8 @@ HRESULT Device::Present(const RECT* source, const RECT* dest, HWND overrideWindo
   return D3D_OK;
 }
 
-HRESULT Device::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface8** surface) {
+HRESULT Device::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** surface) {
+  Record("GetBackBuffer", {index, static_cast<std::uint64_t>(type)});
   if (!surface || index != 0) return D3DERR_INVALIDCALL;
   *surface = backBuffer_;
   backBuffer_->AddRef();
@@ -491,6 +493,7 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* de
 }
 
 HRESULT Device::GetRenderTarget(IDirect3DSurface8** target) {
+  Record("GetRenderTarget", {});
   if (!target) return D3DERR_INVALIDCALL;
   *target = target_;
   target_->AddRef();
@@ -498,6 +501,7 @@ HRESULT Device::GetRenderTarget(IDirect3DSurface8** target) {
 }
 
 HRESULT Device::GetDepthStencilSurface(IDirect3DSurface8** depth) {
+  Record("GetDepthStencilSurface", {});
   if (!depth) return D3DERR_INVALIDCALL;
   *depth = depth_;
   if (!depth_) return D3DERR_NOTFOUND;
