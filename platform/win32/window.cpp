@@ -66,6 +66,10 @@ bool EnsureVideo() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  // The GL library stays loaded for the life of the process, rather than
+  // coming and going with the last window: unloading the driver would only
+  // strand what it keeps.
+  if (SDL_GL_LoadLibrary(nullptr) != 0) std::fprintf(stderr, "window: no OpenGL library (%s)\n", SDL_GetError());
   System().videoUp = true;
   return true;
 }
