@@ -27,7 +27,7 @@ void RegisterRecording() {
   done = true;
 }
 
-TEST(WindowTest, FrameModelMakesAdjustSetPosAndClientRectAgree) {
+TEST(Win32WindowTest, FrameModelMakesAdjustSetPosAndClientRectAgree) {
   RegisterRecording();
   const DWORD styles[] = {WS_POPUP, WS_POPUP | WS_BORDER, WS_OVERLAPPEDWINDOW};
   for (DWORD style : styles) {
@@ -47,7 +47,7 @@ TEST(WindowTest, FrameModelMakesAdjustSetPosAndClientRectAgree) {
   EXPECT_FALSE(GetClientRect(reinterpret_cast<HWND>(0x7777), &client));
 }
 
-TEST(WindowTest, StyleChangesAndVisibilityShowInTheStyleWord) {
+TEST(Win32WindowTest, StyleChangesAndVisibilityShowInTheStyleWord) {
   RegisterRecording();
   HWND w = CreateWindowExA(0, "Recording", "t", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                            nullptr);
@@ -61,7 +61,7 @@ TEST(WindowTest, StyleChangesAndVisibilityShowInTheStyleWord) {
   DestroyWindow(w);
 }
 
-TEST(WindowTest, PostedMessagesReachTheProcedureAndCloseEndsInQuit) {
+TEST(Win32WindowTest, PostedMessagesReachTheProcedureAndCloseEndsInQuit) {
   RegisterRecording();
   HWND w = CreateWindowExA(0, "Recording", "t", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(w, nullptr);
@@ -87,7 +87,7 @@ TEST(WindowTest, PostedMessagesReachTheProcedureAndCloseEndsInQuit) {
   EXPECT_EQ(msg.wParam, 3u);
 }
 
-TEST(FactoryTest, AdaptersModesAndFormatsAreWhatTheDeviceCanDo) {
+TEST(Direct3DFactoryTest, AdaptersModesAndFormatsAreWhatTheDeviceCanDo) {
   IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
   ASSERT_NE(d3d, nullptr);
   EXPECT_EQ(Direct3DCreate8(D3D_SDK_VERSION + 1), nullptr);
@@ -152,7 +152,7 @@ namespace {
 
 LRESULT PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
-TEST(FactoryTest, ResourcesHeldPastTheDeviceAreReleasedSafely) {
+TEST(Direct3DFactoryTest, ResourcesHeldPastTheDeviceAreReleasedSafely) {
   WNDCLASSA cls{};
   cls.lpfnWndProc = PlainProc;
   cls.lpszClassName = "Orphans";

@@ -14,7 +14,7 @@ D3DXMATRIX Make(std::initializer_list<float> values) {
   return m;
 }
 
-TEST(MatrixTest, ProductTakesRowsOfTheFirstAgainstColumnsOfTheSecond) {
+TEST(D3DXMatrixTest, ProductTakesRowsOfTheFirstAgainstColumnsOfTheSecond) {
   D3DXMATRIX a = Make({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
   D3DXMATRIX b = Make({2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 1, 2, 3, 1});
   D3DXMATRIX out;
@@ -30,7 +30,7 @@ TEST(MatrixTest, ProductTakesRowsOfTheFirstAgainstColumnsOfTheSecond) {
   EXPECT_EQ(std::memcmp(&a, &out, sizeof a), 0);
 }
 
-TEST(MatrixTest, InverseUndoesTheMatrixAndGivesItsDeterminant) {
+TEST(D3DXMatrixTest, InverseUndoesTheMatrixAndGivesItsDeterminant) {
   // Rotation of 30 degrees about z, scale 2, then a translation (row vectors).
   float c = std::cos(0.5235988f), s = std::sin(0.5235988f);
   D3DXMATRIX m = Make({2 * c, 2 * s, 0, 0, -2 * s, 2 * c, 0, 0, 0, 0, 2, 0, 5, -3, 7, 1});
@@ -43,7 +43,7 @@ TEST(MatrixTest, InverseUndoesTheMatrixAndGivesItsDeterminant) {
     for (int k = 0; k < 4; ++k) EXPECT_NEAR(product(r, k), r == k ? 1.0f : 0.0f, 1e-5f) << r << k;
 }
 
-TEST(MatrixTest, SingularMatrixAnswersNullAndLeavesTheOutputAlone) {
+TEST(D3DXMatrixTest, SingularMatrixAnswersNullAndLeavesTheOutputAlone) {
   D3DXMATRIX m = Make({1, 2, 3, 4, 2, 4, 6, 8, 0, 0, 1, 0, 0, 0, 0, 1});  // two dependent rows
   D3DXMATRIX out = Make({9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
   float det = 1;
