@@ -168,7 +168,20 @@ HRESULT FillFace(const DecodedImage& image, UINT face, D3DFORMAT format, UINT wi
                             format, w, h, level.data(), nullptr, nullptr);
     if (FAILED(hr)) return hr;
     UINT nw = std::max(1u, w / 2), nh = std::max(1u, h / 2);
-    if (l + 1 < levels) level = Resize(level, w, h, nw, nh, mipPoint);
+    // A DDS file's own smaller levels are used while the sizes match;
+    // further levels are box-filtered from the last one.
+    bool stored = image.fileFormat == D3DXIFF_DDS && width == image.width && height == image.height &&
+                  l + 1 < image.levels;
+    if (l + 1 < levels && stored) {
+      level.assign(static_cast<std::size_t>(nw) * nh, 0);
+      d3d8::DecodeToArgb(image.sourceFormat, image.levelData[face * image.levels + l + 1],
+                         d3d8::LevelPitch(image.sourceFormat, nw), nw, nh, nullptr, level.data());
+      if (colourKey)
+        for (std::uint32_t& t : level)
+          if (t == colourKey) t = 0;
+    } else if (l + 1 < levels) {
+      level = Resize(level, w, h, nw, nh, mipPoint);
+    }
     w = nw;
     h = nh;
   }

@@ -390,3 +390,31 @@ TEST_F(RleBmpTest, RunLengthBmpUnpacksRunsLiteralsAndSkips) {
 }
 
 }  // namespace
+
+namespace {
+
+using DdsMipTest = LoaderFixture;
+
+TEST_F(DdsMipTest, StoredLevelsOfADdsAreKeptAndFurtherOnesFiltered) {
+  // A 4x4 red level 0 and a 2x2 green level 1 (not the average of level 0).
+  const std::uint32_t masks[4] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000u};
+  Bytes payload;
+  auto texel = [&](std::uint32_t c) {
+    for (int b = 0; b < 4; ++b) payload.push_back(static_cast<std::uint8_t>(c >> (8 * b)));
+  };
+  for (int i = 0; i < 16; ++i) texel(0xFFFF0000u);
+  for (int i = 0; i < 4; ++i) texel(0xFF00FF00u);
+  Bytes file = MakeDds(4, 4, 2, false, 0x41, 0, 32, masks, payload);
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device_, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT,
+                                                D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                D3DX_FILTER_BOX, D3DX_FILTER_BOX, 0, nullptr, nullptr, &texture),
+            D3D_OK);
+  ASSERT_EQ(texture->GetLevelCount(), 3u);
+  EXPECT_EQ(ReadLevel(texture, 0)[5], 0xFFFF0000u);
+  EXPECT_EQ(ReadLevel(texture, 1), (Texels(4, 0xFF00FF00u)));
+  EXPECT_EQ(ReadLevel(texture, 2)[0], 0xFF00FF00u);
+  texture->Release();
+}
+
+}  // namespace
