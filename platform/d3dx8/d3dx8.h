@@ -64,8 +64,8 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void
                                             DWORD filter, DWORD mipFilter, D3DCOLOR colourKey, D3DXIMAGE_INFO* info,
                                             PALETTEENTRY* palette, IDirect3DTexture8** texture);
 
-// As D3DXCreateTextureFromFileInMemoryEx, reading the file `name` (Windows
-// separators accepted); D3DERR_NOTFOUND when it cannot be read.
+// As D3DXCreateTextureFromFileInMemoryEx, reading the file `name` (a Windows
+// path, resolved in any letter case); D3DERR_NOTFOUND when it cannot be read.
 HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const char* name, UINT width, UINT height,
                                     UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
                                     DWORD mipFilter, D3DCOLOR colourKey, D3DXIMAGE_INFO* info,

@@ -8,6 +8,7 @@
 #include "platform/d3d8/pixel_format.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/image_decoder.h"
+#include "platform/win32/win_stdio.h"
 
 namespace d3dx8 {
 
@@ -243,9 +244,8 @@ HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const char* name, 
                                     PALETTEENTRY* palette, IDirect3DTexture8** texture) {
   if (texture) *texture = nullptr;
   if (!name || !texture) return D3DERR_INVALIDCALL;
-  std::string path(name);
-  std::replace(path.begin(), path.end(), '\\', '/');
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  // Windows paths in any letter case, as the rest of the system names files.
+  std::FILE* f = WinFopen(name, "rb");
   if (!f) return D3DERR_NOTFOUND;
   std::vector<std::uint8_t> bytes;
   std::uint8_t chunk[65536];

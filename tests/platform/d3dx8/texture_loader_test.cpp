@@ -290,7 +290,7 @@ TEST_F(TextureLoaderTest, DamagedFilesAreRefusedWithoutHarm) {
             D3DERR_INVALIDCALL);
 }
 
-TEST_F(TextureLoaderTest, FileLoaderAcceptsWindowsSeparatorsAndReportsMissingFiles) {
+TEST_F(TextureLoaderTest, FileLoaderAcceptsWindowsPathsInAnyCaseAndReportsMissingFiles) {
   std::string dir = ::testing::TempDir();
   std::string path = dir + "d3dx8_loader.png";
   Bytes png = MakePng(4, 4, Pattern());
@@ -298,7 +298,7 @@ TEST_F(TextureLoaderTest, FileLoaderAcceptsWindowsSeparatorsAndReportsMissingFil
   ASSERT_NE(f, nullptr);
   std::fwrite(png.data(), 1, png.size(), f);
   std::fclose(f);
-  std::string windows = path;
+  std::string windows = dir + "D3DX8_Loader.PNG";
   std::replace(windows.begin(), windows.end(), '/', '\\');
   IDirect3DTexture8* texture = nullptr;
   ASSERT_EQ(D3DXCreateTextureFromFileEx(device_, windows.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
