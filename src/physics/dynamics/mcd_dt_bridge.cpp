@@ -92,7 +92,7 @@ void contactPass(McdDtBridge* br, MdtWorld* world) {
         cur = MdtContactCreate(world);
         if (!cur) {
           if (!br->warnedPoolEmpty)
-            MeWarning(12, "McdDtBridgeStep: the constraint pool is exhausted; pairs keep the contacts they have.\n");
+            MeWarning(0, "McdDtBridgeStep: the constraint pool is exhausted; pairs keep the contacts they have.\n");
           br->warnedPoolEmpty = 1;
           break;
         }
@@ -175,7 +175,7 @@ void McdDtBridgeDestroy(McdDtBridgeID b) {
 
 int McdDtBridgeNewMaterial(McdDtBridgeID b) {
   if (b->nextMaterial >= b->materialCount) {
-    MeWarning(12, "McdDtBridgeNewMaterial: all %u materials are taken.\n", b->materialCount);
+    MeWarning(0, "McdDtBridgeNewMaterial: all %u materials are taken.\n", b->materialCount);
     return -1;
   }
   return static_cast<int>(b->nextMaterial++);
@@ -207,7 +207,7 @@ McdDtBridgeTouchCallback McdDtBridgeGetTouchCallback(McdDtBridgeID b, unsigned a
 
 int McdDtBridgeSetPairListSize(McdDtBridgeID b, unsigned capacity) {
   if (capacity < 2) {
-    MeWarning(12, "McdDtBridgeSetPairListSize: a pair list needs room for 2 pairs at least.\n");
+    MeWarning(0, "McdDtBridgeSetPairListSize: a pair list needs room for 2 pairs at least.\n");
     return 0;
   }
   return makeList(b, capacity) ? 1 : 0;
@@ -291,7 +291,7 @@ McdModel* McdDtBridgeCreateDynamicModel(McdDtBridgeFramework* f, McdGeometryID g
   McdGeometryGetMassProperties(g, rel, inertia, &volume);
   McdGeometryGetBSphere(g, centre, &radius);
   if (!(volume > 0) || !(radius < MeInfinity)) {
-    MeWarning(12, "McdDtBridgeCreateDynamicModel: the geometry has no finite volume and cannot move.\n");
+    MeWarning(0, "McdDtBridgeCreateDynamicModel: the geometry has no finite volume and cannot move.\n");
     return nullptr;
   }
   McdModel* m = McdModelCreate(g);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "../util/message_recorder.h"
 #include "dynamics_fixture.h"
 #include "physics/dynamics/mdt_contact.h"
 #include "physics/dynamics/mdt_contact_params.h"
@@ -193,6 +194,8 @@ TEST(MdtContactRows, RestitutionTargetsTheBounceSpeed) {
 }
 
 TEST(MdtContactParams, DefaultsSettersAndUnknownValues) {
+  MessageRecorder rec;
+  MeSetWarningLevel(12);
   MdtContactParams p;
   MdtContactParamsReset(&p);
   EXPECT_EQ(p.type, 0u);
@@ -202,8 +205,12 @@ TEST(MdtContactParams, DefaultsSettersAndUnknownValues) {
   EXPECT_EQ(MdtContactParamsGetSecondaryFriction(&p), MeInfinity);
   MdtContactParamsSetType(&p, 7);
   EXPECT_EQ(p.type, 0u);
+  EXPECT_NE(MessageRecorder::Joined(rec.warnings).find("Unknown Contact Type, defaulting to zero friction."),
+            std::string::npos);
   MdtContactParamsSetPrimaryFrictionModel(&p, 3);
   EXPECT_EQ(p.primaryModel, 0u);
+  EXPECT_NE(MessageRecorder::Joined(rec.warnings).find("Unknown Friction Model, defaulting to box friction."),
+            std::string::npos);
   MdtContactParamsSetFriction(&p, 2);
   EXPECT_EQ(MdtContactParamsGetPrimaryFriction(&p), 2.0f);
   EXPECT_EQ(MdtContactParamsGetSecondaryFriction(&p), 2.0f);
