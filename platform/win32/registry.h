@@ -1,8 +1,12 @@
-// The registry, kept in one plain text file: $XDG_CONFIG_HOME/halberd/
-// registry.txt (else ~/.config/halberd/registry.txt).  Keys are paths below
-// a root key; values are REG_DWORD or REG_SZ (binary values are kept too).
-// Every change rewrites the file atomically (temporary file, then rename).
-// Results are the documented error codes (ERROR_SUCCESS is 0).
+// The registry, kept in one plain text file, registry.txt, in the folder set
+// by SetRegistryFolder, else $HALBERD_REGISTRY_DIR, else
+// $XDG_CONFIG_HOME/halberd, else ~/.config/halberd.  Test runs
+// (HALBERD_TEST set) with no folder given keep it in memory only, so they
+// never touch the user's settings.  Keys are paths below a root key; values
+// are REG_DWORD or REG_SZ (binary values are kept too).  Every change
+// rewrites the file atomically (temporary file, then rename); a change that
+// cannot be saved is undone and answers ERROR_ACCESS_DENIED.  Results are the
+// documented error codes (ERROR_SUCCESS is 0).
 #pragma once
 
 #include "platform/win32/win_types.h"

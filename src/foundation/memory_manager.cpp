@@ -224,6 +224,8 @@ void ReturnToReservoir(AllocUnit* u) {
   gReservoir = u;
 }
 
+int ValidateLocked();
+
 void* AllocateLocked(const char* file, int line, const char* func, std::uint32_t type, std::size_t size,
                      std::size_t alignment) {
   StartUp();
@@ -282,7 +284,7 @@ void* AllocateLocked(const char* file, int line, const char* func, std::uint32_t
 
   if (gAlwaysWipeAll) WipeUnused(block, size);
   if (type == MEM_ALLOC_CALLOC) std::memset(block, 0, size);
-  if (gAlwaysValidateAll) MemValidateAllUnits();
+  if (gAlwaysValidateAll) ValidateLocked();
   if (gAlwaysLogAll) {
     Log("%65sOK: %010" PRIXPTR " (hash: %d)", "", reinterpret_cast<std::uintptr_t>(block), HashIndex(block));
   }
