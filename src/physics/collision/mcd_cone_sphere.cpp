@@ -96,8 +96,12 @@ int McdConeSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
   MeMatrix4TMRotate(world, tc, normal);
   MeVector3Copy(result->normal, world);
   if (result->contactMaxCount < 1) return 1;
+  // The sphere's point toward the cone; for a centre inside the cone, the
+  // point of the nearest face instead (the sphere's point along the normal
+  // would lie across the cone, perhaps outside it).
   MeReal local[3];
-  for (int i = 0; i < 3; ++i) local[i] = c[i] + r * normal[i];
+  const MeReal reach = inside ? separation + r : r;
+  for (int i = 0; i < 3; ++i) local[i] = c[i] + reach * normal[i];
   McdContact* contact = &result->contacts[0];
   MeMatrix4TMTransform(contact->position, tc, local);
   MeVector3Copy(contact->normal, world);

@@ -162,10 +162,14 @@ int McdConvexDistance(McdModel* model1, McdModel* model2, MeReal* point1, MeReal
       best = vv;
     }
     // Support of the difference along -v: shape 1 along -v, shape 2 along v.
-    MeReal minus[3], a[3], b[3], w[3];
-    McdVec3Negate(minus, v);
+    // Support functions take unit directions (the cone compares with its
+    // half-angle sine).
+    MeReal unit[3], minus[3], a[3], b[3], w[3];
+    MeVector3Copy(unit, v);
+    McdVec3NormalizeLength(unit);
+    McdVec3Negate(minus, unit);
     McdGeometryGetMaxPoint(model1->geometry, t1, minus, a);
-    McdGeometryGetMaxPoint(model2->geometry, t2, v, b);
+    McdGeometryGetMaxPoint(model2->geometry, t2, unit, b);
     MeVector3Subtract(w, a, b);
     const MeReal vw = MeVector3Dot(v, w);
     if (!distance2 && vw > 0.0f) {  // a separating plane
