@@ -92,6 +92,7 @@ class IDirect3DDevice8 : public IUnknown {
   // D3D_OK, D3DERR_DEVICELOST while lost, D3DERR_DEVICENOTRESET when a Reset
   // would now succeed.
   virtual HRESULT TestCooperativeLevel() = 0;
+  // What the device can do (the factory's caps for its adapter).
   virtual HRESULT GetDeviceCaps(D3DCAPS8* caps) = 0;
   // Rebuilds the back buffers from `params`.  D3DERR_DEVICELOST while lost;
   // D3DERR_INVALIDCALL while any D3DPOOL_DEFAULT resource, additional swap
@@ -100,7 +101,11 @@ class IDirect3DDevice8 : public IUnknown {
   virtual HRESULT Reset(D3DPRESENT_PARAMETERS* params) = 0;
   // Shows the back buffer in the device window (all arguments must be null).
   virtual HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow, const RGNDATA* dirty) = 0;
+  // The implicit back buffer (index 0 only; a counted reference).
   virtual HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** surface) = 0;
+  // A further back buffer for params->hDeviceWindow, a window of this
+  // stand-in; D3DERR_INVALIDCALL for another window or a zero size.  It is a
+  // default-pool resource: it must be released before Reset.
   virtual HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* params, IDirect3DSwapChain8** chain) = 0;
 
   // Resource creation: D3DERR_INVALIDCALL for a zero size or an unsupported
@@ -114,41 +119,58 @@ class IDirect3DDevice8 : public IUnknown {
   // Index buffers hold D3DFMT_INDEX16 or D3DFMT_INDEX32 indices.
   virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                     IDirect3DIndexBuffer8** buffer) = 0;
+  // A depth-stencil surface of D3DFMT_D16, D24X8 or D24S8 (default pool).
   virtual HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                             IDirect3DSurface8** surface) = 0;
 
   // Draws into `target` (null keeps the current one) with `depth` (null: none).
   virtual HRESULT SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depth) = 0;
+  // The current colour target (a counted reference).
   virtual HRESULT GetRenderTarget(IDirect3DSurface8** target) = 0;
   // D3DERR_NOTFOUND when no depth surface is bound.
   virtual HRESULT GetDepthStencilSurface(IDirect3DSurface8** depth) = 0;
 
+  // Scene brackets; D3DERR_INVALIDCALL when nested or unmatched.
   virtual HRESULT BeginScene() = 0;
   virtual HRESULT EndScene() = 0;
   // Clears the viewport (or the given rectangles) of the target, depth and
   // stencil as `flags` say.
   virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) = 0;
 
+  // World, view or projection matrix (row vectors); texture transforms are
+  // accepted and not used.
   virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
+  // D3DERR_INVALIDCALL for anything but world, view and projection.
   virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
+  // The drawing rectangle and depth range; nothing is drawn or cleared
+  // outside it.  D3DERR_INVALIDCALL when it leaves the render target.
   virtual HRESULT SetViewport(const D3DVIEWPORT8* viewport) = 0;
   virtual HRESULT GetViewport(D3DVIEWPORT8* viewport) = 0;
+  // The material lit vertices take where vertex colours do not stand in.
   virtual HRESULT SetMaterial(const D3DMATERIAL8* material) = 0;
   // Lights 0..7 are used for drawing; higher indices are kept but unused.
   virtual HRESULT SetLight(DWORD index, const D3DLIGHT8* light) = 0;
+  // Switches a light on or off; a light switched on before it was set is a
+  // white directional light along +z.
   virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
 
+  // Render states 0..255 (the documented numbers); D3DERR_INVALIDCALL outside.
   virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
   virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
   // Stages 0..7; a null texture unbinds.
   virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) = 0;
+  // Stage states of stages 0..7 (types 0..31); D3DERR_INVALIDCALL outside.
   virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
   virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) = 0;
   // Palette `number` (0..4095) of P8 textures; 256 entries.
   virtual HRESULT SetPaletteEntries(UINT number, const PALETTEENTRY* entries) = 0;
+  // The palette P8 textures are drawn with.
   virtual HRESULT SetCurrentTexturePalette(UINT number) = 0;
 
   // Draws from the vertex buffer on stream 0 (and the index buffer).
+  // D3DERR_INVALIDCALL when a vertex or index read would leave its buffer,
+  // when the vertex format is unusable or a shader program is selected.
+  // While the device is lost draws answer D3D_OK and draw nothing.
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
   virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT startIndex,
                                        UINT primitiveCount) = 0;
@@ -164,25 +186,34 @@ class IDirect3DDevice8 : public IUnknown {
   virtual HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle,
                                      DWORD usage) = 0;
   // Selects a flexible vertex format or a vertex shader handle.
+  // D3DERR_INVALIDCALL for an unknown shader handle.
   virtual HRESULT SetVertexShader(DWORD handle) = 0;
   virtual HRESULT DeleteVertexShader(DWORD handle) = 0;
+  // Constants are accepted (count four-float registers) and not used.
   virtual HRESULT SetVertexShaderConstant(DWORD firstRegister, const void* data, DWORD count) = 0;
+  // Keeps the token stream and answers a non-zero handle.  A selected pixel
+  // shader is not run: the texture stages draw instead.
   virtual HRESULT CreatePixelShader(const DWORD* function, DWORD* handle) = 0;
+  // 0 selects none; D3DERR_INVALIDCALL for an unknown handle.
   virtual HRESULT SetPixelShader(DWORD handle) = 0;
   virtual HRESULT DeletePixelShader(DWORD handle) = 0;
   virtual HRESULT SetPixelShaderConstant(DWORD firstRegister, const void* data, DWORD count) = 0;
 
   // Streams 0..15; drawing with a vertex format reads stream 0.
   virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) = 0;
+  // The index buffer of indexed draws; `baseVertex` is added to every index.
   virtual HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertex) = 0;
 };
 
 // The factory: adapters, their display modes and caps, and device creation.
 class IDirect3D8 : public IUnknown {
  public:
+  // One adapter per display.
   virtual UINT GetAdapterCount() = 0;
   // Driver and description texts and identity numbers of an adapter.
   virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER8* identifier) = 0;
+  // Full-screen modes of the display (a display that lists none offers the
+  // usual sizes up to its own); 0 for an unknown adapter.
   virtual UINT GetAdapterModeCount(UINT adapter) = 0;
   virtual HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode) = 0;
   // The adapter's current (desktop) mode.
@@ -194,8 +225,10 @@ class IDirect3D8 : public IUnknown {
   // D3D_OK when a resource of `checkFormat` with `usage` can be made.
   virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
                                     D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) = 0;
+  // D3D_OK for the depth formats the device gives (D16, D24X8, D24S8).
   virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                          D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) = 0;
+  // Caps of the hardware device; no shader versions are reported.
   virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS8* caps) = 0;
   // Creates the device drawing into `focusWindow` (or params->hDeviceWindow).
   // D3DERR_NOTAVAILABLE when no OpenGL context can be made on the window,
