@@ -1,0 +1,2 @@
+# The text scanner that the text-file readers use.
+halberd_fuzzer(foundation_scanner SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/foundation_scanner.cpp LIBS halberd_foundation)
