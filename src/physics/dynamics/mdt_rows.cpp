@@ -104,3 +104,19 @@ void MdtMultiplyABt(const MeReal* a, const MeReal* b, MeReal s, MeReal* out) {
       out[3 * i + j] = s * sum;
     }
 }
+
+void MdtRowGetFrames(const MdtConstraint* c, const MdtRowBodies& b, MdtJointFrames* f) {
+  MdtRowFrameAxis(c->frame0, b.t0, 0, f->a0);
+  MdtRowFrameAxis(c->frame0, b.t0, 1, f->b0);
+  MdtRowFrameAxis(c->frame0, b.t0, 2, f->c0);
+  MdtRowFramePoint(c->frame0, b.t0, f->p0);
+  MdtRowFrameAxis(c->frame1, b.t1, 0, f->a1);
+  MdtRowFrameAxis(c->frame1, b.t1, 1, f->b1);
+  MdtRowFrameAxis(c->frame1, b.t1, 2, f->c1);
+  MdtRowFramePoint(c->frame1, b.t1, f->p1);
+  MeVector3Copy(f->x0, b.t0 + 12);
+  if (b.t1) MeVector3Copy(f->x1, b.t1 + 12);
+  else MeVector3Set(f->x1, 0, 0, 0);
+}
+
+void MdtNegate(const MeReal* v, MeReal* out) { MeVector3Set(out, -v[0], -v[1], -v[2]); }

@@ -49,3 +49,14 @@ void MdtQuaternionE(const MeReal* q, MeReal* m34);
 void MdtQuaternionG(const MeReal* q, MeReal* m34);
 // out (3x3) = s * A B^T for 3x4 A and B.
 void MdtMultiplyABt(const MeReal* a, const MeReal* b, MeReal s, MeReal* out33);
+
+// Both attachment frames in world coordinates, and the centres of mass
+// (x1 zero for the world).
+struct MdtJointFrames {
+  MeReal a0[3], b0[3], c0[3], p0[3];
+  MeReal a1[3], b1[3], c1[3], p1[3];
+  MeReal x0[3], x1[3];
+};
+void MdtRowGetFrames(const MdtConstraint* c, const MdtRowBodies& b, MdtJointFrames* f);
+// Negated copy of v.
+void MdtNegate(const MeReal* v, MeReal* out);
