@@ -22,10 +22,10 @@ constinit std::once_flag gSeeded;
 
 void Fill(std::uint32_t seed) {
   SRand15(seed);
-  for (int i = 0; i < kRandomTableSize; ++i) {
-    gTables.floats[i] = static_cast<float>(Rand15()) * 3.051851e-5f;
-    gTables.ints[i] = Rand15();
-  }
+  // The float table takes the first 2048 numbers of the sequence, the
+  // integer table the next 2048.
+  for (float& f : gTables.floats) f = static_cast<float>(Rand15()) * 3.051851e-5f;
+  for (int& n : gTables.ints) n = Rand15();
   gTables.floatIndex = 0;
   gTables.intIndex = 0;
 }

@@ -42,9 +42,15 @@ TEST(RandomTables, RepeatFromASeedAndStayInRange) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(RandomFloat(1.0f), first[i]);
   ResetRandomFloatIndex();
   EXPECT_EQ(RandomFloat(2.0f), first[0] * 2.0f);
-  // The float table is rand() / 32767 from the same generator.
+  // The float table is the generator's sequence / 32767, the integer table
+  // the numbers after the first 2048.
   SRand15(7);
-  EXPECT_FLOAT_EQ(first[0], Rand15() * 3.051851e-5f);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(first[i], static_cast<float>(Rand15()) * 3.051851e-5f);
+  for (int i = 10; i < kRandomTableSize; ++i) Rand15();
+  int ints[5];
+  for (int& n : ints) n = Rand15();
+  SeedRandomTables(7);
+  for (int n : ints) EXPECT_EQ(RandomInt(), n);
   for (int i = 0; i < 5000; ++i) {
     float f = RandomFloatRange(-2.0f, 3.0f);
     ASSERT_GE(f, -2.0f);
