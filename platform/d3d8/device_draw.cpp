@@ -459,6 +459,7 @@ void Device::ApplyState(const Layout& layout) {
     lastDiffuse_ = layout.diffuse >= 0;
   }
   if (!dirty_) return;
+  ringBound_ = false;  // arrays follow the stages and the specular switch
   if (dirty_ & kDirtyViewport) {
     // Nothing is drawn outside the viewport, whatever the vertices: the
     // viewport is also the scissor rectangle.
@@ -552,7 +553,7 @@ void Device::ApplyState(const Layout& layout) {
 }
 
 HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const std::uint8_t* base, UINT stride,
-                     UINT first, const void* indices, bool index32, UINT indexCount, UINT span) {
+                     UINT first, const void* indices, bool index32, UINT indexCount, UINT span, bool user) {
   Layout layout;
   if (!CurrentLayout(&layout)) return D3DERR_INVALIDCALL;
   if (stride < layout.size) return D3DERR_INVALIDCALL;
@@ -588,6 +589,29 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const std::uint
       positionStride = 16;
       positionSize = 4;
     }
+  }
+  // Plain draws from user memory are copied one after another into a ring
+  // of client memory, so that a run of them with the same format sets the
+  // GL arrays once instead of for every draw.
+  std::size_t bytes = static_cast<std::size_t>(span) * stride;
+  bool pooled = user && !indices && position == base && bytes <= kRingBytes;
+  if (pooled) {
+    if (ring_.size() != kRingBytes) ring_.assign(kRingBytes, 0);
+    if (stride != ringStride_ || vertexShader_ != ringFormat_ || ringUsed_ + bytes > ring_.size()) {
+      ringUsed_ = 0;
+      ringBound_ = false;
+    }
+    std::memcpy(ring_.data() + ringUsed_, base, bytes);
+    first = static_cast<UINT>(ringUsed_ / stride);
+    ringUsed_ += bytes;
+    UINT vertices = VertexCount(type, primitiveCount);
+    if (ringBound_) {
+      glDrawArrays(Mode(type), static_cast<GLint>(first), static_cast<GLsizei>(vertices));
+      return D3D_OK;
+    }
+    base = position = ring_.data();
+    ringStride_ = stride;
+    ringFormat_ = vertexShader_;
   }
   auto toggle = [this](unsigned bit, GLenum array, bool on) {
     if (((enabledArrays_ & bit) != 0) == on) return false;
@@ -628,6 +652,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const std::uint
       glMultiTexCoord4f(static_cast<GLenum>(GL_TEXTURE0 + u), 0, 0, 0, 1);
   }
 
+  ringBound_ = pooled;
   UINT vertices = VertexCount(type, primitiveCount);
   if (indices)
     glDrawElements(Mode(type), static_cast<GLsizei>(indexCount), index32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
@@ -671,7 +696,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
   std::uint64_t end = (static_cast<std::uint64_t>(startVertex) + n) * s.stride;
   if (end > s.buffer->bytes_.size()) return D3DERR_INVALIDCALL;
   return Draw(type, primitiveCount, s.buffer->bytes_.data(), s.stride, startVertex, nullptr, false, 0,
-              startVertex + n);
+              startVertex + n, false);
 }
 
 HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT startIndex,
@@ -693,7 +718,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
   if (last >= vertices) return D3DERR_INVALIDCALL;
   const std::uint8_t* base = s.buffer->bytes_.data() + static_cast<std::size_t>(baseVertex_) * s.stride;
   return Draw(type, primitiveCount, base, s.stride, 0, idx, index32, n,
-              static_cast<UINT>(last - baseVertex_ + 1));
+              static_cast<UINT>(last - baseVertex_ + 1), false);
 }
 
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
@@ -703,7 +728,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
   if (!vertices || stride == 0 || (n == 0 && primitiveCount)) return D3DERR_INVALIDCALL;
   UnbindUserStreams(false);
   if (primitiveCount == 0) return D3D_OK;
-  return Draw(type, primitiveCount, static_cast<const std::uint8_t*>(vertices), stride, 0, nullptr, false, 0, n);
+  return Draw(type, primitiveCount, static_cast<const std::uint8_t*>(vertices), stride, 0, nullptr, false, 0, n,
+              true);
 }
 
 HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
@@ -735,7 +761,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
   if (static_cast<std::uint64_t>(last) >= static_cast<std::uint64_t>(minIndex) + vertexCount)
     return D3DERR_INVALIDCALL;
   return Draw(type, primitiveCount, static_cast<const std::uint8_t*>(vertices), stride, 0, indices, index32, n,
-              last + 1);
+              last + 1, true);
 }
 
 }  // namespace d3d8

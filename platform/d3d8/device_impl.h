@@ -354,6 +354,7 @@ class Device final : public Counted<IDirect3DDevice8> {
     for (GLenum a : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY, GL_NORMAL_ARRAY, GL_SECONDARY_COLOR_ARRAY})
       glDisableClientState(a);
     enabledArrays_ = 0;
+    ringBound_ = false;
     glColor4f(1, 1, 1, 1);
     glNormal3f(0, 0, 0);
     glDisable(GL_COLOR_SUM);
@@ -389,8 +390,9 @@ class Device final : public Counted<IDirect3DDevice8> {
   void ApplyLighting(bool on, const Layout& layout);
   // Draws from `base` (vertex 0); `first` is the first vertex of a plain
   // draw, `span` the number of vertices from base that may be read.
+  // `user` says the vertices are the caller's memory of this call only.
   HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const std::uint8_t* base, UINT stride, UINT first,
-               const void* indices, bool index32, UINT indexCount, UINT span);
+               const void* indices, bool index32, UINT indexCount, UINT span, bool user);
   // Unbinds stream 0 and the indices after a draw from user memory.
   void UnbindUserStreams(bool indices);
   UINT TargetWidth() const;
@@ -435,6 +437,13 @@ class Device final : public Counted<IDirect3DDevice8> {
   int lastDiffuse_ = -1;
   unsigned enabledArrays_ = 0;
   int clientUnit_ = 0;
+  // The ring that runs of user-memory draws are copied into.
+  static constexpr std::size_t kRingBytes = 1 << 20;
+  std::vector<std::uint8_t> ring_;
+  std::size_t ringUsed_ = 0;
+  UINT ringStride_ = 0;
+  DWORD ringFormat_ = 0;
+  bool ringBound_ = false;
   Layout layout_;
   DWORD layoutFvf_ = 0;
   bool layoutValid_ = false;

@@ -464,3 +464,25 @@ TEST_F(TextureBindingTest, MakingAndFillingOtherTexturesKeepsTheBoundOne) {
 }
 
 }  // namespace
+
+namespace {
+
+using UserDrawRunTest = DeviceFixture;
+
+TEST_F(UserDrawRunTest, LongRunsOfUserMemoryDrawsEachLandWhereTheySay) {
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+  // Enough 1x1 quads to wrap the device's copy ring several times over.
+  const int kQuads = 64 * 48 * 12;
+  for (int i = 0; i < kQuads; ++i) {
+    int cell = i % (64 * 48);
+    float x = static_cast<float>(cell % 64), y = static_cast<float>(cell / 64);
+    D3DCOLOR colour = 0xFF000000u | static_cast<DWORD>(cell * 2654435761u >> 8);
+    ASSERT_EQ(DrawQuad(x, y, x + 1, y + 1, colour), D3D_OK);
+  }
+  for (int cell : {0, 1, 63, 64, 1000, 64 * 48 - 1}) {
+    D3DCOLOR colour = 0xFF000000u | static_cast<DWORD>(cell * 2654435761u >> 8);
+    EXPECT_EQ(Pixel(cell % 64, cell / 64), colour) << cell;
+  }
+}
+
+}  // namespace
