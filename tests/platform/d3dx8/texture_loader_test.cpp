@@ -253,7 +253,7 @@ TEST_F(TextureLoaderTest, DamagedFilesAreRefusedWithoutHarm) {
       if (texture) texture->Release();
     }
   }
-  // Specific damage that must be refused.
+  // Damage that must be refused.
   auto damaged = [&](Bytes file, const std::function<void(Bytes&)>& hurt) {
     hurt(file);
     return file;
