@@ -1,0 +1,252 @@
+// Row builders of the further joint kinds: row counts, zero error in the
+// assembled pose, the cases that switch rows on and off, and a pendulum.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "dynamics_fixture.h"
+#include "physics/dynamics/mdt_ball_joint.h"
+#include "physics/dynamics/mdt_distance_limit.h"
+#include "physics/dynamics/mdt_hinge_joint.h"
+#include "physics/dynamics/mdt_limit.h"
+#include "physics/dynamics/mdt_moving_point_joint.h"
+#include "physics/dynamics/mdt_orientation_joint.h"
+#include "physics/dynamics/mdt_point_in_plane.h"
+#include "physics/dynamics/mdt_point_on_line.h"
+#include "physics/dynamics/mdt_pose_drive_joint.h"
+#include "physics/dynamics/mdt_slider_joint.h"
+#include "physics/dynamics/mdt_universal_joint.h"
+#include "physics/dynamics/mdt_weld_joint.h"
+#include "physics/util/me_math.h"
+
+using namespace mdt_test;
+
+namespace {
+
+// Two bodies in a turned pose, the joint frames set at a shared world point.
+struct Pair {
+  WorldPtr w{MdtWorldCreate(4, 4)};
+  MdtBody* a = MdtBodyCreate(w.get());
+  MdtBody* b = MdtBodyCreate(w.get());
+  Pair() {
+    MdtBodySetPosition(a, 0, 1, 0);
+    MdtBodySetQuaternion(a, 0.9f, 0.1f, 0.3f, 0.2f);
+    MdtBodySetPosition(b, 1, 2, 0.5f);
+    MdtBodySetQuaternion(b, 0.7f, -0.2f, 0.4f, 0.1f);
+  }
+  void Assemble(MdtConstraint* c) {
+    MdtConstraintSetBodies(c, a, b);
+    MdtConstraintSetPosition(c, 0.5f, 1.5f, 0.25f);
+    MdtConstraintSetAxis(c, 0, 1, 0);
+  }
+};
+
+float MaxAbs(const std::vector<float>& v) {
+  float m = 0;
+  for (float x : v) m = std::max(m, std::fabs(x));
+  return m;
+}
+
+}  // namespace
+
+TEST(MdtJointRows, AssembledJointsHaveNoError) {
+  Pair p;
+  struct Case {
+    const char* name;
+    MdtConstraint* c;
+    int rows;
+  } cases[] = {
+      {"ball", MdtBallJointCreate(p.w.get()), 3},
+      {"hinge", MdtHingeJointCreate(p.w.get()), 5},
+      {"slider", MdtSliderJointCreate(p.w.get()), 5},
+      {"weld", MdtWeldJointCreate(p.w.get()), 6},
+  };
+  for (const Case& k : cases) {
+    ASSERT_NE(k.c, nullptr) << k.name;
+    p.Assemble(k.c);
+    if (auto* weld = static_cast<MdtWeldJoint*>(k.c); k.c->type == MdtTypeWeldJoint) {
+      // The reference is the vector part of q0 (x) q1* in this pose.
+      const float* q0 = p.a->state.qrot;
+      const float* q1 = p.b->state.qrot;
+      weld->reference[0] = -q0[0] * q1[1] + q1[0] * q0[1] - (q0[2] * q1[3] - q0[3] * q1[2]);
+      weld->reference[1] = -q0[0] * q1[2] + q1[0] * q0[2] - (q0[3] * q1[1] - q0[1] * q1[3]);
+      weld->reference[2] = -q0[0] * q1[3] + q1[0] * q0[3] - (q0[1] * q1[2] - q0[2] * q1[1]);
+    }
+    BuiltRows r = BuildRows(k.c);
+    EXPECT_EQ(r.rows, k.rows) << k.name;
+    EXPECT_LT(MaxAbs(r.xi), 1e-5f) << k.name;
+    // Moving body 1 away shows up in the error.
+    MdtBodySetPosition(p.b, 1.1f, 2, 0.5f);
+    r = BuildRows(k.c);
+    if (k.c->type != MdtTypeSliderJoint) EXPECT_GT(MaxAbs(r.xi), 0.05f) << k.name;
+    MdtBodySetPosition(p.b, 1, 2, 0.5f);
+  }
+}
+
+TEST(MdtJointRows, PointRowsCarryTheSeparation) {
+  Pair p;
+  MdtBallJoint* j = MdtBallJointCreate(p.w.get());
+  MdtConstraintSetBodies(j, p.a, nullptr);
+  MdtConstraintSetBodyPosition(j, 0, 0, 1, 0);
+  MdtConstraintSetBodyPosition(j, 1, 0, 1.25f, 0.5f);
+  BuiltRows r = BuildRows(j);
+  ASSERT_EQ(r.rows, 3);
+  EXPECT_EQ(r.body1, -1);
+  EXPECT_NEAR(r.xi[1], -0.25f, 1e-6);
+  EXPECT_NEAR(r.xi[2], -0.5f, 1e-6);
+  EXPECT_EQ(r.lo[0], -MeInfinity);
+  for (float v : r.j1) EXPECT_EQ(v, 0.0f);
+}
+
+TEST(MdtJointRows, HingeMotorAddsTheSixthRow) {
+  Pair p;
+  MdtHingeJoint* h = MdtHingeJointCreate(p.w.get());
+  p.Assemble(h);
+  EXPECT_EQ(BuildRows(h).rows, 5);
+  MdtLimitSetMotor(MdtHingeJointGetLimit(h), 2.5f, 30);
+  BuiltRows r = BuildRows(h);
+  ASSERT_EQ(r.rows, 6);
+  EXPECT_EQ(r.lo[5], -30.0f);
+  EXPECT_EQ(r.hi[5], 30.0f);
+  EXPECT_EQ(r.c[5], 2.5f);
+  // About the hinge axis (world y here), linear parts zero.
+  float a1[3];
+  MdtConstraintGetAxis(h, a1);
+  EXPECT_NEAR(r.j0[5 * 6 + 3], a1[0], 1e-5);
+  EXPECT_NEAR(r.j0[5 * 6 + 4], a1[1], 1e-5);
+  EXPECT_EQ(r.j0[5 * 6 + 0], 0.0f);
+}
+
+TEST(MdtJointRows, OrientationJointTwist) {
+  Pair p;
+  MdtOrientationJoint* j = MdtOrientationJointCreate(p.w.get());
+  p.Assemble(j);
+  j->stiffness = 100;
+  j->damping = 1;
+  BuiltRows r = BuildRows(j, 0.01f);
+  ASSERT_EQ(r.rows, 3);
+  EXPECT_NEAR(r.softness[0], 1 / (1 + 1.0f), 1e-6);
+  EXPECT_NEAR(r.xgamma[2], 0.5f, 1e-6);
+  j->freeTwist = 1;
+  EXPECT_EQ(BuildRows(j).rows, 2);
+}
+
+TEST(MdtJointRows, DistanceLimitDirectionAndActivity) {
+  Pair p;
+  MdtDistanceLimit* d = MdtDistanceLimitCreate(p.w.get());
+  MdtConstraintSetBodies(d, p.a, nullptr);
+  EXPECT_EQ(BuildRows(d).rows, 0);  // inactive: nothing at all
+  MdtLimit* l = MdtDistanceLimitGetLimit(d);
+  EXPECT_EQ(l->firstStep, 0u);
+  MdtLimitSetMotor(l, 1, 5);
+  // Points coincide: the direction is (1, 0, 0).
+  MeVector3Set(d->point1, 0, 1, 0);
+  BuiltRows r = BuildRows(d);
+  ASSERT_EQ(r.rows, 1);
+  EXPECT_EQ(r.j0[0], 1.0f);
+  EXPECT_EQ(r.j0[1], 0.0f);
+  EXPECT_EQ(l->firstStep, 1u);
+}
+
+TEST(MdtJointRows, PoseDriveAlwaysRegistersSixRows) {
+  Pair p;
+  MdtPoseDriveJoint* j = MdtPoseDriveJointCreate(p.w.get());
+  p.Assemble(j);
+  for (int i = 0; i < 3; ++i) {
+    j->maxForce[i] = 10;
+    j->maxTorque[i] = 5;
+  }
+  j->maxForce[1] = 0;
+  j->maxTorque[2] = 0;
+  MdtBodySetPosition(p.b, 1.2f, 2, 0.5f);
+  BuiltRows r = BuildRows(j);
+  ASSERT_EQ(r.rows, 6);
+  EXPECT_EQ(r.lo[1], 0.0f);
+  EXPECT_EQ(r.hi[1], 0.0f);
+  EXPECT_EQ(r.xi[1], 0.0f);
+  EXPECT_EQ(r.j0[6 + 1], 0.0f);  // the linear entries of the switched-off point row
+  EXPECT_EQ(r.hi[5], 0.0f);
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(r.j0[5 * 6 + k], 0.0f);
+  EXPECT_EQ(r.hi[0], 10.0f);
+  EXPECT_EQ(r.hi[3], 5.0f);
+  // Relative orientation equal to the target: no angular error.
+  MdtBodySetQuaternion(p.b, 0.9f, 0.1f, 0.3f, 0.2f);
+  r = BuildRows(j);
+  EXPECT_LT(std::fabs(r.xi[3]) + std::fabs(r.xi[4]), 1e-5f);
+}
+
+TEST(MdtJointRows, SmallerKinds) {
+  Pair p;
+  MdtUniversalJoint* u = MdtUniversalJointCreate(p.w.get());
+  p.Assemble(u);
+  MeVector3Set(u->axis0, 1, 0, 0);
+  MeVector3Set(u->axis1, 1, 0, 0);
+  BuiltRows r = BuildRows(u);
+  ASSERT_EQ(r.rows, 4);
+  float x0[3], x1[3], one[3] = {1, 0, 0};
+  MdtConvertFromBody(p.a, one, x0, false);
+  MdtConvertFromBody(p.b, one, x1, false);
+  EXPECT_NEAR(r.xi[3], MeVector3Dot(x0, x1), 1e-5);
+
+  MdtPointInPlane* pp = MdtPointInPlaneCreate(p.w.get());
+  MdtConstraintSetBodies(pp, p.a, nullptr);
+  MeVector3Set(pp->normal, 0, 1, 0);
+  pp->offset = 0.25f;
+  r = BuildRows(pp);
+  ASSERT_EQ(r.rows, 1);
+  EXPECT_NEAR(r.xi[0], 1 - 0.25f, 1e-6);
+
+  MdtPointOnLine* pl = MdtPointOnLineCreate(p.w.get());
+  MdtConstraintSetBodies(pl, p.a, nullptr);
+  MeVector3Set(pl->normal0, 1, 0, 0);
+  MeVector3Set(pl->normal1, 0, 0, 1);
+  MeVector3Set(pl->linePoint, 0.5f, 0, 2);
+  r = BuildRows(pl);
+  ASSERT_EQ(r.rows, 2);
+  EXPECT_NEAR(r.xi[0], -0.5f, 1e-6);
+  EXPECT_NEAR(r.xi[1], -2.0f, 1e-6);
+
+  MdtMovingPointJoint* m = MdtMovingPointJointCreate(p.w.get());
+  MdtConstraintSetBodies(m, p.a, nullptr);
+  MeVector3Set(m->velocity1, 0, 0, 3);
+  r = BuildRows(m);
+  ASSERT_EQ(r.rows, 3);
+  EXPECT_EQ(r.c[2], 3.0f);
+}
+
+TEST(MdtJointScenario, HingePendulumKeepsItsPeriodAndLength) {
+  WorldPtr w = EngineWorld(4, 4, false);
+  MdtBody* bob = MdtBodyCreate(w.get());
+  const float L = 1.0f, I = 0.001f, theta0 = 0.1f;
+  MdtBodySetSphericalInertia(bob, I);
+  MdtBodySetPosition(bob, L * std::sin(theta0), -L * std::cos(theta0), 0);
+  MdtBodyEnable(bob);
+  MdtHingeJoint* h = MdtHingeJointCreate(w.get());
+  MdtConstraintSetBodies(h, bob, nullptr);
+  MdtConstraintSetPosition(h, 0, 0, 0);
+  MdtConstraintSetAxis(h, 0, 0, 1);
+  MdtConstraintEnable(h);
+  const float dt = 1.0f / 600;
+  const double expected = 2 * M_PI * std::sqrt((I + L * L) / (9.81 * L));
+  double t = 0, lastCross = -1, firstCross = -1;
+  int crossings = 0;
+  float prevX = bob->transform[12], drift = 0;
+  while (crossings < 7) {
+    MdtWorldStep(w.get(), dt);
+    t += dt;
+    const float x = bob->transform[12];
+    if (prevX > 0 && x <= 0) {  // crossing the bottom moving left, once per period
+      const double tc = t - dt * x / (x - prevX);
+      if (firstCross < 0) firstCross = tc;
+      lastCross = tc;
+      ++crossings;
+    }
+    prevX = x;
+    drift = std::max(drift, std::fabs(std::hypot(bob->transform[12], bob->transform[13]) - L));
+    ASSERT_LT(t, 30.0);
+  }
+  const double period = (lastCross - firstCross) / (crossings - 1);
+  EXPECT_NEAR(period, expected, 0.01 * expected);
+  EXPECT_LT(drift, 1e-3f);
+  EXPECT_LT(std::fabs(bob->transform[14]), 1e-3f);  // stays in its plane
+}
