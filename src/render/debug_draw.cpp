@@ -159,9 +159,8 @@ void DrawDebugBoxRotated(const CVector3& min, const CVector3& max, const CVector
   rotation.RotateX(angles.x);
   rotation.RotateY(angles.y);
   // Corners 0-3 the min-z face, 4-7 the max-z face, in the same order round each.
-  const CVector3 box[8] = {{min.x, min.y, min.z}, {max.x, min.y, min.z}, {max.x, max.y, min.z},
-                           {min.x, max.y, min.z}, {min.x, min.y, max.z}, {max.x, min.y, max.z},
-                           {max.x, max.y, max.z}, {min.x, max.y, max.z}};
+  const CVector3 box[8] = {{min.x, min.y, min.z}, {max.x, min.y, min.z}, {max.x, max.y, min.z}, {min.x, max.y, min.z},
+                           {min.x, min.y, max.z}, {max.x, min.y, max.z}, {max.x, max.y, max.z}, {min.x, max.y, max.z}};
   CVector3 c[8];
   for (int k = 0; k < 8; ++k) rotation.TransformPoint(box[k], &c[k]);
   DebugVertex lines[8];
@@ -253,7 +252,6 @@ void DrawDebugLine2D(const float* p0, const float* p1, std::uint32_t colour0, st
 void DrawDebugPath(const CVector3* points, int count) {
   if (!CanDraw() || points == nullptr || count < 1) return;
   g_Render->SetRenderStateCached(D3DRS_ZFUNC, D3DCMP_ALWAYS);
-  for (int k = 0; k < count; ++k)
-    DrawDebugLine(points[k], points[(k + 1) % count], 0xFFFFFF00, 0xFFFFFF00, true);
+  for (int k = 0; k < count; ++k) DrawDebugLine(points[k], points[(k + 1) % count], 0xFFFFFF00, 0xFFFFFF00, true);
   g_Render->SetRenderStateCached(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
 }

@@ -2,8 +2,8 @@
 
 #include "foundation/random15.h"
 
-void CFlickerColour::Init(const CColour& a, const CColour& b, float interval, float activeDuration,
-                          float restDuration, std::uint32_t flags) {
+void CFlickerColour::Init(const CColour& a, const CColour& b, float interval, float activeDuration, float restDuration,
+                          std::uint32_t flags) {
   A = a;
   B = b;
   Interval = interval;

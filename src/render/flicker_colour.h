@@ -10,11 +10,11 @@
 
 // Flag bits of CFlickerColour.
 enum FlickerFlags : std::uint32_t {
-  FLICKER_TOGGLE = 0x1,      // with FLICKER_BLEND: switch rather than blend
-  FLICKER_BLEND = 0x2,       // without FLICKER_TOGGLE: flicker steps blend; the blended colour is shown
-  FLICKER_REST_ON_A = 0x4,   // rest on colour A instead of B
-  FLICKER_SHOW_B = 0x8,      // colour B is shown
-  FLICKER_ACTIVE = 0x10,     // in the active phase
+  FLICKER_TOGGLE = 0x1,     // with FLICKER_BLEND: switch rather than blend
+  FLICKER_BLEND = 0x2,      // without FLICKER_TOGGLE: flicker steps blend; the blended colour is shown
+  FLICKER_REST_ON_A = 0x4,  // rest on colour A instead of B
+  FLICKER_SHOW_B = 0x8,     // colour B is shown
+  FLICKER_ACTIVE = 0x10,    // in the active phase
 };
 
 class CFlickerColour {

@@ -296,9 +296,15 @@ RenderVertex* MakeVertexArray(const CDRVertex* vertices, int count) {
   if (array == nullptr) return nullptr;
   int i = 0;
   for (const CDRVertex* v = vertices; v != nullptr && i < count; v = v->Next, ++i)
-    array[i] = {static_cast<float>(v->x),  static_cast<float>(v->y),  static_cast<float>(v->z),
-                static_cast<float>(v->nx), static_cast<float>(v->ny), static_cast<float>(v->nz),
-                v->Colour,                 static_cast<float>(v->u),  static_cast<float>(v->v)};
+    array[i] = {static_cast<float>(v->x),
+                static_cast<float>(v->y),
+                static_cast<float>(v->z),
+                static_cast<float>(v->nx),
+                static_cast<float>(v->ny),
+                static_cast<float>(v->nz),
+                v->Colour,
+                static_cast<float>(v->u),
+                static_cast<float>(v->v)};
   for (; i < count; ++i) array[i] = RenderVertex{};
   return array;
 }

@@ -29,7 +29,7 @@ struct CPoly {
   std::uint32_t Flags;
   std::uint32_t Words[2];
   std::int32_t VertexCount;
-  std::uint32_t FirstId;   // written in the text dump; set by the mesh builder
+  std::uint32_t FirstId;  // written in the text dump; set by the mesh builder
   std::uint32_t Word;
   std::uint32_t SecondId;  // written in the text dump; set by the mesh builder
   std::uint32_t Word2;

@@ -121,7 +121,9 @@ int ClipPositionsByPlanes(const PositionClipPolygon& in, PositionClipPolygon* ou
 int ClipVertexPolygonByPlane(const RenderVertex* in, int count, RenderVertex* out, int capacity, const CPlane& plane) {
   if (count < 0) return 0;
   auto distance = [&](const RenderVertex& v) { return DistanceOf(plane, v.x, v.y, v.z); };
-  auto make = [](const RenderVertex& a, const RenderVertex& b, float t, RenderVertex* o) { LerpRenderVertex(a, b, o, t); };
+  auto make = [](const RenderVertex& a, const RenderVertex& b, float t, RenderVertex* o) {
+    LerpRenderVertex(a, b, o, t);
+  };
   const int n = ClipWalk(in, count, out, capacity, plane, distance, make);
   return n < 0 ? 0 : n;
 }
@@ -163,7 +165,8 @@ void ClipMeshToFrustum(const CFrustum& frustum, ClipMeshJob* job) {
 
     std::uint16_t fan[kMaxClipVertices];
     for (int k = 0; k < n; ++k)
-      fan[k] = static_cast<std::uint16_t>(FindOrAddVertex(s_Clipped.Vertices[k], output.Vertices, &vertexCount, vertexLimit));
+      fan[k] = static_cast<std::uint16_t>(
+          FindOrAddVertex(s_Clipped.Vertices[k], output.Vertices, &vertexCount, vertexLimit));
     for (int k = 1; k + 1 < n; ++k) {
       output.Indices[indexCount++] = fan[0];
       output.Indices[indexCount++] = fan[k];

@@ -90,8 +90,8 @@ void SmoothFrames(const RenderVertex* vertices, int count, TangentFrame* frames)
 }
 }  // namespace
 
-void AccumulateTriangleTangents(const RenderVertex& a, const RenderVertex& b, const RenderVertex& c,
-                                TangentFrame* fa, TangentFrame* fb, TangentFrame* fc) {
+void AccumulateTriangleTangents(const RenderVertex& a, const RenderVertex& b, const RenderVertex& c, TangentFrame* fa,
+                                TangentFrame* fb, TangentFrame* fc) {
   // With edges e1 = b - a, e2 = c - a and their texture steps (du1, dv1),
   // (du2, dv2): e1 = du1·T + dv1·B and e2 = du2·T + dv2·B, so
   // T = (dv2·e1 - dv1·e2) / d and B = (du1·e2 - du2·e1) / d, d = du1·dv2 - du2·dv1.

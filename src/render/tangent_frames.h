@@ -30,5 +30,5 @@ TangentFrame* BuildTangentFrames(const RenderVertex* vertices, int vertexCount, 
 
 // Adds the triangle's u and v directions to the T and B of its three
 // vertices' frames; nothing when its texture mapping is degenerate.
-void AccumulateTriangleTangents(const RenderVertex& a, const RenderVertex& b, const RenderVertex& c,
-                                TangentFrame* fa, TangentFrame* fb, TangentFrame* fc);
+void AccumulateTriangleTangents(const RenderVertex& a, const RenderVertex& b, const RenderVertex& c, TangentFrame* fa,
+                                TangentFrame* fb, TangentFrame* fc);

@@ -102,11 +102,11 @@ TEST_F(CameraTest, SphereVisibilityAndStraddle) {
     float radius;
     bool visible, straddles;
   } cases[] = {
-      {{0, 0, 50}, 1.0f, true, false},   // wholly inside
-      {{0, 0, -0.5f}, 1.0f, true, true},  // behind the near plane by less than the radius
-      {{0, 0, -2}, 1.0f, false, false},  // behind it by more
+      {{0, 0, 50}, 1.0f, true, false},     // wholly inside
+      {{0, 0, -0.5f}, 1.0f, true, true},   // behind the near plane by less than the radius
+      {{0, 0, -2}, 1.0f, false, false},    // behind it by more
       {{0, 0, 100.5f}, 1.0f, true, true},  // across the far plane
-      {{0, 53, 50}, 5.0f, true, true},   // across the top plane
+      {{0, 53, 50}, 5.0f, true, true},     // across the top plane
   };
   for (const Case& c : cases) {
     CSphere sphere;

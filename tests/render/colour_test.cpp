@@ -62,8 +62,12 @@ TEST(ColourTest, HsvConversions) {
     CColour colour;
     float h, s, v;
   } cases[] = {
-      {Rgba(1, 0, 0, 1), 0, 1, 1},        {Rgba(0, 1, 0, 1), 120, 1, 1},      {Rgba(0, 0, 1, 1), 240, 1, 1},
-      {Rgba(1, 0, 1, 1), 300, 1, 1},      {Rgba(1, 1, 0, 1), 60, 1, 1},       {Rgba(0.5f, 0.25f, 0.25f, 1), 0, 0.5f, 0.5f},
+      {Rgba(1, 0, 0, 1), 0, 1, 1},
+      {Rgba(0, 1, 0, 1), 120, 1, 1},
+      {Rgba(0, 0, 1, 1), 240, 1, 1},
+      {Rgba(1, 0, 1, 1), 300, 1, 1},
+      {Rgba(1, 1, 0, 1), 60, 1, 1},
+      {Rgba(0.5f, 0.25f, 0.25f, 1), 0, 0.5f, 0.5f},
       {Rgba(0.4f, 0.4f, 0.4f, 1), 0, 0, 0.4f},  // grey
   };
   for (const Case& k : cases) {

@@ -18,7 +18,7 @@ namespace {
 struct Draw {
   std::uint64_t type;
   std::uint64_t count;
-  std::vector<DebugVertex> vertices;        // for 24-byte vertices
+  std::vector<DebugVertex> vertices;         // for 24-byte vertices
   std::vector<ScreenVertex> screenVertices;  // for 28-byte vertices
 };
 

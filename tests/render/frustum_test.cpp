@@ -97,10 +97,10 @@ TEST(FrustumTest, ClassifyPlane) {
     p.d = d;
     return p;
   };
-  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, 1)), 1);    // x = -1, all corners in front
+  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, 1)), 1);     // x = -1, all corners in front
   EXPECT_EQ(box.ClassifyPlane(plane(-1, 0, 0, -5)), -1);  // all behind
-  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, -1)), 0);   // x = 1 cuts the box
-  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, 0)), 0);    // corners on the plane differ from those in front
+  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, -1)), 0);    // x = 1 cuts the box
+  EXPECT_EQ(box.ClassifyPlane(plane(1, 0, 0, 0)), 0);     // corners on the plane differ from those in front
 }
 
 PositionClipPolygon Square(float x0, float y0, float x1, float y1, float z) {
@@ -117,7 +117,7 @@ TEST(FrustumTest, PolygonVisibility) {
   CFrustum box;
   box.BuildFromBox({0, 0, 0}, {2, 2, 2}, nullptr);
   EXPECT_TRUE(box.IsPolygonVisible(Square(0.5f, 0.5f, 1.5f, 1.5f, 1)));
-  EXPECT_TRUE(box.IsPolygonVisible(Square(-5, -5, 5, 5, 1)));   // larger than the box
+  EXPECT_TRUE(box.IsPolygonVisible(Square(-5, -5, 5, 5, 1)));      // larger than the box
   EXPECT_TRUE(box.IsPolygonVisible(Square(1.5f, 1.5f, 3, 3, 1)));  // straddling
   EXPECT_FALSE(box.IsPolygonVisible(Square(3, 3, 4, 4, 1)));
   EXPECT_FALSE(box.IsPolygonVisible(Square(0.5f, 0.5f, 1.5f, 1.5f, 3)));

@@ -1,12 +1,12 @@
 #include "render/poly_list.h"
 
-#include "foundation/memory_manager.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "foundation/memory_manager.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ TEST_F(PolyListTest, PolygonsThatMustNotMerge) {
     const char* name;
     std::uint32_t flagsA, flagsB;
     bool sameDirection;
-  } cases[] = {{"same direction", 0, 0, true}, {"first flagged", kPolyNoMerge, 0, false},
+  } cases[] = {{"same direction", 0, 0, true},
+               {"first flagged", kPolyNoMerge, 0, false},
                {"second flagged", 0, kPolyNoMerge, false}};
   for (const Case& c : cases) {
     FreePolyList(&list);
@@ -154,7 +155,7 @@ TEST_F(PolyListTest, DuplicateAndCollinearRemoval) {
     std::vector<P2> out;
   } cases[] = {
       {{{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 1}}, false, {{0, 0}, {0, 0}, {1, 0}, {1, 1}}},  // a run of three keeps two
-      {{{0, 0}, {1, 0}, {1, 1}, {0, 0}}, false, {{1, 0}, {1, 1}, {0, 0}}},               // the head equals the last
+      {{{0, 0}, {1, 0}, {1, 1}, {0, 0}}, false, {{1, 0}, {1, 1}, {0, 0}}},                  // the head equals the last
       {{{0, 0}, {1, 0}, {2, 0}, {2, 2}}, true, {{0, 0}, {2, 0}, {2, 2}}},
       {{{1, 0}, {2, 0}, {2, 2}, {0, 0}}, true, {{2, 0}, {2, 2}, {0, 0}}},  // the head lies between the last two
       {{{0, 0}, {1, 0}, {1, 1}}, true, {{0, 0}, {1, 0}, {1, 1}}},

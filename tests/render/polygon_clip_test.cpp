@@ -48,7 +48,8 @@ TEST(PolygonClipTest, OnePlaneKeepsThePositiveSide) {
   const struct {
     float x, y, u;
     std::uint32_t colour;
-  } expected[] = {{0, 0, 0, 0xFF000000}, {0.5f, 0, 0.5f, 0xFF000000}, {0.5f, 1, 0.5f, 0xFF00FF00}, {0, 1, 0, 0xFF0000FF}};
+  } expected[] = {
+      {0, 0, 0, 0xFF000000}, {0.5f, 0, 0.5f, 0xFF000000}, {0.5f, 1, 0.5f, 0xFF00FF00}, {0, 1, 0, 0xFF0000FF}};
   for (int k = 0; k < 4; ++k) {
     EXPECT_NEAR(out.Vertices[k].x, expected[k].x, 1e-6f) << k;
     EXPECT_NEAR(out.Vertices[k].y, expected[k].y, 1e-6f) << k;

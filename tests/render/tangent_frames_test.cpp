@@ -28,7 +28,7 @@ struct Frames {
 TEST(TangentFramesTest, FramesFollowTheTextureDirections) {
   // u along x, v along y; and a mirrored copy with u along -x whose frame
   // normal is turned back to the vertex normal's side.
-  const RenderVertex vertices[6] = {V(0, 0, 0, 0, 0), V(1, 0, 0, 1, 0), V(0, 1, 0, 0, 1),
+  const RenderVertex vertices[6] = {V(0, 0, 0, 0, 0), V(1, 0, 0, 1, 0),  V(0, 1, 0, 0, 1),
                                     V(5, 0, 0, 0, 0), V(6, 0, 0, -1, 0), V(5, 1, 0, 0, 1)};
   Frames f{BuildTangentFrames(vertices, 6, nullptr, 6, false, nullptr)};
   ASSERT_NE(f.data, nullptr);
@@ -68,8 +68,8 @@ TEST(TangentFramesTest, SeamsShareAFrameAndHardEdgesDoNot) {
   // Triangle one maps u along x; triangle two, starting at vertex 1's
   // position, maps u along y.  Vertex 3 is vertex 1's copy.
   auto mesh = [](CVector3 copyNormal) {
-    std::vector<RenderVertex> v = {V(0, 0, 0, 0, 0), V(1, 0, 0, 1, 0), V(0, 1, 0, 0, 1),
-                                   V(1, 0, 0, 0, 0, copyNormal), V(2, 0, 0, 0, 1), V(1, 1, 0, 1, 0)};
+    std::vector<RenderVertex> v = {V(0, 0, 0, 0, 0), V(1, 0, 0, 1, 0), V(0, 1, 0, 0, 1), V(1, 0, 0, 0, 0, copyNormal),
+                                   V(2, 0, 0, 0, 1), V(1, 1, 0, 1, 0)};
     return v;
   };
   const auto seam = mesh({0, 0, 1});
@@ -113,10 +113,9 @@ TEST(RenderUtilsTest, ComparisonsAndGlossState) {
   struct Case {
     int c;
     bool letter, digit;
-  } cases[] = {{'a', true, false}, {'z', true, false}, {'A', true, false}, {'Z', true, false},
-               {'0', false, true}, {'9', false, true}, {'@', false, false}, {'[', false, false},
-               {'`', false, false}, {'{', false, false}, {'/', false, false}, {':', false, false},
-               {0xE9, false, false}, {0, false, false}};
+  } cases[] = {{'a', true, false},  {'z', true, false},  {'A', true, false},   {'Z', true, false},  {'0', false, true},
+               {'9', false, true},  {'@', false, false}, {'[', false, false},  {'`', false, false}, {'{', false, false},
+               {'/', false, false}, {':', false, false}, {0xE9, false, false}, {0, false, false}};
   for (const Case& k : cases) {
     EXPECT_EQ(IsLetter(k.c), k.letter) << k.c;
     EXPECT_EQ(IsDigit(k.c), k.digit) << k.c;
