@@ -1,4 +1,6 @@
 // Box against triangle list.
+#include <cmath>
+
 #include "physics/collision/mcd_box.h"
 #include "physics/collision/mcd_triangle_list_common.h"
 #include "physics/collision/mcd_triangle_list_pairs.h"
@@ -21,10 +23,20 @@ int McdBoxTriangleListIntersect(McdModelPair* pair, McdIntersectResult* result) 
   const int count =
       mcd_trilist::Generate(pair, list, centre, McdBoxGetRadius(box->geometry) + 2.0f * margin);
 
+  // The box's axes in the list's frame.
+  MeReal boxAxes[3][3];
+  for (int k = 0; k < 3; ++k) MeMatrix4TMInverseRotate(boxAxes[k], tl, tb + 4 * k);
   McdContact candidates[McdBoxTriangleListMaxCandidates];
   int kept = 0;
   for (int i = 0; i < count && kept < McdBoxTriangleListMaxCandidates; ++i) {
     const McdUserTriangle& src = list->triangles[i];
+    // A triangle whose plane is out of reach cannot touch (the box test's
+    // first axis, checked in the list's frame before any conversion).
+    MeReal toCentre[3];
+    MeVector3Subtract(toCentre, centre, src.vertices[0]);
+    MeReal reach = 0.0f;
+    for (int k = 0; k < 3; ++k) reach += std::fabs(MeVector3Dot(boxAxes[k], src.normal)) * e[k];
+    if (std::fabs(MeVector3Dot(toCentre, src.normal)) - reach > margin) continue;
     // Vertices and normal into the box's frame.
     MeReal v[3][3], n[3], world[3], rel[3];
     for (int k = 0; k < 3; ++k) {

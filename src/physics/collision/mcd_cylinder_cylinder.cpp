@@ -82,7 +82,7 @@ bool RimToLineDirection(const Cylinder& c, MeReal sign, const Cylinder& other, M
 // Side lines of cylinder `c` (through centre +- R u and +- R w, u the radial
 // direction nearest to `toward`) clipped by the upright cylinder (r, h) of
 // the frame they are given in, both ends; then the rim of the cap facing
-// `toward`, as a twelve-sided polygon, with each corner inside and each
+// `toward`, as an eight-sided polygon, with each corner inside and each
 // crossing.
 int ClipAgainstUpright(const Cylinder& c, const MeReal* toward, MeReal r, MeReal h,
                        MeReal** cursor) {
@@ -99,7 +99,7 @@ int ClipAgainstUpright(const Cylinder& c, const MeReal* toward, MeReal r, MeReal
       n += McdClipCylinderBothEnds(centre, half, r, h, cursor);
     }
   const MeReal sign = MeVector3Dot(c.axis, toward) >= 0.0f ? 1.0f : -1.0f;
-  constexpr int kSides = 12;
+  constexpr int kSides = 8;
   for (int k = 0; k < kSides; ++k) {
     MeReal p[3], q[3], d[3];
     RimPoint(c, sign, k * kTwoPi / kSides, p);
@@ -183,7 +183,12 @@ int McdCylinderCylinderIntersect(McdModelPair* pair, McdIntersectResult* result)
     MeReal radial[3] = {t[0], t[1], 0.0f};
     if (McdVec3NormalizeLength(radial) >= kDenominator && !consider(radial, false)) return 0;
   }
-  if (!parallel) {
+  // Every direction n has reach_i(n) >= min(R_i, h_i), so no direction can
+  // separate more than |t| - min(R1, h1) - min(R2, h2): when the best so
+  // far reaches that bound the numerical searches cannot improve on it.
+  const MeReal bound = MeVector3Magnitude(t) - (c1.radius < c1.half ? c1.radius : c1.half) -
+                       (c2.radius < c2.half ? c2.radius : c2.half);
+  if (!parallel && bound > best) {
     for (int k = 0; k < 2; ++k) {
       const Cylinder& rim = k == 0 ? c1 : c2;
       const Cylinder& line = k == 0 ? c2 : c1;

@@ -16,9 +16,12 @@ struct RimCoefficients {
 };
 RimCoefficients g_rim;
 
+// Single-precision sines and cosines: plenty for the library's float
+// results, and the bulk of each evaluation's cost.
 void Difference(double theta, double phi, double* d) {
-  const double ct = std::cos(theta), st = std::sin(theta);
-  const double cp = std::cos(phi), sp = std::sin(phi);
+  const float ft = static_cast<float>(theta), fp = static_cast<float>(phi);
+  const double ct = std::cos(ft), st = std::sin(ft);
+  const double cp = std::cos(fp), sp = std::sin(fp);
   for (int i = 0; i < 3; ++i)
     d[i] = g_rim.k[i] + ct * g_rim.p[i] + st * g_rim.q[i] - cp * g_rim.r[i] - sp * g_rim.s[i];
 }
@@ -32,8 +35,9 @@ double RimFunction(const double* x) {
 void RimGradient(const double* x, double* g) {
   double d[3];
   Difference(x[0], x[1], d);
-  const double ct = std::cos(x[0]), st = std::sin(x[0]);
-  const double cp = std::cos(x[1]), sp = std::sin(x[1]);
+  const float ft = static_cast<float>(x[0]), fp = static_cast<float>(x[1]);
+  const double ct = std::cos(ft), st = std::sin(ft);
+  const double cp = std::cos(fp), sp = std::sin(fp);
   g[0] = g[1] = 0.0;
   for (int i = 0; i < 3; ++i) {
     g[0] += 2.0 * d[i] * (-st * g_rim.p[i] + ct * g_rim.q[i]);
@@ -43,8 +47,8 @@ void RimGradient(const double* x, double* g) {
 
 // Polak-Ribiere conjugate gradients from x; answers the final value.
 double ConjugateGradient(double* x) {
-  constexpr int kIterations = 60;
-  constexpr double kTolerance = 1e-10;
+  constexpr int kIterations = 30;
+  constexpr double kTolerance = 1e-8;
   double fp = RimFunction(x);
   double g[2], h[2], xi[2];
   RimGradient(x, xi);
@@ -99,23 +103,37 @@ MeReal McdCylinderRimRimMinimise(const MeReal* c1, const MeReal* u1, const MeRea
     g_rim.r[i] = double(r2) * u2[i];
     g_rim.s[i] = double(r2) * v2[i];
   }
-  // A coarse grid picks the basin of the global minimum.
+  // A coarse grid picks the basin of the global minimum; the grid's sines
+  // and cosines are taken once, so each grid point costs a few products.
   constexpr int kGrid = 12;
   constexpr double kStep = 2.0 * 3.14159265358979323846 / kGrid;
+  double cosines[kGrid], sines[kGrid];
+  for (int i = 0; i < kGrid; ++i) {
+    cosines[i] = std::cos(i * kStep);
+    sines[i] = std::sin(i * kStep);
+  }
   double best[2] = {0.0, 0.0};
   double bestValue = 1e300;
-  for (int i = 0; i < kGrid; ++i)
+  for (int i = 0; i < kGrid; ++i) {
+    double first[3];
+    for (int k = 0; k < 3; ++k)
+      first[k] = g_rim.k[k] + cosines[i] * g_rim.p[k] + sines[i] * g_rim.q[k];
     for (int j = 0; j < kGrid; ++j) {
-      const double x[2] = {i * kStep, j * kStep};
-      const double value = RimFunction(x);
+      double value = 0.0;
+      for (int k = 0; k < 3; ++k) {
+        const double d = first[k] - cosines[j] * g_rim.r[k] - sines[j] * g_rim.s[k];
+        value += d * d;
+      }
       if (value < bestValue) {
         bestValue = value;
-        best[0] = x[0];
-        best[1] = x[1];
+        best[0] = i * kStep;
+        best[1] = j * kStep;
       }
     }
+  }
   const double value = ConjugateGradient(best);
   *theta = static_cast<MeReal>(best[0]);
   *phi = static_cast<MeReal>(best[1]);
   return static_cast<MeReal>(value < 0.0 ? 0.0 : value);
 }
+

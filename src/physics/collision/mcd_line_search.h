@@ -123,7 +123,7 @@ template <typename F>
 double LineMinimise(F&& f, double* t) {
   double a = 0.0, b = 1.0, c, fa, fb, fc;
   Bracket(f, &a, &b, &c, &fa, &fb, &fc);
-  return Brent(f, a, b, c, 2.0e-4, t);
+  return Brent(f, a, b, c, 1.0e-3, t);
 }
 
 }  // namespace mcd_search

@@ -1,4 +1,6 @@
 // Sphere against triangle list.
+#include <cmath>
+
 #include "physics/collision/mcd_sphere.h"
 #include "physics/collision/mcd_triangle_list_common.h"
 #include "physics/collision/mcd_triangle_list_pairs.h"
@@ -24,6 +26,20 @@ int McdSphereTriangleListIntersect(McdModelPair* pair, McdIntersectResult* resul
   int kept = 0;
   for (int i = 0; i < count && kept < McdSphereTriangleListMaxCandidates; ++i) {
     const McdUserTriangle& src = list->triangles[i];
+    // A triangle whose plane is out of reach cannot touch (the test's first
+    // check, made before the triangle is carried into world coordinates).
+    MeReal toCentre[3];
+    MeVector3Subtract(toCentre, centre, src.vertices[0]);
+    if (std::fabs(MeVector3Dot(toCentre, src.normal)) - r > margin) continue;
+    // Nor one whose bounding box is out of reach.
+    MeReal gap2 = 0.0f;
+    for (int k = 0; k < 3; ++k) {
+      const MeReal a = src.vertices[0][k], b = src.vertices[1][k], c = src.vertices[2][k];
+      const MeReal lo = std::fmin(a, std::fmin(b, c)), hi = std::fmax(a, std::fmax(b, c));
+      const MeReal out = centre[k] < lo ? lo - centre[k] : (centre[k] > hi ? centre[k] - hi : 0.0f);
+      gap2 += out * out;
+    }
+    if (r + margin >= 0.0f && gap2 > (r + margin) * (r + margin)) continue;
     // World orientation, relative to the sphere's centre.
     MeReal v[3][3], n[3];
     for (int k = 0; k < 3; ++k) {
