@@ -1,0 +1,117 @@
+// make_sprites: writes the engine's sprite files and their page pictures.
+//
+//   make_sprites font <glyphs.txt> <scale> <page.tga> <font.spr>
+//   make_sprites sheet <sheet.txt> <page.tga> <sprites.spr>
+//   make_sprites picture <width> <height> <picture.bmp>
+//   make_sprites demo <source folder> <output folder>
+//
+// "demo" makes the program's demo data: font.spr from glyphs.txt (scale 3),
+// sprites.spr from sprites.txt and a 640 x 480 splash.bmp.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "make_sprites/sprite_sheet.h"
+
+namespace {
+
+bool ReadText(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+// The page name as the sprite file stores it: the file name only.
+std::string PageName(const std::string& pagePath) { return std::filesystem::path(pagePath).filename().string(); }
+
+int WriteSheet(const std::vector<SheetCell>& cells, const std::string& page, const std::string& spr) {
+  SpriteSheet sheet;
+  for (const SheetCell& c : cells) {
+    if (!sheet.Add(c)) {
+      std::fprintf(stderr, "make_sprites: the sprites do not fit one %d x %d page\n", SpriteSheet::kPageSize,
+                   SpriteSheet::kPageSize);
+      return 1;
+    }
+  }
+  if (PageName(page).size() > 15) {
+    std::fprintf(stderr, "make_sprites: page name %s is longer than 15 characters\n", PageName(page).c_str());
+    return 1;
+  }
+  if (!sheet.WritePage(page) || !sheet.WriteSpriteFile(spr, PageName(page))) {
+    std::fprintf(stderr, "make_sprites: cannot write %s or %s\n", page.c_str(), spr.c_str());
+    return 1;
+  }
+  std::printf("make_sprites: %s with %d sprites on %s\n", spr.c_str(), sheet.Count(), page.c_str());
+  return 0;
+}
+
+int Font(const std::string& list, int scale, const std::string& page, const std::string& spr) {
+  std::string text, error;
+  std::vector<SheetCell> cells;
+  if (!ReadText(list, &text)) {
+    std::fprintf(stderr, "make_sprites: cannot read %s\n", list.c_str());
+    return 1;
+  }
+  if (!ReadGlyphList(text, scale, &cells, &error)) {
+    std::fprintf(stderr, "make_sprites: %s: %s\n", list.c_str(), error.c_str());
+    return 1;
+  }
+  return WriteSheet(cells, page, spr);
+}
+
+int Sheet(const std::string& source, const std::string& page, const std::string& spr) {
+  std::string text, error;
+  std::vector<SheetCell> cells;
+  if (!ReadText(source, &text)) {
+    std::fprintf(stderr, "make_sprites: cannot read %s\n", source.c_str());
+    return 1;
+  }
+  if (!ReadPixelSheet(text, &cells, &error)) {
+    std::fprintf(stderr, "make_sprites: %s: %s\n", source.c_str(), error.c_str());
+    return 1;
+  }
+  return WriteSheet(cells, page, spr);
+}
+
+int Picture(int width, int height, const std::string& path) {
+  if (!WritePicture(path, width, height)) {
+    std::fprintf(stderr, "make_sprites: cannot write %s\n", path.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: make_sprites font <glyphs.txt> <scale> <page.tga> <font.spr>\n"
+               "       make_sprites sheet <sheet.txt> <page.tga> <sprites.spr>\n"
+               "       make_sprites picture <width> <height> <picture.bmp>\n"
+               "       make_sprites demo <source folder> <output folder>\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "font" && argc == 6) return Font(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
+  if (command == "sheet" && argc == 5) return Sheet(argv[2], argv[3], argv[4]);
+  if (command == "picture" && argc == 5) return Picture(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
+  if (command == "demo" && argc == 4) {
+    const std::filesystem::path in = argv[2], out = argv[3];
+    std::error_code ignored;
+    std::filesystem::create_directories(out, ignored);
+    if (Font((in / "glyphs.txt").string(), 3, (out / "fontpage.tga").string(), (out / "font.spr").string()) != 0)
+      return 1;
+    if (Sheet((in / "sprites.txt").string(), (out / "spritepage.tga").string(), (out / "sprites.spr").string()) != 0)
+      return 1;
+    return Picture(640, 480, (out / "splash.bmp").string());
+  }
+  return Usage();
+}

@@ -1,0 +1,218 @@
+#include "make_sprites/sprite_sheet.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "foundation/byte_reader.h"
+
+namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+bool SpriteSheet::Add(const SheetCell& cell) {
+  if (cell.width <= 0 || cell.height <= 0 || cell.width > kPageSize || cell.height > kPageSize) return false;
+  if (m_X + cell.width > kPageSize) {
+    m_X = 0;
+    m_Y += m_RowHeight + 1;
+    m_RowHeight = 0;
+  }
+  if (m_Y + cell.height > kPageSize) return false;
+  for (int y = 0; y < cell.height; ++y)
+    for (int x = 0; x < cell.width; ++x)
+      m_Page[(m_Y + y) * kPageSize + m_X + x] = cell.pixels[static_cast<std::size_t>(y * cell.width + x)];
+  m_Entries.push_back({cell.value, static_cast<std::uint16_t>(m_X), static_cast<std::uint16_t>(m_Y),
+                       static_cast<std::uint16_t>(cell.width), static_cast<std::uint16_t>(cell.height), cell.hotX,
+                       cell.hotY});
+  m_X += cell.width + 1;
+  if (cell.height > m_RowHeight) m_RowHeight = cell.height;
+  return true;
+}
+
+bool SpriteSheet::WritePage(const std::string& path) const {
+  ByteWriter w;
+  w.U8(0);   // no identification field
+  w.U8(0);   // no colour map
+  w.U8(2);   // uncompressed true colour
+  for (int i = 0; i < 5; ++i) w.U8(0);
+  w.U16(0);
+  w.U16(0);
+  w.U16(kPageSize);
+  w.U16(kPageSize);
+  w.U8(32);
+  w.U8(0x28);  // 8 alpha bits, rows top first
+  for (std::uint32_t argb : m_Page) {
+    w.U8(argb & 0xFF);
+    w.U8((argb >> 8) & 0xFF);
+    w.U8((argb >> 16) & 0xFF);
+    w.U8(argb >> 24);
+  }
+  return WriteBytes(path, w.Data());
+}
+
+bool SpriteSheet::WriteSpriteFile(const std::string& path, const std::string& pageName) const {
+  ByteWriter w;
+  w.U32(0);
+  w.U16(1);
+  w.U16(static_cast<std::uint16_t>(m_Entries.size()));
+  w.U16(0);
+  w.U16(1);
+  for (int k = 0; k < 17; ++k) {
+    char name[16] = {};
+    if (k == 0) pageName.copy(name, sizeof name - 1);
+    for (char c : name) w.U8(static_cast<std::uint8_t>(c));
+  }
+  for (const Entry& e : m_Entries) {
+    w.U16(0);
+    w.U16(e.value);
+    w.U16(e.x);
+    w.U16(e.y);
+    w.U16(e.width);
+    w.U16(e.height);
+    w.U16(static_cast<std::uint16_t>(e.hotX));
+    w.U16(static_cast<std::uint16_t>(e.hotY));
+  }
+  return WriteBytes(path, w.Data());
+}
+
+bool ReadGlyphList(const std::string& text, int scale, std::vector<SheetCell>* cells, std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(lines, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string character;
+    unsigned rows[7];
+    fields >> character;
+    for (unsigned& r : rows) fields >> std::hex >> r;
+    if (character.size() != 1 || !fields || scale < 1) {
+      *error = "glyph list line " + std::to_string(number) + ": expected a character and seven hex rows";
+      return false;
+    }
+    // Five columns, seven rows; the baseline is under the last row.
+    SheetCell cell{static_cast<std::uint8_t>(character[0]), 5 * scale, 7 * scale, 0,
+                   static_cast<std::int16_t>(-7 * scale), {}};
+    cell.pixels.assign(static_cast<std::size_t>(cell.width * cell.height), 0);
+    for (int y = 0; y < cell.height; ++y)
+      for (int x = 0; x < cell.width; ++x)
+        if (rows[y / scale] & (0x10u >> (x / scale))) cell.pixels[static_cast<std::size_t>(y * cell.width + x)] = 0xFFFFFFFF;
+    cells->push_back(cell);
+  }
+  return true;
+}
+
+bool ReadPixelSheet(const std::string& text, std::vector<SheetCell>* cells, std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  std::map<char, std::uint32_t> colours;
+  int scale = 1, number = 0;
+  bool inSprite = false;
+  SheetCell cell{};
+  std::vector<std::string> art;
+  auto fail = [&](const std::string& what) {
+    *error = "sheet line " + std::to_string(number) + ": " + what;
+    return false;
+  };
+  while (std::getline(lines, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string word;
+    fields >> word;
+    if (!inSprite && word == "scale") {
+      if (!(fields >> scale) || scale < 1 || scale > 16) return fail("bad scale");
+    } else if (!inSprite && word == "colour") {
+      std::string key;
+      unsigned rgb;
+      if (!(fields >> key >> std::hex >> rgb) || key.size() != 1) return fail("expected a character and RRGGBB");
+      colours[key[0]] = 0xFF000000u | (rgb & 0xFFFFFF);
+    } else if (!inSprite && word == "sprite") {
+      unsigned value;
+      if (!(fields >> value)) return fail("expected a sprite value");
+      cell = SheetCell{static_cast<std::uint16_t>(value), 0, 0, 0, 0, {}};
+      art.clear();
+      inSprite = true;
+    } else if (inSprite && word == "end") {
+      if (art.empty()) return fail("sprite without rows");
+      cell.width = static_cast<int>(art[0].size()) * scale;
+      cell.height = static_cast<int>(art.size()) * scale;
+      cell.pixels.assign(static_cast<std::size_t>(cell.width * cell.height), 0);
+      for (int y = 0; y < cell.height; ++y) {
+        for (int x = 0; x < cell.width; ++x) {
+          const char c = art[static_cast<std::size_t>(y / scale)][static_cast<std::size_t>(x / scale)];
+          if (c == '.') continue;
+          const auto found = colours.find(c);
+          if (found == colours.end()) return fail(std::string("unknown colour '") + c + "'");
+          cell.pixels[static_cast<std::size_t>(y * cell.width + x)] = found->second;
+        }
+      }
+      cells->push_back(cell);
+      inSprite = false;
+    } else if (inSprite) {
+      if (!art.empty() && word.size() != art[0].size()) return fail("rows of different lengths");
+      art.push_back(word);
+    } else {
+      return fail("unknown word '" + word + "'");
+    }
+  }
+  if (inSprite) return fail("sprite without end");
+  return true;
+}
+
+bool WritePicture(const std::string& path, int width, int height) {
+  if (width <= 0 || height <= 0) return false;
+  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
+  ByteWriter w;
+  w.U8('B');
+  w.U8('M');
+  w.U32(54 + stride * static_cast<std::uint32_t>(height));
+  w.U32(0);
+  w.U32(54);
+  w.U32(40);
+  w.I32(width);
+  w.I32(height);
+  w.U16(1);
+  w.U16(24);
+  w.U32(0);
+  w.U32(stride * static_cast<std::uint32_t>(height));
+  w.U32(2835);
+  w.U32(2835);
+  w.U32(0);
+  w.U32(0);
+  const int horizon = height * 2 / 3;
+  for (int row = height - 1; row >= 0; --row) {  // bottom-up
+    for (int x = 0; x < width; ++x) {
+      const float t = static_cast<float>(row) / static_cast<float>(height);
+      int r = static_cast<int>(40 + 120 * t), g = static_cast<int>(70 + 110 * t), b = static_cast<int>(160 + 80 * t);
+      if (row >= horizon) {  // ground with stripes
+        r = 70 + ((x / 40 + row / 20) % 2) * 20;
+        g = 110 + ((x / 40 + row / 20) % 2) * 20;
+        b = 50;
+      }
+      const float dx = static_cast<float>(x - width * 3 / 4), dy = static_cast<float>(row - height / 4);
+      if (dx * dx + dy * dy < static_cast<float>(height * height) / 100.0f) {  // the sun
+        r = 255;
+        g = 220;
+        b = 90;
+      }
+      if (x < 4 || x >= width - 4 || row < 4 || row >= height - 4) r = g = b = 230;  // frame
+      w.U8(static_cast<std::uint8_t>(b));
+      w.U8(static_cast<std::uint8_t>(g));
+      w.U8(static_cast<std::uint8_t>(r));
+    }
+    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad) w.U8(0);
+  }
+  return WriteBytes(path, w.Data());
+}

@@ -1,0 +1,54 @@
+// Building sprite pages for the engine: cells of RGBA pixels packed in rows
+// onto a 256 x 256 page, written as a 32-bit TGA picture with alpha and a
+// sprite file (format 1) that names the page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SheetCell {
+  std::uint16_t value;  // kept in the sprite entry (a font's character code)
+  int width;
+  int height;
+  std::int16_t hotX;
+  std::int16_t hotY;
+  std::vector<std::uint32_t> pixels;  // ARGB, rows top first
+};
+
+class SpriteSheet {
+ public:
+  // Places the cell on the page (1 pixel apart); false when the page is full.
+  bool Add(const SheetCell& cell);
+  // Writes the page as an uncompressed 32-bit TGA (rows top first); false on a write error.
+  bool WritePage(const std::string& path) const;
+  // Writes the sprite file naming pageName; false on a write error.
+  bool WriteSpriteFile(const std::string& path, const std::string& pageName) const;
+  int Count() const { return static_cast<int>(m_Entries.size()); }
+
+  static constexpr int kPageSize = 256;
+
+ private:
+  struct Entry {
+    std::uint16_t value, x, y, width, height;
+    std::int16_t hotX, hotY;
+  };
+  std::vector<std::uint32_t> m_Page = std::vector<std::uint32_t>(kPageSize * kPageSize, 0);
+  std::vector<Entry> m_Entries;
+  int m_X = 0, m_Y = 0, m_RowHeight = 0;
+};
+
+// Reads a glyph list: lines "<character> <seven hex rows of five bits>", blank
+// lines and lines starting with '#' ignored.  Each glyph becomes a white cell
+// scaled by scale, its value the character code, hanging from the baseline.
+// False with a message in error for a malformed line.
+bool ReadGlyphList(const std::string& text, int scale, std::vector<SheetCell>* cells, std::string* error);
+
+// Reads a pixel-art sheet: "scale N", "colour <char> <RRGGBB>", then sprites
+// "sprite <value>", rows of colour characters ('.' transparent), "end".
+// False with a message in error for a malformed sheet.
+bool ReadPixelSheet(const std::string& text, std::vector<SheetCell>* cells, std::string* error);
+
+// Writes a 24-bit BMP of width x height: a sky gradient over a ground band with
+// a sun and a frame, for the demo's full-screen picture.
+bool WritePicture(const std::string& path, int width, int height);
