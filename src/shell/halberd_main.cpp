@@ -66,5 +66,5 @@ int main(int argc, char** argv) {
   CatalogShutdown();
   // The engine (it starts the catalogs again) and the frame loop: until the
   // window is closed, or for "--frames N" frames.
-  return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv));
+  return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv), ScreenshotFromArguments(argc, argv));
 }
