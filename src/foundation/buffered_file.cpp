@@ -47,7 +47,7 @@ CatalogEntry* FindEntry(CCatalog& c, std::uint32_t hash) {
 // is already in the catalog (reuse) or the directory is full.
 CatalogEntry* FindOrAddBuildEntry(std::uint32_t hash, const char* name) {
   CCatalog* c = g_current;
-  if (!c) return nullptr;
+  if (!c || !g_buildable[g_currentId]) return nullptr;
   if (c->reuseExistingEntries) {
     for (std::uint32_t i = 0; i < c->entryCount; ++i) {
       if (c->directory[i].hash == hash) {

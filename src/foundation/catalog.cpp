@@ -24,6 +24,7 @@ std::uint32_t g_mode = 0;
 std::uint32_t g_savedMode = 0;
 BufferedFile* g_file = nullptr;
 int g_scanLookahead = ' ';
+bool g_buildable[kCatalogCount] = {};
 
 namespace {
 bool g_cataLogTruncated = false;
@@ -226,7 +227,19 @@ int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries) 
     } else {
       std::printf("open catalog [%s]\n", c.path);
       ok = ReadBuildDirectory(c);
+      // A catalog that is not there yet is started afresh; one whose head is
+      // damaged is left alone rather than appended to.
+      if (!ok) {
+        std::FILE* f = WinFopen(c.path, "rb");
+        if (f) {
+          std::fclose(f);
+          std::fprintf(stderr, "catalog [%s] is damaged: nothing is added to it\n", c.path);
+        } else {
+          ok = CreateEmptyCatalog(c.path);
+        }
+      }
     }
+    g_buildable[id] = ok;
   }
   if (g_mode & CATALOG_MODE_READ) {
     c.stream = OpenCatalogStream(c.path);

@@ -16,6 +16,8 @@ extern std::uint32_t g_mode;
 extern std::uint32_t g_savedMode;
 extern BufferedFile* g_file;
 extern int g_scanLookahead;
+// Whether files may be appended to each catalog being built (its head is sound).
+extern bool g_buildable[kCatalogCount];
 
 // "Building": build on, not suspended, and the current file not yet in the catalog.
 inline bool Building() { return (g_mode & 0x32u) == CATALOG_MODE_BUILD; }

@@ -270,3 +270,27 @@ TEST_F(CatalogTest, ExtendingACatalogReusesEntriesItAlreadyHas) {
   CloseCatalog();
   EXPECT_BYTES_EQ(Read("ext.cat"), CatalogImage({{"one.txt", "first"}, {"two.txt", "second"}}));
 }
+
+TEST_F(CatalogTest, ADamagedCatalogIsNotExtendedAndAMissingOneIsStartedAfresh) {
+  Write("one.txt", "first");
+  Write("short.cat", "too short to hold a directory");
+  Start("c");
+  SetCatalogPath(0, "short.cat");
+  EXPECT_EQ(OpenCatalog(0, nullptr, 1, 0), 0);
+  BufferedFile* h = FileOpen("one.txt", "rb");
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(ReadAll(h), "first");
+  FileClose(h);
+  CloseCatalog();
+  EXPECT_EQ(Read("short.cat"), "too short to hold a directory");
+
+  SetCatalogPath(1, "fresh.cat");
+  EXPECT_EQ(OpenCatalog(1, "fresh.cat", 0, 0), 1);
+  CloseCatalog();
+  SetCatalogPath(1, "new.cat");
+  EXPECT_EQ(OpenCatalog(1, nullptr, 1, 0), 1);
+  h = FileOpen("one.txt", "rb");
+  FileClose(h);
+  CloseCatalog();
+  EXPECT_BYTES_EQ(Read("new.cat"), CatalogImage({{"one.txt", "first"}}));
+}
