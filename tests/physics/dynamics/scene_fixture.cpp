@@ -102,6 +102,16 @@ McdModel* Scene::StaticBox(float sx, float sy, float sz, float x, float y, float
   return model;
 }
 
+McdModel* Scene::Static(McdGeometryID g, float* transform) {
+  McdModel* model = McdModelCreate(g);
+  McdModelSetTransformPtr(model, transform);
+  McdSpaceInsertModel(space, model);
+  McdSpaceUpdateModel(model);
+  McdSpaceFreezeModel(model);
+  models_.push_back(model);
+  return model;
+}
+
 McdModel* Scene::Attach(McdGeometryID g, MdtBody* body) {
   McdModel* model = McdModelCreate(g);
   McdModelSetBody(model, body);

@@ -27,6 +27,8 @@ class Scene {
   McdModel* Ground(float height = 0);
   // A static box (full sizes) at a position, turned by `angle` about z.
   McdModel* StaticBox(float sx, float sy, float sz, float x, float y, float z, float angle = 0);
+  // A static model of any geometry (the scene owns neither).
+  McdModel* Static(McdGeometryID geometry, float* transform);
   // A dynamic box or sphere of the given mass with its own inertia, enabled.
   McdModel* Box(float sx, float sy, float sz, float mass, float x, float y, float z);
   McdModel* Sphere(float radius, float mass, float x, float y, float z);
