@@ -205,4 +205,27 @@ TEST_F(CameraTest, ApplyAllTransformsSendsProjectionViewWorld) {
   EXPECT_FLOAT_EQ(world[13], 2.0f);
 }
 
+TEST(CameraWithoutDevice, RefusesProjectionButStaysUsable) {
+  CRender* savedRender = g_Render;
+  IDirect3DDevice8* savedDevice = g_Device;
+  g_Render = nullptr;
+  g_Device = nullptr;
+  {
+    CCamera camera;
+    EXPECT_EQ(camera.SetProjection(60.0f, 1.0f, 100.0f), 0);  // no viewport to read
+    EXPECT_FLOAT_EQ(camera.GetFieldOfView(), 60.0f);
+    EXPECT_FLOAT_EQ(camera.GetNearClip(), 1.0f);
+    camera.UpdateFrustum();
+    EXPECT_TRUE(camera.IsPointVisible({0, 0, 50}));
+    EXPECT_FALSE(camera.IsPointVisible({0, 0, -50}));
+    const CVector3 in{0, 0, 50};
+    CVector3 out{7, 7, 7};
+    EXPECT_EQ(camera.ProjectToScreen(&in, &out, 1), 0);
+    EXPECT_EQ(out.x, 7.0f);
+    camera.ApplyAllTransforms();  // nothing to send to
+  }
+  g_Render = savedRender;
+  g_Device = savedDevice;
+}
+
 }  // namespace
