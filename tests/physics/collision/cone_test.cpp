@@ -96,6 +96,12 @@ TEST_F(ShapePairTest, ConeSphereMatchesTheExactDistance) {
     EXPECT_NEAR(result_.contacts[0].separation, exact, 1e-4f);
     ExpectConsistent(pair, 1);
   }
+  // No room in the result: touching, nothing written.
+  McdModel* cone = AddCone(2.0f, 1.0f, MakeTransform({0, 0, 0}));
+  McdModel* sphere = AddSphere(0.35f, MakeTransform({0, 0, 1.7f}));
+  McdModelPair* pair = Open(cone, sphere);
+  EXPECT_EQ(Intersect(pair, 0), 1);
+  EXPECT_EQ(result_.contactCount, 0);
   // Turned cones, checked against the sampled surfaces.
   std::mt19937 rng(2);
   std::uniform_real_distribution<float> u(-1.0f, 1.0f);

@@ -77,6 +77,18 @@ TEST_F(ShapePairTest, TriangleListReadsNoMoreThanTheCapacity) {
   for (int i = 0; i < result_.contactCount; ++i) EXPECT_EQ(result_.contacts[i].element1, 0u);
 }
 
+TEST_F(ShapePairTest, CylinderAndTriangleListHaveNoPairTest) {
+  // As the table stands a cylinder is not collided with a triangle list.
+  Terrain terrain;
+  terrain.AddTriangle({-2, -2, 0}, {2, -2, 0}, {0, 2, 0});
+  McdModel* list = AddTerrain(&terrain, MakeTransform({0, 0, 0}));
+  McdModel* cyl = AddCylinder(0.5f, 1.0f, MakeTransform({0, 0, 0.4f}));
+  McdModelPair* pair = Open(cyl, list);
+  EXPECT_EQ(Intersect(pair), 0);
+  EXPECT_EQ(result_.contactCount, 0);
+  EXPECT_EQ(terrain.generatorCalls, 0);
+}
+
 TEST_F(ShapePairTest, SphereSunkBehindAFaceIsPushedBackOut) {
   Terrain terrain;
   terrain.AddTriangle({-2, -2, 0}, {2, -2, 0}, {0, 2, 0});
