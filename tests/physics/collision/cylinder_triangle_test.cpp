@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -156,6 +157,7 @@ TEST(CylinderTriangle, RandomTrianglesAgreeWithSampledDistance) {
   std::mt19937 rng(3);
   std::uniform_real_distribution<float> u(-2.0f, 2.0f);
   int touching = 0;
+  std::map<unsigned, int> features;
   for (int trial = 0; trial < 60; ++trial) {
     Tri tri({u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng)});
     Outcome o = Collide(tri, 0.0f, 0.8f, 0.6f);
@@ -164,6 +166,14 @@ TEST(CylinderTriangle, RandomTrianglesAgreeWithSampledDistance) {
     EXPECT_LE(o.separation, d + 0.02f) << "a separating axis never overstates the distance";
     if (d > 0.02f) EXPECT_EQ(o.result, 0);
     if (d < -0.02f) EXPECT_EQ(o.result, 1);
+    if (o.dims != 0xffff && o.separation > -0.2f) {
+      // A shallow contact's normal points from the triangle toward the
+      // cylinder's centre.
+      float centroid[3];
+      for (int k = 0; k < 3; ++k) centroid[k] = (tri.v[0][k] + tri.v[1][k] + tri.v[2][k]) / 3;
+      EXPECT_LT(MeVector3Dot(o.normal, centroid), 0.0f);
+      EXPECT_NEAR(MeVector3Magnitude(o.normal), 1.0f, 1e-5f);
+    }
     for (const auto& p : o.points) {
       // Every point lies on the triangle and inside the cylinder.
       const float plane = MeVector3Dot(p.data(), tri.t.normal) - MeVector3Dot(tri.v[0], tri.t.normal);
@@ -172,8 +182,14 @@ TEST(CylinderTriangle, RandomTrianglesAgreeWithSampledDistance) {
       EXPECT_LE(std::fabs(p[2]), 0.6f + 1e-4f);
     }
     touching += o.result;
+    if (o.dims != 0xffff) ++features[o.dims];
   }
   EXPECT_GT(touching, 5);
+  // Each kind of axis was the best at least once: the triangle normal, the
+  // cylinder axis (one or two vertices at the near level) and an edge.
+  EXPECT_GT(features[0x0201] + features[0x0202] + features[0x0203], 0) << "triangle normal";
+  EXPECT_GT(features[0x0002] + features[0x0102], 0) << "cylinder axis";
+  EXPECT_GT(features[0x0103], 0) << "edge";
 }
 
 TEST(GeometryHelpers, SpheresProjectionAndClosestPoints) {
