@@ -217,10 +217,24 @@ TEST_F(ShapePairTest, BoxOnTerrainContactsLieOnTheBoxNearTheGround) {
     const Transform t = MakeTransform({x, y, height(x, y) + 0.3f + 0.1f * u(rng)}, {u(rng), u(rng), 1}, 0.4f * u(rng));
     McdModel* box = AddBox({0.4f, 0.3f, 0.2f}, t);
     McdModelPair* pair = Open(box, list);
-    if (!Intersect(pair, 32)) continue;
-    ++touching;
     const ShapeRef ref = Ref(box);
+    // Deepest point of the box below the ground, measured vertically (at
+    // least the depth along any normal of these gentle slopes).
+    float depth = -1e9f;
+    for (const Vec3& p : SampleSurface(ref, 2000)) depth = std::max(depth, height(p[0], p[1]) - p[2]);
+    const int touch = Intersect(pair, 32);
     SCOPED_TRACE(trial);
+    if (depth > 0.02f) {
+      EXPECT_EQ(touch, 1) << "sunk " << depth;
+    }
+    if (!touch) continue;
+    ++touching;
+    float best = 1e9f;
+    for (int i = 0; i < result_.contactCount; ++i) best = std::min(best, result_.contacts[i].separation);
+    EXPECT_GE(best, -depth - 0.02f) << "no deeper than the box reaches";
+    if (depth > 0.02f) {
+      EXPECT_LT(best, 0.0f);
+    }
     EXPECT_LE(result_.contactCount, 8);
     EXPECT_NEAR(Length(result_.normal), 1.0f, 1e-5f);
     for (int i = 0; i < result_.contactCount; ++i) {
