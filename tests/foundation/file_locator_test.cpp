@@ -36,6 +36,16 @@ TEST_F(FileLocatorTest, FindsANameInTheFoldersAndTriesTheLastHitFolderFirst) {
   EXPECT_EQ(LocateFile("nowhere.txt", 0), nullptr);
 }
 
+TEST_F(FileLocatorTest, ProbesAreClosedSoManyLookUpsNeverRunOutOfFiles) {
+  Write("elsewhere/Deep.env", "x");
+  Start();
+  const char* const folders[] = {"elsewhere", nullptr};
+  SetSearchFolders(folders);
+  // More hits than a process may hold open files: a probe left open would
+  // make the look-ups fail before the end.
+  for (int i = 0; i < 21000; ++i) ASSERT_NE(LocateFile("deep.env", LOCATE_SKIP_NAME_AS_GIVEN), nullptr) << i;
+}
+
 TEST_F(FileLocatorTest, FlagsSkipTheNameAsGivenOrTheWholeSearch) {
   Write("Here.txt", "top");
   Write("elsewhere/Here.txt", "below");
