@@ -230,7 +230,16 @@ int CSurfaces::LoadTextureTable(const char* name, CTextureManager* textures, int
   char* data = nullptr;
   std::uint32_t size = 0;
   if (!LoadFile(name, &data, &size, buffer, MEMCAT_GAME)) return 0;
-  const char* cursor = data;
+  const int result = ReadTextureTable(data, size, textures, name);
+  if (buffer != nullptr)
+    buffer->FreeTop(buffer->GetUsed() - usedBefore);
+  else
+    FreeLoadedFile(data);
+  return result;
+}
+
+int CSurfaces::ReadTextureTable(const char* text, std::uint32_t size, CTextureManager* textures, const char* name) {
+  const char* cursor = text;
   int first = 0, second = 0, columns = 0;
   sscanf1(&cursor, "%d%d%d", &first, &second, &columns);
   // Every entry takes at least a name and a number in the text.
@@ -250,13 +259,9 @@ int CSurfaces::LoadTextureTable(const char* name, CTextureManager* textures, int
       sscanf1(&cursor, "%f", &table[e].Number);
     }
   }
-  if (buffer != nullptr)
-    buffer->FreeTop(buffer->GetUsed() - usedBefore);
-  else
-    FreeLoadedFile(data);
   if (damaged) {
     MEM_DELETE_ARRAY table;
-    ErrorBox("Surface texture table \"%s\" is damaged\n", name);
+    ErrorBox("Surface texture table \"%s\" is damaged\n", name != nullptr ? name : "");
     return 0;
   }
   MEM_DELETE_ARRAY TextureTable;

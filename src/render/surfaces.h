@@ -84,6 +84,9 @@ class CSurfaces {
   // library for its textures; 0 when the file cannot be read or is damaged
   // (after an error box), the old table then stays.
   int LoadTextureTable(const char* name, CTextureManager* textures, int unused, CLinearBuffer* buffer);
+  // Reads the ".sdl" table from size bytes of NUL-terminated text; 0 after an
+  // error box naming name when it is damaged (the old table then stays).
+  int ReadTextureTable(const char* text, std::uint32_t size, CTextureManager* textures, const char* name);
   // The entry of a surface and column; null outside the table.
   SurfaceTextureEntry* GetTextureEntry(std::uint32_t surface, std::uint32_t column) const;
   void SetImageNames(const SurfaceImageName* names) { ImageNames = names; }
