@@ -294,3 +294,21 @@ TEST_F(CatalogTest, ADamagedCatalogIsNotExtendedAndAMissingOneIsStartedAfresh) {
   CloseCatalog();
   EXPECT_BYTES_EQ(Read("new.cat"), CatalogImage({{"one.txt", "first"}}));
 }
+
+TEST_F(CatalogTest, AFullDirectoryTakesNoMoreFiles) {
+  std::vector<CatalogFile> many;
+  for (std::uint32_t i = 0; i < kCatalogEntryCount; ++i) many.push_back({"F" + std::to_string(i), "x"});
+  const std::string image = CatalogImage(many);
+  Write("full.cat", image);
+  Write("extra.txt", "extra");
+  Start("c");
+  SetCatalogPath(0, "full.cat");
+  ASSERT_EQ(OpenCatalog(0, nullptr, 1, 0), 1);
+  EXPECT_EQ(GetCatalog(0)->entryCount, kCatalogEntryCount);
+  BufferedFile* h = FileOpen("extra.txt", "rb");
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(ReadAll(h), "extra");
+  FileClose(h);
+  CloseCatalog();
+  EXPECT_BYTES_EQ(Read("full.cat"), image);
+}
