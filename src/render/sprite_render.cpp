@@ -16,6 +16,7 @@
 #include "foundation/timer.h"
 #include "platform/win32/message_box.h"
 #include "render/camera.h"
+#include "render/colour.h"
 #include "render/render.h"
 #include "render/texture_manager.h"
 
@@ -189,16 +190,13 @@ void CSpriteRender::BindPage(int sprite) {
 
 std::uint32_t CSpriteRender::Tinted(std::uint32_t argb) const {
   // Channels as 0..1 floats, times the tint, packed back by truncation.
-  const float channels[4] = {((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
-                             (argb >> 24) / 255.0f};
-  const float tint[4] = {Tint[0], Tint[1], Tint[2], Tint[3]};
-  std::uint32_t bytes[4];
-  for (int i = 0; i < 4; ++i) {
-    float v = channels[i] * tint[i];
-    v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-    bytes[i] = static_cast<std::uint32_t>(v * 255.0f);
-  }
-  return (bytes[3] << 24) | (bytes[0] << 16) | (bytes[1] << 8) | bytes[2];
+  CColour c;
+  c.FromARGB(argb);
+  c.r *= Tint[0];
+  c.g *= Tint[1];
+  c.b *= Tint[2];
+  c.a *= Tint[3];
+  return c.ToARGB();
 }
 
 void CSpriteRender::SetTint(float r, float g, float b, float a) {

@@ -13,6 +13,7 @@
 #include "foundation/memory_category.h"
 #include "foundation/memory_manager.h"
 #include "foundation/path_helpers.h"
+#include "render/colour.h"
 #include "render/render.h"
 #include "render/text_compare.h"
 
@@ -267,29 +268,30 @@ void CTexture::FadeMipLevels() {
   auto* texture = static_cast<IDirect3DTexture8*>(DeviceTexture);
   const DWORD levels = texture->GetLevelCount();
   if (levels < 2) return;
-  const float target[3] = {Flags & TEXF_FADE_GREY ? 0.5f : 1.0f, Flags & TEXF_FADE_GREY ? 0.5f : 1.0f,
-                           Flags & TEXF_FADE_GREY ? 0.5f : 1.0f};
-  for (DWORD level = FadeFirstLevel; level < levels; ++level) {
+  const float grey = Flags & TEXF_FADE_GREY ? 0.5f : 1.0f;
+  const CColour target = {grey, grey, grey, 1.0f};
+  for (DWORD mip = FadeFirstLevel; mip < levels; ++mip) {
     D3DSURFACE_DESC desc{};
-    if (FAILED(texture->GetLevelDesc(level, &desc)) || desc.Format != D3DFMT_R5G6B5) continue;
-    float t = FadeLevels != 0 ? static_cast<float>(level - FadeFirstLevel) / static_cast<float>(FadeLevels) : 1.0f;
+    if (FAILED(texture->GetLevelDesc(mip, &desc)) || desc.Format != D3DFMT_R5G6B5) continue;
+    float t = FadeLevels != 0 ? static_cast<float>(mip - FadeFirstLevel) / static_cast<float>(FadeLevels) : 1.0f;
     if (t > 1.0f) t = 1.0f;
     D3DLOCKED_RECT locked;
-    if (FAILED(texture->LockRect(level, &locked, nullptr, 0))) continue;
+    if (FAILED(texture->LockRect(mip, &locked, nullptr, 0))) continue;
     for (UINT y = 0; y < desc.Height; ++y) {
       auto* row = reinterpret_cast<std::uint16_t*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
       for (UINT x = 0; x < desc.Width; ++x) {
         const std::uint16_t p = row[x];
         // Decode to 0..1, move towards the target by t, encode with truncation.
-        float r = (p >> 11) * (1.0f / 31.0f), g = ((p >> 5) & 63) * (1.0f / 63.0f), b = (p & 31) * (1.0f / 31.0f);
-        r += (target[0] - r) * t;
-        g += (target[1] - g) * t;
-        b += (target[2] - b) * t;
-        row[x] = static_cast<std::uint16_t>((static_cast<unsigned>(r * 31.0f) << 11) |
-                                            (static_cast<unsigned>(g * 63.0f) << 5) | static_cast<unsigned>(b * 31.0f));
+        const CColour colour = {(p >> 11) * (1.0f / 31.0f), ((p >> 5) & 63) * (1.0f / 63.0f), (p & 31) * (1.0f / 31.0f),
+                                1.0f};
+        CColour faded;
+        colour.Lerp(target, &faded, t);
+        row[x] = static_cast<std::uint16_t>((static_cast<unsigned>(faded.r * 31.0f) << 11) |
+                                            (static_cast<unsigned>(faded.g * 63.0f) << 5) |
+                                            static_cast<unsigned>(faded.b * 31.0f));
       }
     }
-    texture->UnlockRect(level);
+    texture->UnlockRect(mip);
   }
 }
 
