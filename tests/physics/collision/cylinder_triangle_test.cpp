@@ -164,8 +164,12 @@ TEST(CylinderTriangle, RandomTrianglesAgreeWithSampledDistance) {
     const float d = TriangleDistanceToCylinder(tri, 0.8f, 0.6f);
     SCOPED_TRACE(trial);
     EXPECT_LE(o.separation, d + 0.02f) << "a separating axis never overstates the distance";
-    if (d > 0.02f) EXPECT_EQ(o.result, 0);
-    if (d < -0.02f) EXPECT_EQ(o.result, 1);
+    if (d > 0.02f) {
+      EXPECT_EQ(o.result, 0);
+    }
+    if (d < -0.02f) {
+      EXPECT_EQ(o.result, 1);
+    }
     if (o.dims != 0xffff && o.separation > -0.2f) {
       // A shallow contact's normal points from the triangle toward the
       // cylinder's centre.
