@@ -366,9 +366,8 @@ int CSpriteRender::DrawStretched(int sprite, int x1, int y1, int x2, int y2) {
   return DrawSectionStretched(sprite, x1, y1, x2, y2, 0.0f, 0.0f, 1.0f, 1.0f);
 }
 
-int CSpriteRender::DrawToRectMirrored(int sprite, float x1, float y1, float x2, float y2, int mode) {
-  if (!Valid(sprite) || mode < 0 || mode > 3) return 1;
-  const SpriteUV& uv = SpriteUVs[sprite];
+void CSpriteRender::DrawMirroredQuad(int sprite, float x1, float y1, float x2, float y2, const SpriteUV& uv,
+                                     int mode) {
   // Texture corners for top-left, top-right, bottom-right, bottom-left.
   const float table[4][8] = {
       {uv.U1, uv.V1, uv.U2, uv.V1, uv.U2, uv.V2, uv.U1, uv.V2},  // as is
@@ -380,6 +379,33 @@ int CSpriteRender::DrawToRectMirrored(int sprite, float x1, float y1, float x2, 
   const float xs[4] = {x1, x2, x2, x1}, ys[4] = {y1, y1, y2, y2};
   const float us[4] = {c[0], c[2], c[4], c[6]}, vs[4] = {c[1], c[3], c[5], c[7]};
   DrawQuad(sprite, xs, ys, us, vs);
+}
+
+int CSpriteRender::DrawToRectMirrored(int sprite, float x1, float y1, float x2, float y2, int mode) {
+  if (!Valid(sprite) || mode < 0 || mode > 3) return 1;
+  DrawMirroredQuad(sprite, x1, y1, x2, y2, SpriteUVs[sprite], mode);
+  return 1;
+}
+
+int CSpriteRender::DrawTiled(int sprite, int x1, int y1, int x2, int y2, int mode) {
+  if (!Valid(sprite) || mode < 0 || mode > 3) return 1;
+  const SpriteRecord& s = Sprites[sprite];
+  if (s.Width == 0 || s.Height == 0) return 1;
+  // Cut copies take their texture rectangle from the pixels they show.
+  const CTexture* page = Pages != nullptr && s.Page < Header->PageCount ? Pages[s.Page] : nullptr;
+  const float w = page != nullptr && page->Width != 0 ? static_cast<float>(page->Width) : kPageSizeAtLoad;
+  const float h = page != nullptr && page->Height != 0 ? static_cast<float>(page->Height) : kPageSizeAtLoad;
+  for (int y = y1; y < y2; y += s.Height) {
+    const int rows = y2 - y < s.Height ? y2 - y : s.Height;
+    for (int x = x1; x < x2; x += s.Width) {
+      const int columns = x2 - x < s.Width ? x2 - x : s.Width;
+      SpriteUV uv = SpriteUVs[sprite];
+      if (columns < s.Width) uv.U2 = SpritePixelToU(static_cast<float>(s.X + columns), w);
+      if (rows < s.Height) uv.V2 = SpritePixelToU(static_cast<float>(s.Y + rows), h);
+      DrawMirroredQuad(sprite, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + columns),
+                       static_cast<float>(y + rows), uv, mode);
+    }
+  }
   return 1;
 }
 

@@ -108,6 +108,9 @@ class CSpriteRender {
   int DrawToRectMirrored(int sprite, float x1, float y1, float x2, float y2, int mode);
   int DrawToRectRotated(int sprite, float x1, float y1, float x2, float y2, int mode);
   int DrawRotated(int sprite, int x, int y, float degrees);
+  // Fills the rectangle with copies of the sprite in rows and columns, the last
+  // ones cut; mode 0-3 arranges each copy as DrawToRectMirrored does.
+  int DrawTiled(int sprite, int x1, int y1, int x2, int y2, int mode);
   int DrawPulsing(int sprite, int x, int y);
   // Camera-facing quads in the world.
   int DrawBillboard(int sprite, const CVector3& position, float sizePercent);
@@ -140,6 +143,7 @@ class CSpriteRender {
   // Relative quad of a sprite with offset and extent scaling, and the drawing position.
   void PlacedQuad(int sprite, int x, int y, float* left, float* top, float* right, float* bottom, float* px,
                   float* py) const;
+  void DrawMirroredQuad(int sprite, float x1, float y1, float x2, float y2, const SpriteUV& uv, int mode);
   void DrawQuad(int sprite, const float xs[4], const float ys[4], const float us[4], const float vs[4]);
   void DrawBillboardCorners(int sprite, const CVector3& position, const float xs[4], const float ys[4], float z);
   std::uint32_t Tinted(std::uint32_t argb) const;

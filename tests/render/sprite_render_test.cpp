@@ -158,3 +158,24 @@ TEST_F(Sprites, SpriteIsDrawnFromItsPageRectangle) {
     EXPECT_EQ(D3D8TestReadPixel(g_Device, p.x, p.y), p.colour) << p.x << "," << p.y;
   End2DFrame();
 }
+
+TEST_F(Sprites, TiledCopiesAreCutAtTheRectangle) {
+  Write("s.spr", MakeSpriteFile(1, {"p.bmp"}, {{0, 0, 16, 32, 20, 10, 0, 0}}));
+  CTextureManager library;
+  CSpriteRender set(g_Render, nullptr, &library);
+  ASSERT_EQ(set.Load("s.spr", 0, 0, 0, 0), 1);
+  Record();
+  set.DrawTiled(0, 100, 50, 150, 65, 0);  // 2.5 columns, 1.5 rows
+  const auto draws = Calls("DrawPrimitiveUP");
+  ASSERT_EQ(draws.size(), 6u);
+  const auto last = QuadOf(draws[5]);
+  EXPECT_FLOAT_EQ(last[0].x, 140.0f);
+  EXPECT_FLOAT_EQ(last[2].x, 150.0f);
+  EXPECT_FLOAT_EQ(last[2].y, 65.0f);
+  EXPECT_FLOAT_EQ(last[0].u, set.SpriteUVs[0].U1);
+  EXPECT_FLOAT_EQ(last[2].u, SpritePixelToU(26.0f, 256.0f));  // ten of twenty columns
+  EXPECT_FLOAT_EQ(last[2].v, SpritePixelToU(37.0f, 256.0f));  // five of ten rows
+  const auto full = QuadOf(draws[0]);
+  EXPECT_FLOAT_EQ(full[2].u, set.SpriteUVs[0].U2);
+  EXPECT_FLOAT_EQ(full[2].v, set.SpriteUVs[0].V2);
+}
