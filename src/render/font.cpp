@@ -1,6 +1,7 @@
 #include "render/font.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "foundation/fast_trig.h"
 #include "foundation/timer.h"
@@ -130,6 +131,50 @@ int CFont::GetStringHeight(const char* text) const {
     if (h > height) height = h;
   }
   return static_cast<int>(height);
+}
+
+void CFont::MeasureString(const char* text, float* width, float* bottom, float* top) const {
+  float w = 0.0f, low = 0.0f, high = 0.0f;
+  for (const char* p = text; p != nullptr && *p != 0 && Sprites != nullptr; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    w += GetCharAdvance(c);
+    const int g = GlyphOf(c);
+    if (g < FirstGlyph || g > LastGlyph || g >= Sprites->GetSpriteCount()) continue;
+    const float hy = Sprites->GetScaledHotY(g);
+    if (hy < high) high = hy;
+    if (hy + Sprites->GetScaledHeight(g) > low) low = hy + Sprites->GetScaledHeight(g);
+  }
+  if (width != nullptr) *width = w;
+  if (bottom != nullptr) *bottom = low;
+  if (top != nullptr) *top = high;
+}
+
+int CFont::GetStringAscent(const char* text) const {
+  float ascent = 0.0f;
+  for (const char* p = text; p != nullptr && *p != 0 && *p != '\n' && Sprites != nullptr; ++p) {
+    const int g = GlyphOf(static_cast<unsigned char>(*p));
+    if (g >= FirstGlyph && g <= LastGlyph && g < Sprites->GetSpriteCount() && -Sprites->GetScaledHotY(g) > ascent)
+      ascent = -Sprites->GetScaledHotY(g);
+  }
+  return static_cast<int>(ascent);
+}
+
+void CFont::MeasureStringExtent(const char* text, int* width, int* height) const {
+  int widest = 0, lines = 0;
+  for (const char* line = text; line != nullptr; ++lines) {
+    const int w = GetStringWidth(line);
+    if (w > widest) widest = w;
+    line = std::strchr(line, '\n');
+    if (line != nullptr) ++line;
+  }
+  if (width != nullptr) *width = widest;
+  if (height != nullptr) *height = Sprites != nullptr ? static_cast<int>(lines * LineHeight * Sprites->XScale) : 0;
+}
+
+int CFont::GetCharHeight(unsigned char c) const {
+  const int g = GlyphOf(c);
+  if (g < 0 || Sprites == nullptr || g >= Sprites->GetSpriteCount()) return 0;
+  return static_cast<int>(Sprites->GetScaledHeight(g));
 }
 
 void CFont::DrawString(const char* text, int x, int y, int /*unused*/) {

@@ -52,6 +52,15 @@ class CFont {
   int GetStringWidth(const char* text) const;
   // Height of the first line; 0 for null.
   int GetStringHeight(const char* text) const;
+  // Advances summed over the whole text (newlines advance like spaces), and the
+  // lowest glyph bottom and highest glyph top relative to the baseline; zeros for null.
+  void MeasureString(const char* text, float* width, float* bottom, float* top) const;
+  // Height above the baseline of the tallest glyph of the first line; 0 for null.
+  int GetStringAscent(const char* text) const;
+  // Widest line and the height of all lines; zeros for null.
+  void MeasureStringExtent(const char* text, int* width, int* height) const;
+  // Scaled height of the character's glyph; 0 without one.
+  int GetCharHeight(unsigned char c) const;
 
   // Draws at (x, y) with blend mode 3; newlines start a new line.
   void DrawString(const char* text, int x, int y, int unused);

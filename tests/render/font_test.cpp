@@ -89,6 +89,23 @@ TEST_F(Fonts, Measures) {
   EXPECT_EQ(font.GetStringHeight("AT\nxx"), 30);
 }
 
+TEST_F(Fonts, FurtherMeasures) {
+  CFont font = MakeFont(0);
+  float width = -1, bottom = -1, top = 1;
+  font.MeasureString("AT\nB", &width, &bottom, &top);
+  EXPECT_FLOAT_EQ(width, 8 + 6 + 5 + 8);  // the newline advances like a space
+  EXPECT_FLOAT_EQ(bottom, 8.0f);
+  EXPECT_FLOAT_EQ(top, -12.0f);
+  EXPECT_EQ(font.GetStringAscent("AB\nT"), 8);
+  EXPECT_EQ(font.GetStringAscent(nullptr), 0);
+  int w = 0, h = 0;
+  font.MeasureStringExtent("A\nABB\nB", &w, &h);
+  EXPECT_EQ(w, 24);
+  EXPECT_EQ(h, 60);
+  EXPECT_EQ(font.GetCharHeight('T'), 20);
+  EXPECT_EQ(font.GetCharHeight(' '), 0);
+}
+
 TEST_F(Fonts, StringIsDrawnGlyphByGlyph) {
   CFont font = MakeFont(0);
   Begin2DFrame(0xFF000000);
