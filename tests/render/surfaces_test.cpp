@@ -3,6 +3,9 @@
 #include <string>
 
 #include "asset_fixture.h"
+#include "bsp_fixture.h"
+#include "foundation/buffered_file.h"
+#include "render/bsp_query.h"
 #include "foundation/random_tables.h"
 #include "render/surfaces.h"
 #include "render/texture_manager.h"
@@ -222,4 +225,39 @@ TEST_F(Surfaces, ImpactSpray) {
     EXPECT_EQ(fragments, c.fragments);
     EXPECT_EQ(puffs, c.puffs);
   }
+}
+
+TEST_F(Surfaces, ListReadThroughTheFileHandle) {
+  WriteText("Default.spl", kVersion3);
+  CSurfaces surfaces;
+  BufferedFile* file = FileOpen("Default.spl", "rb");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(surfaces.ReadPropertyList(file), 1);
+  FileClose(file);
+  ASSERT_EQ(surfaces.Count, 2);
+  EXPECT_EQ(surfaces.GetSurface(1)->Flags, 2u);
+}
+
+TEST_F(Surfaces, BspQueriesSkipSurfacesByTheirQueryBits) {
+  BspTreePtr room = bsp_fixture::CompileTree(bsp_fixture::Room(100.0f, 1));
+  ASSERT_TRUE(room);
+  struct Case {
+    std::uint32_t queryBits;
+    std::uint32_t filter;
+    bool hit;
+  };
+  const Case cases[] = {{0x10, BSPF_SKIP_QUERY_10, false}, {0x10, 0, true}, {0x20, BSPF_SKIP_QUERY_10, true}};
+  for (const Case& c : cases) {
+    CSurfaces surfaces;
+    CSurface wall;
+    wall.QueryBits = c.queryBits;
+    wall.Factor = 1.0f;
+    surfaces.AddSurface(wall);
+    surfaces.InstallBspLookup();
+    const BspPolygon* hit = BspSegmentQuery(room.get(), CVector3{0, 0, 0}, CVector3{500, 0, 0}, c.filter);
+    EXPECT_EQ(hit != nullptr, c.hit) << c.queryBits << " " << c.filter;
+  }
+  // The object uninstalls itself when it goes.
+  const BspPolygon* hit = BspSegmentQuery(room.get(), CVector3{0, 0, 0}, CVector3{500, 0, 0}, BSPF_SKIP_QUERY_10);
+  EXPECT_NE(hit, nullptr);
 }
