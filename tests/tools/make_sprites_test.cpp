@@ -1,0 +1,104 @@
+// The sprite-sheet tool: glyph lists and pixel-art sheets into cells, cells
+// packed on a page, and the sprite file it writes read back by the engine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "foundation/byte_reader.h"
+#include "foundation/memory_manager.h"
+#include "make_sprites/sprite_sheet.h"
+#include "render/sprite_render.h"
+
+TEST(MakeSprites, GlyphListGivesScaledWhiteGlyphs) {
+  std::vector<SheetCell> cells;
+  std::string error;
+  ASSERT_TRUE(ReadGlyphList("# comment\n\nA 0E 11 11 1F 11 11 11\n- 00 00 00 1F 00 00 00\r\n", 2, &cells, &error)) << error;
+  ASSERT_EQ(cells.size(), 2u);
+  const SheetCell& a = cells[0];
+  EXPECT_EQ(a.value, 'A');
+  EXPECT_EQ(a.width, 10);
+  EXPECT_EQ(a.height, 14);
+  EXPECT_EQ(a.hotY, -14);
+  EXPECT_EQ(a.pixels[0], 0u);                // row 0 is .###.
+  EXPECT_EQ(a.pixels[2], 0xFFFFFFFFu);
+  EXPECT_EQ(a.pixels[3], 0xFFFFFFFFu);       // one glyph pixel is 2 x 2
+  EXPECT_EQ(a.pixels[6 * 10 + 0], 0xFFFFFFFFu);  // row 3 is #####
+  EXPECT_EQ(cells[1].pixels[6 * 10 + 0], 0xFFFFFFFFu);
+  EXPECT_EQ(cells[1].pixels[0], 0u);
+
+  struct Bad {
+    const char* text;
+    const char* error;
+  };
+  const Bad bad[] = {{"A 0E 11\n", "glyph list line 1: expected a character and seven hex rows"},
+                     {"\nAB 0 0 0 0 0 0 0\n", "glyph list line 2: expected a character and seven hex rows"}};
+  for (const Bad& b : bad) {
+    std::vector<SheetCell> none;
+    EXPECT_FALSE(ReadGlyphList(b.text, 1, &none, &error)) << b.text;
+    EXPECT_EQ(error, b.error);
+  }
+}
+
+TEST(MakeSprites, PixelSheets) {
+  std::vector<SheetCell> cells;
+  std::string error;
+  ASSERT_TRUE(ReadPixelSheet("scale 2\ncolour R FF0000\nsprite 5\nR.\n.R\nend\n", &cells, &error)) << error;
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0].value, 5);
+  EXPECT_EQ(cells[0].width, 4);
+  EXPECT_EQ(cells[0].pixels[0], 0xFFFF0000u);
+  EXPECT_EQ(cells[0].pixels[1], 0xFFFF0000u);
+  EXPECT_EQ(cells[0].pixels[2], 0u);
+  EXPECT_EQ(cells[0].pixels[15], 0xFFFF0000u);
+
+  struct Bad {
+    const char* text;
+    const char* error;
+  };
+  const Bad bad[] = {{"sprite 1\nX\nend\n", "sheet line 3: unknown colour 'X'"},
+                     {"colour R FF0000\nsprite 1\nRR\nR\nend\n", "sheet line 4: rows of different lengths"},
+                     {"sprite 1\n..\n", "sheet line 2: sprite without end"},
+                     {"scale 0\n", "sheet line 1: bad scale"},
+                     {"banana\n", "sheet line 1: unknown word 'banana'"}};
+  for (const Bad& b : bad) {
+    std::vector<SheetCell> none;
+    EXPECT_FALSE(ReadPixelSheet(b.text, &none, &error)) << b.text;
+    EXPECT_EQ(error, b.error);
+  }
+}
+
+TEST(MakeSprites, PackedSheetReadsBackAsASpriteFile) {
+  SpriteSheet sheet;
+  SheetCell wide{1, 230, 10, 0, 0, std::vector<std::uint32_t>(2300, 0xFF00FF00)};
+  SheetCell small{2, 30, 20, -3, -4, std::vector<std::uint32_t>(600, 0xFF0000FF)};
+  ASSERT_TRUE(sheet.Add(wide));
+  ASSERT_TRUE(sheet.Add(small));  // no room beside the wide one: next row
+  SheetCell tall{3, 10, 250, 0, 0, std::vector<std::uint32_t>(2500, 0)};
+  EXPECT_FALSE(sheet.Add(tall));  // beyond the page
+  const auto folder = std::filesystem::temp_directory_path() / "halberd_make_sprites_test";
+  std::filesystem::create_directories(folder);
+  const auto spr = (folder / "set.spr").string();
+  ASSERT_TRUE(sheet.WriteSpriteFile(spr, "page.tga"));
+  ASSERT_TRUE(sheet.WritePage((folder / "page.tga").string()));
+  std::ifstream in(spr, std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(std::filesystem::file_size(folder / "page.tga"), 18u + 256 * 256 * 4);
+  std::filesystem::remove_all(folder);
+
+  ByteReader reader(bytes.data(), bytes.size());
+  SpriteFileData data;
+  ASSERT_TRUE(ParseSpriteFile(reader, &data));
+  EXPECT_EQ(reader.Remaining(), 0u);
+  ASSERT_EQ(data.Header.SpriteCount, 2);
+  EXPECT_EQ(data.Header.PageCount, 1);
+  EXPECT_STREQ(data.Header.PageNames[0], "page.tga");
+  EXPECT_EQ(data.Sprites[1].Value, 2);
+  EXPECT_EQ(data.Sprites[1].X, 0);
+  EXPECT_EQ(data.Sprites[1].Y, 11);
+  EXPECT_EQ(data.Sprites[1].Width, 30);
+  EXPECT_EQ(data.Sprites[1].HotX, -3);
+  EXPECT_EQ(data.Sprites[1].HotY, -4);
+  MEM_DELETE_ARRAY data.Sprites;
+}
