@@ -69,9 +69,10 @@ std::uint32_t DdsHasAlpha(const void* data, std::uint32_t size) {
   return flags == 0x41 ? 1 : 0;
 }
 
-// The caps word's COMPLEX bit marks a cube map.
+// A cube map has the caps word's COMPLEX bit and the second caps word's
+// CUBEMAP bit; COMPLEX alone is also set by every 2D picture with mip levels.
 bool DdsIsCube(const void* data, std::uint32_t size) {
-  return size >= kDdsHeaderSize && (static_cast<const std::uint8_t*>(data)[108] & 0x8) != 0;
+  return size >= kDdsHeaderSize && (ReadU32At(data, 108) & 0x8) != 0 && (ReadU32At(data, 112) & 0x200) != 0;
 }
 
 bool ExtensionIs(const char* path, const char* extension) {
@@ -203,10 +204,12 @@ int CTexture::LoadBmp(const char* path) {
   Kind = TEXKIND_BMP;
   HasAlpha = 0;
   CBmpHandler bitmap;
-  if (!bitmap.Load(path, 0, 0, MEMCAT_TEXTURE_CREATION)) return 0;
+  // An alpha-only picture is built row by row, so its rows are taken top first
+  // like those of every other picture.
+  if (!bitmap.Load(path, (Flags & TEXF_ALPHA_ONLY) ? 1 : 0, 0, MEMCAT_TEXTURE_CREATION)) return 0;
   if (Flags & TEXF_ALPHA_ONLY) {
-    // Black with alpha taken from the colour: each 3-byte pixel in stored
-    // order gives one A8R8G8B8 pixel whose alpha is the OR of its bytes.
+    // Black with alpha taken from the colour: each 3-byte pixel gives one
+    // A8R8G8B8 pixel whose alpha is the OR of its bytes.
     const int width = bitmap.GetWidth();
     const int height = bitmap.GetHeight() < 0 ? -bitmap.GetHeight() : bitmap.GetHeight();
     if (bitmap.GetBitsPerPixel() != 24 || width <= 0 || height <= 0 ||

@@ -203,15 +203,20 @@ int CTextureManager::ReadTextList(BufferedFile* file) {
 }
 
 void CTextureManager::WriteTEXL(std::FILE* stream, int count, const std::uint32_t* ids) const {
+  auto wanted = [&](const CTexture* t) {
+    bool found = count < 0;
+    for (int i = 0; !found && i < count; ++i) found = ids[i] == t->Id;
+    return found;
+  };
+  // The count written is the number of records that follow, so that ids
+  // missing from the library or named twice cannot break the section.
+  std::uint32_t n = 0;
+  for (ListNode<CTexture>* node = List.First(); node != nullptr; node = node->Next) n += wanted(node->Item) ? 1 : 0;
   std::fwrite("TEXL", 1, 4, stream);
-  const std::int32_t written = count < 0 ? Count : count;
-  const std::uint32_t n = static_cast<std::uint32_t>(written);
   WriteU32(&n, stream);
   for (ListNode<CTexture>* node = List.First(); node != nullptr; node = node->Next) {
     const CTexture* t = node->Item;
-    bool wanted = count < 0;
-    for (int i = 0; !wanted && i < count; ++i) wanted = ids[i] == t->Id;
-    if (!wanted) continue;
+    if (!wanted(t)) continue;
     char name[kTexlNameSize] = {};
     std::strncpy(name, t->Name, kTexlNameSize - 1);
     WriteU32(&t->Id, stream);

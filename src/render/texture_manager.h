@@ -61,7 +61,8 @@ class CTextureManager {
   void WriteTextList(std::FILE* stream) const;
   // Reads the text list; 0 after an error box when a record cannot be made.
   int ReadTextList(BufferedFile* file);
-  // Writes a "TEXL" body: every record (count < 0) or those whose Id is among the first count ids.
+  // Writes a "TEXL" body: every record (count < 0) or those whose Id is among
+  // the first count ids; the record count written is that of the records written.
   void WriteTEXL(std::FILE* stream, int count, const std::uint32_t* ids) const;
   // Reads a "TEXL" body through the file handle; 0 after an error box when the
   // tag is wrong, the records run past the file, or a record cannot be made.

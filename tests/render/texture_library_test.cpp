@@ -121,7 +121,8 @@ TEST(TextureLibrary, WrittenTexlReadsBackWithSelectedIds) {
   source.GetTexture("c", 0);
   std::FILE* f = std::tmpfile();
   ASSERT_NE(f, nullptr);
-  source.WriteTEXL(f, 1, &wanted);
+  const std::uint32_t twiceAndMissing[3] = {wanted, wanted, 0xDEADBEEF};
+  source.WriteTEXL(f, 3, twiceAndMissing);  // one record, and the count says so
   source.WriteTEXL(f, -1, nullptr);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(f)));
   std::rewind(f);
@@ -225,7 +226,8 @@ TEST_F(TextureFiles, LoadPassCreatesDeviceTexturesAndReportsProgress) {
 }
 
 TEST_F(TextureFiles, AlphaOnlyBmpTakesAlphaFromColour) {
-  Write("mask.bmp", MakeBmp24(4, 4, [](int x, int) -> std::uint32_t { return x < 2 ? 0 : 0x102040; }));
+  // Opaque on the right, except for the top row, which is all clear.
+  Write("mask.bmp", MakeBmp24(4, 4, [](int x, int y) -> std::uint32_t { return x < 2 || y == 0 ? 0 : 0x102040; }));
   CTextureManager library;
   CTexture* mask = library.GetTexture("mask", TEXF_ALPHA_ONLY);
   ASSERT_EQ(mask->Load(), 1);
@@ -233,9 +235,11 @@ TEST_F(TextureFiles, AlphaOnlyBmpTakesAlphaFromColour) {
   auto* texture = static_cast<IDirect3DTexture8*>(mask->DeviceTexture);
   D3DLOCKED_RECT locked;
   ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-  const auto* row = static_cast<const std::uint32_t*>(locked.pBits);
-  EXPECT_EQ(row[1], 0x00000000u);  // black source: transparent
-  EXPECT_EQ(row[2], 0x70000000u);  // black with alpha 0x10 | 0x20 | 0x40
+  const auto* top = static_cast<const std::uint32_t*>(locked.pBits);
+  const auto* second = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.pBits) + locked.Pitch);
+  EXPECT_EQ(top[2], 0x00000000u);     // black source: transparent; the top row stays on top
+  EXPECT_EQ(second[1], 0x00000000u);
+  EXPECT_EQ(second[2], 0x70000000u);  // black with alpha 0x10 | 0x20 | 0x40
   texture->UnlockRect(0);
 }
 
