@@ -259,3 +259,28 @@ TEST_F(TextureFiles, FadeMovesLaterLevelsTowardsWhite) {
     texture->UnlockRect(level);
   }
 }
+
+TEST_F(TextureFiles, PictureFileSearchOrder) {
+  struct Case {
+    std::vector<std::string> files;
+    DWORD resolution;
+    const char* found;
+  };
+  const Case cases[] = {{{"a.tga", "a.bmp"}, 0, "a.bmp"},
+                        {{"a.tga", "a.bmp", "a.png"}, 0, "a.png"},
+                        {{"a.png", "a.dds", "a.ddl"}, 0, "a.dds"},
+                        {{"a.png", "a.dds", "a.ddl"}, 1, "a.ddl"},
+                        {{"a.tga"}, 1, "a.tga"},
+                        {{}, 0, nullptr}};
+  const DWORD saved = g_Render->m_TextureResolution;
+  for (const Case& c : cases) {
+    for (const char* e : {"a.tga", "a.bmp", "a.png", "a.dds", "a.ddl"}) std::filesystem::remove(folder_ / e);
+    for (const std::string& f : c.files) WriteText(f, "x");
+    g_Render->m_TextureResolution = c.resolution;
+    char path[64];
+    const int found = FindTextureFile("a.jpg", path, sizeof path);
+    EXPECT_EQ(found, c.found != nullptr ? 1 : 0) << c.files.size();
+    if (c.found != nullptr) EXPECT_STREQ(path, c.found);
+  }
+  g_Render->m_TextureResolution = saved;
+}
