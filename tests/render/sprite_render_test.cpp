@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "asset_fixture.h"
+#include "render/camera.h"
 #include "render/sprite_render.h"
 #include "render/texture_manager.h"
 
@@ -178,4 +179,38 @@ TEST_F(Sprites, TiledCopiesAreCutAtTheRectangle) {
   const auto full = QuadOf(draws[0]);
   EXPECT_FLOAT_EQ(full[2].u, set.SpriteUVs[0].U2);
   EXPECT_FLOAT_EQ(full[2].v, set.SpriteUVs[0].V2);
+}
+
+TEST_F(Sprites, BillboardsStandUnderTheFacingMatrix) {
+  Write("s.spr", MakeSpriteFile(1, {"p.bmp"}, {{0, 0, 0, 0, 20, 10, -4, 6}}));
+  CCamera camera;
+  CTextureManager library;
+  CSpriteRender set(g_Render, &camera, &library);
+  ASSERT_EQ(set.Load("s.spr", 0, 0, 0, 0), 1);
+  Record();
+  set.DrawBillboard(0, CVector3{10, 20, 30}, 200.0f);
+  const auto transforms = Calls("SetTransform");
+  ASSERT_FALSE(transforms.empty());
+  float world[16];
+  ASSERT_GE(transforms.back().data.size(), sizeof world);
+  std::memcpy(world, transforms.back().data.data(), sizeof world);
+  EXPECT_FLOAT_EQ(world[12], 10.0f);  // placed at the position
+  EXPECT_FLOAT_EQ(world[13], 20.0f);
+  EXPECT_FLOAT_EQ(world[14], 30.0f);
+  const auto draws = Calls("DrawPrimitiveUP");
+  ASSERT_EQ(draws.size(), 1u);
+  struct Corner {
+    float x, y, z;
+    DWORD colour;
+    float u, v;
+  } corners[4];
+  ASSERT_EQ(draws[0].data.size(), sizeof corners);  // four 24-byte vertices
+  std::memcpy(corners, draws[0].data.data(), sizeof corners);
+  // Twice the size: left = HotX x 2, top = -HotY x 2, then width and height x 2 (y up).
+  EXPECT_FLOAT_EQ(corners[0].x, -8.0f);
+  EXPECT_FLOAT_EQ(corners[0].y, -12.0f);
+  EXPECT_FLOAT_EQ(corners[2].x, 32.0f);
+  EXPECT_FLOAT_EQ(corners[2].y, -32.0f);
+  EXPECT_FLOAT_EQ(corners[1].z, 0.0f);
+  EXPECT_EQ(corners[3].colour, 0xFFFFFFFFu);
 }
