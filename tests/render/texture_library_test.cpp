@@ -6,6 +6,7 @@
 
 #include "asset_fixture.h"
 #include "foundation/byte_reader.h"
+#include "foundation/catalog.h"
 #include "platform/win32/message_box.h"
 #include "render/material_list.h"
 #include "render/texture_manager.h"
@@ -283,4 +284,27 @@ TEST_F(TextureFiles, PictureFileSearchOrder) {
     if (c.found != nullptr) EXPECT_STREQ(path, c.found);
   }
   g_Render->m_TextureResolution = saved;
+}
+
+TEST_F(TextureFiles, PicturesMissingFromTheCatalogWaitForTheCharacterCatalog) {
+  Write("loose.bmp", MakeBmp24(4, 4, Grey));  // on the disk, but not in any catalog
+  const std::uint32_t mode = GetCatalogMode();
+  SetCatalogMode(mode | CATALOG_MODE_READ);
+  OpenCatalog(0, nullptr, 0, 0);  // an empty catalog 0 is current
+  CTextureManager library;
+  CTexture* loose = library.GetTexture("loose", 0);
+  library.LoadTextures(nullptr);
+  EXPECT_EQ(loose->DeviceTexture, nullptr);
+  EXPECT_TRUE(loose->Flags & TEXF_CHARACTER);
+
+  // The next pass defers it to catalog 2, then makes catalog 0 current again.
+  static int calls;
+  calls = 0;
+  library.GetTexture("other", 0);
+  library.LoadTextures([](int, int, int) { ++calls; });
+  EXPECT_EQ(loose->DeviceTexture, nullptr);
+  EXPECT_EQ(calls, 3);  // records 0 and 2, then 4 (record 1 again) in the second walk
+  EXPECT_EQ(GetCurrentCatalogId(), 0);
+  CloseCatalog();
+  SetCatalogMode(mode);
 }
