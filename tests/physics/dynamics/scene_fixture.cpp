@@ -16,11 +16,13 @@
 namespace mdt_test {
 
 Scene::Scene(unsigned maxBodies, unsigned maxConstraints, unsigned materials, bool autoDisable) {
-  McdInit(7, 400);
+  // The game's 400 models, or room for every body and a few static models.
+  const int models = maxBodies + 32 > 400 ? static_cast<int>(maxBodies) + 32 : 400;
+  McdInit(7, models);
   McdPrimitivesRegisterTypes();
   McdPrimitivesRegisterInteractions();
   McdSetDefaultRequestPtr(&request_);
-  space = McdAxisSortCreate(McdAllAxes, 400, 400);
+  space = McdAxisSortCreate(McdAllAxes, models, 400);
   bridge = McdDtBridgeCreate(materials);
   world = MdtWorldCreate(maxBodies, maxConstraints);
   MdtWorldSetGravity(world, 0, -9.81f, 0);
