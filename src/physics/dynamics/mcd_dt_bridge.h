@@ -80,7 +80,7 @@ struct McdDtBridgeFramework {
 };
 // Creates the world (automatic disabling on), starts the collision layer
 // with the primitive types and their pair tests, makes the space and the
-// bridge; null when a piece cannot be made.
+// bridge; null when any of them cannot be made.
 McdDtBridgeFramework* McdDtBridgeFrameworkCreate(unsigned maxBodies, unsigned maxConstraints, unsigned geometryTypes,
                                                  unsigned maxModels, unsigned maxPairs, unsigned materials);
 void McdDtBridgeFrameworkDestroy(McdDtBridgeFramework* framework);
