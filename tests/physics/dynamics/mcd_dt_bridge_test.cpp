@@ -265,3 +265,38 @@ TEST(McdDtBridgeFramework, BodyPoolRunningOutAnswersNull) {
   McdGeometryDestroy(g);
   McdDtBridgeFrameworkDestroy(f);
 }
+
+TEST(McdDtBridge, IntersectPairsWalksDownAndStopsWhenFull) {
+  Scene s(8, 32, 2, false);
+  s.Ground();
+  for (int i = 0; i < 3; ++i) s.Sphere(0.5f, 1, 3.0f * i, 0.49f, 0);
+  McdSpaceUpdate(s.space);
+  McdDtBridgeUpdatePairs(s.bridge, s.space);  // opens the three sphere-ground pairs
+  McdDtBridgePairList* list = &s.bridge->pairList;
+  ASSERT_EQ(list->middle - list->helloStart, 3);
+  McdIntersectResult results[4];
+  McdContact buffer[50];
+  int cursor = list->middle - 1, count = 0, used = 0;
+  // Two results at most per call: the third pair waits for the next call.
+  EXPECT_EQ(McdDtBridgeIntersectPairs(list, &cursor, results, 2, &count, buffer, 50, &used), 1);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(used, 2);
+  EXPECT_EQ(cursor, list->middle - 3);
+  EXPECT_EQ(results[1].contacts, buffer + 1);
+  for (int i = 0; i < count; ++i) EXPECT_EQ(results[i].touch, 1);
+  EXPECT_EQ(McdDtBridgeIntersectPairs(list, &cursor, results, 4, &count, buffer, 50, &used), 0);
+  EXPECT_EQ(count, 1);
+  EXPECT_LT(cursor, list->helloStart);
+  // A buffer smaller than the pairs' requests (10): each request is clamped
+  // to the buffer, so every call still gets one pair through.
+  cursor = list->middle - 1;
+  int calls = 0, total = 0;
+  while (calls < 10) {
+    ++calls;
+    const int more = McdDtBridgeIntersectPairs(list, &cursor, results, 4, &count, buffer, 5, &used);
+    total += count;
+    if (!more) break;
+  }
+  EXPECT_EQ(total, 3);
+  EXPECT_EQ(calls, 3);
+}
