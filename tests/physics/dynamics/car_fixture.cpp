@@ -26,6 +26,9 @@ Car::Car(Scene& s, float x, float y, float z) {
     MdtWheelJointSetSteeringAxis(j, 0, 1, 0);
     MdtWheelJointSetSpinAxis(j, 1, 0, 0);
     MdtWheelJointSetSuspension(j, 8000, 400, 0, -0.2f, 0.2f, 0);
+    // The rear wheels do not steer: the lock holds their angle at zero (the
+    // steering motor alone holds only the rate, and the angle creeps).
+    if (i >= 2) MdtWheelJointSetSteeringLock(j, 1);
     MdtConstraintEnable(j);
     joints[i] = j;
   }
