@@ -78,7 +78,9 @@ TEST(MdtJointRows, AssembledJointsHaveNoError) {
     // Moving body 1 away shows up in the error.
     MdtBodySetPosition(p.b, 1.1f, 2, 0.5f);
     r = BuildRows(k.c);
-    if (k.c->type != MdtTypeSliderJoint) EXPECT_GT(MaxAbs(r.xi), 0.05f) << k.name;
+    if (k.c->type != MdtTypeSliderJoint) {
+      EXPECT_GT(MaxAbs(r.xi), 0.05f) << k.name;
+    }
     MdtBodySetPosition(p.b, 1, 2, 0.5f);
   }
 }
