@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "asset_fixture.h"
+#include "foundation/timer.h"
 #include "render/camera.h"
 #include "render/sprite_render.h"
 #include "render/texture_manager.h"
@@ -213,4 +214,35 @@ TEST_F(Sprites, BillboardsStandUnderTheFacingMatrix) {
   EXPECT_FLOAT_EQ(corners[2].y, -32.0f);
   EXPECT_FLOAT_EQ(corners[1].z, 0.0f);
   EXPECT_EQ(corners[3].colour, 0xFFFFFFFFu);
+}
+
+TEST_F(Sprites, PulsingAlphaFollowsTheGameClock) {
+  Write("s.spr", MakeSpriteFile(1, {"p.bmp"}, {{0, 0, 0, 0, 8, 8, 0, 0}}));
+  CTextureManager library;
+  CSpriteRender set(g_Render, nullptr, &library);
+  ASSERT_EQ(set.Load("s.spr", 0, 0, 0, 0), 1);
+  set.SetColour(0x80FF0000, 0);
+  CTimer clock;
+  CSpriteRender::s_GameTimer = &clock;
+  struct Case {
+    std::uint32_t ms;
+    DWORD alpha;
+  };
+  // phase = (ms mod 3000) x 200 / 3000; alpha = trunc(0x80 x |sin(phase x 0.005 x 2 pi)| + 0.5).
+  const Case cases[] = {{0, 0x00}, {750, 0x80}, {3750, 0x80}, {1500, 0x00}, {250, 0x40}};
+  for (const Case& c : cases) {
+    CTimer::State state;
+    clock.SaveState(&state);
+    state.gameTime = c.ms;
+    clock.RestoreState(state);
+    Record();
+    set.DrawPulsing(0, 10, 10);
+    const auto draws = Calls("DrawPrimitiveUP");
+    ASSERT_EQ(draws.size(), 1u);
+    const DWORD got = QuadOf(draws[0])[0].Diffuse;
+    EXPECT_NEAR(static_cast<int>(got >> 24), static_cast<int>(c.alpha), 1) << c.ms;
+    EXPECT_EQ(got & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(set.DrawColour, 0x80FF0000u);  // restored afterwards
+  }
+  CSpriteRender::s_GameTimer = nullptr;
 }
