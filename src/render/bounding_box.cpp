@@ -91,8 +91,8 @@ bool CBoundingBox::RayEntry(const CVector3& origin, const CVector3& direction, f
     Vector3 point;
     float t;
     // Only faces ahead of the origin count: a box behind the ray is not entered.
-    if (!plane.IntersectRay(ToFoundation(origin), ToFoundation(direction), &point, &t) || t < 0) continue;
-    if (!ContainsPoint(FromFoundation(point), kBspEpsilon) || t >= best) continue;
+    if (!plane.IntersectRay(origin, direction, &point, &t) || t < 0) continue;
+    if (!ContainsPoint(point, kBspEpsilon) || t >= best) continue;
     best = *distance = t;
     if (++hits == 2) break;
   }
@@ -105,10 +105,10 @@ bool CBoundingBox::SegmentHit(const CVector3& a, const CVector3& b, CVector3* po
   for (const CPlane& plane : Planes) {
     Vector3 p;
     float t;
-    if (!plane.IntersectSegment(ToFoundation(a), ToFoundation(b), &p, &t)) continue;
-    if (!ContainsPoint(FromFoundation(p), kBspEpsilon) || t >= best) continue;
+    if (!plane.IntersectSegment(a, b, &p, &t)) continue;
+    if (!ContainsPoint(p, kBspEpsilon) || t >= best) continue;
     best = *factor = t;
-    *point = FromFoundation(p);
+    *point = p;
     if (++hits == 2) break;
   }
   return hits > 0;
@@ -118,10 +118,10 @@ bool CBoundingBox::SegmentHitFace(const CVector3& a, const CVector3& b, CVector3
   for (const CPlane& plane : Planes) {
     Vector3 p;
     float t;
-    if (!plane.IntersectSegment(ToFoundation(a), ToFoundation(b), &p, &t) || !ContainsPoint(FromFoundation(p), 0.01f))
+    if (!plane.IntersectSegment(a, b, &p, &t) || !ContainsPoint(p, 0.01f))
       continue;
-    *point = FromFoundation(p);
-    *normal = FromFoundation(plane.n);
+    *point = p;
+    *normal = plane.n;
     return true;
   }
   return false;
@@ -130,9 +130,9 @@ bool CBoundingBox::SegmentHitFace(const CVector3& a, const CVector3& b, CVector3
 bool CBoundingBox::ClipSegment(CVector3* a, CVector3* b) const {
   bool cut = false;
   for (const CPlane& plane : Planes) {
-    float da = plane.Distance(ToFoundation(*a));
+    float da = plane.Distance(*a);
     int side = da < -kTolerance ? -1 : (da > kTolerance ? 1 : 0);
-    float nd = plane.Dot(ToFoundation(*b - *a));
+    float nd = plane.Dot(*b - *a);
     if (nd == 0 || side == 0) continue;
     float t = -da / nd;
     if (t < 0 || t > 1) continue;

@@ -15,21 +15,19 @@
 namespace {
 constexpr float kTolerance = 7.6e-6f;
 
-using geom::FromFoundation;
-using geom::ToFoundation;
 using geom::operator+;
 using geom::operator-;
 using geom::operator*;
 
 CPlane PlaneFromPoints(const CVector3& a, const CVector3& b, const CVector3& c) {
   CPlane p;
-  p.FromPoints(ToFoundation(a), ToFoundation(b), ToFoundation(c));
+  p.FromPoints(a, b, c);
   return p;
 }
 
 CPlane PlaneFromNormalAndPoint(const CVector3& n, const CVector3& p) {
   CPlane plane;
-  plane.FromNormalAndPoint(ToFoundation(n), ToFoundation(p));
+  plane.FromNormalAndPoint(n, p);
   return plane;
 }
 
@@ -63,8 +61,8 @@ void CFrustum::BuildFromCamera(const CCamera& camera) {
   for (int k = 0; k < 4; ++k) {
     Vector3 hit;
     float tHit = 0.0f;
-    if (Planes[5].IntersectLine(ToFoundation(eye), ToFoundation(Corners[k]), &hit, &tHit))
-      Corners[k + 4] = FromFoundation(hit);
+    if (Planes[5].IntersectLine(eye, Corners[k], &hit, &tHit))
+      Corners[k + 4] = hit;
     else
       Corners[k + 4] = Corners[k];
   }
@@ -144,7 +142,7 @@ void CFrustum::TransformCorners(const CMatrix& matrix) {
 
 int CFrustum::ContainsPoint(const CVector3& point) const {
   if (PlaneCount < 1) return 1;
-  const Vector3 p = ToFoundation(point);
+  const Vector3 p = point;
   for (int i = 0; i < PlaneCount; ++i)
     if (Planes[i].Distance(p) < -kTolerance) return 0;
   return 1;
@@ -153,7 +151,7 @@ int CFrustum::ContainsPoint(const CVector3& point) const {
 int CFrustum::TestSphere(const CSphere& sphere, bool* straddles) const {
   if (straddles != nullptr) *straddles = false;
   if (PlaneCount < 1) return 1;
-  const Vector3 centre = ToFoundation(sphere.Centre);
+  const Vector3 centre = sphere.Centre;
   for (int i = 0; i < PlaneCount; ++i) {
     const float d = Planes[i].Distance(centre);
     const float distance = std::fabs(d);
@@ -165,9 +163,9 @@ int CFrustum::TestSphere(const CSphere& sphere, bool* straddles) const {
 
 int CFrustum::ClassifyPlane(const CPlane& plane) const {
   if (CornerCount < 2) return 0;
-  const int side = SideOf(plane.Distance(ToFoundation(Corners[0])));
+  const int side = SideOf(plane.Distance(Corners[0]));
   for (int k = 1; k < CornerCount && k < 8; ++k)
-    if (SideOf(plane.Distance(ToFoundation(Corners[k]))) != side) return 0;
+    if (SideOf(plane.Distance(Corners[k])) != side) return 0;
   return side;
 }
 

@@ -46,15 +46,13 @@ inline CPlane AsPlane(const float* plane) {
   p.d = plane[3];
   return p;
 }
-inline Vector3 ToFoundation(const CVector3& v) { return {v.x, v.y, v.z}; }
-inline CVector3 FromFoundation(const Vector3& v) { return {v.x, v.y, v.z}; }
 
 // Ray (origin + t·direction, any t) against a plane; fails only when the
 // direction is parallel.  An origin within the tolerance of the plane gives t = 0.
 inline bool IntersectRay(const float* plane, CVector3 origin, CVector3 direction, CVector3* point, float* t) {
   Vector3 hit;
-  if (!AsPlane(plane).IntersectRay(ToFoundation(origin), ToFoundation(direction), &hit, t)) return false;
-  *point = FromFoundation(hit);
+  if (!AsPlane(plane).IntersectRay(origin, direction, &hit, t)) return false;
+  *point = hit;
   return true;
 }
 
@@ -62,8 +60,8 @@ inline bool IntersectRay(const float* plane, CVector3 origin, CVector3 direction
 // outside the segment (beyond the tolerance); the factor is clamped to [0, 1].
 inline bool IntersectSegment(const float* plane, CVector3 a, CVector3 b, CVector3* point, float* t) {
   Vector3 hit;
-  if (!AsPlane(plane).IntersectSegment(ToFoundation(a), ToFoundation(b), &hit, t)) return false;
-  *point = FromFoundation(hit);
+  if (!AsPlane(plane).IntersectSegment(a, b, &hit, t)) return false;
+  *point = hit;
   return true;
 }
 

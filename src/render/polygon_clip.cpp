@@ -135,7 +135,7 @@ void ClipMeshToFrustum(const CFrustum& frustum, ClipMeshJob* job) {
   int indexCount = output.IndexCount;
   // 16-bit indices reach 65536 vertices at most.
   const int vertexLimit = job->VertexLimit < 65536 ? job->VertexLimit : 65536;
-  const CVector3 nearNormal = geom::FromFoundation(frustum.Planes[frustum.NearPlane].n);
+  const CVector3 nearNormal = frustum.Planes[frustum.NearPlane].n;
   static ClipPolygon s_Triangle;
   static ClipPolygon s_Clipped;
 
@@ -150,7 +150,7 @@ void ClipMeshToFrustum(const CFrustum& frustum, ClipMeshJob* job) {
 
     CPlane plane;
     plane.FromPoints({a.x, a.y, a.z}, {b.x, b.y, b.z}, {c.x, c.y, c.z});
-    const CVector3 normal = geom::FromFoundation(plane.n);
+    const CVector3 normal = plane.n;
     if ((job->Flags & kClipMeshFacingTest) != 0 && !(std::fabs(geom::Dot(normal, job->Direction)) > job->Threshold))
       continue;
     if (geom::Dot(normal, nearNormal) > 0.0f) continue;

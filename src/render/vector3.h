@@ -3,11 +3,10 @@
 // the device and to file readers as they are.
 #pragma once
 
-struct CVector3 {
-  float x;
-  float y;
-  float z;
-};
+#include "foundation/vector3.h"
+
+// The renderer uses the foundation's three-float vector under its own name.
+using CVector3 = Vector3;
 
 // Four-float vector (x, y, z, w) for homogeneous points and quaternions.
 struct CVector4 {
