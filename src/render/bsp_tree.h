@@ -57,8 +57,9 @@ struct BspStatistics {
   std::int32_t BlockSize;
 };
 
-// The deepest tree the loader accepts; the walks recurse once per level.
-inline constexpr std::uint32_t kBspMaxDepth = 8192;
+// The deepest tree the loader accepts; the walks recurse once per level, so
+// this bounds their stack use (compiled trees are a few dozen levels deep).
+inline constexpr std::uint32_t kBspMaxDepth = 1024;
 
 // The node at a link of the tree whose root is given; null for link 0.
 inline const BspNode* BspNodeAt(const BspNode* root, std::uint32_t link) {
