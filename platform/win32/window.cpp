@@ -448,3 +448,9 @@ void* Win32SdlWindow(HWND window) {
   WindowRecord* w = Find(window);
   return w ? w->sdl : nullptr;
 }
+
+bool Win32WindowsAreOffscreen() {
+  if (!System().videoUp) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && SDL_strcmp(driver, "offscreen") == 0;
+}

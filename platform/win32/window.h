@@ -200,3 +200,6 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // For the other stand-ins: the SDL window behind a handle (an SDL_Window*),
 // null for an unknown handle.
 void* Win32SdlWindow(HWND window);
+
+// True when windows are drawn offscreen (no display): nobody can close them.
+bool Win32WindowsAreOffscreen();

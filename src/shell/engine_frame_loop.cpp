@@ -197,6 +197,11 @@ const char* ScreenshotFromArguments(int argc, char** argv) {
   return nullptr;
 }
 
+namespace {
+// Frames presented when no display exists and no count was asked for.
+constexpr int kOffscreenFrames = 300;
+}  // namespace
+
 int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
   HWND window = CreateMainWindow(instance);
   if (window == nullptr) {
@@ -207,6 +212,11 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     std::fprintf(stderr, "halberd: the engine could not start the render device\n");
     DestroyWindow(window);
     return 1;
+  }
+  // An offscreen window cannot be closed: show a fixed run instead.
+  if (frames == 0 && Win32WindowsAreOffscreen()) {
+    frames = kOffscreenFrames;
+    std::printf("halberd: no display to close the window, presenting %d frames\n", frames);
   }
   std::printf("halberd: %ux%u, %s\n", g_Render->GetModeWidth(), g_Render->GetModeHeight(),
               g_Render->GetAdapterDescription());
