@@ -9,9 +9,6 @@ MdtBallJointID MdtBallJointCreate(MdtWorldID w) {
 
 void MdtBallJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                          const MdtStepParams*) {
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, b.s1 != nullptr);
+  MdtJointRowsBegin(hd, c, transforms, states, true);
   MdtRowFinish(hd, c, 3);
 }

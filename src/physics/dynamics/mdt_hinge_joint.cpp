@@ -20,12 +20,7 @@ MdtLimit* MdtHingeJointGetLimit(MdtHingeJointID j) { return &j->limit; }
 void MdtHingeJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                           const MdtStepParams* p) {
   MdtHingeJoint* j = static_cast<MdtHingeJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, two);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, true);
   const MeReal* axes[2] = {f.b0, f.c0};
   for (int r = 0; r < 2; ++r) {
     MeReal u[3], v[3];

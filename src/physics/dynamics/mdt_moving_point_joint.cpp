@@ -12,12 +12,7 @@ MdtMovingPointJointID MdtMovingPointJointCreate(MdtWorldID w) {
 void MdtMovingPointJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                                 const MdtStepParams*) {
   MdtMovingPointJoint* j = static_cast<MdtMovingPointJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, two);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, true);
   MeReal u0[3] = {0, 0, 0}, u1[3] = {0, 0, 0};
   MeVector3MultiplyAdd(u0, j->velocity0[0], f.a0);
   MeVector3MultiplyAdd(u0, j->velocity0[1], f.b0);

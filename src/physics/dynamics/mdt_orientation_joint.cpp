@@ -13,11 +13,7 @@ MdtOrientationJointID MdtOrientationJointCreate(MdtWorldID w) {
 void MdtOrientationJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                                 const MdtStepParams* p) {
   MdtOrientationJoint* j = static_cast<MdtOrientationJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, false);
   const MeReal* pairs[3][2] = {{f.a0, f.c1}, {f.a0, f.b1}, {f.b0, f.c1}};
   const int rows = j->freeTwist ? 2 : 3;
   MeReal soft = 0, erp = 0;

@@ -20,12 +20,7 @@ MdtPoseDriveJointID MdtPoseDriveJointCreate(MdtWorldID w) {
 void MdtPoseDriveJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                               const MdtStepParams*) {
   MdtPoseDriveJoint* j = static_cast<MdtPoseDriveJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, two);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, true);
 
   const MeReal identity[4] = {1, 0, 0, 0};
   MeReal Q0[4], Q1[4], Q1c[4], r[4], Q1t[4];

@@ -119,4 +119,15 @@ void MdtRowGetFrames(const MdtConstraint* c, const MdtRowBodies& b, MdtJointFram
   else MeVector3Set(f->x1, 0, 0, 0);
 }
 
+MdtJointRows MdtJointRowsBegin(keaConstraints* h, const MdtConstraint* c, const MeReal* transforms, keaBody* states,
+                               bool pointRows) {
+  MdtJointRows r{};
+  r.b = MdtRowGetBodies(c, transforms, states);
+  r.two = r.b.s1 != nullptr;
+  r.a = MdtRowGetArrays(h);
+  MdtRowGetFrames(c, r.b, &r.f);
+  if (pointRows) MdtPointRows(h, r.f.x0, r.f.x1, r.f.p0, r.f.p1, r.two);
+  return r;
+}
+
 void MdtNegate(const MeReal* v, MeReal* out) { MeVector3Set(out, -v[0], -v[1], -v[2]); }

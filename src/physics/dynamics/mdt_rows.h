@@ -58,5 +58,19 @@ struct MdtJointFrames {
   MeReal x0[3], x1[3];
 };
 void MdtRowGetFrames(const MdtConstraint* c, const MdtRowBodies& b, MdtJointFrames* f);
+
+// What a frame-based joint's row builder starts from: the packed bodies,
+// whether body 1 is present, the row arrays from the header's current row and
+// both attachment frames in world coordinates.
+struct MdtJointRows {
+  MdtRowBodies b;
+  bool two;
+  MdtRowArrays a;
+  MdtJointFrames f;
+};
+// Gathers the above for c; with `pointRows` it also writes rows 0-2 that hold
+// the two attachment points together (MdtPointRows).  Cannot fail.
+MdtJointRows MdtJointRowsBegin(keaConstraints* header, const MdtConstraint* c, const MeReal* transforms,
+                               keaBody* states, bool pointRows);
 // Negated copy of v.
 void MdtNegate(const MeReal* v, MeReal* out);

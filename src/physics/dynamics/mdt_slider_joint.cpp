@@ -18,11 +18,7 @@ MdtLimit* MdtSliderJointGetLimit(MdtSliderJointID j) { return &j->limit; }
 void MdtSliderJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                            const MdtStepParams* p) {
   MdtSliderJoint* j = static_cast<MdtSliderJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, false);
   MeReal d[3], r0[3], r1[3];
   MeVector3Subtract(d, f.p1, f.p0);
   MeVector3Subtract(r0, f.p1, f.x0);

@@ -12,12 +12,7 @@ MdtUniversalJointID MdtUniversalJointCreate(MdtWorldID w) {
 void MdtUniversalJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                               const MdtStepParams*) {
   MdtUniversalJoint* j = static_cast<MdtUniversalJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, two);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, true);
   MeReal u0[3], u1[3], x[3], nx[3];
   MeMatrix4TMRotate(u0, b.t0, j->axis0);
   if (two) MeMatrix4TMRotate(u1, b.t1, j->axis1);

@@ -11,12 +11,7 @@ MdtWeldJointID MdtWeldJointCreate(MdtWorldID w) {
 void MdtWeldJointAddRows(keaConstraints* hd, MdtConstraint* c, const MeReal* transforms, keaBody* states,
                          const MdtStepParams*) {
   MdtWeldJoint* j = static_cast<MdtWeldJoint*>(c);
-  const MdtRowBodies b = MdtRowGetBodies(c, transforms, states);
-  const bool two = b.s1 != nullptr;
-  const MdtRowArrays a = MdtRowGetArrays(hd);
-  MdtJointFrames f;
-  MdtRowGetFrames(c, b, &f);
-  MdtPointRows(hd, f.x0, f.x1, f.p0, f.p1, two);
+  const auto [b, two, a, f] = MdtJointRowsBegin(hd, c, transforms, states, true);
   const MeReal identity[4] = {1, 0, 0, 0};
   const MeReal* q0 = b.s0->qrot;
   const MeReal* q1 = two ? b.s1->qrot : identity;
