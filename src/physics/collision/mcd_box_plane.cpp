@@ -114,9 +114,8 @@ int McdBoxPlaneSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* r
   result->time = maxTime;
   const McdModel* box = pair->model1;
   const McdModel* plane = pair->model2;
-  const MeReal zero[3] = {0, 0, 0};
-  const MeReal* vb = box->linearVelocity ? box->linearVelocity : zero;
-  const MeReal* vp = plane->linearVelocity ? plane->linearVelocity : zero;
+  const MeReal* vb = McdModelVelocityOrZero(box);
+  const MeReal* vp = McdModelVelocityOrZero(plane);
   MeReal w[3];
   MeVector3Subtract(w, vb, vp);
   if (std::sqrt(MeVector3Dot(w, w)) * maxTime < 0.0001f) return 0;

@@ -61,25 +61,12 @@ int McdBoxSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
     separation = std::fabs(c[axis]) - e[axis] - r;
     dims = 0x0302;
   }
-  if (separation > margin) {  // reachable only with a negative radius
-    result->contactCount = 0;
-    return 0;
-  }
-  if (result->contactMaxCount < 1) {
-    result->contactCount = 0;
-    return 1;
-  }
-  MeReal local[3];
+  // Beyond the margin here is reachable only with a negative radius.
+  MeReal local[3], position[3], worldNormal[3];
   for (int i = 0; i < 3; ++i) local[i] = c[i] + r * normal[i];
-  McdContact* contact = &result->contacts[0];
-  MeMatrix4TMTransform(contact->position, tb, local);
-  MeMatrix4TMRotate(contact->normal, tb, normal);
-  contact->separation = separation;
-  contact->dims = dims;
-  contact->element1 = contact->element2 = 0;
-  MeVector3Copy(result->normal, contact->normal);
-  result->contactCount = 1;
-  return 1;
+  MeMatrix4TMTransform(position, tb, local);
+  MeMatrix4TMRotate(worldNormal, tb, normal);
+  return McdPairSingleContact(pair, result, position, worldNormal, separation, dims);
 }
 
 // The sphere is replaced by a cube of half-extent r * 2 / (sqrt 2 + 1),

@@ -16,11 +16,9 @@ int McdConeLineSegment(McdModel* model, const MeReal* start, const MeReal* end,
   const MeReal A = cone->apexDistance, B = cone->baseDistance, R = cone->radius;
   if (A + B <= 0.0f) return 0;
   const MeReal k = R / (A + B);
-  MeReal rel[3], worldD[3], p[3], d[3];
-  MeVector3Subtract(rel, start, m + 12);
-  MeVector3Subtract(worldD, end, start);
-  MeMatrix4TMInverseRotate(p, m, rel);
-  MeMatrix4TMInverseRotate(d, m, worldD);
+  const McdLocalSegment seg = McdSegmentToLocal(m, start, end);
+  const MeReal* p = seg.p;
+  const MeReal* d = seg.d;
 
   MeReal best = MeInfinity;
   MeReal normal[3] = {0, 0, 0};
@@ -62,10 +60,5 @@ int McdConeLineSegment(McdModel* model, const MeReal* start, const MeReal* end,
     }
   }
   if (best == MeInfinity) return 0;
-  MeReal local[3];
-  for (int i = 0; i < 3; ++i) local[i] = p[i] + best * d[i];
-  MeMatrix4TMTransform(hit->position, m, local);
-  MeMatrix4TMRotate(hit->normal, m, normal);
-  hit->distance = best * MeVector3Magnitude(worldD);
-  return 1;
+  return McdSegmentHit(m, seg, best, normal, hit);
 }

@@ -15,11 +15,9 @@ int McdCylinderLineSegment(McdModel* model, const MeReal* start, const MeReal* e
   const MeReal R = McdCylinderGetRadius(model->geometry);
   const MeReal h = McdCylinderGetHalfHeight(model->geometry);
   if (h < 0.000001f) return 0;
-  MeReal rel[3], worldD[3], p[3], d[3];
-  MeVector3Subtract(rel, start, m + 12);
-  MeVector3Subtract(worldD, end, start);
-  MeMatrix4TMInverseRotate(p, m, rel);
-  MeMatrix4TMInverseRotate(d, m, worldD);
+  const McdLocalSegment seg = McdSegmentToLocal(m, start, end);
+  const MeReal* p = seg.p;
+  const MeReal* d = seg.d;
 
   MeReal best = MeInfinity;
   MeReal normal[3] = {0, 0, 0};
@@ -50,10 +48,5 @@ int McdCylinderLineSegment(McdModel* model, const MeReal* start, const MeReal* e
     }
   }
   if (best == MeInfinity) return 0;
-  MeReal local[3];
-  for (int i = 0; i < 3; ++i) local[i] = p[i] + best * d[i];
-  MeMatrix4TMTransform(hit->position, m, local);
-  MeMatrix4TMRotate(hit->normal, m, normal);
-  hit->distance = best * MeVector3Magnitude(worldD);
-  return 1;
+  return McdSegmentHit(m, seg, best, normal, hit);
 }

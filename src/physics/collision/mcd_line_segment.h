@@ -7,6 +7,7 @@
 
 #include "physics/collision/mcd_contact.h"
 #include "physics/collision/mcd_types.h"
+#include "physics/util/me_math.h"
 
 // Segments shorter than this never hit a box or a sphere.
 inline constexpr MeReal McdLineSegmentMinLength = 0.000001f;
@@ -30,3 +31,29 @@ int McdCylinderLineSegment(McdModel* model, const MeReal* start, const MeReal* e
 // the side's outward normal, or -z of the cone's frame on the base.
 int McdConeLineSegment(McdModel* model, const MeReal* start, const MeReal* end,
                        McdLineSegHit* hit);
+
+// The segment from `start` to `end` in the frame of transform m: p + t d,
+// t in [0, 1]; worldD is end - start.  Used by the curved shapes' tests.
+struct McdLocalSegment {
+  MeReal p[3], d[3], worldD[3];
+};
+inline McdLocalSegment McdSegmentToLocal(const MeReal* m, const MeReal* start, const MeReal* end) {
+  McdLocalSegment s;
+  MeReal rel[3];
+  MeVector3Subtract(rel, start, m + 12);
+  MeVector3Subtract(s.worldD, end, start);
+  MeMatrix4TMInverseRotate(s.p, m, rel);
+  MeMatrix4TMInverseRotate(s.d, m, s.worldD);
+  return s;
+}
+// Fills the hit at parameter t with the local normal, both taken to the
+// world by m, and the distance t |worldD|; answers 1.
+inline int McdSegmentHit(const MeReal* m, const McdLocalSegment& s, MeReal t, const MeReal* normal,
+                         McdLineSegHit* hit) {
+  MeReal local[3];
+  for (int i = 0; i < 3; ++i) local[i] = s.p[i] + t * s.d[i];
+  MeMatrix4TMTransform(hit->position, m, local);
+  MeMatrix4TMRotate(hit->normal, m, normal);
+  hit->distance = t * MeVector3Magnitude(s.worldD);
+  return 1;
+}

@@ -11,6 +11,32 @@ const MeReal* McdModelTransformOrIdentity(const McdModel* model) {
   return model->transform ? model->transform : kIdentity;
 }
 
+const MeReal* McdModelVelocityOrZero(const McdModel* model) {
+  static const MeReal zero[3] = {0, 0, 0};
+  return model->linearVelocity ? model->linearVelocity : zero;
+}
+
+int McdPairSingleContact(const McdModelPair* pair, McdIntersectResult* result, const MeReal* position,
+                         const MeReal* normal, MeReal separation, int dims) {
+  if (separation > McdPairMargin(pair)) {
+    result->contactCount = 0;
+    return 0;
+  }
+  if (result->contactMaxCount < 1) {
+    result->contactCount = 0;
+    return 1;
+  }
+  McdContact* c = &result->contacts[0];
+  MeVector3Copy(c->position, position);
+  MeVector3Copy(c->normal, normal);
+  c->separation = separation;
+  c->dims = dims;
+  c->element1 = c->element2 = 0;
+  MeVector3Copy(result->normal, normal);
+  result->contactCount = 1;
+  return 1;
+}
+
 void McdRelativeTransform(MeReal* out, const MeReal* a, const MeReal* b) {
   MeReal tmp[16];
   // Row j of the result is b's axis j expressed in a's axes: (b_j . a_k).

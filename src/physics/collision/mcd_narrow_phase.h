@@ -45,6 +45,16 @@ inline MeReal McdPairMargin(const McdModelPair* pair) {
 // world plane z = 0).
 const MeReal* McdModelTransformOrIdentity(const McdModel* model);
 
+// The model's linear velocity, or zero when it has none.
+const MeReal* McdModelVelocityOrZero(const McdModel* model);
+
+// Ends a test that finds at most one contact (world position and normal):
+// beyond the pair's margin no contact and 0; with no room in the result the
+// count 0 and 1 (touching); otherwise the one contact, its normal also as
+// the result's normal, and 1.
+int McdPairSingleContact(const McdModelPair* pair, McdIntersectResult* result, const MeReal* position,
+                         const MeReal* normal, MeReal separation, int dims);
+
 // Relative transform of transform b in a's frame: rows 0-2 are b's axes in
 // a's frame (R_b R_a^T with axis rows), row 3 is (p_b - p_a) in a's frame.
 void McdRelativeTransform(MeReal* out, const MeReal* a, const MeReal* b);

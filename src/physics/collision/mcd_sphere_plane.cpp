@@ -17,23 +17,9 @@ int McdSpherePlaneIntersect(McdModelPair* pair, McdIntersectResult* result) {
   MeReal d[3];
   MeVector3Subtract(d, ts + 12, tp + 12);
   const MeReal separation = MeVector3Dot(n, d) - r;
-  if (separation > McdPairMargin(pair)) {
-    result->contactCount = 0;
-    return 0;
-  }
-  if (result->contactMaxCount < 1) {
-    result->contactCount = 0;
-    return 1;
-  }
-  McdContact* c = &result->contacts[0];
-  for (int i = 0; i < 3; ++i) c->position[i] = ts[12 + i] - r * n[i];
-  MeVector3Copy(c->normal, n);
-  c->separation = separation;
-  c->dims = 0x0203;
-  c->element1 = c->element2 = 0;
-  MeVector3Copy(result->normal, n);
-  result->contactCount = 1;
-  return 1;
+  MeReal position[3];
+  for (int i = 0; i < 3; ++i) position[i] = ts[12 + i] - r * n[i];
+  return McdPairSingleContact(pair, result, position, n, separation, 0x0203);
 }
 
 // The sphere closes on the plane at most at the speed of the relative
@@ -43,9 +29,8 @@ int McdSpherePlaneSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult
   result->time = maxTime;
   const McdModel* sphere = pair->model1;
   const McdModel* plane = pair->model2;
-  const MeReal zero[3] = {0, 0, 0};
-  const MeReal* vs = sphere->linearVelocity ? sphere->linearVelocity : zero;
-  const MeReal* vp = plane->linearVelocity ? plane->linearVelocity : zero;
+  const MeReal* vs = McdModelVelocityOrZero(sphere);
+  const MeReal* vp = McdModelVelocityOrZero(plane);
   const MeReal* ts = McdModelTransformOrIdentity(sphere);
   const MeReal* tp = McdModelTransformOrIdentity(plane);
   const MeReal* n = tp + 8;

@@ -20,25 +20,11 @@ int McdSphereSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
   const MeReal dist = McdVec3NormalizeLength(normal);
   if (dist == 0.0f) MeVector3Set(normal, 0, 0, 1);
   const MeReal separation = dist - (r1 + r2);
-  if (separation > McdPairMargin(pair)) {
-    result->contactCount = 0;
-    return 0;
-  }
-  if (result->contactMaxCount < 1) {
-    result->contactCount = 0;
-    return 1;
-  }
-  McdContact* c = &result->contacts[0];
   const MeReal sum = r1 + r2;
+  MeReal position[3];
   for (int i = 0; i < 3; ++i)
-    c->position[i] = sum > 0.0f ? (r2 * p1[i] + r1 * p2[i]) / sum : 0.5f * (p1[i] + p2[i]);
-  MeVector3Copy(c->normal, normal);
-  c->separation = separation;
-  c->dims = 0x0303;
-  c->element1 = c->element2 = 0;
-  MeVector3Copy(result->normal, normal);
-  result->contactCount = 1;
-  return 1;
+    position[i] = sum > 0.0f ? (r2 * p1[i] + r1 * p2[i]) / sum : 0.5f * (p1[i] + p2[i]);
+  return McdPairSingleContact(pair, result, position, normal, separation, 0x0303);
 }
 
 // Closing speed bound: the centres approach at most |w| = |v2 - v1|, so the
@@ -48,9 +34,8 @@ int McdSphereSphereSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResul
   result->time = maxTime;
   const McdModel* m1 = pair->model1;
   const McdModel* m2 = pair->model2;
-  const MeReal zero[3] = {0, 0, 0};
-  const MeReal* v1 = m1->linearVelocity ? m1->linearVelocity : zero;
-  const MeReal* v2 = m2->linearVelocity ? m2->linearVelocity : zero;
+  const MeReal* v1 = McdModelVelocityOrZero(m1);
+  const MeReal* v2 = McdModelVelocityOrZero(m2);
   MeReal w[3], p[3];
   MeVector3Subtract(w, v2, v1);
   MeVector3Subtract(p, McdModelTransformOrIdentity(m2) + 12, McdModelTransformOrIdentity(m1) + 12);
