@@ -3,6 +3,9 @@
 // body forces afterwards.  x86 and SSE forms compute the same thing.
 #pragma once
 
+#include <cstddef>
+
+#include "physics/solver/kea_block_map.h"
 #include "physics/solver/kea_body.h"
 #include "physics/util/me_types.h"
 
@@ -29,6 +32,23 @@ struct keaGroupData {
   keaBody* bodies;
   MeReal* forceOut;        // 8 floats per slot: force (4), torque (4)
 };
+
+// Scalar bookkeeping both kernels share.  J-blocks are stored in pairs of
+// entries: 48 floats per pair, 24 (6 columns of 4 rows) per entry.
+// Offset of entry e's J-block in a block whose first pair is pair `step`.
+inline size_t keaEntryOffset(int step, int e) { return static_cast<size_t>(step + e / 2) * 48 + (e % 2) * 24; }
+// Adds the force (out[0..2]) and torque (out[3..5]) of entry e of block i to
+// body b's accumulators and to the constraint's output slot of the entry.
+inline void keaAddEntryForce(const keaGroupData& g, int i, int e, int b, const MeReal* out) {
+  keaBody& body = g.bodies[b];
+  MeReal* slot = g.forceOut + 8 * g.blockSlots[i * keaBlockMaxEntries + e];
+  for (int k = 0; k < 3; ++k) {
+    body.force[k] += out[k];
+    body.torque[k] += out[3 + k];
+    slot[k] += out[k];
+    slot[4 + k] += out[3 + k];
+  }
+}
 
 class KeaJacobianKernel {
  public:

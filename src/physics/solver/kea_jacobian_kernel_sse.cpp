@@ -24,7 +24,7 @@ void KeaJacobianKernelSse::calcJinvMandRHS(const keaGroupData& g) {
     for (int e = 0; e < count; ++e) {
       const int b = g.blockBodies[i * keaBlockMaxEntries + e];
       if (b < 0) continue;
-      const size_t offset = static_cast<size_t>(step + e / 2) * 48 + (e % 2) * 24;
+      const size_t offset = keaEntryOffset(step, e);
       const MeReal* j = g.J + offset;
       MeReal* jm = g.jm + offset;
       const __m128 invMass = _mm_set1_ps(g.invI[12 * b + 3]);
@@ -55,17 +55,10 @@ void KeaJacobianKernelSse::calculateConstraintForces(const keaGroupData& g) {
     for (int e = 0; e < count; ++e) {
       const int b = g.blockBodies[i * keaBlockMaxEntries + e];
       if (b < 0) continue;
-      const MeReal* j = g.J + static_cast<size_t>(step + e / 2) * 48 + (e % 2) * 24;
+      const MeReal* j = g.J + keaEntryOffset(step, e);
       MeReal out[6];
       for (int col = 0; col < 6; ++col) out[col] = horizontalSum(_mm_mul_ps(_mm_load_ps(j + 4 * col), lambda));
-      keaBody& body = g.bodies[b];
-      MeReal* slot = g.forceOut + 8 * g.blockSlots[i * keaBlockMaxEntries + e];
-      for (int k = 0; k < 3; ++k) {
-        body.force[k] += out[k];
-        body.torque[k] += out[3 + k];
-        slot[k] += out[k];
-        slot[4 + k] += out[3 + k];
-      }
+      keaAddEntryForce(g, i, e, b, out);
     }
     step += count / 2;
   }

@@ -9,7 +9,7 @@ void KeaJacobianKernelX86::calcJinvMandRHS(const keaGroupData& g) {
     for (int e = 0; e < count; ++e) {
       const int b = g.blockBodies[i * keaBlockMaxEntries + e];
       if (b < 0) continue;
-      const size_t offset = static_cast<size_t>(step + e / 2) * 48 + (e % 2) * 24;
+      const size_t offset = keaEntryOffset(step, e);
       const MeReal* j = g.J + offset;
       MeReal* jm = g.jm + offset;
       const MeReal invMass = g.invI[12 * b + 3];
@@ -40,19 +40,12 @@ void KeaJacobianKernelX86::calculateConstraintForces(const keaGroupData& g) {
     for (int e = 0; e < count; ++e) {
       const int b = g.blockBodies[i * keaBlockMaxEntries + e];
       if (b < 0) continue;
-      const MeReal* j = g.J + static_cast<size_t>(step + e / 2) * 48 + (e % 2) * 24;
+      const MeReal* j = g.J + keaEntryOffset(step, e);
       MeReal out[6];
       for (int col = 0; col < 6; ++col)
         out[col] = j[4 * col] * lambda[0] + j[4 * col + 1] * lambda[1] + j[4 * col + 2] * lambda[2] +
                    j[4 * col + 3] * lambda[3];
-      keaBody& body = g.bodies[b];
-      MeReal* slot = g.forceOut + 8 * g.blockSlots[i * keaBlockMaxEntries + e];
-      for (int k = 0; k < 3; ++k) {
-        body.force[k] += out[k];
-        body.torque[k] += out[3 + k];
-        slot[k] += out[k];
-        slot[4 + k] += out[3 + k];
-      }
+      keaAddEntryForce(g, i, e, b, out);
     }
     step += count / 2;
   }
