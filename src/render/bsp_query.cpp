@@ -38,6 +38,34 @@ void Negate(const float* plane, float* out) {
   for (int i = 0; i < 4; ++i) out[i] = -plane[i];
 }
 
+// Walks the tree for a sphere.  A sphere clear of the node plane by more than
+// radius + 0.0001 goes to one side only; one that straddles it has the node's
+// positive list tested against the node plane and its negative list against
+// the negated plane (visitor.TestList(list, plane)), then the front subtree
+// (recursively), then the back subtree (in the loop).
+template <typename Visitor>
+void WalkSphere(const BspNode* root, const BspNode* node, const CVector3& centre, const float& radius,
+                Visitor& visitor) {
+  while (node) {
+    float d = Distance(node->Plane, centre);
+    float reach = radius + kBspEpsilon;
+    if (d > reach) {
+      node = BspNodeAt(root, node->Front);
+      continue;
+    }
+    if (d < -reach) {
+      node = BspNodeAt(root, node->Back);
+      continue;
+    }
+    float negated[4];
+    Negate(node->Plane, negated);
+    visitor.TestList(BspListAt(root, node->PositiveList), node->Plane);
+    visitor.TestList(BspListAt(root, node->NegativeList), negated);
+    WalkSphere(root, BspNodeAt(root, node->Front), centre, radius, visitor);
+    node = BspNodeAt(root, node->Back);
+  }
+}
+
 // --- Sphere walk -----------------------------------------------------------
 
 struct SphereWalk {
@@ -56,29 +84,7 @@ struct SphereWalk {
     }
   }
 
-  // A sphere clear of the node plane by more than radius + 0.0001 goes to one
-  // side only; one that straddles it tests the node's polygons, then the front
-  // subtree (recursively), then the back subtree (in the loop).
-  void Walk(const BspNode* node) {
-    while (node) {
-      float d = Distance(node->Plane, centre);
-      float reach = radius + kBspEpsilon;
-      if (d > reach) {
-        node = BspNodeAt(root, node->Front);
-        continue;
-      }
-      if (d < -reach) {
-        node = BspNodeAt(root, node->Back);
-        continue;
-      }
-      float negated[4];
-      Negate(node->Plane, negated);
-      TestList(BspListAt(root, node->PositiveList), node->Plane);
-      TestList(BspListAt(root, node->NegativeList), negated);
-      Walk(BspNodeAt(root, node->Front));
-      node = BspNodeAt(root, node->Back);
-    }
-  }
+  void Walk(const BspNode* node) { WalkSphere(root, node, centre, radius, *this); }
 };
 
 // --- Sweep walk ------------------------------------------------------------
@@ -96,26 +102,7 @@ struct SweepWalk {
   }
 
   // Classified by the sphere that encloses the whole sweep.
-  void Walk(const BspNode* node) {
-    while (node) {
-      float d = Distance(node->Plane, record->Bounds.Centre);
-      float reach = record->Bounds.Radius + kBspEpsilon;
-      if (d > reach) {
-        node = BspNodeAt(root, node->Front);
-        continue;
-      }
-      if (d < -reach) {
-        node = BspNodeAt(root, node->Back);
-        continue;
-      }
-      float negated[4];
-      Negate(node->Plane, negated);
-      TestList(BspListAt(root, node->PositiveList), node->Plane);
-      TestList(BspListAt(root, node->NegativeList), negated);
-      Walk(BspNodeAt(root, node->Front));
-      node = BspNodeAt(root, node->Back);
-    }
-  }
+  void Walk(const BspNode* node) { WalkSphere(root, node, record->Bounds.Centre, record->Bounds.Radius, *this); }
 };
 
 // --- Segment walk ----------------------------------------------------------
