@@ -45,16 +45,8 @@ int ClipWalk(const Vertex* in, int count, Vertex* out, int capacity, const CPlan
 int ClipRenderVertices(const RenderVertex* in, int count, RenderVertex* out, int capacity, const CPlane& plane) {
   auto distance = [&](const RenderVertex& v) { return DistanceOf(plane, v.x, v.y, v.z); };
   auto make = [](const RenderVertex& a, const RenderVertex& b, float t, RenderVertex* o) {
-    RenderVertex r = a;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
-    r.nx = a.nx + (b.nx - a.nx) * t;
-    r.ny = a.ny + (b.ny - a.ny) * t;
-    r.nz = a.nz + (b.nz - a.nz) * t;
-    r.u = a.u + (b.u - a.u) * t;
-    r.v = a.v + (b.v - a.v) * t;
-    *o = r;  // the colour word stays that of the edge's start
+    LerpRenderVertex(a, b, o, t);
+    o->Colour = a.Colour;  // the colour word stays that of the edge's start
   };
   return ClipWalk(in, count, out, capacity, plane, distance, make);
 }
