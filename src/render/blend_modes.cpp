@@ -34,6 +34,16 @@ int CRender::SetBlendMode(int mode) {
     rs(D3DRS_SRCBLEND, src);
     rs(D3DRS_DESTBLEND, dest);
   };
+  // Stage 0 takes the texture times the vertex colour, for colour and alpha alike.
+  auto textureTimesDiffuse = [&]() {
+    colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+  };
+  // Stage 0 passes the texture through, colour and alpha.
+  auto textureOnly = [&]() {
+    colour(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+    alpha(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+  };
   // The stencil states of the ordinary modes: depth failures keep, passes clear.
   auto stencilClear = [&]() {
     rs(D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP);
@@ -79,8 +89,7 @@ int CRender::SetBlendMode(int mode) {
     case 12:  // additive, texture and vertex alpha
       blend(D3DBLEND_SRCALPHA, mode == 3 ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
       stencilClear();
-      colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-      alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+      textureTimesDiffuse();
       stageOff(1);
       break;
     case 7:   // vertex colour with specular, texture alpha
@@ -148,15 +157,13 @@ int CRender::SetBlendMode(int mode) {
     case 18:  // second texture blended by the factor alpha
       blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
       if (threeStages) {
-        colour(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
-        alpha(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+        textureOnly();
         colour(1, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_CURRENT);
         alpha(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
         colour(2, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
         alpha(2, D3DTOP_DISABLE);
       } else {
-        colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-        alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+        textureTimesDiffuse();
         colour(1, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_CURRENT);
         alpha(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
         stageOff(2);
@@ -164,16 +171,14 @@ int CRender::SetBlendMode(int mode) {
       break;
     case 19:  // second texture modulated
       blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-      colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-      alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+      textureTimesDiffuse();
       colour(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
       alpha(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
       stageOff(2);
       break;
     case 20:  // second texture modulated twice
       blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-      colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-      alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+      textureTimesDiffuse();
       colour(1, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_CURRENT);
       alpha(1, D3DTOP_DISABLE);
       stageOff(2);
@@ -184,15 +189,13 @@ int CRender::SetBlendMode(int mode) {
       blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
       const DWORD op1 = mode == 21 ? D3DTOP_ADD : D3DTOP_SUBTRACT;
       if (threeStages) {
-        colour(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
-        alpha(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+        textureOnly();
         colour(1, op1, D3DTA_TEXTURE, D3DTA_CURRENT);
         alpha(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
         colour(2, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
         alpha(2, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
       } else {
-        colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-        alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+        textureTimesDiffuse();
         colour(1, op1, D3DTA_TEXTURE, D3DTA_CURRENT);
         alpha(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE);
         stageOff(2);
@@ -203,16 +206,14 @@ int CRender::SetBlendMode(int mode) {
     case 25:  // tinted by the texture factor, additive
       blend(D3DBLEND_SRCALPHA, mode == 24 ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
       if (tempArgument) {
-        colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-        alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+        textureTimesDiffuse();
         colour(1, D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_CURRENT);
         alpha(1, D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_CURRENT);
         stageOff(2);
       } else if (mode == 24) {
         SetBlendMode(3);
       } else {
-        colour(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-        alpha(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+        textureTimesDiffuse();
         stageOff(1);
       }
       break;
