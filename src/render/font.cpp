@@ -179,24 +179,7 @@ int CFont::GetCharHeight(unsigned char c) const {
 
 void CFont::DrawString(const char* text, int x, int y, int /*unused*/) {
   if (!g_FontTextOn || text == nullptr || Sprites == nullptr) return;
-  TextStates states(Sprites, 3);
-  float penX = static_cast<float>(x), penY = static_cast<float>(y);
-  const float step = Sprites->XScale * LineHeight;
-  for (const char* p = text; *p != 0; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c == '\n') {
-      penX = static_cast<float>(x);
-      penY += step;
-      continue;
-    }
-    const int g = GlyphOf(c);
-    if (g < 0) {
-      penX += SpaceAdvance();
-      continue;
-    }
-    Sprites->Draw(g, static_cast<int>(penX), static_cast<int>(penY));
-    penX += Sprites->GetScaledWidth(g);
-  }
+  DrawLines(text, x, y, -1);
 }
 
 void CFont::DrawStringPulsing(const char* text, int x, int y, std::uint32_t colour) {
@@ -214,6 +197,10 @@ void CFont::DrawStringPulsing(const char* text, int x, int y, std::uint32_t colo
 void CFont::DrawStringWithCursor(const char* text, int cursor, int x, int y) {
   if (!g_FontTextOn || text == nullptr || Sprites == nullptr) return;
   if (CSpriteRender::s_GameTimer != nullptr) CursorCountdown -= CSpriteRender::s_GameTimer->GetFrameTime();
+  DrawLines(text, x, y, cursor);
+}
+
+void CFont::DrawLines(const char* text, int x, int y, int cursor) {
   TextStates states(Sprites, 3);
   float penX = static_cast<float>(x), penY = static_cast<float>(y);
   const float step = Sprites->XScale * LineHeight;

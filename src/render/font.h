@@ -106,6 +106,10 @@ class CFont {
   const char* BreakLine(const char* p, int width, Line* line) const;
   float SpaceAdvance() const;
   void DrawGlyphs(const char* start, const char* end, float x, float y, float spaceExtra);
+  // Draws text from (x, y), a '\n' starting the next line, unknown characters
+  // advancing a space; a cursor index >= 0 puts the blinking underscore before
+  // that character (or after the last); -1 draws none.
+  void DrawLines(const char* text, int x, int y, int cursor);
 };
 
 // '0'-'9' 0-9, 'A'-'F' and 'a'-'f' 10-15, anything else 0.
