@@ -102,6 +102,11 @@ class TextureStore {
   UINT Width(UINT level) const { return std::max(1u, width_ >> level); }
   UINT Height(UINT level) const { return std::max(1u, height_ >> level); }
   void Describe(UINT level, D3DSURFACE_DESC* desc) const;
+  // Describes a level; D3DERR_INVALIDCALL for a null desc or a level past the last.
+  HRESULT LevelDesc(UINT level, D3DSURFACE_DESC* desc) const;
+  // Deletes the GL texture and detaches the store and its level surfaces from
+  // the device (the device is going away).
+  void DropGl();
   std::vector<std::uint8_t>& Level(UINT face, UINT level) { return data_[face * levels_ + level]; }
   // Sends one level's texels to GL (converted to RGBA).
   void Upload(UINT face, UINT level);

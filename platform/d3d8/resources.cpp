@@ -157,6 +157,20 @@ void TextureStore::Describe(UINT level, D3DSURFACE_DESC* desc) const {
   desc->Height = Height(level);
 }
 
+HRESULT TextureStore::LevelDesc(UINT level, D3DSURFACE_DESC* desc) const {
+  if (!desc || level >= levels_) return D3DERR_INVALIDCALL;
+  Describe(level, desc);
+  return D3D_OK;
+}
+
+void TextureStore::DropGl() {
+  if (gl_) glDeleteTextures(1, &gl_);
+  gl_ = 0;
+  device_ = nullptr;
+  for (Surface* s : surfaces_)
+    if (s) s->device_ = nullptr;
+}
+
 void TextureStore::Upload(UINT face, UINT level) {
   if (!device_ || !gl_) return;
   device_->MakeCurrent();
@@ -211,19 +225,11 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
 Texture::~Texture() = default;
 
 void Texture::DropGl() {
-  if (store_.gl_) glDeleteTextures(1, &store_.gl_);
-  store_.gl_ = 0;
-  store_.device_ = nullptr;
-  for (Surface* s : store_.surfaces_)
-    if (s) s->device_ = nullptr;
+  store_.DropGl();
   device_ = nullptr;
 }
 
-HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
-  if (!desc || level >= store_.levels_) return D3DERR_INVALIDCALL;
-  store_.Describe(level, desc);
-  return D3D_OK;
-}
+HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) { return store_.LevelDesc(level, desc); }
 
 HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) {
   if (!surface || level >= store_.levels_) return D3DERR_INVALIDCALL;
@@ -250,19 +256,11 @@ CubeTexture::CubeTexture(Device* device, UINT edge, UINT levels, DWORD usage, D3
 CubeTexture::~CubeTexture() = default;
 
 void CubeTexture::DropGl() {
-  if (store_.gl_) glDeleteTextures(1, &store_.gl_);
-  store_.gl_ = 0;
-  store_.device_ = nullptr;
-  for (Surface* s : store_.surfaces_)
-    if (s) s->device_ = nullptr;
+  store_.DropGl();
   device_ = nullptr;
 }
 
-HRESULT CubeTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
-  if (!desc || level >= store_.levels_) return D3DERR_INVALIDCALL;
-  store_.Describe(level, desc);
-  return D3D_OK;
-}
+HRESULT CubeTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) { return store_.LevelDesc(level, desc); }
 
 HRESULT CubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface8** surface) {
   if (!surface || level >= store_.levels_ || face < 0 || face > 5) return D3DERR_INVALIDCALL;
