@@ -137,6 +137,15 @@ RegistryKeyEntry* FindKey(HKEY key) {
   return nullptr;
 }
 
+// The entry of an opened or predefined key, for the value calls: ERROR_INVALID_HANDLE
+// for a handle that is not open, ERROR_FILE_NOT_FOUND for a key that is gone.
+LSTATUS KeyEntry(HKEY key, RegistryKeyEntry** entry) {
+  std::string root, path;
+  if (!Resolve(key, nullptr, &root, &path)) return ERROR_INVALID_HANDLE;
+  *entry = FindKey(key);
+  return *entry ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
 HKEY NewHandle(const std::string& root, const std::string& path) {
   auto* open = new OpenKey{root, path};
   gOpen->insert(open);
@@ -192,10 +201,8 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
   std::lock_guard<std::mutex> lock(gLock);
   EnsureLoaded();
   if (data && !size) return ERROR_INVALID_PARAMETER;
-  std::string r, path;
-  if (!Resolve(key, nullptr, &r, &path)) return ERROR_INVALID_HANDLE;
-  RegistryKeyEntry* entry = FindKey(key);
-  if (!entry) return ERROR_FILE_NOT_FOUND;
+  RegistryKeyEntry* entry = nullptr;
+  if (LSTATUS status = KeyEntry(key, &entry); status != ERROR_SUCCESS) return status;
   auto it = entry->values.find(Lower(name ? name : ""));
   if (it == entry->values.end()) return ERROR_FILE_NOT_FOUND;
   const RegistryValue& v = it->second;
@@ -215,10 +222,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
   if (size > kRegistryMaxValueSize || (size && !data)) return ERROR_INVALID_PARAMETER;
   std::lock_guard<std::mutex> lock(gLock);
   EnsureLoaded();
-  std::string r, path;
-  if (!Resolve(key, nullptr, &r, &path)) return ERROR_INVALID_HANDLE;
-  RegistryKeyEntry* entry = FindKey(key);
-  if (!entry) return ERROR_FILE_NOT_FOUND;
+  RegistryKeyEntry* entry = nullptr;
+  if (LSTATUS status = KeyEntry(key, &entry); status != ERROR_SUCCESS) return status;
   std::string lowerName = Lower(name ? name : "");
   auto old = entry->values.find(lowerName);
   bool had = old != entry->values.end();
@@ -241,10 +246,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR name) {
   std::lock_guard<std::mutex> lock(gLock);
   EnsureLoaded();
-  std::string r, path;
-  if (!Resolve(key, nullptr, &r, &path)) return ERROR_INVALID_HANDLE;
-  RegistryKeyEntry* entry = FindKey(key);
-  if (!entry) return ERROR_FILE_NOT_FOUND;
+  RegistryKeyEntry* entry = nullptr;
+  if (LSTATUS status = KeyEntry(key, &entry); status != ERROR_SUCCESS) return status;
   auto it = entry->values.find(Lower(name ? name : ""));
   if (it == entry->values.end()) return ERROR_FILE_NOT_FOUND;
   RegistryValue previous = it->second;
