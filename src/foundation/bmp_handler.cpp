@@ -30,6 +30,23 @@ int PaletteEntries(int bpp) {
 // Bytes of one row, padded to 4 bytes.
 std::uint64_t RowBytes(std::int64_t width, int bpp) { return static_cast<std::uint64_t>((width * bpp + 31) / 32) * 4; }
 
+// The 40-byte information header, field by field; a short read leaves r not Ok.
+BITMAPINFOHEADER ReadInfoHeader(ByteReader& r) {
+  BITMAPINFOHEADER h{};
+  h.biSize = r.U32();
+  h.biWidth = r.I32();
+  h.biHeight = r.I32();
+  h.biPlanes = r.U16();
+  h.biBitCount = r.U16();
+  h.biCompression = r.U32();
+  h.biSizeImage = r.U32();
+  h.biXPelsPerMeter = r.I32();
+  h.biYPelsPerMeter = r.I32();
+  h.biClrUsed = r.U32();
+  h.biClrImportant = r.U32();
+  return h;
+}
+
 void Put32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -64,17 +81,7 @@ bool CBmpHandler::ParseImage(const char* fileName) {
   r.U16();
   r.U16();
   std::uint32_t pixelOffset = r.U32();
-  info.biSize = r.U32();
-  info.biWidth = r.I32();
-  info.biHeight = r.I32();
-  info.biPlanes = r.U16();
-  info.biBitCount = r.U16();
-  info.biCompression = r.U32();
-  info.biSizeImage = r.U32();
-  info.biXPelsPerMeter = r.I32();
-  info.biYPelsPerMeter = r.I32();
-  info.biClrUsed = r.U32();
-  info.biClrImportant = r.U32();
+  info = ReadInfoHeader(r);
   int entries = PaletteEntries(info.biBitCount);
   std::int64_t rows = info.biHeight < 0 ? -static_cast<std::int64_t>(info.biHeight) : info.biHeight;
   std::uint64_t paletteAt = kFileHeaderBytes + static_cast<std::uint64_t>(info.biSize);
@@ -205,13 +212,7 @@ int CBmpHandler::Create(int width, int height, int topDown, const void* source, 
 
   ByteReader r(fileImage, fileSize);
   r.Skip(kFileHeaderBytes);
-  info.biSize = r.U32();
-  info.biWidth = r.I32();
-  info.biHeight = r.I32();
-  info.biPlanes = r.U16();
-  info.biBitCount = r.U16();
-  info.biCompression = r.U32();
-  info.biSizeImage = r.U32();
+  info = ReadInfoHeader(r);  // the four fields after the image size were written as 0
   paletteEntryCount = static_cast<std::uint32_t>(entries);
   palette = entries ? reinterpret_cast<RGBQUAD*>(fileImage + kFileHeaderBytes + kInfoHeaderBytes) : nullptr;
   rowSize = static_cast<std::uint32_t>(stride);
