@@ -6,6 +6,7 @@
 #include "file_test_fixture.h"
 #include "foundation/byte_reader.h"
 #include "foundation/memory_manager.h"
+#include "test_support/bmp_headers.h"
 
 namespace {
 
@@ -13,20 +14,9 @@ namespace {
 // bytes {x, y, 0x80}; rows padded to 4 bytes.
 std::string Bmp24(int width, int height) {
   int stride = (width * 3 + 3) & ~3;
+  const auto bytes = static_cast<std::uint32_t>(stride * height);
   ByteWriter w;
-  w.U8('B');
-  w.U8('M');
-  w.U32(54 + stride * height);
-  w.U32(0);
-  w.U32(54);
-  w.U32(40);
-  w.I32(width);
-  w.I32(height);
-  w.U16(1);
-  w.U16(24);
-  w.U32(0);
-  w.U32(stride * height);
-  for (int i = 0; i < 4; ++i) w.U32(0);
+  WriteBmpHeaders(w, {.Width = width, .Height = height, .PixelBytes = bytes, .SizeImage = bytes});
   for (int row = height - 1; row >= 0; --row) {
     for (int x = 0; x < width; ++x) {
       w.U8(static_cast<std::uint8_t>(x));

@@ -6,6 +6,7 @@
 #include "foundation/catalog.h"
 #include "foundation/file_locator.h"
 #include "platform/win32/message_box.h"
+#include "test_support/bmp_headers.h"
 
 namespace {
 
@@ -15,22 +16,14 @@ int RecordBox(HWND, const char* text, const char*, UINT, void* context) {
 }
 
 void BmpHeader(ByteWriter& w, int width, int height, int bits, std::uint32_t paletteBytes, std::uint32_t imageBytes) {
-  w.U8('B');
-  w.U8('M');
-  w.U32(54 + paletteBytes + imageBytes);
-  w.U32(0);
-  w.U32(54 + paletteBytes);
-  w.U32(40);
-  w.I32(width);
-  w.I32(height);
-  w.U16(1);
-  w.U16(static_cast<std::uint16_t>(bits));
-  w.U32(0);
-  w.U32(imageBytes);
-  w.U32(2835);
-  w.U32(2835);
-  w.U32(bits == 8 ? 256 : 0);
-  w.U32(0);
+  WriteBmpHeaders(w, {.Width = width,
+                      .Height = height,
+                      .BitsPerPixel = static_cast<std::uint16_t>(bits),
+                      .PaletteBytes = paletteBytes,
+                      .PixelBytes = imageBytes,
+                      .SizeImage = imageBytes,
+                      .PixelsPerMetre = 2835,
+                      .ColoursUsed = bits == 8 ? 256u : 0u});
 }
 
 }  // namespace

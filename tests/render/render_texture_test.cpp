@@ -11,6 +11,7 @@
 #include "foundation/memory_manager.h"
 #include "render/image_info.h"
 #include "render_fixture.h"
+#include "test_support/bmp_headers.h"
 
 namespace {
 
@@ -19,22 +20,11 @@ std::vector<std::uint8_t> MakeBmp(std::int32_t width, std::int32_t height) {
   const std::uint32_t rows = static_cast<std::uint32_t>(height < 0 ? -height : height);
   const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   ByteWriter w;
-  w.U8('B');
-  w.U8('M');
-  w.U32(54 + stride * rows);
-  w.U32(0);
-  w.U32(54);
-  w.U32(40);
-  w.I32(width);
-  w.I32(height);
-  w.U16(1);
-  w.U16(24);
-  w.U32(0);
-  w.U32(stride * rows);
-  w.U32(2835);
-  w.U32(2835);
-  w.U32(0);
-  w.U32(0);
+  WriteBmpHeaders(w, {.Width = width,
+                      .Height = height,
+                      .PixelBytes = stride * rows,
+                      .SizeImage = stride * rows,
+                      .PixelsPerMetre = 2835});
   for (std::uint32_t i = 0; i < stride * rows; ++i) w.U8(0x80);
   return w.Data();
 }

@@ -9,20 +9,14 @@
 #include "foundation/byte_reader.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/window.h"
+#include "test_support/bmp_headers.h"
 
 Bytes MakeBmp24(std::uint32_t w, std::uint32_t h, const Texels& argb) {
   std::uint32_t stride = (w * 3 + 3) & ~3u;
   ByteWriter out;
-  out.U16(0x4D42);
-  out.U32(54 + stride * h);
-  out.U32(0);
-  out.U32(54);
-  out.U32(40);
-  out.I32(static_cast<std::int32_t>(w));
-  out.I32(static_cast<std::int32_t>(h));
-  out.U16(1);
-  out.U16(24);
-  for (int i = 0; i < 6; ++i) out.U32(0);
+  WriteBmpHeaders(out, {.Width = static_cast<std::int32_t>(w),
+                        .Height = static_cast<std::int32_t>(h),
+                        .PixelBytes = stride * h});
   for (std::uint32_t y = h; y-- > 0;) {
     for (std::uint32_t x = 0; x < w; ++x) {
       std::uint32_t c = argb[y * w + x];
@@ -37,23 +31,14 @@ Bytes MakeBmp24(std::uint32_t w, std::uint32_t h, const Texels& argb) {
 
 Bytes MakeBmp8(std::uint32_t w, std::uint32_t h, const std::vector<std::uint8_t>& indices, const Texels& palette) {
   std::uint32_t stride = (w + 3) & ~3u;
-  std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(palette.size());
+  const std::uint32_t paletteBytes = 4 * static_cast<std::uint32_t>(palette.size());
   ByteWriter out;
-  out.U16(0x4D42);
-  out.U32(offset + stride * h);
-  out.U32(0);
-  out.U32(offset);
-  out.U32(40);
-  out.I32(static_cast<std::int32_t>(w));
-  out.I32(static_cast<std::int32_t>(h));
-  out.U16(1);
-  out.U16(8);
-  out.U32(0);
-  out.U32(0);
-  out.U32(0);
-  out.U32(0);
-  out.U32(static_cast<std::uint32_t>(palette.size()));
-  out.U32(0);
+  WriteBmpHeaders(out, {.Width = static_cast<std::int32_t>(w),
+                        .Height = static_cast<std::int32_t>(h),
+                        .BitsPerPixel = 8,
+                        .PaletteBytes = paletteBytes,
+                        .PixelBytes = stride * h,
+                        .ColoursUsed = static_cast<std::uint32_t>(palette.size())});
   for (std::uint32_t c : palette) out.U32(c & 0xFFFFFF);
   for (std::uint32_t y = h; y-- > 0;) {
     for (std::uint32_t x = 0; x < w; ++x) out.U8(indices[y * w + x]);
@@ -286,23 +271,16 @@ bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
 }
 
 Bytes MakeBmpRle8(std::uint32_t w, std::uint32_t h, const Bytes& packed, const Texels& palette) {
-  std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(palette.size());
+  const std::uint32_t paletteBytes = 4 * static_cast<std::uint32_t>(palette.size());
   ByteWriter out;
-  out.U16(0x4D42);
-  out.U32(offset + static_cast<std::uint32_t>(packed.size()));
-  out.U32(0);
-  out.U32(offset);
-  out.U32(40);
-  out.I32(static_cast<std::int32_t>(w));
-  out.I32(static_cast<std::int32_t>(h));
-  out.U16(1);
-  out.U16(8);
-  out.U32(1);  // run-length, 8 bits
-  out.U32(static_cast<std::uint32_t>(packed.size()));
-  out.U32(0);
-  out.U32(0);
-  out.U32(static_cast<std::uint32_t>(palette.size()));
-  out.U32(0);
+  WriteBmpHeaders(out, {.Width = static_cast<std::int32_t>(w),
+                        .Height = static_cast<std::int32_t>(h),
+                        .BitsPerPixel = 8,
+                        .Compression = 1,  // run-length, 8 bits
+                        .PaletteBytes = paletteBytes,
+                        .PixelBytes = static_cast<std::uint32_t>(packed.size()),
+                        .SizeImage = static_cast<std::uint32_t>(packed.size()),
+                        .ColoursUsed = static_cast<std::uint32_t>(palette.size())});
   for (std::uint32_t c : palette) out.U32(c & 0xFFFFFF);
   out.Bytes(packed.data(), packed.size());
   return out.Data();
