@@ -2,30 +2,17 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "foundation/registry_helpers.h"
 #include "foundation/registry_key.h"
+#include "test_support/registry_folder_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public RegistryFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("halberd_regkey_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    SetRegistryFolder(dir_.c_str());
-  }
-  void TearDown() override {
-    SetRegistryFolder(nullptr);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
+  RegistryTest() : RegistryFolderTest("halberd_regkey_") {}
 };
 
 TEST_F(RegistryTest, EveryOperationOnAClosedKeyFailsWithNotOpen) {

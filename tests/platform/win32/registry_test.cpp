@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/win32/registry_store.h"
+#include "test_support/registry_folder_test.h"
 
 namespace {
 
@@ -23,21 +24,10 @@ std::string ReadAll(const fs::path& p) {
   return ss.str();
 }
 
-class RegistryFile : public ::testing::Test {
+class RegistryFile : public RegistryFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("halberd_reg_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    SetRegistryFolder(dir_.c_str());
-  }
-  void TearDown() override {
-    SetRegistryFolder(nullptr);
-    fs::remove_all(dir_);
-  }
+  RegistryFile() : RegistryFolderTest("halberd_reg_") {}
   fs::path File() const { return dir_ / "registry.txt"; }
-  fs::path dir_;
 };
 
 TEST_F(RegistryFile, ValuesPersistAcrossAReload) {
