@@ -42,30 +42,10 @@ void CPixelShader::SetConstant(DWORD firstRegister, const void* data, DWORD coun
   if (m_Device != nullptr) m_Device->SetPixelShaderConstant(firstRegister, data, count);
 }
 
-CPixelShaderList::CPixelShaderList(CRender* render, int capacity)
-    : m_Render(render), m_Capacity(capacity > 0 ? capacity : 0), m_Count(0) {
-  MEM_OWNER();
-  m_Shaders = MEM_NEW(MEMCAT_GAME) CPixelShader*[m_Capacity > 0 ? m_Capacity : 1]();
-}
-
-CPixelShaderList::~CPixelShaderList() {
-  for (int i = 0; i < m_Count; ++i) {
-    m_Shaders[i]->Release();
-    MEM_DELETE m_Shaders[i];
-  }
-  MEM_DELETE_ARRAY m_Shaders;
-}
+CPixelShaderList::CPixelShaderList(CRender* render, int capacity) : m_Render(render), m_Slots(capacity) {}
 
 int CPixelShaderList::AddLoaded(const char* name, bool load) {
-  if (m_Count >= m_Capacity) return -1;
-  MEM_OWNER();
-  auto* shader = MEM_NEW(MEMCAT_GAME) CPixelShader(m_Render);
-  if (load && shader->Load(name) != 1) {
-    MEM_DELETE shader;
-    return -1;
-  }
-  m_Shaders[m_Count] = shader;
-  return m_Count++;
+  return m_Slots.Add(m_Render, [&](CPixelShader& shader) { return load ? shader.Load(name) : 1; });
 }
 
 int CPixelShaderList::Add(const char* name) { return AddLoaded(name, true); }
@@ -73,7 +53,7 @@ int CPixelShaderList::Add(const char* name) { return AddLoaded(name, true); }
 int CPixelShaderList::AddEmpty(const char* name) { return AddLoaded(name, false); }
 
 CPixelShader* CPixelShaderList::GetShader(int i) const {
-  return i >= 0 && i < m_Count ? m_Shaders[i] : nullptr;
+  return i >= 0 && i < m_Slots.Count() ? m_Slots.At(i) : nullptr;
 }
 
 int CPixelShaderList::LoadStandard() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8.h"
+#include "render/shader_slots.h"
 
 class CRender;
 
@@ -32,8 +33,8 @@ class CPixelShader {
 class CPixelShaderList {
  public:
   CPixelShaderList(CRender* render, int capacity);
-  // Releases and deletes every shader.
-  ~CPixelShaderList();
+  // Releases and deletes every shader (the slots do).
+  ~CPixelShaderList() = default;
   CPixelShaderList(const CPixelShaderList&) = delete;
   CPixelShaderList& operator=(const CPixelShaderList&) = delete;
 
@@ -43,7 +44,7 @@ class CPixelShaderList {
   int AddEmpty(const char* name);
   // The shader in slot i; null outside 0..count-1.
   CPixelShader* GetShader(int i) const;
-  int GetCount() const { return m_Count; }
+  int GetCount() const { return m_Slots.Count(); }
   // Adds the standard pixel shaders in order; 0 at the first that fails, else 1.
   int LoadStandard();
 
@@ -51,9 +52,7 @@ class CPixelShaderList {
   int AddLoaded(const char* name, bool load);
 
   CRender* m_Render;
-  int m_Capacity;
-  int m_Count;
-  CPixelShader** m_Shaders;
+  ShaderSlots<CPixelShader> m_Slots;
 };
 
 extern CPixelShaderList* g_PixelShaders;

@@ -94,31 +94,12 @@ void CVertexShader::SetConstant(DWORD firstRegister, const void* data, DWORD cou
   if (m_Device != nullptr) m_Device->SetVertexShaderConstant(firstRegister, data, count);
 }
 
-CVertexShaderList::CVertexShaderList(CRender* render, int capacity)
-    : m_Render(render), m_Capacity(capacity > 0 ? capacity : 0), m_Count(0) {
-  MEM_OWNER();
-  m_Shaders = MEM_NEW(MEMCAT_GAME) CVertexShader*[m_Capacity > 0 ? m_Capacity : 1]();
-}
-
-CVertexShaderList::~CVertexShaderList() {
-  for (int i = 0; i < m_Count; ++i) {
-    m_Shaders[i]->Release();
-    MEM_DELETE m_Shaders[i];
-  }
-  MEM_DELETE_ARRAY m_Shaders;
-}
+CVertexShaderList::CVertexShaderList(CRender* render, int capacity) : m_Render(render), m_Slots(capacity) {}
 
 int CVertexShaderList::AddLoaded(const char* name, const DWORD* declaration, bool source) {
-  if (m_Count >= m_Capacity) return -1;
-  MEM_OWNER();
-  auto* shader = MEM_NEW(MEMCAT_GAME) CVertexShader(m_Render);
-  const int loaded = source ? shader->LoadSource(name, declaration) : shader->Load(name, declaration);
-  if (loaded != 1) {
-    MEM_DELETE shader;
-    return -1;
-  }
-  m_Shaders[m_Count] = shader;
-  return m_Count++;
+  return m_Slots.Add(m_Render, [&](CVertexShader& shader) {
+    return source ? shader.LoadSource(name, declaration) : shader.Load(name, declaration);
+  });
 }
 
 int CVertexShaderList::Add(const char* name, const DWORD* declaration) { return AddLoaded(name, declaration, false); }
@@ -128,10 +109,11 @@ int CVertexShaderList::AddFromSource(const char* name, const DWORD* declaration)
 }
 
 CVertexShader* CVertexShaderList::GetShader(int i) const {
-  if (m_Count == 0) return nullptr;
-  int slot = i % m_Count;
-  if (slot < 0) slot += m_Count;
-  return m_Shaders[slot];
+  const int count = m_Slots.Count();
+  if (count == 0) return nullptr;
+  int slot = i % count;
+  if (slot < 0) slot += count;
+  return m_Slots.At(slot);
 }
 
 int CVertexShaderList::LoadStandard() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8.h"
+#include "render/shader_slots.h"
 
 class CRender;
 
@@ -40,8 +41,8 @@ class CVertexShader {
 class CVertexShaderList {
  public:
   CVertexShaderList(CRender* render, int capacity);
-  // Releases and deletes every shader.
-  ~CVertexShaderList();
+  // Releases and deletes every shader (the slots do).
+  ~CVertexShaderList() = default;
   CVertexShaderList(const CVertexShaderList&) = delete;
   CVertexShaderList& operator=(const CVertexShaderList&) = delete;
 
@@ -52,7 +53,7 @@ class CVertexShaderList {
   int AddFromSource(const char* name, const DWORD* declaration);
   // The shader in slot i modulo the count; null when the list is empty.
   CVertexShader* GetShader(int i) const;
-  int GetCount() const { return m_Count; }
+  int GetCount() const { return m_Slots.Count(); }
   // Adds the seven standard shaders (0 at the first failure), then the 31 dot-3
   // light variants (stopping at the first failure); 1 once the standard seven are in.
   int LoadStandard();
@@ -61,9 +62,7 @@ class CVertexShaderList {
   int AddLoaded(const char* name, const DWORD* declaration, bool source);
 
   CRender* m_Render;
-  int m_Capacity;
-  int m_Count;
-  CVertexShader** m_Shaders;
+  ShaderSlots<CVertexShader> m_Slots;
 };
 
 extern CVertexShaderList* g_VertexShaders;
