@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/physics_bench_common.h"
 #include "physics/collision/mcd_box.h"
 #include "physics/collision/mcd_framework.h"
 #include "physics/collision/mcd_model.h"
@@ -27,9 +28,6 @@
 
 #ifdef HALBERD_BENCH_BULLET
 #include <btBulletCollisionCommon.h>
-#endif
-#ifdef HALBERD_BENCH_ODE
-#include <ode/ode.h>
 #endif
 
 namespace {
@@ -192,24 +190,11 @@ void RunOde(benchmark::State& state, const Workload* w) {
 }
 #endif
 
-// Collects the time per frame of every run to print the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   MeSetInfoOutput(MeOutputNull);
-#ifdef HALBERD_BENCH_ODE
-  dInitODE2(0);
-#endif
+  physics_bench::OdeOpen();
   const int counts[] = {100, 400, 2000};
   for (int n : counts) {
     Workload* w = &(Workloads()[n] = MakeWorkload(n));
@@ -225,16 +210,13 @@ int main(int argc, char** argv) {
 #endif
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  physics_bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\n%-7s %14s %14s %14s %12s %12s   %s\n", "boxes", "halberd us", "bullet us",
               "ode us", "bullet/ours", "ode/ours", "pairs in the first frame (ours/bullet/ode)");
   for (int n : counts) {
-    auto get = [&](const char* name) {
-      auto it = reporter.times.find(Label(name, n));
-      return it == reporter.times.end() ? 0.0 : it->second;
-    };
+    auto get = [&](const char* name) { return reporter.Time(Label(name, n)); };
     double ours = get("halberd_McdSpaceUpdate");
     double bullet = get("bullet_btAxisSweep3");
     double ode = get("ode_SweepAndPrune");
@@ -243,8 +225,6 @@ int main(int argc, char** argv) {
                 g_pairCounts[Label("halberd", n)], g_pairCounts[Label("bullet", n)],
                 g_pairCounts[Label("ode", n)]);
   }
-#ifdef HALBERD_BENCH_ODE
-  dCloseODE();
-#endif
+  physics_bench::OdeClose();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/physics_bench_common.h"
 #include "physics/collision/mcd_box.h"
 #include "physics/collision/mcd_framework.h"
 #include "physics/collision/mcd_geometry.h"
@@ -20,11 +21,9 @@
 #include "physics/collision/mcd_plane.h"
 #include "physics/collision/mcd_primitives.h"
 
-#ifdef HALBERD_BENCH_ODE
-#include <ode/ode.h>
-#endif
-
 namespace {
+
+using physics_bench::AxisAngleRows;
 
 using Transform = std::array<float, 16>;
 
@@ -32,20 +31,10 @@ using Transform = std::array<float, 16>;
 // then the position.
 Transform Make(float x, float y, float z, const float* axis1 = nullptr, float angle1 = 0,
                const float* axis2 = nullptr, float angle2 = 0) {
-  auto rotation = [](float* m, const float* a, float angle) {
-    float len = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
-    float u = a[0] / len, v = a[1] / len, w = a[2] / len;
-    float c = std::cos(angle), s = std::sin(angle), t = 1 - c;
-    float R[3][3] = {{t * u * u + c, t * u * v - s * w, t * u * w + s * v},
-                     {t * u * v + s * w, t * v * v + c, t * v * w - s * u},
-                     {t * u * w - s * v, t * v * w + s * u, t * w * w + c}};
-    for (int r = 0; r < 3; ++r)
-      for (int k = 0; k < 3; ++k) m[4 * r + k] = R[k][r];
-  };
   const float none[3] = {0, 0, 1};
   float a[16] = {}, b[16] = {};
-  rotation(a, axis1 ? axis1 : none, angle1);
-  rotation(b, axis2 ? axis2 : none, angle2);
+  AxisAngleRows(a, axis1 ? axis1 : none, angle1);
+  AxisAngleRows(b, axis2 ? axis2 : none, angle2);
   Transform m{};
   for (int r = 0; r < 3; ++r)
     for (int k = 0; k < 3; ++k)
@@ -138,31 +127,13 @@ class OurPair {
 
 void BM_Ours(benchmark::State& state, Placement p, bool plane, std::string key) {
   OurPair pair(p, plane);
-  int n = 0;
-  for (auto _ : state) {
-    n = pair.Run();
-    benchmark::DoNotOptimize(n);
-  }
-  g_contacts[key] = n;
-  state.counters["contacts"] = n;
+  physics_bench::TimeContactCalls(state, [&] { return pair.Run(); }, g_contacts, key);
 }
 
 #ifdef HALBERD_BENCH_ODE
-// ODE's rotation is column-vector: column k is local axis k in world, which
-// is row k of our transform.
-void Place(dGeomID g, const Transform& t) {
-  dMatrix3 R;
-  for (int i = 0; i < 3; ++i) {
-    for (int k = 0; k < 3; ++k) R[4 * i + k] = t[4 * k + i];
-    R[4 * i + 3] = 0;
-  }
-  dGeomSetPosition(g, t[12], t[13], t[14]);
-  dGeomSetRotation(g, R);
-}
-
 void BM_Ode(benchmark::State& state, Placement p, bool plane, std::string key) {
   dGeomID a = dCreateBox(nullptr, p.sides1[0], p.sides1[1], p.sides1[2]);
-  Place(a, p.t1);
+  physics_bench::OdePlace(a, p.t1.data());
   dGeomID b;
   if (plane) {
     const float* n = p.t2.data() + 8;
@@ -170,31 +141,15 @@ void BM_Ode(benchmark::State& state, Placement p, bool plane, std::string key) {
     b = dCreatePlane(nullptr, n[0], n[1], n[2], n[0] * o[0] + n[1] * o[1] + n[2] * o[2]);
   } else {
     b = dCreateBox(nullptr, p.sides2[0], p.sides2[1], p.sides2[2]);
-    Place(b, p.t2);
+    physics_bench::OdePlace(b, p.t2.data());
   }
   dContactGeom contacts[4];
-  int n = 0;
-  for (auto _ : state) {
-    n = dCollide(a, b, 4, contacts, sizeof(dContactGeom));
-    benchmark::DoNotOptimize(n);
-  }
-  g_contacts[key] = n;
-  state.counters["contacts"] = n;
+  physics_bench::TimeContactCalls(
+      state, [&] { return dCollide(a, b, 4, contacts, sizeof(dContactGeom)); }, g_contacts, key);
   dGeomDestroy(a);
   dGeomDestroy(b);
 }
 #endif
-
-// Collects the time per call of every run to print the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 
@@ -215,11 +170,9 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(ode.c_str(), BM_Ode, p, f.plane, ode);
 #endif
     }
-#ifdef HALBERD_BENCH_ODE
-  dInitODE2(0);
-#endif
+  physics_bench::OdeOpen();
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  physics_bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
 #ifdef HALBERD_BENCH_ODE
@@ -234,10 +187,10 @@ int main(int argc, char** argv) {
                   reporter.times[ode], g_contacts[ours], g_contacts[ode],
                   reporter.times[ours] / reporter.times[ode]);
     }
-  dCloseODE();
 #else
   std::printf("\nODE is not installed: no ratios.\n");
 #endif
+  physics_bench::OdeClose();
   benchmark::Shutdown();
   return 0;
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/physics_bench_common.h"
 #include "physics/collision/mcd_box.h"
 #include "physics/collision/mcd_cylinder.h"
 #include "physics/collision/mcd_framework.h"
@@ -27,24 +28,14 @@
 #include "physics/collision/mcd_sphere.h"
 #include "physics/collision/mcd_triangle_list.h"
 
-#ifdef HALBERD_BENCH_ODE
-#include <ode/ode.h>
-#endif
-
 namespace {
 
 using Transform = std::array<float, 16>;
 
 Transform Make(float x, float y, float z, float ax = 0, float ay = 0, float az = 1, float angle = 0) {
-  const float len = std::sqrt(ax * ax + ay * ay + az * az);
-  const float u = ax / len, v = ay / len, w = az / len;
-  const float c = std::cos(angle), s = std::sin(angle), t = 1 - c;
-  const float R[3][3] = {{t * u * u + c, t * u * v - s * w, t * u * w + s * v},
-                         {t * u * v + s * w, t * v * v + c, t * v * w - s * u},
-                         {t * u * w - s * v, t * v * w + s * u, t * w * w + c}};
+  const float axis[3] = {ax, ay, az};
   Transform m{};
-  for (int r = 0; r < 3; ++r)
-    for (int k = 0; k < 3; ++k) m[4 * r + k] = R[k][r];
+  physics_bench::AxisAngleRows(m.data(), axis, angle);
   m[12] = x;
   m[13] = y;
   m[14] = z;
@@ -210,25 +201,10 @@ class OurPair {
 
 void BM_Ours(benchmark::State& state, Case c, std::string key) {
   OurPair pair(c);
-  int n = 0;
-  for (auto _ : state) {
-    n = pair.Run();
-    benchmark::DoNotOptimize(n);
-  }
-  g_contacts[key] = n;
-  state.counters["contacts"] = n;
+  physics_bench::TimeContactCalls(state, [&] { return pair.Run(); }, g_contacts, key);
 }
 
 #ifdef HALBERD_BENCH_ODE
-void Place(dGeomID g, const Transform& t) {
-  dMatrix3 R;
-  for (int i = 0; i < 3; ++i) {
-    for (int k = 0; k < 3; ++k) R[4 * i + k] = t[4 * k + i];
-    R[4 * i + 3] = 0;
-  }
-  dGeomSetPosition(g, t[12], t[13], t[14]);
-  dGeomSetRotation(g, R);
-}
 
 void BM_Ode(benchmark::State& state, Case c, std::string key) {
   dGeomID a, b;
@@ -239,7 +215,7 @@ void BM_Ode(benchmark::State& state, Case c, std::string key) {
   if (c.kind == Kind::kCylCyl) {
     a = dCreateCylinder(nullptr, 0.5, 2.0);
     b = dCreateCylinder(nullptr, 0.5, 2.0);
-    Place(b, c.t2);
+    physics_bench::OdePlace(b, c.t2.data());
   } else {
     patch = MakePatch(c.cellsX, c.cellsY);
     indices.assign(patch.indices.begin(), patch.indices.end());
@@ -255,30 +231,15 @@ void BM_Ode(benchmark::State& state, Case c, std::string key) {
       a = dCreateSphere(nullptr, 0.4);
     }
   }
-  Place(a, c.t1);
+  physics_bench::OdePlace(a, c.t1.data());
   dContactGeom contacts[8];
-  int n = 0;
-  for (auto _ : state) {
-    n = dCollide(a, b, max, contacts, sizeof(dContactGeom));
-    benchmark::DoNotOptimize(n);
-  }
-  g_contacts[key] = n;
-  state.counters["contacts"] = n;
+  physics_bench::TimeContactCalls(
+      state, [&] { return dCollide(a, b, max, contacts, sizeof(dContactGeom)); }, g_contacts, key);
   dGeomDestroy(a);
   dGeomDestroy(b);
   if (data) dGeomTriMeshDataDestroy(data);
 }
 #endif
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 std::string Key(const Case& c, const char* side) {
   const size_t slash = c.name.find('/');
@@ -297,11 +258,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(ode.c_str(), BM_Ode, c, ode);
 #endif
   }
-#ifdef HALBERD_BENCH_ODE
-  dInitODE2(0);
-#endif
+  physics_bench::OdeOpen();
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  physics_bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
 #ifdef HALBERD_BENCH_ODE
@@ -314,10 +273,10 @@ int main(int argc, char** argv) {
                 reporter.times[ode], g_contacts[ours], g_contacts[ode],
                 reporter.times[ours] / reporter.times[ode]);
   }
-  dCloseODE();
 #else
   std::printf("\nODE is not installed: no ratios.\n");
 #endif
+  physics_bench::OdeClose();
   benchmark::Shutdown();
   return 0;
 }

@@ -15,14 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/physics_bench_common.h"
 #include "physics/solver/kea_constraints.h"
 #include "physics/solver/kea_integrate.h"
 #include "physics/solver/kea_solve.h"
 #include "physics/util/me_message.h"
 
-#ifdef HALBERD_BENCH_ODE
-#include <ode/ode.h>
-#endif
 
 namespace {
 
@@ -353,24 +351,11 @@ void runOde(benchmark::State& state, const Scene* scene) {
 }
 #endif
 
-// Collects the time per step of every run to print the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   MeSetInfoOutput(MeOutputNull);
-#ifdef HALBERD_BENCH_ODE
-  dInitODE2(0);
-#endif
+  physics_bench::OdeOpen();
   std::vector<std::string> labels;
   for (const SceneKind& kind : kinds()) {
     for (int size : kind.sizes) {
@@ -388,24 +373,19 @@ int main(int argc, char** argv) {
     }
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  physics_bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\n%-14s %6s %12s %12s %12s %9s %9s\n", "scene", "rows", "x86 us", "sse us", "ode us", "x86/sse",
               "ode/sse");
   for (const std::string& label : labels) {
-    auto get = [&](const char* prefix) {
-      auto it = reporter.times.find(std::string(prefix) + "/" + label);
-      return it == reporter.times.end() ? 0.0 : it->second;
-    };
+    auto get = [&](const char* prefix) { return reporter.Time(std::string(prefix) + "/" + label); };
     const double x86 = get("kea_x86"), sse = get("kea_sse"), ode = get("ode_dWorldStep");
     if (x86 == 0 && sse == 0 && ode == 0) continue;
     std::printf("%-14s %6d %12.1f %12.1f %12.1f %9.2f %9.2f\n", label.c_str(), scenes()[label].rows(), x86, sse,
                 ode, sse > 0 ? x86 / sse : 0.0, sse > 0 ? ode / sse : 0.0);
   }
-#ifdef HALBERD_BENCH_ODE
-  dCloseODE();
-#endif
+  physics_bench::OdeClose();
   benchmark::Shutdown();
   return 0;
 }
