@@ -14,18 +14,6 @@ int ChangeFlags(CRender* render, HINSTANCE, HWND, int) {
   return 1;
 }
 
-DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-  DWORD v = 0;
-  g_Device->GetTextureStageState(stage, type, &v);
-  return v;
-}
-
-DWORD DeviceState(D3DRENDERSTATETYPE state) {
-  DWORD v = 0;
-  g_Device->GetRenderState(state, &v);
-  return v;
-}
-
 // A render object whose device has the flags changed as asked.
 class FeatureDevice : public ::testing::Test {
  protected:

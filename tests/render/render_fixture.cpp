@@ -79,3 +79,15 @@ IDirect3DTexture8* MakeSolidTexture(DWORD argb) {
   texture->UnlockRect(0);
   return texture;
 }
+
+DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+  DWORD v = 0;
+  g_Device->GetTextureStageState(stage, type, &v);
+  return v;
+}
+
+DWORD DeviceState(D3DRENDERSTATETYPE state) {
+  DWORD v = 0;
+  g_Device->GetRenderState(state, &v);
+  return v;
+}

@@ -36,3 +36,6 @@ class RenderDeviceTest : public ::testing::Test {
 void MakeScreenQuad(ScreenVertex out[4], float x, float y, float w, float h, DWORD colour);
 // A texture of one colour (A8R8G8B8, 2 x 2, one level); null on failure.
 IDirect3DTexture8* MakeSolidTexture(DWORD argb);
+// The current device's value of a texture-stage state or a render state.
+DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
+DWORD DeviceState(D3DRENDERSTATETYPE state);

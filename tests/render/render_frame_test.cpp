@@ -13,12 +13,6 @@ namespace {
 
 using RenderFrame = RenderDeviceTest;
 
-DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-  DWORD v = 0;
-  g_Device->GetTextureStageState(stage, type, &v);
-  return v;
-}
-
 // The vertices a recorded user-memory draw handed to the device.
 std::vector<ScreenVertex> DrawnVertices(const D3D8Call& draw, size_t count) {
   std::vector<ScreenVertex> v(count);

@@ -9,18 +9,6 @@ namespace {
 
 using RenderStates = RenderDeviceTest;
 
-DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-  DWORD v = 0;
-  g_Device->GetTextureStageState(stage, type, &v);
-  return v;
-}
-
-DWORD DeviceState(D3DRENDERSTATETYPE state) {
-  DWORD v = 0;
-  g_Device->GetRenderState(state, &v);
-  return v;
-}
-
 float AsFloat(DWORD d) {
   float f;
   std::memcpy(&f, &d, sizeof(f));
