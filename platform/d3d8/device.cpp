@@ -62,6 +62,24 @@ Surface* NewDepth(Device* device, UINT width, UINT height, D3DFORMAT format) {
 
 }  // namespace
 
+Surface* NewBackBuffer(Device* device, D3DFORMAT format, UINT width, UINT height) {
+  auto* s = new Surface;
+  s->kind_ = Surface::Kind::kColour;
+  s->counting_ = Surface::Counting::kDeviceHeld;
+  s->refs_ = 0;
+  s->device_ = device;
+  s->ownsGl_ = true;
+  s->desc_ = D3DSURFACE_DESC{format, D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, width * height * 4,
+                             D3DMULTISAMPLE_NONE, width, height};
+  glGenTextures(1, &s->texture_);
+  glBindTexture(GL_TEXTURE_2D, s->texture_);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, nullptr);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return s;
+}
+
 Device* AsDevice(IDirect3DDevice8* device) { return static_cast<Device*>(device); }
 
 Device::Device(Factory* factory, UINT adapter, void* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& params)
@@ -139,20 +157,7 @@ bool Device::Start() {
 
 bool Device::BuildBackBuffers() {
   UINT w = params_.BackBufferWidth, h = params_.BackBufferHeight;
-  backBuffer_ = new Surface;
-  backBuffer_->kind_ = Surface::Kind::kColour;
-  backBuffer_->counting_ = Surface::Counting::kDeviceHeld;
-  backBuffer_->refs_ = 0;
-  backBuffer_->device_ = this;
-  backBuffer_->ownsGl_ = true;
-  backBuffer_->desc_ = D3DSURFACE_DESC{params_.BackBufferFormat, D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET,
-                                       D3DPOOL_DEFAULT, w * h * 4, D3DMULTISAMPLE_NONE, w, h};
-  glGenTextures(1, &backBuffer_->texture_);
-  glBindTexture(GL_TEXTURE_2D, backBuffer_->texture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  backBuffer_ = NewBackBuffer(this, params_.BackBufferFormat, w, h);
   if (params_.EnableAutoDepthStencil) {
     autoDepth_ = NewDepth(this, w, h, params_.AutoDepthStencilFormat);
     autoDepth_->counting_ = Surface::Counting::kDeviceHeld;

@@ -166,6 +166,11 @@ class CubeTexture final : public Counted<IDirect3DCubeTexture8>, public Tracked 
 // The texel store behind a base texture pointer, or null.
 TextureStore* StoreOf(IDirect3DBaseTexture8* texture);
 
+// A device-held colour render target with its own GL texture of width x height
+// (the implicit back buffers of the device and of swap chains); the caller's GL
+// context must be current.
+Surface* NewBackBuffer(Device* device, D3DFORMAT format, UINT width, UINT height);
+
 // Vertex and index buffers keep their bytes in memory; draws read them there.
 template <class Interface, D3DRESOURCETYPE kType>
 class Buffer final : public Counted<Interface>, public Tracked {

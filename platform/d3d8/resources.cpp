@@ -285,20 +285,7 @@ HRESULT CubeTexture::UnlockRect(D3DCUBEMAP_FACES face, UINT level) {
 SwapChain::SwapChain(Device* device, void* sdlWindow, UINT width, UINT height)
     : Tracked(device, D3DPOOL_DEFAULT), window_(sdlWindow) {
   device->MakeCurrent();
-  back_ = new Surface;
-  back_->kind_ = Surface::Kind::kColour;
-  back_->counting_ = Surface::Counting::kDeviceHeld;
-  back_->refs_ = 0;
-  back_->device_ = device;
-  back_->ownsGl_ = true;
-  back_->desc_ = D3DSURFACE_DESC{D3DFMT_X8R8G8B8, D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
-                                 width * height * 4, D3DMULTISAMPLE_NONE, width, height};
-  glGenTextures(1, &back_->texture_);
-  glBindTexture(GL_TEXTURE_2D, back_->texture_);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  back_ = NewBackBuffer(device, D3DFMT_X8R8G8B8, width, height);
   device->TouchTextures();
 }
 
