@@ -2,6 +2,23 @@
 
 #include "physics/util/me_message.h"
 
+namespace {
+
+// Only box friction exists: any other model is refused with a warning and
+// box friction (0) is kept.
+unsigned BoxFrictionOnly(unsigned model) {
+  if (model != MdtFrictionModelBox) MeWarning(12, "Unknown Friction Model, defaulting to box friction.\n");
+  return 0;
+}
+
+// Stores a value whose setting also switches its option on.
+void SetWithOption(MdtContactParams* p, MeReal MdtContactParams::*field, MeReal v, MeU32 option) {
+  p->*field = v;
+  p->options |= option;
+}
+
+}  // namespace
+
 void MdtContactParamsReset(MdtContactParams* p) {
   *p = MdtContactParams{0, 0, 0, 0, 0, 0.001f, 0, 0, MeInfinity, 0, MeInfinity, 0, 0, 0};
 }
@@ -15,45 +32,36 @@ void MdtContactParamsSetType(MdtContactParams* p, unsigned type) {
 }
 
 void MdtContactParamsSetPrimaryFrictionModel(MdtContactParams* p, unsigned model) {
-  if (model != MdtFrictionModelBox) MeWarning(12, "Unknown Friction Model, defaulting to box friction.\n");
-  p->primaryModel = 0;
+  p->primaryModel = BoxFrictionOnly(model);
 }
 
 void MdtContactParamsSetSecondaryFrictionModel(MdtContactParams* p, unsigned model) {
-  if (model != MdtFrictionModelBox) MeWarning(12, "Unknown Friction Model, defaulting to box friction.\n");
-  p->secondaryModel = 0;
+  p->secondaryModel = BoxFrictionOnly(model);
 }
 
 void MdtContactParamsSetRestitution(MdtContactParams* p, MeReal v) {
-  p->restitution = v;
-  p->options |= MdtBclContactOptionBounce;
+  SetWithOption(p, &MdtContactParams::restitution, v, MdtBclContactOptionBounce);
 }
 void MdtContactParamsSetRestitutionThreshold(MdtContactParams* p, MeReal v) { p->restitutionThreshold = v; }
 void MdtContactParamsSetSoftness(MdtContactParams* p, MeReal v) {
-  p->softness = v;
-  p->options |= MdtBclContactOptionSoft;
+  SetWithOption(p, &MdtContactParams::softness, v, MdtBclContactOptionSoft);
 }
 void MdtContactParamsSetMaxAdhesiveForce(MdtContactParams* p, MeReal v) {
-  p->maxAdhesiveForce = v;
-  p->options |= MdtBclContactOptionAdhesive;
+  SetWithOption(p, &MdtContactParams::maxAdhesiveForce, v, MdtBclContactOptionAdhesive);
 }
 void MdtContactParamsSetPrimaryFriction(MdtContactParams* p, MeReal v) { p->primaryFriction = v; }
 void MdtContactParamsSetPrimarySlip(MdtContactParams* p, MeReal v) {
-  p->primarySlip = v;
-  p->options |= MdtBclContactOptionSlip1;
+  SetWithOption(p, &MdtContactParams::primarySlip, v, MdtBclContactOptionSlip1);
 }
 void MdtContactParamsSetPrimarySlide(MdtContactParams* p, MeReal v) {
-  p->primarySlide = v;
-  p->options |= MdtBclContactOptionSlide1;
+  SetWithOption(p, &MdtContactParams::primarySlide, v, MdtBclContactOptionSlide1);
 }
 void MdtContactParamsSetSecondaryFriction(MdtContactParams* p, MeReal v) { p->secondaryFriction = v; }
 void MdtContactParamsSetSecondarySlip(MdtContactParams* p, MeReal v) {
-  p->secondarySlip = v;
-  p->options |= MdtBclContactOptionSlip2;
+  SetWithOption(p, &MdtContactParams::secondarySlip, v, MdtBclContactOptionSlip2);
 }
 void MdtContactParamsSetSecondarySlide(MdtContactParams* p, MeReal v) {
-  p->secondarySlide = v;
-  p->options |= MdtBclContactOptionSlide2;
+  SetWithOption(p, &MdtContactParams::secondarySlide, v, MdtBclContactOptionSlide2);
 }
 void MdtContactParamsSetFriction(MdtContactParams* p, MeReal v) {
   p->primaryFriction = v;
