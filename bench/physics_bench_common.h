@@ -75,6 +75,15 @@ inline void OdeClose() {
 #endif
 }
 
+// Opens ODE's library where it is installed, reads the benchmark options
+// from the command line and runs the registered benchmarks, their times kept
+// in `reporter`.  Close ODE with OdeClose once the ratios are printed.
+inline void RunWithRatios(int* argc, char** argv, RatioReporter* reporter) {
+  OdeOpen();
+  benchmark::Initialize(argc, argv);
+  benchmark::RunSpecifiedBenchmarks(reporter);
+}
+
 #ifdef HALBERD_BENCH_ODE
 // Places an ODE geometry at one of our transforms (4x4 row-major, local axes
 // as rows 0-2, position in row 3).  ODE's rotation is column-vector: column k

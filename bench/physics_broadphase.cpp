@@ -194,7 +194,6 @@ void RunOde(benchmark::State& state, const Workload* w) {
 
 int main(int argc, char** argv) {
   MeSetInfoOutput(MeOutputNull);
-  physics_bench::OdeOpen();
   const int counts[] = {100, 400, 2000};
   for (int n : counts) {
     Workload* w = &(Workloads()[n] = MakeWorkload(n));
@@ -209,9 +208,8 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond);
 #endif
   }
-  benchmark::Initialize(&argc, argv);
   physics_bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  physics_bench::RunWithRatios(&argc, argv, &reporter);
 
   std::printf("\n%-7s %14s %14s %14s %12s %12s   %s\n", "boxes", "halberd us", "bullet us",
               "ode us", "bullet/ours", "ode/ours", "pairs in the first frame (ours/bullet/ode)");

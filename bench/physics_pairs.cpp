@@ -170,10 +170,8 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(ode.c_str(), BM_Ode, p, f.plane, ode);
 #endif
     }
-  physics_bench::OdeOpen();
-  benchmark::Initialize(&argc, argv);
   physics_bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  physics_bench::RunWithRatios(&argc, argv, &reporter);
 
 #ifdef HALBERD_BENCH_ODE
   std::printf("\n%-10s %-8s %10s %10s %9s %9s %8s\n", "pair", "case", "ours ns", "ODE ns",

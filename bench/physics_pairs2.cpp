@@ -258,10 +258,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(ode.c_str(), BM_Ode, c, ode);
 #endif
   }
-  physics_bench::OdeOpen();
-  benchmark::Initialize(&argc, argv);
   physics_bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  physics_bench::RunWithRatios(&argc, argv, &reporter);
 
 #ifdef HALBERD_BENCH_ODE
   std::printf("\n%-20s %10s %10s %9s %9s %8s\n", "case", "ours ns", "ODE ns", "ours cts",

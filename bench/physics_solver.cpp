@@ -355,7 +355,6 @@ void runOde(benchmark::State& state, const Scene* scene) {
 
 int main(int argc, char** argv) {
   MeSetInfoOutput(MeOutputNull);
-  physics_bench::OdeOpen();
   std::vector<std::string> labels;
   for (const SceneKind& kind : kinds()) {
     for (int size : kind.sizes) {
@@ -372,9 +371,8 @@ int main(int argc, char** argv) {
 #endif
     }
   }
-  benchmark::Initialize(&argc, argv);
   physics_bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  physics_bench::RunWithRatios(&argc, argv, &reporter);
 
   std::printf("\n%-14s %6s %12s %12s %12s %9s %9s\n", "scene", "rows", "x86 us", "sse us", "ode us", "x86/sse",
               "ode/sse");
