@@ -29,6 +29,23 @@ UINT FullChain(UINT w, UINT h) {
   return n;
 }
 
+// The level count of a texture made from image at width x height: every level
+// down to 1 x 1, or `levels` when given and fewer.  Block-compressed data is
+// copied as it is: when resized it is decoded to A8R8G8B8 instead (*chosen
+// changes), and when kept it has no more levels than the image holds.
+UINT LevelsFor(const DecodedImage& image, UINT width, UINT height, bool resized, UINT levels, D3DFORMAT* chosen) {
+  bool direct = d3d8::IsBlockCompressed(*chosen);
+  if (direct && resized) {
+    // Stored blocks cannot be resized without an encoder: decode instead.
+    *chosen = D3DFMT_A8R8G8B8;
+    direct = false;
+  }
+  UINT full = FullChain(width, height);
+  UINT count = (levels == D3DX_DEFAULT || levels == 0) ? full : std::min(levels, full);
+  if (direct) count = std::min(count, image.levels);
+  return count;
+}
+
 // Resamples by averaging the source area under each target texel (a box
 // filter); with `point` the nearest texel is taken instead.
 std::vector<std::uint32_t> Resize(const std::vector<std::uint32_t>& src, UINT sw, UINT sh, UINT dw, UINT dh,
@@ -207,15 +224,8 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void
   if (width == D3DX_DEFAULT || width == 0) width = image.width;
   if (height == D3DX_DEFAULT || height == 0) height = image.height;
   D3DFORMAT chosen = d3dx8::ChooseFormat(format, image);
-  bool direct = d3d8::IsBlockCompressed(chosen);
-  if (direct && (width != image.width || height != image.height)) {
-    // Stored blocks cannot be resized without an encoder: decode instead.
-    chosen = D3DFMT_A8R8G8B8;
-    direct = false;
-  }
-  UINT full = d3dx8::FullChain(width, height);
-  UINT count = (levels == D3DX_DEFAULT || levels == 0) ? full : std::min(levels, full);
-  if (direct) count = std::min(count, image.levels);
+  const bool resized = width != image.width || height != image.height;
+  UINT count = d3dx8::LevelsFor(image, width, height, resized, levels, &chosen);
   IDirect3DTexture8* t = nullptr;
   HRESULT hr = device->CreateTexture(width, height, count, usage, chosen, pool, &t);
   if (FAILED(hr)) return hr;
@@ -272,14 +282,7 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice8* device, const 
   if (edge == D3DX_DEFAULT || edge == 0) edge = image.width;
   D3DFORMAT chosen = d3dx8::ChooseFormat(format, image);
   if (chosen == D3DFMT_P8) chosen = D3DFMT_A8R8G8B8;
-  bool direct = d3d8::IsBlockCompressed(chosen);
-  if (direct && edge != image.width) {
-    chosen = D3DFMT_A8R8G8B8;
-    direct = false;
-  }
-  UINT full = d3dx8::FullChain(edge, edge);
-  UINT count = (levels == D3DX_DEFAULT || levels == 0) ? full : std::min(levels, full);
-  if (direct) count = std::min(count, image.levels);
+  UINT count = d3dx8::LevelsFor(image, edge, edge, edge != image.width, levels, &chosen);
   IDirect3DCubeTexture8* c = nullptr;
   HRESULT hr = device->CreateCubeTexture(edge, count, usage, chosen, pool, &c);
   if (FAILED(hr)) return hr;
