@@ -10,12 +10,16 @@ void GetLocalTime(SYSTEMTIME* out) {
   time_t seconds = tv.tv_sec;
   tm local{};
   localtime_r(&seconds, &local);
-  out->wYear = static_cast<WORD>(local.tm_year + 1900);
-  out->wMonth = static_cast<WORD>(local.tm_mon + 1);
-  out->wDayOfWeek = static_cast<WORD>(local.tm_wday);
-  out->wDay = static_cast<WORD>(local.tm_mday);
-  out->wHour = static_cast<WORD>(local.tm_hour);
-  out->wMinute = static_cast<WORD>(local.tm_min);
-  out->wSecond = static_cast<WORD>(local.tm_sec);
-  out->wMilliseconds = static_cast<WORD>(tv.tv_usec / 1000);
+  win32::FillSystemTime(local, static_cast<WORD>(tv.tv_usec / 1000), out);
+}
+
+void win32::FillSystemTime(const std::tm& broken, WORD milliseconds, SYSTEMTIME* out) {
+  out->wYear = static_cast<WORD>(broken.tm_year + 1900);
+  out->wMonth = static_cast<WORD>(broken.tm_mon + 1);
+  out->wDayOfWeek = static_cast<WORD>(broken.tm_wday);
+  out->wDay = static_cast<WORD>(broken.tm_mday);
+  out->wHour = static_cast<WORD>(broken.tm_hour);
+  out->wMinute = static_cast<WORD>(broken.tm_min);
+  out->wSecond = static_cast<WORD>(broken.tm_sec);
+  out->wMilliseconds = milliseconds;
 }

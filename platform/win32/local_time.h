@@ -1,6 +1,8 @@
 // Local wall-clock time.
 #pragma once
 
+#include <ctime>
+
 #include "platform/win32/win_types.h"
 
 struct SYSTEMTIME {
@@ -16,3 +18,9 @@ struct SYSTEMTIME {
 
 // Fills the current local date and time.
 void GetLocalTime(SYSTEMTIME* out);
+
+namespace win32 {
+// Copies the calendar fields of a broken-down time (local or UTC) into *out,
+// with the milliseconds given.
+void FillSystemTime(const std::tm& broken, WORD milliseconds, SYSTEMTIME* out);
+}  // namespace win32

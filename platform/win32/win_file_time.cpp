@@ -31,14 +31,7 @@ BOOL FileTimeToSystemTime(const FILETIME* file_time, SYSTEMTIME* st) {
   std::time_t t = static_cast<std::time_t>(secs);
   std::tm tm{};
   if (!gmtime_r(&t, &tm)) return FALSE;
-  st->wYear = static_cast<WORD>(tm.tm_year + 1900);
-  st->wMonth = static_cast<WORD>(tm.tm_mon + 1);
-  st->wDayOfWeek = static_cast<WORD>(tm.tm_wday);
-  st->wDay = static_cast<WORD>(tm.tm_mday);
-  st->wHour = static_cast<WORD>(tm.tm_hour);
-  st->wMinute = static_cast<WORD>(tm.tm_min);
-  st->wSecond = static_cast<WORD>(tm.tm_sec);
-  st->wMilliseconds = static_cast<WORD>((v % kTicksPerSecond) / 10000);
+  win32::FillSystemTime(tm, static_cast<WORD>((v % kTicksPerSecond) / 10000), st);
   return TRUE;
 }
 
