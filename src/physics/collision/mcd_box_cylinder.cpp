@@ -153,28 +153,16 @@ int McdBoxCylinderIntersect(McdModelPair* pair, McdIntersectResult* result) {
                     : McdClipCylinderBothEnds(centre, axis[k], R + m, h + m, &cursor);
       }
   }
-  for (int i = 0; i < nb; ++i) {
-    MeReal local[3];
-    MeVector3Copy(local, firstBox + 3 * i);
-    MeMatrix4TMTransform(firstBox + 3 * i, rel, local);
-    depths[n + i] = MeVector3Dot(firstBox + 3 * i, N) - cylFace;
-  }
+  mcd_cylinder::BackWithDepths(firstBox, nb, rel, N, cylFace, depths + n);
   n += nb;
   return mcd_cylinder::Finish(pair, result, tb, N, points, depths, n, best, dims,
                               &McdBoxCylinderDefaultRequest);
 }
 
 int McdBoxCylinderSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {
-  result->pair = pair;
-  result->time = maxTime;
   const McdModel* box = pair->model1;
   const McdModel* cyl = pair->model2;
   const MeReal kR = mcd_cylinder::Substitute(McdCylinderGetRadius(cyl->geometry));
   const MeReal b[3] = {kR, kR, McdCylinderGetHalfHeight(cyl->geometry)};
-  MeReal time = 0.0f;
-  const int hit = McdBoxSweep(McdBoxGetRadii(box->geometry), McdModelTransformOrIdentity(box),
-                              box->linearVelocity, b, McdModelTransformOrIdentity(cyl),
-                              cyl->linearVelocity, maxTime, &time);
-  if (hit) result->time = time;
-  return hit;
+  return McdStandInSafeTime(pair, McdBoxGetRadii(box->geometry), b, maxTime, result);
 }

@@ -72,16 +72,9 @@ int McdBoxSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
 // The sphere is replaced by a cube of half-extent r * 2 / (sqrt 2 + 1),
 // turned with the sphere's transform, and swept linearly against the box.
 int McdBoxSphereSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {
-  result->pair = pair;
-  result->time = maxTime;
   const McdModel* box = pair->model1;
   const McdModel* sphere = pair->model2;
   const MeReal k = McdSphereGetRadius(sphere->geometry) * 2.0f / (std::sqrt(2.0f) + 1.0f);
   const MeReal cube[3] = {k, k, k};
-  MeReal time = 0.0f;
-  const int hit = McdBoxSweep(McdBoxGetRadii(box->geometry), McdModelTransformOrIdentity(box),
-                              box->linearVelocity, cube, McdModelTransformOrIdentity(sphere),
-                              sphere->linearVelocity, maxTime, &time);
-  if (hit) result->time = time;
-  return hit;
+  return McdStandInSafeTime(pair, McdBoxGetRadii(box->geometry), cube, maxTime, result);
 }

@@ -49,3 +49,16 @@ int McdBoxSweep(const MeReal* a, const MeReal* transform1, const MeReal* velocit
   *time = latest;
   return 1;
 }
+
+int McdStandInSafeTime(McdModelPair* pair, const MeReal* a, const MeReal* b, MeReal maxTime,
+                       McdSafeTimeResult* result) {
+  result->pair = pair;
+  result->time = maxTime;
+  const McdModel* m1 = pair->model1;
+  const McdModel* m2 = pair->model2;
+  MeReal time = 0.0f;
+  const int hit = McdBoxSweep(a, McdModelTransformOrIdentity(m1), m1->linearVelocity, b,
+                              McdModelTransformOrIdentity(m2), m2->linearVelocity, maxTime, &time);
+  if (hit) result->time = time;
+  return hit;
+}

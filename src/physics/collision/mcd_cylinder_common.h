@@ -79,6 +79,19 @@ inline int Finish(McdModelPair* pair, McdIntersectResult* result, const MeReal* 
   return result->contactCount > 0;
 }
 
+// Takes `count` points found in the other shape's frame back into this
+// test's frame through rel (in place) and writes each one's depth along the
+// normal N past `face`: p . N - face.
+inline void BackWithDepths(MeReal* points, int count, const MeReal* rel, const MeReal* N, MeReal face,
+                           MeReal* depths) {
+  for (int i = 0; i < count; ++i) {
+    MeReal local[3];
+    MeVector3Copy(local, points + 3 * i);
+    MeMatrix4TMTransform(points + 3 * i, rel, local);
+    depths[i] = MeVector3Dot(points + 3 * i, N) - face;
+  }
+}
+
 // Half-side of the square that stands in for a circle of radius x in the
 // safe-time sweeps: x * 2 / (sqrt 2 + 1).
 inline MeReal Substitute(MeReal x) { return x * 2.0f / (std::sqrt(2.0f) + 1.0f); }

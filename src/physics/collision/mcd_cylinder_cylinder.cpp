@@ -243,29 +243,18 @@ int McdCylinderCylinderIntersect(McdModelPair* pair, McdIntersectResult* result)
   for (int k = 0; k < 3; ++k) Nin2[k] = MeVector3Dot(rel + 4 * k, minusN);
   MeReal* first = cursor;
   const int n1 = ClipAgainstUpright(c1in2, Nin2, c2.radius + m, c2.half + m, &cursor);
-  for (int i = 0; i < n1; ++i) {
-    MeReal local[3];
-    MeVector3Copy(local, first + 3 * i);
-    MeMatrix4TMTransform(first + 3 * i, rel, local);
-    depths[n + i] = MeVector3Dot(first + 3 * i, N) - face2;
-  }
+  mcd_cylinder::BackWithDepths(first, n1, rel, N, face2, depths + n);
   n += n1;
   return mcd_cylinder::Finish(pair, result, t1, N, points, depths, n, best, dims,
                               &McdCylinderCylinderDefaultRequest);
 }
 
 int McdCylinderCylinderSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {
-  result->pair = pair;
-  result->time = maxTime;
   const McdModel* m1 = pair->model1;
   const McdModel* m2 = pair->model2;
   const MeReal k1 = mcd_cylinder::Substitute(McdCylinderGetRadius(m1->geometry));
   const MeReal k2 = mcd_cylinder::Substitute(McdCylinderGetRadius(m2->geometry));
   const MeReal a[3] = {k1, k1, McdCylinderGetHalfHeight(m1->geometry)};
   const MeReal b[3] = {k2, k2, McdCylinderGetHalfHeight(m2->geometry)};
-  MeReal time = 0.0f;
-  const int hit = McdBoxSweep(a, McdModelTransformOrIdentity(m1), m1->linearVelocity, b,
-                              McdModelTransformOrIdentity(m2), m2->linearVelocity, maxTime, &time);
-  if (hit) result->time = time;
-  return hit;
+  return McdStandInSafeTime(pair, a, b, maxTime, result);
 }

@@ -86,18 +86,11 @@ int McdCylinderSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
 }
 
 int McdCylinderSphereSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {
-  result->pair = pair;
-  result->time = maxTime;
   const McdModel* cyl = pair->model1;
   const McdModel* sphere = pair->model2;
   const MeReal kR = mcd_cylinder::Substitute(McdCylinderGetRadius(cyl->geometry));
   const MeReal a[3] = {kR, kR, McdCylinderGetHalfHeight(cyl->geometry)};
   const MeReal kr = mcd_cylinder::Substitute(McdSphereGetRadius(sphere->geometry));
   const MeReal b[3] = {kr, kr, kr};
-  MeReal time = 0.0f;
-  const int hit = McdBoxSweep(a, McdModelTransformOrIdentity(cyl), cyl->linearVelocity, b,
-                              McdModelTransformOrIdentity(sphere), sphere->linearVelocity,
-                              maxTime, &time);
-  if (hit) result->time = time;
-  return hit;
+  return McdStandInSafeTime(pair, a, b, maxTime, result);
 }

@@ -63,3 +63,9 @@ int McdBoxBoxSeparatingAxis(const MeReal* a, const MeReal* b, const MeReal* rela
 int McdBoxSweep(const MeReal* a, const MeReal* transform1, const MeReal* velocity1,
                 const MeReal* b, const MeReal* transform2, const MeReal* velocity2, MeReal span,
                 MeReal* time);
+// Safe time of a pair whose shapes stand in as boxes of half-extents a
+// (model 1) and b (model 2) at the models' transforms, moving with their
+// velocities: the result's time is the boxes' entry time and 1 is answered
+// when they may meet within maxTime; otherwise the time is maxTime and 0.
+int McdStandInSafeTime(McdModelPair* pair, const MeReal* a, const MeReal* b, MeReal maxTime,
+                       McdSafeTimeResult* result);
