@@ -1,26 +1,35 @@
 #include "foundation/debug_output.h"
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/win32/debug_output.h"
 
-void DebugTrace(const char* format, ...) {
-  char buffer[4096];
-  va_list args;
-  va_start(args, format);
+namespace {
+
+// Formats into a buffer of N bytes (longer text is cut short) and sends it to the debugger.
+template <std::size_t N>
+void Trace(const char* format, va_list args) {
+  char buffer[N];
   std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
   OutputDebugStringA(buffer);
 }
 
-void DebugTraceShort(const char* format, ...) {
-  char buffer[512];
+}  // namespace
+
+void DebugTrace(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
+  Trace<4096>(format, args);
   va_end(args);
-  OutputDebugStringA(buffer);
+}
+
+void DebugTraceShort(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  Trace<512>(format, args);
+  va_end(args);
 }
 
 void DebugTraceNull(const char*, ...) {}
