@@ -49,6 +49,23 @@ const char* DefaultExtension(const char* const* filters) {
   return g_defaultExtension[0] ? g_defaultExtension : nullptr;
 }
 
+// The dialog record open and save share: the active window as owner, the
+// first filter chosen, the file buffer, the start folder and default extension.
+OPENFILENAMEA DialogRecord(const char* filter, const char* const* filters, char* buffer, DWORD bufferSize,
+                           const char* initialFolder, DWORD flags) {
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = GetActiveWindow();
+  ofn.lpstrFilter = filter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer;
+  ofn.nMaxFile = bufferSize;
+  ofn.lpstrInitialDir = initialFolder;
+  ofn.lpstrDefExt = DefaultExtension(filters);
+  ofn.Flags = flags;
+  return ofn;
+}
+
 }  // namespace
 
 std::size_t BuildDialogFilter(const char* const* filters, char* out, std::size_t size) {
@@ -77,16 +94,8 @@ int OpenFileDialog(char* buffer, std::size_t bufferSize, const char* const* filt
     ReadDialogFolder();
     initialFolder = g_dialogFolder;
   }
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = GetActiveWindow();
-  ofn.lpstrFilter = filter;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer;
-  ofn.nMaxFile = static_cast<DWORD>(bufferSize);
-  ofn.lpstrInitialDir = initialFolder;
-  ofn.lpstrDefExt = DefaultExtension(filters);
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | extraFlags;
+  OPENFILENAMEA ofn = DialogRecord(filter, filters, buffer, static_cast<DWORD>(bufferSize), initialFolder,
+                                   OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | extraFlags);
   if (!GetOpenFileNameA(&ofn)) return 0;
   std::snprintf(g_dialogFolder, sizeof g_dialogFolder, "%s", GetPathFolder(buffer));
   WriteDialogFolder();
@@ -97,16 +106,8 @@ int SaveFileDialog(char* buffer, const char* const* filters, const char* initial
   if (!buffer) return 0;
   char filter[1024];
   BuildDialogFilter(filters, filter, sizeof filter);
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = GetActiveWindow();
-  ofn.lpstrFilter = filter;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer;
-  ofn.nMaxFile = 512;
-  ofn.lpstrInitialDir = initialFolder;
-  ofn.lpstrDefExt = DefaultExtension(filters);
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+  OPENFILENAMEA ofn =
+      DialogRecord(filter, filters, buffer, 512, initialFolder, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
   return GetSaveFileNameA(&ofn) ? 1 : 0;
 }
 
