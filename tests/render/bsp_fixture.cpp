@@ -306,6 +306,15 @@ std::vector<FlatPolygon> Flatten(const BspNode* root) {
   return out;
 }
 
+std::vector<std::uint8_t> QuadRecord(const float (&vertices)[12]) {
+  std::vector<std::uint8_t> bytes(sizeof(BspPolygon) + sizeof vertices, 0);
+  auto* quad = reinterpret_cast<BspPolygon*>(bytes.data());
+  quad->VertexCount = 4;
+  std::memcpy(quad->Vertex(0), vertices, sizeof vertices);
+  ComputeBspPolygonBounds(quad);
+  return bytes;
+}
+
 CSweptSphere MakeSweep(CVector3 start, float radius, CVector3 motion) {
   CSweptSphere r{};
   r.Sphere.Set(start, radius);

@@ -47,6 +47,10 @@ struct FlatPolygon {
 };
 std::vector<FlatPolygon> Flatten(const BspNode* root);
 
+// A lone polygon record of four vertices (x, y, z each, in order around the
+// quad) with its bounds computed, in storage of its own.
+std::vector<std::uint8_t> QuadRecord(const float (&vertices)[12]);
+
 // A cleared sweep record for a sphere moving by `motion`, its bounds the
 // sphere around the whole sweep.
 CSweptSphere MakeSweep(CVector3 start, float radius, CVector3 motion);

@@ -86,12 +86,8 @@ TEST(SweptSphere, BoxFacesAndThinBoxes) {
 TEST(SweptSphere, EdgeContactAndPlaneRules) {
   // A unit square in y = 0 facing +y; the sphere comes down beside it and
   // catches its edge: the plane contact lies outside, so the closest edge point decides.
-  std::vector<std::uint8_t> bytes(20 + 48, 0);
+  std::vector<std::uint8_t> bytes = bsp_fixture::QuadRecord({0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0});
   auto* square = reinterpret_cast<BspPolygon*>(bytes.data());
-  square->VertexCount = 4;
-  const float v[12] = {0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0};
-  std::memcpy(square->Vertex(0), v, sizeof v);
-  ComputeBspPolygonBounds(square);
   const float plane[4] = {0, 1, 0, 0};
 
   CSweptSphere r = MakeSweep({1.6f, 5, 0.5f}, 1, {0, -10, 0});
@@ -117,12 +113,8 @@ TEST(SweptSphere, BigPolygonIsNotCulledForASmallSphereAtItsCorner) {
   // diagonal, from 40 units beyond a corner and catches the corner.  Bounds
   // compared by their squared radii alone would drop the polygon here:
   // 22.2² + 1.25 x 141.4² < 160.2².
-  std::vector<std::uint8_t> bytes(20 + 48, 0);
+  std::vector<std::uint8_t> bytes = bsp_fixture::QuadRecord({-100, 0, -100, -100, 0, 100, 100, 0, 100, 100, 0, -100});
   auto* square = reinterpret_cast<BspPolygon*>(bytes.data());
-  square->VertexCount = 4;
-  const float v[12] = {-100, 0, -100, -100, 0, 100, 100, 0, 100, 100, 0, -100};
-  std::memcpy(square->Vertex(0), v, sizeof v);
-  ComputeBspPolygonBounds(square);
   const float plane[4] = {0, 1, 0, 0};
   CSweptSphere r = MakeSweep({128.28f, 0.5f, 128.28f}, 1, {-30, -0.5f, -30});
   ASSERT_EQ(SweptSphereVsPolygon(r.Sphere, &r, plane, square, 0), 1);
@@ -168,11 +160,8 @@ TEST(PointInPolygonRules, EdgeCrossesRay) {
 
 TEST(PointInPolygonRules, ProjectionFollowsThePlane) {
   // A unit square in the plane x = 3 (normal along x): tested on y and z.
-  std::vector<std::uint8_t> bytes(20 + 48, 0);
+  std::vector<std::uint8_t> bytes = bsp_fixture::QuadRecord({3, 0, 0, 3, 1, 0, 3, 1, 1, 3, 0, 1});
   auto* square = reinterpret_cast<BspPolygon*>(bytes.data());
-  square->VertexCount = 4;
-  const float v[12] = {3, 0, 0, 3, 1, 0, 3, 1, 1, 3, 0, 1};
-  std::memcpy(square->Vertex(0), v, sizeof v);
   const float plane[4] = {1, 0, 0, -3};
   EXPECT_TRUE(PointInPolygon(plane, {3, 0.5f, 0.5f}, square));
   EXPECT_FALSE(PointInPolygon(plane, {3, 1.5f, 0.5f}, square));
