@@ -31,6 +31,18 @@ CPoly* MakePolygon(std::initializer_list<P2> corners, std::uint32_t flags = 0) {
   return p;
 }
 
+// A bare vertex list through the points in order (x and y only).
+CDRVertex* VertexList(const std::vector<P2>& points) {
+  CDRVertex* vertices = nullptr;
+  for (const P2& p : points) {
+    CDRVertex* v = NewVertex();
+    v->x = p.x;
+    v->y = p.y;
+    AppendVertex(v, &vertices);
+  }
+  return vertices;
+}
+
 std::vector<P2> Corners(const CPoly* p) {
   std::vector<P2> out;
   for (const CDRVertex* v = p->Vertices; v != nullptr; v = v->Next) out.push_back({v->x, v->y});
@@ -161,13 +173,7 @@ TEST_F(PolyListTest, DuplicateAndCollinearRemoval) {
       {{{0, 0}, {1, 0}, {1, 1}}, true, {{0, 0}, {1, 0}, {1, 1}}},
   };
   for (const Case& c : cases) {
-    CDRVertex* vertices = nullptr;
-    for (const P2& p : c.in) {
-      CDRVertex* v = NewVertex();
-      v->x = p.x;
-      v->y = p.y;
-      AppendVertex(v, &vertices);
-    }
+    CDRVertex* vertices = VertexList(c.in);
     if (c.collinear)
       RemoveCollinearVertices(&vertices);
     else
@@ -193,13 +199,7 @@ TEST_F(PolyListTest, ConvexPlanarCheck) {
                {{{0, 0}, {2, 0}, {1, 0.5}, {2, 2}, {0, 2}}, false},
                {{{0, 0}, {1, 0}, {2, 0}}, true}};
   for (const Case& c : cases) {
-    CDRVertex* vertices = nullptr;
-    for (const P2& p : c.corners) {
-      CDRVertex* v = NewVertex();
-      v->x = p.x;
-      v->y = p.y;
-      AppendVertex(v, &vertices);
-    }
+    CDRVertex* vertices = VertexList(c.corners);
     EXPECT_EQ(IsConvexPlanar(vertices), c.convex) << c.corners.size();
     FreeVertexList(&vertices);
   }
