@@ -78,7 +78,12 @@ inline int keaCacheStride(int n) {
   return (s + 15) & ~15;
 }
 
-class KeaMatrixKernelX86 final : public KeaMatrixKernel {
+// Both forms are this class over their own arithmetic `Ops`: the 4x4 block
+// operations the blocked algorithm uses and the dense L D L^T.  The members
+// are defined once (kea_matrix_kernel_blocked.h); each form's file defines
+// its Ops and instantiates the class.
+template <class Ops>
+class KeaMatrixKernelOf final : public KeaMatrixKernel {
  public:
   int allocate(int n) override;
   void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
@@ -93,20 +98,12 @@ class KeaMatrixKernelX86 final : public KeaMatrixKernel {
   MeReal epsilon() override { return eps; }
 };
 
-class KeaMatrixKernelSse final : public KeaMatrixKernel {
- public:
-  int allocate(int n) override;
-  void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
-                   const MeReal* softness) override;
-  void factorize() override;
-  void multiply(const MeReal* x, MeReal* y) override;
-  void solve(MeReal* x) override;
-  void solveColumn(MeReal* out, int j) override;
-  void factorizeDense(MeReal* Q, int m) override;
-  void solveDense(const MeReal* Q, MeReal* b, int m) override;
-  MeReal factorDiagonal(int i) override;
-  MeReal epsilon() override { return eps; }
-};
+struct KeaX86Ops;
+struct KeaSseOps;
+extern template class KeaMatrixKernelOf<KeaX86Ops>;
+extern template class KeaMatrixKernelOf<KeaSseOps>;
+using KeaMatrixKernelX86 = KeaMatrixKernelOf<KeaX86Ops>;
+using KeaMatrixKernelSse = KeaMatrixKernelOf<KeaSseOps>;
 
 // Bytes the kernel's allocate takes from the pool for n rows and bodyCount bodies.
 int keaMatrixKernelMemory(int n, int bodyCount);

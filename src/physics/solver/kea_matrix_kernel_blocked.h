@@ -231,3 +231,49 @@ struct Blocked {
 };
 
 }  // namespace kea_detail
+
+template <class Ops>
+int KeaMatrixKernelOf<Ops>::allocate(int rows) {
+  return kea_detail::allocateKernel(*this, rows);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies,
+                                         const int* blockCounts, const MeReal* softness) {
+  kea_detail::Blocked<Ops>::calcJinvMJT(*this, jm, J, blockBodies, blockCounts, softness);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::factorize() {
+  kea_detail::Blocked<Ops>::factorize(*this);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::multiply(const MeReal* x, MeReal* y) {
+  kea_detail::Blocked<Ops>::multiply(*this, x, y);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::solve(MeReal* x) {
+  kea_detail::Blocked<Ops>::solve(*this, x);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::solveColumn(MeReal* out, int j) {
+  kea_detail::Blocked<Ops>::solveColumn(*this, out, j);
+}
+
+template <class Ops>
+MeReal KeaMatrixKernelOf<Ops>::factorDiagonal(int i) {
+  return kea_detail::Blocked<Ops>::factorDiagonal(*this, i);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::factorizeDense(MeReal* Q, int m) {
+  Ops::factorizeDense(Q, m);
+}
+
+template <class Ops>
+void KeaMatrixKernelOf<Ops>::solveDense(const MeReal* Q, MeReal* b, int m) {
+  Ops::solveDense(Q, b, m);
+}

@@ -30,7 +30,28 @@ inline __m128 reciprocal(__m128 d) {
 
 inline __m128 splat(MeReal v) { return _mm_set1_ps(v); }
 
-struct SseOps {
+// Dot product of two float runs of length n, four at a time.
+inline MeReal dot(const MeReal* a, const MeReal* b, int n) {
+  __m128 acc = _mm_setzero_ps();
+  int k = 0;
+  for (; k + 4 <= n; k += 4) acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(a + k), _mm_loadu_ps(b + k)));
+  alignas(16) MeReal lanes[4];
+  _mm_store_ps(lanes, acc);
+  MeReal s = (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+  for (; k < n; ++k) s += a[k] * b[k];
+  return s;
+}
+
+#endif  // KEA_HAVE_SSE
+
+}  // namespace
+
+#ifdef KEA_HAVE_SSE
+
+struct KeaSseOps {
+  // The dense L D L^T and its solve, defined below.
+  static void factorizeDense(MeReal* Q, int m);
+  static void solveDense(const MeReal* Q, MeReal* b, int m);
   static void zero16(MeReal* a) {
     const __m128 z = _mm_setzero_ps();
     _mm_store_ps(a, z);
@@ -139,43 +160,10 @@ struct SseOps {
   }
 };
 
-// Dot product of two float runs of length n, four at a time.
-inline MeReal dot(const MeReal* a, const MeReal* b, int n) {
-  __m128 acc = _mm_setzero_ps();
-  int k = 0;
-  for (; k + 4 <= n; k += 4) acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(a + k), _mm_loadu_ps(b + k)));
-  alignas(16) MeReal lanes[4];
-  _mm_store_ps(lanes, acc);
-  MeReal s = (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
-  for (; k < n; ++k) s += a[k] * b[k];
-  return s;
-}
-
-using Blocked = kea_detail::Blocked<SseOps>;
-
-#endif  // KEA_HAVE_SSE
-
-}  // namespace
-
-#ifdef KEA_HAVE_SSE
-
-int KeaMatrixKernelSse::allocate(int rows) { return kea_detail::allocateKernel(*this, rows); }
-
-void KeaMatrixKernelSse::calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies,
-                                     const int* blockCounts, const MeReal* softness) {
-  Blocked::calcJinvMJT(*this, jm, J, blockBodies, blockCounts, softness);
-}
-
-void KeaMatrixKernelSse::factorize() { Blocked::factorize(*this); }
-void KeaMatrixKernelSse::multiply(const MeReal* x, MeReal* y) { Blocked::multiply(*this, x, y); }
-void KeaMatrixKernelSse::solve(MeReal* x) { Blocked::solve(*this, x); }
-void KeaMatrixKernelSse::solveColumn(MeReal* out, int j) { Blocked::solveColumn(*this, out, j); }
-MeReal KeaMatrixKernelSse::factorDiagonal(int i) { return Blocked::factorDiagonal(*this, i); }
-
 // The same L D L^T as the x86 kernel; each sum over k is a 4-wide dot
 // product of row i with t_k = L_jk d_k, and 1/d_j multiplies instead of
 // dividing.  t lives in the spare row past the matrix (Q has m + 1 rows).
-void KeaMatrixKernelSse::factorizeDense(MeReal* Q, int m) {
+void KeaSseOps::factorizeDense(MeReal* Q, int m) {
   const int s = keaDenseStride(m);
   MeReal* t = Q + m * s;
   for (int j = 0; j < m; ++j) {
@@ -191,7 +179,7 @@ void KeaMatrixKernelSse::factorizeDense(MeReal* Q, int m) {
   }
 }
 
-void KeaMatrixKernelSse::solveDense(const MeReal* Q, MeReal* b, int m) {
+void KeaSseOps::solveDense(const MeReal* Q, MeReal* b, int m) {
   const int s = keaDenseStride(m);
   for (int i = 0; i < m; ++i) b[i] -= dot(Q + i * s, b, i);
   int i = 0;
@@ -203,6 +191,8 @@ void KeaMatrixKernelSse::solveDense(const MeReal* Q, MeReal* b, int m) {
   for (int r = m - 1; r >= 0; --r)
     for (int k = r + 1; k < m; ++k) b[r] -= Q[k * s + r] * b[k];
 }
+
+template class KeaMatrixKernelOf<KeaSseOps>;
 
 #else
 #error "the SSE kernel needs an SSE-capable target"

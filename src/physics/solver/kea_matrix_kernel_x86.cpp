@@ -5,10 +5,11 @@
 #include "physics/solver/kea_matrix_kernel.h"
 #include "physics/solver/kea_matrix_kernel_blocked.h"
 
-namespace {
-
 // 4x4 blocks are row-major: element (r, c) at [4r + c].
-struct X86Ops {
+struct KeaX86Ops {
+  // The dense L D L^T and its solve, defined below.
+  static void factorizeDense(MeReal* Q, int m);
+  static void solveDense(const MeReal* Q, MeReal* b, int m);
   static void zero16(MeReal* a) {
     for (int i = 0; i < 16; ++i) a[i] = 0;
   }
@@ -90,28 +91,11 @@ struct X86Ops {
   }
 };
 
-using Blocked = kea_detail::Blocked<X86Ops>;
-
-}  // namespace
-
 int keaMatrixKernelMemory(int n, int bodyCount) { return kea_detail::matrixKernelMemory(n, bodyCount); }
-
-int KeaMatrixKernelX86::allocate(int rows) { return kea_detail::allocateKernel(*this, rows); }
-
-void KeaMatrixKernelX86::calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies,
-                                     const int* blockCounts, const MeReal* softness) {
-  Blocked::calcJinvMJT(*this, jm, J, blockBodies, blockCounts, softness);
-}
-
-void KeaMatrixKernelX86::factorize() { Blocked::factorize(*this); }
-void KeaMatrixKernelX86::multiply(const MeReal* x, MeReal* y) { Blocked::multiply(*this, x, y); }
-void KeaMatrixKernelX86::solve(MeReal* x) { Blocked::solve(*this, x); }
-void KeaMatrixKernelX86::solveColumn(MeReal* out, int j) { Blocked::solveColumn(*this, out, j); }
-MeReal KeaMatrixKernelX86::factorDiagonal(int i) { return Blocked::factorDiagonal(*this, i); }
 
 // Q = L D L^T: d_j = q_jj - sum_k<j L_jk^2 d_k;
 // L_ij = (q_ij - sum_k<j L_ik L_jk d_k) / d_j for i > j.
-void KeaMatrixKernelX86::factorizeDense(MeReal* Q, int m) {
+void KeaX86Ops::factorizeDense(MeReal* Q, int m) {
   const int s = keaDenseStride(m);
   for (int j = 0; j < m; ++j) {
     MeReal* rowJ = Q + j * s;
@@ -128,7 +112,7 @@ void KeaMatrixKernelX86::factorizeDense(MeReal* Q, int m) {
 }
 
 // L y = b, z = y / D, L^T x = z.
-void KeaMatrixKernelX86::solveDense(const MeReal* Q, MeReal* b, int m) {
+void KeaX86Ops::solveDense(const MeReal* Q, MeReal* b, int m) {
   const int s = keaDenseStride(m);
   for (int i = 0; i < m; ++i)
     for (int k = 0; k < i; ++k) b[i] -= Q[i * s + k] * b[k];
@@ -136,3 +120,5 @@ void KeaMatrixKernelX86::solveDense(const MeReal* Q, MeReal* b, int m) {
   for (int i = m - 1; i >= 0; --i)
     for (int k = i + 1; k < m; ++k) b[i] -= Q[k * s + i] * b[k];
 }
+
+template class KeaMatrixKernelOf<KeaX86Ops>;
