@@ -92,22 +92,11 @@ int McdConeSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
 
   // Normal from the sphere toward the cone: minus the outward direction.
   MeReal normal[3] = {-outward[0] * radial[0], -outward[0] * radial[1], -outward[1]};
-  MeReal world[3];
-  MeMatrix4TMRotate(world, tc, normal);
-  MeVector3Copy(result->normal, world);
-  if (result->contactMaxCount < 1) return 1;
   // The sphere's point toward the cone; for a centre inside the cone, the
   // point of the nearest face instead (the sphere's point along the normal
   // would lie across the cone, perhaps outside it).
   MeReal local[3];
   const MeReal reach = inside ? separation + r : r;
   for (int i = 0; i < 3; ++i) local[i] = c[i] + reach * normal[i];
-  McdContact* contact = &result->contacts[0];
-  MeMatrix4TMTransform(contact->position, tc, local);
-  MeVector3Copy(contact->normal, world);
-  contact->separation = separation;
-  contact->dims = dims;
-  contact->element1 = contact->element2 = 0;
-  result->contactCount = 1;
-  return 1;
+  return McdPairLocalContact(result, tc, local, normal, separation, dims);
 }

@@ -69,20 +69,9 @@ int McdCylinderSphereIntersect(McdModelPair* pair, McdIntersectResult* result) {
     dims = 0x0301;
   }
 
-  MeReal world[3];
-  MeMatrix4TMRotate(world, tc, normal);
-  MeVector3Copy(result->normal, world);
-  if (result->contactMaxCount < 1) return 1;
   MeReal local[3];
   for (int i = 0; i < 3; ++i) local[i] = c[i] + r * normal[i];
-  McdContact* contact = &result->contacts[0];
-  MeMatrix4TMTransform(contact->position, tc, local);
-  MeVector3Copy(contact->normal, world);
-  contact->separation = s;
-  contact->dims = dims;
-  contact->element1 = contact->element2 = 0;
-  result->contactCount = 1;
-  return 1;
+  return McdPairLocalContact(result, tc, local, normal, s, dims);
 }
 
 int McdCylinderSphereSafeTime(McdModelPair* pair, MeReal maxTime, McdSafeTimeResult* result) {

@@ -37,6 +37,22 @@ int McdPairSingleContact(const McdModelPair* pair, McdIntersectResult* result, c
   return 1;
 }
 
+int McdPairLocalContact(McdIntersectResult* result, const MeReal* t, const MeReal* local,
+                        const MeReal* normal, MeReal separation, int dims) {
+  MeReal world[3];
+  MeMatrix4TMRotate(world, t, normal);
+  MeVector3Copy(result->normal, world);
+  if (result->contactMaxCount < 1) return 1;
+  McdContact* contact = &result->contacts[0];
+  MeMatrix4TMTransform(contact->position, t, local);
+  MeVector3Copy(contact->normal, world);
+  contact->separation = separation;
+  contact->dims = dims;
+  contact->element1 = contact->element2 = 0;
+  result->contactCount = 1;
+  return 1;
+}
+
 void McdRelativeTransform(MeReal* out, const MeReal* a, const MeReal* b) {
   MeReal tmp[16];
   // Row j of the result is b's axis j expressed in a's axes: (b_j . a_k).

@@ -55,6 +55,13 @@ const MeReal* McdModelVelocityOrZero(const McdModel* model);
 int McdPairSingleContact(const McdModelPair* pair, McdIntersectResult* result, const MeReal* position,
                          const MeReal* normal, MeReal separation, int dims);
 
+// Ends a single-contact test worked in frame t once the pair is known to
+// touch: the result's normal is the local normal taken to the world; with
+// room in the result, the one contact at the local point `local` (taken to
+// the world) and the count 1.  Answers 1.
+int McdPairLocalContact(McdIntersectResult* result, const MeReal* t, const MeReal* local,
+                        const MeReal* normal, MeReal separation, int dims);
+
 // Relative transform of transform b in a's frame: rows 0-2 are b's axes in
 // a's frame (R_b R_a^T with axis rows), row 3 is (p_b - p_a) in a's frame.
 void McdRelativeTransform(MeReal* out, const MeReal* a, const MeReal* b);
