@@ -26,6 +26,15 @@ void angularVelocity(const MdtBody* b, MeReal* w) {
   else MeVector3Set(w, 0, 0, 0);
 }
 
+// The wheel's angular velocity relative to the chassis, along a world axis.
+MeReal relativeRate(const MdtWheelJoint* j, const MeReal* axis) {
+  MeReal a[3], b[3];
+  angularVelocity(j->body[1], a);
+  angularVelocity(j->body[0], b);
+  MeVector3Subtract(a, a, b);
+  return dot(a, axis);
+}
+
 }  // namespace
 
 MdtWheelJointID MdtWheelJointCreate(MdtWorldID w) {
@@ -123,21 +132,15 @@ MeReal MdtWheelJointGetSteeringAngle(MdtWheelJointID j) {
 }
 
 MeReal MdtWheelJointGetSteeringRate(MdtWheelJointID j) {
-  MeReal h[3], a[3], b[3];
+  MeReal h[3];
   rotate(chassisT(j), j->steering, h);
-  angularVelocity(j->body[1], a);
-  angularVelocity(j->body[0], b);
-  MeVector3Subtract(a, a, b);
-  return dot(a, h);
+  return relativeRate(j, h);
 }
 
 MeReal MdtWheelJointGetSpinRate(MdtWheelJointID j) {
-  MeReal w[3], a[3], b[3];
+  MeReal w[3];
   rotate(wheelT(j), j->spin1, w);
-  angularVelocity(j->body[1], a);
-  angularVelocity(j->body[0], b);
-  MeVector3Subtract(a, a, b);
-  return dot(a, w);
+  return relativeRate(j, w);
 }
 
 MeReal MdtWheelJointGetSteeringAxisAngle(MdtWheelJointID j) {
