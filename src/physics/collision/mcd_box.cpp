@@ -47,20 +47,13 @@ void McdBoxDestroy(McdGeometryID g) { MeFree(g); }
 void McdBoxGetAABB(McdGeometryID g, const MeReal* transform, MeReal* min, MeReal* max) {
   MeVector3 extent;
   mcd_detail::OrientedBoxExtent(transform, AsBox(g)->radii, extent);
-  const MeReal* p = transform + 12;
-  MeVector3 lo, hi;
-  MeVector3Subtract(lo, p, extent);
-  MeVector3Add(hi, p, extent);
-  mcd_detail::StoreAABB(g, lo, hi, min, max);
+  mcd_detail::StoreExtentAABB(g, transform, extent, min, max);
 }
 
 void McdBoxGetXYAABB(McdGeometryID g, const MeReal* transform, MeReal* bounds) {
   MeVector3 extent;
   mcd_detail::OrientedBoxExtent(transform, AsBox(g)->radii, extent);
-  bounds[0] = transform[12] - extent[0];
-  bounds[1] = transform[12] + extent[0];
-  bounds[2] = transform[13] - extent[1];
-  bounds[3] = transform[13] + extent[1];
+  mcd_detail::ExtentXYBounds(transform, extent, bounds);
 }
 
 void McdBoxGetBSphere(McdGeometryID g, MeReal* centre, MeReal* radius) {

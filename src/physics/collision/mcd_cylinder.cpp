@@ -71,19 +71,13 @@ void McdCylinderDestroy(McdGeometryID g) { MeFree(g); }
 void McdCylinderGetAABB(McdGeometryID g, const MeReal* transform, MeReal* min, MeReal* max) {
   MeVector3 extent;
   Extent(AsCylinder(g), transform, extent);
-  MeVector3 lo, hi;
-  MeVector3Subtract(lo, transform + 12, extent);
-  MeVector3Add(hi, transform + 12, extent);
-  mcd_detail::StoreAABB(g, lo, hi, min, max);
+  mcd_detail::StoreExtentAABB(g, transform, extent, min, max);
 }
 
 void McdCylinderGetXYAABB(McdGeometryID g, const MeReal* transform, MeReal* bounds) {
   MeVector3 extent;
   Extent(AsCylinder(g), transform, extent);
-  bounds[0] = transform[12] - extent[0];
-  bounds[1] = transform[12] + extent[0];
-  bounds[2] = transform[13] - extent[1];
-  bounds[3] = transform[13] + extent[1];
+  mcd_detail::ExtentXYBounds(transform, extent, bounds);
 }
 
 void McdCylinderGetBSphere(McdGeometryID g, MeReal* centre, MeReal* radius) {

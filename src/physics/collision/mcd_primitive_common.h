@@ -19,6 +19,24 @@ inline void StoreAABB(McdGeometry* g, const MeReal* min, const MeReal* max, MeRe
   }
 }
 
+// The world box of a shape that reaches `extent` either way along each
+// world axis from the position of transform m, stored as StoreAABB does.
+inline void StoreExtentAABB(McdGeometry* g, const MeReal* m, const MeReal* extent, MeReal* outMin,
+                            MeReal* outMax) {
+  MeReal lo[3], hi[3];
+  MeVector3Subtract(lo, m + 12, extent);
+  MeVector3Add(hi, m + 12, extent);
+  StoreAABB(g, lo, hi, outMin, outMax);
+}
+
+// The x and y bounds of that box: x min, x max, y min, y max.
+inline void ExtentXYBounds(const MeReal* m, const MeReal* extent, MeReal* bounds) {
+  bounds[0] = m[12] - extent[0];
+  bounds[1] = m[12] + extent[0];
+  bounds[2] = m[13] - extent[1];
+  bounds[3] = m[13] + extent[1];
+}
+
 // Box of half-extents e placed by transform m: extent_i = Σ_k |R_k,i| e_k.
 inline void OrientedBoxExtent(const MeReal* m, const MeReal* e, MeReal* extent) {
   for (int i = 0; i < 3; ++i)

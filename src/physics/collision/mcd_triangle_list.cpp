@@ -60,20 +60,15 @@ int McdTriangleListRegisterType() {
 void McdTriangleListDestroy(McdGeometryID g) { MeFree(g); }
 
 void McdTriangleListGetAABB(McdGeometryID g, const MeReal* m, MeReal* min, MeReal* max) {
-  MeVector3 extent, lo, hi;
+  MeVector3 extent;
   mcd_detail::OrientedBoxExtent(m, AsList(g)->radii, extent);
-  MeVector3Subtract(lo, m + 12, extent);
-  MeVector3Add(hi, m + 12, extent);
-  mcd_detail::StoreAABB(g, lo, hi, min, max);
+  mcd_detail::StoreExtentAABB(g, m, extent, min, max);
 }
 
 void McdTriangleListGetXYAABB(McdGeometryID g, const MeReal* m, MeReal* bounds) {
   MeVector3 extent;
   mcd_detail::OrientedBoxExtent(m, AsList(g)->radii, extent);
-  bounds[0] = m[12] - extent[0];
-  bounds[1] = m[12] + extent[0];
-  bounds[2] = m[13] - extent[1];
-  bounds[3] = m[13] + extent[1];
+  mcd_detail::ExtentXYBounds(m, extent, bounds);
 }
 
 void McdTriangleListGetBSphere(McdGeometryID g, MeReal* centre, MeReal* radius) {
