@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +47,21 @@ void TimeContactCalls(benchmark::State& state, Call&& call, std::map<std::string
   }
   counts[key] = n;
   state.counters["contacts"] = n;
+}
+
+// One row of a pair test's ratio table: `label`, then the two runs' times
+// (ns) and contact counts and the time ratio ours / theirs; nothing when
+// either run is missing.
+inline void PrintContactRatioRow(const std::string& label, const RatioReporter& reporter,
+                                 const std::map<std::string, int>& counts, const std::string& ours,
+                                 const std::string& theirs) {
+  if (!reporter.times.count(ours) || !reporter.times.count(theirs)) return;
+  auto count = [&](const std::string& key) {
+    auto it = counts.find(key);
+    return it == counts.end() ? 0 : it->second;
+  };
+  const double a = reporter.Time(ours), b = reporter.Time(theirs);
+  std::printf("%s %10.1f %10.1f %9d %9d %8.2f\n", label.c_str(), a, b, count(ours), count(theirs), a / b);
 }
 
 // Rows 0-2 of m (row stride 4) become the local axes turned by `angle`

@@ -180,10 +180,9 @@ int main(int argc, char** argv) {
     for (const Placement& p : f.placements) {
       std::string ours = std::string(f.name) + "/halberd/" + p.name;
       std::string ode = std::string(f.name) + "/ode/" + p.name;
-      if (!reporter.times.count(ours) || !reporter.times.count(ode)) continue;
-      std::printf("%-10s %-8s %10.1f %10.1f %9d %9d %8.2f\n", f.name, p.name, reporter.times[ours],
-                  reporter.times[ode], g_contacts[ours], g_contacts[ode],
-                  reporter.times[ours] / reporter.times[ode]);
+      char label[64];
+      std::snprintf(label, sizeof label, "%-10s %-8s", f.name, p.name);
+      physics_bench::PrintContactRatioRow(label, reporter, g_contacts, ours, ode);
     }
 #else
   std::printf("\nODE is not installed: no ratios.\n");

@@ -265,11 +265,9 @@ int main(int argc, char** argv) {
   std::printf("\n%-20s %10s %10s %9s %9s %8s\n", "case", "ours ns", "ODE ns", "ours cts",
               "ODE cts", "ratio");
   for (const Case& c : cases) {
-    const std::string ours = Key(c, "halberd"), ode = Key(c, "ode");
-    if (!reporter.times.count(ours) || !reporter.times.count(ode)) continue;
-    std::printf("%-20s %10.1f %10.1f %9d %9d %8.2f\n", c.name.c_str(), reporter.times[ours],
-                reporter.times[ode], g_contacts[ours], g_contacts[ode],
-                reporter.times[ours] / reporter.times[ode]);
+    char label[64];
+    std::snprintf(label, sizeof label, "%-20s", c.name.c_str());
+    physics_bench::PrintContactRatioRow(label, reporter, g_contacts, Key(c, "halberd"), Key(c, "ode"));
   }
 #else
   std::printf("\nODE is not installed: no ratios.\n");
