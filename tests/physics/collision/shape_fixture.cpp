@@ -25,6 +25,16 @@ Vec3 ToWorld(const Transform& t, float x, float y, float z) {
   return w;
 }
 
+// Unit normal of the triangle a, b, c (counter-clockwise seen from its front).
+Vec3 UnitNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
+  const float e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+  const float e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+  Vec3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+  const float len = Length(n.data());
+  for (float& v : n) v /= len;
+  return n;
+}
+
 // Distance from (px, pz) to the 2-D segment a-b.
 float SegmentDistance2D(float px, float pz, float ax, float az, float bx, float bz) {
   const float dx = bx - ax, dz = bz - az;
@@ -167,16 +177,7 @@ void Terrain::Build(int cells, float cell, float x0, float y0,
       triangles.push_back({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
     }
   normals.clear();
-  for (const auto& t : triangles) {
-    const Vec3 &a = vertices[t[0]], &b = vertices[t[1]], &c = vertices[t[2]];
-    const float e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    const float e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    Vec3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-              e1[0] * e2[1] - e1[1] * e2[0]};
-    const float len = Length(n.data());
-    for (float& v : n) v /= len;
-    normals.push_back(n);
-  }
+  for (const auto& t : triangles) normals.push_back(UnitNormal(vertices[t[0]], vertices[t[1]], vertices[t[2]]));
   out.resize(triangles.size());
 }
 
@@ -186,13 +187,7 @@ void Terrain::AddTriangle(Vec3 a, Vec3 b, Vec3 c) {
   vertices.push_back(b);
   vertices.push_back(c);
   triangles.push_back({base, base + 1, base + 2});
-  const float e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-  const float e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-  Vec3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-            e1[0] * e2[1] - e1[1] * e2[0]};
-  const float len = Length(n.data());
-  for (float& v : n) v /= len;
-  normals.push_back(n);
+  normals.push_back(UnitNormal(a, b, c));
   out.resize(triangles.size());
 }
 

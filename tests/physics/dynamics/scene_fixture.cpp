@@ -95,13 +95,7 @@ McdModel* Scene::StaticBox(float sx, float sy, float sz, float x, float y, float
   t[12] = x;
   t[13] = y;
   t[14] = z;
-  McdModel* model = McdModelCreate(g);
-  McdModelSetTransformPtr(model, t);
-  McdSpaceInsertModel(space, model);
-  McdSpaceUpdateModel(model);
-  McdSpaceFreezeModel(model);
-  models_.push_back(model);
-  return model;
+  return Static(g, t);
 }
 
 McdModel* Scene::Static(McdGeometryID g, float* transform) {
