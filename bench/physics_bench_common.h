@@ -12,11 +12,77 @@
 #include <string>
 #include <vector>
 
+#include "physics/collision/mcd_framework.h"
+#include "physics/collision/mcd_geometry.h"
+#include "physics/collision/mcd_model.h"
+#include "physics/collision/mcd_model_pair.h"
+#include "physics/collision/mcd_primitives.h"
+
 #ifdef HALBERD_BENCH_ODE
 #include <ode/ode.h>
 #endif
 
 namespace physics_bench {
+
+// Our side of a pair benchmark: the collision framework with the primitive
+// types and their tests, and one pair of models run through McdIntersect as
+// the space would hand it over.
+class McdPairBench {
+ public:
+  static constexpr int kMaxContacts = 8;
+
+  McdPairBench() {
+    McdInit(McdPrimitivesGetTypeCount() + 1, 8);
+    McdPrimitivesRegisterTypes();
+    McdPrimitivesRegisterInteractions();
+  }
+  ~McdPairBench() {
+    if (pair_) {
+      McdModelPairDestroy(pair_);
+      McdModelDestroy(m1_);
+      McdModelDestroy(m2_);
+      McdGeometryDestroy(g1_);
+      McdGeometryDestroy(g2_);
+    }
+    McdTerm();
+  }
+  McdPairBench(const McdPairBench&) = delete;
+  McdPairBench& operator=(const McdPairBench&) = delete;
+
+  // Makes the pair of two geometries (destroyed with the bench) placed by
+  // the caller's transforms, without padding, with the request; at most
+  // min(request's maximum, kMaxContacts) contacts are asked for.  Once only.
+  void Open(McdGeometryID g1, McdGeometryID g2, MeReal* t1, MeReal* t2, McdIntersectRequest request) {
+    g1_ = g1;
+    g2_ = g2;
+    m1_ = McdModelCreate(g1_);
+    m2_ = McdModelCreate(g2_);
+    McdModelSetTransformPtr(m1_, t1);
+    McdModelSetTransformPtr(m2_, t2);
+    McdModelSetPadding(m1_, 0);
+    McdModelSetPadding(m2_, 0);
+    pair_ = McdModelPairCreate(m1_, m2_);
+    McdHello(pair_);
+    request_ = request;
+    pair_->request = &request_;
+    result_.contacts = contacts_;
+    result_.contactMaxCount = request.contactMaxCount < kMaxContacts ? request.contactMaxCount : kMaxContacts;
+  }
+  // One McdIntersect; answers the contact count.
+  int Run() {
+    McdIntersect(pair_, &result_);
+    return result_.contactCount;
+  }
+
+ private:
+  McdGeometryID g1_ = nullptr, g2_ = nullptr;
+  McdModel* m1_ = nullptr;
+  McdModel* m2_ = nullptr;
+  McdModelPair* pair_ = nullptr;
+  McdIntersectRequest request_{};
+  McdIntersectResult result_{};
+  McdContact contacts_[kMaxContacts];
+};
 
 // Console reporter that also keeps the time per iteration of every run, by
 // benchmark name, for the ratio tables.

@@ -84,45 +84,15 @@ std::map<std::string, int> g_contacts;
 class OurPair {
  public:
   OurPair(const Placement& p, bool plane) : t1_(p.t1), t2_(p.t2) {
-    McdInit(McdPrimitivesGetTypeCount() + 1, 8);
-    McdPrimitivesRegisterTypes();
-    McdPrimitivesRegisterInteractions();
-    g1_ = McdBoxCreate(p.sides1[0], p.sides1[1], p.sides1[2]);
-    g2_ = plane ? McdPlaneCreate() : McdBoxCreate(p.sides2[0], p.sides2[1], p.sides2[2]);
-    m1_ = McdModelCreate(g1_);
-    m2_ = McdModelCreate(g2_);
-    McdModelSetTransformPtr(m1_, t1_.data());
-    McdModelSetTransformPtr(m2_, t2_.data());
-    McdModelSetPadding(m1_, 0);
-    McdModelSetPadding(m2_, 0);
-    pair_ = McdModelPairCreate(m1_, m2_);
-    McdHello(pair_);
-    request_ = {4, 0};
-    pair_->request = &request_;
-    result_.contacts = contacts_;
-    result_.contactMaxCount = 4;
+    McdGeometryID g1 = McdBoxCreate(p.sides1[0], p.sides1[1], p.sides1[2]);
+    McdGeometryID g2 = plane ? McdPlaneCreate() : McdBoxCreate(p.sides2[0], p.sides2[1], p.sides2[2]);
+    bench_.Open(g1, g2, t1_.data(), t2_.data(), {4, 0});
   }
-  ~OurPair() {
-    McdModelPairDestroy(pair_);
-    McdModelDestroy(m1_);
-    McdModelDestroy(m2_);
-    McdGeometryDestroy(g1_);
-    McdGeometryDestroy(g2_);
-    McdTerm();
-  }
-  int Run() {
-    McdIntersect(pair_, &result_);
-    return result_.contactCount;
-  }
+  int Run() { return bench_.Run(); }
 
  private:
   Transform t1_, t2_;
-  McdGeometryID g1_, g2_;
-  McdModel *m1_, *m2_;
-  McdModelPair* pair_;
-  McdIntersectRequest request_;
-  McdIntersectResult result_{};
-  McdContact contacts_[4];
+  physics_bench::McdPairBench bench_;
 };
 
 void BM_Ours(benchmark::State& state, Placement p, bool plane, std::string key) {

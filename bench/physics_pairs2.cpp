@@ -142,61 +142,32 @@ std::map<std::string, int> g_contacts;
 class OurPair {
  public:
   explicit OurPair(const Case& c) : t1_(c.t1), t2_(c.t2) {
-    McdInit(McdPrimitivesGetTypeCount() + 1, 8);
-    McdPrimitivesRegisterTypes();
-    McdPrimitivesRegisterInteractions();
     int max = 4;
+    McdGeometryID g1, g2;
     if (c.kind == Kind::kCylCyl) {
-      g1_ = McdCylinderCreate(0.5f, 2.0f);
-      g2_ = McdCylinderCreate(0.5f, 2.0f);
+      g1 = McdCylinderCreate(0.5f, 2.0f);
+      g2 = McdCylinderCreate(0.5f, 2.0f);
     } else {
       patch_ = MakePatch(c.cellsX, c.cellsY);
       g_patch = &patch_;
       if (c.kind == Kind::kBoxList) {
-        g1_ = McdBoxCreate(1.0f, 1.0f, 1.0f);
+        g1 = McdBoxCreate(1.0f, 1.0f, 1.0f);
         max = 8;
       } else {
-        g1_ = McdSphereCreate(0.4f);
+        g1 = McdSphereCreate(0.4f);
       }
-      g2_ = McdTriangleListCreate(4, 4, 4, Generator);
-      McdTriangleListSetTriangles(g2_, patch_.out.data(), static_cast<int>(patch_.out.size()));
+      g2 = McdTriangleListCreate(4, 4, 4, Generator);
+      McdTriangleListSetTriangles(g2, patch_.out.data(), static_cast<int>(patch_.out.size()));
     }
-    m1_ = McdModelCreate(g1_);
-    m2_ = McdModelCreate(g2_);
-    McdModelSetTransformPtr(m1_, t1_.data());
-    McdModelSetTransformPtr(m2_, t2_.data());
-    McdModelSetPadding(m1_, 0);
-    McdModelSetPadding(m2_, 0);
-    pair_ = McdModelPairCreate(m1_, m2_);
-    McdHello(pair_);
-    request_ = {max, 1};
-    pair_->request = &request_;
-    result_.contacts = contacts_;
-    result_.contactMaxCount = max;
+    bench_.Open(g1, g2, t1_.data(), t2_.data(), {max, 1});
   }
-  ~OurPair() {
-    McdModelPairDestroy(pair_);
-    McdModelDestroy(m1_);
-    McdModelDestroy(m2_);
-    McdGeometryDestroy(g1_);
-    McdGeometryDestroy(g2_);
-    McdTerm();
-    g_patch = nullptr;
-  }
-  int Run() {
-    McdIntersect(pair_, &result_);
-    return result_.contactCount;
-  }
+  ~OurPair() { g_patch = nullptr; }
+  int Run() { return bench_.Run(); }
 
  private:
   Transform t1_, t2_;
-  Patch patch_;
-  McdGeometryID g1_, g2_;
-  McdModel *m1_, *m2_;
-  McdModelPair* pair_;
-  McdIntersectRequest request_;
-  McdIntersectResult result_{};
-  McdContact contacts_[8];
+  Patch patch_;  // outlives bench_, whose triangle list points into it
+  physics_bench::McdPairBench bench_;
 };
 
 void BM_Ours(benchmark::State& state, Case c, std::string key) {
