@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
-#include "foundation/catalog.h"
+#include "foundation/files/catalog.h"
 
 namespace {
 

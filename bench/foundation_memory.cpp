@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/hash.h"
-#include "foundation/memory_manager.h"
+#include "foundation/text/hash.h"
+#include "foundation/memory/memory_manager.h"
 
 namespace {
 

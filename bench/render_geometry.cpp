@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/frustum.h"
 #include "render/polygon_clip.h"
 #include "render/sphere.h"

@@ -9,14 +9,14 @@
 #include <random>
 #include <string>
 
-#include "foundation/bmp_handler.h"
-#include "foundation/buffered_file.h"
-#include "foundation/catalog.h"
-#include "foundation/file_database.h"
-#include "foundation/file_locator.h"
-#include "foundation/file_parse.h"
-#include "foundation/keyword_readers.h"
-#include "foundation/locale_table.h"
+#include "foundation/files/bmp_handler.h"
+#include "foundation/files/buffered_file.h"
+#include "foundation/files/catalog.h"
+#include "foundation/files/file_database.h"
+#include "foundation/files/file_locator.h"
+#include "foundation/text/file_parse.h"
+#include "foundation/text/keyword_readers.h"
+#include "foundation/text/locale_table.h"
 #include "platform/win32/message_box.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/scanner.h"
+#include "foundation/text/scanner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<char> text(data, data + size);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/byte_reader.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/sprite_render.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

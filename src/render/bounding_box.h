@@ -5,7 +5,7 @@
 // least 2 units thick while point tests still use min and max.
 #pragma once
 
-#include "foundation/plane.h"
+#include "foundation/maths/plane.h"
 #include "render/matrix.h"
 #include "render/sphere.h"
 #include "render/vector3.h"

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
-#include "foundation/keyword_readers.h"
-#include "foundation/memory_manager.h"
+#include "foundation/text/keyword_readers.h"
+#include "foundation/memory/memory_manager.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "render/flicker_colour.h"
 
-#include "foundation/random15.h"
+#include "foundation/maths/random15.h"
 
 void CFlickerColour::Init(const CColour& a, const CColour& b, float interval, float activeDuration, float restDuration,
                           std::uint32_t flags) {

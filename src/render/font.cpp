@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "foundation/fast_trig.h"
-#include "foundation/timer.h"
+#include "foundation/maths/fast_trig.h"
+#include "foundation/time/timer.h"
 #include "menus/draw_quad_2d.h"
 #include "render/camera.h"
 #include "render/render.h"

@@ -5,7 +5,7 @@
 // inside a plane when its signed distance is not below -7.6e-6.
 #pragma once
 
-#include "foundation/plane.h"
+#include "foundation/maths/plane.h"
 #include "render/vector3.h"
 
 class CCamera;

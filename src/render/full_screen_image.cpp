@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/bmp_handler.h"
-#include "foundation/hash.h"
-#include "foundation/linear_buffer.h"
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
-#include "foundation/message_box.h"
+#include "foundation/files/bmp_handler.h"
+#include "foundation/text/hash.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
+#include "foundation/system/message_box.h"
 #include "render/image_info.h"
 #include "render/render.h"
 #include "render/text_compare.h"

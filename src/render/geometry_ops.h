@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "foundation/plane.h"
+#include "foundation/maths/plane.h"
 #include "render/vector3.h"
 
 namespace geom {

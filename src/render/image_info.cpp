@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "foundation/byte_reader.h"
-#include "foundation/linear_buffer.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/memory/memory_manager.h"
 
 DWORD GetImageFileType(const char* name) {
   const char* dot = name != nullptr ? std::strrchr(name, '.') : nullptr;

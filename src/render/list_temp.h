@@ -3,8 +3,8 @@
 // items; both come from the tracked allocator.  Main thread only.
 #pragma once
 
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
 
 template <class T>
 struct ListNode {

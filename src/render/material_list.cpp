@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
-#include "foundation/float_compare.h"
-#include "foundation/hash.h"
-#include "foundation/message_box.h"
+#include "foundation/maths/float_compare.h"
+#include "foundation/text/hash.h"
+#include "foundation/system/message_box.h"
 
 namespace {
 

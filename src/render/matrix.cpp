@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "foundation/angles.h"
-#include "foundation/vector3.h"
+#include "foundation/maths/angles.h"
+#include "foundation/maths/vector3.h"
 #include "platform/d3dx8/d3dx8.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "foundation/random_tables.h"
+#include "foundation/maths/random_tables.h"
 #include "render/geometry_ops.h"
 
 using namespace geom;

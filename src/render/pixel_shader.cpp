@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "foundation/load_file.h"
-#include "foundation/memory_manager.h"
+#include "foundation/files/load_file.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/render.h"
 
 CPixelShaderList* g_PixelShaders = nullptr;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/float_compare.h"
-#include "foundation/memory_manager.h"
+#include "foundation/maths/float_compare.h"
+#include "foundation/memory/memory_manager.h"
 
 namespace {
 // Owner names the allocator books polygons and vertices under.

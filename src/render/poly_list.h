@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "foundation/vector3.h"
+#include "foundation/maths/vector3.h"
 #include "render/render_vertex.h"
 
 // A list vertex.

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "foundation/plane.h"
+#include "foundation/maths/plane.h"
 #include "render/render_vertex.h"
 #include "render/vector3.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "foundation/random15.h"
+#include "foundation/maths/random15.h"
 #include "render/poly_list.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "foundation/fpu_control.h"
-#include "foundation/memory_manager.h"
+#include "foundation/system/fpu_control.h"
+#include "foundation/memory/memory_manager.h"
 #include "platform/win32/window.h"
 #include "render/format_tables.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/fast_trig.h"
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
+#include "foundation/maths/fast_trig.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/matrix_stack.h"
 #include "render/render.h"
 #include "scene/light_table.h"

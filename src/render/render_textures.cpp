@@ -1,6 +1,6 @@
 // Texture creation from image data, render-target textures and switching the
 // render target.
-#include "foundation/memory_category.h"
+#include "foundation/memory/memory_category.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/image_info.h"
 #include "render/render.h"

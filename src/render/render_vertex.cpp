@@ -1,6 +1,6 @@
 #include "render/render_vertex.h"
 
-#include "foundation/float_compare.h"
+#include "foundation/maths/float_compare.h"
 
 bool SamePosition(const RenderVertex& a, const RenderVertex& b) {
   return FloatsEqual(a.x, b.x) && FloatsEqual(a.y, b.y) && FloatsEqual(a.z, b.z);

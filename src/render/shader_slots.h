@@ -2,8 +2,8 @@
 // and owned until the list goes.
 #pragma once
 
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
 
 class CRender;
 

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
-#include "foundation/fast_trig.h"
-#include "foundation/file_locator.h"
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
-#include "foundation/message_box.h"
-#include "foundation/path_helpers.h"
-#include "foundation/timer.h"
+#include "foundation/maths/fast_trig.h"
+#include "foundation/files/file_locator.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
+#include "foundation/system/message_box.h"
+#include "foundation/files/path_helpers.h"
+#include "foundation/time/timer.h"
 #include "platform/win32/message_box.h"
 #include "render/camera.h"
 #include "render/colour.h"

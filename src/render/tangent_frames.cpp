@@ -5,8 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "foundation/linear_buffer.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/geometry_ops.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
-#include "foundation/catalog.h"
-#include "foundation/hash.h"
-#include "foundation/keyword_readers.h"
-#include "foundation/message_box.h"
-#include "foundation/path_helpers.h"
+#include "foundation/files/catalog.h"
+#include "foundation/text/hash.h"
+#include "foundation/text/keyword_readers.h"
+#include "foundation/system/message_box.h"
+#include "foundation/files/path_helpers.h"
 #include "render/render.h"
 #include "render/text_compare.h"
 

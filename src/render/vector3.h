@@ -3,7 +3,7 @@
 // the device and to file readers as they are.
 #pragma once
 
-#include "foundation/vector3.h"
+#include "foundation/maths/vector3.h"
 
 // The renderer uses the foundation's three-float vector under its own name.
 using CVector3 = Vector3;

@@ -1,9 +1,9 @@
 #include "render/vertex_shader.h"
 
-#include "foundation/file_locator.h"
-#include "foundation/load_file.h"
-#include "foundation/memory_manager.h"
-#include "foundation/message_box.h"
+#include "foundation/files/file_locator.h"
+#include "foundation/files/load_file.h"
+#include "foundation/memory/memory_manager.h"
+#include "foundation/system/message_box.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/render.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/bmp_handler.h"
+#include "foundation/files/bmp_handler.h"
 #include "platform/win32/window.h"
 #include "render/font.h"
 #include "render/full_screen_image.h"

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "foundation/catalog.h"
-#include "foundation/disk_helpers.h"
-#include "foundation/file_locator.h"
-#include "foundation/game_search_folders.h"
+#include "foundation/files/catalog.h"
+#include "foundation/files/disk_helpers.h"
+#include "foundation/files/file_locator.h"
+#include "foundation/files/game_search_folders.h"
 #include "shell/engine_frame_loop.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "world/engine.h"
 
-#include "foundation/catalog.h"
-#include "foundation/memory_manager.h"
+#include "foundation/files/catalog.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/camera.h"
 #include "render/matrix_stack.h"
 #include "render/pixel_shader.h"

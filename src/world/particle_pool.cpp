@@ -1,7 +1,7 @@
 #include "world/particle_pool.h"
 
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
 
 CParticlePool* g_ParticlePool = nullptr;
 float g_WorldTimeFactor = 1.0f;

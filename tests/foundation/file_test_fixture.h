@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/buffered_file.h"
-#include "foundation/catalog.h"
-#include "foundation/command_switches.h"
-#include "foundation/file_locator.h"
+#include "foundation/files/buffered_file.h"
+#include "foundation/files/catalog.h"
+#include "foundation/system/command_switches.h"
+#include "foundation/files/file_locator.h"
 #include "platform/win32/message_box.h"
 
 // Compares byte strings without printing them whole on failure.

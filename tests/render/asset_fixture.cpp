@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "foundation/byte_reader.h"
-#include "foundation/catalog.h"
-#include "foundation/file_locator.h"
+#include "foundation/files/catalog.h"
+#include "foundation/files/file_locator.h"
 #include "platform/win32/message_box.h"
 #include "test_support/bmp_headers.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/random_tables.h"
+#include "foundation/maths/random_tables.h"
 #include "render/bounding_box.h"
 #include "render/circle.h"
 #include "render/oriented_box.h"

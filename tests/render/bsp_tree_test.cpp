@@ -10,7 +10,7 @@
 
 #include "foundation/byte_reader.h"
 #include "foundation/file_test_fixture.h"
-#include "foundation/keyword_readers.h"
+#include "foundation/text/keyword_readers.h"
 #include "render/bsp_fixture.h"
 
 using namespace bsp_fixture;

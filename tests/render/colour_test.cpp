@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/random15.h"
+#include "foundation/maths/random15.h"
 #include "render/colour_fade.h"
 #include "render/flicker_colour.h"
 #include "render/poly_list.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_manager.h"
 
 namespace {
 

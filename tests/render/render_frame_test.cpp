@@ -2,8 +2,8 @@
 // unbinding, viewports, buffers and result names.
 #include <cstring>
 
-#include "foundation/fast_trig.h"
-#include "foundation/memory_category.h"
+#include "foundation/maths/fast_trig.h"
+#include "foundation/memory/memory_category.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/dx_error_name.h"
 #include "render_fixture.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "foundation/byte_reader.h"
-#include "foundation/linear_buffer.h"
-#include "foundation/memory_category.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/memory/memory_category.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/image_info.h"
 #include "render_fixture.h"
 #include "test_support/bmp_headers.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/catalog.h"
-#include "foundation/file_locator.h"
+#include "foundation/files/catalog.h"
+#include "foundation/files/file_locator.h"
 #include "platform/win32/message_box.h"
 #include "render/pixel_shader.h"
 #include "render/vertex_shader.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "asset_fixture.h"
-#include "foundation/timer.h"
+#include "foundation/time/timer.h"
 #include "render/camera.h"
 #include "render/sprite_render.h"
 #include "render/texture_manager.h"

@@ -4,9 +4,9 @@
 
 #include "asset_fixture.h"
 #include "bsp_fixture.h"
-#include "foundation/buffered_file.h"
+#include "foundation/files/buffered_file.h"
 #include "render/bsp_query.h"
-#include "foundation/random_tables.h"
+#include "foundation/maths/random_tables.h"
 #include "render/surfaces.h"
 #include "render/texture_manager.h"
 #include "world/particle_pool.h"

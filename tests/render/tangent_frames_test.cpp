@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "foundation/linear_buffer.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/render_utils.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "asset_fixture.h"
 #include "foundation/byte_reader.h"
-#include "foundation/catalog.h"
+#include "foundation/files/catalog.h"
 #include "platform/win32/message_box.h"
 #include "render/material_list.h"
 #include "render/texture_manager.h"

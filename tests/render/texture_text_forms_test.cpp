@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "asset_fixture.h"
-#include "foundation/buffered_file.h"
-#include "foundation/memory_manager.h"
+#include "foundation/files/buffered_file.h"
+#include "foundation/memory/memory_manager.h"
 #include "render/image_info.h"
 #include "render/material_list.h"
 #include "render/texture_manager.h"

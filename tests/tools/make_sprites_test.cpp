@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "foundation/byte_reader.h"
-#include "foundation/memory_manager.h"
+#include "foundation/memory/memory_manager.h"
 #include "make_sprites/sprite_sheet.h"
 #include "render/sprite_render.h"
 

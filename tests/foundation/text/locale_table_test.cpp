@@ -1,0 +1,170 @@
+#include "foundation/text/locale_table.h"
+
+#include <string>
+#include <vector>
+
+#include "foundation/file_test_fixture.h"
+#include "foundation/byte_reader.h"
+#include "foundation/text/hash.h"
+
+namespace {
+
+struct LocString {
+  std::uint32_t id, language;
+  std::string name, text;
+};
+
+struct LocFile {
+  std::uint32_t setValue = 7;
+  std::vector<std::pair<std::uint32_t, std::string>> languages = {{0, "English"}, {1, "French"}};
+  std::vector<LocString> strings;
+  int stringCountAdjust = 0;
+};
+
+void Utf16(ByteWriter& w, const std::string& s) {
+  for (unsigned char c : s) w.U16(c);
+  w.U16(0);
+}
+
+std::string LocBytes(const LocFile& f) {
+  ByteWriter w;
+  w.Tag("SLOC");
+  w.U32(f.setValue);
+  w.U32(static_cast<std::uint32_t>(f.languages.size()));
+  std::uint32_t perLanguage = 0;
+  for (const LocString& s : f.strings) perLanguage += s.language == 0 ? 1 : 0;
+  w.U32(perLanguage + f.stringCountAdjust);
+  w.U32(0);  // free space before the language block
+  w.Tag("LANG");
+  for (const auto& l : f.languages) {
+    w.U32(l.first);
+    w.Bytes(l.second.c_str(), l.second.size() + 1);
+  }
+  w.Tag("LEND");
+  w.Tag("STRN");
+  for (const LocString& s : f.strings) {
+    w.U32(s.id);
+    w.U32(s.language);
+    Utf16(w, s.name);
+    Utf16(w, s.text);
+  }
+  w.Tag("SEND");
+  return std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size());
+}
+
+LocFile Base() {
+  LocFile f;
+  f.strings = {{1, 0, "TITLE", "Halberd"}, {1, 1, "TITLE", "Hallebarde"}, {2, 0, "SECTIONHDR", "Help"},
+               {2, 1, "SECTIONHDR", "Aide"},   {3, 0, "Q", "A"},               {3, 1, "Q", "B"}};
+  return f;
+}
+
+LocFile Layer() {
+  LocFile f;
+  f.strings = {{2, 0, "SECTIONHDR", "Mission help"}, {2, 1, "SECTIONHDR", "Aide mission"},
+               {10, 0, "OBJ1", "Reach the bridge"}, {10, 1, "OBJ1", "Atteindre le pont"}};
+  return f;
+}
+
+}  // namespace
+
+using LocaleTest = FileTest;
+
+TEST_F(LocaleTest, ABaseAndALayerMergeAndTheLatestFileWinsAnId) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Start();
+  CLocale loc("GenStrs.loc");
+  ASSERT_EQ(loc.GetStringCount(), 3u);
+  EXPECT_STREQ(loc.GetString(2), "Help");
+  ASSERT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  EXPECT_EQ(loc.GetStringCount(), 5u);
+  EXPECT_STREQ(loc.GetString(1), "Halberd");
+  EXPECT_STREQ(loc.GetString(2), "Mission help");
+  EXPECT_STREQ(loc.GetString(3), "A");  // one-character name and text
+  EXPECT_STREQ(loc.GetString(10), "Reach the bridge");
+  EXPECT_EQ(loc.GetString(99), nullptr);
+  EXPECT_EQ(loc.FindIdByName("OBJ1"), 10);
+  EXPECT_EQ(loc.FindIdByName("NOPE"), -1);
+  EXPECT_STREQ(loc.FindTextByNameHash(HashString("TITLE")), "Halberd");
+  EXPECT_STREQ(loc.GetLanguageName(1), "French");
+  EXPECT_EQ(loc.GetLanguageCodeByName("Fr"), 1u);
+  EXPECT_EQ(loc.GetLanguageCodeByName("German"), 0u);
+}
+
+TEST_F(LocaleTest, SetLanguageRebuildsFromEveryFile) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Start();
+  CLocale loc("GenStrs.loc");
+  loc.LoadLayer("Mission1.loc");
+  loc.SetCurrentLanguage(1);
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(1), "Hallebarde");
+  EXPECT_STREQ(loc.GetString(2), "Aide mission");
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+  EXPECT_STREQ(loc.GetCurrentLanguageName(), "French");
+}
+
+TEST_F(LocaleTest, DamagedOrMismatchedFilesAreRefused) {
+  std::string sendBytes = LocBytes(Base());
+  sendBytes.insert(40, "SEND");
+  LocFile otherSet = Layer();
+  otherSet.setValue = 8;
+  LocFile moreLanguages = Layer();
+  moreLanguages.languages.push_back({2, "German"});
+  LocFile missingLanguage = Layer();
+  missingLanguage.languages = {{0, "English"}, {1, "Spanish"}};
+  std::string truncated = LocBytes(Layer());
+  truncated.erase(truncated.size() - 10, 6);  // a record runs into "SEND"
+
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("inside.loc", sendBytes);
+  Write("set.loc", LocBytes(otherSet));
+  Write("langs.loc", LocBytes(moreLanguages));
+  Write("spanish.loc", LocBytes(missingLanguage));
+  Write("cut.loc", truncated);
+  Write("noslot.loc", "XLOC" + LocBytes(Layer()).substr(4));
+  Start();
+  CLocale loc("GenStrs.loc");
+  for (const char* name : {"inside.loc", "set.loc", "langs.loc", "spanish.loc", "cut.loc", "noslot.loc"}) {
+    EXPECT_EQ(loc.LoadLayer(name), 0) << name;
+    EXPECT_EQ(loc.GetLayerCount(), 1u) << name;
+    EXPECT_EQ(loc.GetStringCount(), 3u) << name;
+  }
+  EXPECT_EQ(loc.SetLanguage(0), 1);
+  CLocale refused("inside.loc");
+  EXPECT_EQ(refused.GetStringCount(), 0u);
+  EXPECT_EQ(refused.GetString(1), nullptr);
+}
+
+TEST_F(LocaleTest, NoMoreThanEightFilesAreLayered) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Start();
+  CLocale loc("GenStrs.loc");
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+  EXPECT_EQ(loc.LoadLayer("Mission1.loc"), 0);
+  EXPECT_EQ(loc.GetLayerCount(), 8u);
+  EXPECT_EQ(loc.SetLanguage(0), 1);
+  EXPECT_EQ(loc.GetStringCount(), 3u + 7u * 2u);
+}
+
+TEST_F(LocaleTest, MoreStringsThanAnnouncedStopAtTheCount) {
+  LocFile f = Base();
+  f.stringCountAdjust = -1;
+  Write("short.loc", LocBytes(f));
+  Start();
+  CLocale loc("short.loc");
+  EXPECT_EQ(loc.GetStringCount(), 2u);
+  EXPECT_EQ(loc.GetString(3), nullptr);
+}
+
+TEST(LocaleEmpty, AnEmptyTableAnswersNull) {
+  CLocale loc;
+  EXPECT_EQ(loc.GetString(0), nullptr);
+  EXPECT_EQ(loc.GetString(1), nullptr);
+  EXPECT_EQ(loc.GetLanguageName(0), nullptr);
+  EXPECT_EQ(loc.SetLanguage(0), 0);
+}
