@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "render/bsp_query.h"
-#include "render/point_in_polygon.h"
+#include "render/bsp/bsp_query.h"
+#include "render/bsp/point_in_polygon.h"
 #include "tests/render/bsp_fixture.h"
 
 using namespace bsp_fixture;

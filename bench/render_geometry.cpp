@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "foundation/memory/memory_manager.h"
-#include "render/frustum.h"
-#include "render/polygon_clip.h"
-#include "render/sphere.h"
-#include "render/tangent_frames.h"
+#include "render/geometry/frustum.h"
+#include "render/geometry/polygon_clip.h"
+#include "render/volumes/sphere.h"
+#include "render/geometry/tangent_frames.h"
 
 namespace {
 

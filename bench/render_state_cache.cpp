@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/win32/window.h"
-#include "render/render.h"
+#include "render/device/render.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "foundation/byte_reader.h"
-#include "render/bsp_query.h"
-#include "render/bsp_tree.h"
+#include "render/bsp/bsp_query.h"
+#include "render/bsp/bsp_tree.h"
 
 namespace {
 void Ignore(const BspPolygon*, float, float, float, float, float, float, float, float) {}

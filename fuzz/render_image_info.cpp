@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/image_info.h"
+#include "render/textures/image_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // A copy of exactly `size` bytes, so that any read beyond them is caught.

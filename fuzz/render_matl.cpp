@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "foundation/byte_reader.h"
-#include "render/material_list.h"
+#include "render/textures/material_list.h"
 #include "render_asset_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

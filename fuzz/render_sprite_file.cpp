@@ -5,7 +5,7 @@
 
 #include "foundation/byte_reader.h"
 #include "foundation/memory/memory_manager.h"
-#include "render/sprite_render.h"
+#include "render/2d/sprite_render.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ByteReader reader(data, size);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/surfaces.h"
+#include "render/textures/surfaces.h"
 #include "render_asset_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/surfaces.h"
-#include "render/texture_manager.h"
+#include "render/textures/surfaces.h"
+#include "render/textures/texture_manager.h"
 #include "render_asset_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/byte_reader.h"
-#include "render/texture_manager.h"
+#include "render/textures/texture_manager.h"
 #include "render_asset_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

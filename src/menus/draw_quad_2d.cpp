@@ -1,6 +1,6 @@
 #include "menus/draw_quad_2d.h"
 
-#include "render/render.h"
+#include "render/device/render.h"
 
 void DrawQuad2D(int x, int y, int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                 std::uint8_t alpha, int blend, int /*unused*/) {

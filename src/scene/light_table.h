@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8.h"
-#include "render/render.h"
+#include "render/device/render.h"
 
 // Light record flag: the light is in use on the device.
 constexpr DWORD kLightOnDevice = 0x2;

@@ -9,11 +9,11 @@
 
 #include "foundation/files/bmp_handler.h"
 #include "platform/win32/window.h"
-#include "render/font.h"
-#include "render/full_screen_image.h"
-#include "render/render.h"
-#include "render/sprite_render.h"
-#include "render/texture_manager.h"
+#include "render/2d/font.h"
+#include "render/2d/full_screen_image.h"
+#include "render/device/render.h"
+#include "render/2d/sprite_render.h"
+#include "render/textures/texture_manager.h"
 #include "shell/game_device_callback.h"
 #include "world/engine.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
-#include "render/render.h"
+#include "render/device/render.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "foundation/files/catalog.h"
 #include "foundation/memory/memory_manager.h"
-#include "render/camera.h"
-#include "render/matrix_stack.h"
-#include "render/pixel_shader.h"
-#include "render/vertex_shader.h"
+#include "render/geometry/camera.h"
+#include "render/geometry/matrix_stack.h"
+#include "render/device/pixel_shader.h"
+#include "render/device/vertex_shader.h"
 
 CCamera* g_MainCamera = nullptr;
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/win32/win_types.h"
-#include "render/render.h"
+#include "render/device/render.h"
 
 class CCamera;
 

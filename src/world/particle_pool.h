@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/vector3.h"
+#include "render/geometry/vector3.h"
 
 // Particle flag bits that effects set.
 enum ParticleFlags : std::uint32_t {

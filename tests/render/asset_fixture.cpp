@@ -1,4 +1,4 @@
-#include "asset_fixture.h"
+#include "render/asset_fixture.h"
 
 #include <fstream>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render_fixture.h"
+#include "render/render_fixture.h"
 
 class AssetFolderTest : public RenderDeviceTest {
  protected:

@@ -1,4 +1,4 @@
-#include "bsp_fixture.h"
+#include "render/bsp_fixture.h"
 
 #include <algorithm>
 #include <cstdio>

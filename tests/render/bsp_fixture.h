@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "render/bsp_tree.h"
-#include "render/swept_sphere.h"
+#include "render/bsp/bsp_tree.h"
+#include "render/bsp/swept_sphere.h"
 
 namespace bsp_fixture {
 

@@ -1,4 +1,4 @@
-#include "render_fixture.h"
+#include "render/render_fixture.h"
 
 #include "platform/win32/window.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8_test_hooks.h"
-#include "render/render.h"
+#include "render/device/render.h"
 
 // Creates a visible 800 x 600 test window; null when no window can be made.
 HWND CreateTestWindow();

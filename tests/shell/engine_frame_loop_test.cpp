@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/win32/registry.h"
-#include "render/render.h"
+#include "render/device/render.h"
 #include "world/engine.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "foundation/byte_reader.h"
 #include "foundation/memory/memory_manager.h"
 #include "make_sprites/sprite_sheet.h"
-#include "render/sprite_render.h"
+#include "render/2d/sprite_render.h"
 
 TEST(MakeSprites, GlyphListGivesScaledWhiteGlyphs) {
   std::vector<SheetCell> cells;

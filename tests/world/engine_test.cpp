@@ -9,9 +9,9 @@
 
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
-#include "render/camera.h"
-#include "render/pixel_shader.h"
-#include "render/vertex_shader.h"
+#include "render/geometry/camera.h"
+#include "render/device/pixel_shader.h"
+#include "render/device/vertex_shader.h"
 #include "shell/game_device_callback.h"
 
 namespace {

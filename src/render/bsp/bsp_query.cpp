@@ -1,0 +1,221 @@
+#include "render/bsp/bsp_query.h"
+
+#include <cmath>
+
+#include "render/geometry/geometry_ops.h"
+#include "render/bsp/point_in_polygon.h"
+
+using namespace geom;
+
+namespace {
+
+BspSurfaceLookup g_SurfaceLookup = nullptr;
+BspPolygonCallback g_PolygonCallback = nullptr;
+BspSegmentResult g_SegmentResult{};
+
+// True when the filter mask skips the polygon; a surface id without a record passes.
+bool Skipped(const BspPolygon* polygon, std::uint32_t filter, bool segment_query) {
+  if (!g_SurfaceLookup || (filter & ~static_cast<std::uint32_t>(BSPF_BOTH_SIDES)) == 0) return false;
+  BspSurfaceFields s;
+  if (!g_SurfaceLookup(polygon->SurfaceId, &s)) return false;
+  if ((filter & BSPF_SKIP_ZERO_FACTOR) && s.Factor == 0) return true;
+  if ((filter & BSPF_SKIP_FLAG_2) && (s.Flags & 0x2)) return true;
+  if ((filter & BSPF_SKIP_QUERY_10) && (s.QueryBits & 0x10)) return true;
+  if ((filter & BSPF_SKIP_QUERY_20) && (s.QueryBits & 0x20)) return true;
+  if ((filter & BSPF_SKIP_QUERY_40) && (s.QueryBits & 0x40)) return true;
+  if (segment_query && (filter & BSPF_SKIP_FLAG_2_ZERO) && (s.Flags & 0x2) && s.Factor == 0) return true;
+  return false;
+}
+
+// Whether two bounding spheres (radius and radius squared) reach each other,
+// with the classification allowance.
+bool BoundsReach(const CVector3& c, float r, const BspPolygon* polygon) {
+  float reach = r + std::sqrt(polygon->RadiusSq);
+  return reach * reach + kBspEpsilon >= LengthSq(c - V(polygon->Centre));
+}
+
+void Negate(const float* plane, float* out) {
+  for (int i = 0; i < 4; ++i) out[i] = -plane[i];
+}
+
+// Walks the tree for a sphere.  A sphere clear of the node plane by more than
+// radius + 0.0001 goes to one side only; one that straddles it has the node's
+// positive list tested against the node plane and its negative list against
+// the negated plane (visitor.TestList(list, plane)), then the front subtree
+// (recursively), then the back subtree (in the loop).
+template <typename Visitor>
+void WalkSphere(const BspNode* root, const BspNode* node, const CVector3& centre, const float& radius,
+                Visitor& visitor) {
+  while (node) {
+    float d = Distance(node->Plane, centre);
+    float reach = radius + kBspEpsilon;
+    if (d > reach) {
+      node = BspNodeAt(root, node->Front);
+      continue;
+    }
+    if (d < -reach) {
+      node = BspNodeAt(root, node->Back);
+      continue;
+    }
+    float negated[4];
+    Negate(node->Plane, negated);
+    visitor.TestList(BspListAt(root, node->PositiveList), node->Plane);
+    visitor.TestList(BspListAt(root, node->NegativeList), negated);
+    WalkSphere(root, BspNodeAt(root, node->Front), centre, radius, visitor);
+    node = BspNodeAt(root, node->Back);
+  }
+}
+
+// --- Sphere walk -----------------------------------------------------------
+
+struct SphereWalk {
+  const BspNode* root;
+  CVector3 centre;
+  float radius;
+  const float* sphere;
+  std::uint32_t* hit;
+  std::uint32_t filter;
+
+  void TestList(const BspPolygon* list, const float* plane) {
+    for (const BspPolygon* p = list; p; p = NextBspPolygon(p)) {
+      if (Skipped(p, filter, false) || !BoundsReach(centre, radius, p)) continue;
+      g_PolygonCallback(p, plane[0], plane[1], plane[2], plane[3], sphere[0], sphere[1], sphere[2], sphere[3]);
+      *hit = 1;
+    }
+  }
+
+  void Walk(const BspNode* node) { WalkSphere(root, node, centre, radius, *this); }
+};
+
+// --- Sweep walk ------------------------------------------------------------
+
+struct SweepWalk {
+  const BspNode* root;
+  CSweptSphere* record;
+  std::uint32_t filter;
+
+  void TestList(const BspPolygon* list, const float* plane) {
+    for (const BspPolygon* p = list; p; p = NextBspPolygon(p)) {
+      if (Skipped(p, filter, false)) continue;
+      SweptSphereVsPolygon(record->Sphere, record, plane, p, 1);
+    }
+  }
+
+  // Classified by the sphere that encloses the whole sweep.
+  void Walk(const BspNode* node) { WalkSphere(root, node, record->Bounds.Centre, record->Bounds.Radius, *this); }
+};
+
+// --- Segment walk ----------------------------------------------------------
+
+struct SegmentWalk {
+  const BspNode* root;
+  CVector3 start, end;
+  std::uint32_t filter;
+
+  // Tests one list against the segment: the crossing with the plane used, the
+  // first polygon of the list that contains it, then the filter.  A filtered
+  // polygon clears the hit; an accepted one records it.
+  bool TryList(const BspPolygon* list, const float* plane) {
+    if (!list) return false;
+    CVector3 point;
+    float factor;
+    if (!IntersectSegment(plane, start, end, &point, &factor)) return false;
+    const BspPolygon* polygon = FindPolygonContaining(plane, list, point);
+    if (!polygon) return false;
+    if (Skipped(polygon, filter, true)) {
+      g_SegmentResult.Polygon = nullptr;
+      return false;
+    }
+    g_SegmentResult.Point = point;
+    g_SegmentResult.Factor = factor;
+    for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
+    g_SegmentResult.Polygon = polygon;
+    return true;
+  }
+
+  // Near side first, then the node's own polygons, then the far side, so the
+  // first accepted polygon is the first along the segment.
+  void Walk(const BspNode* node) {
+    while (node && !g_SegmentResult.Polygon) {
+      int side = ClassifySegment(start, end, node->Plane);
+      if (side == 1) {
+        node = BspNodeAt(root, node->Front);
+        continue;
+      }
+      if (side == -1) {
+        node = BspNodeAt(root, node->Back);
+        continue;
+      }
+      bool start_front = Distance(node->Plane, start) > kBspEpsilon;
+      const BspNode* near_child = BspNodeAt(root, start_front ? node->Front : node->Back);
+      const BspNode* far_child = BspNodeAt(root, start_front ? node->Back : node->Front);
+      Walk(near_child);
+      if (g_SegmentResult.Polygon) return;
+
+      float negated[4];
+      Negate(node->Plane, negated);
+      const BspPolygon* positive = BspListAt(root, node->PositiveList);
+      const BspPolygon* negative = BspListAt(root, node->NegativeList);
+      if (start_front) {
+        if (TryList(positive, node->Plane)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(negative, negated)) return;
+      } else {
+        if (TryList(negative, negated)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(positive, node->Plane)) return;
+      }
+      node = far_child;
+    }
+  }
+};
+
+}  // namespace
+
+void SetBspSurfaceLookup(BspSurfaceLookup lookup) { g_SurfaceLookup = lookup; }
+
+void SetBspPolygonCallback(BspPolygonCallback callback) { g_PolygonCallback = callback; }
+
+void BspSphereQuery(const BspNode* root, const float* sphere, std::uint32_t* hit, std::uint32_t filter) {
+  if (!root || !g_PolygonCallback) return;
+  SphereWalk walk{root, {sphere[0], sphere[1], sphere[2]}, sphere[3], sphere, hit, filter};
+  walk.Walk(root);
+}
+
+void BspSweepQuery(const BspNode* root, CSweptSphere* record, std::uint32_t filter) {
+  if (!root) return;
+  SweepWalk walk{root, record, filter};
+  walk.Walk(root);
+}
+
+const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, const CVector3& end,
+                                  std::uint32_t filter) {
+  g_SegmentResult = BspSegmentResult{};
+  if (!root) return nullptr;
+  SegmentWalk walk{root, start, end, filter};
+  walk.Walk(root);
+  return g_SegmentResult.Polygon;
+}
+
+const BspSegmentResult& GetBspSegmentResult() { return g_SegmentResult; }
+
+int ClassifySegment(const CVector3& start, const CVector3& end, const float* plane) {
+  float ds = Distance(plane, start), de = Distance(plane, end);
+  if (ds > kBspEpsilon && de > kBspEpsilon) return 1;
+  if (ds < -kBspEpsilon && de < -kBspEpsilon) return -1;
+  return 0;
+}
+
+int SegmentCrossesPlane(const CVector3& a, const CVector3& b, const float* plane, SegmentCrossing* crossing) {
+  crossing->Count = 0;
+  float da = Distance(plane, a);
+  int side_a = da < -kTolerance ? -1 : (da > kTolerance ? 1 : 0);
+  if (side_a == 0) return 0;
+  float db = Distance(plane, b);
+  if (std::fabs(db) <= kTolerance) {
+    *crossing = {1, 1.0f, b};
+    return side_a;
+  }
+  if ((db > 0) == (side_a > 0)) return 0;
+  float t = -da / Dot(Normal(plane), b - a);
+  *crossing = {1, t, a + (b - a) * t};
+  return side_a;
+}
