@@ -30,6 +30,18 @@ function(halberd_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
+# halberd_calls_up(<lower target> <higher targets>...)
+# Records that a lower subsystem calls up into higher ones (the neighbouring
+# services it was written against), whatever kind of library the lower one is.
+function(halberd_calls_up lower)
+  get_target_property(kind ${lower} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${lower} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${lower} PUBLIC ${ARGN})
+  endif()
+endfunction()
+
 # Every executable of the project takes the tracked global allocation
 # operators, so that all allocations are booked.
 function(halberd_link_operators target)
