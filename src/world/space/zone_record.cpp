@@ -1,0 +1,75 @@
+// Zone records: the zone's octree, box and portals, and the module's list of
+// live zones.
+#include "world/space/zone_record.h"
+
+#include "foundation/memory/memory_manager.h"
+#include "world/space/octree.h"
+#include "world/space/portal.h"
+
+namespace {
+ZoneRecord* g_FirstLive = nullptr;
+}  // namespace
+
+ZoneRecord* FirstLiveZone() { return g_FirstLive; }
+
+ZoneRecord::ZoneRecord() {
+  NextLive = g_FirstLive;
+  if (g_FirstLive) g_FirstLive->PrevLive = this;
+  g_FirstLive = this;
+}
+
+ZoneRecord::~ZoneRecord() {
+  FreeOctree();
+  if (PrevLive) PrevLive->NextLive = NextLive;
+  else g_FirstLive = NextLive;
+  if (NextLive) NextLive->PrevLive = PrevLive;
+}
+
+OctreeNode* ZoneRecord::Root() const { return Octree ? Octree->Root() : nullptr; }
+
+OctreeNode* ZoneRecord::CreateOctreeRoot() {
+  AllocateNodes(1);
+  return Root();
+}
+
+void ZoneRecord::AllocateNodes(std::uint32_t count) {
+  FreeOctree();
+  if (count) Octree = new (static_cast<MemoryCategory>(kOctreeMemoryCategory)) OctreeArray(count);
+}
+
+void ZoneRecord::SetOctree(OctreeArray* tree) {
+  if (tree == Octree) return;
+  FreeOctree();
+  Octree = tree;
+}
+
+void ZoneRecord::FreeOctree() {
+  delete Octree;
+  Octree = nullptr;
+}
+
+void ZoneRecord::FreePortals() {
+  while (Portals) {
+    Portal* next = Portals->Next;
+    delete Portals;
+    Portals = next;
+  }
+}
+
+Portal* ZoneRecord::FindPortalAt(const CVector3& point) const {
+  for (Portal* p = Portals; p; p = p->Next)
+    if (p->ContainsPoint(point)) return p;
+  return nullptr;
+}
+
+CEnvInstance* ZoneRecord::FindZoneCrossed(const CVector3& start, const CVector3& end) const {
+  for (Portal* p = Portals; p; p = p->Next)
+    if (p->IsCrossedBy(start, end, nullptr)) return p->TargetZone;
+  return nullptr;
+}
+
+void ZoneRecord::GetCentre(CVector3* out) const {
+  *out = {(Box[0] + Box[3]) * 0.5f, (Box[1] + Box[4]) * 0.5f, (Box[2] + Box[5]) * 0.5f};
+}
+
+float ZoneRecord::GetHalfSize() const { return (Box[3] - Box[0]) * 0.5f; }
