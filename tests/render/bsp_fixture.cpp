@@ -22,200 +22,45 @@ V3 Unit(V3 a) {
   return l > 0 ? Scale(a, 1.0f / l) : a;
 }
 
-struct Plane {
-  V3 n;
-  float d;
-  float Distance(V3 p) const { return Dot(n, p) + d; }
-};
-
-// Newell's normal, taken about the centroid so that large coordinates do not
-// swamp a small polygon's terms.
-Plane PlaneOf(const SoupPolygon& p) {
-  std::size_t k = p.vertices.size();
-  V3 c{0, 0, 0};
-  for (V3 v : p.vertices) c = Add(c, v);
-  c = Scale(c, 1.0f / static_cast<float>(k));
+// Newell's normal of a polygon (unnormalised): which way it faces.
+V3 NormalOf(const std::vector<V3>& v) {
   V3 n{0, 0, 0};
-  for (std::size_t i = 0; i < k; ++i) {
-    V3 a = Sub(p.vertices[i], c), b = Sub(p.vertices[(i + 1) % k], c);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    V3 a = v[i], b = v[(i + 1) % v.size()];
     n.x += (a.y - b.y) * (a.z + b.z);
     n.y += (a.z - b.z) * (a.x + b.x);
     n.z += (a.x - b.x) * (a.y + b.y);
   }
-  n = Unit(n);
-  return {n, -Dot(n, c)};
-}
-
-// Within the walks' 0.0001 allowance, so a polygon never strays across its node's planes by more.
-constexpr float kOnPlane = 5e-5f;
-
-struct Item {
-  SoupPolygon polygon;
-  Plane plane;
-};
-
-struct Node {
-  Plane plane;
-  std::vector<SoupPolygon> positive, negative;
-  std::unique_ptr<Node> back, front;
-};
-
-// Cuts a polygon by a plane into its front and back parts (vertices within
-// kOnPlane go to both).
-void Split(const SoupPolygon& p, const Plane& s, SoupPolygon* front, SoupPolygon* back) {
-  front->surface = back->surface = p.surface;
-  std::size_t k = p.vertices.size();
-  for (std::size_t i = 0; i < k; ++i) {
-    V3 a = p.vertices[i], b = p.vertices[(i + 1) % k];
-    float da = s.Distance(a), db = s.Distance(b);
-    if (da >= -kOnPlane) front->vertices.push_back(a);
-    if (da <= kOnPlane) back->vertices.push_back(a);
-    if ((da > kOnPlane && db < -kOnPlane) || (da < -kOnPlane && db > kOnPlane)) {
-      V3 m = Add(a, Scale(Sub(b, a), da / (da - db)));
-      front->vertices.push_back(m);
-      back->vertices.push_back(m);
-    }
-  }
-}
-
-int Side(const Item& item, const Plane& s) {
-  bool in_front = false, behind = false;
-  for (V3 v : item.polygon.vertices) {
-    float d = s.Distance(v);
-    if (d > kOnPlane) in_front = true;
-    if (d < -kOnPlane) behind = true;
-  }
-  if (in_front && behind) return 2;
-  if (in_front) return 1;
-  if (behind) return -1;
-  return 0;
-}
-
-std::unique_ptr<Node> Build(std::vector<Item> items) {
-  if (items.empty()) return nullptr;
-  // Pick the splitter among a few candidates: fewest cuts, then best balance.
-  std::size_t best = 0;
-  long best_score = -1;
-  std::size_t step = std::max<std::size_t>(1, items.size() / 8);
-  for (std::size_t c = 0; c < items.size(); c += step) {
-    long cuts = 0, fronts = 0, backs = 0;
-    for (const Item& it : items) {
-      int side = Side(it, items[c].plane);
-      cuts += side == 2;
-      fronts += side == 1;
-      backs += side == -1;
-    }
-    long score = cuts * 8 + std::labs(fronts - backs);
-    if (best_score < 0 || score < best_score) best_score = score, best = c;
-  }
-  auto node = std::make_unique<Node>();
-  node->plane = items[best].plane;
-  std::vector<Item> front, back;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    Item& it = items[i];
-    // The splitter always lies in its own plane, whatever rounding says, so every level consumes it.
-    switch (i == best ? 0 : Side(it, node->plane)) {
-      case 0:
-        (Dot(it.plane.n, node->plane.n) > 0 ? node->positive : node->negative).push_back(std::move(it.polygon));
-        break;
-      case 1:
-        front.push_back(std::move(it));
-        break;
-      case -1:
-        back.push_back(std::move(it));
-        break;
-      default: {
-        SoupPolygon f, b;
-        Split(it.polygon, node->plane, &f, &b);
-        if (f.vertices.size() >= 3) front.push_back({f, it.plane});
-        if (b.vertices.size() >= 3) back.push_back({b, it.plane});
-      }
-    }
-  }
-  node->back = Build(std::move(back));
-  node->front = Build(std::move(front));
-  return node;
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void PutF32(std::vector<std::uint8_t>& out, std::size_t at, float f) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  PutU32(out, at, bits);
-}
-
-std::uint32_t EmitList(std::vector<std::uint8_t>& out, const std::vector<SoupPolygon>& list) {
-  if (list.empty()) return 0;
-  std::size_t start = out.size();
-  for (const SoupPolygon& p : list) {
-    std::size_t at = out.size();
-    out.resize(at + 20 + 12 * p.vertices.size());
-    out[at] = static_cast<std::uint8_t>(p.vertices.size());
-    out[at + 1] = static_cast<std::uint8_t>(p.vertices.size() >> 8);
-    out[at + 2] = static_cast<std::uint8_t>(p.surface);
-    out[at + 3] = static_cast<std::uint8_t>(p.surface >> 8);
-    for (std::size_t k = 0; k < p.vertices.size(); ++k) {
-      PutF32(out, at + 20 + 12 * k, p.vertices[k].x);
-      PutF32(out, at + 24 + 12 * k, p.vertices[k].y);
-      PutF32(out, at + 28 + 12 * k, p.vertices[k].z);
-    }
-    ComputeBspPolygonBounds(reinterpret_cast<BspPolygon*>(out.data() + at));
-  }
-  std::size_t bytes = out.size() - start;
-  out.resize(start + ((bytes + 4 + 15) / 16) * 16, 0);
-  return static_cast<std::uint32_t>(start);
-}
-
-// Pre-order: node, its lists, back subtree, front subtree.
-std::uint32_t Emit(std::vector<std::uint8_t>& out, const Node* node) {
-  if (!node) return 0;
-  std::size_t at = out.size();
-  out.resize(at + 32, 0);
-  PutF32(out, at, node->plane.n.x);
-  PutF32(out, at + 4, node->plane.n.y);
-  PutF32(out, at + 8, node->plane.n.z);
-  PutF32(out, at + 12, node->plane.d);
-  std::uint32_t pos = EmitList(out, node->positive);
-  std::uint32_t neg = EmitList(out, node->negative);
-  std::uint32_t back = Emit(out, node->back.get());
-  std::uint32_t front = Emit(out, node->front.get());
-  PutU32(out, at + 16, pos);
-  PutU32(out, at + 20, neg);
-  PutU32(out, at + 24, back);
-  PutU32(out, at + 28, front);
-  return static_cast<std::uint32_t>(at);
+  return n;
 }
 
 // A quad wound so that its normal points along `facing`.
-SoupPolygon Quad(V3 a, V3 b, V3 c, V3 d, std::uint16_t surface, V3 facing) {
-  SoupPolygon p{{a, b, c, d}, surface};
-  if (Dot(PlaneOf(p).n, facing) < 0) std::reverse(p.vertices.begin(), p.vertices.end());
+BspSourcePolygon Quad(V3 a, V3 b, V3 c, V3 d, std::uint16_t surface, V3 facing) {
+  BspSourcePolygon p{{a, b, c, d}, surface};
+  if (Dot(NormalOf(p.Vertices), facing) < 0) std::reverse(p.Vertices.begin(), p.Vertices.end());
   return p;
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> CompileBlock(const Soup& soup) {
-  std::vector<Item> items;
-  for (const SoupPolygon& p : soup) items.push_back({p, PlaneOf(p)});
-  std::unique_ptr<Node> root = Build(std::move(items));
-  std::vector<std::uint8_t> out;
-  if (!root) {
-    out.resize(32, 0);  // a lone node with no lists
-    return out;
+  std::vector<std::uint8_t> block;
+  BspCompileReport report;
+  if (!CompileBspBlock(soup, &block, &report)) {
+    // Every soup of the tests is valid: nothing after this is meaningful.
+    std::fprintf(stderr, "bsp_fixture: the compiler refused the soup: %s\n", report.Error.c_str());
+    std::abort();
   }
-  Emit(out, root.get());
-  return out;
+  return block;
 }
 
 std::vector<std::uint8_t> CompileSection(const Soup& soup) {
-  std::vector<std::uint8_t> block = CompileBlock(soup);
   ByteWriter w;
-  w.Tag("BSPT");
-  w.U32(static_cast<std::uint32_t>(block.size()));
-  w.Bytes(block.data(), block.size());
+  BspCompileReport report;
+  if (!WriteBspSection(soup, w, &report)) {
+    std::fprintf(stderr, "bsp_fixture: the compiler refused the soup: %s\n", report.Error.c_str());
+    std::abort();
+  }
   return w.Data();
 }
 
@@ -268,13 +113,13 @@ Soup RandomConvex(std::mt19937& rng, int count, float half, float rmin, float rm
     std::vector<float> angles(k);
     for (float& a : angles) a = ang(rng);
     std::sort(angles.begin(), angles.end());
-    SoupPolygon p;
-    p.surface = static_cast<std::uint16_t>(surf(rng));
-    for (float a : angles) p.vertices.push_back(Add(c, Add(Scale(u, r * std::cos(a)), Scale(v, r * std::sin(a)))));
+    BspSourcePolygon p;
+    p.SurfaceId = static_cast<std::uint16_t>(surf(rng));
+    for (float a : angles) p.Vertices.push_back(Add(c, Add(Scale(u, r * std::cos(a)), Scale(v, r * std::sin(a)))));
     // Reject slivers: every vertex at least a little apart from the next.
     bool sliver = false;
     for (int i = 0; i < k; ++i) {
-      V3 e = Sub(p.vertices[(i + 1) % k], p.vertices[i]);
+      V3 e = Sub(p.Vertices[(i + 1) % k], p.Vertices[i]);
       if (Dot(e, e) < 1e-4f * r * r) sliver = true;
     }
     if (!sliver) soup.push_back(std::move(p));

@@ -1,5 +1,5 @@
-// Test-only tree compiler: turns polygon soups into "BSPT" tree blocks, plus
-// the soups the tests use (a room, a stair, random convex polygons) and a
+// Soups the tree tests compile (a room, a stair, random convex polygons), a
+// compile step that stops the test run when the compiler refuses a soup, and a
 // flat view of a loaded tree for brute-force answers.
 #pragma once
 
@@ -7,27 +7,20 @@
 #include <random>
 #include <vector>
 
+#include "render/bsp/bsp_compiler.h"
 #include "render/bsp/bsp_tree.h"
 #include "render/bsp/swept_sphere.h"
 
 namespace bsp_fixture {
 
-struct V3 {
-  float x, y, z;
-};
+using V3 = CVector3;
+using Soup = BspSource;
 
-struct SoupPolygon {
-  std::vector<V3> vertices;  // convex, planar, in order around the polygon
-  std::uint16_t surface = 0;
-};
-using Soup = std::vector<SoupPolygon>;
-
-// Compiles a soup into a tree block (links as offsets, root first).  Planes are
-// taken from the polygons; polygons that straddle a splitting plane are cut.
+// The compiled block of a soup (aborts if the compiler refuses it).
 std::vector<std::uint8_t> CompileBlock(const Soup& soup);
 // The block wrapped as a section body: "BSPT", size, block.
 std::vector<std::uint8_t> CompileSection(const Soup& soup);
-// Compiles and loads the soup (aborts if loading refuses it: the compiler is broken).
+// Compiles and loads the soup (aborts if the compiler or the loader refuses it).
 BspTreePtr CompileTree(const Soup& soup);
 
 // An axis-aligned room (six inward-facing walls) of the given half size.

@@ -221,7 +221,7 @@ TEST_F(BspQueryTest, SegmentLyingInANodePlaneCountsAsCrossingIt) {
 TEST_F(BspQueryTest, EachFilterBitSkipsItsSurfaces) {
   // The floor of the room carries surface 1; the segment goes down onto it and would otherwise end there.
   Soup room = Room(10);
-  room[0].surface = 1;
+  room[0].SurfaceId = 1;
   BspTreePtr tree = CompileTree(room);
   struct Case {
     std::uint32_t filter;
