@@ -32,7 +32,9 @@ TEST_F(EngineLogTest, LogsOnlyWithBothTheFlagAndACallback) {
     SetEngineLogCallback(c.callback ? Capture : nullptr);
     EngineLogVerbose("Loading dynamic data \"%s\"", "tank.dyn");
     ASSERT_EQ(gLines.size(), c.logged ? 1u : 0u) << c.verbose << c.callback;
-    if (c.logged) EXPECT_EQ(gLines[0], "Loading dynamic data \"tank.dyn\"");
+    if (c.logged) {
+      EXPECT_EQ(gLines[0], "Loading dynamic data \"tank.dyn\"");
+    }
   }
 }
 
