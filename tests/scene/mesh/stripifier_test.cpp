@@ -1,5 +1,7 @@
 #include "scene/mesh/stripifier.h"
 
+#include "scene/mesh/triangle_meshes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +16,12 @@
 namespace {
 
 using Tri = std::array<int, 3>;
-using Mesh = std::vector<std::uint16_t>;
+using test_meshes::AddTri;
+using test_meshes::Fan;
+using test_meshes::Grid;
+using test_meshes::Mesh;
+using test_meshes::Shuffled;
+using test_meshes::Sphere;
 
 bool Degenerate(const Tri& t) { return t[0] == t[1] || t[1] == t[2] || t[2] == t[0]; }
 
@@ -61,60 +68,6 @@ std::map<Tri, int> Expected(const Mesh& mesh) {
 std::map<Tri, int> Count(const std::vector<Tri>& tris) {
   std::map<Tri, int> out;
   for (const Tri& t : tris) ++out[Canonical(t)];
-  return out;
-}
-
-void AddTri(Mesh* m, int a, int b, int c) {
-  m->push_back(static_cast<std::uint16_t>(a));
-  m->push_back(static_cast<std::uint16_t>(b));
-  m->push_back(static_cast<std::uint16_t>(c));
-}
-
-// w x h quads of two triangles, counter-clockwise seen from +z.
-Mesh Grid(int w, int h) {
-  Mesh m;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const int v = y * (w + 1) + x;
-      AddTri(&m, v, v + 1, v + w + 1);
-      AddTri(&m, v + 1, v + w + 2, v + w + 1);
-    }
-  return m;
-}
-
-Mesh Fan(int n) {
-  Mesh m;
-  for (int i = 0; i < n; ++i) AddTri(&m, 0, 1 + i, 1 + (i + 1) % n);
-  return m;
-}
-
-// A closed latitude-longitude sphere: two pole fans and quad bands.
-Mesh Sphere(int rings, int segments) {
-  Mesh m;
-  const int top = 0;
-  const int bottom = 1 + (rings - 1) * segments;
-  auto at = [&](int ring, int seg) { return 1 + ring * segments + seg % segments; };
-  for (int s = 0; s < segments; ++s) AddTri(&m, top, at(0, s + 1), at(0, s));
-  for (int r = 0; r + 1 < rings - 1; ++r)
-    for (int s = 0; s < segments; ++s) {
-      AddTri(&m, at(r, s), at(r, s + 1), at(r + 1, s));
-      AddTri(&m, at(r, s + 1), at(r + 1, s + 1), at(r + 1, s));
-    }
-  for (int s = 0; s < segments; ++s) AddTri(&m, bottom, at(rings - 2, s), at(rings - 2, s + 1));
-  return m;
-}
-
-// The triangles in random order, each started at a random corner.
-Mesh Shuffled(Mesh m, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::vector<Tri> tris;
-  for (std::size_t i = 0; i < m.size(); i += 3) tris.push_back({m[i], m[i + 1], m[i + 2]});
-  std::shuffle(tris.begin(), tris.end(), rng);
-  Mesh out;
-  for (Tri t : tris) {
-    std::rotate(t.begin(), t.begin() + rng() % 3, t.end());
-    AddTri(&out, t[0], t[1], t[2]);
-  }
   return out;
 }
 
