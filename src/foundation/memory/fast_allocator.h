@@ -20,22 +20,67 @@
 
 #include "foundation/memory/memory_manager.h"
 
-template <typename T>
-class FastAllocator {
-  static_assert(alignof(T) <= alignof(std::max_align_t), "the tracked heap aligns to max_align_t only");
-
+// What every pool has, whatever its record type: its name, counters and
+// category, and resizing.  The pool-size file sizes pools through this.
+class FastAllocatorBase {
  public:
-  FastAllocator() = default;
-  ~FastAllocator() { Release(); }
-  FastAllocator(const FastAllocator&) = delete;
-  FastAllocator& operator=(const FastAllocator&) = delete;
+  virtual ~FastAllocatorBase() = default;
 
   // Releases the old array, then sets the capacity to `count`, the counters
   // to 0 and the category, and allocates and default-constructs `count`
   // records.  A count below 1 leaves the pool empty (every request goes to
   // the heap).  False when the array cannot be allocated: the pool is then
   // left empty with capacity 0.
-  bool Resize(const char* name, int count, int category) {
+  virtual bool Resize(const char* name, int count, int category) = 0;
+  // Runs the destructor of every record of the array, frees the array and
+  // clears capacity and counters.  Heap records handed out earlier are not
+  // touched; their owners free them with `Free`.
+  virtual void Release() = 0;
+
+  // Clears the handed-out and overflow counters without touching the
+  // records (the environment does this before it releases its pools).
+  void ClearCounters() {
+    used_ = 0;
+    overflow_ = 0;
+  }
+
+  int Capacity() const { return capacity_; }
+  // Records of the array handed out so far.
+  int Used() const { return used_; }
+  // Records that had to come from the heap.
+  int Overflow() const { return overflow_; }
+  // Records this level needed: array records handed out plus heap records.
+  int Needed() const { return used_ + overflow_; }
+  int Category() const { return category_; }
+  const char* Name() const { return name_; }
+
+ protected:
+  void SetName(const char* name) {
+    name_[0] = '\0';
+    if (name != nullptr) {
+      std::strncpy(name_, name, sizeof(name_) - 1);
+      name_[sizeof(name_) - 1] = '\0';
+    }
+  }
+
+  char name_[32] = {};
+  int capacity_ = 0;
+  int used_ = 0;
+  int overflow_ = 0;
+  int category_ = -1;
+};
+
+template <typename T>
+class FastAllocator final : public FastAllocatorBase {
+  static_assert(alignof(T) <= alignof(std::max_align_t), "the tracked heap aligns to max_align_t only");
+
+ public:
+  FastAllocator() = default;
+  ~FastAllocator() override { Release(); }
+  FastAllocator(const FastAllocator&) = delete;
+  FastAllocator& operator=(const FastAllocator&) = delete;
+
+  bool Resize(const char* name, int count, int category) override {
     Release();
     SetName(name);
     category_ = category;
@@ -105,10 +150,7 @@ class FastAllocator {
     return p >= begin && p < begin + sizeof(T) * static_cast<std::size_t>(capacity_);
   }
 
-  // Runs the destructor of every record of the array, frees the array and
-  // clears capacity and counters.  Heap records handed out earlier are not
-  // touched; their owners free them with `Free`.
-  void Release() {
+  void Release() override {
     if (records_ != nullptr) {
       for (int i = capacity_ - 1; i >= 0; --i) records_[i].~T();
       MemRelease(__FILE__, __LINE__, "FastAllocator::Release", MEM_ALLOC_DELETE_ARRAY, records_);
@@ -119,37 +161,8 @@ class FastAllocator {
     overflow_ = 0;
   }
 
-  // Clears the handed-out and overflow counters without touching the
-  // records (the environment does this before it releases its pools).
-  void ClearCounters() {
-    used_ = 0;
-    overflow_ = 0;
-  }
-
-  int Capacity() const { return capacity_; }
-  // Records of the array handed out so far.
-  int Used() const { return used_; }
-  // Records that had to come from the heap.
-  int Overflow() const { return overflow_; }
-  // Records this level needed: array records handed out plus heap records.
-  int Needed() const { return used_ + overflow_; }
-  int Category() const { return category_; }
-  const char* Name() const { return name_; }
   T* Records() const { return records_; }
 
  private:
-  void SetName(const char* name) {
-    name_[0] = '\0';
-    if (name != nullptr) {
-      std::strncpy(name_, name, sizeof(name_) - 1);
-      name_[sizeof(name_) - 1] = '\0';
-    }
-  }
-
-  char name_[32] = {};
-  int capacity_ = 0;
-  int used_ = 0;
-  int overflow_ = 0;
-  int category_ = -1;
   T* records_ = nullptr;
 };
