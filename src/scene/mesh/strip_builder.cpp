@@ -43,6 +43,7 @@ StripBuilder::StripBuilder(const std::uint16_t* indices, std::uint32_t count, in
   heads_.assign(static_cast<std::size_t>(vertexCount_), -1);
   seen_.assign(static_cast<std::size_t>(vertexCount_), 0);
   faces_.reserve(count / 3);
+  faceEdges_.reserve(count / 3);
   edges_.reserve(count);
   std::unordered_set<std::uint64_t> known;
   known.reserve(count / 3);
@@ -61,9 +62,11 @@ void StripBuilder::AddFace(int a, int b, int c) {
   f.c = c;
   faces_.push_back(f);
   const int pairs[3][2] = {{a, b}, {b, c}, {c, a}};
-  for (const auto& pair : pairs) {
-    const int v0 = pair[0], v1 = pair[1];
+  std::array<int, 3> own{};
+  for (int k = 0; k < 3; ++k) {
+    const int v0 = pairs[k][0], v1 = pairs[k][1];
     int e = FindEdge(v0, v1);
+    own[static_cast<std::size_t>(k)] = e < 0 ? static_cast<int>(edges_.size()) : e;
     if (e < 0) {
       StripEdge edge;
       edge.a = v0;
@@ -84,6 +87,15 @@ void StripBuilder::AddFace(int a, int b, int c) {
       std::fputs("BuildStripifyInfo: > 2 triangles on an edge... uncertain consequences\n", stdout);
     }
   }
+  faceEdges_.push_back(own);
+}
+
+int StripBuilder::FaceEdge(int face, int p, int q) const {
+  for (int e : faceEdges_[static_cast<std::size_t>(face)]) {
+    const StripEdge& edge = edges_[static_cast<std::size_t>(e)];
+    if ((edge.a == p && edge.b == q) || (edge.a == q && edge.b == p)) return e;
+  }
+  return FindEdge(p, q);
 }
 
 int StripBuilder::NextInList(int edge, int vertex) const {
@@ -113,7 +125,7 @@ int StripBuilder::OtherFace(int edge, int face) const {
 // flipped.
 int StripBuilder::Neighbour(int face, int p, int q) const {
   if (p < 0 || q < 0) return -1;
-  const int e = FindEdge(p, q);
+  const int e = FaceEdge(face, p, q);
   if (e < 0) return -1;
   const int other = OtherFace(e, face);
   if (other < 0 || other == face) return -1;
@@ -146,11 +158,7 @@ void StripBuilder::Mark(int face, const StripRun& run) {
 }
 
 bool StripBuilder::SharesEdge(int face, const StripRun& run) const {
-  const StripFace& f = faces_[static_cast<std::size_t>(face)];
-  const int pairs[3][2] = {{f.a, f.b}, {f.b, f.c}, {f.c, f.a}};
-  for (const auto& pair : pairs) {
-    const int e = FindEdge(pair[0], pair[1]);
-    if (e < 0) continue;
+  for (int e : faceEdges_[static_cast<std::size_t>(face)]) {
     const StripEdge& edge = edges_[static_cast<std::size_t>(e)];
     if ((edge.face0 >= 0 && InRun(edge.face0, run)) || (edge.face1 >= 0 && InRun(edge.face1, run))) return true;
   }
@@ -207,7 +215,8 @@ void StripBuilder::BuildRun(StripRun* run) {
   const int a = run->toB ? edge.a : edge.b;
   const int b = run->toB ? edge.b : edge.a;
 
-  std::vector<int> forward;
+  std::vector<int>& forward = forward_;
+  forward.clear();
   forward.push_back(run->startFace);
   Mark(run->startFace, *run);
   NoteSeen(run->startFace);
@@ -225,7 +234,8 @@ void StripBuilder::BuildRun(StripRun* run) {
     next = Neighbour(next, p, q);
   }
 
-  std::vector<int> backward;
+  std::vector<int>& backward = backward_;
+  backward.clear();
   p = b;
   q = a;
   next = Neighbour(run->startFace, p, q);
@@ -239,6 +249,7 @@ void StripBuilder::BuildRun(StripRun* run) {
     next = Neighbour(next, p, q);
   }
 
+  run->faces.reserve(backward.size() + forward.size());
   run->faces.assign(backward.rbegin(), backward.rend());
   run->faces.insert(run->faces.end(), forward.begin(), forward.end());
 }
@@ -276,13 +287,9 @@ bool StripBuilder::FindTraversal(const StripRun& run, StripRun* next) {
 // mesh), or -1.
 int StripBuilder::FindStartFace() const {
   for (int i = 0; i < FaceCount(); ++i) {
-    const StripFace& f = faces_[static_cast<std::size_t>(i)];
-    const int pairs[3][2] = {{f.a, f.b}, {f.b, f.c}, {f.c, f.a}};
     int open = 0;
-    for (const auto& pair : pairs) {
-      const int e = FindEdge(pair[0], pair[1]);
-      if (e >= 0 && OtherFace(e, i) < 0) ++open;
-    }
+    for (int e : faceEdges_[static_cast<std::size_t>(i)])
+      if (OtherFace(e, i) < 0) ++open;
     if (open >= 2) return i;
   }
   return -1;
@@ -327,12 +334,10 @@ void StripBuilder::FindAllRuns(std::vector<StripRun>* committed) {
       }
       if (takenInPass[static_cast<std::size_t>(face)] == pass) continue;
       takenInPass[static_cast<std::size_t>(face)] = pass;
-      const StripFace f = faces_[static_cast<std::size_t>(face)];
-      const int pairs[3][2] = {{f.a, f.b}, {f.b, f.c}, {f.c, f.a}};
       for (int k = 0; k < kExperimentsPerSample; ++k) {
         StripRun run;
         run.startFace = face;
-        run.startEdge = FindEdge(pairs[k / 2][0], pairs[k / 2][1]);
+        run.startEdge = faceEdges_[static_cast<std::size_t>(face)][static_cast<std::size_t>(k / 2)];
         run.toB = (k % 2) == 0;
         run.stripId = nextStripId_++;
         run.experimentId = nextExperimentId_++;
@@ -374,13 +379,9 @@ void StripBuilder::FindAllRuns(std::vector<StripRun>* committed) {
 }
 
 int StripBuilder::NeighbourCount(int face) const {
-  const StripFace& f = faces_[static_cast<std::size_t>(face)];
-  const int pairs[3][2] = {{f.a, f.b}, {f.b, f.c}, {f.c, f.a}};
   int n = 0;
-  for (const auto& pair : pairs) {
-    const int e = FindEdge(pair[0], pair[1]);
-    if (e >= 0 && OtherFace(e, face) >= 0) ++n;
-  }
+  for (int e : faceEdges_[static_cast<std::size_t>(face)])
+    if (OtherFace(e, face) >= 0) ++n;
   return n;
 }
 

@@ -12,6 +12,8 @@
 // are ordered so that each reuses as many vertices of the cache as it can.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -85,6 +87,8 @@ class StripBuilder {
  private:
   void AddFace(int a, int b, int c);
   int FindEdge(int v0, int v1) const;
+  // The edge of `face` between p and q (its own three are kept), or -1.
+  int FaceEdge(int face, int p, int q) const;
   int NextInList(int edge, int vertex) const;
   int OtherFace(int edge, int face) const;
   int Neighbour(int face, int p, int q) const;
@@ -109,11 +113,13 @@ class StripBuilder {
 
   std::vector<StripFace> faces_;
   std::vector<StripEdge> edges_;
+  std::vector<std::array<int, 3>> faceEdges_;  // edges (a, b), (b, c), (c, a) of each face
   std::vector<int> heads_;  // first edge of each vertex's list
   int vertexCount_ = 0;
 
   // Vertices of the run being built (uniqueness test), by stamp.
   std::vector<std::uint32_t> seen_;
+  std::vector<int> forward_, backward_;  // scratch of BuildRun
   std::uint32_t seenStamp_ = 0;
 
   float meshJump_ = 0.0f;
