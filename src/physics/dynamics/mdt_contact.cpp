@@ -81,7 +81,9 @@ void MdtContactAddRows(keaConstraints* h, MdtConstraint* base, const MeReal* tra
     }
   }
 
-  MeReal r0[3], r1[3];
+  // r1 is read only when body 1 is present, which is also when it is set;
+  // zeroed so that the compiler can see it too.
+  MeReal r0[3], r1[3] = {0, 0, 0};
   MeVector3Subtract(r0, c->position, b.t0 + 12);
   if (two) MeVector3Subtract(r1, c->position, b.t1 + 12);
   for (int i = 0; i < rows; ++i) {

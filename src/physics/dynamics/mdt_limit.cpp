@@ -172,10 +172,12 @@ bool MdtLimitAddRow(MdtLimit* l, const MdtConstraint* c, const MeReal* linear, c
     // At a stop the drive pushes with its full force on the bodies instead
     // of through the row, which keeps only the stop.
     const MeReal F = l->desiredVelocity <= l->velocity ? -l->maxForce : l->maxForce;
-    keaBody* s0 = states + c->bodyIndex[0];
-    for (int k = 0; k < 3; ++k) {
-      s0->force[k] += F * linear[k];
-      s0->torque[k] += F * ang0[k];
+    if (c->bodyIndex[0] >= 0) {
+      keaBody* s0 = states + c->bodyIndex[0];
+      for (int k = 0; k < 3; ++k) {
+        s0->force[k] += F * linear[k];
+        s0->torque[k] += F * ang0[k];
+      }
     }
     if (two) {
       keaBody* s1 = states + c->bodyIndex[1];

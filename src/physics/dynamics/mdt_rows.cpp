@@ -2,10 +2,28 @@
 
 #include "physics/util/me_math.h"
 
+namespace {
+
+// The world where body 0 is missing: at the origin, unturned and at rest, so
+// that every builder can read body 0's pose and velocity as usual.  Its
+// Jacobian entries are written but the solver drops them (no body index),
+// and whatever a builder pushes onto it is thrown away with the next call.
+const MeReal kWorldTransform[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+keaBody g_worldState;
+
+}  // namespace
+
 MdtRowBodies MdtRowGetBodies(const MdtConstraint* c, const MeReal* transforms, keaBody* states) {
   MdtRowBodies b{};
-  b.t0 = transforms + 16 * c->bodyIndex[0];
-  b.s0 = states + c->bodyIndex[0];
+  if (c->bodyIndex[0] >= 0) {
+    b.t0 = transforms + 16 * c->bodyIndex[0];
+    b.s0 = states + c->bodyIndex[0];
+  } else {
+    g_worldState = keaBody{};
+    g_worldState.qrot[0] = 1;
+    b.t0 = kWorldTransform;
+    b.s0 = &g_worldState;
+  }
   if (c->bodyIndex[1] >= 0) {
     b.t1 = transforms + 16 * c->bodyIndex[1];
     b.s1 = states + c->bodyIndex[1];
@@ -31,13 +49,16 @@ void MdtRowSetJacobian(keaConstraints* h, int r, const MeReal* l0, const MeReal*
 }
 
 void MdtRowFinish(keaConstraints* h, const MdtConstraint* c, int rows) {
-  keaConstraintsAddConstraint(h, rows, c->bodyIndex[0], c->bodyIndex[1] >= 0 ? c->bodyIndex[1] : keaNoBody);
+  keaConstraintsAddConstraint(h, rows, c->bodyIndex[0] >= 0 ? c->bodyIndex[0] : keaNoBody,
+                              c->bodyIndex[1] >= 0 ? c->bodyIndex[1] : keaNoBody);
 }
 
 void MdtPointRows(keaConstraints* h, const MeReal* com0, const MeReal* com1, const MeReal* p0, const MeReal* p1,
                   bool body1Present) {
   MdtRowArrays a = MdtRowGetArrays(h);
-  MeReal r0[3], r1[3];
+  // r1 is read only when body 1 is present, which is also when it is set;
+  // zeroed so that the compiler can see it too.
+  MeReal r0[3], r1[3] = {0, 0, 0};
   MeVector3Subtract(r0, p0, com0);
   if (body1Present) MeVector3Subtract(r1, p1, com1);
   for (int i = 0; i < 3; ++i) {

@@ -6,6 +6,9 @@
 #include "physics/dynamics/mdt_types.h"
 
 // The packed data of a constraint's two bodies (t1, s1 null for the world).
+// A constraint with body 1 alone has the world as body 0: t0 and s0 then
+// point at an identity transform and a state at rest, which the builder may
+// read and write as if it were a body (the solver ignores it).
 struct MdtRowBodies {
   const MeReal* t0;
   const MeReal* t1;

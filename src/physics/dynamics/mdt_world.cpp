@@ -80,12 +80,8 @@ int pack(MdtWorld* w, const MdtPartitionOutput* out, int p, MeReal h) {
   for (int i = 0; i < nc; ++i) {
     MdtConstraint* c = out->constraints[c0 + i];
     const int before = w->header.constraints;
-    if (c->bodyIndex[0] < 0) {
-      // A constraint reached only through its second body: the builders
-      // expect body 0 present, so such a constraint has no rows.
-      c->packedIndex = -1;
-      continue;
-    }
+    // A constraint with body 1 alone holds it to the world in body 0's
+    // place (the builders see the world there, see MdtRowGetBodies).
     c->builder(&w->header, c, w->packedTransforms, w->packedStates, &params);
     c->packedIndex = w->header.constraints > before ? before : -1;
   }

@@ -11,13 +11,16 @@ namespace {
 int roundUp16(int v) { return (v + 15) & ~15; }
 int denseRows(int n) { return (n + 11) / 12 * 12; }
 
-// Sizes of the work blocks: six per-row arrays of 4 bytes, four of states
-// (1 byte each), and "Q" with a spare row.
+// Sizes of the work blocks: per-row arrays of 4 bytes (keys, indices) and of
+// KeaWide (x, b, x0, w), four of states (1 byte each), and "Q" with a spare
+// row.
+constexpr int kWide = static_cast<int>(sizeof(KeaWide));
 int perRowBytes(int n) { return roundUp16(4 * ((n + 3) & ~3)) + 16; }
+int wideRowBytes(int n) { return roundUp16(kWide * ((n + 3) & ~3)) + 16; }
 int stateBytes(int n) { return roundUp16(n) + 16; }
 int denseBytes(int n) {
   const int m12 = denseRows(n);
-  return (m12 * m12 + m12) * 4 + 16;
+  return (m12 * m12 + m12) * kWide + 16;
 }
 
 template <class T>
@@ -41,7 +44,7 @@ void clampToBounds(MeReal* x, const MeReal* lo, const MeReal* hi, int n) {
 
 }  // namespace
 
-int keaLcpMemory(int n) { return 5 * perRowBytes(n) + 4 * stateBytes(n) + denseBytes(n); }
+int keaLcpMemory(int n) { return 3 * perRowBytes(n) + 4 * wideRowBytes(n) + 4 * stateBytes(n) + denseBytes(n); }
 
 int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeReal* lo, const MeReal* hi,
                 int maxIterations) {
@@ -49,18 +52,35 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
   const int P = kernel->padded;
   const MeReal tol = keaLcpTolerance;
 
+  // The pivoting works on wide copies of x and b (see KeaWide); x gets the
+  // result in single precision on every exit.
+  keaPoolPushMark();
+  KeaWide* xw = take<KeaWide>(wideRowBytes(n), "x");
+  KeaWide* bw = xw ? take<KeaWide>(wideRowBytes(n), "b") : nullptr;
+  if (!bw) {  // the pool refused (already reported): no forces
+    keaPoolPopMark();
+    for (int i = 0; i < P; ++i) x[i] = 0;
+    return 0;
+  }
+  auto store = [&] {
+    for (int i = 0; i < P; ++i) x[i] = i < n ? static_cast<MeReal>(xw[i]) : 0.0f;
+  };
+
   MeProfileStartSection("init solve", 0);
-  for (int i = 0; i < P; ++i) x[i] = i < n ? b[i] : 0.0f;
-  kernel->solve(x);
+  for (int i = 0; i < P; ++i) bw[i] = xw[i] = i < n ? b[i] : 0.0f;
+  kernel->solve(xw);
   bool inside = true;
-  for (int i = 0; i < n && inside; ++i) inside = lo[i] <= x[i] && x[i] <= hi[i];
+  for (int i = 0; i < n && inside; ++i) inside = lo[i] <= xw[i] && xw[i] <= hi[i];
   MeProfileEndSectionFn("init solve");
-  if (inside) return 0;
+  if (inside) {
+    store();
+    keaPoolPopMark();
+    return 0;
+  }
 
   MeProfileStartSection("iterations init", 0);
-  keaPoolPushMark();
-  MeReal* x0 = take<MeReal>(perRowBytes(n), "x0");
-  MeReal* w = x0 ? take<MeReal>(perRowBytes(n), "w") : nullptr;
+  KeaWide* x0 = take<KeaWide>(wideRowBytes(n), "x0");
+  KeaWide* w = x0 ? take<KeaWide>(wideRowBytes(n), "w") : nullptr;
   MeReal* keys = w ? take<MeReal>(perRowBytes(n), "keys") : nullptr;
   int* order = keys ? take<int>(perRowBytes(n), "order") : nullptr;
   int* clamped = order ? take<int>(perRowBytes(n), "clamped") : nullptr;
@@ -68,15 +88,16 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
   signed char* history1 = state ? take<signed char>(stateBytes(n), "history") : nullptr;
   signed char* history2 = history1 ? take<signed char>(stateBytes(n), "history") : nullptr;
   signed char* cached = history2 ? take<signed char>(stateBytes(n), "cached") : nullptr;
-  MeReal* Q = cached ? take<MeReal>(denseBytes(n), "Q") : nullptr;
+  KeaWide* Q = cached ? take<KeaWide>(denseBytes(n), "Q") : nullptr;
   if (!Q) {  // the pool refused (already reported): keep the forces within bounds
     MeProfileEndSectionFn("iterations init");
+    store();
     keaPoolPopMark();
     clampToBounds(x, lo, hi, n);
     return 0;
   }
-  std::memcpy(x0, x, sizeof(MeReal) * P);
-  for (int i = 0; i < n; ++i) state[i] = x[i] < lo[i] ? kLower : (x[i] > hi[i] ? kUpper : kFree);
+  std::memcpy(x0, xw, sizeof(KeaWide) * P);
+  for (int i = 0; i < n; ++i) state[i] = xw[i] < lo[i] ? kLower : (xw[i] > hi[i] ? kUpper : kFree);
   std::memset(history1, kNever, n);
   std::memset(history2, kNever, n);
   std::memset(cached, 0, n);
@@ -85,12 +106,19 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
   int k = 0;
   MeProfileEndSectionFn("iterations init");
 
-  auto finish = [&](int result) {
-    clampToBounds(x, lo, hi, n);
+  // The iteration limit leaves x as the last pivoting computed it: a
+  // solution of A x = b on its free rows with the clamped rows at their
+  // bounds.  Its free rows may still lie outside their bounds, but clamping
+  // part of a coupled solution without solving again leaves forces that no
+  // longer balance (stacks creep apart).  Persistent cycling and convergence
+  // clamp; see the exits below.
+  auto finish = [&](int result, bool clamp) {
+    store();
+    if (clamp) clampToBounds(x, lo, hi, n);
     keaPoolPopMark();
     return result;
   };
-  if (maxIterations < 1) return finish(0);
+  if (maxIterations < 1) return finish(0, false);
 
   auto target = [&](int i) { return state[i] == kLower ? lo[i] : hi[i]; };
   auto column = [&](int j) { return kernel->cache + static_cast<size_t>(j) * kernel->cacheStride; };
@@ -100,7 +128,7 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
     const bool cycle = std::memcmp(state, history1, n) == 0 || std::memcmp(state, history2, n) == 0;
     bool switching = false;
     if (cycle) {
-      if (singlePivot) return finish(-k);
+      if (singlePivot) return finish(-k, true);
       switching = true;
     } else if (k >= keaLcpBlockIterations && !singlePivot) {
       switching = true;
@@ -129,7 +157,7 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
       if (state[i] != kFree) clamped[m++] = i;
 
     if (m == 0) {
-      std::memcpy(x, x0, sizeof(MeReal) * P);
+      std::memcpy(xw, x0, sizeof(KeaWide) * P);
     } else if (m < n) {
       // x = x0 + A^-1 E q with q chosen so that the clamped rows land on
       // their targets: (A^-1)_CC q = target - x0_C.
@@ -142,27 +170,27 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
         }
       }
       const int stride = keaDenseStride(m);
-      MeReal* rhsQ = w;  // w is free until the residual below
+      KeaWide* rhsQ = w;  // w is free until the residual below
       for (int a = 0; a < m; ++a) {
-        const MeReal* col = column(clamped[a]);
+        const KeaWide* col = column(clamped[a]);
         for (int c = 0; c <= a; ++c) Q[a * stride + c] = col[clamped[c]];
         rhsQ[a] = target(clamped[a]) - x0[clamped[a]];
       }
       kernel->factorizeDense(Q, m);
       kernel->solveDense(Q, rhsQ, m);
-      std::memcpy(x, x0, sizeof(MeReal) * P);
+      std::memcpy(xw, x0, sizeof(KeaWide) * P);
       for (int a = 0; a < m; ++a) {
-        const MeReal* col = column(clamped[a]);
-        const MeReal s = rhsQ[a];
-        for (int i = 0; i < n; ++i) x[i] += s * col[i];
+        const KeaWide* col = column(clamped[a]);
+        const KeaWide s = rhsQ[a];
+        for (int i = 0; i < n; ++i) xw[i] += s * col[i];
       }
       MeProfileEndSectionFn("auxiliary matrix");
     }
 
     MeProfileStartSection("calculate residual", 0);
-    for (int a = 0; a < m; ++a) x[clamped[a]] = target(clamped[a]);
-    kernel->multiply(x, w);
-    for (int i = 0; i < n; ++i) w[i] -= b[i];
+    for (int a = 0; a < m; ++a) xw[clamped[a]] = target(clamped[a]);
+    kernel->multiply(xw, w);
+    for (int i = 0; i < n; ++i) w[i] -= bw[i];
     MeProfileEndSectionFn("calculate residual");
 
     bool changed = false;
@@ -171,8 +199,8 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
         const int i = order[a];
         signed char next = state[i];
         if (state[i] == kFree) {
-          if (x[i] < lo[i]) next = kLower;
-          else if (x[i] > hi[i]) next = kUpper;
+          if (xw[i] < lo[i]) next = kLower;
+          else if (xw[i] > hi[i]) next = kUpper;
         } else if ((state[i] == kLower && w[i] < -tol) || (state[i] == kUpper && w[i] > tol)) {
           next = kFree;
         }
@@ -185,8 +213,8 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
       for (int i = 0; i < n; ++i) {
         signed char next = state[i];
         if (state[i] == kFree) {
-          if (x[i] < lo[i] && w[i] >= -tol) next = kLower;
-          else if (x[i] > hi[i] && w[i] <= tol) next = kUpper;
+          if (xw[i] < lo[i] && w[i] >= -tol) next = kLower;
+          else if (xw[i] > hi[i] && w[i] <= tol) next = kUpper;
         } else if ((state[i] == kLower && w[i] < -tol) || (state[i] == kUpper && w[i] > tol)) {
           next = kFree;
         }
@@ -196,13 +224,16 @@ int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeRea
         }
       }
     }
-    // Converged.  On a badly conditioned system a free row can end outside
-    // its bounds with w too far from 0 to move it; the clamp keeps the force
-    // one the constraint allows (on a well-posed system it changes nothing).
-    if (!changed) return finish(k);
+    // Converged.  A free row outside its bounds would have been clamped,
+    // unless rounding left its w just past the tolerance: in a system with
+    // far more rows than freedoms such a row can sit far outside (forces of
+    // 1e4 against a bound of 1).  Its state is settled, so the clamp puts it
+    // where the exact solution has it; on a well-posed system it changes
+    // nothing.
+    if (!changed) return finish(k, true);
     ++k;
-    // At the limit x may still break its bounds on free rows; clamped, it is
-    // at least a force the constraint allows.
-    if (k >= maxIterations) return finish(k);
+    // At the limit x is left as computed: the last pivoting's solution is
+    // balanced, and the next step starts again from its own states.
+    if (k >= maxIterations) return finish(k, false);
   }
 }

@@ -16,8 +16,10 @@ inline constexpr int keaLcpBlockIterations = 10;
 // the iteration at which it stopped: 0 when the unconstrained solution lies
 // within the bounds or the first iteration changes nothing, maxIterations
 // when the limit is reached, -k when cycling persisted in single-pivot mode.
-// On every exit x lies within [lo, hi] (values beyond +-1e20 become 0 before
-// clamping).  Takes its work memory from the solver pool and releases it.
+// At the iteration limit x is left as last computed (free rows may still
+// break their bounds); on convergence and on persistent cycling x is clamped
+// into [lo, hi] (values beyond +-1e20 become 0 first).
+// Takes its work memory from the solver pool and releases it.
 int keaLcpSolve(KeaMatrixKernel* kernel, MeReal* x, const MeReal* b, const MeReal* lo, const MeReal* hi,
                 int maxIterations);
 

@@ -1,9 +1,17 @@
 // The matrix kernel of one constraint group: builds A = J M^-1 J^T (plus the
 // softness on the diagonal), factorises it by a blocked Cholesky over 4x4
 // blocks inside the envelope of its non-zero blocks, and solves with it for
-// the LCP.  Two forms run the same algorithm on the same layout: plain x86
-// floating point (true square roots and divisions) and 4-wide SSE (packed
-// multiply-add, reciprocal estimates refined by one Newton step).
+// the LCP.  Two forms run the same algorithm on the same layout; they differ
+// in how A is built: plain x86 floating point, or 4-wide SSE packed
+// multiply-add.
+//
+// A is kept in single precision like everything the solver is handed, but
+// the factor, the columns of A^-1 and the dense LCP matrix are kept and
+// computed in double (KeaWide).  With the game's epsilon of 0.0001 a stack of
+// boxes or a box on four contacts gives A a condition near 1e5 to 1e6 (more
+// friction rows than the bodies have freedoms), and a single-precision factor
+// loses most of the digits of A^-1 b: the forces then no longer balance and
+// stacks creep apart and sliding boxes overshoot.
 //
 // Layout: n rows padded to P (a multiple of 4) and nb = P/4 blocks.  "A" and
 // the factor "Ainv" hold nb x nb blocks of 16 floats, block (i, j) at
@@ -14,6 +22,9 @@
 #pragma once
 
 #include "physics/util/me_types.h"
+
+// The precision of the factor and of the LCP's work vectors.
+using KeaWide = double;
 
 inline constexpr unsigned char keaBlockNonZero = 0xFF;
 inline constexpr unsigned char keaBlockFillIn = 1;
@@ -34,20 +45,21 @@ class KeaMatrixKernel {
   virtual void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
                            const MeReal* softness) = 0;
   // Blocked Cholesky A = L L^T in place in "Ainv" (lower blocks); rsD gets
-  // 1/sqrt of each pivot.
+  // 1/sqrt of each pivot.  A pivot that is not positive gives NaN (which
+  // factorDiagonal shows).
   virtual void factorize() = 0;
   // y = A x over all P rows, using only the blocks of A.
-  virtual void multiply(const MeReal* x, MeReal* y) = 0;
+  virtual void multiply(const KeaWide* x, KeaWide* y) = 0;
   // Solves A x = b in place (x holds b on entry).
-  virtual void solve(MeReal* x) = 0;
-  // Writes column j of A^-1 (P floats) into out.
-  virtual void solveColumn(MeReal* out, int j) = 0;
+  virtual void solve(KeaWide* x) = 0;
+  // Writes column j of A^-1 (P values) into out.
+  virtual void solveColumn(KeaWide* out, int j) = 0;
   // In-place L D L^T of a dense m x m symmetric matrix Q (row stride
   // keaDenseStride(m), lower triangle read); D on the diagonal, L below it.
   // Q has one spare row past the matrix for the kernel's use.
-  virtual void factorizeDense(MeReal* Q, int m) = 0;
+  virtual void factorizeDense(KeaWide* Q, int m) = 0;
   // Solves Q b' = b in place with the factor from factorizeDense.
-  virtual void solveDense(const MeReal* Q, MeReal* b, int m) = 0;
+  virtual void solveDense(const KeaWide* Q, KeaWide* b, int m) = 0;
   // The i-th diagonal element of the factor (sqrt of the i-th pivot).
   virtual MeReal factorDiagonal(int i) = 0;
   virtual MeReal epsilon() = 0;
@@ -56,12 +68,12 @@ class KeaMatrixKernel {
   MeReal eps = 0;               // added to the diagonal
   MeReal invH = 0;              // 1 / step size
   int bodyCount = 0;            // bodies of the partition (set before allocate)
-  MeReal* cache = nullptr;      // "solveresultscache": columns of A^-1, cacheStride floats apart
+  KeaWide* cache = nullptr;     // "solveresultscache": columns of A^-1, cacheStride values apart
   int cacheStride = 0;          // n rounded up to 12, then to 16
   int padded = 0;               // P
   int blocks = 0;               // nb
-  MeReal* rsD = nullptr;        // P floats
-  MeReal* Ainv = nullptr;       // the factor
+  KeaWide* rsD = nullptr;       // P values
+  KeaWide* Ainv = nullptr;      // the factor
   MeReal* A = nullptr;          // the matrix
   unsigned char* NZ = nullptr;  // nb x nb flags
   int* NR = nullptr;            // nb block rows (ints: a partition may have more than 256 blocks)
@@ -79,9 +91,10 @@ inline int keaCacheStride(int n) {
 }
 
 // Both forms are this class over their own arithmetic `Ops`: the 4x4 block
-// operations the blocked algorithm uses and the dense L D L^T.  The members
-// are defined once (kea_matrix_kernel_blocked.h); each form's file defines
-// its Ops and instantiates the class.
+// operations that build A.  The factor's operations and the dense L D L^T are
+// shared (kea_detail::WideOps).  The members are defined once
+// (kea_matrix_kernel_blocked.h); each form's file defines its Ops and
+// instantiates the class.
 template <class Ops>
 class KeaMatrixKernelOf final : public KeaMatrixKernel {
  public:
@@ -89,11 +102,11 @@ class KeaMatrixKernelOf final : public KeaMatrixKernel {
   void calcJinvMJT(const MeReal* jm, const MeReal* J, const int* blockBodies, const int* blockCounts,
                    const MeReal* softness) override;
   void factorize() override;
-  void multiply(const MeReal* x, MeReal* y) override;
-  void solve(MeReal* x) override;
-  void solveColumn(MeReal* out, int j) override;
-  void factorizeDense(MeReal* Q, int m) override;
-  void solveDense(const MeReal* Q, MeReal* b, int m) override;
+  void multiply(const KeaWide* x, KeaWide* y) override;
+  void solve(KeaWide* x) override;
+  void solveColumn(KeaWide* out, int j) override;
+  void factorizeDense(KeaWide* Q, int m) override;
+  void solveDense(const KeaWide* Q, KeaWide* b, int m) override;
   MeReal factorDiagonal(int i) override;
   MeReal epsilon() override { return eps; }
 };

@@ -1,10 +1,12 @@
 // The blocked algorithms shared by the x86 and SSE matrix kernels.  They are
-// written once over a set of 4x4 block operations (Ops) so that both kernels
-// run exactly the same algorithm; only the block arithmetic differs.
+// written once over a set of 4x4 block operations (Ops) that build A, so that
+// both kernels run exactly the same algorithm; the factor and everything that
+// solves with it use the shared double-precision operations (WideOps).
 // Internal to the solver.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "physics/solver/kea_block_map.h"
@@ -21,12 +23,14 @@ inline int linkMemory(int n, int bodyCount) {
   return roundUp16(4 * keaBlockMaxEntries * nb) + 16 + roundUp16(4 * bodyCount) + 16;
 }
 
+constexpr int kWide = static_cast<int>(sizeof(KeaWide));
+
 inline int matrixKernelMemory(int n, int bodyCount) {
   const int P = (n + 3) & ~3;
   const int nb = P / 4;
   const int s = keaCacheStride(n);
-  return 2 * (P * P * 4 + 16) + roundUp64(4 * s * s) + 64 + (P * 4 + 16) + roundUp16(nb * nb) +
-         2 * roundUp16(nb * 4) + linkMemory(n, bodyCount);
+  return (P * P * 4 + 16) + (P * P * kWide + 16) + roundUp64(kWide * s * s) + 64 + (P * kWide + 16) +
+         roundUp16(nb * nb) + 2 * roundUp16(nb * 4) + linkMemory(n, bodyCount);
 }
 
 inline int allocateKernel(KeaMatrixKernel& k, int n) {
@@ -37,9 +41,10 @@ inline int allocateKernel(KeaMatrixKernel& k, int n) {
   const int P = k.padded;
   const int nb = k.blocks;
   void* a = keaPoolAlloc(P * P * 4 + 16, "A");
-  void* ainv = a ? keaPoolAlloc(P * P * 4 + 16, "Ainv") : nullptr;
-  void* cache = ainv ? keaPoolAlloc(roundUp64(4 * k.cacheStride * k.cacheStride) + 64, "solveresultscache") : nullptr;
-  void* rsd = cache ? keaPoolAlloc(P * 4 + 16, "rsD") : nullptr;
+  void* ainv = a ? keaPoolAlloc(P * P * kWide + 16, "Ainv") : nullptr;
+  void* cache =
+      ainv ? keaPoolAlloc(roundUp64(kWide * k.cacheStride * k.cacheStride) + 64, "solveresultscache") : nullptr;
+  void* rsd = cache ? keaPoolAlloc(P * kWide + 16, "rsD") : nullptr;
   void* nz = rsd ? keaPoolAlloc(roundUp16(nb * nb), "NZ") : nullptr;
   void* nr = nz ? keaPoolAlloc(roundUp16(nb * 4), "NR") : nullptr;
   void* nc = nr ? keaPoolAlloc(roundUp16(nb * 4), "NC") : nullptr;
@@ -49,19 +54,124 @@ inline int allocateKernel(KeaMatrixKernel& k, int n) {
   k.previousEntry = keaAlign16<int>(prev);
   k.lastEntry = keaAlign16<int>(last);
   k.A = keaAlign16<MeReal>(a);
-  k.Ainv = keaAlign16<MeReal>(ainv);
-  k.cache = keaAlign16<MeReal>(cache);
-  k.rsD = keaAlign16<MeReal>(rsd);
+  k.Ainv = keaAlign16<KeaWide>(ainv);
+  k.cache = keaAlign16<KeaWide>(cache);
+  k.rsD = keaAlign16<KeaWide>(rsd);
   k.NZ = static_cast<unsigned char*>(nz);
   k.NR = static_cast<int*>(nr);
   k.NC = static_cast<int*>(nc);
   return 1;
 }
 
+// The factor's 4x4 block operations and the dense L D L^T, in double.
+// Blocks are row-major: element (r, c) at [4r + c].
+struct WideOps {
+  using W = KeaWide;
+  static void widen16(W* a, const MeReal* b) {
+    for (int i = 0; i < 16; ++i) a[i] = b[i];
+  }
+  static void zero16(W* a) {
+    for (int i = 0; i < 16; ++i) a[i] = 0;
+  }
+  // c -= x y^T
+  static void subXYt(W* c, const W* x, const W* y) {
+    for (int r = 0; r < 4; ++r)
+      for (int col = 0; col < 4; ++col)
+        c[4 * r + col] -= x[4 * r] * y[4 * col] + x[4 * r + 1] * y[4 * col + 1] + x[4 * r + 2] * y[4 * col + 2] +
+                          x[4 * r + 3] * y[4 * col + 3];
+  }
+  // In-place Cholesky of a symmetric 4x4 block: L (lower, upper zeroed),
+  // rsD = 1/L_cc.
+  static void cholDiag(W* l, W* rsD) {
+    for (int c = 0; c < 4; ++c) {
+      W d = l[5 * c];
+      for (int m = 0; m < c; ++m) d -= l[4 * c + m] * l[4 * c + m];
+      const W root = std::sqrt(d);
+      const W r = 1.0 / root;
+      l[5 * c] = root;
+      rsD[c] = r;
+      for (int row = c + 1; row < 4; ++row) {
+        W s = l[4 * row + c];
+        for (int m = 0; m < c; ++m) s -= l[4 * row + m] * l[4 * c + m];
+        l[4 * row + c] = s * r;
+      }
+      for (int row = c + 1; row < 4; ++row) l[4 * c + row] = 0;
+    }
+  }
+  // b <- b L^-T: each row y of the result solves L y^T = b_row^T.
+  static void solveRightLt(W* b, const W* l, const W* rsD) {
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) {
+        W s = b[4 * r + c];
+        for (int m = 0; m < c; ++m) s -= l[4 * c + m] * b[4 * r + m];
+        b[4 * r + c] = s * rsD[c];
+      }
+  }
+  static void subMatVec(W* y, const W* m, const W* x) {
+    for (int r = 0; r < 4; ++r) y[r] -= m[4 * r] * x[0] + m[4 * r + 1] * x[1] + m[4 * r + 2] * x[2] + m[4 * r + 3] * x[3];
+  }
+  static void subMatTVec(W* y, const W* m, const W* x) {
+    for (int c = 0; c < 4; ++c) y[c] -= m[c] * x[0] + m[4 + c] * x[1] + m[8 + c] * x[2] + m[12 + c] * x[3];
+  }
+  // y += A x and y += A^T x with a single-precision block of A.
+  static void addMatVec(W* y, const MeReal* m, const W* x) {
+    for (int r = 0; r < 4; ++r) y[r] += m[4 * r] * x[0] + m[4 * r + 1] * x[1] + m[4 * r + 2] * x[2] + m[4 * r + 3] * x[3];
+  }
+  static void addMatTVec(W* y, const MeReal* m, const W* x) {
+    for (int c = 0; c < 4; ++c) y[c] += m[c] * x[0] + m[4 + c] * x[1] + m[8 + c] * x[2] + m[12 + c] * x[3];
+  }
+  static void forwardDiag(W* y, const W* l, const W* rsD) {
+    y[0] = y[0] * rsD[0];
+    y[1] = (y[1] - l[4] * y[0]) * rsD[1];
+    y[2] = (y[2] - l[8] * y[0] - l[9] * y[1]) * rsD[2];
+    y[3] = (y[3] - l[12] * y[0] - l[13] * y[1] - l[14] * y[2]) * rsD[3];
+  }
+  static void backwardDiag(W* x, const W* l, const W* rsD) {
+    x[3] = x[3] * rsD[3];
+    x[2] = (x[2] - l[14] * x[3]) * rsD[2];
+    x[1] = (x[1] - l[9] * x[2] - l[13] * x[3]) * rsD[1];
+    x[0] = (x[0] - l[4] * x[1] - l[8] * x[2] - l[12] * x[3]) * rsD[0];
+  }
+
+  // Q = L D L^T: d_j = q_jj - sum_k<j L_jk^2 d_k;
+  // L_ij = (q_ij - sum_k<j L_ik L_jk d_k) / d_j for i > j.  The products
+  // t_k = L_jk d_k of row j are formed once in the spare row past the
+  // matrix (Q has m + 1 rows).
+  static void factorizeDense(W* Q, int m) {
+    const int s = keaDenseStride(m);
+    W* t = Q + static_cast<size_t>(m) * s;
+    for (int j = 0; j < m; ++j) {
+      W* rowJ = Q + static_cast<size_t>(j) * s;
+      W d = rowJ[j];
+      for (int k = 0; k < j; ++k) {
+        t[k] = rowJ[k] * Q[static_cast<size_t>(k) * s + k];
+        d -= rowJ[k] * t[k];
+      }
+      rowJ[j] = d;
+      for (int i = j + 1; i < m; ++i) {
+        W* rowI = Q + static_cast<size_t>(i) * s;
+        W v = rowI[j];
+        for (int k = 0; k < j; ++k) v -= rowI[k] * t[k];
+        rowI[j] = v / d;
+      }
+    }
+  }
+  // L y = b, z = y / D, L^T x = z.
+  static void solveDense(const W* Q, W* b, int m) {
+    const int s = keaDenseStride(m);
+    for (int i = 0; i < m; ++i)
+      for (int k = 0; k < i; ++k) b[i] -= Q[static_cast<size_t>(i) * s + k] * b[k];
+    for (int i = 0; i < m; ++i) b[i] /= Q[static_cast<size_t>(i) * s + i];
+    for (int i = m - 1; i >= 0; --i)
+      for (int k = i + 1; k < m; ++k) b[i] -= Q[static_cast<size_t>(k) * s + i] * b[k];
+  }
+};
+
 template <class Ops>
 struct Blocked {
-  static MeReal* blk(MeReal* m, int nb, int i, int j) { return m + 16 * (static_cast<size_t>(i) * nb + j); }
-  static const MeReal* blk(const MeReal* m, int nb, int i, int j) {
+  using W = KeaWide;
+  template <class T>
+  static T* blk(T* m, int nb, int i, int j) {
     return m + 16 * (static_cast<size_t>(i) * nb + j);
   }
 
@@ -141,7 +251,7 @@ struct Blocked {
     }
     for (int i = 0; i < nb; ++i)
       for (int j = k.NC[i]; j <= i; ++j)
-        if (k.NZ[i * nb + j] == keaBlockNonZero) Ops::copy16(blk(k.Ainv, nb, i, j), blk(k.A, nb, i, j));
+        if (k.NZ[i * nb + j] == keaBlockNonZero) WideOps::widen16(blk(k.Ainv, nb, i, j), blk(k.A, nb, i, j));
   }
 
   static bool nonZero(const KeaMatrixKernel& k, int i, int j) { return k.NZ[i * k.blocks + j] != 0; }
@@ -153,78 +263,78 @@ struct Blocked {
   static void factorize(KeaMatrixKernel& k) {
     const int nb = k.blocks;
     for (int i = 0; i < nb; ++i) {
-      MeReal* d = blk(k.Ainv, nb, i, i);
+      W* d = blk(k.Ainv, nb, i, i);
       for (int kk = k.NC[i]; kk < i; ++kk)
-        if (nonZero(k, i, kk)) Ops::subXYt(d, blk(k.Ainv, nb, i, kk), blk(k.Ainv, nb, i, kk));
-      Ops::cholDiag(d, k.rsD + 4 * i);
+        if (nonZero(k, i, kk)) WideOps::subXYt(d, blk(k.Ainv, nb, i, kk), blk(k.Ainv, nb, i, kk));
+      WideOps::cholDiag(d, k.rsD + 4 * i);
       for (int r = i + 1; r <= k.NR[i]; ++r) {
         if (k.NC[r] > i) continue;  // row r is zero up to column i, so is its factor
         unsigned char& flag = k.NZ[r * nb + i];
-        MeReal* b = blk(k.Ainv, nb, r, i);
+        W* b = blk(k.Ainv, nb, r, i);
         const int from = std::max(k.NC[r], k.NC[i]);
         bool started = flag != 0;
         for (int kk = from; kk < i; ++kk) {
           if (!nonZero(k, r, kk) || !nonZero(k, i, kk)) continue;
           if (!started) {
-            Ops::zero16(b);
+            WideOps::zero16(b);
             started = true;
           }
-          Ops::subXYt(b, blk(k.Ainv, nb, r, kk), blk(k.Ainv, nb, i, kk));
+          WideOps::subXYt(b, blk(k.Ainv, nb, r, kk), blk(k.Ainv, nb, i, kk));
         }
         if (!started) continue;  // nothing reaches this block: it stays zero
         if (flag == 0) flag = keaBlockFillIn;
-        Ops::solveRightLt(b, d, k.rsD + 4 * i);
+        WideOps::solveRightLt(b, d, k.rsD + 4 * i);
       }
     }
   }
 
-  static void forward(KeaMatrixKernel& k, MeReal* y, int firstBlock) {
+  static void forward(KeaMatrixKernel& k, W* y, int firstBlock) {
     const int nb = k.blocks;
     for (int i = firstBlock; i < nb; ++i) {
-      MeReal* yi = y + 4 * i;
+      W* yi = y + 4 * i;
       for (int kk = std::max(k.NC[i], firstBlock); kk < i; ++kk)
-        if (nonZero(k, i, kk)) Ops::subMatVec(yi, blk(k.Ainv, nb, i, kk), y + 4 * kk);
-      Ops::forwardDiag(yi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
+        if (nonZero(k, i, kk)) WideOps::subMatVec(yi, blk(k.Ainv, nb, i, kk), y + 4 * kk);
+      WideOps::forwardDiag(yi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
     }
   }
 
-  static void backward(KeaMatrixKernel& k, MeReal* x) {
+  static void backward(KeaMatrixKernel& k, W* x) {
     const int nb = k.blocks;
     for (int i = nb - 1; i >= 0; --i) {
-      MeReal* xi = x + 4 * i;
+      W* xi = x + 4 * i;
       for (int r = i + 1; r <= k.NR[i]; ++r)
-        if (k.NC[r] <= i && nonZero(k, r, i)) Ops::subMatTVec(xi, blk(k.Ainv, nb, r, i), x + 4 * r);
-      Ops::backwardDiag(xi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
+        if (k.NC[r] <= i && nonZero(k, r, i)) WideOps::subMatTVec(xi, blk(k.Ainv, nb, r, i), x + 4 * r);
+      WideOps::backwardDiag(xi, blk(k.Ainv, nb, i, i), k.rsD + 4 * i);
     }
   }
 
-  static void solve(KeaMatrixKernel& k, MeReal* x) {
+  static void solve(KeaMatrixKernel& k, W* x) {
     forward(k, x, 0);
     backward(k, x);
   }
 
-  static void solveColumn(KeaMatrixKernel& k, MeReal* out, int j) {
-    std::memset(out, 0, sizeof(MeReal) * k.padded);
-    out[j] = 1.0f;
+  static void solveColumn(KeaMatrixKernel& k, W* out, int j) {
+    std::fill(out, out + k.padded, 0.0);
+    out[j] = 1.0;
     forward(k, out, j / 4);  // the blocks above j's stay zero
     backward(k, out);
   }
 
-  static void multiply(KeaMatrixKernel& k, const MeReal* x, MeReal* y) {
+  static void multiply(KeaMatrixKernel& k, const W* x, W* y) {
     const int nb = k.blocks;
-    std::memset(y, 0, sizeof(MeReal) * k.padded);
+    std::fill(y, y + k.padded, 0.0);
     for (int i = 0; i < nb; ++i) {
       for (int j = k.NC[i]; j <= i; ++j) {
         if (k.NZ[i * nb + j] != keaBlockNonZero) continue;
         const MeReal* a = blk(k.A, nb, i, j);
-        Ops::addMatVec(y + 4 * i, a, x + 4 * j);
-        if (j < i) Ops::addMatTVec(y + 4 * j, a, x + 4 * i);
+        WideOps::addMatVec(y + 4 * i, a, x + 4 * j);
+        if (j < i) WideOps::addMatTVec(y + 4 * j, a, x + 4 * i);
       }
     }
   }
 
   static MeReal factorDiagonal(const KeaMatrixKernel& k, int i) {
-    return blk(k.Ainv, k.blocks, i / 4, i / 4)[5 * (i % 4)];
+    return static_cast<MeReal>(blk(k.Ainv, k.blocks, i / 4, i / 4)[5 * (i % 4)]);
   }
 
   static constexpr int keaJBlockFloatsLocal = 48;
@@ -249,17 +359,17 @@ void KeaMatrixKernelOf<Ops>::factorize() {
 }
 
 template <class Ops>
-void KeaMatrixKernelOf<Ops>::multiply(const MeReal* x, MeReal* y) {
+void KeaMatrixKernelOf<Ops>::multiply(const KeaWide* x, KeaWide* y) {
   kea_detail::Blocked<Ops>::multiply(*this, x, y);
 }
 
 template <class Ops>
-void KeaMatrixKernelOf<Ops>::solve(MeReal* x) {
+void KeaMatrixKernelOf<Ops>::solve(KeaWide* x) {
   kea_detail::Blocked<Ops>::solve(*this, x);
 }
 
 template <class Ops>
-void KeaMatrixKernelOf<Ops>::solveColumn(MeReal* out, int j) {
+void KeaMatrixKernelOf<Ops>::solveColumn(KeaWide* out, int j) {
   kea_detail::Blocked<Ops>::solveColumn(*this, out, j);
 }
 
@@ -269,11 +379,11 @@ MeReal KeaMatrixKernelOf<Ops>::factorDiagonal(int i) {
 }
 
 template <class Ops>
-void KeaMatrixKernelOf<Ops>::factorizeDense(MeReal* Q, int m) {
-  Ops::factorizeDense(Q, m);
+void KeaMatrixKernelOf<Ops>::factorizeDense(KeaWide* Q, int m) {
+  kea_detail::WideOps::factorizeDense(Q, m);
 }
 
 template <class Ops>
-void KeaMatrixKernelOf<Ops>::solveDense(const MeReal* Q, MeReal* b, int m) {
-  Ops::solveDense(Q, b, m);
+void KeaMatrixKernelOf<Ops>::solveDense(const KeaWide* Q, KeaWide* b, int m) {
+  kea_detail::WideOps::solveDense(Q, b, m);
 }

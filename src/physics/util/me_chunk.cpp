@@ -52,15 +52,26 @@ void* MeChunkGetMem(MeChunk* chunk, size_t size) {
   if (size > chunk->maxUsed) chunk->maxUsed = size;
   if (size <= chunk->usableSize && chunk->aligned) return chunk->aligned;
   if (chunk->ownsMemory) {
-    size_t alignment = chunk->alignment;
+    // Grow by half again at least, so that a size creeping up a little each
+    // step (the solver's rows as contacts come and go) costs a logarithmic
+    // number of allocations, not one per new maximum.  Should the larger
+    // block be refused, the exact size is tried before giving up.
+    const size_t alignment = chunk->alignment;
+    const size_t grown = chunk->usableSize + chunk->usableSize / 2;
+    const size_t target = grown > size ? grown : size;
     FreeOwned(chunk);
-    void* raw = MeAlloc(size + alignment);
+    void* raw = MeAlloc(target + alignment);
+    size_t rawSize = target + alignment;
+    if (!raw && target > size) {
+      raw = MeAlloc(size + alignment);
+      rawSize = size + alignment;
+    }
     if (!raw) {
       chunk->alignment = alignment;
       MeFatalError(0, "MeChunkGetMem: Could not allocate memory to resize MeChunk.\n");
       return nullptr;
     }
-    Place(chunk, raw, size + alignment, alignment);
+    Place(chunk, raw, rawSize, alignment);
     chunk->ownsMemory = 1;
     return chunk->aligned;
   }

@@ -28,8 +28,9 @@ void MeChunkSetMem(MeChunk* chunk, void* memory, size_t size, size_t alignment);
 // Frees owned memory, then allocates size + alignment bytes and owns them;
 // fatal error when the allocation fails.
 void MeChunkSetAuto(MeChunk* chunk, size_t size, size_t alignment);
-// Aligned memory of at least `size` bytes.  An owning chunk regrows (contents
-// lost; fatal error when that fails); a lending chunk asks its callback and
+// Aligned memory of at least `size` bytes.  An owning chunk regrows to the
+// larger of `size` and half again its usable size (contents lost; fatal error
+// when not even `size` can be had); a lending chunk asks its callback and
 // answers null when the block is still too small.
 void* MeChunkGetMem(MeChunk* chunk, size_t size);
 // Frees owned memory.

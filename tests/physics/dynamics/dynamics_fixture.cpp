@@ -60,7 +60,7 @@ BuiltRows BuildRows(MdtConstraint* c, float h, float epsilon, float gamma) {
   BuiltRows out;
   std::vector<float> transforms(32, 0.0f);
   out.states.resize(2);
-  c->bodyIndex[0] = 0;
+  c->bodyIndex[0] = c->body[0] ? 0 : -1;
   c->bodyIndex[1] = c->body[1] ? 1 : -1;
   for (int k = 0; k < 2; ++k) {
     if (!c->body[k]) continue;

@@ -1,5 +1,6 @@
 // Whole scenes through the bridge and the world step, with measured
-// outcomes: resting height and sleep, bounce height, stacks and a pyramid.
+// outcomes: resting height and sleep, bounce height, a stack kept awake, a
+// pyramid, and a box sliding to a stop under box friction.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -73,18 +74,35 @@ TEST(DynamicsScenario, SphereBouncesToTheHeightItsRestitutionPredicts) {
   }
 }
 
-TEST(DynamicsScenario, StackOfTenBoxesStandsForTwentySeconds) {
-  Scene s;
+// Stacks and pyramids run awake (no automatic disabling, which would hide a
+// slow collapse behind sleep) at the game's epsilon and error reduction.
+TEST(DynamicsScenario, StackOfTenBoxesStandsForTwentySecondsAwake) {
+  Scene s(200, 500, 4, false);
+  ASSERT_FLOAT_EQ(MdtWorldGetGamma(s.world), 0.2f);
   s.Ground();
   std::vector<McdModel*> boxes;
   for (int i = 0; i < 10; ++i) boxes.push_back(s.Box(1, 1, 1, 1, 0, 0.5f + i * 1.0f, 0));
-  for (int i = 0; i < 20 * 60; ++i) s.Step(1.0f / 60);
-  for (int i = 0; i < 10; ++i) {
-    MdtBody* b = McdModelGetBody(boxes[i]);
-    EXPECT_NEAR(b->transform[13], 0.5f + i, 0.02f) << i;
-    EXPECT_LT(std::hypot(b->transform[12], b->transform[14]), 0.05f) << i;
-    EXPECT_GT(b->transform[5], 0.999f) << i;  // still upright
+  const float cos3 = std::cos(3 * 3.14159265f / 180);
+  float worstOverlap = 0, worstTilt = 1;
+  for (int i = 0; i < 20 * 60; ++i) {
+    s.Step(1.0f / 60);
+    if (i < 60) continue;
+    float below = 0;  // the ground's top
+    for (McdModel* m : boxes) {
+      const MdtBody* b = McdModelGetBody(m);
+      worstOverlap = std::max(worstOverlap, below - (b->transform[13] - 0.5f));
+      worstTilt = std::min(worstTilt, b->transform[5]);
+      below = b->transform[13] + 0.5f;
+    }
   }
+  const MdtBody* top = McdModelGetBody(boxes.back());
+  const float drift = std::sqrt(top->transform[12] * top->transform[12] +
+                                (top->transform[13] - 9.5f) * (top->transform[13] - 9.5f) +
+                                top->transform[14] * top->transform[14]);
+  EXPECT_LT(drift, 0.02f);
+  EXPECT_GT(worstTilt, cos3);
+  EXPECT_LT(worstOverlap, 0.01f);
+  EXPECT_EQ(MdtWorldGetNumEnabledBodies(s.world), 10u);
 }
 
 TEST(DynamicsScenario, PyramidOfFiftyFiveBoxesSettles) {
@@ -107,4 +125,44 @@ TEST(DynamicsScenario, PyramidOfFiftyFiveBoxesSettles) {
     }
   EXPECT_LT(worst, 0.05f);
   EXPECT_LT(fastest, 0.05f);
+}
+
+// Box friction: each of the four face contacts has two friction rows bounded
+// by mu m g / 4, so the box slows at mu g along each friction direction of
+// the contacts ((0, 0, 1) and (1, 0, 0) for a +y normal).  Launched along
+// one of them it stops after v^2 / (2 mu g); launched along the diagonal both
+// rows saturate and it slows at sqrt(2) mu g, stopping after
+// v^2 / (2 sqrt(2) mu g).  Either way it does not turn.
+TEST(DynamicsScenario, SlidingBoxStopsAtTheCoulombDistance) {
+  const float mu = 0.5f, g = 9.81f, v = 5, m = 1;
+  struct Case {
+    const char* name;
+    float dx, dz;
+    float distance;
+  } cases[] = {
+      {"along x", 1, 0, v * v / (2 * mu * g)},
+      {"along z", 0, 1, v * v / (2 * mu * g)},
+      {"diagonal", std::sqrt(0.5f), std::sqrt(0.5f), v * v / (2 * std::sqrt(2.0f) * mu * g)},
+  };
+  for (const Case& k : cases) {
+    Scene s(200, 500, 4, false);
+    MdtContactParamsSetFriction(s.Params(), mu * m * g / 4);
+    s.Ground();
+    McdModel* box = s.Box(1, 1, 1, m, 0, 0.5f, 0);
+    MdtBody* b = McdModelGetBody(box);
+    for (int i = 0; i < 10; ++i) s.Step(1.0f / 60);  // let it settle on its contacts
+    const float x0 = b->transform[12], z0 = b->transform[14];
+    MdtBodySetLinearVelocity(b, v * k.dx, 0, v * k.dz);
+    int steps = 0;
+    for (; steps < 240; ++steps) {
+      s.Step(1.0f / 60);
+      if (std::hypot(b->state.vel[0], b->state.vel[2]) < 1e-3f) break;
+    }
+    EXPECT_LT(steps, 240) << k.name << ": still sliding";
+    const float dx = b->transform[12] - x0, dz = b->transform[14] - z0;
+    EXPECT_NEAR(std::hypot(dx, dz), k.distance, 0.03f * k.distance) << k.name;
+    // Straight along the launch direction, and not turned about y.
+    EXPECT_LT(std::fabs(dx * k.dz - dz * k.dx), 0.01f) << k.name;
+    EXPECT_GT(b->transform[0], std::cos(1 * 3.14159265f / 180)) << k.name;
+  }
 }

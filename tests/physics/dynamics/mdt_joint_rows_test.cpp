@@ -252,3 +252,62 @@ TEST(MdtJointScenario, HingePendulumKeepsItsPeriodAndLength) {
   EXPECT_LT(drift, 1e-3f);
   EXPECT_LT(std::fabs(bob->transform[14]), 1e-3f);  // stays in its plane
 }
+
+// A body spun about a limited hinge is stopped by the stop on the side its
+// angle moves to, and the angle the limit measures is the body's turn: the
+// turn of body 0 relative to body 1 about the hinge axis, so a hinge that
+// holds body 1 alone to the world measures minus the body's turn.  (Once
+// stopped the error reduction pushes the body back out of the stop; it then
+// drifts away from it, which is why only the furthest turn is checked.)
+TEST(MdtJointScenario, HingeLimitStopsTheTurnOnTheSideOfItsAngle) {
+  const float lower = -0.3f, upper = 0.5f;
+  struct Case {
+    const char* name;
+    bool bodyIsSecond;
+    float spin;      // rad/s about +z
+    float sign;      // measured angle per unit of the body's turn
+    float furthest;  // the body's turn where the stop holds it
+  } cases[] = {
+      {"body 0, spun +", false, 2, 1, upper},
+      {"body 0, spun -", false, -2, 1, lower},
+      {"body 1, spun +", true, 2, -1, -lower},
+      {"body 1, spun -", true, -2, -1, -upper},
+  };
+  for (const Case& k : cases) {
+    WorldPtr w = EngineWorld(4, 4, false);
+    MdtWorldSetGravity(w.get(), 0, 0, 0);
+    MdtBody* body = MdtBodyCreate(w.get());
+    MdtBodySetSphericalInertia(body, 0.1f);
+    MdtBodySetPosition(body, 1, 0, 0);
+    MdtBodyEnable(body);
+    MdtHingeJoint* h = MdtHingeJointCreate(w.get());
+    if (k.bodyIsSecond) MdtConstraintSetBodies(h, nullptr, body);
+    else MdtConstraintSetBodies(h, body, nullptr);
+    MdtConstraintSetPosition(h, 0, 0, 0);
+    MdtConstraintSetAxis(h, 0, 0, 1);
+    MdtLimit* l = MdtHingeJointGetLimit(h);
+    MdtLimitStop lo{lower, MeInfinity, 0, 0};  // hard stops that do not bounce
+    MdtLimitSetLowerStop(l, &lo);
+    *MdtLimitGetUpperStop(l) = MdtLimitStop{upper, MeInfinity, 0, 0};
+    MdtLimitSetLimited(l, 1);
+    MdtConstraintEnable(h);
+    // Turning at k.spin about the hinge at the origin.
+    MdtBodySetLinearVelocity(body, 0, k.spin, 0);
+    MdtBodySetAngularVelocity(body, 0, 0, k.spin);
+    float furthest = 0, worstMismatch = 0, before = 0;
+    for (int i = 0; i < 30; ++i) {
+      MdtWorldStep(w.get(), 1.0f / 60);
+      // The limit measures the pose the step starts from.
+      worstMismatch = std::max(worstMismatch, std::fabs(MdtLimitGetPosition(l) - k.sign * before));
+      const float turn = std::atan2(body->transform[1], body->transform[0]);  // the body's x axis about z
+      if (std::fabs(turn) > std::fabs(furthest)) furthest = turn;
+      before = turn;
+      // Still on the hinge circle, its x axis pointing away from the hinge.
+      ASSERT_NEAR(std::hypot(body->transform[12], body->transform[13]), 1.0f, 0.01f) << k.name;
+    }
+    // Reaching the stop takes at most 0.25 s; within one step's turn of it.
+    EXPECT_NEAR(furthest, k.furthest, 2.0f / 60) << k.name;
+    EXPECT_LT(worstMismatch, 1e-3f) << k.name;
+    EXPECT_LT(body->state.velrot[2] * k.spin, 0.0f) << k.name << ": turned back by the stop";
+  }
+}

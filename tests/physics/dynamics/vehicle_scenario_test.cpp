@@ -2,6 +2,7 @@
 // and climbs a ramp of triangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "car_fixture.h"
@@ -17,6 +18,24 @@ void CarGrip(Scene& s) {
   MdtContactParams* p = s.Params();
   MdtContactParamsSetType(p, 2);
   MdtContactParamsSetFriction(p, 1500);
+}
+
+// Largest distance of a wheel centre from its suspension line: the line
+// through the joint's attachment point on the chassis along the steering
+// axis, both in world coordinates (metres).
+float WorstSuspensionOffset(const Car& car) {
+  float worst = 0;
+  for (int i = 0; i < 4; ++i) {
+    float p[3], h[3];
+    MdtWheelJointGetPosition(car.joints[i], p);
+    MdtWheelJointGetSteeringAxis(car.joints[i], h);
+    const float* w = McdModelGetBody(car.wheels[i])->transform + 12;
+    float d[3] = {w[0] - p[0], w[1] - p[1], w[2] - p[2]};
+    const float along = d[0] * h[0] + d[1] * h[1] + d[2] * h[2];
+    for (int k = 0; k < 3; ++k) d[k] -= along * h[k];
+    worst = std::max(worst, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+  }
+  return worst;
 }
 
 }  // namespace
@@ -66,10 +85,14 @@ TEST(VehicleScenario, SteersToTheSideItsWheelsPoint) {
   EXPECT_NEAR(-MdtWheelJointGetSteeringAngle(car.joints[0]), target, 0.01f);
   EXPECT_NEAR(-MdtWheelJointGetSteeringAngle(car.joints[1]), target, 0.01f);
   car.Drive(4, 300);
+  // Through the turn the wheels stay on their suspension lines.
+  float offset = 0;
   for (int i = 0; i < 4 * 60; ++i) {
     steer();
     car.Step(s, kStep);
+    offset = std::max(offset, WorstSuspensionOffset(car));
   }
+  EXPECT_LT(offset, 0.02f);
   EXPECT_NEAR(-MdtWheelJointGetSteeringAngle(car.joints[0]), target, 0.02f);
   EXPECT_NEAR(-MdtWheelJointGetSteeringAngle(car.joints[1]), target, 0.02f);
   float f[3];

@@ -254,36 +254,57 @@ TEST(KeaLcp, UnboundedRowsNeedNoIteration) {
   }
 }
 
-// Every exit leaves x within its bounds: at the iteration limit (which
-// answers the limit) and with no iteration allowed at all.
-TEST(KeaLcp, EveryExitKeepsForcesWithinBounds) {
+// Largest |w| = |A x - b| over the rows that x does not hold at a bound,
+// relative to the size of b: zero for a solution of the free rows with the
+// others at their bounds.
+double freeRowResidual(const Dense& d, const std::vector<float>& x) {
+  double scale = 1, worst = 0;
+  for (int i = 0; i < d.n; ++i) scale = std::max(scale, std::fabs(d.b[i]));
+  for (int i = 0; i < d.n; ++i) {
+    if (x[i] == static_cast<float>(d.lo[i]) || x[i] == static_cast<float>(d.hi[i])) continue;
+    double w = -d.b[i];
+    for (int q = 0; q < d.n; ++q) w += d.A[i * d.n + q] * x[q];
+    worst = std::max(worst, std::fabs(w));
+  }
+  return worst / scale;
+}
+
+// At the iteration limit x is left as the last pivoting computed it: its free
+// rows solve A x = b with the clamped rows at their bounds, even where a free
+// row still lies outside its own bounds.  Clamping those rows would break
+// the balance of every row coupled to them.
+TEST(KeaLcp, IterationLimitLeavesTheLastBalancedSolution) {
   std::mt19937 rng(71);
-  int limited = 0;
+  int limited = 0, outside = 0;
   for (int t = 0; t < 200 && limited < 10; ++t) {
     Problem p = randomProblem(rng, Mix::Mixed, 4, 20);
     std::vector<float> full;
     const int needed = lcpOnly(p, keaKernelX86, 50, full);
     if (needed < 2) continue;
     const Dense d = denseSystem(p);
+    EXPECT_LE(lcpViolation(d, full).bounds, 0.0);  // converged: within bounds
     for (int limit : {0, 1}) {
       std::vector<float> x;
       EXPECT_EQ(lcpOnly(p, keaKernelX86, limit, x), limit);
-      EXPECT_LE(lcpViolation(d, x).bounds, 0.0) << "limit " << limit;
+      EXPECT_LT(freeRowResidual(d, x), 1e-4) << "limit " << limit;
+      outside += lcpViolation(d, x).bounds > 1e-3;
     }
     ++limited;
   }
   EXPECT_EQ(limited, 10);
+  EXPECT_GT(outside, 0);  // some rows were left outside their bounds, unclamped
 }
 
 // More one-sided rows on one body than it has freedoms, with a tiny epsilon:
-// far from well-posed, and the pivoting may run out of iterations or cycle
-// into single-pivot mode.  Whatever the exit, the forces stay within their
-// bounds, and the world's limit of 10 is never exceeded.
+// far from well-posed, and the pivoting may run out of iterations.  Where it
+// settles the forces lie within their bounds (even where rounding leaves a
+// free row's w just past the tolerance), at the limit it leaves a balanced
+// solution, and the world's limit of 10 is never exceeded.
 TEST(KeaLcp, RedundantRowsExitWithinBoundsThroughEveryExit) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<float> unit(0, 1);
-  int limitExits = 0, cyclingExits = 0;
-  for (int t = 0; t < 2500; ++t) {
+  int limitExits = 0, convergedAfterPivoting = 0;
+  for (int t = 0; t < 1000; ++t) {
     Problem p;
     p.bodies = Bodies(1);
     p.epsilon = t % 2 ? 1e-5f : 1e-3f;
@@ -314,12 +335,19 @@ TEST(KeaLcp, RedundantRowsExitWithinBoundsThroughEveryExit) {
     const int result = lcpOnly(p, keaKernelX86, 10, x);
     ASSERT_LE(result, 10);
     ASSERT_GE(result, -10);
-    if (result == 10) ++limitExits;
-    if (result < 0) ++cyclingExits;
-    ASSERT_LE(lcpViolation(denseSystem(p), x).bounds, 0.0) << "case " << t << " result " << result;
+    const Dense d = denseSystem(p);
+    if (result == 10) {
+      ++limitExits;
+      // A is handed to the solver in single precision, and with epsilon
+      // 1e-5 its rounding shows in the residual at this level.
+      ASSERT_LT(freeRowResidual(d, x), 1e-2) << "case " << t;
+    } else {
+      convergedAfterPivoting += result > 0;
+      ASSERT_LE(lcpViolation(d, x).bounds, 0.0) << "case " << t << " result " << result;
+    }
   }
   EXPECT_GT(limitExits, 0);
-  EXPECT_GT(cyclingExits, 0);
+  EXPECT_GT(convergedAfterPivoting, 0);
 }
 
 // A solve that converges reports how many iterations it took; both kernels

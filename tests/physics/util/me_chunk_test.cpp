@@ -28,6 +28,47 @@ TEST(MeChunk, SameBlockWhileTheSizeFitsAndRegrowsBeyond) {
 }
 
 namespace {
+int g_allocations = 0;
+void* CountingAlloc(size_t n) {
+  ++g_allocations;
+  return MeMemoryDefaults.alloc(n);
+}
+void* RefuseLargeAlloc(size_t n) { return n > 4000 ? nullptr : MeMemoryDefaults.alloc(n); }
+}  // namespace
+
+// A size creeping up by a little many times (the solver's rows as contacts
+// come and go) regrows the block a logarithmic number of times.
+TEST(MeChunk, CreepingSizesRegrowGeometrically) {
+  MeChunk c;
+  MeChunkInit(&c);
+  MeChunkSetAuto(&c, 1024, 16);
+  g_allocations = 0;
+  MeMemoryTable.alloc = CountingAlloc;
+  for (size_t size = 1024; size <= 1024 * 1024; size += 1024) ASSERT_NE(MeChunkGetMem(&c, size), nullptr);
+  MeMemoryTable = MeMemoryDefaults;
+  // 1.5^n >= 1024 takes 18 regrowths; growing to each exact size would take 1023.
+  EXPECT_LE(g_allocations, 20);
+  EXPECT_GE(c.usableSize, 1024u * 1024u);
+  EXPECT_LT(c.usableSize, 2u * 1024u * 1024u);
+  MeChunkTerm(&c);
+}
+
+// Refused the larger block, the chunk still gets the exact size asked.
+TEST(MeChunk, RefusedGrowthFallsBackToTheExactSize) {
+  MeChunk c;
+  MeChunkInit(&c);
+  MeChunkSetAuto(&c, 3000, 16);
+  MeMemoryTable.alloc = RefuseLargeAlloc;
+  void* p = MeChunkGetMem(&c, 3200);  // half again would be 4500
+  MeMemoryTable = MeMemoryDefaults;
+  ASSERT_NE(p, nullptr);
+  EXPECT_GE(c.usableSize, 3200u);
+  EXPECT_LT(c.usableSize, 4000u);
+  std::memset(p, 0, 3200);
+  MeChunkTerm(&c);
+}
+
+namespace {
 unsigned char g_lent[256];
 int g_resizeCalls = 0;
 size_t g_wanted = 0;
