@@ -31,6 +31,21 @@ void MdtAngleLimitSetMaxAngle(MdtAngleLimitID l, MeReal a) {
   l->maxAngle = a;
   l->cosMaxAngle = std::cos(a);
 }
+void MdtAngleLimitSetAxes(MdtAngleLimitID l, MeReal x0, MeReal y0, MeReal z0, MeReal x1, MeReal y1, MeReal z1) {
+  const MeReal axes[2][3] = {{x0, y0, z0}, {x1, y1, z1}};
+  for (int which = 0; which < 2; ++which) {
+    // Primary axis, a perpendicular second and their cross product, each
+    // turned into its body's coordinates.
+    MeReal a[3] = {axes[which][0], axes[which][1], axes[which][2]}, b[3], c[3];
+    MdtNormalizeOrX(a);
+    MdtPerpendicular(a, b);
+    MeVector3Cross(c, a, b);
+    MeReal* frame = which == 0 ? l->frame0 : l->frame1;
+    MdtConvertToBody(l->body[which], a, frame, false);
+    MdtConvertToBody(l->body[which], b, frame + 4, false);
+    MdtConvertToBody(l->body[which], c, frame + 8, false);
+  }
+}
 MeReal MdtAngleLimitGetMaxAngle(MdtAngleLimitID l) { return l->maxAngle; }
 void MdtAngleLimitSetStiffness(MdtAngleLimitID l, MeReal k) { l->stiffness = k; }
 MeReal MdtAngleLimitGetStiffness(MdtAngleLimitID l) { return l->stiffness; }

@@ -19,6 +19,11 @@ void MdtAngleLimitReset(MdtAngleLimitID limit);
 MdtConstraintID MdtAngleLimitGetConstraint(MdtAngleLimitID limit);
 MdtAngleLimitID MdtAngleLimitDCast(MdtConstraintID c);
 void MdtAngleLimitSetMaxAngle(MdtAngleLimitID limit, MeReal radians);
+// The two limited axes, both in world coordinates: (x0, y0, z0) fixed in
+// body 0 and (x1, y1, z1) fixed in body 1 (in the world for a missing body),
+// each normalised (a zero axis becomes (1, 0, 0)) and stored as the primary
+// axis of its frame.  Set the bodies first.
+void MdtAngleLimitSetAxes(MdtAngleLimitID limit, MeReal x0, MeReal y0, MeReal z0, MeReal x1, MeReal y1, MeReal z1);
 MeReal MdtAngleLimitGetMaxAngle(MdtAngleLimitID limit);
 void MdtAngleLimitSetStiffness(MdtAngleLimitID limit, MeReal k);
 MeReal MdtAngleLimitGetStiffness(MdtAngleLimitID limit);

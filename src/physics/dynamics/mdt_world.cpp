@@ -211,6 +211,7 @@ void MdtWorldSetAutoDisableAngularAccelerationThreshold(MdtWorldID w, MeReal v) 
   w->autoDisableParams.angularAcceleration = v;
 }
 void MdtWorldSetAutoDisableAliveSteps(MdtWorldID w, unsigned s) { w->autoDisableParams.aliveSteps = s; }
+void MdtWorldSetAutoDisableThreshold3(MdtWorldID w, MeReal v) { w->autoDisableParams.acceleration = v; }
 MeReal MdtWorldGetAutoDisableVelocityThreshold(MdtWorldID w) { return w->autoDisableParams.velocity; }
 MeReal MdtWorldGetAutoDisableAngularVelocityThreshold(MdtWorldID w) { return w->autoDisableParams.angularVelocity; }
 MeReal MdtWorldGetAutoDisableAccelerationThreshold(MdtWorldID w) { return w->autoDisableParams.acceleration; }

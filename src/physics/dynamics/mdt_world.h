@@ -30,6 +30,11 @@ void MdtWorldSetAutoDisableAngularVelocityThreshold(MdtWorldID world, MeReal val
 void MdtWorldSetAutoDisableAccelerationThreshold(MdtWorldID world, MeReal value);
 void MdtWorldSetAutoDisableAngularAccelerationThreshold(MdtWorldID world, MeReal value);
 void MdtWorldSetAutoDisableAliveSteps(MdtWorldID world, unsigned steps);
+// The third of the world's automatic-disabling thresholds, the squared
+// linear acceleration (0.5 at creation): the same value as
+// MdtWorldSetAutoDisableAccelerationThreshold sets, under the name the
+// world library's binding uses.
+void MdtWorldSetAutoDisableThreshold3(MdtWorldID world, MeReal value);
 MeReal MdtWorldGetAutoDisableVelocityThreshold(MdtWorldID world);
 MeReal MdtWorldGetAutoDisableAngularVelocityThreshold(MdtWorldID world);
 MeReal MdtWorldGetAutoDisableAccelerationThreshold(MdtWorldID world);

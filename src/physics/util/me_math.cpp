@@ -95,6 +95,16 @@ void MeQuaternionFiniteRotation(MeReal* q, const MeReal* w, MeReal h) {
   for (int i = 0; i < 3; ++i) q[1 + i] = c * v[i] + s * (qw * u[i] + uxv[i]);
 }
 
+void MeQuaternionFromAxisAngle(MeReal* q, const MeReal* axis, MeReal angle) {
+  const MeReal len = MeVector3Magnitude(axis);
+  q[0] = 1;
+  q[1] = q[2] = q[3] = 0;
+  if (!(len > 0)) return;
+  const MeReal s = std::sin(angle / 2) / len;
+  q[0] = std::cos(angle / 2);
+  for (int i = 0; i < 3; ++i) q[1 + i] = s * axis[i];
+}
+
 void MeMatrixPrint(FILE* stream, const MeReal* m, int rows, int columns) {
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) std::fprintf(stream, c ? " %g" : "%g", m[r * columns + c]);

@@ -55,6 +55,10 @@ void MeVector3NormalizeOrX(MeReal* v);
 void MeMatrixToQuaternion(MeReal* q, const MeReal* m);
 // Turns q by the angular velocity w over the step h; nothing when |w| < 0.0001.
 void MeQuaternionFiniteRotation(MeReal* q, const MeReal* w, MeReal h);
+// q (w, x, y, z) = the rotation by `angle` radians about `axis` (any length,
+// right-handed): (cos(angle/2), sin(angle/2) axis/|axis|).  A zero (or NaN)
+// axis gives the identity.
+void MeQuaternionFromAxisAngle(MeReal* q, const MeReal* axis, MeReal angle);
 
 // Prints `rows` x `columns` floats row by row, blank-separated, a line break
 // after each row.

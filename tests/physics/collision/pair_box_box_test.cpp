@@ -121,7 +121,9 @@ TEST_F(BoxBoxPair, SeparatingAxisAgreesWithSampledDistance) {
             w[q] = rel[12 + q] + l[0] * rel[q] + l[1] * rel[4 + q] + l[2] * rel[8 + q];
           nearest = std::fmin(nearest, DistanceToBox(w, id.data(), a));
         }
-    if (nearest > 0.0f) EXPECT_LE(axis.separation, nearest + 1e-4f) << k;
+    if (nearest > 0.0f) {
+      EXPECT_LE(axis.separation, nearest + 1e-4f) << k;
+    }
     // The normal points from box 2 toward box 1.
     EXPECT_LE(Dot(axis.normal, rel.data() + 12), 0.0f) << k;
     EXPECT_NEAR(Length(axis.normal), 1.0f, 1e-5f);

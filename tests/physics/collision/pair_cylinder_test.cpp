@@ -104,7 +104,9 @@ TEST_F(ShapePairTest, CylinderSphereAgreesWithSampledSurfaces) {
       Intersect(pair);
       SCOPED_TRACE(testing::Message() << centre[0] << " " << centre[1] << " " << centre[2]);
       const float d = ExpectConsistent(pair, 1);
-      if (result_.touch && d > -0.4f) EXPECT_NEAR(result_.contacts[0].separation, d, 0.01f);
+      if (result_.touch && d > -0.4f) {
+        EXPECT_NEAR(result_.contacts[0].separation, d, 0.01f);
+      }
     }
 }
 

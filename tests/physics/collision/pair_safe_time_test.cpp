@@ -187,7 +187,9 @@ TEST(BoxSweep, EntryTimesAndMisses) {
     float time = -1;
     EXPECT_EQ(McdBoxSweep(h, t1.data(), nullptr, h, t2.data(), c.v2.data(), 1.0f, &time), c.hit)
         << c.name;
-    if (c.hit) EXPECT_NEAR(time, c.time, 1e-5f) << c.name;
+    if (c.hit) {
+      EXPECT_NEAR(time, c.time, 1e-5f) << c.name;
+    }
   }
 }
 

@@ -53,7 +53,9 @@ TEST_F(SpherePairs, SphereSphereTable) {
       d1[i] = k.position[i] - c.p1[i];
       d2[i] = k.position[i] - c.p2[i];
     }
-    if (c.p1 != c.p2) EXPECT_NEAR(Length(d1) / c.r1, Length(d2) / c.r2, 1e-5f);
+    if (c.p1 != c.p2) {
+      EXPECT_NEAR(Length(d1) / c.r1, Length(d2) / c.r2, 1e-5f);
+    }
   }
 }
 

@@ -323,8 +323,12 @@ float ShapePairTest::ExpectConsistent(McdModelPair* pair, int budget, float tol)
   const ShapeRef a = Ref(pair->model1), b = Ref(pair->model2);
   const float margin = pair->model1->padding + pair->model2->padding;
   const float distance = SampledDistance(a, b);
-  if (distance > margin + tol) EXPECT_EQ(result_.touch, 0) << "apart by " << distance;
-  if (distance < -tol) EXPECT_EQ(result_.touch, 1) << "overlapping by " << -distance;
+  if (distance > margin + tol) {
+    EXPECT_EQ(result_.touch, 0) << "apart by " << distance;
+  }
+  if (distance < -tol) {
+    EXPECT_EQ(result_.touch, 1) << "overlapping by " << -distance;
+  }
   if (!result_.touch) return distance;
   EXPECT_NEAR(Length(result_.normal), 1.0f, 1e-4f);
   EXPECT_LE(result_.contactCount, budget);
@@ -341,7 +345,9 @@ float ShapePairTest::ExpectConsistent(McdModelPair* pair, int budget, float tol)
   // The reduction keeps the hull of the contact region; for shallow contacts
   // that holds the deepest point, for deep overlaps it need not.
   EXPECT_GE(best, gap - tol) << "no contact deeper than the sampled gap along the normal";
-  if (gap > -0.1f) EXPECT_NEAR(best, gap, tol) << "deepest contact against the sampled gap";
+  if (gap > -0.1f) {
+    EXPECT_NEAR(best, gap, tol) << "deepest contact against the sampled gap";
+  }
   EXPECT_LE(best, std::max(distance, 0.0f) + tol);
   return distance;
 }

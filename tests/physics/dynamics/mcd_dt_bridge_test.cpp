@@ -75,17 +75,33 @@ TEST(McdDtBridge, MaterialTableIsSymmetricAndBounded) {
 }
 
 TEST(McdDtBridge, ContactsPointAtTheBodyWhicheverModelItIs) {
-  Scene s(8, 32, 2, false);
-  s.Ground();
-  McdModel* ball = s.Sphere(0.5f, 1, 0, 0.49f, 0);
-  s.Step(0.01f);
-  std::vector<MdtContact*> cs = Contacts(s.world);
-  ASSERT_FALSE(cs.empty());
-  for (MdtContact* c : cs) {
-    EXPECT_EQ(c->body[0], McdModelGetBody(ball));
-    EXPECT_EQ(c->body[1], nullptr);
-    EXPECT_GT(c->normal[1], 0.99f);  // toward the contact's body 0
-    EXPECT_GT(c->penetration, 0.0f);
+  // The pair test orders the models by their geometry types: a sphere comes
+  // before a plane but after a box, so the ball is the pair's first model on
+  // the ground and its second on a static box.  Either way the contact's
+  // body 0 is the ball and its normal points at it (up), and the ball rests.
+  struct Case {
+    const char* name;
+    bool onBox;
+    bool ballFirst;
+  } cases[] = {{"ball on the ground", false, true}, {"ball on a static box", true, false}};
+  for (const Case& k : cases) {
+    Scene s(8, 32, 2, false);
+    if (k.onBox) s.StaticBox(4, 1, 4, 0, -0.5f, 0);
+    else s.Ground();
+    McdModel* ball = s.Sphere(0.5f, 1, 0, 0.49f, 0);
+    s.Step(0.01f);
+    std::vector<MdtContact*> cs = Contacts(s.world);
+    ASSERT_FALSE(cs.empty()) << k.name;
+    for (MdtContact* c : cs) {
+      ASSERT_NE(c->pair, nullptr) << k.name;
+      EXPECT_EQ(static_cast<McdModelPair*>(c->pair)->model1 == ball, k.ballFirst) << k.name;
+      EXPECT_EQ(c->body[0], McdModelGetBody(ball)) << k.name;
+      EXPECT_EQ(c->body[1], nullptr) << k.name;
+      EXPECT_GT(c->normal[1], 0.99f) << k.name;  // toward the contact's body 0
+      EXPECT_GT(c->penetration, 0.0f) << k.name;
+    }
+    for (int i = 0; i < 60; ++i) s.Step(1.0f / 60);
+    EXPECT_NEAR(McdModelGetBody(ball)->transform[13], 0.5f, 0.01f) << k.name << ": resting, not sunk or thrown";
   }
 }
 
@@ -118,7 +134,9 @@ TEST(McdDtBridge, CallbacksThatRejectLeaveNoContacts) {
     s.Step(0.01f);
     EXPECT_EQ(MdtWorldGetConstraintCount(s.world), 0u);
     EXPECT_TRUE(Contacts(s.world).empty());
-    if (k.contact) EXPECT_EQ(g_contactCalls, 4);
+    if (k.contact) {
+      EXPECT_EQ(g_contactCalls, 4);
+    }
   }
 }
 

@@ -1,10 +1,13 @@
-// Row builders of the further joint kinds: row counts, zero error in the
-// assembled pose, the cases that switch rows on and off, and a pendulum.
+// Row builders of the joint kinds: row counts, zero error in the assembled
+// pose, the cases that switch rows on and off, Jacobians against the rates
+// of their errors, a pendulum and a limited hinge.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "dynamics_fixture.h"
+#include "physics/dynamics/mdt_angle_limit.h"
 #include "physics/dynamics/mdt_ball_joint.h"
 #include "physics/dynamics/mdt_distance_limit.h"
 #include "physics/dynamics/mdt_hinge_joint.h"
@@ -14,9 +17,11 @@
 #include "physics/dynamics/mdt_point_in_plane.h"
 #include "physics/dynamics/mdt_point_on_line.h"
 #include "physics/dynamics/mdt_pose_drive_joint.h"
+#include "physics/dynamics/mdt_rows.h"
 #include "physics/dynamics/mdt_slider_joint.h"
 #include "physics/dynamics/mdt_universal_joint.h"
 #include "physics/dynamics/mdt_weld_joint.h"
+#include "physics/dynamics/mdt_wheel_joint.h"
 #include "physics/util/me_math.h"
 
 using namespace mdt_test;
@@ -214,6 +219,174 @@ TEST(MdtJointRows, SmallerKinds) {
   r = BuildRows(m);
   ASSERT_EQ(r.rows, 3);
   EXPECT_EQ(r.c[2], 3.0f);
+}
+
+// Each joint kind's Jacobian is the time derivative of its error: with the
+// bodies moving at velocities V, d(xi)/dt = J V, so that the error reduction
+// (target velocity -gamma xi / h) drives the error to zero.  Checked by
+// central differences of the built error along V; a row whose Jacobian or
+// error has the wrong sign misses by twice J V.
+namespace {
+
+struct Motion {
+  float v0[3], w0[3], v1[3], w1[3];
+};
+
+// Moves a body along (v, w) for time t from the pose (p, q): position
+// p + v t, orientation turned by |w| t about w (world axes).
+void Place(MdtBody* b, const float* p, const float* q, const float* v, const float* w, float t) {
+  MdtBodySetPosition(b, p[0] + v[0] * t, p[1] + v[1] * t, p[2] + v[2] * t);
+  const float len = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+  float dq[4] = {1, 0, 0, 0};
+  if (len > 0) {
+    const float s = std::sin(0.5f * len * t) / len;
+    dq[0] = std::cos(0.5f * len * t);
+    for (int k = 0; k < 3; ++k) dq[1 + k] = s * w[k];
+  }
+  float r[4];
+  MdtQuaternionMultiply(r, dq, q);
+  MdtBodySetQuaternion(b, r[0], r[1], r[2], r[3]);
+}
+
+// Largest miss of d(xi)/dt against J V over the first `rows` rows, relative
+// to |J V| + 0.05.
+float JacobianMiss(MdtConstraint* c, MdtBody* a, MdtBody* b, const Motion& m, int rows) {
+  float pa[3], qa[4], pb[3], qb[4];
+  if (a) {
+    MdtBodyGetPosition(a, pa);
+    MdtBodyGetQuaternion(a, qa);
+  }
+  if (b) {
+    MdtBodyGetPosition(b, pb);
+    MdtBodyGetQuaternion(b, qb);
+  }
+  const BuiltRows here = BuildRows(c);
+  const float dt = 1e-3f;
+  auto at = [&](float t) {
+    if (a) Place(a, pa, qa, m.v0, m.w0, t);
+    if (b) Place(b, pb, qb, m.v1, m.w1, t);
+    return BuildRows(c);
+  };
+  const BuiltRows ahead = at(dt), behind = at(-dt);
+  at(0);
+  EXPECT_GE(here.rows, rows);
+  float worst = 0;
+  for (int r = 0; r < rows && r < here.rows; ++r) {
+    float jv = 0;
+    for (int k = 0; k < 3; ++k) {
+      if (a) jv += here.j0[6 * r + k] * m.v0[k] + here.j0[6 * r + 3 + k] * m.w0[k];
+      if (b) jv += here.j1[6 * r + k] * m.v1[k] + here.j1[6 * r + 3 + k] * m.w1[k];
+    }
+    const float rate = (ahead.xi[r] - behind.xi[r]) / (2 * dt);
+    worst = std::max(worst, std::fabs(rate - jv) / (std::fabs(jv) + 0.05f));
+  }
+  return worst;
+}
+
+}  // namespace
+
+TEST(MdtJointRows, JacobiansAreTheRatesOfTheirErrors) {
+  const Motion motions[] = {
+      {{0.3f, -0.2f, 0.5f}, {0.4f, 0.7f, -0.3f}, {-0.1f, 0.6f, 0.2f}, {-0.5f, 0.2f, 0.6f}},
+      {{0, 0, 0}, {0, 0, 0}, {0.5f, 0, -0.4f}, {0.3f, -0.6f, 0.1f}},
+      {{0, 0.4f, 0}, {-0.6f, 0, 0.5f}, {0, 0, 0}, {0, 0, 0}},
+  };
+  struct Kind {
+    const char* name;
+    int rows;  // the rows whose error is a function of the pose
+    std::function<MdtConstraint*(Pair&)> make;
+    // The wheel's rows are the rates of their errors only with the wheel on
+    // its suspension line (which rows 1 and 2 keep it on), and only with a
+    // wheel.
+    bool onLine = false;
+  } kinds[] = {
+      {"ball", 3, [](Pair& p) { MdtConstraint* c = MdtBallJointCreate(p.w.get()); p.Assemble(c); return c; }},
+      {"hinge", 5, [](Pair& p) { MdtConstraint* c = MdtHingeJointCreate(p.w.get()); p.Assemble(c); return c; }},
+      {"slider", 5, [](Pair& p) { MdtConstraint* c = MdtSliderJointCreate(p.w.get()); p.Assemble(c); return c; }},
+      {"weld", 6, [](Pair& p) { MdtConstraint* c = MdtWeldJointCreate(p.w.get()); p.Assemble(c); return c; }},
+      {"universal", 4,
+       [](Pair& p) {
+         MdtUniversalJoint* u = MdtUniversalJointCreate(p.w.get());
+         p.Assemble(u);
+         MeVector3Set(u->axis0, 1, 0, 0);
+         MeVector3Set(u->axis1, 0, 0, 1);
+         return static_cast<MdtConstraint*>(u);
+       }},
+      {"point in plane", 1,
+       [](Pair& p) {
+         MdtPointInPlane* j = MdtPointInPlaneCreate(p.w.get());
+         p.Assemble(j);
+         MeVector3Set(j->normal, 0.6f, 0.8f, 0);
+         return static_cast<MdtConstraint*>(j);
+       }},
+      {"point on line", 2,
+       [](Pair& p) {
+         MdtPointOnLine* j = MdtPointOnLineCreate(p.w.get());
+         p.Assemble(j);
+         MeVector3Set(j->point, 0.2f, 0.1f, -0.3f);
+         MeVector3Set(j->linePoint, -0.4f, 0.3f, 0.1f);
+         MeVector3Set(j->normal0, 1, 0, 0);
+         MeVector3Set(j->normal1, 0, 0.6f, 0.8f);
+         return static_cast<MdtConstraint*>(j);
+       }},
+      {"orientation", 3,
+       [](Pair& p) {
+         MdtOrientationJoint* j = MdtOrientationJointCreate(p.w.get());
+         p.Assemble(j);
+         j->stiffness = 100;
+         j->damping = 1;
+         return static_cast<MdtConstraint*>(j);
+       }},
+      {"pose drive", 6,
+       [](Pair& p) {
+         MdtPoseDriveJoint* j = MdtPoseDriveJointCreate(p.w.get());
+         p.Assemble(j);
+         for (int i = 0; i < 3; ++i) j->maxForce[i] = j->maxTorque[i] = 10;
+         return static_cast<MdtConstraint*>(j);
+       }},
+      {"angle limit", 1,
+       [](Pair& p) {
+         MdtAngleLimit* l = MdtAngleLimitCreate(p.w.get());
+         MdtConstraintSetBodies(l, p.a, p.b);
+         const float x[3] = {1, 0, 0}, y[3] = {0, 1, 0}, z[3] = {0, 0, 1};
+         MdtConstraintSetLocalAxes(l, 0, x, y);
+         MdtConstraintSetLocalAxes(l, 1, y, z);
+         MdtAngleLimitSetMaxAngle(l, 0.2f);
+         return static_cast<MdtConstraint*>(l);
+       }},
+      {"wheel", 4,
+       [](Pair& p) {
+         MdtWheelJoint* j = MdtWheelJointCreate(p.w.get());
+         MdtConstraintSetBodies(j, p.a, p.b);
+         float x[3];
+         MdtBodyGetPosition(p.b, x);
+         MdtWheelJointSetPosition(j, x[0], x[1], x[2]);  // the wheel on its suspension line
+         MdtWheelJointSetSteeringAxis(j, 0, 1, 0);
+         MdtWheelJointSetSpinAxis(j, 1, 0, 0);
+         MdtWheelJointSetSuspension(j, 8000, 400, 0, -0.2f, 0.2f, 0);
+         return static_cast<MdtConstraint*>(j);
+       },
+       true},
+  };
+  // Both bodies, body 1 alone (the world in body 0's place) and body 0 alone.
+  enum Which { kBoth, kSecondOnly, kFirstOnly };
+  for (const Kind& k : kinds) {
+    for (Which which : {kBoth, kSecondOnly, kFirstOnly}) {
+      if (k.onLine && which == kFirstOnly) continue;
+      Pair p;
+      MdtConstraint* c = k.make(p);
+      // Part-way out of the assembled pose, so that the errors are not zero.
+      if (!k.onLine) {
+        MdtBodySetPosition(p.b, 1.05f, 1.97f, 0.52f);
+        MdtBodySetQuaternion(p.b, 0.69f, -0.22f, 0.41f, 0.12f);
+      }
+      MdtBody* a = which == kSecondOnly ? nullptr : p.a;
+      MdtBody* b = which == kFirstOnly ? nullptr : p.b;
+      MdtConstraintSetBodies(c, a, b);
+      const char* label = which == kBoth ? "" : (which == kSecondOnly ? " (body 1 alone)" : " (body 0 alone)");
+      for (const Motion& m : motions) EXPECT_LT(JacobianMiss(c, a, b, m, k.rows), 0.03f) << k.name << label;
+    }
+  }
 }
 
 TEST(MdtJointScenario, HingePendulumKeepsItsPeriodAndLength) {

@@ -164,3 +164,35 @@ TEST(MdtAngleLimit, InactiveInsideTheLimitAndPushingBeyond) {
   EXPECT_NEAR(r.softness[0], 1.0f, 1e-5);
   EXPECT_NEAR(r.xgamma[0], 1.0f, 1e-6);
 }
+
+// Two different axes, set in world coordinates and carried by their bodies:
+// x fixed in body 0 and y fixed in body 1, a right angle apart, then body 1
+// turned by -pi/2 + 0.2 about z so that its axis comes within 0.2 of body 0's.
+TEST(MdtAngleLimit, SetAxesFixesOneAxisInEachBody) {
+  WorldPtr w(MdtWorldCreate(4, 4));
+  MdtBody* a = MdtBodyCreate(w.get());
+  MdtBody* b = MdtBodyCreate(w.get());
+  const float t = 0.7f;
+  MdtBodySetQuaternion(a, std::cos(t / 2), std::sin(t / 2), 0, 0);  // turned about x: x stays
+  MdtAngleLimit* l = MdtAngleLimitCreate(w.get());
+  MdtConstraintSetBodies(l, a, b);
+  MdtAngleLimitSetMaxAngle(l, 0.5f);
+  MdtAngleLimitSetAxes(l, 2, 0, 0, 0, 3, 0);
+  float local[3];
+  MdtConstraintGetLocalAxis(l, 0, local);
+  EXPECT_NEAR(local[0], 1.0f, 1e-6f);  // normalised, in body 0's coordinates
+  MdtConstraintGetLocalAxis(l, 1, local);
+  EXPECT_NEAR(local[1], 1.0f, 1e-6f);
+  BuiltRows r = BuildRows(l);
+  ASSERT_EQ(r.rows, 1);
+  EXPECT_NEAR(r.xi[0], 0.5f - float(M_PI / 2), 1e-5f);  // beyond the limit
+  EXPECT_NEAR(r.j0[5], 1.0f, 1e-5f);                    // about x cross y = +z
+  const float u = float(-M_PI / 2) + 0.2f;
+  MdtBodySetQuaternion(b, std::cos(u / 2), 0, 0, std::sin(u / 2));
+  r = BuildRows(l);
+  for (float v : r.j0) EXPECT_EQ(v, 0.0f);  // within 0.5: inactive
+  // A zero axis becomes x.
+  MdtAngleLimitSetAxes(l, 0, 0, 0, 0, 0, 1);
+  MdtConstraintGetLocalAxis(l, 0, local);
+  EXPECT_NEAR(local[0], 1.0f, 1e-6f);
+}

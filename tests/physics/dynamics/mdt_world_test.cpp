@@ -169,3 +169,27 @@ TEST(MdtWorld, OwnedChunkGrowsToTheLargestSolve) {
   MdtWorldStep(w.get(), 0.01f);
   EXPECT_GT(MdtWorldGetChunkMaxUsed(w.get()), 1024u);
 }
+
+// The third automatic-disabling threshold is the squared linear
+// acceleration: a body held still but pushed at a squared acceleration of
+// 0.1 goes to sleep under the creation value 0.5 and stays awake under 0.05.
+TEST(MdtWorld, ThirdAutoDisableThresholdIsTheLinearAcceleration) {
+  struct Case {
+    float threshold;
+    bool sleeps;
+  } cases[] = {{0.5f, true}, {0.05f, false}};
+  for (const Case& k : cases) {
+    WorldPtr w = EngineWorld(4, 4);
+    MdtWorldSetGravity(w.get(), 0, 0, 0);
+    MdtWorldSetAutoDisableThreshold3(w.get(), k.threshold);
+    EXPECT_FLOAT_EQ(MdtWorldGetAutoDisableAccelerationThreshold(w.get()), k.threshold);
+    MdtBody* b = MdtBodyCreate(w.get());
+    MdtBodyEnable(b);
+    for (int i = 0; i < 20; ++i) {
+      MdtBodySetLinearVelocity(b, 0, 0, 0);
+      MdtBodyAddForce(b, std::sqrt(0.1f), 0, 0);  // mass 1
+      MdtWorldStep(w.get(), 0.1f);
+    }
+    EXPECT_EQ(!MdtBodyIsEnabled(b), k.sleeps) << k.threshold;
+  }
+}

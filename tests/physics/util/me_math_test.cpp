@@ -90,6 +90,32 @@ TEST(MeMath, FiniteRotationSkipsSlowSpinAndTurnsByTheAngle) {
   EXPECT_NEAR(q[1], 0, 1e-6f);
 }
 
+// The quaternion of a turn about an axis of any length turns vectors the
+// right-handed way: a quarter turn about z takes x to y.
+TEST(MeMath, QuaternionFromAxisAngleTurnsRightHanded) {
+  struct Case {
+    float axis[3], angle, v[3], expected[3];
+  } cases[] = {
+      {{0, 0, 2}, float(M_PI / 2), {1, 0, 0}, {0, 1, 0}},
+      {{1, 0, 0}, float(M_PI / 2), {0, 1, 0}, {0, 0, 1}},
+      {{0, -3, 0}, float(M_PI / 2), {1, 0, 0}, {0, 0, 1}},
+      {{1, 1, 1}, float(2 * M_PI / 3), {1, 0, 0}, {0, 1, 0}},
+      {{0, 0, 0}, 1.0f, {0.3f, 0.4f, 0.5f}, {0.3f, 0.4f, 0.5f}},  // no axis: identity
+  };
+  for (const Case& k : cases) {
+    float q[4];
+    MeQuaternionFromAxisAngle(q, k.axis, k.angle);
+    EXPECT_NEAR(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3], 1.0f, 1e-6f);
+    // v' = v + 2 w (u x v) + 2 u x (u x v), u the vector part.
+    const float* u = q + 1;
+    float t[3], ut[3], out[3];
+    MeVector3Cross(t, u, k.v);
+    MeVector3Cross(ut, u, t);
+    for (int i = 0; i < 3; ++i) out[i] = k.v[i] + 2 * q[0] * t[i] + 2 * ut[i];
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], k.expected[i], 1e-5f) << k.angle << " " << i;
+  }
+}
+
 TEST(MeMath, VectorHelpers) {
   MeVector3 a = {2, 0, 0}, b = {0, 3, 0};
   EXPECT_FLOAT_EQ(MeVector3TriangleArea(a, b), 3);

@@ -71,7 +71,9 @@ TEST(MeBlockPool, HandsOutInOrderAndReturnsLastGivenFirst) {
     auto* c = static_cast<unsigned char*>(MeBlockPoolTake(&pool));
     EXPECT_EQ(b - a, stride);
     EXPECT_EQ(c - b, stride);
-    if (alignment) EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 16, 0u);
+    if (alignment) {
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 16, 0u);
+    }
     EXPECT_EQ(MeBlockPoolTake(&pool), nullptr);
     EXPECT_EQ(MeBlockPoolUsedCount(&pool), 3);
     EXPECT_EQ(MeBlockPoolFreeCount(&pool), 0);
