@@ -7,7 +7,8 @@
 // triangle, measured by meshopt_analyzeVertexCache on the triangles each strip
 // draws) of our strips (tuned to that cache size), of meshopt_stripify's, and
 // of meshopt_stripify after meshopt_optimizeVertexCacheStrip (meshoptimizer's
-// own recommended pipeline), and the build-time ratio ours / meshopt_stripify.
+// own recommended pipeline), the build-time ratio ours / meshopt_stripify, and
+// the strips' lengths in indices per triangle.
 // Goal: a miss ratio no worse than meshopt_stripify's.
 #include <benchmark/benchmark.h>
 
@@ -110,20 +111,24 @@ double BestSeconds(F f, int rounds) {
 
 void PrintComparison() {
   std::printf("\nCache miss ratio (vertices transformed per triangle; lower is better)\n");
-  std::printf("%-14s %5s %10s %10s %14s %12s %12s\n", "mesh", "cache", "ours", "meshopt", "meshopt+order", "ours/meshopt",
-              "time ratio");
+  std::printf("%-14s %5s %10s %10s %14s %12s %12s %16s\n", "mesh", "cache", "ours", "meshopt", "meshopt+order",
+              "ours/meshopt", "time ratio", "indices/tri o:m");
   for (const BenchMesh& mesh : Meshes()) {
     const std::vector<unsigned> list = AsList(mesh);
     const double oursSeconds = BestSeconds([&] { benchmark::DoNotOptimize(OurStrip(mesh, 16)); }, 3);
     const double meshoptSeconds = BestSeconds([&] { benchmark::DoNotOptimize(MeshoptStrip(mesh, list)); }, 3);
     for (unsigned cache : {16u, 24u}) {
-      const float ours = MissRatio(mesh, OurStrip(mesh, static_cast<int>(cache)), cache);
-      const float theirs = MissRatio(mesh, MeshoptStrip(mesh, list), cache);
+      const std::vector<unsigned> ourStrip = OurStrip(mesh, static_cast<int>(cache));
+      const std::vector<unsigned> theirStrip = MeshoptStrip(mesh, list);
+      const float ours = MissRatio(mesh, ourStrip, cache);
+      const float theirs = MissRatio(mesh, theirStrip, cache);
+      const double triangles = static_cast<double>(list.size() / 3);
       std::vector<unsigned> ordered(list.size());
       meshopt_optimizeVertexCacheStrip(ordered.data(), list.data(), list.size(), static_cast<std::size_t>(mesh.vertices));
       const float pipeline = MissRatio(mesh, MeshoptStrip(mesh, ordered), cache);
-      std::printf("%-14s %5u %10.3f %10.3f %14.3f %12.3f %12.2f\n", mesh.name, cache, ours, theirs, pipeline,
-                  ours / theirs, oursSeconds / meshoptSeconds);
+      std::printf("%-14s %5u %10.3f %10.3f %14.3f %12.3f %12.2f %7.2f:%-7.2f\n", mesh.name, cache, ours, theirs,
+                  pipeline, ours / theirs, oursSeconds / meshoptSeconds, ourStrip.size() / triangles,
+                  theirStrip.size() / triangles);
     }
   }
 }
