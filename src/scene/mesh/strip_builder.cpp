@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <queue>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -45,13 +44,18 @@ StripBuilder::StripBuilder(const std::uint16_t* indices, std::uint32_t count, in
   faces_.reserve(count / 3);
   faceEdges_.reserve(count / 3);
   edges_.reserve(count);
-  std::unordered_set<std::uint64_t> known;
-  known.reserve(count / 3);
-  for (std::uint32_t i = 0; i + 2 < count; i += 3) {
-    int a = indices[i], b = indices[i + 1], c = indices[i + 2];
-    if (!known.insert(CyclicKey(a, b, c)).second) continue;  // the same triangle again
-    AddFace(a, b, c);
-  }
+  // A triangle that repeats an earlier one (same cyclic order) is dropped:
+  // sort the triangles by key, and mark every one after the first of a key.
+  const std::uint32_t triangles = count / 3;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(triangles);
+  for (std::uint32_t t = 0; t < triangles; ++t)
+    keys[t] = {CyclicKey(indices[3 * t], indices[3 * t + 1], indices[3 * t + 2]), t};
+  std::sort(keys.begin(), keys.end());
+  std::vector<char> repeated(triangles, 0);
+  for (std::size_t k = 1; k < keys.size(); ++k)
+    if (keys[k].first == keys[k - 1].first) repeated[keys[k].second] = 1;
+  for (std::uint32_t t = 0; t < triangles; ++t)
+    if (!repeated[t]) AddFace(indices[3 * t], indices[3 * t + 1], indices[3 * t + 2]);
 }
 
 void StripBuilder::AddFace(int a, int b, int c) {
@@ -321,11 +325,24 @@ int StripBuilder::FindResetFace() {
 }
 
 void StripBuilder::FindAllRuns(std::vector<StripRun>* committed) {
+  // The experiments of a pass, kept from pass to pass with their runs and
+  // face lists so that their memory is reused; `used` counts the live runs.
+  struct Experiment {
+    std::vector<StripRun> runs;
+    std::size_t used = 0;
+  };
+  std::vector<Experiment> experiments(kSamplesPerPass * kExperimentsPerSample);
+  auto nextRun = [](Experiment& x) -> StripRun& {
+    if (x.used == x.runs.size()) x.runs.emplace_back();
+    StripRun& run = x.runs[x.used++];
+    run.faces.clear();
+    return run;
+  };
+
   std::vector<int> takenInPass(faces_.size(), -1);
   bool done = false;
   for (int pass = 0; !done; ++pass) {
-    std::vector<std::vector<StripRun>> experiments;
-    experiments.reserve(kSamplesPerPass * kExperimentsPerSample);
+    std::size_t count = 0;
     for (int sample = 0; sample < kSamplesPerPass; ++sample) {
       const int face = FindResetFace();
       if (face < 0) {
@@ -335,45 +352,48 @@ void StripBuilder::FindAllRuns(std::vector<StripRun>* committed) {
       if (takenInPass[static_cast<std::size_t>(face)] == pass) continue;
       takenInPass[static_cast<std::size_t>(face)] = pass;
       for (int k = 0; k < kExperimentsPerSample; ++k) {
-        StripRun run;
+        Experiment& x = experiments[count++];
+        x.used = 0;
+        StripRun& run = nextRun(x);
         run.startFace = face;
         run.startEdge = faceEdges_[static_cast<std::size_t>(face)][static_cast<std::size_t>(k / 2)];
         run.toB = (k % 2) == 0;
         run.stripId = nextStripId_++;
         run.experimentId = nextExperimentId_++;
-        std::vector<StripRun> experiment;
-        experiment.push_back(std::move(run));
-        BuildRun(&experiment.back());
+        BuildRun(&run);
         StripRun follow;
-        while (FindTraversal(experiment.back(), &follow)) {
-          follow.stripId = nextStripId_++;
-          follow.experimentId = experiment.back().experimentId;
-          follow.faces.clear();
-          experiment.push_back(follow);
-          BuildRun(&experiment.back());
+        while (FindTraversal(x.runs[x.used - 1], &follow)) {
+          const int experimentId = x.runs[x.used - 1].experimentId;
+          StripRun& next = nextRun(x);  // may move the earlier runs
+          next.startFace = follow.startFace;
+          next.startEdge = follow.startEdge;
+          next.toB = follow.toB;
+          next.stripId = nextStripId_++;
+          next.experimentId = experimentId;
+          BuildRun(&next);
         }
-        experiments.push_back(std::move(experiment));
       }
     }
-    if (experiments.empty()) break;
+    if (count == 0) break;
 
     // Score: average faces per run x (runs + 1); the first best wins.
     std::size_t best = 0;
     float bestScore = 0.0f;
-    for (std::size_t i = 0; i < experiments.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
       std::size_t faces = 0;
-      for (const StripRun& r : experiments[i]) faces += r.faces.size();
-      const float runs = static_cast<float>(experiments[i].size());
+      for (std::size_t r = 0; r < experiments[i].used; ++r) faces += experiments[i].runs[r].faces.size();
+      const float runs = static_cast<float>(experiments[i].used);
       const float score = static_cast<float>(faces) / runs * (runs + 1.0f);
       if (score > bestScore) {
         bestScore = score;
         best = i;
       }
     }
-    for (StripRun& r : experiments[best]) {
-      r.experimentId = -1;
-      for (int face : r.faces) Mark(face, r);
-      committed->push_back(std::move(r));
+    for (std::size_t r = 0; r < experiments[best].used; ++r) {
+      StripRun& run = experiments[best].runs[r];
+      run.experimentId = -1;
+      for (int face : run.faces) Mark(face, run);
+      committed->push_back(run);
     }
   }
 }
