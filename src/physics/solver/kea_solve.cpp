@@ -114,8 +114,11 @@ int keaMemoryRequired(int rows, int bodyCount) {
   // The block tables: the block map, the per-body work records and the
   // links between each body's blocks.
   const int tables = blockMapBytes(P / 4) + bodyRecordBytes(bodyCount) + 40 * (P / 4) + 4 * bodyCount + 64;
-  // The closed form covers every block for any row count; the exact sum is
-  // kept as a floor so that a change in the blocks can never outgrow it.
+  // The closed form is that of an all-single-precision solver.  The factor,
+  // the A^-1 columns and the LCP's dense matrix are kept in double (see
+  // KeaWide), so for all but the smallest groups the exact sum of the blocks
+  // is the larger (about 28 P^2 bytes against 20 P^2); it is kept as a floor
+  // so that the blocks can never outgrow the answer.
   const int exact = (rows > 0 ? groupMemory(rows, bodyCount) : 0) + bodyRecordBytes(bodyCount);
   return std::max(base + tables, exact);
 }

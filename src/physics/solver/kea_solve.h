@@ -8,7 +8,9 @@
 // Bytes of solver memory a solve of `rows` rows over `bodyCount` bodies
 // needs: P (16 P + 2408) + (4 s^2 rounded up to 64) + 144 for P = rows
 // rounded up to 4 and s as the A^-1 column cache stride, plus the block map
-// and the per-body work records.
+// and the per-body work records; or, where larger, the exact sum of the
+// blocks the solve takes (the double-precision factor makes it so for all
+// but the smallest groups).
 int keaMemoryRequired(int rows, int bodyCount);
 
 // Solves every group of the constraint set: builds A = J M^-1 J^T + s/h + eps
