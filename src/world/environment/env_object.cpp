@@ -1,0 +1,302 @@
+#include "world/environment/env_object.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/text/hash.h"
+#include "render/bsp/bsp_query.h"
+#include "render/debug/debug_draw.h"
+#include "render/geometry/geometry_ops.h"
+#include "render/volumes/sphere.h"
+#include "scene/mesh/vbuffer_object.h"
+
+const char* const kHitRegionNameTable[kHitRegionNames] = {
+    "#HR_BODYFRONT",       "#HR_BODYBACK",       "#HR_BODYLEFT",       "#HR_BODYRIGHT",
+    "#HR_PROPULSIONFRONT", "#HR_PROPULSIONBACK", "#HR_PROPULSIONLEFT", "#HR_PROPULSIONRIGHT",
+    "#HR_WEAPONFRONT",     "#HR_WEAPONBACK",     "#HR_WEAPONLEFT",     "#HR_WEAPONRIGHT",
+};
+
+namespace {
+
+EnvMeshFree g_MeshFree = nullptr;
+EnvNodeAllocate g_NodeAllocate = nullptr;
+EnvNodeRelease g_NodeRelease = nullptr;
+
+void ReleaseNode(CEnvObject* node) {
+  if (g_NodeRelease != nullptr && g_NodeRelease(node)) return;
+  delete node;
+}
+
+struct ViewSettings {
+  float BaseScale = 1.0f;
+  float Scale = 1.0f;
+  float Distances[2] = {0.0f, 0.0f};
+  std::uint32_t Word = 0;
+} g_View;
+
+EngineMessageHandler g_MessageHandler = nullptr;
+
+}  // namespace
+
+void SetEnvMeshFree(EnvMeshFree hook) { g_MeshFree = hook; }
+
+void SetEnvObjectPool(EnvNodeAllocate allocate, EnvNodeRelease release) {
+  g_NodeAllocate = allocate;
+  g_NodeRelease = release;
+}
+
+CEnvObject* NewEnvObjectNode() {
+  if (g_NodeAllocate != nullptr) {
+    if (CEnvObject* node = g_NodeAllocate()) return node;
+  }
+  return new CEnvObject;
+}
+
+void FreeEnvObjectTemplate(CEnvObject* root) {
+  if (root == nullptr) return;
+  root->FreeNode();
+  ReleaseNode(root);
+}
+
+CEnvObject::~CEnvObject() { FreeNode(); }
+
+void CEnvObject::Init(const EnvLoadContext& context) {
+  RecordSize = kEnvObjectRecordSize;
+  TemplateKind = OTYPE_NONE;
+  MeshKind = MESHKIND_PLAIN;
+  Bounds = {};
+  WholeBounds = {};
+  Mesh = nullptr;
+  OtherMesh = nullptr;
+  Bsp = nullptr;
+  CollisionBsp = nullptr;
+  VertexAnimFrames = 0;
+  Flags = EOF_INITIAL;
+  ConnectorCount = 0;
+  for (int i = 0; i < kConnectorSlots; ++i) {
+    ConnectorPositions[i] = {};
+    ConnectorSlots[i] = -1;
+  }
+  HitRegions.clear();
+  NameHash = 0;
+  NextNode = nullptr;
+  ParentNode = nullptr;
+  NodeIndex = -1;
+  SkinData = nullptr;
+  SkinBones = nullptr;
+  SolidType = 0;
+  Sphere = {};
+  WholeSphere = {};
+  DetailCounts[0] = DetailCounts[1] = 5;
+  Shared = 0;
+  ShadowTemplate = nullptr;
+  ObjectNameHash = 0;
+  ObjectName.clear();
+  NodeName.clear();
+  ParentName.clear();
+  ShadowName.clear();
+  std::memset(NodeWords, 0, sizeof NodeWords);
+  NamedValues.clear();
+  Transforms = nullptr;
+  BspBytes = 0;
+  m_Context = context;
+}
+
+void CEnvObject::FreeNode() {
+  for (CEnvObject* node = this; node != nullptr;) {
+    CEnvObject* next = node->NextNode;
+    if (node->Shared == 0) {
+      if (node->Mesh != nullptr) {
+        node->Mesh->Free();
+        delete node->Mesh;
+      }
+      if (node->OtherMesh != nullptr && g_MeshFree != nullptr) g_MeshFree(node->MeshKind, node->OtherMesh);
+      FreeBspTree(node->Bsp);
+      delete node->Transforms;
+    }
+    node->Mesh = nullptr;
+    node->OtherMesh = nullptr;
+    node->Bsp = nullptr;
+    node->CollisionBsp = nullptr;
+    node->Transforms = nullptr;
+    node->SkinData = nullptr;
+    node->SkinBones = nullptr;
+    node->HitRegions.clear();
+    node->NamedValues.clear();
+    node->ConnectorCount = 0;
+    node->NextNode = nullptr;
+    if (node != this) ReleaseNode(node);
+    node = next;
+  }
+}
+
+bool CEnvObject::GetConnectorPosition(int slot, CVector3* out) const {
+  if (ConnectorCount <= 0 || slot < 0 || slot >= kConnectorSlots) return false;
+  const std::int32_t index = ConnectorSlots[slot];
+  if (index < 0 || index >= ConnectorCount) return false;
+  *out = ConnectorPositions[index];
+  return true;
+}
+
+const EnvBounds& CEnvObject::GetBounds() const {
+  return TemplateKind == OTYPE_TRANSFORMANIM ? WholeBounds : Bounds;
+}
+
+int CEnvObject::CountConnectorNodes() const {
+  int n = 0;
+  for (const CEnvObject* node = this; node != nullptr; node = node->NextNode)
+    if (node->Flags & EOF_CONNECTOR) ++n;
+  return n;
+}
+
+void CEnvObject::MarkConnectorNode(const char* name) {
+  std::string upper = name != nullptr ? name : "";
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (upper.find("CONNECTOR") != std::string::npos) {
+    Flags |= EOF_CONNECTOR;
+  } else {
+    Flags &= ~EOF_CONNECTOR;
+  }
+}
+
+void CEnvObject::SetNodeEnabled(int flag) {
+  if (flag != 0) {
+    Flags &= ~EOF_DISABLED;
+  } else {
+    Flags |= EOF_DISABLED;
+  }
+}
+
+bool CEnvObject::HasAnimatedMesh() const {
+  for (const CEnvObject* node = this; node != nullptr; node = node->NextNode)
+    if (node->MeshKind == MESHKIND_SKINNED || node->MeshKind == MESHKIND_PLAIN_ALT) return true;
+  return false;
+}
+
+void CEnvObject::BuildHitRegions() {
+  HitRegions.clear();
+  for (CEnvObject* node = this; node != nullptr; node = node->NextNode) {
+    if ((node->Flags & EOF_HIT_REGION) == 0) continue;
+    for (int r = 0; r < kHitRegionNames; ++r) {
+      if (node->NameHash == HashString(kHitRegionNameTable[r])) {
+        HitRegions.push_back({node, r});
+        break;
+      }
+    }
+  }
+}
+
+bool CEnvObject::NearestCorner(const CVector3& point, CVector3* corner, float* distanceSq) const {
+  const CVector3& lo = Bounds.Min;
+  const CVector3& hi = Bounds.Max;
+  if (lo.x > hi.x || lo.y > hi.y || lo.z > hi.z) return false;
+  bool found = false;
+  for (int k = 0; k < 8; ++k) {
+    const CVector3 c{(k & 1) ? hi.x : lo.x, (k & 2) ? hi.y : lo.y, (k & 4) ? hi.z : lo.z};
+    const float d = geom::LengthSq(geom::operator-(c, point));
+    if (!found || d < *distanceSq) {
+      *corner = c;
+      *distanceSq = d;
+      found = true;
+    }
+  }
+  return found;
+}
+
+namespace {
+
+// State of one QueryBsp walk: the polygon callback of the sphere query has
+// no user argument, so the query keeps its state here (main thread only).
+struct BspQueryState {
+  std::uint32_t Kind = 0;
+  std::uint32_t Hit = 0;
+  std::uint32_t Blocked = 0;
+} g_Query;
+
+// The first surface kind a query matched, remembered across queries
+// (999999 until one is met).
+std::uint32_t g_FirstMatchedKind = 999999;
+
+void CountPolygon(const BspPolygon* polygon, float a, float b, float c, float d, float x, float y, float z,
+                  float radius) {
+  const float plane[4] = {a, b, c, d};
+  CSphere sphere;
+  sphere.Set({x, y, z}, radius);
+  if (!sphere.TouchesPolygon(plane, polygon)) return;
+  const std::uint32_t kind = polygon->SurfaceId & 0x3FF;
+  if (kind == g_Query.Kind) {
+    g_Query.Hit = 1;
+    if (g_FirstMatchedKind == 999999) g_FirstMatchedKind = kind;
+  } else {
+    g_Query.Blocked = 1;
+  }
+}
+
+}  // namespace
+
+// The sphere is taken into node space by the inverse of the world matrix
+// (p_node = p_world x W^-1, row vectors); the radius is kept, node matrices
+// carry no scale that collision relies on.
+bool CEnvObject::QueryBsp(const float* sphere, const CMatrix& world, std::uint32_t surfaceKind,
+                          std::uint32_t* blocked) const {
+  if ((Flags & EOF_CONNECTOR) != 0 || Bsp == nullptr || MeshKind != MESHKIND_PLAIN) return false;
+  CMatrix inverse;
+  CVector3 centre{sphere[0], sphere[1], sphere[2]};
+  if (world.TypeFlags != MATF_IDENTITY) {
+    if (!world.Invert(&inverse, nullptr)) return false;
+    CVector3 local;
+    inverse.TransformPoint(centre, &local);
+    centre = local;
+  }
+  const float local[4] = {centre.x, centre.y, centre.z, sphere[3]};
+  g_Query = {surfaceKind, 0, 0};
+  SetBspPolygonCallback(CountPolygon);
+  std::uint32_t touched = 0;
+  BspSphereQuery(Bsp, local, &touched, 0);
+  SetBspPolygonCallback(nullptr);
+  if (blocked != nullptr && g_Query.Blocked) *blocked = 1;
+  return g_Query.Hit != 0;
+}
+
+void CEnvObject::DrawBox(std::uint32_t colour) const {
+  DrawDebugBox(Bounds.Min, Bounds.Max, colour, 0);
+}
+
+void CEnvObject::DrawSphere(std::uint32_t colour) const {
+  DrawDebugSphereRings(Sphere.Centre, Sphere.Radius, 16, 16, colour, 0);
+}
+
+const char* CEnvObject::GetIdString() const {
+  static char text[16];
+  std::snprintf(text, sizeof text, "#0x%X", ObjectNameHash);
+  return text;
+}
+
+void EnvSetVisibilityScale(float scale) { g_View.BaseScale = g_View.Scale = scale; }
+void EnvSetCurrentVisibilityScale(float scale) { g_View.Scale = scale <= 0.0f ? 0.1f : scale; }
+float EnvGetVisibilityScale() { return g_View.Scale; }
+float EnvGetBaseVisibilityScale() { return g_View.BaseScale; }
+void EnvSetViewDistances(float a, float b) {
+  g_View.Distances[0] = a;
+  g_View.Distances[1] = b;
+}
+void EnvGetViewDistances(float* a, float* b) {
+  *a = g_View.Distances[0];
+  *b = g_View.Distances[1];
+}
+void EnvSetViewWord(std::uint32_t word) { g_View.Word = word; }
+std::uint32_t EnvGetViewWord() { return g_View.Word; }
+
+void SetEngineMessageHandler(EngineMessageHandler handler) { g_MessageHandler = handler; }
+
+void EngineMessage(const char* format, ...) {
+  if (g_MessageHandler == nullptr) return;
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  g_MessageHandler(text);
+}
