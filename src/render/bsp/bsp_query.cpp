@@ -219,3 +219,5 @@ int SegmentCrossesPlane(const CVector3& a, const CVector3& b, const float* plane
   *crossing = {1, t, a + (b - a) * t};
   return side_a;
 }
+
+void BspClearHit() { g_SegmentResult = BspSegmentResult{}; }

@@ -69,6 +69,8 @@ struct BspSegmentResult {
 const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, const CVector3& end,
                                   std::uint32_t filter);
 const BspSegmentResult& GetBspSegmentResult();
+// Clears the result of the last segment query (no hit).
+void BspClearHit();
 
 // 1 when both ends lie more than 0.0001 in front of the plane, -1 when both
 // lie more than 0.0001 behind, else 0.

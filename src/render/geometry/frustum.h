@@ -8,6 +8,7 @@
 #include "foundation/maths/plane.h"
 #include "render/geometry/vector3.h"
 
+class CBoundingBox;
 class CCamera;
 class CMatrix;
 class COrientedBox;
@@ -53,6 +54,9 @@ class CFrustum {
   // 0 when the sphere lies wholly outside a plane, else 1; the straddle flag
   // (may be null) tells whether it crosses at least one plane.
   int TestSphere(const CSphere& sphere, bool* straddles) const;
+  // Box visibility is not culled by the frustum: 1 for every box, so that a
+  // walk over boxes (the octree's debug walk) visits them all.
+  int TestBox(const CBoundingBox& box) const;
   // 1 when all corners are in front of the plane, -1 when all are behind, else 0.
   int ClassifyPlane(const CPlane& plane) const;
   // Whether at least 3 vertices of the polygon survive clipping by all planes

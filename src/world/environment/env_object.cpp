@@ -37,6 +37,7 @@ struct ViewSettings {
 } g_View;
 
 EngineMessageHandler g_MessageHandler = nullptr;
+EnvDrawHooks g_DrawHooks;
 
 }  // namespace
 
@@ -93,6 +94,7 @@ void CEnvObject::Init(const EnvLoadContext& context) {
   Shared = 0;
   ShadowTemplate = nullptr;
   ObjectNameHash = 0;
+  NextTemplate = nullptr;
   ObjectName.clear();
   NodeName.clear();
   ParentName.clear();
@@ -266,6 +268,32 @@ void CEnvObject::DrawBox(std::uint32_t colour) const {
 
 void CEnvObject::DrawSphere(std::uint32_t colour) const {
   DrawDebugSphereRings(Sphere.Centre, Sphere.Radius, 16, 16, colour, 0);
+}
+
+void SetEnvDrawHooks(const EnvDrawHooks& hooks) { g_DrawHooks = hooks; }
+
+int CEnvObject::SubmitMesh(const void* lights, std::uint32_t textureOverride, void* drawData) {
+  if (TemplateKind == OTYPE_VERTEXANIM) return SubmitFrame(0.0f, lights);
+  if (Mesh == nullptr || g_DrawHooks.DrawMesh == nullptr) return 0;
+  return g_DrawHooks.DrawMesh(Mesh, lights, textureOverride, drawData);
+}
+
+int CEnvObject::SubmitFrame(float frame, const void* lights) {
+  if (TemplateKind != OTYPE_VERTEXANIM || g_DrawHooks.DrawVertexAnimFrame == nullptr) return 0;
+  return g_DrawHooks.DrawVertexAnimFrame(this, frame, lights);
+}
+
+void CEnvObject::QueueShadow() {
+  // Follow the shadow templates to the top; a chain longer than any real one
+  // (a loop) queues nothing.
+  CEnvObject* top = nullptr;
+  int steps = 0;
+  for (CEnvObject* t = ShadowTemplate; t != nullptr && steps < 64; t = t->ShadowTemplate, ++steps) {
+    if (t->TemplateKind == OTYPE_VERTEXANIM) return;
+    top = t;
+  }
+  if (top == nullptr || steps >= 64 || g_DrawHooks.QueueShadow == nullptr) return;
+  g_DrawHooks.QueueShadow(top);
 }
 
 const char* CEnvObject::GetIdString() const {

@@ -102,6 +102,16 @@ struct EnvHitRegion {
   std::int32_t Region;
 };
 
+// The draw paths of the meshes (installed by the mesh draw, vertex-animation
+// and shadow code); a null entry draws nothing.  lights and drawData are the
+// draw paths' own records, passed through.
+struct EnvDrawHooks {
+  int (*DrawMesh)(CVBufferObject* mesh, const void* lights, std::uint32_t textureOverride, void* drawData) = nullptr;
+  int (*DrawVertexAnimFrame)(class CEnvObject* node, float frame, const void* lights) = nullptr;
+  void (*QueueShadow)(class CEnvObject* shadowTemplate) = nullptr;
+};
+void SetEnvDrawHooks(const EnvDrawHooks& hooks);
+
 // The five modules a template's meshes are made with.
 struct EnvLoadContext {
   CRender* Render = nullptr;
@@ -169,6 +179,15 @@ class CEnvObject {
   // Wire box of the node box and wire sphere (16 x 16) of the collision sphere.
   void DrawBox(std::uint32_t colour) const;
   void DrawSphere(std::uint32_t colour) const;
+  // Hands the node's mesh to the draw paths: a vertex-animated template at
+  // frame 0, any other through its plain mesh.  Answers the draw's result, 0
+  // when there is nothing to draw or no draw path is installed.
+  int SubmitMesh(const void* lights, std::uint32_t textureOverride, void* drawData);
+  // A vertex-animated template at the given frame; 0 for other templates.
+  int SubmitFrame(float frame, const void* lights);
+  // Queues the shadow of the top shadow template of the chain of shadow
+  // templates, unless a vertex-animated template lies on the way.
+  void QueueShadow();
   // "#0x%X" of the object name hash, in one static buffer.
   const char* GetIdString() const;
   // The modules the node was initialised with.
@@ -203,7 +222,8 @@ class CEnvObject {
   std::int32_t DetailCounts[2] = {5, 5};
   std::uint32_t Shared = 0;
   CEnvObject* ShadowTemplate = nullptr;
-  std::uint32_t ObjectNameHash = 0;
+  std::uint32_t ObjectNameHash = 0;            // HashStringNoCase of the file name without extension
+  CEnvObject* NextTemplate = nullptr;          // the environment's template list
 
   // Read from the object file and kept with the node.
   std::string ObjectName;

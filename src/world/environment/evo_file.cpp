@@ -181,7 +181,10 @@ int EvoReadNode(CEnvObject* root, CEnvObject* node, ByteReader& in, int expected
   const std::uint32_t version = in.U32();
   node->ObjectName = in.FixedString(kEvoNameSize);
   if (!in.Ok()) return EVO_INVALID;
-  node->ObjectNameHash = HashString(node->ObjectName.c_str());
+  // Every node shows the template's id: the no-case hash of its file name,
+  // or of the object name when the template was not loaded by name.
+  if (root->ObjectNameHash == 0) root->ObjectNameHash = HashStringNoCase(node->ObjectName.c_str());
+  node->ObjectNameHash = root->ObjectNameHash;
   if (version != kEvoRecordVersion) return EVO_BAD_VERSION;
 
   const std::string nodeName = in.FixedString(kEvoNameSize);
@@ -254,7 +257,8 @@ int EvoReadNode(CEnvObject* root, CEnvObject* node, ByteReader& in, int expected
   switch (node->MeshKind) {
     case MESHKIND_PLAIN:
     case MESHKIND_PLAIN_ALT:
-      node->Mesh = new CVBufferObject;
+      node->Mesh = new CVBufferObject(context.Render, context.Textures, context.Materials, context.QueueAllocator,
+                                      context.Queue);
       if (!node->Mesh->Load(in, kEvoMeshSectionVersion)) return EVO_INVALID;
       break;
     case MESHKIND_VERTEXANIM:
@@ -395,7 +399,7 @@ CEnvObject* EnvFileLoadObject(int kind, const char* name, const EnvLoadContext& 
     ByteReader reader(bytes.data(), got);
     root = NewEnvObjectNode();
     root->Init(context);
-    root->ObjectNameHash = HashString(GetPathFileName(base.c_str()));
+    root->ObjectNameHash = HashStringNoCase(GetPathFileName(base.c_str()));
     const int ok = EvoReadFile(root, reader, -1, meshParam1, meshParam2);
     if (!ok || (kind != -1 && kind != root->TemplateKind)) {
       FreeEnvObjectTemplate(root);
