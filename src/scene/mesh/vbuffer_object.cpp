@@ -6,28 +6,22 @@
 
 #include "foundation/byte_reader.h"
 #include "render/textures/texture.h"
+#include "scene/mesh/mesh_pools.h"
 
 namespace {
 
-MeshPartAllocate g_PartAllocate = nullptr;
-MeshPartRelease g_PartRelease = nullptr;
 MeshShadowFree g_ShadowFree = nullptr;
 
 // Smallest part record: the header words of a version 1 record and the two
 // sub-chunk headers every version carries.
 constexpr std::size_t kMinPartRecord = 40 + 16;
 
-CVertexBuffer* NewPart() {
-  if (g_PartAllocate != nullptr) {
-    if (CVertexBuffer* part = g_PartAllocate()) return part;
-  }
-  return new CVertexBuffer;
-}
+// Parts come from the "VertexBuffer" pool, or the heap when it is used up.
+CVertexBuffer* NewPart() { return VertexBufferPool().Construct(); }
 
 void ReleasePart(CVertexBuffer* part) {
   part->Free();
-  if (g_PartRelease != nullptr && g_PartRelease(part)) return;
-  delete part;
+  VertexBufferPool().Free(part);
 }
 
 bool NameMatches(const CTexture* texture, const char* name) {
@@ -37,11 +31,6 @@ bool NameMatches(const CTexture* texture, const char* name) {
 }
 
 }  // namespace
-
-void SetMeshPartPool(MeshPartAllocate allocate, MeshPartRelease release) {
-  g_PartAllocate = allocate;
-  g_PartRelease = release;
-}
 
 void SetMeshShadowFree(MeshShadowFree hook) { g_ShadowFree = hook; }
 
@@ -63,6 +52,7 @@ bool CVBufferObject::Load(ByteReader& in, std::uint32_t objectFileVersion) {
   while (last != nullptr && last->Next != nullptr) last = last->Next;
   for (std::uint32_t i = 0; i < count; ++i) {
     CVertexBuffer* part = NewPart();
+    if (part == nullptr) return false;
     const bool ok = part->Load(in, objectFileVersion);
     (last != nullptr ? last->Next : FirstPart) = part;
     last = part;

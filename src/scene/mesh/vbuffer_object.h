@@ -26,7 +26,7 @@ class CVBufferObject {
   // the bytes left before any part is made.
   bool Load(ByteReader& in, std::uint32_t objectFileVersion);
   // Lets the shadow code free its data, then frees every part and gives it
-  // back (to its pool, or to the heap).  The mesh is empty after.
+  // back (to the "VertexBuffer" pool, or to the heap).  The mesh is empty after.
   void Free();
 
   // Material variants by texture name (any case); a null name picks every
@@ -60,13 +60,6 @@ class CVBufferObject {
 // Whether a record whose first word is a mesh kind holds a mesh of this kind:
 // true for no record and for kinds 0, 1, 3 and 4.
 bool IsMeshKindRecord(const std::uint32_t* record);
-
-// Where mesh parts come from and go back to.  Until the level's pools are
-// set, parts are made on the heap; a part whose address lies inside the pool
-// block goes back to the pool, any other to the heap.
-using MeshPartAllocate = CVertexBuffer* (*)();
-using MeshPartRelease = bool (*)(CVertexBuffer* part);  // true when the pool took it back
-void SetMeshPartPool(MeshPartAllocate allocate, MeshPartRelease release);
 
 // Called by CVBufferObject::Free before the parts go, so the shadow code can
 // free its tables.

@@ -10,7 +10,7 @@
 #include "render/debug/debug_draw.h"
 #include "render/geometry/geometry_ops.h"
 #include "render/volumes/sphere.h"
-#include "scene/mesh/vbuffer_object.h"
+#include "scene/mesh/mesh_pools.h"
 
 const char* const kHitRegionNameTable[kHitRegionNames] = {
     "#HR_BODYFRONT",       "#HR_BODYBACK",       "#HR_BODYLEFT",       "#HR_BODYRIGHT",
@@ -110,10 +110,7 @@ void CEnvObject::FreeNode() {
   for (CEnvObject* node = this; node != nullptr;) {
     CEnvObject* next = node->NextNode;
     if (node->Shared == 0) {
-      if (node->Mesh != nullptr) {
-        node->Mesh->Free();
-        delete node->Mesh;
-      }
+      ReleaseVBufferObject(node->Mesh);
       if (node->OtherMesh != nullptr && g_MeshFree != nullptr) g_MeshFree(node->MeshKind, node->OtherMesh);
       FreeBspTree(node->Bsp);
       delete node->Transforms;

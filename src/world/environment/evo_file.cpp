@@ -20,7 +20,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
 #include "render/volumes/sphere.h"
-#include "scene/mesh/vbuffer_object.h"
+#include "scene/mesh/mesh_pools.h"
 
 namespace {
 
@@ -257,8 +257,9 @@ int EvoReadNode(CEnvObject* root, CEnvObject* node, ByteReader& in, int expected
   switch (node->MeshKind) {
     case MESHKIND_PLAIN:
     case MESHKIND_PLAIN_ALT:
-      node->Mesh = new CVBufferObject(context.Render, context.Textures, context.Materials, context.QueueAllocator,
-                                      context.Queue);
+      node->Mesh = NewVBufferObject(context.Render, context.Textures, context.Materials, context.QueueAllocator,
+                                    context.Queue);
+      if (node->Mesh == nullptr) return EVO_INVALID;
       if (!node->Mesh->Load(in, kEvoMeshSectionVersion)) return EVO_INVALID;
       break;
     case MESHKIND_VERTEXANIM:

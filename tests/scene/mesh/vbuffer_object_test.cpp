@@ -8,6 +8,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
+#include "scene/mesh/mesh_pools.h"
 #include "scene/mesh/mesh_section_writer.h"
 
 namespace {
@@ -131,4 +132,18 @@ TEST(MeshKindRecord, PlainKinds) {
   const bool expected[] = {true, true, false, true, true, false};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(IsMeshKindRecord(&kinds[i]), expected[i]) << i;
   EXPECT_TRUE(IsMeshKindRecord(nullptr));
+}
+
+TEST_F(MeshObjectTest, PartsComeFromThePoolThenTheHeap) {
+  ASSERT_TRUE(VertexBufferPool().Resize("VertexBuffer", 2, 0));
+  CVBufferObject* mesh = NewVBufferObject(nullptr, &textures_, &materials_, nullptr, nullptr);
+  ByteReader in(bytes_.data(), bytes_.size());
+  ASSERT_TRUE(mesh->Load(in, 7));
+  EXPECT_TRUE(VertexBufferPool().Owns(mesh->GetPart(0)));
+  EXPECT_TRUE(VertexBufferPool().Owns(mesh->GetPart(1)));
+  EXPECT_FALSE(VertexBufferPool().Owns(mesh->GetPart(2)));
+  EXPECT_EQ(VertexBufferPool().Overflow(), 1);
+  EXPECT_EQ(VertexBufferPool().Needed(), 3) << "what the next run's pool-size file asks for";
+  ReleaseVBufferObject(mesh);  // the heap part is deleted (the leak check sees it), pool parts stay
+  VertexBufferPool().Release();
 }

@@ -12,7 +12,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
-#include "scene/mesh/vbuffer_object.h"
+#include "scene/mesh/mesh_pools.h"
 #include "world/environment/evo_fixture.h"
 
 namespace {
@@ -364,8 +364,7 @@ TEST_F(EvoFileTest, SharedNodesKeepTheirMesh) {
   EXPECT_EQ(root_->Mesh, nullptr);
   EXPECT_EQ(mesh->PartCount, 2u) << "the owner's mesh is untouched";
   EXPECT_NE(tree->Front + tree->PositiveList, 0u) << "the owner's tree is untouched";
-  mesh->Free();
-  delete mesh;
+  ReleaseVBufferObject(mesh);
   FreeBspTree(tree);
   delete transforms;
 }
