@@ -1,6 +1,6 @@
 // The level's pools of mesh records: "VertexBuffer" (mesh parts) and
 // "VBufferObject" (meshes).  The pool-size file sizes them at each level
-// load (2000 records each by default); until then, and once a pool is used
+// load (registered with it here; 2000 records each by default); until then, and once a pool is used
 // up, records come from the heap and are counted, so the next run can size
 // the pool right.  Main thread only.
 #pragma once
@@ -8,7 +8,6 @@
 #include "foundation/memory/fast_allocator.h"
 #include "scene/mesh/vbuffer_object.h"
 
-inline constexpr int kDefaultMeshPoolSize = 2000;
 
 FastAllocator<CVertexBuffer>& VertexBufferPool();
 FastAllocator<CVBufferObject>& VBufferObjectPool();

@@ -14,6 +14,7 @@
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
 #include "scene/mesh/mesh_strips.h"
+#include "scene/mesh/stripifier.h"
 
 namespace {
 
@@ -308,10 +309,27 @@ bool CVertexBuffer::Finish(bool stripify) {
     }
     IsStrip = 0;
   } else {
-    // One stitched strip, its vertices renumbered in drawing order: new
-    // vertex remapped[i] is old vertex source[i].
-    const std::vector<std::uint16_t> source = BuildStitchedStrip(g_ScratchIndices, ni);
-    const std::vector<std::uint16_t> strip = RenumberStrip(source, nv);
+    // One stitched strip from the stripifier (cache size from the render
+    // object, stitching on, no minimum size, strips not lists), its vertices
+    // renumbered in drawing order: new vertex remapped[i] is old vertex source[i].
+    SetStripCacheSize(g_MeshEngine.Render != nullptr ? static_cast<int>(g_MeshEngine.Render->GetVertexCacheSize()) : 16);
+    SetStripStitching(true);
+    SetStripMinSize(0);
+    SetStripListsOnly(false);
+    StripGroup* groups = nullptr;
+    StripGroup* remapped = nullptr;
+    std::uint16_t groupCount = 0;
+    if (!BuildStrips(g_ScratchIndices, ni, &groups, &groupCount) ||
+        !RemapStripIndices(groups, groupCount, nv, &remapped)) {
+      FreeStripGroups(groups);
+      VertexCount = nv;
+      return false;
+    }
+    // Only the first group is used: with these settings it is the one strip.
+    const std::vector<std::uint16_t> source(groups[0].indices, groups[0].indices + groups[0].indexCount);
+    const std::vector<std::uint16_t> strip(remapped[0].indices, remapped[0].indices + remapped[0].indexCount);
+    FreeStripGroups(groups);
+    FreeStripGroups(remapped);
     std::vector<RenderVertex> ordered(nv, RenderVertex{});
     for (std::size_t i = 0; i < strip.size(); ++i) ordered[strip[i]] = g_ScratchVertices[source[i]];
     const std::vector<std::uint16_t> list = StripToList(strip);
@@ -331,7 +349,7 @@ bool CVertexBuffer::Finish(bool stripify) {
     }
     ListIndexCount = static_cast<std::uint32_t>(list.size());
     StripIndexCount = static_cast<std::uint32_t>(strip.size());
-    PrimitiveCount = StripIndexCount - 2;
+    PrimitiveCount = StripIndexCount >= 3 ? StripIndexCount - 2 : 0;
     IsStrip = 1;
   }
   VertexCount = nv;
