@@ -16,6 +16,7 @@
 #include "platform/win32/message_box.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
+#include "scene/mesh/vbuffer_object.h"
 #include "world/environment/evo_file.h"
 #include "world/environment/evo_writer.h"
 

@@ -1,6 +1,7 @@
 #include "scene/mesh/vertex_buffer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -15,6 +16,9 @@
 #include "render/textures/texture_manager.h"
 #include "scene/mesh/mesh_strips.h"
 #include "scene/mesh/stripifier.h"
+
+static_assert(std::endian::native == std::endian::little && sizeof(RenderVertex) == 36,
+              "mesh vertices and indices are read in place from little-endian records");
 
 namespace {
 
@@ -37,13 +41,13 @@ void FreeArray(T*& p) {
 
 // Reads n 16-bit indices, each checked against the vertex count.
 bool ReadIndices(ByteReader& in, std::uint32_t n, std::uint32_t vertexCount, std::vector<std::uint16_t>* out) {
-  if (!in.HasRoomFor(n, 2)) return false;
+  const std::uint8_t* p = in.View(std::size_t{n} * 2);
+  if (p == nullptr) return false;
   out->resize(n);
-  for (std::uint32_t i = 0; i < n; ++i) {
-    (*out)[i] = in.U16();
-    if ((*out)[i] >= vertexCount) return false;
-  }
-  return in.Ok();
+  if (n != 0) std::memcpy(out->data(), p, std::size_t{n} * 2);
+  for (std::uint16_t index : *out)
+    if (index >= vertexCount) return false;
+  return true;
 }
 
 // Skips a sub-chunk of a tag, a count n and n records of the size.
@@ -181,13 +185,12 @@ bool CVertexBuffer::Load(ByteReader& in, std::uint32_t /*objectFileVersion*/) {
     // Everything the geometry block claims must be in the record before any of it is kept.
     const std::uint64_t bytes = std::uint64_t{nv} * 36 + (IsStrip ? std::uint64_t{ns} * 2 : 0) + std::uint64_t{ni} * 2;
     if (bytes > in.Remaining()) return false;
+    // The block's vertices are 36-byte little-endian records of eight floats
+    // and a colour word in RenderVertex's order: taken over as they are.
     std::vector<RenderVertex> vertices(nv);
-    for (RenderVertex& v : vertices) {
-      v.x = in.F32(), v.y = in.F32(), v.z = in.F32();
-      v.nx = in.F32(), v.ny = in.F32(), v.nz = in.F32();
-      v.Colour = in.U32();
-      v.u = in.F32(), v.v = in.F32();
-    }
+    const std::uint8_t* block = in.View(std::size_t{nv} * sizeof(RenderVertex));
+    if (block == nullptr) return false;
+    if (nv != 0) std::memcpy(vertices.data(), block, std::size_t{nv} * sizeof(RenderVertex));
     std::vector<std::uint16_t> strip, list;
     if (IsStrip && !ReadIndices(in, ns, nv, &strip)) return false;
     if (!ReadIndices(in, ni, nv, &list)) return false;
