@@ -1,0 +1,203 @@
+// The level's world container.  It owns every placed instance of the level,
+// every loaded object template, the root instance with the outer world zone
+// and the object pools; it finds templates and instances by name, builds and
+// reads the level's octree file, and runs the per-frame environment steps.
+//
+// One object exists for the life of the program: the engine start-up creates
+// it, a level change destroys and re-creates it, the engine shut-down
+// destroys it.  Main thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/memory/fast_allocator.h"
+#include "render/geometry/camera.h"
+#include "render/geometry/vector3.h"
+#include "world/environment/env_instance.h"
+
+class CEnvObject;
+class CGlazier;
+class CLightTable;
+class CLinearBuffer;
+class CMaterialList;
+class CParticlePool;
+class CRender;
+class CShrubbery;
+class CSky;
+class CTextureManager;
+class CTimer;
+class DepthSortQueue;
+struct ZoneRecord;
+
+// Views the environment keeps copies of.
+constexpr int kEnvironmentViews = 5;
+// Render flags at construction and as the engine start-up sets them.
+constexpr std::uint32_t kEnvRenderFlagsInitial = 0xA3;
+constexpr std::uint32_t kEnvRenderFlagsEngine = 0x81;
+// Flag word: set while the destructor runs.
+constexpr std::uint32_t kEnvFlagDestroying = 32;
+// The world bounds of an empty level, and the padding around a filled one.
+constexpr float kEnvDefaultBound = 10000.0f;
+constexpr float kEnvBoundsPadding = 100.0f;
+
+class CEnvironment {
+ public:
+  // Builds the view cameras, clears every list and counter, sets the world
+  // bounds to -10000..10000 and makes the root instance with the outer zone,
+  // published as g_RootInstance and g_RootZone.  A failed allocation leaves
+  // a null member and construction goes on.
+  CEnvironment(CRender* render, CTextureManager* textures, CMaterialList* materials, CLinearBuffer* frameBlock,
+               DepthSortQueue* queue, CLightTable* lights, CTimer* gameClock, CTimer* realClock);
+  // Frees every instance that is not a pool record, every template, the
+  // pools and the root instance.
+  ~CEnvironment();
+  CEnvironment(const CEnvironment&) = delete;
+  CEnvironment& operator=(const CEnvironment&) = delete;
+
+  // --- templates --------------------------------------------------------------
+  // With searchFirst, the template already loaded under the path's name;
+  // otherwise (or when none is) loads "<path>.evo" and adds it.  Null when
+  // the file cannot be loaded; nothing is added then.
+  CEnvObject* LoadObject(const char* path, int fileArg, bool searchFirst, int loadArg);
+  // The same, always searching first (stats-driven objects).
+  CEnvObject* FindOrLoadObject(const char* path, int fileArg);
+  // Puts the template at the front of the template list; answers it.
+  CEnvObject* AddObject(CEnvObject* object);
+  // The template (or template node) whose name hash is the case-insensitive
+  // hash of the path's file name without its extension; null when none.
+  CEnvObject* FindObjectByName(const char* path) const;
+  // The template with that object hash, or a node of a template chain with
+  // that node hash; null when none.
+  CEnvObject* FindObjectByHash(std::uint32_t hash) const;
+
+  // --- instances ----------------------------------------------------------------
+  // A pooled instance of the template, constructed with the creation flags,
+  // named (an unnamed one "<template id><counter>"), set up and put at the
+  // front of the instance list.  Null when no record can be had.
+  CEnvInstance* CreateInstance(const char* name, CEnvObject* object, const CVector3& position,
+                               const CVector3& rotation, const CVector3* scale, int meshMode,
+                               std::uint32_t creationFlags);
+  // One instance for the named template and one for each further node of its
+  // chain ("<path>-<counter>"), the later ones children of the first; null
+  // when the template is not loaded.
+  CEnvInstance* CreateInstanceTree(const char* path, const CVector3& position, const CVector3& rotation,
+                                   const CVector3* scale, std::uint32_t creationFlags);
+  // Puts an instance at the front of the list and advances the counter.
+  void AddInstance(CEnvInstance* instance);
+  // First listed instance with the case-insensitive hash of the name / the
+  // given hash; null when none.
+  CEnvInstance* FindInstanceByName(const char* name) const;
+  CEnvInstance* FindInstanceById(std::uint32_t hash) const;
+  bool ContainsInstance(const CEnvInstance* instance) const;
+  // Keeps the top ancestor of the instance (null clears).
+  void SetViewInstance(CEnvInstance* instance);
+
+  // --- level time -----------------------------------------------------------------
+  // The bounds of all top-level instances padded by 100; -10000..10000 when
+  // the level is empty.
+  void ComputeWorldBounds();
+  // Array of the top-level instances that are not hidden, in list order.
+  void BuildStaticList();
+  // Array of the instances whose template is vertex- or transform-animated.
+  void BuildAnimatedList();
+  // Invalidates and evaluates the pose of every transform-animated instance.
+  void ResetAnimatedObjects();
+
+  // Octree file of the level: the level path with ".OCT" as extension.
+  // Builds the octree of every top-level visible zone root in list order,
+  // writing each to the file when write is set.  False when the file cannot
+  // be written (the trees are built all the same).
+  bool BuildOctrees(const char* levelPath, bool write);
+  // Reads the octree of every top-level visible zone root from the file, in
+  // list order.  False, with the zones' old trees kept, when the file is
+  // missing, cannot be read whole, or any tree in it is damaged.
+  bool LoadOctrees(const char* levelPath);
+  // The level load's choice by the command-line letters: 'c' builds, writes
+  // and reads the file back; 'd' or 'r' only reads it; otherwise it builds
+  // and writes.  A failed read shows "Cannot find level OCTREE data %s -
+  // Ensure Level has been run at least once in DEBUG" and answers false.
+  bool BuildOrLoadOctrees(const char* levelPath);
+
+  void SetParticleSystem(CParticlePool* system) { ParticleSystem = system; }
+  void SetFlareMaterial(std::uint32_t material) { FlareMaterial = material; }
+  // Also sets the global copy g_EnvRenderFlags.
+  void SetRenderFlags(std::uint32_t flags);
+  std::uint32_t GetRenderFlags() const { return RenderFlags; }
+
+  // Views: the number of slots in use, copies of the players' cameras.
+  void SetViewCount(std::uint32_t count);
+  void ClearViews();
+  // Copies the camera into slot i and points the slot at it; nothing for a
+  // slot out of range.
+  void SetView(int i, const CCamera& camera);
+  // True when the camera of any set slot sees the point.
+  bool IsPointInVolumes(const CVector3& point) const;
+
+  // --- per frame ----------------------------------------------------------------------
+  // Once in each view's pass: advances the query stamp and switches off the
+  // lights enabled for the last draws.
+  void Update();
+  // Once a frame after the world objects moved: steps vertex animation by
+  // the game clock and brings attached animated instances after their parents.
+  void UpdateAnimated();
+
+  // --- fields, in record order --------------------------------------------------------
+  CCamera Views[kEnvironmentViews];
+  std::uint32_t ViewCount = 0;
+  CCamera* ViewSlots[kEnvironmentViews] = {};
+  CRender* Render = nullptr;
+  CTextureManager* Textures = nullptr;
+  CMaterialList* Materials = nullptr;
+  CTimer* GameClock = nullptr;
+  CTimer* RealClock = nullptr;
+  CParticlePool* ParticleSystem = nullptr;
+  std::int32_t InstanceBytes = 0;
+  std::uint32_t RenderFlags = kEnvRenderFlagsInitial;
+  // 1: line-of-sight tests go through zones and portals; 0: through the flat list.
+  std::uint32_t UseZones = 0;
+  std::uint32_t InstanceCounter = 0;
+  std::uint32_t AnimatedCount = 0;
+  CEnvInstance** AnimatedArray = nullptr;
+  CEnvObject* TemplateList = nullptr;
+  std::uint32_t StaticCount = 0;
+  CEnvInstance** StaticArray = nullptr;
+  CEnvInstance* InstanceList = nullptr;
+  CLightTable* LightTable = nullptr;
+  CEnvInstance* ViewInstance = nullptr;
+  CSky* Sky = nullptr;
+  CLinearBuffer* FrameBlock = nullptr;
+  DepthSortQueue* Queue = nullptr;
+  std::uint32_t FlareMaterial = 0;
+  void* ScratchBuffer = nullptr;
+  float WorldBounds[6] = {-kEnvDefaultBound, -kEnvDefaultBound, -kEnvDefaultBound,
+                          kEnvDefaultBound,  kEnvDefaultBound,  kEnvDefaultBound};
+  std::uint32_t FlareWindow[3] = {};
+  CEnvInstance* ExcludedInstance = nullptr;
+  CEnvInstance* RootInstance = nullptr;
+  std::uint32_t Flags = 0;
+  CShrubbery* Shrubbery = nullptr;
+  CGlazier* Glass = nullptr;
+  // Zone pass: when set, the view instance's zone is updated with 0 instead of 1.
+  std::uint32_t ZoneOverride = 0;
+
+ private:
+  // The render modules instances are constructed with.
+  EnvInstanceModules Modules() const;
+  // A pooled instance constructed, named and set up (not listed).
+  CEnvInstance* MakeInstance(const char* name, CEnvObject* object, const CVector3& position,
+                             const CVector3& rotation, const CVector3* scale, int kindCode,
+                             std::uint32_t creationFlags);
+};
+
+// The environment, its root instance and the outer world zone (null outside
+// the environment's life).
+extern CEnvironment* g_Environment;
+extern CEnvInstance* g_RootInstance;
+extern ZoneRecord* g_RootZone;
+// Global copy of the render flags.
+extern std::uint32_t g_EnvRenderFlags;
+// Advanced by each view's Update; world queries stamp what they visited with it.
+extern std::uint32_t g_EnvQueryStamp;
+
+// The template pool ("EnvObjects"): template nodes in order, then heap nodes.
+extern FastAllocator<CEnvObject> g_EnvObjectPool;
