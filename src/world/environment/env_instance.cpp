@@ -606,6 +606,28 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
   LastDrawnTime = g_EnvInstanceGlobals.GameTime;
 }
 
+int CEnvInstance::GetNodeForPoint(const CVector3& point) const {
+  if (Template == nullptr || Template->TemplateKind != OTYPE_TRANSFORMANIM) return -1;
+  for (const CEnvObject* node = Template; node != nullptr; node = node->NextNode) {
+    const CMatrix* m = GetNodeWorldMatrix(node->NodeIndex);
+    if (m == nullptr) continue;
+    const float dx = m->m[3][0] - point.x, dy = m->m[3][1] - point.y, dz = m->m[3][2] - point.z;
+    if (dx * dx + dy * dy + dz * dz <= 0.0001f * 0.0001f) return node->NodeIndex;
+  }
+  return -1;
+}
+
+void CEnvInstance::SwapObject(ObjectTemplatePair* pair) {
+  if (pair == nullptr) return;
+  CEnvObject* t = Template;
+  Template = pair->Template;
+  pair->Template = t;
+  const std::uint32_t texture = OverrideTexture;
+  OverrideTexture = pair->OverrideTexture;
+  pair->OverrideTexture = texture;
+  StateBits &= ~INSTS_BOUNDS_VALID;
+}
+
 void CEnvInstance::DrawCollisionShapes(std::uint32_t colour) {
   if (Template == nullptr) return;
   CRender* render = g_EnvInstanceGlobals.Render;
@@ -731,6 +753,17 @@ bool CEnvInstance::GetLastBspHit(CVector3* point, float* distance, float plane[4
   *distance = r.Factor;
   for (int k = 0; k < 4; ++k) plane[k] = r.Plane[k];
   return true;
+}
+
+// The phase p is in degrees; sin p lies in [-1, 1], so the inner angle
+// pi sin p lies in [-pi, pi] and is wrapped into [0, 2 pi) before its sine.
+void SwayStep(SwayRecord* sway, float frameTime) {
+  constexpr float kPi = 3.14159265358979f;
+  float inner = kPi * std::sin(sway->Phase / kRadToDeg);
+  if (inner < 0.0f) inner += 2.0f * kPi;
+  const float s = std::sin(inner) * sway->Amplitude * 0.1f;
+  sway->Offset = {s * sway->Weights.x, s * sway->Weights.y, s * sway->Weights.z};
+  sway->Phase = WrapDegrees(sway->Phase + frameTime * sway->Speed);
 }
 
 void GetInstancePosition(const CEnvInstance* instance, CVector3* out) {

@@ -83,6 +83,25 @@ constexpr int kMaxCollisionCandidates = 128;
 
 class CEnvInstance;
 
+// A model an instance can swap to: template and override texture.
+struct ObjectTemplatePair {
+  CEnvObject* Template = nullptr;
+  std::uint32_t OverrideTexture = 0;
+};
+
+// The sway of a plant: phase and speed in degrees (per second), amplitude,
+// axis weights, and the offset the last step gave.
+struct SwayRecord {
+  float Phase = 0.0f;
+  float Speed = 0.0f;
+  float Amplitude = 0.0f;
+  CVector3 Weights{};
+  CVector3 Offset{};
+};
+// One step of a sway: offset = sin(pi sin p) x a x w x 0.1 on each axis, then
+// p grows by frameTime x speed and wraps at 360.
+void SwayStep(SwayRecord* sway, float frameTime);
+
 // Called when a physics collision hits the instance: (instance, strength,
 // other instance or null); 1 keeps the contacts, 0 drops them.
 using InstanceHitCallback = int (*)(CEnvInstance* instance, float strength, CEnvInstance* other);
@@ -255,6 +274,13 @@ class CEnvInstance {
   // Draws the instance once per frame: culls by frustum (may be null) and
   // projected size, sets its matrix and lights and submits its template.
   void Draw(const CFrustum* frustum);
+
+  // The node of a hierarchical instance whose origin, carried by its node
+  // matrix, lies within 0.0001 of the point; -1 when none does.
+  int GetNodeForPoint(const CVector3& point) const;
+  // Exchanges the instance's template and override texture with the pair's
+  // (intact and damaged models).
+  void SwapObject(ObjectTemplatePair* pair);
 
   // Wire boxes and spheres of the template's collision shapes (each
   // non-connector node of a hierarchical template at its node matrix).

@@ -633,3 +633,75 @@ TEST(EnvInstanceIds, IdTextIsTheHexNameHash) {
   i.NameHash = 0xBEEF01;
   EXPECT_STREQ(i.GetIdString(), "#0xBEEF01");
 }
+
+namespace {
+
+// A hierarchical instance whose node matrices are plain translations.
+struct TwoNodes : Placed {
+  using Placed::Placed;
+  const CMatrix* GetNodeWorldMatrix(int node) const override {
+    return node >= 0 && node < 2 ? &Nodes[node] : nullptr;
+  }
+  CMatrix Nodes[2]{};
+};
+
+}  // namespace
+
+TEST(EnvInstanceNodes, NodeForPointMatchesTheNodeOrigin) {
+  CEnvObject root, arm;
+  MakeBox(&root);
+  root.TemplateKind = OTYPE_TRANSFORMANIM;
+  root.NodeIndex = 0;
+  arm.NodeIndex = 1;
+  root.NextNode = &arm;
+  TwoNodes i(&root);
+  i.Nodes[0].SetIdentity();
+  i.Nodes[1].SetIdentity();
+  i.Nodes[1].SetTranslation({10, 20, 30});
+  EXPECT_EQ(i.GetNodeForPoint({10, 20, 30}), 1);
+  EXPECT_EQ(i.GetNodeForPoint({0, 0, 0}), 0);
+  EXPECT_EQ(i.GetNodeForPoint({10, 20, 30.01f}), -1);
+  root.NextNode = nullptr;
+}
+
+TEST(EnvInstanceNodes, SwapObjectExchangesModelAndTexture) {
+  CEnvObject intact, broken;
+  MakeBox(&intact);
+  MakeBox(&broken);
+  broken.Sphere.Radius = 4.0f;
+  Placed i(&intact);
+  i.OverrideTexture = 3;
+  i.UpdateBoundingSphere();
+  ObjectTemplatePair pair{&broken, 9};
+  i.SwapObject(&pair);
+  EXPECT_EQ(i.Template, &broken);
+  EXPECT_EQ(i.OverrideTexture, 9u);
+  EXPECT_EQ(pair.Template, &intact);
+  EXPECT_EQ(pair.OverrideTexture, 3u);
+  i.UpdateBoundingSphere();
+  EXPECT_FLOAT_EQ(i.GetWorldSphere().Radius, 4.0f);
+}
+
+TEST(EnvInstanceSway, OffsetFollowsThePhaseAndThePhaseWraps) {
+  struct Case {
+    float phase, speed, time;
+    float wantOffset, wantPhase;
+  } cases[] = {
+      {0, 90, 1, 0, 90},                       // sin(pi sin 0) = 0
+      {90, 90, 1, 0, 180},                     // sin(pi sin 90) = sin(pi) = 0
+      {30, 0, 1, 1.0f, 30},                    // sin(pi / 2) = 1
+      {330, 60, 1, -1.0f, 30},                 // sin(-pi / 2) = -1; 390 wraps to 30
+  };
+  for (const Case& c : cases) {
+    SwayRecord sway;
+    sway.Phase = c.phase;
+    sway.Speed = c.speed;
+    sway.Amplitude = 20.0f;
+    sway.Weights = {1, 0, 0.5f};
+    SwayStep(&sway, c.time);
+    EXPECT_NEAR(sway.Offset.x, c.wantOffset * 2.0f, 1e-4f) << c.phase;  // amplitude 20 x 0.1
+    EXPECT_NEAR(sway.Offset.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(sway.Offset.z, c.wantOffset, 1e-4f) << c.phase;
+    EXPECT_NEAR(sway.Phase, c.wantPhase, 1e-3f) << c.phase;
+  }
+}
