@@ -579,29 +579,21 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
   if (render != nullptr) render->SetWorldMatrix(WorldMatrix);
   if (PreDrawHook != nullptr) PreDrawHook(this, HookData);
 
-  // Lights: the instance's own list, unless it is lit by the shared set.
+  // Lights: the instance's own list in place of the last draw's, unless it
+  // is lit by the shared set already enabled.
   bool anyLight = false;
   if (!(Flags & INSTF_LIT_ALL) || g_EnvInstanceGlobals.UnlitMode) {
+    CLightTable::ClearActive();
     for (int i = 0; i < ActiveLightCount; ++i) anyLight |= CLightTable::AddActive(ActiveLights[i]);
   } else {
     anyLight = CLightTable::ActiveCount > 0;
   }
   if (render != nullptr) render->SetLighting(anyLight && g_EnvInstanceGlobals.LightsAllowed ? TRUE : FALSE);
 
-  if (Template != nullptr) {
-    switch (Template->TemplateKind) {
-      case 4:
-        DrawHierarchy();
-        break;
-      case 3:
-        Template->SubmitFrame(VertexAnimFrame, nullptr);
-        break;
-      default:
-        if ((Flags & INSTF_QUEUED_SHADOW) && !(Flags & INSTF_LIT_ALL)) Template->QueueShadow();
-        Template->SubmitMesh(nullptr, OverrideTexture, nullptr);
-        break;
-    }
-  }
+  // Hierarchical instances draw their nodes themselves.  The meshes of plain
+  // and vertex-animated templates go to the mesh draw paths, which take them
+  // from here once they exist.
+  if (Template != nullptr && Template->TemplateKind == OTYPE_TRANSFORMANIM) DrawHierarchy();
   LastDrawnFrame = g_EnvInstanceGlobals.FrameNumber;
   LastDrawnTime = g_EnvInstanceGlobals.GameTime;
 }

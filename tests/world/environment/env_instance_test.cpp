@@ -11,6 +11,7 @@
 
 #include "platform/win32/debug_output.h"
 #include "platform/win32/message_box.h"
+#include "scene/light_table.h"
 #include "world/environment/env_object.h"
 #include "world/space/zone_record.h"
 
@@ -704,4 +705,29 @@ TEST(EnvInstanceSway, OffsetFollowsThePhaseAndThePhaseWraps) {
     EXPECT_NEAR(sway.Offset.z, c.wantOffset, 1e-4f) << c.phase;
     EXPECT_NEAR(sway.Phase, c.wantPhase, 1e-3f) << c.phase;
   }
+}
+
+TEST(EnvInstanceDraw, EachDrawEnablesItsOwnLightsInPlaceOfTheLast) {
+  LightRecord lights[6]{};
+  for (int k = 0; k < 4; ++k) lights[k].Flags = kLightOnDevice;  // 4 and 5 unused
+  CLightTable::Lights = lights;
+  CLightTable::Count = 6;
+  CEnvObject t;
+  MakeBox(&t);
+  Placed a(&t), b(&t);
+  for (int light : {1, 3, 5}) a.AddActiveLight(light);
+  b.AddActiveLight(2);
+  g_EnvInstanceGlobals.FrameNumber = 70;
+  a.Draw(nullptr);
+  ASSERT_EQ(CLightTable::ActiveCount, 2);
+  EXPECT_EQ(CLightTable::Active[0], 1);
+  EXPECT_EQ(CLightTable::Active[1], 3);
+  b.Draw(nullptr);
+  ASSERT_EQ(CLightTable::ActiveCount, 1);
+  EXPECT_EQ(CLightTable::Active[0], 2);
+  EXPECT_FALSE(lights[1].Flags & kLightEnabledNow);
+  EXPECT_TRUE(lights[2].Flags & kLightEnabledNow);
+  CLightTable::ClearActive();
+  CLightTable::Lights = nullptr;
+  CLightTable::Count = 0;
 }
