@@ -10,6 +10,7 @@
 #include "foundation/time/timer.h"
 #include "scene/light_table.h"
 #include "world/environment/env_object.h"
+#include "world/environment/pool_size_file.h"
 #include "world/space/zone_record.h"
 
 CEnvironment* g_Environment = nullptr;
@@ -58,6 +59,9 @@ CEnvironment::CEnvironment(CRender* render, CTextureManager* textures, CMaterial
       FrameBlock(frameBlock),
       Queue(queue) {
   SetEnvObjectPool(&AllocatePoolNode, &PoolTakesNode);
+  // The level's pool-size file sizes these two pools before the level loads.
+  PoolSizeFileSetPool(kPoolEnvInstances, &g_EnvInstancePool);
+  PoolSizeFileSetPool(kPoolEnvObjects, &g_EnvObjectPool);
   RootInstance = new (std::nothrow) CEnvInstance;
   if (RootInstance != nullptr) {
     RootInstance->Construct(render, Modules(), 0);
