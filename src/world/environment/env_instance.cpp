@@ -590,10 +590,23 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
   }
   if (render != nullptr) render->SetLighting(anyLight && g_EnvInstanceGlobals.LightsAllowed ? TRUE : FALSE);
 
-  // Hierarchical instances draw their nodes themselves.  The meshes of plain
-  // and vertex-animated templates go to the mesh draw paths, which take them
-  // from here once they exist.
-  if (Template != nullptr && Template->TemplateKind == OTYPE_TRANSFORMANIM) DrawHierarchy();
+  // By template kind: hierarchical instances draw their nodes themselves, a
+  // vertex-animated template is submitted at the current frame, any other
+  // with the override texture (after its shadow, unless lit by the shared set).
+  if (Template != nullptr) {
+    switch (Template->TemplateKind) {
+      case OTYPE_TRANSFORMANIM:
+        DrawHierarchy();
+        break;
+      case OTYPE_VERTEXANIM:
+        Template->SubmitFrame(VertexAnimFrame, nullptr);
+        break;
+      default:
+        if ((Flags & INSTF_QUEUED_SHADOW) && !(Flags & INSTF_LIT_ALL)) Template->QueueShadow();
+        Template->SubmitMesh(nullptr, OverrideTexture, nullptr);
+        break;
+    }
+  }
   LastDrawnFrame = g_EnvInstanceGlobals.FrameNumber;
   LastDrawnTime = g_EnvInstanceGlobals.GameTime;
 }
