@@ -10,6 +10,7 @@
 #include "foundation/time/timer.h"
 #include "scene/light_table.h"
 #include "world/environment/env_object.h"
+#include "world/environment/evo_file.h"
 #include "world/environment/pool_size_file.h"
 #include "world/space/zone_record.h"
 

@@ -12,6 +12,7 @@
 #include "platform/win32/debug_output.h"
 #include "platform/win32/message_box.h"
 #include "scene/light_table.h"
+#include "scene/mesh/vbuffer_object.h"
 #include "world/environment/env_object.h"
 #include "world/space/zone_record.h"
 
@@ -730,4 +731,58 @@ TEST(EnvInstanceDraw, EachDrawEnablesItsOwnLightsInPlaceOfTheLast) {
   CLightTable::ClearActive();
   CLightTable::Lights = nullptr;
   CLightTable::Count = 0;
+}
+
+namespace {
+
+struct Submitted {
+  int meshes = 0;
+  std::uint32_t texture = 0;
+  float frame = -1.0f;
+  int shadows = 0;
+} g_Submitted;
+
+}  // namespace
+
+// Plain templates are submitted with the override texture (after a queued
+// shadow when asked for), vertex-animated ones at the instance's frame.
+TEST(EnvInstanceDraw, TemplatesAreSubmittedByKind) {
+  EnvDrawHooks hooks;
+  hooks.DrawMesh = [](CVBufferObject*, const void*, std::uint32_t texture, void*) {
+    ++g_Submitted.meshes;
+    g_Submitted.texture = texture;
+    return 1;
+  };
+  hooks.DrawVertexAnimFrame = [](CEnvObject*, float frame, const void*) {
+    g_Submitted.frame = frame;
+    return 1;
+  };
+  hooks.QueueShadow = [](CEnvObject*) { ++g_Submitted.shadows; };
+  SetEnvDrawHooks(hooks);
+  g_Submitted = {};
+
+  CVBufferObject mesh;
+  CEnvObject plain, shadow;
+  MakeBox(&plain);
+  MakeBox(&shadow);
+  plain.Mesh = &mesh;
+  plain.Shared = 1;  // the node does not own the mesh
+  plain.ShadowTemplate = &shadow;
+  Placed crate(&plain);
+  crate.OverrideTexture = 12;
+  crate.Flags |= INSTF_QUEUED_SHADOW;
+  g_EnvInstanceGlobals.FrameNumber = 90;
+  crate.Draw(nullptr);
+  EXPECT_EQ(g_Submitted.meshes, 1);
+  EXPECT_EQ(g_Submitted.texture, 12u);
+  EXPECT_EQ(g_Submitted.shadows, 1);
+
+  CEnvObject waving;
+  MakeBox(&waving);
+  waving.TemplateKind = OTYPE_VERTEXANIM;
+  Placed flag(&waving);
+  flag.SetVertexAnimFrame(2.5f);
+  flag.Draw(nullptr);
+  EXPECT_FLOAT_EQ(g_Submitted.frame, 2.5f);
+  SetEnvDrawHooks(EnvDrawHooks{});
 }
