@@ -8,6 +8,7 @@
 #include "foundation/text/hash.h"
 #include "render/bsp/bsp_query.h"
 #include "render/debug/debug_draw.h"
+#include "render/device/render.h"
 #include "render/geometry/geometry_ops.h"
 #include "render/volumes/sphere.h"
 #include "scene/mesh/mesh_pools.h"
@@ -268,6 +269,32 @@ void CEnvObject::DrawSphere(std::uint32_t colour) const {
 }
 
 void SetEnvDrawHooks(const EnvDrawHooks& hooks) { g_DrawHooks = hooks; }
+
+namespace {
+// Whether the node's render device has every bit of the option mask.
+bool DeviceHas(const EnvLoadContext& context, std::uint32_t options) {
+  return context.Render != nullptr && (context.Render->GetRenderOptions() & options) == options;
+}
+}  // namespace
+
+bool CEnvObject::SetBumpEffect(CTexture* bumpTexture, const char* name) {
+  if (!DeviceHas(m_Context, RENDER_OPTION_2) || !m_Context.Render->SupportsVertexShader(1, 0, 12) ||
+      !m_Context.Render->SupportsPixelShader(1, 0))
+    return false;
+  return MeshKind == MESHKIND_PLAIN && Mesh != nullptr && Mesh->SetBumpByTexture(bumpTexture, name);
+}
+
+bool CEnvObject::SetReflectionEffect(CTexture* texture, float strength, const char* name) {
+  if (!DeviceHas(m_Context, RENDER_OPTION_1)) return false;
+  return MeshKind == MESHKIND_PLAIN && Mesh != nullptr && Mesh->SetReflectionByTexture(texture, strength, name);
+}
+
+bool CEnvObject::SetDetailEffect(CTexture* texture, std::uint32_t blendMode, float strength, float scaleU,
+                                 float scaleV, const char* name) {
+  if (!DeviceHas(m_Context, RENDER_OPTION_0)) return false;
+  return MeshKind == MESHKIND_PLAIN && Mesh != nullptr &&
+         Mesh->SetDetailByTexture(texture, blendMode, strength, scaleU, scaleV, name);
+}
 
 int CEnvObject::SubmitMesh(const void* lights, std::uint32_t textureOverride, void* drawData) {
   if (TemplateKind == OTYPE_VERTEXANIM) return SubmitFrame(0.0f, lights);

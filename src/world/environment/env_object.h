@@ -18,6 +18,7 @@
 class CLinearBuffer;
 class CMaterialList;
 class CRender;
+class CTexture;
 class CTextureManager;
 class CVBufferObject;
 class DepthSortQueue;
@@ -188,6 +189,16 @@ class CEnvObject {
   // Queues the shadow of the top shadow template of the chain of shadow
   // templates, unless a vertex-animated template lies on the way.
   void QueueShadow();
+  // Render-effect set-up, called by the render-effects file's readers: each
+  // applies its effect to the parts of the node's plain mesh textured name
+  // (every part but "default" ones for null) and answers whether a part took
+  // it.  False unless the render device has the capability (render option
+  // 0x4 dot-3 bump with vertex shader 1.0 with 12 constants and pixel shader
+  // 1.0, 0x2 reflection, 0x1 detail) and the node's mesh is plain.
+  bool SetBumpEffect(CTexture* bumpTexture, const char* name);
+  bool SetReflectionEffect(CTexture* texture, float strength, const char* name);
+  bool SetDetailEffect(CTexture* texture, std::uint32_t blendMode, float strength, float scaleU, float scaleV,
+                       const char* name);
   // "#0x%X" of the object name hash, in one static buffer.
   const char* GetIdString() const;
   // The modules the node was initialised with.

@@ -398,3 +398,15 @@ TEST_F(EvoFileTest, LoadingByNameFromDisk) {
   EXPECT_NE(boxes_[0].text.find("\"missing.pi2\""), std::string::npos);
   EXPECT_EQ(EnvFileLoadedObjectCount(), before + 1);
 }
+
+TEST_F(EvoFileTest, RenderEffectsNeedTheDeviceCapability) {
+  std::vector<EvoNodeSource> nodes = TankTemplate(floor_.get());
+  ASSERT_EQ(Read(EvoWriteFile({nodes[0]})), 1);
+  CTexture* hull = textures_.FindByName("hull.png");
+  // No render device: no capability, nothing changes.
+  EXPECT_FALSE(root_->SetReflectionEffect(hull, 0.9f, "hull.png"));
+  EXPECT_FALSE(root_->SetDetailEffect(hull, 21, 0.9f, 2, 2, nullptr));
+  EXPECT_FALSE(root_->SetBumpEffect(hull, nullptr));
+  EXPECT_EQ(root_->Mesh->GetPart(0)->ReflectTexture, nullptr);
+  EXPECT_EQ(root_->Mesh->GetPart(0)->DetailBlendMode, 19u);
+}
