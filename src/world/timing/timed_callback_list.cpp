@@ -1,0 +1,172 @@
+#include "world/timing/timed_callback_list.h"
+
+#include "foundation/byte_reader.h"
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/time/timer.h"
+
+#include <new>
+
+std::uint32_t g_TimedCallbackOverflows = 0;
+
+namespace {
+
+void Clear(TimedCallbackEntry& e) { e = TimedCallbackEntry{}; }
+
+}  // namespace
+
+CTimedCallbackList::CTimedCallbackList(int capacity) : capacity_(capacity > 0 ? capacity : 0) {}
+
+bool CTimedCallbackList::CreateEntries(CLinearBuffer* buffer) {
+  entries_ = nullptr;
+  if (!buffer || capacity_ == 0) return false;
+  void* memory = buffer->Alloc(static_cast<std::uint32_t>(sizeof(TimedCallbackEntry)) *
+                                   static_cast<std::uint32_t>(capacity_),
+                               alignof(TimedCallbackEntry) > 4 ? alignof(TimedCallbackEntry) : 4);
+  if (!memory) return false;
+  entries_ = static_cast<TimedCallbackEntry*>(memory);
+  for (int i = 0; i < capacity_; ++i) new (&entries_[i]) TimedCallbackEntry{};
+  Reset();
+  return true;
+}
+
+void CTimedCallbackList::ForgetEntries() { entries_ = nullptr; }
+
+void CTimedCallbackList::Reset() {
+  if (entries_)
+    for (int i = 0; i < capacity_; ++i) Clear(entries_[i]);
+  cursor_ = 0;
+  liveCount_ = 0;
+}
+
+std::uint32_t CTimedCallbackList::ClockTime(std::uint32_t flags) const {
+  const CTimer* clock = (flags & TCF_REAL_CLOCK) ? realClock_ : gameClock_;
+  return clock ? clock->GetGameTime() : 0;
+}
+
+TimedCallbackEntry* CTimedCallbackList::Post(const TimedCallbackRequest& request) {
+  if (!entries_ || capacity_ == 0) return nullptr;
+  int slot = -1;
+  for (int i = 0; i < capacity_; ++i) {
+    int s = (cursor_ + i) % capacity_;
+    if (!(entries_[s].flags & TCF_KEEP_SLOT)) {
+      slot = s;
+      break;
+    }
+  }
+  if (slot < 0) {
+    ++g_TimedCallbackOverflows;
+    if (!(request.flags & TCF_KEEP_SLOT)) return nullptr;
+    slot = cursor_;
+  }
+
+  TimedCallbackEntry& e = entries_[slot];
+  const std::uint32_t now = ClockTime(request.flags);
+  e.start = now + request.delay;
+  e.lastFire = e.start;
+  e.interval = request.interval;
+  e.flags = request.flags;
+  e.lifetime = request.lifetime;
+  for (int i = 0; i < 3; ++i) e.vector[i] = request.vector[i];
+  for (int i = 0; i < kTimedCallbackParams; ++i) e.params[i] = request.params[i];
+  e.callback = request.callback;
+  e.owner = request.owner;
+  e.state = TIMED_CALLBACK_ARMED;
+
+  cursor_ = slot + 1 < capacity_ ? slot + 1 : 0;
+  return &e;
+}
+
+void CTimedCallbackList::FreeEntry(TimedCallbackEntry* entry) {
+  if (!entry) return;
+  entry->state = TIMED_CALLBACK_FREE;
+  entry->flags = 0;
+  entry->callback = nullptr;
+}
+
+void CTimedCallbackList::ClearRemovable() {
+  if (!entries_) return;
+  for (int i = 0; i < capacity_; ++i)
+    if (entries_[i].flags & TCF_REMOVABLE) FreeEntry(&entries_[i]);
+}
+
+void CTimedCallbackList::Update() {
+  liveCount_ = 0;
+  if (!entries_) return;
+  const bool gameRuns = gameClock_ && gameClock_->IsRunning();
+  for (int i = 0; i < capacity_; ++i) {
+    TimedCallbackEntry& e = entries_[i];
+    if (e.state != TIMED_CALLBACK_ARMED) continue;
+    ++liveCount_;
+    // An entry on the stopped game clock waits: firing it without its call
+    // would lose a one-shot callback whose time came just before the pause.
+    if (!(e.flags & TCF_REAL_CLOCK) && !gameRuns) continue;
+
+    const std::uint32_t t = ClockTime(e.flags);
+    // Sums in 64 bits so that a huge interval or lifetime does not wrap
+    // round to a small one.
+    if (t > e.start && std::uint64_t{t} >= std::uint64_t{e.lastFire} + e.interval) {
+      e.lastFire = t;
+      if (e.callback) e.callback(&e);
+      if ((e.flags & TCF_ONE_SHOT) && e.state == TIMED_CALLBACK_ARMED) FreeEntry(&e);
+    }
+    if (e.state == TIMED_CALLBACK_ARMED && (e.flags & TCF_EXPIRES) &&
+        std::uint64_t{t} > std::uint64_t{e.start} + e.lifetime)
+      FreeEntry(&e);
+  }
+}
+
+std::uint32_t CTimedCallbackList::SaveAll(ByteWriter& out) const {
+  std::uint32_t written = 0;
+  if (!entries_) return 0;
+  for (int i = 0; i < capacity_; ++i) {
+    const TimedCallbackEntry& e = entries_[i];
+    if (e.state != TIMED_CALLBACK_ARMED) continue;
+    const int code = encode_ && e.callback ? encode_(e.callback) : -1;
+    if (code < 0) continue;
+    TimedCallbackRecord r;
+    r.state = e.state;
+    r.flags = e.flags;
+    r.start = e.start;
+    r.interval = e.interval;
+    r.lastFire = e.lastFire;
+    r.lifetime = e.lifetime;
+    for (int k = 0; k < 3; ++k) r.vector[k] = e.vector[k];
+    for (int k = 0; k < kTimedCallbackParams; ++k) r.params[k] = e.params[k];
+    r.code = code;
+    r.ownerId = e.owner && ownerId_ ? ownerId_(e.owner) : 0;
+    r.save(out);
+    ++written;
+  }
+  return written;
+}
+
+bool CTimedCallbackList::LoadAll(ByteReader& in, std::uint32_t count) {
+  Reset();
+  int next = 0;
+  for (std::uint32_t n = 0; n < count; ++n) {
+    TimedCallbackRecord r;
+    if (!r.load(in)) return false;
+    // Records past the capacity are read past, so the block after this one
+    // starts where it should.
+    if (!entries_ || next >= capacity_) continue;
+    if (r.state != TIMED_CALLBACK_ARMED && r.state != TIMED_CALLBACK_FREE) continue;
+    TimedCallback callback = nullptr;
+    if (r.state == TIMED_CALLBACK_ARMED) {
+      if (r.code < 0 || !decode_) continue;
+      callback = decode_(r.code);
+      if (!callback) continue;
+    }
+    TimedCallbackEntry& e = entries_[next++];
+    e.state = r.state;
+    e.flags = r.flags;
+    e.start = r.start;
+    e.interval = r.interval;
+    e.lastFire = r.lastFire;
+    e.lifetime = r.lifetime;
+    for (int k = 0; k < 3; ++k) e.vector[k] = r.vector[k];
+    for (int k = 0; k < kTimedCallbackParams; ++k) e.params[k] = r.params[k];
+    e.callback = callback;
+    e.owner = r.ownerId != 0 && ownerLookup_ ? ownerLookup_(r.ownerId) : nullptr;
+  }
+  return true;
+}
