@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/win32/debug_output.h"
 #include "world/environment/env_text_cursor.h"
 
 namespace {
@@ -63,6 +64,7 @@ TEST(EnvWaypointList, TerminatorFirstLeavesTheListEmpty) {
 TEST(EnvWaypointList, CutTextStopsCleanlyWithWhatWasRead) {
   // Cut the version-14 section at every byte: reading never loops, never
   // reads past the text, and keeps only whole waypoints.
+  SetDebugOutputHook([](const char*, void*) {}, nullptr);
   std::string full = kVersions[3].text;
   std::size_t end = full.find("ENDWAYPTS");
   for (std::size_t cut = 0; cut < end; ++cut) {
@@ -74,6 +76,7 @@ TEST(EnvWaypointList, CutTextStopsCleanlyWithWhatWasRead) {
     EXPECT_LE(text.Offset(), part.size());
     for (int i = 0; i < list.Count(); ++i) EXPECT_LT(list.GetNext(i), list.Count());
   }
+  SetDebugOutputHook(nullptr, nullptr);
 }
 
 TEST(EnvWaypointList, NextIndicesOutsideTheListEndTheChain) {
