@@ -219,9 +219,13 @@ TEST(HLORecordReader, ListCutAtEveryTokenStopsCleanly) {
   f.flags = 0x1000005;
   f.mask = 0x17F;
   std::string full = WriteHLOList(f, 2);
-  int recordsInFull = 2;
-  std::size_t end = full.find("HLOX") + 4;
-  for (std::size_t cut = 0; cut < end; ++cut) {
+  // Where each record's last value ends: a cut at or after it leaves that
+  // record whole, and only whole records may be passed on.
+  std::size_t second = full.find("HLO ", 1);
+  std::size_t end = full.find("HLOX");
+  std::size_t firstEnd = full.find_last_not_of(" \n", second - 1) + 1;
+  std::size_t secondEnd = full.find_last_not_of(" \n", end - 1) + 1;
+  for (std::size_t cut = 0; cut < end + 4; ++cut) {
     if (cut > 0 && full[cut - 1] != ' ' && full[cut - 1] != '\n' && full[cut] != ' ' && full[cut] != '\n') continue;
     std::string part = full.substr(0, cut);
     EnvTextCursor cursor(part.c_str());
@@ -230,7 +234,8 @@ TEST(HLORecordReader, ListCutAtEveryTokenStopsCleanly) {
     Collected c;
     bool ok = EnvFileReadHLOList(cursor, 72, first, Collect, nullptr, &c);
     EXPECT_FALSE(ok) << "cut at " << cut;
-    EXPECT_LT(static_cast<int>(c.records.size()), recordsInFull + 1);
+    std::size_t whole = cut >= secondEnd ? 2 : cut >= firstEnd ? 1 : 0;
+    EXPECT_EQ(c.records.size(), whole) << "cut at " << cut;
     EXPECT_LE(cursor.Offset(), part.size());
   }
 }
