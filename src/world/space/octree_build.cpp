@@ -2,7 +2,7 @@
 // split rule, then flattened into the zone's one array and given its lists.
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <vector>
 
 #include "foundation/memory/memory_manager.h"
 #include "world/space/octree.h"
@@ -21,11 +21,12 @@ bool CubeOverlapsBox(const CVector3& c, float h, const float* box) {
          box[5] >= c.z - h;
 }
 
-// A node of the tree while it is grown.
+// A node of the tree while it is grown; children are 8 consecutive entries
+// of the build's node pool, from index `children` (0: a leaf).
 struct BuildNode {
   CVector3 centre;
   float half;
-  std::unique_ptr<BuildNode[]> children;
+  std::uint32_t children;
 };
 
 // Centre of child i of a node: ±0.5 x half size along each axis by the bits of i.
@@ -34,28 +35,31 @@ CVector3 ChildCentre(const CVector3& c, float h, int i) {
   return {c.x + ((i & 1) ? q : -q), c.y + ((i & 2) ? q : -q), c.z + ((i & 4) ? q : -q)};
 }
 
-void Grow(BuildNode& node, std::span<const OctreeItem> items, std::uint32_t depth) {
+void Grow(std::vector<BuildNode>& pool, std::uint32_t index, std::span<const OctreeItem> items,
+          std::uint32_t depth) {
   g_Statistics.Depth = std::max(g_Statistics.Depth, depth);
+  const CVector3 centre = pool[index].centre;
+  const float half = pool[index].half;
   int overlapping = 0;
   for (const OctreeItem& item : items) {
-    if (CubeOverlapsBox(node.centre, node.half, item.Box) && ++overlapping >= kOctreeSplitCount) break;
+    if (CubeOverlapsBox(centre, half, item.Box) && ++overlapping >= kOctreeSplitCount) break;
   }
-  if (overlapping < kOctreeSplitCount || node.half < kOctreeCellHalfSize) {
+  if (overlapping < kOctreeSplitCount || half < kOctreeCellHalfSize) {
     ++g_Statistics.Leaves;
     return;
   }
-  node.children = std::make_unique<BuildNode[]>(8);
+  const auto first = static_cast<std::uint32_t>(pool.size());
+  pool[index].children = first;
   g_Statistics.Nodes += 8;
-  for (int i = 0; i < 8; ++i) {
-    node.children[i].centre = ChildCentre(node.centre, node.half, i);
-    node.children[i].half = 0.5f * node.half;
-    Grow(node.children[i], items, depth + 1);
-  }
+  for (int i = 0; i < 8; ++i) pool.push_back({ChildCentre(centre, half, i), 0.5f * half, 0});
+  for (std::uint32_t i = 0; i < 8; ++i) Grow(pool, first + i, items, depth + 1);
 }
 
 // Depth first: the node goes to `index`; a block of 8 free entries is taken
 // for its children before they are flattened, in order 0 to 7.
-void Flatten(const BuildNode& node, OctreeNode* nodes, std::uint32_t index, std::uint32_t* next) {
+void Flatten(const std::vector<BuildNode>& pool, std::uint32_t from, OctreeNode* nodes, std::uint32_t index,
+             std::uint32_t* next) {
+  const BuildNode& node = pool[from];
   OctreeNode& out = nodes[index];
   out.HalfSize = node.half;
   out.Centre = node.centre;
@@ -63,7 +67,7 @@ void Flatten(const BuildNode& node, OctreeNode* nodes, std::uint32_t index, std:
   std::uint32_t block = *next;
   *next += 8;
   out.Children = nodes + block;
-  for (std::uint32_t i = 0; i < 8; ++i) Flatten(node.children[i], nodes, block + i, next);
+  for (std::uint32_t i = 0; i < 8; ++i) Flatten(pool, node.children + i, nodes, block + i, next);
 }
 
 void FillNode(OctreeNode& node, std::span<const OctreeItem> items, bool allocate) {
@@ -122,16 +126,14 @@ OctreeArray* OctreeBuildFromItems(std::span<const OctreeItem> items) {
   float half = kOctreeCellHalfSize;
   while (half < largest) half *= 2.0f;
 
-  BuildNode root;
-  root.half = half;
   // The root cube stands on the lowest point of the box.
-  root.centre = {(lo[0] + hi[0]) * 0.5f, lo[1] + half, (lo[2] + hi[2]) * 0.5f};
+  std::vector<BuildNode> pool{{{(lo[0] + hi[0]) * 0.5f, lo[1] + half, (lo[2] + hi[2]) * 0.5f}, half, 0}};
   g_Statistics.Nodes = 1;
-  Grow(root, items, 0);
+  Grow(pool, 0, items, 0);
 
   auto* tree = new (SpatialCategory()) OctreeArray(g_Statistics.Nodes);
   std::uint32_t next = 1;
-  Flatten(root, tree->Nodes(), 0, &next);
+  Flatten(pool, 0, tree->Nodes(), 0, &next);
   OctreeFillLists(*tree, items, true);
   return tree;
 }

@@ -38,9 +38,17 @@ void ZoneRecord::AllocateNodes(std::uint32_t count) {
 }
 
 void ZoneRecord::SetOctree(OctreeArray* tree) {
-  if (tree == Octree) return;
-  FreeOctree();
-  Octree = tree;
+  if (tree != Octree) {
+    FreeOctree();
+    Octree = tree;
+  }
+  // The zone's box is the root cube.
+  if (const OctreeNode* root = Root()) {
+    const float h = root->HalfSize;
+    const CVector3& c = root->Centre;
+    const float box[6] = {c.x - h, c.y - h, c.z - h, c.x + h, c.y + h, c.z + h};
+    for (int k = 0; k < 6; ++k) Box[k] = box[k];
+  }
 }
 
 void ZoneRecord::FreeOctree() {

@@ -32,7 +32,8 @@ struct ZoneRecord {
   OctreeNode* CreateOctreeRoot();
   // Makes an array of count nodes in place of the current tree (count 0: none).
   void AllocateNodes(std::uint32_t count);
-  // Installs a built array (the record takes it over), freeing the old one.
+  // Installs a built or read array (the record takes it over), freeing the
+  // old one; the zone's box becomes the root cube.
   void SetOctree(OctreeArray* tree);
   void FreeOctree();
   // Frees the portal records one by one (the zone root's end of life).

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "foundation/text/hash.h"
+#include "world/space/octree.h"
 #include "world/space/zone_record.h"
 
 namespace {
@@ -194,6 +195,11 @@ TEST(ZoneRecord, FindsThePortalAtAPointAndTheZoneASegmentEnters) {
   EXPECT_FLOAT_EQ(zone.GetHalfSize(), 20);
   EXPECT_EQ(zone.Root(), nullptr);
   ASSERT_NE(zone.CreateOctreeRoot(), nullptr);
+  zone.Root()->HalfSize = 800;
+  zone.Root()->Centre = {100, 800, -50};
+  zone.SetOctree(zone.Octree);
+  const float root_cube[6] = {-700, 0, -850, 900, 1600, 750};
+  for (int k = 0; k < 6; ++k) EXPECT_FLOAT_EQ(zone.Box[k], root_cube[k]) << k;
   zone.AllocateNodes(0);
   EXPECT_EQ(zone.Root(), nullptr);
 }
