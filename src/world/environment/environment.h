@@ -14,6 +14,7 @@
 #include "render/geometry/camera.h"
 #include "render/geometry/vector3.h"
 #include "world/environment/env_instance.h"
+#include "world/space/world_queries.h"
 
 class CEnvObject;
 class CGlazier;
@@ -40,7 +41,7 @@ constexpr std::uint32_t kEnvFlagDestroying = 32;
 constexpr float kEnvDefaultBound = 10000.0f;
 constexpr float kEnvBoundsPadding = 100.0f;
 
-class CEnvironment {
+class CEnvironment : public CWorldQueries {
  public:
   // Builds the view cameras, clears every list and counter, sets the world
   // bounds to -10000..10000 and makes the root instance with the outer zone,

@@ -1,0 +1,141 @@
+// The world's geometric questions: is a line clear, where is the ground, what
+// does a segment hit first, how does a sphere move through the world, which
+// polygons touch a sphere and which zone a moving point ends up in.  Every
+// test runs against the placed instances' BSP trees of the level's
+// environment (g_Environment); the environment derives from CWorldQueries so
+// that they read as its own.  Without an environment a line is clear and
+// nothing is hit.
+//
+// Frame: world units (centimetres), y up.  Segment distances are the factor
+// along the segment given (0 at its start, 1 at its end).
+//
+// The queries share static records (the hit handed out by LineOfSight, the
+// last-move record) and are not re-entrant: main thread only, and a callback
+// of ForEachPolygonInSphere must not start another query.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/geometry/vector3.h"
+#include "render/volumes/sphere.h"
+#include "world/space/world_hit.h"
+
+class CEnvInstance;
+class CEnvironment;
+class CEnvObject;
+struct BspPolygon;
+
+// Query flags of the line tests.
+enum WorldQueryFlags : std::uint32_t {
+  WQF_BOUNDS_ONLY = 0x1,      // the first candidate's bounds are enough
+  WQF_SURFACE_DATA = 0x2,
+  WQF_LINE_OF_SIGHT = 0x8,
+  WQF_SKIP_BIT29 = 0x10,      // skip instances whose flag word has bit 29
+  WQF_SKIP_FLAG64 = 0x200,    // skip instances with flag 64
+};
+
+// MoveSphere flags.
+enum MoveSphereFlags : std::uint32_t {
+  MSF_NO_UP = 0x1,     // remove upward remaining velocity
+  MSF_NO_DOWN = 0x2,   // remove downward remaining velocity
+  MSF_ONE_PASS = 0x4,
+};
+
+// Polygon callback of ForEachPolygonInSphere: the polygon, its plane in the
+// node's local space, and the query (its Instance and Node name the owner).
+struct PolygonQuery;
+using PolygonQueryCallback = void (*)(PolygonQuery* query, const BspPolygon* polygon, const float* plane);
+
+struct PolygonQuery {
+  std::uint32_t Flags = 0;            // 1: only visible instances (or hidden ones with 2, or flag bit 0)
+  PolygonQueryCallback Callback = nullptr;
+  CSphere LocalSphere{};              // the sphere in the current node's space
+  CEnvInstance* Instance = nullptr;   // instance being walked
+  const CEnvObject* Node = nullptr;   // node being walked
+  void* Context = nullptr;
+};
+
+class CWorldQueries {
+ public:
+  // 1 when the line from start to end is clear, 0 when blocked.  Zone walk
+  // (portals) when the environment uses zones, else the flat test.  When
+  // blocked, *hitOut (may be null) receives the static hit record and
+  // *pointOut (may be null) the hit point in world space.
+  int LineOfSight(CEnvInstance* from, const CVector3& start, const CVector3& end, CVector3* pointOut,
+                  WorldHit** hitOut, std::uint32_t flags, CEnvInstance** zoneOut);
+  // The zone walk from the outer world zone and then from from's zone (null:
+  // the view instance's); nonzero when something was hit.  *zoneOut (may be
+  // null) receives the zone the segment ended in.
+  int LineTestInstances(CEnvInstance* from, const CVector3& start, const CVector3& end, WorldHit* hit,
+                        std::uint32_t flags, CEnvInstance** zoneOut);
+  // The flat test over every listed instance, nearest hit wins.
+  int LineTestFlat(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags);
+  // The flat test keeping the surface whose position along the segment is
+  // nearest to target (0 start, 1 end).
+  int LineTestFlatNearest(const CVector3& start, const CVector3& end, float target, WorldHit* hit,
+                          std::uint32_t flags);
+  // The top ancestor of the instance whose surface is met nearest to the
+  // point's own height on the vertical through it, or null; *groundOut gets
+  // the world point.
+  CEnvInstance* FindGround(const CVector3& point, CVector3* groundOut);
+  // The flat test of the vertical at (x, z) from the world's top to its
+  // bottom; the point is returned in world space in hit->Point.
+  int ProbeDown(float x, float z, WorldHit* hit);
+
+  // The flat test of the vertical from point.y + halfHeight down to
+  // point.y - halfHeight; with nearest the surface nearest the middle wins,
+  // otherwise the first from the top.  The point in world space in hit->Point.
+  int ProbeVertical(const CVector3& point, float halfHeight, WorldHit* hit, bool nearest);
+  // Sweeps the sphere (x, y, z, radius) by the velocity through the outer
+  // world zone and the given zone; the nearest contact is kept in *hit
+  // (Distance = travel to contact, WorldPoint, WorldNormal).  1 on contact.
+  int SweepSphere(CEnvInstance* zone, const CSphere& sphere, const CVector3& velocity, WorldHit* hit,
+                  std::uint32_t flags);
+  // The same for several spheres: the index of the sphere with the nearest
+  // contact, -1 when none hit or count is below 1.
+  int SweepSpheres(CEnvInstance* zone, const CSphere* spheres, int count, const CVector3& velocity, WorldHit* hit,
+                   std::uint32_t flags);
+  // Moves the sphere by the velocity, sliding along what it meets (at most 6
+  // passes, a crease of two surfaces, stopping at a third).  Answers the zone
+  // the sphere is in afterwards; *movedOut (may be null) gets 1 when the
+  // core ended with the whole move made or a slide finished, 0 when stopped.
+  CEnvInstance* MoveSphere(CEnvInstance* zone, CSphere* sphere, const CVector3& velocity, std::uint32_t flags,
+                           int* movedOut);
+  // Moves a rigid group of spheres together by the rules of MoveSphere: the
+  // nearest contact of any sphere drives the slide and every sphere moves by
+  // the same amounts.  Answers the zone of the first sphere's centre after the
+  // move.
+  CEnvInstance* MoveSpheres(CEnvInstance* zone, CSphere* spheres, int count, const CVector3& velocity,
+                            std::uint32_t flags, int* movedOut);
+  // Move without collision; answer the zone after the move of the (first) centre.
+  CEnvInstance* TranslateSphere(CEnvInstance* zone, CSphere* sphere, const CVector3& delta);
+  CEnvInstance* TranslateSpheres(CEnvInstance* zone, CSphere* spheres, int count, const CVector3& delta);
+  // The sphere against the BSP trees of every listed instance without flag
+  // 64, stopping at the first that reports a blocking surface (*hitOut 1):
+  // 1 when a polygon of the surface kind or a blocking one was touched, 0
+  // when nothing was.
+  int SphereTestInstances(const CSphere& sphere, std::uint32_t surfaceKind, std::uint32_t* hitOut);
+  // Hands every polygon touching the sphere to the query's callback (null
+  // zone: the view instance's).
+  void ForEachPolygonInSphere(CEnvInstance* zone, const CSphere& sphere, PolygonQuery* query);
+  // The target of the first portal of zone's zone that the segment crosses
+  // from the front inside its polygon, else zone itself.
+  CEnvInstance* ZoneAfterMove(CEnvInstance* zone, const CVector3& from, const CVector3& to);
+  // The target of that portal, or null.
+  CEnvInstance* FindZoneAt(CEnvInstance* zone, const CVector3& start, const CVector3& end);
+  // Moves the instance under the zone it ends up in after moving from -> to
+  // (both raised by 100); true when it changed zone.
+  bool UpdateInstanceZone(CEnvInstance* instance, const CVector3& from, const CVector3& to);
+
+  // The hit record of the last LineOfSight and the last-move record.
+  static WorldHit& StaticHit();
+  static WorldHit& LastMove();
+  // Query stamp: advanced by every zone-walk query and by the frame update.
+  static std::uint32_t AdvanceQueryStamp();
+
+ private:
+  static CEnvironment& Env();
+  // Moves the sphere out of any surface it overlaps at its position.
+  void PushOutOfSurfaces(CEnvInstance* zone, CSphere* sphere);
+};
