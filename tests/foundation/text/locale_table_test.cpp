@@ -139,6 +139,63 @@ TEST_F(LocaleTest, DamagedOrMismatchedFilesAreRefused) {
   EXPECT_EQ(refused.GetString(1), nullptr);
 }
 
+TEST_F(LocaleTest, ABaseThatCannotBeLoadedKeepsTheTableLoadedBefore) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Write("broken.loc", LocBytes(Base()).substr(0, 30));
+  Start();
+  CLocale loc("GenStrs.loc");
+  ASSERT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+  for (const char* name : {"missing.loc", "broken.loc"}) {
+    EXPECT_EQ(loc.Load(name), 0) << name;
+    EXPECT_EQ(loc.GetLayerCount(), 2u) << name;
+    EXPECT_EQ(loc.GetStringCount(), 5u) << name;
+    EXPECT_STREQ(loc.GetString(2), "Mission help") << name;
+  }
+  // The files it was built from are still the ones a language switch reloads.
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(1), "Hallebarde");
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+}
+
+TEST_F(LocaleTest, ALayerThatFailsForOneLanguageIsRebuiltByTheNextSwitch) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Start();
+  CLocale loc("GenStrs.loc");
+  ASSERT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+
+  // A language the base does not list: the base builds nothing, the layer
+  // cannot be matched, yet both stay listed.
+  EXPECT_EQ(loc.SetLanguage(5), 0);
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  EXPECT_EQ(loc.GetString(10), nullptr);
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+
+  // The layer file is briefly unreadable during a switch.
+  std::filesystem::rename("Mission1.loc", "away.loc");
+  EXPECT_EQ(loc.SetLanguage(0), 0);
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  EXPECT_STREQ(loc.GetString(2), "Help");
+  EXPECT_EQ(loc.GetString(10), nullptr);
+  std::filesystem::rename("away.loc", "Mission1.loc");
+  EXPECT_EQ(loc.SetLanguage(0), 1);
+  EXPECT_STREQ(loc.GetString(2), "Mission help");
+  EXPECT_STREQ(loc.GetString(10), "Reach the bridge");
+
+  // The base file is briefly unreadable: the table stays as it was.
+  std::filesystem::rename("GenStrs.loc", "away.loc");
+  EXPECT_EQ(loc.SetLanguage(1), 0);
+  EXPECT_STREQ(loc.GetString(1), "Halberd");
+  EXPECT_STREQ(loc.GetString(10), "Reach the bridge");
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  std::filesystem::rename("away.loc", "GenStrs.loc");
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(1), "Hallebarde");
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+}
+
 TEST_F(LocaleTest, NoMoreThanEightFilesAreLayered) {
   Write("GenStrs.loc", LocBytes(Base()));
   Write("Mission1.loc", LocBytes(Layer()));
