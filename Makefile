@@ -45,11 +45,7 @@ fuzz:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DHALBERD_FUZZ=ON -DHALBERD_TESTS=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
-	@set -e; for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
-	  mkdir -p $(FUZZ_DIR)/corpus/$$name; echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
-	        $(FUZZ_DIR)/corpus/$$name; done
+	fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

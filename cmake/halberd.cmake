@@ -81,12 +81,55 @@ function(halberd_benchmark name)
   halberd_link_operators(bench_${name})
 endfunction()
 
-# halberd_fuzzer(<name> SOURCES <files> LIBS <targets>...)
+# halberd_fuzzer(<name> SOURCES <files> LIBS <targets>... [DICT <file>]
+#                [SEEDS <files or folders>...] [SEEDS_FROM <targets>...])
+# The libFuzzer target fuzz_<name>.  DICT (its format's magic words) is copied
+# beside the program as fuzz_<name>.dict; SEEDS (valid files made by the build,
+# e.g. a tool's output; SEEDS_FROM names the targets that make them) are copied
+# at build time into ${HALBERD_FUZZ_SEEDS}/fuzz_<name>, where the seed writers
+# (halberd_fuzz_seed_writer) also write.  `make fuzz` starts each target from
+# that folder and its dictionary.
 function(halberd_fuzzer name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DICT" "SOURCES;LIBS;SEEDS;SEEDS_FROM" ${ARGN})
   add_executable(fuzz_${name} ${ARG_SOURCES})
   target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
   target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
   halberd_link_operators(fuzz_${name})
+  if(ARG_DICT)
+    configure_file(${ARG_DICT} ${CMAKE_CURRENT_BINARY_DIR}/fuzz_${name}.dict COPYONLY)
+  endif()
+  if(ARG_SEEDS)
+    set(folder ${HALBERD_FUZZ_SEEDS}/fuzz_${name})
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/fuzz_${name}_seeds.stamp)
+    add_custom_command(OUTPUT ${stamp}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+                       COMMAND ${CMAKE_COMMAND} -E copy ${ARG_SEEDS} ${folder}
+                       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+                       DEPENDS ${ARG_SEEDS_FROM}
+                       COMMENT "Seeds of fuzz_${name}")
+    add_custom_target(fuzz_${name}_seeds DEPENDS ${stamp})
+    add_dependencies(halberd_fuzz_seeds fuzz_${name}_seeds)
+  endif()
+endfunction()
+
+# halberd_fuzz_seed_writer(<name> SOURCES <files> LIBS <targets>...)
+# A program run at build time as `<name> ${HALBERD_FUZZ_SEEDS}`: it writes
+# valid files through the project's own writers (or the tests' fixture
+# writers) into fuzz_<target>/ folders there, one per fuzz target it serves.
+function(halberd_fuzz_seed_writer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/fuzz)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  halberd_link_operators(${name})
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}.stamp)
+  add_custom_command(OUTPUT ${stamp}
+                     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 SDL_VIDEODRIVER=offscreen
+                             $<TARGET_FILE:${name}> ${HALBERD_FUZZ_SEEDS}
+                     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+                     DEPENDS ${name}
+                     COMMENT "Writing fuzz seeds with ${name}")
+  add_custom_target(${name}_run DEPENDS ${stamp})
+  add_dependencies(halberd_fuzz_seeds ${name}_run)
 endfunction()

@@ -3,7 +3,7 @@
 # Usage: tools/install-deps.sh core|bench|fuzz ...
 set -euo pipefail
 
-core=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev
+core=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev valgrind
       zlib1g-dev libpng-dev libjpeg-dev libsdl2-dev libgl-dev libegl-dev
       libgl1-mesa-dri libopenal-dev libenet-dev)
 bench=(libbenchmark-dev libbullet-dev libode-dev libmeshoptimizer-dev libembree-dev)

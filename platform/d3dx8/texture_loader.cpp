@@ -1,11 +1,13 @@
 // Texture and cube-texture creation from image files: decode, colour key,
-// resize, convert to the asked format, and build the box-filtered mip chain.
+// resize, convert to the asked format, and build the box-filtered mip chain
+// (block-compressed levels a file lacks are filtered and encoded again).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/d3d8/pixel_format.h"
+#include "platform/d3dx8/block_encoder.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/image_decoder.h"
 #include "platform/win32/win_stdio.h"
@@ -31,9 +33,10 @@ UINT FullChain(UINT w, UINT h) {
 
 // The level count of a texture made from image at width x height: every level
 // down to 1 x 1, or `levels` when given and fewer.  Block-compressed data is
-// copied as it is: when resized it is decoded to A8R8G8B8 instead (*chosen
-// changes), and when kept it has no more levels than the image holds.
-UINT LevelsFor(const DecodedImage& image, UINT width, UINT height, bool resized, UINT levels, D3DFORMAT* chosen) {
+// kept in its format when not resized (its stored levels are copied, the rest
+// filtered and encoded again); when resized it is decoded to A8R8G8B8 instead
+// (*chosen changes).
+UINT LevelsFor(UINT width, UINT height, bool resized, UINT levels, D3DFORMAT* chosen) {
   bool direct = d3d8::IsBlockCompressed(*chosen);
   if (direct && resized) {
     // Stored blocks cannot be resized without an encoder: decode instead.
@@ -41,9 +44,7 @@ UINT LevelsFor(const DecodedImage& image, UINT width, UINT height, bool resized,
     direct = false;
   }
   UINT full = FullChain(width, height);
-  UINT count = (levels == D3DX_DEFAULT || levels == 0) ? full : std::min(levels, full);
-  if (direct) count = std::min(count, image.levels);
-  return count;
+  return (levels == D3DX_DEFAULT || levels == 0) ? full : std::min(levels, full);
 }
 
 // Resamples by averaging the source area under each target texel (a box
@@ -98,7 +99,8 @@ D3DFORMAT ChooseFormat(D3DFORMAT asked, const DecodedImage& image) {
   }
   if (f == D3DFMT_P8 && !image.paletted) f = D3DFMT_A8R8G8B8;
   if (f == D3DFMT_R8G8B8) f = D3DFMT_X8R8G8B8;
-  // No block encoder: other images asked as DXT become 32-bit.
+  // Other images asked in a block format become 32-bit (they are not
+  // encoded; only a block file keeps its format).
   if (d3d8::IsBlockCompressed(f) && f != image.sourceFormat) f = D3DFMT_A8R8G8B8;
   return f;
 }
@@ -150,19 +152,38 @@ bool FaceTexels(const DecodedImage& image, UINT face, std::vector<std::uint32_t>
 template <class LockLevel, class UnlockLevel>
 HRESULT FillFace(const DecodedImage& image, UINT face, D3DFORMAT format, UINT width, UINT height, UINT levels,
                  DWORD filter, DWORD mipFilter, D3DCOLOR colourKey, LockLevel lockLevel, UnlockLevel unlockLevel) {
+  bool mipPoint = (mipFilter & 0xFF) == D3DX_FILTER_POINT || (mipFilter & 0xFF) == D3DX_FILTER_NONE;
   bool direct = d3d8::IsBlockCompressed(format) && format == image.sourceFormat;
   if (direct) {
-    // Stored blocks are copied level by level; sizes always match here.
+    // Stored blocks are copied level by level (sizes always match here);
+    // levels the file lacks are filtered from the last stored one and
+    // encoded again.
+    std::vector<std::uint32_t> texels;
+    std::vector<std::uint8_t> blocks;
     for (UINT l = 0; l < levels; ++l) {
       UINT w = std::max(1u, width >> l), h = std::max(1u, height >> l);
+      const std::uint8_t* raw = nullptr;
+      if (l < image.levels) {
+        raw = image.levelData[face * image.levels + l];
+      } else {
+        UINT pw = std::max(1u, width >> (l - 1)), ph = std::max(1u, height >> (l - 1));
+        if (l == image.levels) {
+          texels.assign(static_cast<std::size_t>(pw) * ph, 0);
+          d3d8::DecodeToArgb(format, image.levelData[face * image.levels + l - 1], d3d8::LevelPitch(format, pw), pw,
+                             ph, nullptr, texels.data());
+        }
+        texels = Resize(texels, pw, ph, w, h, mipPoint);
+        blocks.assign(static_cast<std::size_t>(d3d8::LevelBytes(format, w, h)), 0);
+        EncodeDxt(format, texels.data(), w, h, blocks.data(), d3d8::LevelPitch(format, w));
+        raw = blocks.data();
+      }
       HRESULT hr = WriteLevel([&](D3DLOCKED_RECT* r) { return lockLevel(l, r); }, [&] { return unlockLevel(l); },
-                              format, w, h, nullptr, nullptr, image.levelData[face * image.levels + l]);
+                              format, w, h, nullptr, nullptr, raw);
       if (FAILED(hr)) return hr;
     }
     return D3D_OK;
   }
   bool point = (filter & 0xFF) == D3DX_FILTER_POINT || (filter & 0xFF) == D3DX_FILTER_NONE;
-  bool mipPoint = (mipFilter & 0xFF) == D3DX_FILTER_POINT || (mipFilter & 0xFF) == D3DX_FILTER_NONE;
   if (format == D3DFMT_P8) {
     std::vector<std::uint8_t> indices = ResizeIndices(image.indices, image.width, image.height, width, height);
     for (UINT l = 0; l < levels; ++l) {
@@ -225,7 +246,7 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void
   if (height == D3DX_DEFAULT || height == 0) height = image.height;
   D3DFORMAT chosen = d3dx8::ChooseFormat(format, image);
   const bool resized = width != image.width || height != image.height;
-  UINT count = d3dx8::LevelsFor(image, width, height, resized, levels, &chosen);
+  UINT count = d3dx8::LevelsFor(width, height, resized, levels, &chosen);
   IDirect3DTexture8* t = nullptr;
   HRESULT hr = device->CreateTexture(width, height, count, usage, chosen, pool, &t);
   if (FAILED(hr)) return hr;
@@ -282,7 +303,7 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice8* device, const 
   if (edge == D3DX_DEFAULT || edge == 0) edge = image.width;
   D3DFORMAT chosen = d3dx8::ChooseFormat(format, image);
   if (chosen == D3DFMT_P8) chosen = D3DFMT_A8R8G8B8;
-  UINT count = d3dx8::LevelsFor(image, edge, edge, edge != image.width, levels, &chosen);
+  UINT count = d3dx8::LevelsFor(edge, edge, edge != image.width, levels, &chosen);
   IDirect3DCubeTexture8* c = nullptr;
   HRESULT hr = device->CreateCubeTexture(edge, count, usage, chosen, pool, &c);
   if (FAILED(hr)) return hr;

@@ -181,8 +181,9 @@ BufferedFile* FileOpen(const char* name, const char*) {
     if (!g_current || !g_current->stream) return nullptr;
     CatalogEntry* e = FindEntry(*g_current, hash);
     if (!e) return nullptr;
-    // A damaged directory entry must not point into the directory or past 4 GB.
-    if (e->offset < kCatalogDataStart || static_cast<std::uint64_t>(e->offset) + e->size > 0xFFFFFFFFull) {
+    // A damaged directory entry must not point into the directory nor past
+    // the catalog's end, so that its size can be trusted by whoever loads it.
+    if (e->offset < kCatalogDataStart || static_cast<std::uint64_t>(e->offset) + e->size > g_current->length) {
       std::fprintf(stderr, "catalog [%s]: damaged entry for %s\n", g_current->path, BaseName(h->name));
       return nullptr;
     }

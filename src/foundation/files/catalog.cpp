@@ -2,10 +2,14 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "foundation/byte_reader.h"
 #include "foundation/files/catalog_state.h"
@@ -118,7 +122,27 @@ bool ReadCatalogDirectory(CCatalog& c) {
   return true;
 }
 
-gzFile OpenCatalogStream(const char* path) {
+// The catalog's length once decompressed, which every directory entry must
+// lie inside: a plain file's size on the disk, or, for a compressed one, the
+// bytes its stream actually gives (counted once, then the stream is rewound).
+std::uint32_t MeasureCatalog(gzFile gz, const std::string& resolvedPath) {
+  std::uint64_t length = 0;
+  if (gzdirect(gz)) {
+    std::error_code ec;
+    std::uintmax_t n = std::filesystem::file_size(resolvedPath, ec);
+    length = ec ? 0 : n;
+  } else {
+    static std::uint8_t scratch[64 * 1024];
+    gzrewind(gz);
+    for (int got; (got = gzread(gz, scratch, sizeof scratch)) > 0;) length += static_cast<std::uint64_t>(got);
+    gzclearerr(gz);
+    gzrewind(gz);
+  }
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFFu));
+}
+
+// Opens a catalog's stream (name, else name + ".gz") and measures it.
+gzFile OpenCatalogStream(const char* path, std::uint32_t* length) {
   std::string p = ResolveWindowsPath(path);
   gzFile gz = gzopen(p.c_str(), "rb");
   if (!gz) {
@@ -126,12 +150,23 @@ gzFile OpenCatalogStream(const char* path) {
     p = ResolveWindowsPath(withGz.c_str());
     gz = gzopen(p.c_str(), "rb");
   }
-  if (gz) gzbuffer(gz, 64 * 1024);
+  if (!gz) return nullptr;
+  gzbuffer(gz, 64 * 1024);
+  *length = MeasureCatalog(gz, p);
   return gz;
 }
 
+// Closes a catalog's stream.  The shared handle is detached from it first: a
+// file still open from this catalog reads nothing more (and closes cleanly),
+// rather than reading through freed memory or through whichever stream is
+// opened next in its place.
 void CloseStream(CCatalog& c) {
-  if (c.stream) gzclose(c.stream);
+  if (!c.stream) return;
+  if (g_file && g_file->catalogStream == c.stream) {
+    g_file->catalogStream = nullptr;
+    ResetFileBuffer();
+  }
+  gzclose(c.stream);
   c.stream = nullptr;
 }
 
@@ -217,6 +252,7 @@ int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries) 
   c.entryCount = 0;
   c.dirty = 0;
   c.dataSize = 0;
+  c.length = 0;
   c.lastHit = c.directory;
   CopyPath(c.path, path);
 
@@ -242,7 +278,7 @@ int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries) 
     g_buildable[id] = ok;
   }
   if (g_mode & CATALOG_MODE_READ) {
-    c.stream = OpenCatalogStream(c.path);
+    c.stream = OpenCatalogStream(c.path, &c.length);
     if (!c.stream || !ReadCatalogDirectory(c)) {
       // A missing or damaged catalog leaves an empty directory: every look-up fails.
       CloseStream(c);
@@ -280,7 +316,7 @@ int ReopenCatalog(int id) {
   // A catalog closed earlier has lost its stream: open it again so that reads
   // do not go through a closed stream.
   if (ReadingFromCatalogs() && !c.stream && c.path[0]) {
-    c.stream = OpenCatalogStream(c.path);
+    c.stream = OpenCatalogStream(c.path, &c.length);
     if (!c.stream) return 0;
   }
   return 1;

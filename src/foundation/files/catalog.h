@@ -51,6 +51,7 @@ struct CCatalog {
   std::uint32_t dataSize;
   std::uint32_t reuseExistingEntries;
   gzFile_s* stream;
+  std::uint32_t length;  // bytes of the open catalog once decompressed; entries must lie inside
 };
 
 // Reads the switches "a", "c", "d", "e", "l" (in that order) into the mode word
@@ -66,6 +67,8 @@ void CatalogShutdown();
 int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries);
 // Writes back the current directory when dirty, closes the current catalog's
 // stream, resets the file handle; answers the id that was current (-1: none).
+// A file still open from a catalog whose stream is closed (here, or by
+// opening another catalog in its slot) reads nothing more; close it as usual.
 int CloseCatalog();
 // Makes catalog id current again without reading its directory (its stream is
 // reopened when it was closed).  Answers 1, or 0 for a bad id or a stream that

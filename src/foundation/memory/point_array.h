@@ -20,6 +20,6 @@ class Vectors {
 
  private:
   std::uint32_t count_ = 0;
-  std::uint32_t reserved_[2] = {0, 0};
+  [[maybe_unused]] std::uint32_t reserved_[2] = {0, 0};
   Vector3* points_ = nullptr;
 };

@@ -104,7 +104,6 @@ int CLocale::LoadLayer(const char* fileName) { return LoadFile(fileName, layerCo
 
 int CLocale::LoadFile(const char* fileName, bool layer, std::uint32_t code) {
   if (layer && layerCount >= kLocaleMaxLayers) return 0;
-  if (!layer) Clear();
 
   char* data = nullptr;
   std::uint32_t size = 0;
@@ -164,10 +163,12 @@ int CLocale::LoadFile(const char* fileName, bool layer, std::uint32_t code) {
     parsed.push_back(std::move(s));
   }
 
-  // Everything checked: apply.
+  // Everything checked: apply.  A base replaces everything only now, so that
+  // a base that cannot be read keeps the table loaded before.
   if (layer) {
     ++layerCount;
   } else {
+    Clear();
     layerCount = 1;
     fileSetValue = setValue;
     languageCount = languages;
@@ -193,14 +194,29 @@ int CLocale::LoadFile(const char* fileName, bool layer, std::uint32_t code) {
   return 1;
 }
 
+void CLocale::KeepLayerName(const char* fileName) {
+  if (layerCount >= kLocaleMaxLayers) return;
+  LocaleLayer& slot = layers[layerCount++];
+  if (slot.fileName) MEM_DELETE_ARRAY slot.fileName;
+  slot.fileName = CopyText(fileName);
+  FreeLanguages(slot.languages, languageCount);
+}
+
 int CLocale::SetLanguage(std::uint32_t code) {
   std::vector<std::string> names;
   for (std::uint32_t i = 0; i < layerCount; ++i) names.emplace_back(layers[i].fileName ? layers[i].fileName : "");
   if (names.empty()) return 0;
-  int ok = LoadFile(names[0].c_str(), false, code);
+  // A base that cannot be read now leaves the table and its layers as they are.
+  if (!LoadFile(names[0].c_str(), false, code)) return 0;
+  int ok = 1;
   layering = true;
-  for (std::size_t i = 1; i < names.size(); ++i)
-    if (!LoadFile(names[i].c_str(), layerCount > 0, code)) ok = 0;
+  for (std::size_t i = 1; i < names.size(); ++i) {
+    if (LoadFile(names[i].c_str(), true, code)) continue;
+    // The layer adds nothing for this language but stays listed, so that a
+    // later call (another language, the file readable again) rebuilds it.
+    KeepLayerName(names[i].c_str());
+    ok = 0;
+  }
   layering = false;
   return ok;
 }

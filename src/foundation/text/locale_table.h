@@ -41,7 +41,7 @@ class CLocale {
   // Frees every string and every layer; no layers, not sorted.
   void Clear();
   // Loads a base file for the current language, replacing everything.  1, or 0
-  // when the file is missing or damaged (the table is then empty).
+  // when the file is missing or damaged (the table loaded before is kept).
   int Load(const char* fileName);
   // Adds a further file's strings over the table (a base load when no base is
   // loaded).  0, and nothing added, when it cannot be read, is damaged, has
@@ -49,7 +49,9 @@ class CLocale {
   // or eight files are loaded already.
   int LoadLayer(const char* fileName);
   // Rebuilds the table for a language code from the base and each layer in
-  // order; 1 when every file succeeded, else 0.
+  // order; 1 when every file succeeded, else 0.  A base that fails keeps the
+  // table as it was; a layer that fails adds nothing but keeps its place, so
+  // a later call loads it again.
   int SetLanguage(std::uint32_t code);
   // The text of an id (the latest layer's when several files have it), or null.
   const char* GetString(std::uint32_t id);
@@ -83,4 +85,6 @@ class CLocale {
 
  private:
   int LoadFile(const char* fileName, bool layer, std::uint32_t code);
+  // Lists a layer whose strings could not be built, without strings.
+  void KeepLayerName(const char* fileName);
 };

@@ -7,6 +7,7 @@
 
 #include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
+#include "foundation/maths/angles.h"
 #include "foundation/maths/fast_trig.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/memory/memory_category.h"
@@ -429,14 +430,17 @@ int CSpriteRender::DrawRotated(int sprite, int x, int y, float degrees) {
   if (!Valid(sprite)) return 1;
   float l, t, r, b, px, py;
   PlacedQuad(sprite, x, y, &l, &t, &r, &b, &px, &py);
-  // Screen rotation about the drawing position: (x c - y s, x s + y c).
-  const float a = degrees * (kTwoPi / 360.0f);
-  const float c = FastCos(a), s = FastSin(a);
-  const float rx[4] = {l, r, r, l}, ry[4] = {t, t, b, b};
+  // The engine's 2D rotation about the drawing position, screen y down:
+  // (x, y) -> (x c + y s, y c - x s) + position, so a positive angle turns the
+  // sprite's right edge upwards on the screen.
+  const Vector2 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
+  const Vector2 at{px, py};
+  Vector2 turned[4];
+  RotatePoints2D(corners, turned, &at, degrees, 4);
   float xs[4], ys[4];
   for (int i = 0; i < 4; ++i) {
-    xs[i] = px + rx[i] * c - ry[i] * s;
-    ys[i] = py + rx[i] * s + ry[i] * c;
+    xs[i] = turned[i].x;
+    ys[i] = turned[i].y;
   }
   const SpriteUV& uv = SpriteUVs[sprite];
   const float us[4] = {uv.U1, uv.U2, uv.U2, uv.U1}, vs[4] = {uv.V1, uv.V1, uv.V2, uv.V2};
@@ -503,12 +507,14 @@ int CSpriteRender::DrawBillboardRotated(int sprite, const CVector3& position, fl
   }
   float xs[4] = {l, r, r, l}, ys[4] = {t, t, b, b};
   if (degrees != 0.0f) {
-    const float a = degrees * (kTwoPi / 360.0f);
-    const float c = FastCos(a), sn = FastSin(a);
+    // The same 2D rotation as the screen draws, in the facing plane (y up):
+    // (x, y) -> (x c + y s, y c - x s).
+    const Vector2 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
+    Vector2 turned[4];
+    RotatePoints2D(corners, turned, nullptr, degrees, 4);
     for (int i = 0; i < 4; ++i) {
-      const float x = xs[i], y = ys[i];
-      xs[i] = x * c - y * sn;
-      ys[i] = x * sn + y * c;
+      xs[i] = turned[i].x;
+      ys[i] = turned[i].y;
     }
   }
   DrawBillboardCorners(sprite, position, xs, ys, z);

@@ -107,6 +107,8 @@ class CSpriteRender {
   int DrawStretched(int sprite, int x1, int y1, int x2, int y2);
   int DrawToRectMirrored(int sprite, float x1, float y1, float x2, float y2, int mode);
   int DrawToRectRotated(int sprite, float x1, float y1, float x2, float y2, int mode);
+  // The sprite's corners turned by degrees about the drawing position as
+  // RotatePoints2D turns points (90 degrees: its right edge points up).
   int DrawRotated(int sprite, int x, int y, float degrees);
   // Fills the rectangle with copies of the sprite in rows and columns, the last
   // ones cut; mode 0-3 arranges each copy as DrawToRectMirrored does.
@@ -115,6 +117,8 @@ class CSpriteRender {
   // Camera-facing quads in the world.
   int DrawBillboard(int sprite, const CVector3& position, float sizePercent);
   int DrawBillboardRect(int sprite, const CVector3& position, float width, float height, float left, float top);
+  // As DrawBillboard, the local corners turned by degrees as RotatePoints2D
+  // turns points (y up in the facing plane).
   int DrawBillboardRotated(int sprite, const CVector3& position, float degrees, float sizePercent);
 
   SpriteFileHeader* Header = nullptr;

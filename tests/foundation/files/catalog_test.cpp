@@ -7,6 +7,7 @@
 
 #include "foundation/file_test_fixture.h"
 #include "foundation/files/buffered_file.h"
+#include "foundation/files/load_file.h"
 #include "foundation/byte_reader.h"
 #include "foundation/text/hash.h"
 
@@ -203,24 +204,88 @@ TEST_F(CatalogTest, AReopenedCatalogReadsAgainAfterItWasClosed) {
   EXPECT_BYTES_EQ(ReadAll(h), files_[1].bytes);
 }
 
-TEST_F(CatalogTest, DamagedDirectoryEntriesAreRefusedOrReadShort) {
-  std::string image = CatalogImage(files_);
-  // Entry 0 points into the directory; entry 1 claims more bytes than exist.
-  ByteWriter w;
-  w.U32(100);
-  std::memcpy(&image[4], w.Data().data(), 4);
-  ByteWriter big;
-  big.U32(0x00FFFFFF);
-  std::memcpy(&image[12 + 8], big.Data().data(), 4);
-  Write("bad.cat", image);
-  Start("d");
-  ASSERT_EQ(OpenCatalog(0, "bad.cat", 0, 0), 1);
-  EXPECT_EQ(FileOpen("Weaps.txt", "rb"), nullptr);
-  BufferedFile* h = FileOpen("Big.bin", "rb");
-  ASSERT_NE(h, nullptr);
-  std::string all = ReadAll(h);
-  EXPECT_EQ(all.size(), image.size() - (kCatalogDataStart + 100));
-  FileClose(h);
+TEST_F(CatalogTest, DirectoryEntriesOutsideTheCatalogAreRefused) {
+  // Entry 0 points into the directory; entry 1 claims more bytes than the
+  // catalog holds (a little, or gigabytes); the last file ends exactly at the
+  // catalog's end and is read whole.
+  struct Case {
+    const char* what;
+    std::uint32_t bigSize;
+  } cases[] = {{"one byte too many", 40000 + 33 + 1}, {"gigabytes", 0xFFFFFF00u}};
+  for (const Case& k : cases) {
+    for (bool compressed : {false, true}) {
+      SCOPED_TRACE(std::string(k.what) + (compressed ? ", gzip" : ", plain"));
+      std::string image = CatalogImage(files_);
+      ByteWriter w;
+      w.U32(100);
+      w.U32(k.bigSize);
+      std::memcpy(&image[4], w.Data().data(), 4);
+      std::memcpy(&image[12 + 8], w.Data().data() + 4, 4);
+      if (compressed)
+        WriteGz("bad.cat", image);
+      else
+        Write("bad.cat", image);
+      Start("d");
+      ASSERT_EQ(OpenCatalog(0, "bad.cat", 0, 0), 1);
+      EXPECT_EQ(FileOpen("Weaps.txt", "rb"), nullptr);
+      EXPECT_EQ(FileOpen("Big.bin", "rb"), nullptr);
+      // Loading it whole answers an error instead of asking for the size claimed.
+      char* data = nullptr;
+      std::uint32_t size = 0;
+      EXPECT_EQ(LoadFile("Big.bin", &data, &size, nullptr, 0), 0);
+      EXPECT_EQ(data, nullptr);
+      BufferedFile* h = FileOpen("Tail.txt", "rb");
+      ASSERT_NE(h, nullptr);
+      EXPECT_BYTES_EQ(ReadAll(h), files_[3].bytes);
+      FileClose(h);
+      CloseCatalog();
+      CatalogShutdown();
+    }
+  }
+}
+
+TEST_F(CatalogTest, AFileLeftOpenReadsNothingOnceItsCatalogIsClosed) {
+  // Two catalogs with the same names at the same offsets, different bytes.
+  std::vector<CatalogFile> other = files_;
+  for (CatalogFile& f : other) f.bytes = Pattern(f.bytes.size(), 9);
+  enum How { kClose, kOpenOverIt };
+  for (How how : {kClose, kOpenOverIt}) {
+    for (bool compressed : {false, true}) {
+      SCOPED_TRACE(std::string(how == kClose ? "closed" : "opened over") + (compressed ? ", gzip" : ", plain"));
+      if (compressed) {
+        WriteGz("one.cat", CatalogImage(files_));
+        WriteGz("two.cat", CatalogImage(other));
+      } else {
+        Write("one.cat", CatalogImage(files_));
+        Write("two.cat", CatalogImage(other));
+      }
+      Start("d");
+      ASSERT_EQ(OpenCatalog(0, "one.cat", 0, 0), 1);
+      BufferedFile* h = FileOpen("Big.bin", "rb");
+      ASSERT_NE(h, nullptr);
+      char head[10];
+      ASSERT_EQ(FileRead(head, 1, sizeof head, h), sizeof head);
+      EXPECT_EQ(std::string(head, sizeof head), files_[1].bytes.substr(0, sizeof head));
+
+      if (how == kClose) {
+        EXPECT_EQ(CloseCatalog(), 0);
+      }
+      ASSERT_EQ(OpenCatalog(0, "two.cat", 0, 0), 1);
+      // The stale handle gives nothing, neither from the closed catalog nor
+      // from the one that took its place, and closes cleanly.
+      char buf[1000];
+      EXPECT_EQ(FileRead(buf, 1, sizeof buf, h), 0u);
+      EXPECT_EQ(FileClose(h), 0);
+      EXPECT_EQ(FileRead(buf, 1, sizeof buf, h), 0u);
+      // The handle then serves the new catalog as usual.
+      h = FileOpen("Big.bin", "rb");
+      ASSERT_NE(h, nullptr);
+      EXPECT_BYTES_EQ(ReadAll(h), other[1].bytes);
+      FileClose(h);
+      CloseCatalog();
+      CatalogShutdown();
+    }
+  }
 }
 
 TEST_F(CatalogTest, ExtractionCopiesEachFileUnderLeveldataAndNeverOutsideIt) {

@@ -266,7 +266,9 @@ TEST(Plane, RaysLinesAndSegments) {
     }
     float ta = -1;
     EXPECT_EQ(floor.IntersectSegment(s.a, s.b, nullptr, &ta), s.any);
-    if (s.any) EXPECT_FLOAT_EQ(ta, s.t);
+    if (s.any) {
+      EXPECT_FLOAT_EQ(ta, s.t);
+    }
   }
   Vector3 start{0, 0, 0};
   EXPECT_EQ(floor.IntersectSegmentFront(start, Vector3{1, -1, 0}, &hit, &t), 1);

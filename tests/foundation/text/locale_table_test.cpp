@@ -6,65 +6,13 @@
 #include "foundation/file_test_fixture.h"
 #include "foundation/byte_reader.h"
 #include "foundation/text/hash.h"
+#include "foundation/text/locale_fixture.h"
 
 namespace {
 
-struct LocString {
-  std::uint32_t id, language;
-  std::string name, text;
-};
-
-struct LocFile {
-  std::uint32_t setValue = 7;
-  std::vector<std::pair<std::uint32_t, std::string>> languages = {{0, "English"}, {1, "French"}};
-  std::vector<LocString> strings;
-  int stringCountAdjust = 0;
-};
-
-void Utf16(ByteWriter& w, const std::string& s) {
-  for (unsigned char c : s) w.U16(c);
-  w.U16(0);
-}
-
-std::string LocBytes(const LocFile& f) {
-  ByteWriter w;
-  w.Tag("SLOC");
-  w.U32(f.setValue);
-  w.U32(static_cast<std::uint32_t>(f.languages.size()));
-  std::uint32_t perLanguage = 0;
-  for (const LocString& s : f.strings) perLanguage += s.language == 0 ? 1 : 0;
-  w.U32(perLanguage + f.stringCountAdjust);
-  w.U32(0);  // free space before the language block
-  w.Tag("LANG");
-  for (const auto& l : f.languages) {
-    w.U32(l.first);
-    w.Bytes(l.second.c_str(), l.second.size() + 1);
-  }
-  w.Tag("LEND");
-  w.Tag("STRN");
-  for (const LocString& s : f.strings) {
-    w.U32(s.id);
-    w.U32(s.language);
-    Utf16(w, s.name);
-    Utf16(w, s.text);
-  }
-  w.Tag("SEND");
-  return std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size());
-}
-
-LocFile Base() {
-  LocFile f;
-  f.strings = {{1, 0, "TITLE", "Halberd"}, {1, 1, "TITLE", "Hallebarde"}, {2, 0, "SECTIONHDR", "Help"},
-               {2, 1, "SECTIONHDR", "Aide"},   {3, 0, "Q", "A"},               {3, 1, "Q", "B"}};
-  return f;
-}
-
-LocFile Layer() {
-  LocFile f;
-  f.strings = {{2, 0, "SECTIONHDR", "Mission help"}, {2, 1, "SECTIONHDR", "Aide mission"},
-               {10, 0, "OBJ1", "Reach the bridge"}, {10, 1, "OBJ1", "Atteindre le pont"}};
-  return f;
-}
+// The fixture's base and layer files.
+LocFile Base() { return LocBase(); }
+LocFile Layer() { return LocLayer(); }
 
 }  // namespace
 
@@ -137,6 +85,63 @@ TEST_F(LocaleTest, DamagedOrMismatchedFilesAreRefused) {
   CLocale refused("inside.loc");
   EXPECT_EQ(refused.GetStringCount(), 0u);
   EXPECT_EQ(refused.GetString(1), nullptr);
+}
+
+TEST_F(LocaleTest, ABaseThatCannotBeLoadedKeepsTheTableLoadedBefore) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Write("broken.loc", LocBytes(Base()).substr(0, 30));
+  Start();
+  CLocale loc("GenStrs.loc");
+  ASSERT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+  for (const char* name : {"missing.loc", "broken.loc"}) {
+    EXPECT_EQ(loc.Load(name), 0) << name;
+    EXPECT_EQ(loc.GetLayerCount(), 2u) << name;
+    EXPECT_EQ(loc.GetStringCount(), 5u) << name;
+    EXPECT_STREQ(loc.GetString(2), "Mission help") << name;
+  }
+  // The files it was built from are still the ones a language switch reloads.
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(1), "Hallebarde");
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+}
+
+TEST_F(LocaleTest, ALayerThatFailsForOneLanguageIsRebuiltByTheNextSwitch) {
+  Write("GenStrs.loc", LocBytes(Base()));
+  Write("Mission1.loc", LocBytes(Layer()));
+  Start();
+  CLocale loc("GenStrs.loc");
+  ASSERT_EQ(loc.LoadLayer("Mission1.loc"), 1);
+
+  // A language the base does not list: the base builds nothing, the layer
+  // cannot be matched, yet both stay listed.
+  EXPECT_EQ(loc.SetLanguage(5), 0);
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  EXPECT_EQ(loc.GetString(10), nullptr);
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
+
+  // The layer file is briefly unreadable during a switch.
+  std::filesystem::rename("Mission1.loc", "away.loc");
+  EXPECT_EQ(loc.SetLanguage(0), 0);
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  EXPECT_STREQ(loc.GetString(2), "Help");
+  EXPECT_EQ(loc.GetString(10), nullptr);
+  std::filesystem::rename("away.loc", "Mission1.loc");
+  EXPECT_EQ(loc.SetLanguage(0), 1);
+  EXPECT_STREQ(loc.GetString(2), "Mission help");
+  EXPECT_STREQ(loc.GetString(10), "Reach the bridge");
+
+  // The base file is briefly unreadable: the table stays as it was.
+  std::filesystem::rename("GenStrs.loc", "away.loc");
+  EXPECT_EQ(loc.SetLanguage(1), 0);
+  EXPECT_STREQ(loc.GetString(1), "Halberd");
+  EXPECT_STREQ(loc.GetString(10), "Reach the bridge");
+  EXPECT_EQ(loc.GetLayerCount(), 2u);
+  std::filesystem::rename("away.loc", "GenStrs.loc");
+  EXPECT_EQ(loc.SetLanguage(1), 1);
+  EXPECT_STREQ(loc.GetString(1), "Hallebarde");
+  EXPECT_STREQ(loc.GetString(10), "Atteindre le pont");
 }
 
 TEST_F(LocaleTest, NoMoreThanEightFilesAreLayered) {

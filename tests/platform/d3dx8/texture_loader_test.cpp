@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image_fixture.h"
+#include "platform/d3d8/pixel_format.h"
 
 namespace {
 
@@ -414,6 +415,63 @@ TEST_F(DdsMipTest, StoredLevelsOfADdsAreKeptAndFurtherOnesFiltered) {
   EXPECT_EQ(ReadLevel(texture, 0)[5], 0xFFFF0000u);
   EXPECT_EQ(ReadLevel(texture, 1), (Texels(4, 0xFF00FF00u)));
   EXPECT_EQ(ReadLevel(texture, 2)[0], 0xFF00FF00u);
+  texture->Release();
+}
+
+}  // namespace
+
+namespace {
+
+using DxtChainTest = LoaderFixture;
+
+// The texels of one level of a block-compressed texture.
+Texels ReadBlockLevel(IDirect3DTexture8* texture, UINT level) {
+  D3DSURFACE_DESC desc;
+  texture->GetLevelDesc(level, &desc);
+  D3DLOCKED_RECT locked;
+  if (FAILED(texture->LockRect(level, &locked, nullptr, 0))) return {};
+  Texels out(static_cast<std::size_t>(desc.Width) * desc.Height);
+  d3d8::DecodeToArgb(desc.Format, static_cast<const std::uint8_t*>(locked.pBits), static_cast<UINT>(locked.Pitch),
+                     desc.Width, desc.Height, nullptr, out.data());
+  texture->UnlockRect(level);
+  return out;
+}
+
+TEST_F(DxtChainTest, ABlockFileWithoutStoredLevelsGetsTheWholeChainInItsFormat) {
+  // 8 x 8 DXT1, one level: the left half black, the right half white.
+  const int zero[16] = {};
+  const Bytes black = Dxt1Block(0x0000, 0x0000, zero), white = Dxt1Block(0xFFFF, 0xFFFF, zero);
+  Bytes payload;
+  for (int row = 0; row < 2; ++row) {
+    payload.insert(payload.end(), black.begin(), black.end());
+    payload.insert(payload.end(), white.begin(), white.end());
+  }
+  const std::uint32_t masks[4] = {0, 0, 0, 0};
+  const Bytes file = MakeDds(8, 8, 1, false, 0x4, MAKEFOURCC('D', 'X', 'T', '1'), 0, masks, payload);
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(Load(device_, file, &texture, D3DFMT_UNKNOWN, D3DX_DEFAULT), D3D_OK);
+  ASSERT_EQ(texture->GetLevelCount(), 4u);
+  for (UINT level = 0; level < 4; ++level) {
+    SCOPED_TRACE(level);
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(level, &desc);
+    EXPECT_EQ(desc.Format, D3DFMT_DXT1);
+    const UINT side = 8u >> level;
+    ASSERT_EQ(desc.Width, side);
+    const Texels texels = ReadBlockLevel(texture, level);
+    ASSERT_EQ(texels.size(), static_cast<std::size_t>(side) * side);
+    for (UINT y = 0; y < side; ++y) {
+      for (UINT x = 0; x < side; ++x) {
+        // The last level averages both halves: mid grey, as near as 565 allows.
+        const std::uint32_t expected = side == 1 ? 0xFF808080u : (x < side / 2 ? 0xFF000000u : 0xFFFFFFFFu);
+        EXPECT_TRUE(Near(texels[y * side + x], expected, 6)) << x << "," << y << ": " << std::hex << texels[y * side + x];
+      }
+    }
+  }
+  texture->Release();
+  // A count asked for is still honoured.
+  ASSERT_EQ(Load(device_, file, &texture, D3DFMT_UNKNOWN, 2), D3D_OK);
+  EXPECT_EQ(texture->GetLevelCount(), 2u);
   texture->Release();
 }
 

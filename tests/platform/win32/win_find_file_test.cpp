@@ -36,7 +36,9 @@ TEST(WinFindFile, ScansAFolderByPatternWithAttributesAndSizes) {
   do {
     names.insert(d.cFileName);
     EXPECT_EQ(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    if (std::string(d.cFileName) == "one.SAV") EXPECT_EQ(d.nFileSizeLow, 5u);
+    if (std::string(d.cFileName) == "one.SAV") {
+      EXPECT_EQ(d.nFileSizeLow, 5u);
+    }
   } while (FindNextFileA(h, &d));
   EXPECT_TRUE(FindClose(h));
   EXPECT_EQ(names, (std::set<std::string>{"one.SAV", "two.sav"}));

@@ -161,6 +161,58 @@ TEST_F(Sprites, SpriteIsDrawnFromItsPageRectangle) {
   End2DFrame();
 }
 
+TEST_F(Sprites, RotatedSpritesTurnAsTheEngineRotatesPoints) {
+  // A 48 x 32 sprite, red | blue | green from left to right, hot spot at its
+  // top-left corner.  Turned by 90 degrees about (100, 100), (x, y) goes to
+  // (y, -x): the sprite stands above the position, red at the bottom, green at
+  // the top.  Turned the other way it would lie below and to the left.
+  Write("page.bmp", MakeBmp24(256, 256, Page));
+  Write("s.spr", MakeSpriteFile(1, {"page.bmp"}, {{0, 0, 32, 16, 48, 32, 0, 0}}));
+  CTextureManager library;
+  CSpriteRender set(g_Render, nullptr, &library);
+  ASSERT_EQ(set.Load("s.spr", TEXF_32BIT, 0, 0, 0), 1);
+  library.LoadTextures(nullptr);
+  set.RecomputeUVs();
+  Begin2DFrame(0xFF000000);
+  set.SetBlendMode(3);
+  set.DrawRotated(0, 100, 100, 90.0f);
+  struct Probe {
+    int x, y;
+    DWORD colour;
+  };
+  const Probe probes[] = {{116, 92, 0xFFFF0000}, {116, 76, 0xFF0000FF}, {116, 60, 0xFF00FF00},
+                          {128, 56, 0xFF00FF00}, {116, 104, 0xFF000000}, {92, 116, 0xFF000000},
+                          {84, 76, 0xFF000000}};
+  for (const Probe& p : probes)
+    EXPECT_EQ(D3D8TestReadPixel(g_Device, p.x, p.y), p.colour) << p.x << "," << p.y;
+  End2DFrame();
+}
+
+TEST_F(Sprites, RotatedBillboardsTurnTheirCornersAsTheEngineRotatesPoints) {
+  Write("s.spr", MakeSpriteFile(1, {"p.bmp"}, {{0, 0, 0, 0, 20, 10, -4, 6}}));
+  CCamera camera;
+  CTextureManager library;
+  CSpriteRender set(g_Render, &camera, &library);
+  ASSERT_EQ(set.Load("s.spr", 0, 0, 0, 0), 1);
+  Record();
+  set.DrawBillboardRotated(0, CVector3{0, 0, 0}, 90.0f, 100.0f);
+  const auto draws = Calls("DrawPrimitiveUP");
+  ASSERT_EQ(draws.size(), 1u);
+  struct Corner {
+    float x, y, z;
+    DWORD colour;
+    float u, v;
+  } corners[4];
+  ASSERT_EQ(draws[0].data.size(), sizeof corners);
+  std::memcpy(corners, draws[0].data.data(), sizeof corners);
+  // Unturned: (l, t) = (-4, -6), (r, b) = (16, -16), y up; (x, y) -> (y, -x).
+  const float expected[4][2] = {{-6, 4}, {-6, -16}, {-16, -16}, {-16, 4}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(corners[i].x, expected[i][0], 1e-4f) << i;
+    EXPECT_NEAR(corners[i].y, expected[i][1], 1e-4f) << i;
+  }
+}
+
 TEST_F(Sprites, TiledCopiesAreCutAtTheRectangle) {
   Write("s.spr", MakeSpriteFile(1, {"p.bmp"}, {{0, 0, 16, 32, 20, 10, 0, 0}}));
   CTextureManager library;

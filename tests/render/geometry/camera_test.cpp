@@ -113,7 +113,9 @@ TEST_F(CameraTest, SphereVisibilityAndStraddle) {
     sphere.Set(c.centre, c.radius);
     bool straddles = !c.straddles;
     EXPECT_EQ(camera.IsSphereVisible(sphere, &straddles), c.visible) << c.centre.z;
-    if (c.visible) EXPECT_EQ(straddles, c.straddles) << c.centre.z;
+    if (c.visible) {
+      EXPECT_EQ(straddles, c.straddles) << c.centre.z;
+    }
     EXPECT_EQ(camera.IsSphereVisible(sphere, nullptr), c.visible);
   }
 }

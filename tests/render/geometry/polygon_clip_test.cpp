@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "render/geometry/frustum.h"
 
@@ -113,6 +115,89 @@ TEST(PolygonClipTest, PlaneLists) {
   CFrustum away;
   away.BuildFromBox({5, 5, -1}, {6, 6, 1}, nullptr);
   EXPECT_EQ(ClipPolygonByPlanes(UnitSquare(), &out, away.Planes, away.PlaneCount), 0);
+}
+
+// The three single-plane clippers behind one signature, so that the cases
+// below check each of them alike.
+using ClipFn = int (*)(const std::vector<CVector3>&, const CPlane&, std::vector<CVector3>*);
+
+int ClipFull(const std::vector<CVector3>& in, const CPlane& plane, std::vector<CVector3>* out) {
+  ClipPolygon p{}, o{};
+  p.Count = static_cast<int>(in.size());
+  for (std::size_t k = 0; k < in.size(); ++k) p.Vertices[k] = Vertex(in[k].x, in[k].y, in[k].z, 0xFFFFFFFF);
+  const int n = ClipPolygonByPlane(p, &o, plane);
+  for (int k = 0; k < n; ++k) out->push_back({o.Vertices[k].x, o.Vertices[k].y, o.Vertices[k].z});
+  return n;
+}
+
+int ClipPositions(const std::vector<CVector3>& in, const CPlane& plane, std::vector<CVector3>* out) {
+  PositionClipPolygon p{}, o{};
+  p.Count = static_cast<std::uint32_t>(in.size());
+  for (std::size_t k = 0; k < in.size(); ++k) p.Positions[k] = in[k];
+  const int n = ClipPositionsByPlane(p, &o, plane);
+  for (int k = 0; k < n; ++k) out->push_back(o.Positions[k]);
+  return n;
+}
+
+int ClipVertices(const std::vector<CVector3>& in, const CPlane& plane, std::vector<CVector3>* out) {
+  RenderVertex p[16], o[16];
+  for (std::size_t k = 0; k < in.size(); ++k) p[k] = Vertex(in[k].x, in[k].y, in[k].z, 0xFFFFFFFF);
+  const int n = ClipVertexPolygonByPlane(p, static_cast<int>(in.size()), o, 16, plane);
+  for (int k = 0; k < n; ++k) out->push_back({o[k].x, o[k].y, o[k].z});
+  return n;
+}
+
+TEST(PolygonClipTest, VerticesOnThePlaneOrWithinItsToleranceAreKept) {
+  // A tilted parallelogram, and its own plane as the engine makes it (its
+  // fourth corner lies on it only within rounding).
+  const std::vector<CVector3> quad = {{0.3f, 0.1f, 0.7f}, {2.9f, 0.4f, 1.3f}, {3.1f, 2.6f, 2.2f}, {0.5f, 2.3f, 1.6f}};
+  CPlane own;
+  own.FromPoints(quad[0], quad[1], quad[2]);
+  CPlane reversed = own;
+  reversed.n = {-own.n.x, -own.n.y, -own.n.z};
+  reversed.d = -own.d;
+  // A triangle with its corner (1, 0, 0) on the plane x = 1, kept side x < 1;
+  // and the same corner moved just past the plane, inside and outside the
+  // 7.6e-6 tolerance.
+  const CPlane xIsOne = MakePlane(-1, 0, 0, 1);
+  const std::vector<CVector3> onPlane = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  const std::vector<CVector3> withinTolerance = {{0, 0, 0}, {1.000005f, 0, 0}, {0, 1, 0}};
+  const std::vector<CVector3> pastTolerance = {{0, 0, 0}, {1.00002f, 0, 0}, {0, 1, 0}};
+  struct Case {
+    const char* what;
+    const std::vector<CVector3>& polygon;
+    CPlane plane;
+    int count;  // vertices out; the polygon comes back unchanged when equal to its own count
+  } cases[] = {
+      {"by its own plane", quad, own, 4},
+      {"by its own plane reversed", quad, reversed, 4},
+      {"a corner on the plane", onPlane, xIsOne, 3},
+      {"a corner behind within the tolerance", withinTolerance, xIsOne, 3},
+      {"a corner behind past the tolerance", pastTolerance, xIsOne, 4},
+  };
+  const struct {
+    const char* name;
+    ClipFn clip;
+  } clippers[] = {{"full vertices", ClipFull}, {"positions", ClipPositions}, {"vertex array", ClipVertices}};
+  for (const auto& clipper : clippers) {
+    for (const Case& k : cases) {
+      SCOPED_TRACE(std::string(clipper.name) + ", " + k.what);
+      std::vector<CVector3> out;
+      ASSERT_EQ(clipper.clip(k.polygon, k.plane, &out), k.count);
+      if (k.count == static_cast<int>(k.polygon.size())) {
+        for (std::size_t i = 0; i < out.size(); ++i) {
+          EXPECT_EQ(out[i].x, k.polygon[i].x) << i;
+          EXPECT_EQ(out[i].y, k.polygon[i].y) << i;
+          EXPECT_EQ(out[i].z, k.polygon[i].z) << i;
+        }
+      } else {
+        // The corner past the tolerance is replaced by two crossings on x = 1.
+        EXPECT_NEAR(out[1].x, 1.0f, 1e-6f);
+        EXPECT_NEAR(out[2].x, 1.0f, 1e-6f);
+        EXPECT_NEAR(out[2].y, 0.0f, 1e-4f);
+      }
+    }
+  }
 }
 
 TEST(PolygonClipTest, VertexPolygonInterpolatesColourBytes) {

@@ -196,7 +196,9 @@ TEST(MaterialList, MatlSections) {
     EXPECT_EQ(list.ReadMATL(reader), c.result) << c.what;
     EXPECT_EQ(list.Count, c.count) << c.what;
     EXPECT_EQ(boxes.size(), c.box ? 1u : 0u) << c.what;
-    if (c.box && !boxes.empty()) EXPECT_EQ(boxes[0], c.box) << c.what;
+    if (c.box && !boxes.empty()) {
+      EXPECT_EQ(boxes[0], c.box) << c.what;
+    }
   }
   SetMessageBoxHook(nullptr, nullptr);
 }
@@ -281,7 +283,9 @@ TEST_F(TextureFiles, PictureFileSearchOrder) {
     char path[64];
     const int found = FindTextureFile("a.jpg", path, sizeof path);
     EXPECT_EQ(found, c.found != nullptr ? 1 : 0) << c.files.size();
-    if (c.found != nullptr) EXPECT_STREQ(path, c.found);
+    if (c.found != nullptr) {
+      EXPECT_STREQ(path, c.found);
+    }
   }
   g_Render->m_TextureResolution = saved;
 }
