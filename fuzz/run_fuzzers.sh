@@ -11,6 +11,8 @@ report=()
 failed=()
 for f in "$dir"/fuzz/fuzz_*; do
   [ -f "$f" ] && [ -x "$f" ] || continue
+  # Only libFuzzer programs (seed writers may share the prefix).
+  grep -qa LLVMFuzzerTestOneInput "$f" || continue
   name=$(basename "$f")
   corpus=$dir/corpus/$name
   seeds=$dir/seeds/$name
