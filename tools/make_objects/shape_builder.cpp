@@ -7,8 +7,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-CVector3 Sub(CVector3 a, CVector3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-CVector3 Cross(CVector3 a, CVector3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 float Dot(CVector3 a, CVector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 CVector3 Unit(CVector3 a) {
   float l = std::sqrt(Dot(a, a));

@@ -131,7 +131,9 @@ TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
       for (const ConnectorSource& s : source.Connectors)
         if (s.Slot == slot) c = &s;
       ASSERT_EQ(root->GetConnectorPosition(slot, &at), c != nullptr) << source.Name << " slot " << slot;
-      if (c) EXPECT_TRUE(at.x == c->Position.x && at.y == c->Position.y && at.z == c->Position.z) << source.Name;
+      if (c) {
+        EXPECT_TRUE(at.x == c->Position.x && at.y == c->Position.y && at.z == c->Position.z) << source.Name;
+      }
     }
     int hit_regions = 0;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
