@@ -1,0 +1,248 @@
+// The tool run on the repository's description: every file it writes is read
+// back by the engine's readers (object files through the object loader on the
+// search path, textures through the image reader) and holds what the
+// description says.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "foundation/file_test_fixture.h"
+#include "foundation/text/hash.h"
+#include "make_objects/object_builder.h"
+#include "make_objects/object_description.h"
+#include "make_objects/object_file_writer.h"
+#include "make_objects/texture_maker.h"
+#include "platform/d3dx8/image_decoder.h"
+#include "render/bsp/bsp_query.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "scene/mesh/vbuffer_object.h"
+#include "scene/mesh/vertex_buffer.h"
+#include "world/environment/evo_file.h"
+
+namespace {
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MakeObjectsTest : public FileTest {
+ protected:
+  void SetUp() override {
+    FileTest::SetUp();
+    std::vector<std::uint8_t> text = ReadFile(MAKE_OBJECTS_DESCRIPTION);
+    std::string error;
+    ASSERT_TRUE(ReadObjectDescription(std::string(text.begin(), text.end()), &description_, &error)) << error;
+    context_.Textures = &textures_;
+    context_.Materials = &materials_;
+  }
+  void TearDown() override {
+    for (CEnvObject* t : templates_) FreeEnvObjectTemplate(t);
+    FileTest::TearDown();
+  }
+
+  // Runs the tool into the scratch folder (the working folder), then starts
+  // the file system so that the search path sees what it wrote.
+  void RunTool() {
+    const std::string command = std::string("\"") + MAKE_OBJECTS_TOOL + "\" \"" + MAKE_OBJECTS_DESCRIPTION + "\" . > tool.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << std::string(ReadFileText("tool.log"));
+    Start();
+  }
+  static std::string ReadFileText(const char* path) {
+    std::vector<std::uint8_t> b = ReadFile(path);
+    return std::string(b.begin(), b.end());
+  }
+
+  CEnvObject* Load(const std::string& name) {
+    CEnvObject* t = EnvFileLoadObject(-1, name.c_str(), context_, 0, 0);
+    if (t) templates_.push_back(t);
+    return t;
+  }
+
+  ObjectDescription description_;
+  CTextureManager textures_;
+  CMaterialList materials_;
+  EnvLoadContext context_;
+  std::vector<CEnvObject*> templates_;
+};
+
+// Every polygon's middle is hit, from its front, by a short segment through
+// it, with the polygon's surface: the tree answers for every face.
+void ExpectEveryPolygonAnswers(const BspNode* tree, const BspSource& polygons, const std::string& where) {
+  int misses = 0;
+  for (const BspSourcePolygon& p : polygons) {
+    double c[3] = {0, 0, 0}, n[3] = {0, 0, 0};
+    std::size_t k = p.Vertices.size();
+    for (std::size_t i = 0; i < k; ++i) {
+      const CVector3& a = p.Vertices[i];
+      const CVector3& b = p.Vertices[(i + 1) % k];
+      c[0] += a.x / k, c[1] += a.y / k, c[2] += a.z / k;
+      n[0] += (a.y - b.y) * (a.z + b.z), n[1] += (a.z - b.z) * (a.x + b.x), n[2] += (a.x - b.x) * (a.y + b.y);
+    }
+    double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    CVector3 from{static_cast<float>(c[0] + 2 * n[0] / l), static_cast<float>(c[1] + 2 * n[1] / l),
+                  static_cast<float>(c[2] + 2 * n[2] / l)};
+    CVector3 to{static_cast<float>(c[0] - 2 * n[0] / l), static_cast<float>(c[1] - 2 * n[1] / l),
+                static_cast<float>(c[2] - 2 * n[2] / l)};
+    const BspPolygon* hit = BspSegmentQuery(tree, from, to, 0);
+    const CVector3& at = GetBspSegmentResult().Point;
+    if (!hit || hit->SurfaceId != p.SurfaceId || std::fabs(at.x - c[0]) + std::fabs(at.y - c[1]) + std::fabs(at.z - c[2]) > 1e-2)
+      ++misses;
+  }
+  EXPECT_EQ(misses, 0) << where << ": of " << polygons.size() << " polygons";
+}
+
+TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
+  RunTool();
+  std::set<std::string> expected{"tool.log"}, written;
+  for (const TextureSource& t : description_.Textures) expected.insert(t.Name + ".tga");
+  for (const ObjectSource& o : description_.Objects) expected.insert(o.Name + ".evo");
+  for (const auto& entry : std::filesystem::directory_iterator(".")) written.insert(entry.path().filename().string());
+  EXPECT_EQ(written, expected);
+
+  for (const TextureSource& t : description_.Textures) {
+    std::vector<std::uint8_t> tga = ReadFile(t.Name + ".tga");
+    d3dx8::DecodedImage image;
+    ASSERT_TRUE(d3dx8::DecodeTga(tga.data(), tga.size(), &image)) << t.Name;
+    EXPECT_EQ(image.width, static_cast<std::uint32_t>(t.Width)) << t.Name;
+    EXPECT_EQ(image.argb, MakeTexturePixels(t)) << t.Name;
+  }
+
+  for (const ObjectSource& source : description_.Objects) {
+    const BuiltObject built = BuildObject(source);
+    CEnvObject* root = Load(source.Name);
+    ASSERT_NE(root, nullptr) << source.Name << ": " << (boxes_.empty() ? "" : boxes_.front().text);
+    std::vector<const CEnvObject*> nodes;
+    for (const CEnvObject* n = root; n; n = n->NextNode) nodes.push_back(n);
+    ASSERT_EQ(nodes.size(), built.Nodes.size()) << source.Name;
+
+    // Connectors: the description's points in their slots, none elsewhere.
+    for (int slot = 0; slot < 5; ++slot) {
+      CVector3 at{};
+      const ConnectorSource* c = nullptr;
+      for (const ConnectorSource& s : source.Connectors)
+        if (s.Slot == slot) c = &s;
+      ASSERT_EQ(root->GetConnectorPosition(slot, &at), c != nullptr) << source.Name << " slot " << slot;
+      if (c) {
+        EXPECT_TRUE(at.x == c->Position.x && at.y == c->Position.y && at.z == c->Position.z) << source.Name;
+      }
+    }
+    int hit_regions = 0;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      const CEnvObject& node = *nodes[i];
+      const BuiltNode& b = built.Nodes[i];
+      const std::string where = source.Name + "/" + b.Name;
+      EXPECT_EQ(node.TemplateKind, source.Landscape ? OTYPE_LANDSCAPE : OTYPE_ENV) << where;
+      EXPECT_EQ(node.NameHash, HashString(b.Name.c_str())) << where;
+      EXPECT_EQ(node.Flags & (EOF_HIT_REGION | EOF_CUT_OUT), b.Flags) << where;
+      EXPECT_EQ(node.ParentNode, i == 0 ? nullptr : root) << where;  // every child hangs from the root here
+      hit_regions += (b.Flags & kBuiltHitRegion) != 0;
+      EXPECT_TRUE(node.Bounds.Min.x == b.Min.x && node.Bounds.Min.y == b.Min.y && node.Bounds.Max.z == b.Max.z) << where;
+      EXPECT_FLOAT_EQ(node.Sphere.Radius, b.Radius) << where;
+
+      // The mesh: the parts, vertices (positions, normals, colours, UVs) and triangles built from the description.
+      ASSERT_NE(node.Mesh, nullptr) << where;
+      ASSERT_EQ(node.Mesh->PartCount, b.Parts.size()) << where;
+      for (std::uint32_t k = 0; k < node.Mesh->PartCount; ++k) {
+        const CVertexBuffer* part = node.Mesh->GetPart(k);
+        const BuiltPart& bp = b.Parts[k];
+        ASSERT_EQ(part->VertexCount, bp.Vertices.size()) << where;
+        ASSERT_EQ(part->ListIndexCount, bp.Indices.size()) << where;
+        EXPECT_EQ(part->PrimitiveCount, bp.Indices.size() / 3) << where;
+        EXPECT_EQ(std::memcmp(part->Vertices, bp.Vertices.data(), bp.Vertices.size() * sizeof(RenderVertex)), 0) << where;
+        EXPECT_EQ(std::memcmp(part->ListIndices, bp.Indices.data(), bp.Indices.size() * 2), 0) << where;
+        // The texture and material lists put the part's texture and material into the libraries.
+        ASSERT_NE(part->Texture, nullptr) << where;
+        EXPECT_TRUE(NamesEqual(part->Texture->Name, bp.Texture.c_str())) << where << " " << part->Texture->Name;
+        ASSERT_NE(part->Material, nullptr) << where;
+        const MaterialSource* m = description_.FindMaterial(bp.Material);
+        ASSERT_NE(m, nullptr) << where;
+        EXPECT_EQ(std::memcmp(part->Material->Diffuse, m->Diffuse, sizeof m->Diffuse), 0) << where;
+        EXPECT_FLOAT_EQ(part->Material->Power, m->Power) << where;
+      }
+      // The collision tree answers for every colliding face of the node.
+      ASSERT_EQ(node.Bsp != nullptr, !b.Collision.empty()) << where;
+      if (node.Bsp) ExpectEveryPolygonAnswers(node.Bsp, b.Collision, where);
+    }
+    EXPECT_EQ(static_cast<int>(root->HitRegions.size()), hit_regions) << source.Name;
+  }
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front().text;
+}
+
+// What the demo world relies on: the room's doorway is open where its
+// connector says, the terrain stands at its heights, the crate's sides are
+// the four body hit regions, the tree's leaves are cut out and do not collide.
+TEST_F(MakeObjectsTest, DemoObjectsKeepTheirShapes) {
+  RunTool();
+  CEnvObject* room = Load("room");
+  ASSERT_NE(room, nullptr);
+  CVector3 door{};
+  ASSERT_TRUE(room->GetConnectorPosition(0, &door));
+  struct Probe {
+    const char* name;
+    float dx, dy;
+    bool hits;
+  };
+  for (const Probe& p : {Probe{"through the doorway", 0, 100, false}, Probe{"beside it", 150, 100, true},
+                         Probe{"above it", 0, 260, true}}) {
+    CVector3 from{door.x + p.dx, door.y + p.dy, door.z - 100}, to{door.x + p.dx, door.y + p.dy, door.z + 100};
+    EXPECT_EQ(BspSegmentQuery(room->Bsp, from, to, 0) != nullptr, p.hits) << p.name;
+  }
+
+  const ShapeSource* grid = nullptr;
+  for (const ObjectSource& o : description_.Objects)
+    if (o.Landscape) grid = &o.Nodes[0].Shapes[0];
+  ASSERT_NE(grid, nullptr);
+  CEnvObject* terrain = Load("terrain");
+  ASSERT_NE(terrain, nullptr);
+  EXPECT_EQ(terrain->TemplateKind, OTYPE_LANDSCAPE);
+  const int nx = grid->Count[0], nz = grid->Count[1];
+  const float cell = grid->Size[0];
+  for (int j = 0; j < nz; ++j) {
+    for (int i = 0; i < nx; ++i) {
+      // A point a quarter in along x and three quarters along z lies in the
+      // cell's triangle (i, j), (i, j+1), (i+1, j+1), whose plane gives
+      // h = h00 + (h11 - h01) lx + (h01 - h00) lz in the cell's own 0..1 coordinates.
+      auto height = [&](int a, int b) { return grid->Heights[b * (nx + 1) + a]; };
+      float x = (static_cast<float>(i) + 0.25f - static_cast<float>(nx) / 2) * cell;
+      float z = (static_cast<float>(j) + 0.75f - static_cast<float>(nz) / 2) * cell;
+      float h = height(i, j) + 0.25f * (height(i + 1, j + 1) - height(i, j + 1)) + 0.75f * (height(i, j + 1) - height(i, j));
+      ASSERT_NE(BspSegmentQuery(terrain->Bsp, {x, 1000, z}, {x, -1000, z}, 0), nullptr) << i << "," << j;
+      EXPECT_NEAR(GetBspSegmentResult().Point.y, h, 1e-2) << i << "," << j;
+    }
+  }
+
+  CEnvObject* crate = Load("crate");
+  ASSERT_NE(crate, nullptr);
+  std::set<int> regions;
+  for (const EnvHitRegion& r : crate->HitRegions) regions.insert(r.Region);
+  EXPECT_EQ(regions, (std::set<int>{0, 1, 2, 3}));  // body front, back, left and right
+
+  CEnvObject* tree = Load("tree");
+  ASSERT_NE(tree, nullptr);
+  for (std::uint32_t k = 0; k < tree->Mesh->PartCount; ++k) EXPECT_NE(tree->Mesh->GetPart(k)->Flags & 0x800, 0u);
+  // Only the trunk collides: nothing in the crown, well away from the trunk.
+  EXPECT_EQ(BspSegmentQuery(tree->Bsp, {-100, 250, 5}, {100, 250, 5}, 0), nullptr);
+  EXPECT_NE(BspSegmentQuery(tree->Bsp, {-100, 50, 0}, {100, 50, 0}, 0), nullptr);
+}
+
+TEST(MakeObjectsWriter, RefusesCollisionItCannotCompile) {
+  ObjectDescription d;
+  std::string error;
+  ASSERT_TRUE(ReadObjectDescription("object o box 1 1 1 end", &d, &error)) << error;
+  BuiltObject o = BuildObject(d.Objects[0]);
+  o.Nodes[0].Collision[2].Vertices[1].y = std::nanf("");
+  std::vector<std::uint8_t> bytes;
+  EXPECT_FALSE(WriteObjectFile(o, d, &bytes, &error));
+  EXPECT_NE(error.find("o, node o: polygon 2 has a coordinate that is not a finite number"), std::string::npos) << error;
+}
+
+}  // namespace
