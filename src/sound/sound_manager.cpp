@@ -1,0 +1,3 @@
+#include "sound/sound_manager.h"
+
+CSoundManager* g_SoundManager = nullptr;
