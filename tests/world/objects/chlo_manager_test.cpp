@@ -131,8 +131,12 @@ TEST_F(ManagerTest, UpdatePassSurvivesChangesToTheObjectItVisitsNext) {
     manager.UpdatePass();
     EXPECT_EQ(objects[2]->updates, thirdBefore + 1);
     EXPECT_EQ(objects[3]->updates, 1);
-    if (action == DEACTIVATE) EXPECT_EQ(second->updates, 0);
-    if (action == CHANGE_SIDE) EXPECT_EQ(second->updates, 1);  // visited once, in its new cell
+    if (action == DEACTIVATE) {
+      EXPECT_EQ(second->updates, 0);
+    }
+    if (action == CHANGE_SIDE) {
+      EXPECT_EQ(second->updates, 1);  // visited once, in its new cell
+    }
   }
 }
 
