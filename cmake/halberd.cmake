@@ -82,15 +82,17 @@ function(halberd_benchmark name)
 endfunction()
 
 # halberd_fuzzer(<name> SOURCES <files> LIBS <targets>... [DICT <file>]
-#                [SEEDS <files or folders>...] [SEEDS_FROM <targets>...])
+#                [SEEDS <files or folders>...] [SEEDS_FROM <targets>...] [SELF_SEEDS])
 # The libFuzzer target fuzz_<name>.  DICT (its format's magic words) is copied
 # beside the program as fuzz_<name>.dict; SEEDS (valid files made by the build,
 # e.g. a tool's output; SEEDS_FROM names the targets that make them) are copied
 # at build time into ${HALBERD_FUZZ_SEEDS}/fuzz_<name>, where the seed writers
 # (halberd_fuzz_seed_writer) also write.  `make fuzz` starts each target from
-# that folder and its dictionary.
+# that folder and its dictionary.  SELF_SEEDS: the target writes its own seeds
+# through the engine's writers when started with HALBERD_WRITE_SEEDS=<folder>;
+# the build does that once into the same folder.
 function(halberd_fuzzer name)
-  cmake_parse_arguments(ARG "" "DICT" "SOURCES;LIBS;SEEDS;SEEDS_FROM" ${ARGN})
+  cmake_parse_arguments(ARG "SELF_SEEDS" "DICT" "SOURCES;LIBS;SEEDS;SEEDS_FROM" ${ARGN})
   add_executable(fuzz_${name} ${ARG_SOURCES})
   target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
@@ -110,6 +112,19 @@ function(halberd_fuzzer name)
                        COMMENT "Seeds of fuzz_${name}")
     add_custom_target(fuzz_${name}_seeds DEPENDS ${stamp})
     add_dependencies(halberd_fuzz_seeds fuzz_${name}_seeds)
+  endif()
+  if(ARG_SELF_SEEDS)
+    set(folder ${HALBERD_FUZZ_SEEDS}/fuzz_${name})
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/fuzz_${name}_self_seeds.stamp)
+    add_custom_command(OUTPUT ${stamp}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+                       COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 HALBERD_WRITE_SEEDS=${folder}
+                               $<TARGET_FILE:fuzz_${name}> -runs=0
+                       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+                       DEPENDS fuzz_${name}
+                       COMMENT "Seeds of fuzz_${name}, written by the target itself")
+    add_custom_target(fuzz_${name}_self_seeds DEPENDS ${stamp})
+    add_dependencies(halberd_fuzz_seeds fuzz_${name}_self_seeds)
   endif()
 endfunction()
 

@@ -4,6 +4,6 @@ foreach(reader hlo waypoints)
   halberd_fuzzer(world_${reader}
                  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/world_environment.cpp
                          ${PROJECT_SOURCE_DIR}/tests/world/environment/hlo_record_fixture.cpp
-                 LIBS halberd_world halberd_foundation)
+                 LIBS halberd_world halberd_foundation SELF_SEEDS)
 endforeach()
 target_compile_definitions(fuzz_world_hlo PRIVATE HALBERD_FUZZ_HLO=1)

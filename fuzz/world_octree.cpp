@@ -51,7 +51,7 @@ void Ignore(OctreeNode*, void*) {}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (const char* folder = std::getenv("HALBERD_FUZZ_SEEDS")) WriteSeeds(folder);
+  if (const char* folder = std::getenv("HALBERD_WRITE_SEEDS")) WriteSeeds(folder);
   return 0;
 }
 

@@ -1,4 +1,3 @@
-# The pool-size file reader.  Seeds: run the target once with
-# HALBERD_WRITE_SEEDS=<folder> to have it write valid files (made by the
+# The pool-size file reader.  Seeds: the build runs the target once with HALBERD_WRITE_SEEDS=<folder> to have it write valid files (made by the
 # program's own writer) into that folder, then fuzz from it.
-halberd_fuzzer(world_pool_size_file SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/world_pool_size_file.cpp LIBS halberd_world)
+halberd_fuzzer(world_pool_size_file SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/world_pool_size_file.cpp LIBS halberd_world SELF_SEEDS)
