@@ -127,29 +127,25 @@ CEnvObject* CEnvironment::LoadObject(const char* path, int fileArg, bool searchF
   if (searchFirst) {
     if (CEnvObject* found = FindObjectByName(path)) return found;
   }
-  EnvLoadContext context;
-  context.Render = Render;
-  context.Textures = Textures;
-  context.Materials = Materials;
-  context.QueueAllocator = FrameBlock;
-  context.Queue = Queue;
-  CEnvObject* object = EnvFileLoadObject(-1, path, context, 7, loadArg);
-  if (object == nullptr) return nullptr;
-  return AddObject(object);
+  return LoadAndAddObject(path, 7, loadArg);
 }
 
 CEnvObject* CEnvironment::FindOrLoadObject(const char* path, int fileArg) {
   if (path == nullptr) return nullptr;
   if (CEnvObject* found = FindObjectByName(path)) return found;
+  return LoadAndAddObject(path, 4, fileArg);
+}
+
+// Reads a template through the object-file loader with this environment's
+// device, libraries and frame queue, and files it in the template list.
+CEnvObject* CEnvironment::LoadAndAddObject(const char* path, int mode, int loadArg) {
   EnvLoadContext context;
   context.Render = Render;
   context.Textures = Textures;
   context.Materials = Materials;
   context.QueueAllocator = FrameBlock;
   context.Queue = Queue;
-  CEnvObject* object = EnvFileLoadObject(-1, path, context, 4, fileArg);
-  if (object == nullptr) return nullptr;
-  return AddObject(object);
+  return AddObject(EnvFileLoadObject(-1, path, context, mode, loadArg));
 }
 
 CEnvObject* CEnvironment::AddObject(CEnvObject* object) {

@@ -64,6 +64,8 @@ class CEnvironment : public CWorldQueries {
   CEnvObject* FindOrLoadObject(const char* path, int fileArg);
   // Puts the template at the front of the template list; answers it.
   CEnvObject* AddObject(CEnvObject* object);
+  // Loads the template at path (loader mode and argument as given) and files it; null on failure.
+  CEnvObject* LoadAndAddObject(const char* path, int mode, int loadArg);
   // The template (or template node) whose name hash is the case-insensitive
   // hash of the path's file name without its extension; null when none.
   CEnvObject* FindObjectByName(const char* path) const;
