@@ -19,6 +19,14 @@ struct Node {
   Node* prev;
 };
 
+// A candidate within this (a length times a length, as for the first
+// triangle) of a hull edge's line lies on the hull, not outside it: it would
+// add no area, only a redundant contact beside its neighbours.  Face
+// contacts between boxes of equal size put many candidates on shared edges,
+// and kept, they come and go with rounding from step to step, which makes the
+// solver's problem badly conditioned and a resting pile creep apart.
+constexpr MeReal kOnLine = 0.0001f;
+
 // Candidates closer than 0.01 with the same normal are one contact.
 bool IsDuplicate(const McdContact& a, const McdContact& b) {
   MeReal d[3];
@@ -102,7 +110,7 @@ void AddToHull(Ring& ring, const MeReal* n, const McdContact* c) {
     MeVector3Cross(nc, n, ca);
     MeVector3Subtract(ab, b->contact->position, a->contact->position);
     starts[edges] = a;
-    outside[edges] = MeVector3Dot(nc, ab) >= 0.0f;
+    outside[edges] = MeVector3Dot(nc, ab) > kOnLine;
     ++edges;
     a = b;
   } while (a != ring.head());

@@ -104,6 +104,20 @@ TEST(ContactReduction, CollinearPointsGiveTheFirstTwoDistinct) {
   EXPECT_EQ(Reduce(in, 4), (XY{{0, 0}, {1, 0}}));
 }
 
+TEST(ContactReduction, PointsOnAHullEdgeAddNothing) {
+  // A face contact between boxes of equal size: corners, then points on the
+  // shared edges (exactly on them and within rounding either side).  Within
+  // a budget of 10 only the corners remain, whatever the rounding.
+  for (float noise : {0.0f, 2e-5f, -2e-5f}) {
+    std::vector<McdContact> in = {At(0, 0), At(1, 0),          At(1, 1),        At(0, 1),
+                                  At(0.5f, noise), At(1 + noise, 0.3f), At(0.2f, 1 - noise), At(noise, 0.7f)};
+    EXPECT_EQ(Reduce(in, 10), (XY{{0, 0}, {1, 0}, {1, 1}, {0, 1}})) << noise;
+  }
+  // A point clearly outside an edge still joins the hull.
+  std::vector<McdContact> in = {At(0, 0), At(1, 0), At(1, 1), At(0, 1), At(0.5f, -0.01f)};
+  EXPECT_EQ(Reduce(in, 10).size(), 5u);
+}
+
 TEST(ContactReduction, FaceFirstPutsFaceContactsAhead) {
   std::vector<McdContact> in = {At(0, 0, 0x0101), At(2, 0, 0x0002), At(2, 2, 0x0100),
                                 At(0, 2, 0x0200), At(1, -1, 0x0000)};
