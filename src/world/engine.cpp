@@ -1,64 +1,255 @@
 #include "world/engine.h"
 
+#include <utility>
+
 #include "foundation/files/catalog.h"
+#include "foundation/maths/fast_trig.h"
+#include "foundation/memory/linear_buffer.h"
 #include "foundation/memory/memory_manager.h"
-#include "render/geometry/camera.h"
-#include "render/geometry/matrix_stack.h"
+#include "foundation/system/fpu_control.h"
+#include "foundation/time/step_timer.h"
+#include "foundation/time/timer.h"
 #include "render/device/pixel_shader.h"
 #include "render/device/vertex_shader.h"
+#include "render/geometry/camera.h"
+#include "render/geometry/matrix_stack.h"
+#include "render/textures/material_list.h"
+#include "render/textures/surfaces.h"
+#include "render/textures/texture_manager.h"
+#include "scene/manager/scene_manager.h"
+#include "world/environment/environment.h"
+#include "world/objects/chlo.h"
+#include "world/regions/region_list.h"
+#include "world/switches/switch_table.h"
 
 CCamera* g_MainCamera = nullptr;
+CTextureManager* g_LevelTextures = nullptr;
+CTextureManager* g_PersistentTextures = nullptr;
+CMaterialList* g_LevelMaterials = nullptr;
+CMaterialList* g_PersistentMaterials = nullptr;
+CMaterial* g_DefaultMaterial = nullptr;
+CMaterial* g_BlackMaterial = nullptr;
+CSceneManager* g_SceneManager = nullptr;
+CSurfaces* g_Surfaces = nullptr;
+CStepTimer* g_StepTimer = nullptr;
+CTimer* g_GameClock = nullptr;
+CTimer* g_RealClock = nullptr;
+CLinearBuffer* g_TransparentBuffer = nullptr;
+CRegionList* g_Regions = nullptr;
+CSwitchTable* g_Switches = nullptr;
 
 namespace {
+
 // The far distance the main camera starts with (world units).
 constexpr float kMainCameraFarClip = 10000.0f;
+constexpr int kVertexShaderCapacity = 128;
+constexpr int kPixelShaderCapacity = 16;
+constexpr float kStepRate = 30.0f;
+constexpr std::uint32_t kTransparentBufferBytes = 65536;
+
+// --- the module log and the allocation-failure hook ---------------------------------
+
+constexpr int kMaxEvents = 256;
+EngineModuleEvent g_events[kMaxEvents];
+int g_eventCount = 0;
+int g_failAllocation = 0;
+
+void Note(char action, const char* name) {
+  if (g_eventCount < kMaxEvents) g_events[g_eventCount++] = {action, name};
+}
+
+bool RefuseThisAllocation() { return g_failAllocation > 0 && --g_failAllocation == 0; }
+
+// Allocates one module (game-lifetime category, this file as the site) into
+// its global; false, with the global null, when the allocation is refused.
+template <class T, class... Args>
+bool Create(T*& global, const char* name, Args&&... args) {
+  global = nullptr;
+  if (RefuseThisAllocation()) return false;
+  MEM_OWNER();
+  global = MEM_NEW(MEMCAT_GAME) T(std::forward<Args>(args)...);
+  if (global == nullptr) return false;
+  Note('+', name);
+  return true;
+}
+
+template <class T>
+void Destroy(T*& global, const char* name) {
+  if (global == nullptr) return;
+  MEM_DELETE global;
+  global = nullptr;
+  Note('-', name);
+}
+
+// The level materials' fixed entries: material 0 and the all-black one.
+void TakeFixedMaterials() {
+  static const float kZero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+  g_DefaultMaterial = g_LevelMaterials != nullptr ? g_LevelMaterials->GetByIndex(0) : nullptr;
+  g_BlackMaterial = g_LevelMaterials != nullptr ? g_LevelMaterials->FindOrAdd(kZero, kZero, 0.0f, kZero) : nullptr;
+}
+
+// The environment with the engine's modules, no current root and the
+// engine's draw-pass word.
+bool CreateEnvironment() {
+  CEnvironment* environment = nullptr;
+  // The transparent queue and the light table are handed over once mesh
+  // rendering makes them engine modules.
+  if (!Create(environment, "environment", g_Render, g_LevelTextures, g_LevelMaterials, g_TransparentBuffer,
+              static_cast<DepthSortQueue*>(nullptr), static_cast<CLightTable*>(nullptr), g_GameClock, g_RealClock))
+    return false;
+  g_Environment = environment;
+  environment->SetViewInstance(nullptr);
+  environment->SetRenderFlags(kEnvRenderFlagsEngine);
+  return true;
+}
+
+void DestroyEnvironment() {
+  CEnvironment* environment = g_Environment;
+  Destroy(environment, "environment");
+  g_Environment = nullptr;
+}
+
+// Steps 3 to 13 of the start-up; false at the first module that cannot be made.
+bool CreateModules() {
+  if (!Create(g_VertexShaders, "vertex shaders", g_Render, kVertexShaderCapacity)) return false;
+  if (!Create(g_PixelShaders, "pixel shaders", g_Render, kPixelShaderCapacity)) return false;
+  if (!Create(g_MainCamera, "camera")) return false;
+  CCamera::SetCurrentCamera(g_MainCamera);
+
+  if (!Create(g_LevelTextures, "level textures")) return false;
+  if (!Create(g_PersistentTextures, "persistent textures")) return false;
+  // The animation-set list is created here once animation sets exist.
+  if (!Create(g_LevelMaterials, "level materials")) return false;
+  if (!Create(g_PersistentMaterials, "persistent materials")) return false;
+  TakeFixedMaterials();
+
+  if (!Create(g_SceneManager, "scene manager", g_Render, g_LevelTextures, g_LevelMaterials)) return false;
+  if (!Create(g_Surfaces, "surfaces")) return false;
+
+  // The clocks come before the movie cameras, so that the camera manager
+  // has its game clock from the start rather than from the first reset.
+  if (!Create(g_StepTimer, "step timer")) return false;
+  g_StepTimer->SetRate(kStepRate);
+  if (!Create(g_GameClock, "game clock")) return false;
+  g_GameClock->SetRunning(0);
+  if (!Create(g_RealClock, "real clock")) return false;
+  g_RealClock->SetRunning(0);
+  // The movie cameras are created here on the camera, with the game clock.
+
+  g_MainCamera->SetFarClip(kMainCameraFarClip);
+
+  // The light table (254 lights) is created here once mesh rendering owns it.
+  if (!Create(g_TransparentBuffer, "transparent buffer", kTransparentBufferBytes, "Transparent Buffer"))
+    return false;
+  // The transparent queue (1000 buckets) and the decals are created here.
+  if (!Create(g_Regions, "regions")) return false;
+  if (!Create(g_Switches, "switches", g_GameClock)) return false;
+
+  if (!CreateEnvironment()) return false;
+  // The dynamics world (100 objects) is created here, and the three vehicle
+  // dynamics kinds take their identifiers.
+
+  g_HLOLocalSide = 0;
+  return FastTrig(kFastTrigDefaultResolution) != 0;
+}
+
 }  // namespace
 
-int EngineInitialise(HINSTANCE instance, HWND window, DeviceCallback callback, int value) {
-  if (!CatalogStartup()) return 0;
-  ResetMatrixStack();
+int EngineModuleEventCount() { return g_eventCount; }
+const EngineModuleEvent* EngineModuleEvents() { return g_events; }
+void EngineClearModuleEvents() { g_eventCount = 0; }
+void EngineFailModuleAllocation(int n) { g_failAllocation = n > 0 ? n : 0; }
 
-  MEM_OWNER();
-  CRender* render = MEM_NEW(MEMCAT_GAME) CRender;
+int EngineInitialise(HINSTANCE instance, HWND window, DeviceCallback callback, int value) {
+  SaveFpuControl();
+  ResetMatrixStack();
+  if (!CatalogStartup()) return 0;
+
+  CRender* render = nullptr;
+  if (!Create(render, "render device")) {
+    CatalogShutdown();
+    return 0;
+  }
   if (!render->Initialise(instance, window, callback, value)) {
-    MEM_DELETE render;
+    Destroy(render, "render device");
     g_Render = nullptr;
     CatalogShutdown();
     return 0;
   }
   render->MakeCurrent();
 
-  MEM_OWNER();
-  g_VertexShaders = MEM_NEW(MEMCAT_GAME) CVertexShaderList(render, 128);
-  MEM_OWNER();
-  g_PixelShaders = MEM_NEW(MEMCAT_GAME) CPixelShaderList(render, 16);
-
-  MEM_OWNER();
-  g_MainCamera = MEM_NEW(MEMCAT_GAME) CCamera;
-  CCamera::SetCurrentCamera(g_MainCamera);
-  g_MainCamera->SetFarClip(kMainCameraFarClip);
+  if (!CreateModules()) {
+    EngineShutdown();
+    return 0;
+  }
   return 1;
 }
 
+int EngineReset() {
+  Destroy(g_Regions, "regions");
+  Destroy(g_Switches, "switches");
+  // Decals, the transparent queue and the lights are cleared here.
+  if (g_TransparentBuffer != nullptr) {
+    g_TransparentBuffer->Reset();
+    Note('0', "transparent buffer");
+  }
+
+  DestroyEnvironment();
+  // The dynamics world is freed here.
+  Destroy(g_SceneManager, "scene manager");
+  // The animation-set list is freed here.
+  Destroy(g_Surfaces, "surfaces");
+  Destroy(g_LevelTextures, "level textures");
+  Destroy(g_LevelMaterials, "level materials");
+  g_DefaultMaterial = g_BlackMaterial = nullptr;
+
+  ResetMatrixStack();
+  bool ok = Create(g_LevelTextures, "level textures");
+  // The animation-set list is created anew here.
+  ok = Create(g_LevelMaterials, "level materials") && ok;
+  TakeFixedMaterials();
+  ok = Create(g_SceneManager, "scene manager", g_Render, g_LevelTextures, g_LevelMaterials) && ok;
+  ok = Create(g_Surfaces, "surfaces") && ok;
+  ok = Create(g_Regions, "regions") && ok;
+  ok = Create(g_Switches, "switches", g_GameClock) && ok;
+
+  // The movie cameras are reset here with a fresh camera in viewport 0.
+  if (g_MainCamera != nullptr) g_MainCamera->SetFarClip(kMainCameraFarClip);
+  ok = CreateEnvironment() && ok;
+  // The 2D overlay is reset, and the dynamics world created anew, here.
+  return ok ? 1 : 0;
+}
+
 void EngineShutdown() {
-  if (g_VertexShaders != nullptr) {
-    MEM_DELETE g_VertexShaders;
-    g_VertexShaders = nullptr;
-  }
-  if (g_PixelShaders != nullptr) {
-    MEM_DELETE g_PixelShaders;
-    g_PixelShaders = nullptr;
-  }
+  Destroy(g_Switches, "switches");
+  Destroy(g_Regions, "regions");
+  // Decals, the transparent queue, then
+  Destroy(g_TransparentBuffer, "transparent buffer");
+  // the lights.
+  DestroyEnvironment();
+  // The dynamics world.
+  Destroy(g_SceneManager, "scene manager");
+  Destroy(g_LevelMaterials, "level materials");
+  // The animation-set list.
+  Destroy(g_LevelTextures, "level textures");
+  Destroy(g_PersistentTextures, "persistent textures");
+  Destroy(g_PersistentMaterials, "persistent materials");
+  g_DefaultMaterial = g_BlackMaterial = nullptr;
+  Destroy(g_Surfaces, "surfaces");
+  // The movie cameras.
+  Destroy(g_StepTimer, "step timer");
+  Destroy(g_GameClock, "game clock");
+  Destroy(g_RealClock, "real clock");
+  if (g_MainCamera != nullptr && CCamera::GetCurrentCamera() == g_MainCamera) CCamera::SetCurrentCamera(nullptr);
+  Destroy(g_MainCamera, "camera");
+  Destroy(g_VertexShaders, "vertex shaders");
+  Destroy(g_PixelShaders, "pixel shaders");
   if (g_Render != nullptr) {
     CRender* render = g_Render;
     render->Release();
-    MEM_DELETE render;
+    Destroy(render, "render device");
     g_Render = nullptr;
   }
-  if (g_MainCamera != nullptr) {
-    if (CCamera::GetCurrentCamera() == g_MainCamera) CCamera::SetCurrentCamera(nullptr);
-    MEM_DELETE g_MainCamera;
-    g_MainCamera = nullptr;
-  }
+  FastTrigRelease();
   CatalogShutdown();
 }

@@ -6,8 +6,17 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "foundation/memory/memory_manager.h"
+#include "foundation/time/timer.h"
 #include "platform/win32/registry.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "scene/manager/scene_manager.h"
+#include "world/environment/environment.h"
+#include "world/regions/region_list.h"
+#include "world/switches/switch_table.h"
 #include "platform/win32/window.h"
 #include "render/geometry/camera.h"
 #include "render/device/pixel_shader.h"
@@ -17,6 +26,54 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The module log from `from` on, as "+name" / "-name" / "0name" texts.
+std::vector<std::string> Events(int from = 0) {
+  std::vector<std::string> out;
+  for (int i = from; i < EngineModuleEventCount(); ++i)
+    out.push_back(std::string(1, EngineModuleEvents()[i].action) + EngineModuleEvents()[i].name);
+  return out;
+}
+
+std::uint32_t LiveBlocks() {
+  MemStatistics s{};
+  MemGetStatistics(&s);
+  return s.totalAllocUnitCount;
+}
+
+// Every global the engine owns is null.
+void ExpectAllModulesGone() {
+  EXPECT_EQ(g_Render, nullptr);
+  EXPECT_EQ(g_VertexShaders, nullptr);
+  EXPECT_EQ(g_PixelShaders, nullptr);
+  EXPECT_EQ(g_MainCamera, nullptr);
+  EXPECT_EQ(g_LevelTextures, nullptr);
+  EXPECT_EQ(g_PersistentTextures, nullptr);
+  EXPECT_EQ(g_LevelMaterials, nullptr);
+  EXPECT_EQ(g_PersistentMaterials, nullptr);
+  EXPECT_EQ(g_DefaultMaterial, nullptr);
+  EXPECT_EQ(g_BlackMaterial, nullptr);
+  EXPECT_EQ(g_SceneManager, nullptr);
+  EXPECT_EQ(g_Surfaces, nullptr);
+  EXPECT_EQ(g_StepTimer, nullptr);
+  EXPECT_EQ(g_GameClock, nullptr);
+  EXPECT_EQ(g_RealClock, nullptr);
+  EXPECT_EQ(g_TransparentBuffer, nullptr);
+  EXPECT_EQ(g_Regions, nullptr);
+  EXPECT_EQ(g_Switches, nullptr);
+  EXPECT_EQ(g_Environment, nullptr);
+}
+
+// Start-up order of the modules (the render device first).
+const std::vector<std::string> kStartUpOrder = {
+    "+render device", "+vertex shaders", "+pixel shaders", "+camera", "+level textures", "+persistent textures",
+    "+level materials", "+persistent materials", "+scene manager", "+surfaces", "+step timer", "+game clock",
+    "+real clock", "+transparent buffer", "+regions", "+switches", "+environment"};
+// Shut-down order.
+const std::vector<std::string> kShutDownOrder = {
+    "-switches", "-regions", "-transparent buffer", "-environment", "-scene manager", "-level materials",
+    "-level textures", "-persistent textures", "-persistent materials", "-surfaces", "-step timer", "-game clock",
+    "-real clock", "-camera", "-vertex shaders", "-pixel shaders", "-render device"};
 
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -76,11 +133,117 @@ TEST_F(Engine, StartsEverythingAndShutsItAllDown) {
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE)), WS_POPUP | WS_VISIBLE | WS_BORDER);
 
   EngineShutdown();
-  EXPECT_EQ(g_Render, nullptr);
-  EXPECT_EQ(g_VertexShaders, nullptr);
-  EXPECT_EQ(g_PixelShaders, nullptr);
-  EXPECT_EQ(g_MainCamera, nullptr);
+  ExpectAllModulesGone();
   EXPECT_EQ(CCamera::GetCurrentCamera(), nullptr);
+}
+
+TEST_F(Engine, CreatesEveryModuleInOrderAndFreesThemAll) {
+  // One round first, so that what the device and the catalogs keep for the
+  // process (driver state, first-use tables) is not counted.
+  ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
+  EngineShutdown();
+  const std::uint32_t before = LiveBlocks();
+  EngineClearModuleEvents();
+  ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
+  EXPECT_EQ(Events(), kStartUpOrder);
+  // The modules are wired to each other as the start-up says.
+  ASSERT_NE(g_Environment, nullptr);
+  EXPECT_EQ(g_Environment->Render, g_Render);
+  EXPECT_EQ(g_Environment->Textures, g_LevelTextures);
+  EXPECT_EQ(g_Environment->Materials, g_LevelMaterials);
+  EXPECT_EQ(g_Environment->GameClock, g_GameClock);
+  EXPECT_EQ(g_Environment->RealClock, g_RealClock);
+  EXPECT_EQ(g_Environment->GetRenderFlags(), 129u);
+  EXPECT_EQ(g_Switches->GetClock(), g_GameClock);
+  EXPECT_FALSE(g_GameClock->IsRunning());
+  EXPECT_FALSE(g_RealClock->IsRunning());
+  EXPECT_EQ(g_DefaultMaterial, g_LevelMaterials->GetByIndex(0));
+  ASSERT_NE(g_BlackMaterial, nullptr);
+  EXPECT_NE(g_BlackMaterial, g_DefaultMaterial);
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(g_BlackMaterial->Diffuse[k], 0.0f);
+    EXPECT_EQ(g_BlackMaterial->Specular[k], 0.0f);
+    EXPECT_EQ(g_BlackMaterial->Emissive[k], 0.0f);
+  }
+
+  const int mark = EngineModuleEventCount();
+  EngineShutdown();
+  EXPECT_EQ(Events(mark), kShutDownOrder);
+  ExpectAllModulesGone();
+  // The memory tracker holds no block of the engine any more.
+  EXPECT_EQ(LiveBlocks(), before);
+}
+
+TEST_F(Engine, AFailedModuleAllocationFailsStartUpAndFreesWhatWasMade) {
+  ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
+  EngineShutdown();
+  const std::uint32_t before = LiveBlocks();
+  // Refuse each module in turn: the first, one in the middle, the last.
+  for (int refused : {1, 2, 9, 15, static_cast<int>(kStartUpOrder.size())}) {
+    EngineClearModuleEvents();
+    EngineFailModuleAllocation(refused);
+    const int started = EngineInitialise(nullptr, window_, GameDeviceCallback, 1);
+    // Counted before any expectation, whose messages allocate.
+    const std::uint32_t left = LiveBlocks();
+    EXPECT_EQ(started, 0) << "refused module " << refused;
+    EXPECT_EQ(left, before) << "refused module " << refused;
+    ExpectAllModulesGone();
+    // Exactly the modules before the refused one were made, and each was freed.
+    int made = 0, freed = 0;
+    for (const std::string& e : Events()) {
+      made += e[0] == '+';
+      freed += e[0] == '-';
+    }
+    EXPECT_EQ(made, refused - 1) << "refused module " << refused;
+    EXPECT_EQ(freed, refused - 1) << "refused module " << refused;
+  }
+  EngineFailModuleAllocation(0);
+  // A shut-down after the failed start-up has nothing left to free.
+  EngineShutdown();
+  ExpectAllModulesGone();
+}
+
+TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
+  ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
+  g_PersistentTextures->GetTexture("kept", 0);
+  g_LevelTextures->GetTexture("dropped", 0);
+  static const float kRed[4] = {1, 0, 0, 1}, kZero[4] = {};
+  g_PersistentMaterials->FindOrAdd(kRed, kZero, 1.0f, kZero);
+  const int persistentMaterials = g_PersistentMaterials->Count;
+  const int levelTextures = g_LevelTextures->Count;
+  g_Regions->Add(CRegion{});
+  CTextureManager* persistent = g_PersistentTextures;
+  CTimer* clock = g_GameClock;
+  CCamera* camera = g_MainCamera;
+  CRender* render = g_Render;
+  g_MainCamera->SetFarClip(50.0f);
+
+  const int mark = EngineModuleEventCount();
+  ASSERT_EQ(EngineReset(), 1);
+  const std::vector<std::string> expected = {
+      "-regions", "-switches", "0transparent buffer", "-environment", "-scene manager", "-surfaces",
+      "-level textures", "-level materials", "+level textures", "+level materials", "+scene manager",
+      "+surfaces", "+regions", "+switches", "+environment"};
+  EXPECT_EQ(Events(mark), expected);
+  // Kept: the device, the camera, the clocks and the persistent libraries with what they held.
+  EXPECT_EQ(g_Render, render);
+  EXPECT_EQ(g_MainCamera, camera);
+  EXPECT_EQ(g_GameClock, clock);
+  EXPECT_EQ(g_PersistentTextures, persistent);
+  EXPECT_NE(g_PersistentTextures->FindByName("kept"), nullptr);
+  EXPECT_EQ(g_PersistentMaterials->Count, persistentMaterials);
+  // Renewed: empty level libraries and lists, a fresh environment on the kept modules.
+  EXPECT_EQ(g_LevelTextures->FindByName("dropped"), nullptr);
+  EXPECT_LT(g_LevelTextures->Count, levelTextures);
+  EXPECT_EQ(g_Regions->GetCount(), 0);
+  EXPECT_EQ(g_Switches->GetCount(), 0);
+  EXPECT_EQ(g_Environment->Textures, g_LevelTextures);
+  EXPECT_EQ(g_Environment->GameClock, g_GameClock);
+  EXPECT_EQ(g_DefaultMaterial, g_LevelMaterials->GetByIndex(0));
+  EXPECT_NE(g_BlackMaterial, nullptr);
+  EXPECT_EQ(g_MainCamera->GetFarClip(), 10000.0f);
+  EngineShutdown();
+  ExpectAllModulesGone();
 }
 
 TEST_F(Engine, StoredDeviceSettingsReachTheRenderObject) {
@@ -112,9 +275,7 @@ TEST_F(Engine, StoredDeviceSettingsReachTheRenderObject) {
 TEST_F(Engine, VetoedStartUpLeavesNothingBehind) {
   auto veto = [](CRender*, HINSTANCE, HWND, int) { return 0; };
   EXPECT_EQ(EngineInitialise(nullptr, window_, veto, 1), 0);
-  EXPECT_EQ(g_Render, nullptr);
-  EXPECT_EQ(g_VertexShaders, nullptr);
-  EXPECT_EQ(g_MainCamera, nullptr);
+  ExpectAllModulesGone();
 }
 
 }  // namespace

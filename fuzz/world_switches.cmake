@@ -1,0 +1,3 @@
+# The switch stats table "Switches.txt" and the level's switch section.
+# Seeds: the build runs the target once with HALBERD_WRITE_SEEDS=<folder>.
+halberd_fuzzer(world_switches SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/world_switches.cpp LIBS halberd_world SELF_SEEDS)
