@@ -28,6 +28,7 @@ EvoMeshReader g_MeshReaders[2] = {nullptr, nullptr};  // mesh kinds 1 and 2
 EvoProgressHook g_Progress = nullptr;
 EvoStatusHook g_Status = nullptr;
 EvoShadowBuilder g_ShadowBuilder = nullptr;
+EvoSkinPoser g_SkinPoser = nullptr;
 std::uint32_t g_BspBytes = 0;
 int g_LoadedObjects = 0;
 
@@ -94,6 +95,7 @@ void MergeIntoParent(CEnvObject* parent, const CEnvObject& child) {
 void SetEvoMeshReader(std::int32_t meshKind, EvoMeshReader reader) {
   if (meshKind == MESHKIND_VERTEXANIM || meshKind == MESHKIND_SKINNED) g_MeshReaders[meshKind - 1] = reader;
 }
+void SetEvoSkinPoser(EvoSkinPoser poser) { g_SkinPoser = poser; }
 void SetEvoProgressHook(EvoProgressHook hook) { g_Progress = hook; }
 void SetEvoStatusHook(EvoStatusHook hook) { g_Status = hook; }
 void SetEvoShadowBuilder(EvoShadowBuilder builder) { g_ShadowBuilder = builder; }
@@ -371,6 +373,10 @@ int EvoReadFile(CEnvObject* root, ByteReader& file, int expectedKind, int meshPa
   for (CEnvObject* node = root; node != nullptr; node = node->NextNode)
     if ((node->Flags & EOF_CUT_OUT) != 0 && node->Mesh != nullptr) node->Mesh->SetCutOut();
   root->BuildHitRegions();
+  bool skinned = false;
+  for (const CEnvObject* node = root; node != nullptr; node = node->NextNode)
+    skinned = skinned || node->MeshKind == MESHKIND_SKINNED;
+  if (skinned && g_SkinPoser != nullptr) g_SkinPoser(root);
   return 1;
 }
 

@@ -41,6 +41,12 @@ enum EvoResult : int {
 using EvoMeshReader = bool (*)(CEnvObject* node, ByteReader& in, int meshParam1, int meshParam2);
 void SetEvoMeshReader(std::int32_t meshKind, EvoMeshReader reader);
 
+// Called once with the root of a template that read without error and has
+// a skinned node (mesh kind 2), before EvoReadFile answers: the skin code
+// binds the skins' bones and deforms them once in the rest pose.
+using EvoSkinPoser = void (*)(CEnvObject* root);
+void SetEvoSkinPoser(EvoSkinPoser poser);
+
 // Called after every record when set (the level loader's progress point).
 using EvoProgressHook = void (*)();
 void SetEvoProgressHook(EvoProgressHook hook);
