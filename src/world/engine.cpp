@@ -16,6 +16,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/surfaces.h"
 #include "render/textures/texture_manager.h"
+#include "scene/decals/decals.h"
 #include "scene/manager/scene_manager.h"
 #include "world/cameras/movie_camera.h"
 #include "world/environment/environment.h"
@@ -39,6 +40,7 @@ CLinearBuffer* g_TransparentBuffer = nullptr;
 CRegionList* g_Regions = nullptr;
 CSwitchTable* g_Switches = nullptr;
 CMovieCamera* g_MovieCamera = nullptr;
+CDecals* g_Decals = nullptr;
 
 namespace {
 
@@ -157,7 +159,8 @@ bool CreateModules() {
   // The light table (254 lights) is created here once mesh rendering owns it.
   if (!Create(g_TransparentBuffer, "transparent buffer", kTransparentBufferBytes, "Transparent Buffer"))
     return false;
-  // The transparent queue (1000 buckets) and the decals are created here.
+  // The transparent queue (1000 buckets) is created here.
+  if (!Create(g_Decals, "decals", g_GameClock, (g_Render->GetRenderOptions() & RENDER_OPTION_2) != 0)) return false;
   if (!Create(g_Regions, "regions")) return false;
   if (!Create(g_Switches, "switches", g_GameClock)) return false;
 
@@ -204,7 +207,11 @@ int EngineInitialise(HINSTANCE instance, HWND window, DeviceCallback callback, i
 int EngineReset() {
   Destroy(g_Regions, "regions");
   Destroy(g_Switches, "switches");
-  // Decals, the transparent queue and the lights are cleared here.
+  if (g_Decals != nullptr) {
+    g_Decals->Clear();
+    Note('0', "decals");
+  }
+  // The transparent queue and the lights are cleared here.
   if (g_TransparentBuffer != nullptr) {
     g_TransparentBuffer->Reset();
     Note('0', "transparent buffer");
@@ -243,7 +250,8 @@ int EngineReset() {
 void EngineShutdown() {
   Destroy(g_Switches, "switches");
   Destroy(g_Regions, "regions");
-  // Decals, the transparent queue, then
+  Destroy(g_Decals, "decals");
+  // The transparent queue, then
   Destroy(g_TransparentBuffer, "transparent buffer");
   // the lights.
   DestroyEnvironment();
