@@ -16,7 +16,9 @@
 #include "render/textures/material_list.h"
 #include "render/textures/surfaces.h"
 #include "render/textures/texture_manager.h"
+#include "scene/decals/decals.h"
 #include "scene/manager/scene_manager.h"
+#include "world/cameras/movie_camera.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
 #include "world/regions/region_list.h"
@@ -37,6 +39,8 @@ CTimer* g_RealClock = nullptr;
 CLinearBuffer* g_TransparentBuffer = nullptr;
 CRegionList* g_Regions = nullptr;
 CSwitchTable* g_Switches = nullptr;
+CMovieCamera* g_MovieCamera = nullptr;
+CDecals* g_Decals = nullptr;
 
 namespace {
 
@@ -88,6 +92,17 @@ void TakeFixedMaterials() {
   g_BlackMaterial = g_LevelMaterials != nullptr ? g_LevelMaterials->FindOrAdd(kZero, kZero, 0.0f, kZero) : nullptr;
 }
 
+// Camera 0's successor: a free camera record, marked, 70 degrees, started in
+// viewport 0 and set as viewport 0's view.
+void StartFirstMovieCamera() {
+  g_MovieCamera->SetClock(g_GameClock);
+  const int n = g_MovieCamera->CreateCamera(nullptr);
+  g_MovieCamera->MarkCamera(n);
+  g_MovieCamera->SetFieldOfView(n, 70.0f);
+  g_MovieCamera->StartCamera(0, n);
+  g_MovieCamera->SetViewCamera(0, n);
+}
+
 // The environment with the engine's modules, no current root and the
 // engine's draw-pass word.
 bool CreateEnvironment() {
@@ -99,11 +114,13 @@ bool CreateEnvironment() {
     return false;
   g_Environment = environment;
   environment->SetViewInstance(nullptr);
+  if (g_MovieCamera != nullptr) g_MovieCamera->SetWorld(environment, g_Regions, nullptr);
   environment->SetRenderFlags(kEnvRenderFlagsEngine);
   return true;
 }
 
 void DestroyEnvironment() {
+  if (g_MovieCamera != nullptr) g_MovieCamera->SetWorld(nullptr, nullptr, nullptr);
   CEnvironment* environment = g_Environment;
   Destroy(environment, "environment");
   g_Environment = nullptr;
@@ -134,14 +151,16 @@ bool CreateModules() {
   g_GameClock->SetRunning(0);
   if (!Create(g_RealClock, "real clock")) return false;
   g_RealClock->SetRunning(0);
-  // The movie cameras are created here on the camera, with the game clock.
+  if (!Create(g_MovieCamera, "movie cameras", g_MainCamera)) return false;
+  StartFirstMovieCamera();
 
   g_MainCamera->SetFarClip(kMainCameraFarClip);
 
   // The light table (254 lights) is created here once mesh rendering owns it.
   if (!Create(g_TransparentBuffer, "transparent buffer", kTransparentBufferBytes, "Transparent Buffer"))
     return false;
-  // The transparent queue (1000 buckets) and the decals are created here.
+  // The transparent queue (1000 buckets) is created here.
+  if (!Create(g_Decals, "decals", g_GameClock, (g_Render->GetRenderOptions() & RENDER_OPTION_2) != 0)) return false;
   if (!Create(g_Regions, "regions")) return false;
   if (!Create(g_Switches, "switches", g_GameClock)) return false;
 
@@ -188,7 +207,11 @@ int EngineInitialise(HINSTANCE instance, HWND window, DeviceCallback callback, i
 int EngineReset() {
   Destroy(g_Regions, "regions");
   Destroy(g_Switches, "switches");
-  // Decals, the transparent queue and the lights are cleared here.
+  if (g_Decals != nullptr) {
+    g_Decals->Clear();
+    Note('0', "decals");
+  }
+  // The transparent queue and the lights are cleared here.
   if (g_TransparentBuffer != nullptr) {
     g_TransparentBuffer->Reset();
     Note('0', "transparent buffer");
@@ -213,7 +236,11 @@ int EngineReset() {
   ok = Create(g_Regions, "regions") && ok;
   ok = Create(g_Switches, "switches", g_GameClock) && ok;
 
-  // The movie cameras are reset here with a fresh camera in viewport 0.
+  if (g_MovieCamera != nullptr) {
+    g_MovieCamera->Reset();
+    StartFirstMovieCamera();
+    Note('0', "movie cameras");
+  }
   if (g_MainCamera != nullptr) g_MainCamera->SetFarClip(kMainCameraFarClip);
   ok = CreateEnvironment() && ok;
   // The 2D overlay is reset, and the dynamics world created anew, here.
@@ -223,7 +250,8 @@ int EngineReset() {
 void EngineShutdown() {
   Destroy(g_Switches, "switches");
   Destroy(g_Regions, "regions");
-  // Decals, the transparent queue, then
+  Destroy(g_Decals, "decals");
+  // The transparent queue, then
   Destroy(g_TransparentBuffer, "transparent buffer");
   // the lights.
   DestroyEnvironment();
@@ -236,7 +264,7 @@ void EngineShutdown() {
   Destroy(g_PersistentMaterials, "persistent materials");
   g_DefaultMaterial = g_BlackMaterial = nullptr;
   Destroy(g_Surfaces, "surfaces");
-  // The movie cameras.
+  Destroy(g_MovieCamera, "movie cameras");
   Destroy(g_StepTimer, "step timer");
   Destroy(g_GameClock, "game clock");
   Destroy(g_RealClock, "real clock");

@@ -14,6 +14,8 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
 #include "scene/manager/scene_manager.h"
+#include "scene/decals/decals.h"
+#include "world/cameras/movie_camera.h"
 #include "world/environment/environment.h"
 #include "world/regions/region_list.h"
 #include "world/switches/switch_table.h"
@@ -62,17 +64,19 @@ void ExpectAllModulesGone() {
   EXPECT_EQ(g_Regions, nullptr);
   EXPECT_EQ(g_Switches, nullptr);
   EXPECT_EQ(g_Environment, nullptr);
+  EXPECT_EQ(g_MovieCamera, nullptr);
+  EXPECT_EQ(g_Decals, nullptr);
 }
 
 // Start-up order of the modules (the render device first).
 const std::vector<std::string> kStartUpOrder = {
     "+render device", "+vertex shaders", "+pixel shaders", "+camera", "+level textures", "+persistent textures",
     "+level materials", "+persistent materials", "+scene manager", "+surfaces", "+step timer", "+game clock",
-    "+real clock", "+transparent buffer", "+regions", "+switches", "+environment"};
+    "+real clock", "+movie cameras", "+transparent buffer", "+decals", "+regions", "+switches", "+environment"};
 // Shut-down order.
 const std::vector<std::string> kShutDownOrder = {
-    "-switches", "-regions", "-transparent buffer", "-environment", "-scene manager", "-level materials",
-    "-level textures", "-persistent textures", "-persistent materials", "-surfaces", "-step timer", "-game clock",
+    "-switches", "-regions", "-decals", "-transparent buffer", "-environment", "-scene manager", "-level materials",
+    "-level textures", "-persistent textures", "-persistent materials", "-surfaces", "-movie cameras", "-step timer", "-game clock",
     "-real clock", "-camera", "-vertex shaders", "-pixel shaders", "-render device"};
 
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,6 +159,15 @@ TEST_F(Engine, CreatesEveryModuleInOrderAndFreesThemAll) {
   EXPECT_EQ(g_Environment->RealClock, g_RealClock);
   EXPECT_EQ(g_Environment->GetRenderFlags(), 129u);
   EXPECT_EQ(g_Switches->GetClock(), g_GameClock);
+  // The camera manager has the game clock from the start, and viewport 0
+  // shows a started camera with a 70-degree field of view.
+  ASSERT_NE(g_MovieCamera, nullptr);
+  EXPECT_EQ(g_MovieCamera->GetClock(), g_GameClock);
+  const int first = g_MovieCamera->GetViewportCamera(0);
+  ASSERT_GE(first, 0);
+  EXPECT_EQ(g_MovieCamera->GetViewCamera(0), first);
+  EXPECT_EQ(g_MovieCamera->GetFieldOfView(first), 70.0f);
+  EXPECT_NE(g_MovieCamera->GetCameraRecord(first)->FlagsA & CAMA_MARKED, 0u);
   EXPECT_FALSE(g_GameClock->IsRunning());
   EXPECT_FALSE(g_RealClock->IsRunning());
   EXPECT_EQ(g_DefaultMaterial, g_LevelMaterials->GetByIndex(0));
@@ -217,16 +230,19 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   CCamera* camera = g_MainCamera;
   CRender* render = g_Render;
   g_MainCamera->SetFarClip(50.0f);
+  g_MovieCamera->CreateCamera("level camera");
+  CMovieCamera* cameras = g_MovieCamera;
 
   const int mark = EngineModuleEventCount();
   ASSERT_EQ(EngineReset(), 1);
   const std::vector<std::string> expected = {
-      "-regions", "-switches", "0transparent buffer", "-environment", "-scene manager", "-surfaces",
+      "-regions", "-switches", "0decals", "0transparent buffer", "-environment", "-scene manager", "-surfaces",
       "-level textures", "-level materials", "+level textures", "+level materials", "+scene manager",
-      "+surfaces", "+regions", "+switches", "+environment"};
+      "+surfaces", "+regions", "+switches", "0movie cameras", "+environment"};
   EXPECT_EQ(Events(mark), expected);
   // Kept: the device, the camera, the clocks and the persistent libraries with what they held.
   EXPECT_EQ(g_Render, render);
+  EXPECT_EQ(g_MovieCamera, cameras);
   EXPECT_EQ(g_MainCamera, camera);
   EXPECT_EQ(g_GameClock, clock);
   EXPECT_EQ(g_PersistentTextures, persistent);
@@ -242,6 +258,14 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   EXPECT_EQ(g_DefaultMaterial, g_LevelMaterials->GetByIndex(0));
   EXPECT_NE(g_BlackMaterial, nullptr);
   EXPECT_EQ(g_MainCamera->GetFarClip(), 10000.0f);
+  // The camera manager is kept, with only a fresh camera in viewport 0.
+  EXPECT_EQ(g_MovieCamera->GetClock(), g_GameClock);
+  const int fresh = g_MovieCamera->GetViewportCamera(0);
+  ASSERT_GE(fresh, 0);
+  EXPECT_EQ(g_MovieCamera->GetFieldOfView(fresh), 70.0f);
+  int used = 0;
+  for (int n = 0; n < kMaxMovieCameras; ++n) used += g_MovieCamera->IsUsed(n);
+  EXPECT_EQ(used, 1);
   EngineShutdown();
   ExpectAllModulesGone();
 }
