@@ -125,6 +125,13 @@ void CEnvInstance::Setup(int kindCode, CEnvObject* object, const CVector3* scale
 // with ry' = ry, or 180 - ry for the direct (visual-facing) form, and P the
 // parent transform in modes 1 and 2.  The inverse follows every change.
 void CEnvInstance::RebuildMatrices(bool direct) {
+  if (TransformMode == TRANSFORMMODE_MATRIX) {
+    // The rotation was given directly: only the position is composed.
+    WorldMatrix.SetTranslation(LocalPosition);
+    if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
+    StateBits &= ~INSTS_BOUNDS_VALID;
+    return;
+  }
   CMatrix local;
   local.SetIdentity();
   local.Scale(Scale.x, Scale.y, Scale.z);
@@ -157,7 +164,7 @@ void CEnvInstance::UpdateRelativeChildren() {
 
 bool CEnvInstance::SetPosition(const CVector3& position, bool moveChildren) {
   CVector3 current;
-  if (TransformMode == TRANSFORMMODE_WORLD)
+  if (TransformMode == TRANSFORMMODE_WORLD || TransformMode == TRANSFORMMODE_MATRIX)
     current = {WorldMatrix.m[3][0], WorldMatrix.m[3][1], WorldMatrix.m[3][2]};
   else
     current = LocalPosition;
@@ -175,7 +182,7 @@ bool CEnvInstance::SetPosition(const CVector3& position, bool moveChildren) {
     }
   }
   LocalPosition = position;
-  if (TransformMode == TRANSFORMMODE_WORLD) {
+  if (TransformMode == TRANSFORMMODE_WORLD || TransformMode == TRANSFORMMODE_MATRIX) {
     // Only the translation changes: row 3 of the matrix.
     WorldMatrix.SetTranslation(position);
     if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
@@ -211,6 +218,25 @@ void CEnvInstance::SetRotationDirect(const CVector3& degrees) {
   Rotation = WrapRotation(degrees);
   StateBits |= INSTS_ROTATION_DIRECT;
   RebuildMatrices(true);
+  CountSetter(true);
+}
+
+void CEnvInstance::SetMatrixRotation(const float rows[3][3]) {
+  const float scale[3] = {Scale.x, Scale.y, Scale.z};
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) WorldMatrix.m[r][c] = rows[r][c] * scale[r];
+    WorldMatrix.m[r][3] = 0.0f;
+  }
+  WorldMatrix.m[3][3] = 1.0f;
+  WorldMatrix.TypeFlags |= MATF_ROTATION;
+  WorldMatrix.TypeFlags &= ~static_cast<std::uint32_t>(MATF_IDENTITY);
+  if (TransformMode != TRANSFORMMODE_MATRIX) {
+    // Keep the world position through the switch of mode.
+    LocalPosition = {WorldMatrix.m[3][0], WorldMatrix.m[3][1], WorldMatrix.m[3][2]};
+    TransformMode = TRANSFORMMODE_MATRIX;
+  }
+  if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
+  StateBits &= ~INSTS_BOUNDS_VALID;
   CountSetter(true);
 }
 

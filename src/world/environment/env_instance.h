@@ -71,6 +71,9 @@ enum EnvTransformMode : int {
   TRANSFORMMODE_WORLD = 0,
   TRANSFORMMODE_PARENTRELATIVE = 1,
   TRANSFORMMODE_CONNECTORRELATIVE = 2,
+  // The world matrix's rotation rows are given directly (SetMatrixRotation),
+  // as a physics body moving the instance gives them; positions are world.
+  TRANSFORMMODE_MATRIX = 6,
 };
 
 // Byte size of one instance record and of one portal, for the size accounting.
@@ -177,6 +180,11 @@ class CEnvInstance {
   // Sets the rotation with the yaw turned by 180 (the facing of world-object
   // visuals), always rebuilding.
   virtual void SetRotationDirect(const CVector3& degrees);
+
+  // Takes the rotation rows (x, y, z axes, world frame) as the world matrix's
+  // rotation, scaled by the instance's scale, and switches to transform mode 6;
+  // the position stays.
+  void SetMatrixRotation(const float rows[3][3]);
 
   // No work when equal; else stores the scale and rebuilds the matrices.
   void SetScale(const CVector3& scale);
