@@ -19,7 +19,7 @@
 #include "render/geometry/matrix.h"
 #include "render/textures/text_compare.h"
 #include "render/textures/texture_manager.h"
-#include "world/particle_pool.h"
+#include "world/effects/particle_pool.h"
 
 namespace {
 
@@ -284,10 +284,10 @@ void CSurface::SpawnImpactEffect(const CVector3& position, const CVector3& direc
   Vector3 angles;
   DirectionToAngles(Vector3{direction.x, direction.y, direction.z}, &angles);
   for (int i = 0; i < 2 * n; ++i) {
-    CParticle* p = g_ParticlePool->Spawn(position, 13, 0);
+    CParticle* p = g_ParticlePool->Spawn(position, 13, nullptr);
     if (p == nullptr) return;
     const int choice = ImpactChoiceCount > 0 ? RandomIntBelow(ImpactChoiceCount) : 0;
-    p->ImageNumber = static_cast<float>(ImpactImage[choice]);
+    p->Frame = static_cast<float>(ImpactImage[choice]);
     // A cone of +-45 degrees about the direction; fastest along the axis.
     const float dp = RandomFloatRange(-45.0f, 45.0f);
     const float dy = RandomFloatRange(-45.0f, 45.0f);
@@ -295,29 +295,28 @@ void CSurface::SpawnImpactEffect(const CVector3& position, const CVector3& direc
     AnglesToDirection(CVector3{angles.x + dp, angles.y + dy, 0.0f}, &unit);
     const float speed =
         (ImpactSpeedAxis - ImpactSpeedEdge) * std::fabs(FastCos(2.0f * dp * kDegreesToRadians)) + ImpactSpeedEdge;
-    p->VelocityX = unit.x * speed;
-    p->VelocityY = unit.y * speed;
-    p->VelocityZ = unit.z * speed;
+    p->Velocity = CVector3{unit.x * speed, unit.y * speed, unit.z * speed};
     p->SetSize(RandomFloatRange(ImpactSizeMin, ImpactSizeMax));
     p->Flags &= ~0x20000u;
     p->Flags |= (ImpactFlags & 1) ? 0x6022u : 0x6020u;
     p->Colour = ImpactColour[choice];
-    p->Alpha = static_cast<float>(p->Colour >> 24) / 255.0f;
+    p->AlphaScale = static_cast<float>(p->Colour >> 24) / 255.0f;
 
     if (hit != nullptr && (hit->Flags & SURF_DUST_ON_IMPACT)) {
-      CParticle* dust = g_ParticlePool->Spawn(position, 9, 0);
+      CParticle* dust = g_ParticlePool->Spawn(position, 9, nullptr);
       if (dust == nullptr) continue;
-      dust->VelocityX = RandomFloatRange(-10.0f, 10.0f);
-      dust->VelocityY = RandomFloatRange(5.0f, 20.0f);
-      dust->VelocityZ = RandomFloatRange(-10.0f, 10.0f);
-      dust->VelocityScale = 3.0f;
+      const float vx = RandomFloatRange(-10.0f, 10.0f);
+      const float vy = RandomFloatRange(5.0f, 20.0f);
+      const float vz = RandomFloatRange(-10.0f, 10.0f);
+      dust->Velocity = CVector3{vx, vy, vz};
+      dust->SpeedScale = 3.0f;
       dust->SetSize(80.0f);
-      dust->SetLifetime(200.0f);
+      dust->SetTimeToLive(200);
       dust->Flags |= 0x22020u;
       std::uint32_t colour = hit->Colour[2];
       if ((colour & 0xFFFFFF) == 0xFFFFFF) colour = 0x337F7F7F;
       dust->Colour = colour;
-      dust->Alpha = static_cast<float>(colour >> 24) / 255.0f;
+      dust->AlphaScale = static_cast<float>(colour >> 24) / 255.0f;
     }
   }
 }

@@ -1,0 +1,58 @@
+#include "effects_fixture.h"
+
+#include "foundation/maths/random_tables.h"
+
+namespace effects_test {
+
+Recorded g_recorded;
+
+void SetClock(CTimer& clock, std::uint32_t now, float dt, bool running) {
+  CTimer::State s{};
+  clock.SaveState(&s);
+  s.running = running ? 1 : 0;
+  s.gameTime = now;
+  s.frameTime = dt;
+  s.frameTimeMs = static_cast<std::uint32_t>(dt * 1000.0f + 0.5f);
+  clock.RestoreState(s);
+}
+
+void EffectsTest::SetUp() {
+  g_recorded = Recorded{};
+  g_EffectsHooks = EffectsHooks{};
+  SetClock(clock_, now_, 0.0f);
+  g_EffectsHooks.GameClock = &clock_;
+  g_EffectsHooks.QueueSprite = [](const ParticleSprite& s) { g_recorded.sprites.push_back(s); };
+  g_EffectsHooks.DrawMeshParticle = [](const MeshParticleDraw& d) { g_recorded.meshes.push_back(d); };
+  g_EffectsHooks.QueueTrailStrip = [](const TrailStripPoint* points, int n) {
+    g_recorded.strips.emplace_back(points, points + n);
+    return true;
+  };
+  g_EffectsHooks.SwitchLightOff = [](int light) { g_recorded.lightsOff.push_back(light); };
+  g_EffectsHooks.SetEnvironmentSound = [](int id, bool on) { g_recorded.sounds.emplace_back(id, on); };
+  g_EffectsHooks.RemoveDecals = [](CEnvInstance* instance) { g_recorded.decalsRemoved.push_back(instance); };
+  g_EffectsHooks.SetFlashLight = [](bool on, const CVector3&, float range, std::uint32_t) {
+    if (on) {
+      ++g_recorded.flashOn;
+      g_recorded.lastFlashRange = range;
+    } else {
+      ++g_recorded.flashOff;
+    }
+  };
+  g_EffectsHooks.SetSoundPaused = [](bool paused) { g_recorded.soundPaused.push_back(paused); };
+  g_EffectsHooks.OverlayState = [] { return g_recorded.overlayState; };
+  g_EffectsHooks.OverlayToggle = [] {
+    ++g_recorded.overlayToggles;
+    g_recorded.overlayState = g_recorded.overlayState == 0 || g_recorded.overlayState == 3 ? 1 : 3;
+  };
+  buffer_ = std::make_unique<CLinearBuffer>(1u << 20, "effects test level");
+  SeedRandomTables(1);
+}
+
+void EffectsTest::TearDown() { g_EffectsHooks = EffectsHooks{}; }
+
+void EffectsTest::Step(std::uint32_t ms) {
+  now_ += ms;
+  SetClock(clock_, now_, static_cast<float>(ms) / 1000.0f);
+}
+
+}  // namespace effects_test

@@ -1,0 +1,48 @@
+// Shared set-up of the effect-module tests: a game clock the test moves by
+// hand, a level buffer for the pools, and hooks that record what the modules
+// queue and switch instead of drawing.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/memory/linear_buffer.h"
+#include "foundation/time/timer.h"
+#include "world/effects/effects_hooks.h"
+
+namespace effects_test {
+
+// Sets the clock's game time (ms), frame time (s) and running switch.
+void SetClock(CTimer& clock, std::uint32_t now, float dt, bool running = true);
+
+// What the recording hooks saw.
+struct Recorded {
+  std::vector<ParticleSprite> sprites;
+  std::vector<MeshParticleDraw> meshes;
+  std::vector<std::vector<TrailStripPoint>> strips;
+  std::vector<int> lightsOff;
+  std::vector<std::pair<int, bool>> sounds;
+  std::vector<CEnvInstance*> decalsRemoved;
+  int flashOn = 0, flashOff = 0;
+  float lastFlashRange = 0.0f;
+  std::vector<bool> soundPaused;
+  int overlayState = 0;
+  int overlayToggles = 0;
+};
+extern Recorded g_recorded;
+
+class EffectsTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Moves the clock on by ms and sets the frame time to match.
+  void Step(std::uint32_t ms);
+
+  CTimer clock_;
+  std::uint32_t now_ = 1000;
+  std::unique_ptr<CLinearBuffer> buffer_;
+};
+
+}  // namespace effects_test
