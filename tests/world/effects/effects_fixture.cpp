@@ -1,6 +1,9 @@
 #include "effects_fixture.h"
 
 #include "foundation/maths/random_tables.h"
+#include "foundation/text/hash.h"
+#include "world/environment/env_object.h"
+#include "world/environment/environment.h"
 
 namespace effects_test {
 
@@ -48,7 +51,33 @@ void EffectsTest::SetUp() {
   SeedRandomTables(1);
 }
 
-void EffectsTest::TearDown() { g_EffectsHooks = EffectsHooks{}; }
+void EffectsTest::TearDown() {
+  g_EffectsHooks = EffectsHooks{};
+  delete env_;
+  env_ = nullptr;
+}
+
+CEnvObject* NewBoxTemplate(const char* fileName, float half) {
+  auto* t = new CEnvObject;
+  t->TemplateKind = OTYPE_ENV;
+  t->Bounds.Min = {-half, -half, -half};
+  t->Bounds.Max = {half, half, half};
+  t->Sphere.Radius = half;
+  t->SolidType = 2;
+  t->ObjectNameHash = HashStringNoCase(fileName);
+  return t;
+}
+
+CEnvironment* EffectsTest::MakeEnvironment() {
+  if (env_ == nullptr) env_ = new CEnvironment(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &clock_, nullptr);
+  return env_;
+}
+
+CEnvInstance* EffectsTest::Place(const char* name, CEnvObject* t, const CVector3& position) {
+  CEnvironment* env = MakeEnvironment();
+  if (env->FindObjectByHash(t->ObjectNameHash) == nullptr) env->AddObject(t);
+  return env->CreateInstance(name, t, position, {}, nullptr, 0, 0);
+}
 
 void EffectsTest::Step(std::uint32_t ms) {
   now_ += ms;

@@ -12,7 +12,13 @@
 #include "foundation/time/timer.h"
 #include "world/effects/effects_hooks.h"
 
+class CEnvObject;
+class CEnvironment;
+
 namespace effects_test {
+
+// A template node: a box of the given half size, sphere of that radius, named by file name.
+CEnvObject* NewBoxTemplate(const char* fileName, float half);
 
 // Sets the clock's game time (ms), frame time (s) and running switch.
 void SetClock(CTimer& clock, std::uint32_t now, float dt, bool running = true);
@@ -40,8 +46,13 @@ class EffectsTest : public ::testing::Test {
   // Moves the clock on by ms and sets the frame time to match.
   void Step(std::uint32_t ms);
 
+  // An environment of the test's own (published as g_Environment).
+  CEnvironment* MakeEnvironment();
+  CEnvInstance* Place(const char* name, CEnvObject* t, const CVector3& position);
+
   CTimer clock_;
   std::uint32_t now_ = 1000;
+  CEnvironment* env_ = nullptr;
   std::unique_ptr<CLinearBuffer> buffer_;
 };
 
