@@ -12,7 +12,7 @@
 #include "world/dynamics/collision_model.h"
 #include "world/dynamics/dynamics_world.h"
 #include "world/environment/env_instance.h"
-#include "world/particle_pool.h"
+#include "world/effects/particle_pool.h"
 
 namespace {
 
@@ -116,15 +116,13 @@ void SpawnContactEffect(CEnvInstance* instance, int effectFlags, const McdInters
   if ((effectFlags & 0x01) && g_ParticlePool) {
     if (CParticle* particle = g_ParticlePool->Spawn(at, 9, 0)) {
       const float penetration = MdtContactGetPenetration(contact);
-      particle->VelocityX = 0.0f;
-      particle->VelocityY = Random01() * penetration * 3000.0f;
-      particle->VelocityZ = 0.0f;
-      particle->VelocityScale = 1.0f;
+      particle->Velocity = {0.0f, Random01() * penetration * 3000.0f, 0.0f};
+      particle->SpeedScale = 1.0f;
       particle->SetSize(100.0f);
-      particle->SetLifetime(5000.0f);
+      particle->SetTimeToLive(5000);
       particle->Flags |= 0x24 | 0x2000;
       particle->Colour = surface->Colour[0];
-      particle->Alpha = static_cast<float>(surface->Colour[0] >> 24) / 255.0f;
+      particle->AlphaScale = static_cast<float>(surface->Colour[0] >> 24) / 255.0f;
     }
   }
 }
