@@ -209,10 +209,10 @@ DynCarData CarRecord() {
 DynTankData TankRecord() {
   DynTankData tank;
   tank.blank();
-  tank.trackForce = 4.0f;
-  tank.highTrackForce = 6.0f;
+  tank.trackForce = 2.0f;
+  tank.highTrackForce = 3.0f;
   tank.wheelHeight = 0.0f;
-  tank.mass = 3000.0f;
+  tank.mass = 30.0f;
   tank.inertiaSize = {300.0f, 120.0f, 600.0f};
   tank.boxSize = {300.0f, 100.0f, 600.0f};
   tank.boxOffset = {0.0f, 60.0f, 0.0f};
