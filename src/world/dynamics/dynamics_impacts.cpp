@@ -130,3 +130,4 @@ void SpawnContactEffect(CEnvInstance* instance, int effectFlags, const McdInters
 float* SimpleEffectTimer() { return &g_SimpleTimer; }
 float* CarEffectTimer() { return &g_CarTimer; }
 void SetImpactSurfaces(const CSurfaces* surfaces) { g_Surfaces = surfaces; }
+const CSurfaces* ImpactSurfaces() { return g_Surfaces; }

@@ -54,3 +54,4 @@ float* CarEffectTimer();
 // The surface list the effects read colours and flags from (null: none).
 class CSurfaces;
 void SetImpactSurfaces(const CSurfaces* surfaces);
+const CSurfaces* ImpactSurfaces();

@@ -61,7 +61,8 @@ void Place(space_fixture::World* w, CEnvObject* t, const std::vector<Poly>& poly
   }
 }
 
-// The flat ground (y 0) with the ramp: up 15 degrees along +x from x 1200 to
+// The flat ground (y 0, x and z -4000 .. 4000) with the ramp: up 15 degrees
+// along +x from x 1200 to
 // 1600, then a plateau to x 2400; z -400 .. 400.  The ground is cut in 5 m
 // squares so that polygons stay small.
 std::unique_ptr<space_fixture::World> FlatWorld(bool ramp) {
@@ -72,8 +73,8 @@ std::unique_ptr<space_fixture::World> FlatWorld(bool ramp) {
   w->land->Zone = new ZoneRecord;
   std::vector<Poly> ground;
   const float cell = 500.0f;
-  for (float x = -2000; x < 1200; x += cell)
-    for (float z = -2000; z < 2000; z += cell)
+  for (float x = -4000; x < 1200; x += cell)
+    for (float z = -4000; z < 4000; z += cell)
       ground.push_back(UpQuad({x, 0, z}, {x + cell, 0, z}, {x + cell, 0, z + cell}, {x, 0, z + cell}));
   if (ramp) {
     const float top = 400.0f * std::tan(15.0f * 3.14159265f / 180.0f);
@@ -82,8 +83,8 @@ std::unique_ptr<space_fixture::World> FlatWorld(bool ramp) {
       ground.push_back(UpQuad({1600, top, z}, {2400, top, z}, {2400, top, z + 400}, {1600, top, z + 400}));
     }
   } else {
-    for (float x = 1200; x < 2400; x += cell)
-      for (float z = -2000; z < 2000; z += cell)
+    for (float x = 1200; x < 4000; x += cell)
+      for (float z = -4000; z < 4000; z += cell)
         ground.push_back(UpQuad({x, 0, z}, {x + cell, 0, z}, {x + cell, 0, z + cell}, {x, 0, z + cell}));
   }
   Place(w.get(), Template(w->env.get(), ground), ground);
@@ -169,11 +170,11 @@ DynSimpleData CrateRecord(float size, float mass) {
 DynCarData CarRecord() {
   DynCarData car;
   car.blank();
-  car.driveForce = 300.0f;
-  car.highDriveForce = 450.0f;
+  car.driveForce = 7.0f;
+  car.highDriveForce = 10.0f;
   car.maxSteerAngle = 0.6f;
-  car.wheelHeight = 0.0f;
-  car.mass = 800.0f;
+  car.wheelHeight = -40.0f;
+  car.mass = 8.0f;
   car.inertiaSize = {160.0f, 60.0f, 380.0f};
   car.massOffset = {0.0f, 0.0f, 0.0f};
   car.boxSize = {160.0f, 60.0f, 380.0f};
@@ -188,7 +189,7 @@ DynCarData CarRecord() {
   car.rearTyreCompliance = 0.0002f;
   car.rearTyreSoftness = 0.0001f;
   car.loadLength = 260.0f;
-  car.wheelMass = 20.0f;
+  car.wheelMass = 0.5f;
   car.wheelCount = 4;
   const float xs[4] = {-80, 80, -80, 80};
   const float zs[4] = {130, 130, -130, -130};
@@ -198,7 +199,7 @@ DynCarData CarRecord() {
     w.flags = i < 2 ? (DYNWHEEL_STEERED | DYNWHEEL_FRONT_TYRE) : DYNWHEEL_DRIVEN;
     w.radius = 35.0f;
     w.steeringFactor = 1.0f;
-    w.attachment = {xs[i], -40.0f, zs[i]};
+    w.attachment = {xs[i], 0.0f, zs[i]};
     w.sphereRadius = 35.0f;
     w.name = i < 2 ? "front" : "rear";
   }
@@ -208,10 +209,10 @@ DynCarData CarRecord() {
 DynTankData TankRecord() {
   DynTankData tank;
   tank.blank();
-  tank.trackForce = 4.0f;
-  tank.highTrackForce = 6.0f;
+  tank.trackForce = 2.0f;
+  tank.highTrackForce = 3.0f;
   tank.wheelHeight = 0.0f;
-  tank.mass = 3000.0f;
+  tank.mass = 30.0f;
   tank.inertiaSize = {300.0f, 120.0f, 600.0f};
   tank.boxSize = {300.0f, 100.0f, 600.0f};
   tank.boxOffset = {0.0f, 60.0f, 0.0f};
