@@ -8,6 +8,7 @@
 #include "world/environment/env_instance.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
+#include "world/space/zone_record.h"
 #include "world/routes/quad_tree.h"
 
 using geom::operator-;
@@ -68,18 +69,27 @@ std::unique_ptr<Maze> Finish(std::unique_ptr<Maze> m) {
   Poly floor{{lo, 0, lo}, {lo, 0, hi}, {hi, 0, hi}, {hi, 0, lo}};
   if (geom::Dot(geom::Cross(floor[1] - floor[0], floor[2] - floor[0]), CVector3{0, 1, 0}) < 0)
     std::reverse(floor.begin(), floor.end());
+  // Everything stands in one zone, so that the sphere moves see it.
+  auto* marker = new CEnvObject;
+  marker->TemplateKind = OTYPE_ENV;
+  env.AddObject(marker);
+  m->zone = env.CreateInstance("Maze", marker, {0, 0, 0}, {0, 0, 0}, nullptr, 0, 0);
+  m->zone->Zone = new ZoneRecord;
   CEnvObject* ground = MakeTemplate(env, {floor}, OTYPE_LANDSCAPE);
   m->floor = env.CreateInstance("Floor", ground, {0, 0, 0}, {0, 0, 0}, nullptr, 0, 0);
+  m->zone->AttachChild(m->floor);
   CEnvObject* block = MakeTemplate(env, Box({kCell / 2, kWallHeight / 2, kCell / 2}), OTYPE_ENV);
   for (int z = 0; z < m->grid; ++z)
     for (int x = 0; x < m->grid; ++x)
       if (m->IsWall(x, z)) {
         CVector3 c = Maze::Centre(x, z);
         c.y = kWallHeight / 2;
-        env.CreateInstance(nullptr, block, c, {0, 0, 0}, nullptr, 0, 0);
+        m->zone->AttachChild(env.CreateInstance(nullptr, block, c, {0, 0, 0}, nullptr, 0, 0));
       }
   env.ComputeWorldBounds();
   env.BuildStaticList();
+  env.BuildOctrees(nullptr, false);
+  env.SetViewInstance(m->zone);
   env.UseZones = 0;
   return m;
 }

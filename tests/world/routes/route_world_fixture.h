@@ -31,6 +31,7 @@ struct Maze {
   std::unique_ptr<CEnvironment> env;
   int grid = 0;                  // cells a side
   std::vector<std::uint8_t> wall;  // grid x grid, row-major by z then x
+  CEnvInstance* zone = nullptr;   // the zone root everything hangs from
   CEnvInstance* floor = nullptr;
   int pocketX = -1, pocketZ = -1;  // the sealed cell, when asked for
   bool IsWall(int x, int z) const { return x < 0 || z < 0 || x >= grid || z >= grid || wall[z * grid + x] != 0; }
