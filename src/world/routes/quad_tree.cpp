@@ -32,6 +32,8 @@ constexpr int kRaycastSteps = 1001;
 // Squares are tested a little inside their edges, so that geometry lying
 // exactly on a leaf's edge belongs to neither side.
 constexpr float kEdgeTolerance = 0.01f;
+// Deepest tree a file may hold: 125 doubled 48 times is far beyond any level.
+constexpr std::uint8_t kMaxQuadDepth = 48;
 
 // A collision polygon seen from above, with its surface kind.
 struct ColumnPolygon {
@@ -490,6 +492,8 @@ std::unique_ptr<CQuadTree> ReadQuadTree(ByteReader& in, std::string* error) {
   tree->Root = new (std::nothrow) CQuadTreeNode[n];
   if (!tree->Root) return fail("out of memory");
   tree->ArrayForm = 1;
+  // Depth of each record below the root, 0 for one no node names as a child.
+  std::vector<std::uint8_t> depth(n, 0);
   for (std::uint32_t i = 0; i < n; ++i) {
     CQuadTreeNode& node = tree->Root[i];
     node.Flags = in.U16();
@@ -505,7 +509,13 @@ std::unique_ptr<CQuadTree> ReadQuadTree(ByteReader& in, std::string* error) {
       // Four whole records, strictly after this one: the descent always ends.
       if (offset % kQuadNodeBytes != 0) return fail("child offset not on a record");
       const std::uint32_t first = offset / kQuadNodeBytes;
-      if (first <= i || first > n - 4 || n < 4) return fail("child offset out of range");
+      if (n < 4 || first <= i || first > n - 4) return fail("child offset out of range");
+      // Every record has one parent at most, and the tree stays shallow, so
+      // the walks over it stay small.
+      for (std::uint32_t k = first; k < first + 4; ++k)
+        if (depth[k] != 0) return fail("children shared by two nodes");
+      if (depth[i] >= kMaxQuadDepth) return fail("tree too deep");
+      for (std::uint32_t k = first; k < first + 4; ++k) depth[k] = static_cast<std::uint8_t>(depth[i] + 1);
       node.Children = &tree->Root[first];
     }
   }

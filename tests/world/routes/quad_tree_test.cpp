@@ -374,6 +374,12 @@ TEST(QuadTreeFile, DamagedFilesAreRefused) {
     cases.push_back({"child offset to itself", b});
   }
   {
+    // Records 1 and 2 both claim the same four children.
+    auto b = good;
+    for (int k = 0; k < 4; ++k) b[4 + 40 + 4 + k] = b[4 + 20 + 4 + k];
+    cases.push_back({"children shared by two nodes", b});
+  }
+  {
     auto b = good;
     putF(b, 4 + 16, 0.0f);
     cases.push_back({"root of no size", b});
