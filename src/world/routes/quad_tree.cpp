@@ -574,6 +574,14 @@ void WriteRouteDataCombined(const CQuadTree& tree, const CRouteMarkerList& list,
   WriteRouteMarkers(list, out);
 }
 
+int BuildAndSaveRouteData(CEnvironment& env, const char* levelName) {
+  const std::string base = levelName ? levelName : "";
+  BuildRouteData(env);
+  const int tree = SaveQuadTree((base + ".qtd").c_str());
+  const int markers = SaveRouteMarkers(g_RouteMarkerList, (base + ".rmd").c_str());
+  return tree && markers ? 1 : 0;
+}
+
 int StartRouteData(CEnvironment& env, const char* levelName, void (*changedCallback)()) {
   int loaded = 0;
   if ((env.Flags & 2u) == 0) {

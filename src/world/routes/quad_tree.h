@@ -106,6 +106,10 @@ CRouter* MakeFlatRouteData(CEnvironment& env);
 int StartRouteData(CEnvironment& env, const char* levelName, void (*changedCallback)());
 // Frees the current tree, marker list and router.
 void FreeRouteData();
+// Builds the level's route data from the environment and writes
+// "<level>.qtd" and "<level>.rmd" (the data tools' step); 1 when both files
+// were written.
+int BuildAndSaveRouteData(CEnvironment& env, const char* levelName);
 
 // ".qtd": node count, the records (children as byte offsets from the first
 // record, 0 none), the open and closed leaf counts.  Null with *error set

@@ -6,6 +6,9 @@
 #include "world/environment/env_instance.h"
 #include "world/environment/env_object.h"
 
+CLadderTable* g_LadderTable = nullptr;
+CRepulsionPool* g_RepulsionPool = nullptr;
+
 int CLadderTable::Add(const LadderEntry& entry) {
   if (Count >= static_cast<std::uint32_t>(kMaxLadders)) return 0;
   Entries[Count++] = entry;

@@ -58,6 +58,10 @@ struct RepulsionSphere {
   bool IsActive() const { return (Flags & 1u) != 0; }
 };
 
+// The ladder table of the game (made at game start, emptied at every level
+// shut-down); null outside the game's life.
+extern CLadderTable* g_LadderTable;
+
 class CRepulsionPool {
  public:
   explicit CRepulsionPool(std::uint32_t capacity);
@@ -72,3 +76,7 @@ class CRepulsionPool {
   std::uint32_t Capacity = 0;
   std::unique_ptr<RepulsionSphere[]> Entries;
 };
+
+// The repulsion pool of the game (capacity 225, made at game start, reset at
+// every level shut-down); null outside the game's life.
+extern CRepulsionPool* g_RepulsionPool;

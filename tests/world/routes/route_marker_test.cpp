@@ -350,12 +350,17 @@ TEST_F(RouteDataFiles, SavedDataLoadsBackAndDamageFallsBackToBuilding) {
   o.halfCells = 4;
   auto maze = route_fixture::MakeMaze(o);
   CEnvironment& env = *maze->env;
+  ASSERT_EQ(BuildAndSaveRouteData(env, "built"), 1);
+  const std::string builtTree = FileBytes("built.qtd");
+  EXPECT_FALSE(builtTree.empty());
+  EXPECT_EQ(BuildAndSaveRouteData(env, "no/such/folder/level"), 0);
   BuildRouteData(env);
   g_RouteMarkerList->GetMarker(1)->Weight = 1.75f;
   ASSERT_EQ(SaveQuadTree("level.qtd"), 1);
   ASSERT_EQ(SaveRouteMarkers(g_RouteMarkerList, "level.rmd"), 1);
   EXPECT_EQ(SaveRouteMarkers(nullptr, "none.rmd"), 0);
   const std::string tree = FileBytes("level.qtd"), markers = FileBytes("level.rmd");
+  EXPECT_EQ(tree, builtTree) << "the build is repeatable";
   const std::uint32_t count = g_RouteMarkerList->Count;
   ASSERT_EQ(markers.size(), 12 + 32u * count);
 
