@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <queue>
 #include <random>
@@ -325,4 +326,33 @@ TEST_F(RouterTest, StraightenedPathsNeverCrossClosedLeaves) {
     }
   }
   EXPECT_GT(legs, 40);
+}
+
+// Ten units asking every frame: no frame runs more than three searches, the
+// refused keep asking, and all are served within four frames.
+TEST_F(RouterTest, ManyUnitsShareTheBudget) {
+  route_fixture::MazeOptions o;
+  o.halfCells = 5;
+  auto maze = route_fixture::MakeMaze(o);
+  BuildRouteData(*maze->env);
+  const std::uint32_t count = g_RouteMarkerList->Count;
+  std::vector<bool> served(10, false);
+  int frames = 0;
+  while (std::count(served.begin(), served.end(), false) > 0 && frames < 10) {
+    NextFrame();
+    ++frames;
+    int searched = 0;
+    for (std::size_t u = 0; u < served.size(); ++u) {
+      if (served[u]) continue;
+      const RouteResult r = g_Router->FindRoute(static_cast<std::uint32_t>(u) % count,
+                                                static_cast<std::uint32_t>(u * 7 + 3) % count, 1);
+      if (r == ROUTE_OVER_BUDGET) continue;
+      ++searched;
+      EXPECT_EQ(r, ROUTE_FOUND);
+      served[u] = true;
+    }
+    EXPECT_LE(searched, 3);
+    EXPECT_EQ(g_Router->GetSearchesThisFrame(), static_cast<std::uint32_t>(searched));
+  }
+  EXPECT_EQ(frames, 4);
 }
