@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <queue>
 #include <random>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "world/routes/route_clock.h"
 #include "world/routes/route_marker.h"
 #include "world/routes/route_path.h"
+#include "world/routes/route_reference.h"
 #include "world/routes/route_world_fixture.h"
 #include "world/routes/router.h"
 
@@ -36,46 +36,6 @@ std::vector<std::uint32_t> PathMarkers(const CRouter& router) {
   for (const RouteSearchNode* n = router.GetResult(); n && out.size() < 100000; n = n->Parent)
     out.push_back(n->Marker);
   return out;
-}
-
-// Reference: Dijkstra over the same markers, links and step costs.  Mode 1
-// starts at the start marker; mode 0 starts at its links, each first step
-// costing the start marker's weight.
-double Dijkstra(std::uint32_t start, std::uint32_t goal, std::uint32_t mode) {
-  const CRouteMarkerList& list = *g_RouteMarkerList;
-  std::vector<double> dist(list.Count, 1e30);
-  using Item = std::pair<double, std::uint32_t>;
-  std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
-  auto length = [&](std::uint32_t a, std::uint32_t b) {
-    const CVector3 &p = list.GetMarker(a)->Position, &q = list.GetMarker(b)->Position;
-    return std::sqrt(double(p.x - q.x) * (p.x - q.x) + double(p.y - q.y) * (p.y - q.y) +
-                     double(p.z - q.z) * (p.z - q.z));
-  };
-  if (mode == 1) {
-    dist[start] = 0;
-    queue.push({0, start});
-  } else {
-    for (std::uint16_t l : list.GetMarker(start)->Links) {
-      if (l == kNoLink) continue;
-      dist[l] = length(l, start) * list.GetMarker(start)->Weight;
-      queue.push({dist[l], l});
-    }
-  }
-  while (!queue.empty()) {
-    auto [d, m] = queue.top();
-    queue.pop();
-    if (d > dist[m]) continue;
-    if (m == goal) return d;
-    for (std::uint16_t l : list.GetMarker(m)->Links) {
-      if (l == kNoLink) continue;
-      const double nd = d + length(m, l) * list.GetMarker(l)->Weight;
-      if (nd < dist[l]) {
-        dist[l] = nd;
-        queue.push({nd, l});
-      }
-    }
-  }
-  return -1;
 }
 
 class RouterTest : public ::testing::Test {
@@ -225,7 +185,7 @@ TEST_F(RouterTest, FoundRoutesAreShortestOnMazes) {
       const std::uint32_t mode = k % 3 == 0 ? 0 : 1;
       NextFrame();
       const RouteResult r = g_Router->FindRoute(start, goal, mode);
-      const double best = Dijkstra(start, goal, mode);
+      const double best = route_reference::ShortestCost(start, goal, mode);
       if (best < 0) {
         EXPECT_EQ(r, list.GetMarker(start)->CountLinks() == 0 && mode == 0 ? ROUTE_NONE : ROUTE_PARTIAL);
         ++partial;
