@@ -25,6 +25,12 @@ void D3D8TestLoseDevice(IDirect3DDevice8* device);
 // D3DERR_DEVICENOTRESET and Reset may succeed.
 void D3D8TestAllowReset(IDirect3DDevice8* device);
 
+// Makes the factory, and every device created after, report these vertex
+// and pixel shader versions and vertex constant count (the programs are
+// still not run: their draws are recorded and skipped).  Zeros, the
+// default, report no shader support.
+void D3D8TestSetShaderCaps(DWORD vertexShaderVersion, DWORD vertexConstants, DWORD pixelShaderVersion);
+
 // Starts (clearing it) or stops recording device calls.
 void D3D8TestRecordCalls(IDirect3DDevice8* device, bool on);
 // The calls recorded since recording started.

@@ -284,6 +284,13 @@ inline constexpr DWORD D3DTSS_TCI_CAMERASPACENORMAL = 0x10000;
 inline constexpr DWORD D3DTSS_TCI_CAMERASPACEPOSITION = 0x20000;
 inline constexpr DWORD D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR = 0x30000;
 
+// D3DTSS_TEXTURETRANSFORMFLAGS: how many transformed coordinates reach the rasteriser.
+inline constexpr DWORD D3DTTFF_DISABLE = 0;
+inline constexpr DWORD D3DTTFF_COUNT1 = 1;
+inline constexpr DWORD D3DTTFF_COUNT2 = 2;
+inline constexpr DWORD D3DTTFF_COUNT3 = 3;
+inline constexpr DWORD D3DTTFF_COUNT4 = 4;
+
 enum D3DTEXTUREOP : std::int32_t {
   D3DTOP_DISABLE = 1,
   D3DTOP_SELECTARG1 = 2,
@@ -343,6 +350,7 @@ enum D3DTRANSFORMSTATETYPE : std::int32_t {
   D3DTS_VIEW = 2,
   D3DTS_PROJECTION = 3,
   D3DTS_TEXTURE0 = 16,
+  D3DTS_TEXTURE1 = 17,
   D3DTS_WORLD = 256,
 };
 

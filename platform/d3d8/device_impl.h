@@ -465,4 +465,12 @@ class Device final : public Counted<IDirect3DDevice8> {
 
 Device* AsDevice(IDirect3DDevice8* device);
 
+// Shader versions the factory reports (tests switch them on; none by default).
+struct ShaderCaps {
+  DWORD vertexShaderVersion = 0;
+  DWORD vertexShaderConstants = 0;
+  DWORD pixelShaderVersion = 0;
+};
+extern ShaderCaps g_ShaderCaps;
+
 }  // namespace d3d8

@@ -212,11 +212,11 @@ void Factory::FillCaps(UINT adapter, D3DCAPS8* c) const {
   c->MaxVertexIndex = 0xFFFFFF;
   c->MaxStreams = 16;
   c->MaxStreamStride = 255;
-  // Shader token streams are kept but not run: no shader support is reported,
-  // so callers take their fixed-function paths.
-  c->VertexShaderVersion = 0;
-  c->MaxVertexShaderConst = 0;
-  c->PixelShaderVersion = 0;
+  // Shader token streams are kept but not run: no shader support is reported
+  // (unless a test asks for it), so callers take their fixed-function paths.
+  c->VertexShaderVersion = g_ShaderCaps.vertexShaderVersion;
+  c->MaxVertexShaderConst = g_ShaderCaps.vertexShaderConstants;
+  c->PixelShaderVersion = g_ShaderCaps.pixelShaderVersion;
 }
 
 HRESULT Factory::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS8* caps) {

@@ -28,3 +28,11 @@ std::vector<D3D8Call> D3D8TestCallsNamed(IDirect3DDevice8* device, const std::st
 D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y) { return d3d8::AsDevice(device)->ReadPixel(x, y); }
 
 int D3D8TestDefaultPoolCount(IDirect3DDevice8* device) { return d3d8::AsDevice(device)->DefaultPoolCount(); }
+
+namespace d3d8 {
+ShaderCaps g_ShaderCaps;
+}  // namespace d3d8
+
+void D3D8TestSetShaderCaps(DWORD vertexShaderVersion, DWORD vertexConstants, DWORD pixelShaderVersion) {
+  d3d8::g_ShaderCaps = {vertexShaderVersion, vertexConstants, pixelShaderVersion};
+}

@@ -45,6 +45,13 @@ class CVBufferObject {
   void GetTextureIds(std::vector<std::uint32_t>* ids) const;
   void GetMaterialIds(std::vector<std::uint32_t>* ids) const;
 
+  // Draws every part in order (CVertexBuffer::Draw).
+  void Draw(CTexture* textureOverride, const struct MeshDrawParams* params);
+  // Queues the shadow of every part with a face table whose list has fewer
+  // than 301 indices (bucket 10); a larger part casts none and says so on
+  // standard output.
+  void QueueShadows();
+
   // The i-th part, or null.
   CVertexBuffer* GetPart(std::uint32_t i) const;
 

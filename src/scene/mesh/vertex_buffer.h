@@ -106,6 +106,24 @@ class CVertexBuffer {
   // True when hardware buffers are on and the device has the shader versions of the bump pass.
   bool SupportsBump() const;
 
+  // --- Drawing (the mesh draw paths) ------------------------------------------
+
+  // Draws the part now or puts it into the transparent queue: tinted kinds
+  // that blend, parts flagged 0x4 and parts whose texture has alpha are
+  // queued.  textureOverride (or null) replaces the part's texture.
+  void Draw(CTexture* textureOverride, const struct MeshDrawParams* params);
+  // Makes a mesh item of the part in the transparent queue at the distance
+  // of the current world matrix; nothing with flag 0x400, when counting, or
+  // when the queue is full.
+  void QueueTransparent(CTexture* textureOverride, const struct MeshDrawParams* params);
+  // The direct draw (also the queue's draw of a mesh item): fixed function
+  // with an optional second stage, or the bump or shader reflection path.
+  void DrawDirect(CTexture* textureOverride, const struct MeshDrawParams* params);
+  // The shader paths (vertex shader 1.x; the bump path also pixel shader 1.x).
+  void DrawReflective(CTexture* textureOverride, const struct MeshDrawParams* params);
+  void DrawReflectiveTinted(CTexture* textureOverride, const struct MeshDrawParams* params);
+  void DrawBumped(CTexture* textureOverride, const struct MeshDrawParams* params);
+
   // --- Access ------------------------------------------------------------------
 
   // The vertices (device buffer locked, or system memory); null when there are none.

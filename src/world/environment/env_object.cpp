@@ -269,6 +269,7 @@ void CEnvObject::DrawSphere(std::uint32_t colour) const {
 }
 
 void SetEnvDrawHooks(const EnvDrawHooks& hooks) { g_DrawHooks = hooks; }
+const EnvDrawHooks& GetEnvDrawHooks() { return g_DrawHooks; }
 
 namespace {
 // Whether the node's render device has every bit of the option mask.

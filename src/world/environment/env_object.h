@@ -112,6 +112,8 @@ struct EnvDrawHooks {
   void (*QueueShadow)(class CEnvObject* shadowTemplate) = nullptr;
 };
 void SetEnvDrawHooks(const EnvDrawHooks& hooks);
+// The hooks now installed (each owner changes only its own entry).
+const EnvDrawHooks& GetEnvDrawHooks();
 
 // The five modules a template's meshes are made with.
 struct EnvLoadContext {

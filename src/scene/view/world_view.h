@@ -1,0 +1,35 @@
+// Drawing the loaded world from one camera: the environment's instances lit
+// by the lights that reach them, then the transparent queue far to near.
+// The program's frame loop calls it between BeginScene and EndScene until
+// the environment's own render pass with zones and octrees takes its place.
+// Main thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "render/geometry/vector3.h"
+
+class CCamera;
+class CEnvironment;
+class CLightTable;
+class DepthSortQueue;
+
+// What one view drew (for the program's report and the frame benchmark).
+struct WorldViewStats {
+  std::uint32_t instances = 0;  // instances handed to their draw
+  std::uint32_t queued = 0;     // transparent items drawn by the queue
+  std::uint32_t lit = 0;        // instances drawn with at least one light
+};
+
+// Draws the environment's instances as the camera sees them: the light
+// table is updated for the view, each instance in the frustum gets the
+// lights that reach its sphere (at most eight) and is drawn, then the queue
+// (cleared first) draws what was put into it.  Any of the modules may be
+// null: no lights (unlit), or no queue (transparent parts are dropped).
+// Installs the mesh draw hooks on first use.
+WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue);
+
+// The demo's fixed camera path: a slow circle around the middle of the
+// world bounds (held within a radius of 3000), 400 units up, looking at the
+// middle; one turn every 60 seconds.  Angles in degrees as the camera takes them.
+void WorldViewCameraPath(const CEnvironment& environment, float seconds, CVector3* position, CVector3* angles);
