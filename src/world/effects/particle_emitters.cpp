@@ -10,6 +10,7 @@
 #include "foundation/system/developer_user.h"
 #include "foundation/system/message_box.h"
 #include "world/effects/effects_hooks.h"
+#include "world/regions/region.h"
 #include "world/effects/effects_math.h"
 #include "world/effects/particle_pool.h"
 #include "world/environment/env_instance.h"
@@ -113,8 +114,9 @@ void CParticleEmitterList::UpdateOne(ParticleEmitter& e, float dt) {
   if (e.Countdown >= 0.0f) return;
 
   CVector3 point = e.Position;
-  if (e.Region != nullptr && g_EffectsHooks.RegionRandomPoint != nullptr) {
-    g_EffectsHooks.RegionRandomPoint(e.Region, &point);
+  if (e.Region != nullptr) {
+    if (g_EffectsHooks.RegionRandomPoint != nullptr) g_EffectsHooks.RegionRandomPoint(e.Region, &point);
+    else e.Region->RandomPoint(&point);
   } else if (e.Instance != nullptr) {
     e.Instance->LocalToWorld(-1, e.Position, &point);
   }
