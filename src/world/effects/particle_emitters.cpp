@@ -281,13 +281,13 @@ bool CParticleEmitterList::ReadSection(EnvTextCursor& text, int version, CEnviro
     if (version < kEmitterRegionVersion) e.SizeRate = g_ParticleTypes[e.Type].SizeRate;
     e.Region = regionId != 0 && g_EffectsHooks.FindRegionById != nullptr ? g_EffectsHooks.FindRegionById(regionId)
                                                                          : nullptr;
-    if (e.MinDelay < kEmitterMinDelay) {
+    if (!(e.MinDelay >= kEmitterMinDelay)) {  // also a delay that is not a number
       if (IsDeveloperUser())
         WarningBox("Particle Emitter \"%s\" has too small a delay: %f\n It has been set to the mininum acceptable "
                    "delay: 0.2 seconds\n",
                    e.Name, static_cast<double>(e.MinDelay));
       e.MinDelay = kEmitterMinDelay;
-      if (e.MaxDelay < kEmitterMinDelay) e.MaxDelay = kEmitterMinDelay;
+      if (!(e.MaxDelay >= kEmitterMinDelay)) e.MaxDelay = kEmitterMinDelay;
     }
     e.Flags = (e.Flags & ~PEF_RUNNING_AT_START) | ((e.Flags & PEF_RUNNING) ? PEF_RUNNING_AT_START : 0u);
     e.Flags |= PEF_FROM_LEVEL;

@@ -11,6 +11,7 @@
 #include "world/effects/trails.h"
 #include "world/environment/env_instance.h"
 #include "world/objects/hlo_test_world_fixture.h"
+#include "world/space_world_fixture.h"
 
 namespace effects_test {
 namespace {
@@ -323,6 +324,37 @@ TEST_F(ExplosionsTest, SideHostilityAndHitRegionNames) {
   EXPECT_STREQ(GetHitRegionName(11), "#HR_WEAPONRIGHT");
   EXPECT_EQ(GetHitRegionName(12), nullptr);
   EXPECT_EQ(GetHitRegionName(-1), nullptr);
+}
+
+}  // namespace
+}  // namespace effects_test
+
+namespace effects_test {
+namespace {
+
+// Through the world's own polygon query: a blast in room B of the generated
+// world breaks the crate standing there and leaves the rooms' walls alone.
+TEST_F(ExplosionsTest, ABlastInTheGeneratedWorldBreaksTheCrateItReaches) {
+  g_EffectsHooks.ForEachInstanceInSphere = nullptr;
+  space_fixture::Options options;
+  options.terrainTiles = 2;
+  options.outdoorCrates = 4;
+  options.trees = 0;
+  std::unique_ptr<space_fixture::World> world = space_fixture::MakeWorld(options);
+  CEnvInstance* crate = world->crateInB;
+  ASSERT_NE(crate, nullptr);
+  crate->MakeBreakable();
+  world->roomB->MakeBreakable();  // a breakable room: too far from the centre to break
+  world->roomB->SetHealth(1000.0f);
+  crate->UpdateBoundingSphere();
+  const CVector3 at = crate->GetWorldSphere().Centre;
+  blasts_.Create(CVector3{at.x + 60.0f, at.y, at.z}, world->roomB, 150.0f, 30.0f, nullptr, 0, BLAST_DAMAGING,
+                 nullptr);
+  Frames(10);
+  EXPECT_NE(crate->Flags & INSTF_DISABLED, 0u);
+  EXPECT_LT(crate->GetHealth(), 0.0f);
+  EXPECT_EQ(world->roomB->Flags & INSTF_DISABLED, 0u);
+  EXPECT_GE(pieces_.GetInUse(), 1);  // its debris flies
 }
 
 }  // namespace
