@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/maths/random_tables.h"
+#include "platform/win32/message_box.h"
 #include "foundation/memory/linear_buffer.h"
 #include "foundation/text/hash.h"
 #include "foundation/time/timer.h"
@@ -40,6 +41,7 @@ void BM_FullParticlePool(benchmark::State& state) {
   g_EffectsHooks.GameClock = &clock;
   g_EffectsHooks.QueueSprite = [](const ParticleSprite&) { ++g_queued; };
   g_EffectsHooks.BucketOf = [](const CVector3& p) { return static_cast<int>(p.z * 0.01f) & 511; };
+  g_queued = 0;
   CLinearBuffer buffer(1u << 20, "bench");
   CParticlePool pool(g_ParticleTypes, 50000, &clock);
   pool.CreatePools(&buffer);
@@ -102,6 +104,7 @@ void BM_TwentyBlastsAmongFiveHundredObjects(benchmark::State& state) {
   g_EffectsHooks.ForEachInstanceInSphere = &TouchedInstances;
   g_EffectsHooks.LineOfSight = [](CEnvInstance*, const CVector3& a, const CVector3& b, std::uint32_t, WorldHit*,
                                   CVector3*) { return (a.x < 0.0f) == (b.x < 0.0f) ? 1 : 0; };
+  SetMessageBoxEcho(false);  // the objects find no ground in this world, and say so
   TestWorld world;
   auto env = std::make_unique<CEnvironment>(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &clock, nullptr);
   auto* t = new CEnvObject;
