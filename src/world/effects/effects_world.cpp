@@ -1,6 +1,11 @@
 #include "world/effects/effects_world.h"
 
 #include "foundation/memory/memory_category.h"
+#include "render/device/render.h"
+#include "render/geometry/camera.h"
+#include "render/volumes/sphere.h"
+#include "world/environment/environment.h"
+#include "world/regions/region_list.h"
 #include "foundation/memory/memory_manager.h"
 #include "world/effects/breakable_instance.h"
 #include "world/effects/effect_pool.h"
@@ -14,6 +19,24 @@
 #include "world/effects/trails.h"
 
 namespace {
+
+bool g_syncViews = false;
+
+// The player views the emitters look for, copied from the environment.
+void SyncViews() {
+  if (!g_syncViews || g_Environment == nullptr) return;
+  EffectsHooks& h = g_EffectsHooks;
+  h.ViewCount = 0;
+  for (std::uint32_t i = 0; i < g_Environment->ViewCount && i < 5; ++i)
+    if (const CCamera* view = g_Environment->ViewSlots[i]) h.ViewPositions[h.ViewCount++] = view->GetPosition();
+  if (h.ViewCount == 0 && CCamera::GetCurrentCamera() != nullptr)
+    h.ViewPositions[h.ViewCount++] = CCamera::GetCurrentCamera()->GetPosition();
+  if (g_Render != nullptr) {
+    float end = 0.0f;
+    g_Render->GetFog(nullptr, nullptr, &end, nullptr);
+    if (end > 0.0f) h.FogEnd = end;
+  }
+}
 
 template <class T, class... Args>
 bool Make(T*& global, Args&&... args) {
@@ -96,6 +119,24 @@ void ResetEffectModules() {
   if (g_TracerBatteries != nullptr) g_TracerBatteries->Free();
 }
 
+void InstallEffectsEngineHooks() {
+  EffectsHooks& h = g_EffectsHooks;
+  h.FindRegionById = [](int id) -> CRegion* {
+    return g_Regions != nullptr && id > 0 ? g_Regions->GetRegion(id) : nullptr;
+  };
+  h.RegionId = [](const CRegion* region) {
+    return g_Regions != nullptr && region != nullptr ? g_Regions->IndexOfHash(region->NameHash) : 0;
+  };
+  h.SphereVisible = [](const CVector3& centre, float radius) {
+    const CCamera* camera = CCamera::GetCurrentCamera();
+    if (camera == nullptr) return true;
+    CSphere sphere;
+    sphere.Set(centre, radius);
+    return camera->IsSphereVisible(sphere, nullptr);
+  };
+  g_syncViews = true;
+}
+
 void UpdateEffectsWorld() {
   if (g_EffectPool != nullptr) g_EffectPool->Update();
   if (g_SphereEvents != nullptr) g_SphereEvents->Update();
@@ -110,6 +151,7 @@ void DrawEffects() {
 }
 
 void AdvanceEffectsAfterViews() {
+  SyncViews();
   if (g_TracerBatteries != nullptr) g_TracerBatteries->Update(EffectsFrameTime());
   if (g_ParticleEmitters != nullptr) g_ParticleEmitters->Update();
   if (g_ParticlePool != nullptr) g_ParticlePool->Update();

@@ -29,6 +29,13 @@ bool CreateEffectPools(CLinearBuffer* level);
 // Level shut-down: every module reset and its pool forgotten.
 void ResetEffectModules();
 
+// Fills the effect hooks with what the engine has: regions by number (the
+// region of number n; 0 names none), the current camera's sphere test, and,
+// once a frame in AdvanceEffectsAfterViews, the environment's view cameras
+// and the device's fog end for the emitters.  The transparent queue, lights,
+// sounds and decals are filled in by their own modules.
+void InstallEffectsEngineHooks();
+
 // Frame, world update (while the game clock runs): effects and their hits,
 // sphere events, explosions, trails, effect callbacks.
 void UpdateEffectsWorld();

@@ -54,3 +54,41 @@ TEST_F(EffectsWorldTest, ModulesLiveForTheGameAndPoolsForTheLevel) {
 
 }  // namespace
 }  // namespace effects_test
+
+#include "render/geometry/camera.h"
+#include "world/environment/environment.h"
+#include "world/regions/region_list.h"
+
+namespace effects_test {
+namespace {
+
+TEST_F(EffectsWorldTest, EngineHooksFindRegionsByNumberAndFollowTheViews) {
+  CRegionList regions;
+  CRegion a, b;
+  a.NameHash = 11;
+  b.NameHash = 22;
+  regions.Add(a);
+  regions.Add(b);
+  CRegionList* saved = g_Regions;
+  g_Regions = &regions;
+  InstallEffectsEngineHooks();
+  EXPECT_EQ(g_EffectsHooks.FindRegionById(0), nullptr);  // 0 names no region
+  CRegion* second = g_EffectsHooks.FindRegionById(1);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->NameHash, 22u);
+  EXPECT_EQ(g_EffectsHooks.RegionId(second), 1);
+  EXPECT_EQ(g_EffectsHooks.FindRegionById(2), nullptr);
+  // The environment's views become the emitters' views once a frame.
+  CEnvironment* env = MakeEnvironment();
+  CCamera view;
+  view.SetView(CVector3{5, 6, 7}, CVector3{0, 0, 0});
+  env->SetViewCount(1);
+  env->SetView(0, view);
+  AdvanceEffectsAfterViews();
+  EXPECT_EQ(g_EffectsHooks.ViewCount, 1);
+  EXPECT_FLOAT_EQ(g_EffectsHooks.ViewPositions[0].y, 6.0f);
+  g_Regions = saved;
+}
+
+}  // namespace
+}  // namespace effects_test
