@@ -474,10 +474,10 @@ std::uint32_t CEffectPool::SaveAll(ByteWriter& out) const {
     out.U32(resolver_.ObjectId != nullptr ? resolver_.ObjectId(e.Owner) : 0u);
     out.U32(resolver_.ObjectId != nullptr ? resolver_.ObjectId(e.TargetObject) : 0u);
     out.I32(resolver_.CallbackCode != nullptr && e.OnFinish != nullptr
-                ? resolver_.CallbackCode(reinterpret_cast<const void*>(e.OnFinish))
+                ? resolver_.CallbackCode(reinterpret_cast<EffectAnyCallback>(e.OnFinish))
                 : -1);
     out.I32(resolver_.CallbackCode != nullptr && e.OnFrame != nullptr
-                ? resolver_.CallbackCode(reinterpret_cast<const void*>(e.OnFrame))
+                ? resolver_.CallbackCode(reinterpret_cast<EffectAnyCallback>(e.OnFrame))
                 : -1);
   }
   return static_cast<std::uint32_t>(capacity_);

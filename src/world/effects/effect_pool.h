@@ -119,12 +119,15 @@ class CEffectInstance {
   std::uint32_t Bounces = 0;
 };
 
+// Any of the callbacks, as saved games name them by a code.
+using EffectAnyCallback = void (*)();
+
 // How saved instances name what they point to; installed by the game.
 struct EffectSaveResolver {
   std::uint32_t (*ObjectId)(const CHLO* object) = nullptr;  // 0 for none
   CHLO* (*ObjectById)(std::uint32_t id) = nullptr;
-  std::int32_t (*CallbackCode)(const void* callback) = nullptr;  // -1 for none or unknown
-  const void* (*CallbackByCode)(std::int32_t code) = nullptr;
+  std::int32_t (*CallbackCode)(EffectAnyCallback callback) = nullptr;  // -1 for none or unknown
+  EffectAnyCallback (*CallbackByCode)(std::int32_t code) = nullptr;    // null for an unknown code
 };
 
 class CEffectPool {

@@ -125,7 +125,7 @@ void ImpactPieces::Release(ImpactPieceSlot* slot) {
 }
 
 int ImpactPieces::Throw(CEnvInstance* instance, ImpactPieceLink* link, int count, std::uint32_t owner, bool burning,
-                        std::uint32_t priority) {
+                        std::uint32_t priority, CEnvObject* mesh) {
   if (instance == nullptr || g_EffectPool == nullptr) return 0;
   CVector3 boxMin{}, boxMax{};
   instance->UpdateWorldBox(&boxMin, &boxMax);
@@ -167,7 +167,7 @@ int ImpactPieces::Throw(CEnvInstance* instance, ImpactPieceLink* link, int count
     e->Piece = slot;
     const std::uint32_t life = static_cast<std::uint32_t>(RandomIntRange(2500, 3000));
     if (g_ParticlePool != nullptr) {
-      if (CParticle* p = g_ParticlePool->Spawn(start, 14, instance->Template)) {
+      if (CParticle* p = g_ParticlePool->Spawn(start, 14, mesh != nullptr ? mesh : instance->Template)) {
         p->AngularVelocity = {RandomFloatRange(0.0f, 400.0f), RandomFloatRange(0.0f, 400.0f),
                               RandomFloatRange(0.0f, 400.0f)};
         p->Flags |= PF_SPINNING | PF_LIT;

@@ -15,6 +15,7 @@ class ByteReader;
 class ByteWriter;
 class CEffectInstance;
 class CEnvInstance;
+class CEnvObject;
 class CLinearBuffer;
 
 // A caller's record that is told when its piece goes.
@@ -51,10 +52,11 @@ class ImpactPieces {
   // All slots free, counts 0.
   void Reset();
 
-  // Throws count pieces of the instance's mesh; answers how many flew.  Stops
-  // early when no slot can be taken.
+  // Throws count pieces of the mesh (null: the instance's own template) from
+  // the instance's box; answers how many flew.  Stops early when no slot can
+  // be taken.
   int Throw(CEnvInstance* instance, ImpactPieceLink* link, int count, std::uint32_t owner, bool burning,
-            std::uint32_t priority = kImpactThrowPriority);
+            std::uint32_t priority = kImpactThrowPriority, CEnvObject* mesh = nullptr);
   // One slot, evicting the lowest-priority releasable piece of another throw
   // when all are in use; null when refused (then *priority is one higher
   // for the next attempt when the lowest piece was not below it).

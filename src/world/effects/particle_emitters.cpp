@@ -10,6 +10,7 @@
 #include "foundation/system/developer_user.h"
 #include "foundation/system/message_box.h"
 #include "world/effects/effects_hooks.h"
+#include "world/regions/region.h"
 #include "world/effects/effects_math.h"
 #include "world/effects/particle_pool.h"
 #include "world/environment/env_instance.h"
@@ -113,8 +114,9 @@ void CParticleEmitterList::UpdateOne(ParticleEmitter& e, float dt) {
   if (e.Countdown >= 0.0f) return;
 
   CVector3 point = e.Position;
-  if (e.Region != nullptr && g_EffectsHooks.RegionRandomPoint != nullptr) {
-    g_EffectsHooks.RegionRandomPoint(e.Region, &point);
+  if (e.Region != nullptr) {
+    if (g_EffectsHooks.RegionRandomPoint != nullptr) g_EffectsHooks.RegionRandomPoint(e.Region, &point);
+    else e.Region->RandomPoint(&point);
   } else if (e.Instance != nullptr) {
     e.Instance->LocalToWorld(-1, e.Position, &point);
   }
@@ -279,13 +281,13 @@ bool CParticleEmitterList::ReadSection(EnvTextCursor& text, int version, CEnviro
     if (version < kEmitterRegionVersion) e.SizeRate = g_ParticleTypes[e.Type].SizeRate;
     e.Region = regionId != 0 && g_EffectsHooks.FindRegionById != nullptr ? g_EffectsHooks.FindRegionById(regionId)
                                                                          : nullptr;
-    if (e.MinDelay < kEmitterMinDelay) {
+    if (!(e.MinDelay >= kEmitterMinDelay)) {  // also a delay that is not a number
       if (IsDeveloperUser())
         WarningBox("Particle Emitter \"%s\" has too small a delay: %f\n It has been set to the mininum acceptable "
                    "delay: 0.2 seconds\n",
                    e.Name, static_cast<double>(e.MinDelay));
       e.MinDelay = kEmitterMinDelay;
-      if (e.MaxDelay < kEmitterMinDelay) e.MaxDelay = kEmitterMinDelay;
+      if (!(e.MaxDelay >= kEmitterMinDelay)) e.MaxDelay = kEmitterMinDelay;
     }
     e.Flags = (e.Flags & ~PEF_RUNNING_AT_START) | ((e.Flags & PEF_RUNNING) ? PEF_RUNNING_AT_START : 0u);
     e.Flags |= PEF_FROM_LEVEL;

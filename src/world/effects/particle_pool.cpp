@@ -9,6 +9,7 @@
 #include "foundation/memory/linear_buffer.h"
 #include "foundation/time/timer.h"
 #include "world/effects/effects_hooks.h"
+#include "world/regions/region.h"
 #include "world/effects/effects_math.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
@@ -255,12 +256,15 @@ namespace {
 
 // Timed callback of a rain: params[0] type, params[1] region id.
 void RainCallback(TimedCallbackEntry* entry) {
-  if (g_ParticlePool == nullptr || g_EffectsHooks.FindRegionById == nullptr ||
-      g_EffectsHooks.RegionRandomPoint == nullptr)
-    return;
+  if (g_ParticlePool == nullptr || g_EffectsHooks.FindRegionById == nullptr) return;
   CRegion* region = g_EffectsHooks.FindRegionById(static_cast<int>(entry->params[1]));
   CVector3 at{};
-  if (region == nullptr || !g_EffectsHooks.RegionRandomPoint(region, &at)) return;
+  if (region == nullptr) return;
+  if (g_EffectsHooks.RegionRandomPoint != nullptr) {
+    if (!g_EffectsHooks.RegionRandomPoint(region, &at)) return;
+  } else {
+    region->RandomPoint(&at);
+  }
   g_ParticlePool->Spawn(at, static_cast<int>(entry->params[0]), nullptr);
 }
 

@@ -557,9 +557,8 @@ void CEnvInstance::GetSphereOffset(CVector3* out) const {
 }
 
 int CEnvInstance::DefaultHitCallback(CEnvInstance* instance, float strength, CEnvInstance* other) {
-  (void)instance;
-  (void)strength;
   (void)other;
+  if (instance != nullptr) instance->Damage(strength);
   return 1;
 }
 

@@ -264,8 +264,25 @@ class CEnvInstance {
   void GetSphereOffset(CVector3* out) const;
 
   void SetHitCallback(InstanceHitCallback callback) { HitCallback = callback; }
-  // The hit callback of plain instances: keeps the contacts.
+  // The hit callback of plain instances: the strength goes to Damage (which
+  // does nothing to an instance that is not breakable); keeps the contacts.
   static int DefaultHitCallback(CEnvInstance* instance, float strength, CEnvInstance* other);
+
+  // Breakable instances (world/effects/breakable_instance.h): a damage
+  // record with health, debris, explosion, light and sound settings.
+  // Creates the record when missing (health 10) and sets INSTF_BREAKABLE.
+  void MakeBreakable();
+  void MakeUnbreakable() { Flags &= ~INSTF_BREAKABLE; }
+  // The record's health; 0 without a record.
+  float GetHealth() const;
+  void SetHealth(float health);
+  // Lowers the health; below 0 the instance breaks (light out, sounds,
+  // explosion, debris, decals, children, disabled and detached).  True when
+  // this hit broke it; false when not breakable, already broken or still whole.
+  bool Damage(float amount);
+  // Throws count pieces of the mesh (null: the instance's own template)
+  // through the impact-piece pool.
+  void SpawnDebris(int count, CEnvObject* mesh, bool burning);
 
   // Vertex animation (templates of kind 3), on the game clock.
   void SetVertexAnimSpeed(float framesPerSecond) { VertexAnimSpeed = framesPerSecond; }

@@ -326,9 +326,19 @@ TEST_F(EffectPoolTest, SavedInstancesReadBackToTheSameFlight) {
     Step(10);
     pool_.Update();
   }
+  // Callbacks are saved as codes: the finish callback of these tests is code 1.
+  EffectSaveResolver resolver;
+  resolver.CallbackCode = [](EffectAnyCallback f) {
+    return f == reinterpret_cast<EffectAnyCallback>(&RecordFinish) ? 1 : -1;
+  };
+  resolver.CallbackByCode = [](std::int32_t code) {
+    return code == 1 ? reinterpret_cast<EffectAnyCallback>(&RecordFinish) : nullptr;
+  };
+  pool_.SetResolver(resolver);
   ByteWriter out;
   EXPECT_EQ(pool_.SaveAll(out), 50u);
   CEffectPool copy;
+  copy.SetResolver(resolver);
   ASSERT_TRUE(copy.CreatePools(buffer_.get()));
   ByteReader in(out.Data().data(), out.Size());
   ASSERT_TRUE(copy.LoadAll(in, 50));
@@ -338,6 +348,8 @@ TEST_F(EffectPoolTest, SavedInstancesReadBackToTheSameFlight) {
   EXPECT_EQ(c.Trail, e->Trail);
   EXPECT_EQ(c.Particle.Index, e->Particle.Index);
   EXPECT_EQ(c.Flags, e->Flags);
+  EXPECT_EQ(c.OnFinish, &RecordFinish);
+  EXPECT_EQ(copy.Get(1)->OnFinish, &RecordFinish);
   // Both fly on to the same place.
   g_EffectPool = &copy;
   Step(50);

@@ -75,7 +75,10 @@ CEnvironment* EffectsTest::MakeEnvironment() {
 
 CEnvInstance* EffectsTest::Place(const char* name, CEnvObject* t, const CVector3& position) {
   CEnvironment* env = MakeEnvironment();
-  if (env->FindObjectByHash(t->ObjectNameHash) == nullptr) env->AddObject(t);
+  // The environment owns (and frees) every template it lists.
+  bool listed = false;
+  for (CEnvObject* o = env->TemplateList; o != nullptr && !listed; o = o->NextTemplate) listed = o == t;
+  if (!listed) env->AddObject(t);
   return env->CreateInstance(name, t, position, {}, nullptr, 0, 0);
 }
 

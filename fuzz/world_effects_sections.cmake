@@ -1,0 +1,5 @@
+# The effect modules' sections of the environment file: particle emitters
+# ("<EMIT>") and tracer batteries.  The target writes its own seeds through
+# the sections' writers.
+halberd_fuzzer(world_effects_sections SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/world_effects_sections.cpp
+               LIBS halberd_world SELF_SEEDS)
