@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/files/buffered_file.h"
@@ -184,9 +185,23 @@ class Loader {
     return c;
   }
 
+  // The instance a name finds in the environment's list (the newest of that
+  // name), through an index of the instances this load's records made while
+  // the list is read into an empty environment; a name the index lacks (an
+  // instance a plug-in made) is searched for in the list.
+  CEnvInstance* FindListed(const char* name) {
+    if (indexValid_) {
+      const auto it = listed_.find(HashStringNoCase(name));
+      if (it != listed_.end()) return it->second;
+    }
+    return env_->FindInstanceByName(name);
+  }
+
   CEnvironment* env_;
   EnvTextCursor& text_;
   EnvFileLoadReport& report_;
+  std::unordered_map<std::uint32_t, CEnvInstance*> listed_;
+  bool indexValid_ = false;
   int version_ = 0;
   char token_[kNameSize] = "";
 };
@@ -211,6 +226,7 @@ bool Loader::Header() {
 }
 
 bool Loader::Instances() {
+  indexValid_ = env_->InstanceList == nullptr;
   if (!text_.Token(token_)) return Damaged("instance list");
   while (!Is(token_, "ENDI")) {
     char keyword[kNameSize];
@@ -271,6 +287,7 @@ bool Loader::InstanceRecord(const char* keyword) {
     if (instance != nullptr && type == OTYPE_ENV && g_LadderRegistrar != nullptr) g_LadderRegistrar(instance);
   }
   if (instance != nullptr) {
+    listed_[instance->NameHash] = instance;
     instance->Flags |= flags;
     instance->FileId = id;
     if (strcasecmp(texture, "NOTEXTURE") != 0) instance->OverrideTexture = TextureIdOf(env_, texture);
@@ -315,7 +332,7 @@ bool Loader::InstanceRecord(const char* keyword) {
 
   // Parent.
   if (instance != nullptr && !Is(parent, "Root")) {
-    CEnvInstance* p = env_->FindInstanceByName(parent);
+    CEnvInstance* p = FindListed(parent);
     // A record naming itself as parent finds itself (the newest instance is listed first).
     if (p == instance) p = nullptr;
     if (p == nullptr) {
