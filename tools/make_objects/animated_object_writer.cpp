@@ -131,6 +131,7 @@ bool WriteSkinnedObjectFile(const ObjectSource& object, const ObjectDescription&
   for (std::int32_t i = 0; i < bones; ++i) {
     const BoneSource& b = object.Bones[static_cast<std::size_t>(i)];
     nodes.push_back(NodeOf(object, Upper(b.Name), i == 0 ? "ROOT" : Upper(b.Parent), kBuiltTypeTransformAnim, i));
+    nodes.back().MeshKind = MESHKIND_PLAIN_ALT;  // a bone: no mesh of its own
   }
   // The rest keys of every node, by node index: bones at their offsets, skins where the root is.
   nodes[0].HasTransforms = true;

@@ -1,8 +1,9 @@
 // Object files of the animated demo objects, through the engine's own
-// writers: a skinned object becomes a transform-animated template (one node
-// per bone, carrying its rest key in the root's transform list, and one
+// writers: a skinned object becomes a transform-animated template: one bone
+// node (mesh kind 3, no mesh) per bone in the description's order, then one
 // skinned node per texture and material whose "SKIN" chunk the skin builder
-// writes); a vertex-animated object becomes one node whose "VAOB" chunk the
+// writes; node i has node index i, and the root's transform list holds every
+// node's rest key (bones: the offset from the parent; skins: none); a vertex-animated object becomes one node whose "VAOB" chunk the
 // vertex-animation builder writes.  Units are centimetres, y up.
 #pragma once
 
