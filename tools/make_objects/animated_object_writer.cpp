@@ -8,6 +8,8 @@
 #include <numbers>
 
 #include "foundation/byte_reader.h"
+#include "make_objects/object_builder.h"
+#include "make_objects/object_file_writer.h"
 #include "make_objects/shape_builder.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
@@ -310,4 +312,29 @@ bool WriteVertexAnimObjectFile(const ObjectSource& object, const ObjectDescripti
   SetBounds(&node, whole);
   *bytes = EvoWriteFile({node});
   return true;
+}
+
+bool WriteDescribedObjectFile(const ObjectSource& object, const ObjectDescription& description,
+                              std::vector<std::uint8_t>* bytes, std::string* error) {
+  switch (object.Kind) {
+    case ObjectKind::Skinned:
+      return WriteSkinnedObjectFile(object, description, bytes, error);
+    case ObjectKind::VertexAnim:
+      return WriteVertexAnimObjectFile(object, description, bytes, error);
+    case ObjectKind::Plain:
+      break;
+  }
+  return WriteObjectFile(BuildObject(object), description, bytes, error);
+}
+
+std::vector<std::string> DescribedObjectTextures(const ObjectSource& object) {
+  std::vector<std::string> names;
+  auto add = [&names](const std::string& name) {
+    if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  for (const NodeSource& node : object.Nodes)
+    for (const ShapeSource& shape : node.Shapes) add(shape.Texture);
+  for (const SkinBoxSource& box : object.SkinBoxes) add(box.Box.Texture);
+  for (const FlagSource& flag : object.Flags) add(flag.Cloth.Texture);
+  return names;
 }

@@ -25,3 +25,9 @@ bool WriteSkinnedObjectFile(const ObjectSource& object, const ObjectDescription&
                             std::vector<std::uint8_t>* bytes, std::string* error);
 bool WriteVertexAnimObjectFile(const ObjectSource& object, const ObjectDescription& description,
                                std::vector<std::uint8_t>* bytes, std::string* error);
+// The object file of any described object, by its kind (plain, skinned,
+// vertex-animated); false with the reason in error.
+bool WriteDescribedObjectFile(const ObjectSource& object, const ObjectDescription& description,
+                              std::vector<std::uint8_t>* bytes, std::string* error);
+// The names of the textures the object's meshes use, each once, in first-use order.
+std::vector<std::string> DescribedObjectTextures(const ObjectSource& object);

@@ -59,14 +59,7 @@ int main(int argc, char** argv) {
   }
   for (const ObjectSource& o : description.Objects) {
     std::vector<std::uint8_t> bytes;
-    bool written = false;
-    if (o.Kind == ObjectKind::Skinned)
-      written = WriteSkinnedObjectFile(o, description, &bytes, &error);
-    else if (o.Kind == ObjectKind::VertexAnim)
-      written = WriteVertexAnimObjectFile(o, description, &bytes, &error);
-    else
-      written = WriteObjectFile(BuildObject(o), description, &bytes, &error);
-    if (!written) {
+    if (!WriteDescribedObjectFile(o, description, &bytes, &error)) {
       std::fprintf(stderr, "make_objects: %s, line %d: %s\n", source.c_str(), o.Line, error.c_str());
       return 1;
     }

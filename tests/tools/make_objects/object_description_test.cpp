@@ -1,3 +1,4 @@
+#include "make_objects/animated_object_writer.h"
 #include "make_objects/object_description.h"
 
 #include <gtest/gtest.h>
@@ -195,4 +196,18 @@ TEST(ObjectDescription, SkinnedAndVertexAnimatedObjects) {
     EXPECT_FALSE(ReadObjectDescription(c.text, &bad, &error)) << c.text;
     EXPECT_EQ(error, c.error) << c.text;
   }
+}
+
+TEST(ObjectDescription, TexturesOfEveryKindOfObject) {
+  const char* text =
+      "texture a 1 1 solid 000000 texture b 1 1 solid 000000 texture c 1 1 solid 000000\n"
+      "object man skinned bone hips at 0 0 0 skinbox 1 1 1 bone hips texture b skinbox 1 1 1 bone hips texture a end\n"
+      "object banner vertexanim 2 box 1 1 1 texture c flag 1 1 1 1 1 texture b end\n"
+      "object crate box 1 1 1 texture a node side box 1 1 1 texture c end end\n";
+  ObjectDescription d;
+  std::string error;
+  ASSERT_TRUE(ReadObjectDescription(text, &d, &error)) << error;
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[0]), (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[1]), (std::vector<std::string>{"c", "b"}));
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[2]), (std::vector<std::string>{"a", "c"}));
 }
