@@ -10,6 +10,7 @@
 #include "foundation/files/catalog.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/system/command_switches.h"
+#include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
 #include "make_objects/object_description.h"
 #include "make_objects/object_file_writer.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/message_box.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
+#include "scene/skin/object_mesh_hooks.h"
 #include "world/environment/env_file.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
@@ -88,6 +90,7 @@ void CountProgress(const char*, int, int) { ++g_ProgressCount; }
 // otherwise reads them back.
 bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std::string* error) {
   const std::string levelPath = name + ".env";
+  InstallObjectMeshHooks();  // skinned and vertex-animated objects
   PoolSizeFileRead(name.c_str());
   BufferedFile* file = FileOpen(levelPath.c_str(), "rb");
   if (file == nullptr) {
@@ -206,15 +209,13 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
       return false;
     }
     std::vector<std::uint8_t> bytes;
-    if (!WriteObjectFile(BuildObject(*source), all, &bytes, error)) {
+    if (!WriteDescribedObjectFile(*source, all, &bytes, error)) {
       *error = "object \"" + name + "\": " + *error;
       return false;
     }
     if (!WriteBytes(folder / (name + ".evo"), bytes.data(), bytes.size(), error)) return false;
     ++r.objectFiles;
-    for (const NodeSource& node : source->Nodes)
-      for (const ShapeSource& shape : node.Shapes)
-        if (!shape.Texture.empty()) textures.insert(shape.Texture);
+    for (const std::string& texture : DescribedObjectTextures(*source)) textures.insert(texture);
   }
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
