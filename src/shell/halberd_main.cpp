@@ -1,14 +1,21 @@
 // The program.  Until the game shell exists it runs the start-up that is
-// built — the catalog start-up and the file locator over the data root — and
-// says what it found.
+// built — the catalog start-up and the file locator over the data root, the
+// demo level's load — and says what it found.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "foundation/files/catalog.h"
 #include "foundation/files/disk_helpers.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/files/game_search_folders.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
 #include "shell/engine_frame_loop.h"
+#include "shell/level_load.h"
+#include "world/environment/env_waypoints.h"
+#include "world/environment/environment.h"
+#include "world/objects/chlo_manager.h"
 
 namespace {
 
@@ -52,6 +59,40 @@ void ReportSearchFolders() {
   std::printf("  base string table GenStrs.loc: %s\n", strings ? strings : "not found");
 }
 
+// The demo level that tools/make_level writes at build time.
+#ifndef HALBERD_DEMO_LEVEL_DIR
+#define HALBERD_DEMO_LEVEL_DIR "data/levels/DEMO"
+#endif
+
+// Loads the demo level from its folder into an environment of its own and
+// reports what it holds.
+void ReportDemoLevel() {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::error_code ec;
+  std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, ec);
+  if (ec) {
+    std::printf("  demo level: no folder %s\n", HALBERD_DEMO_LEVEL_DIR);
+    return;
+  }
+  SetWorkDirectory();
+  if (CatalogStartup()) {
+    CTextureManager textures;
+    CMaterialList materials;
+    EnvWaypointList waypoints;
+    g_EnvWaypoints = &waypoints;
+    auto* environment = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+    LevelLoadReport report;
+    LoadLevelEnvironment(environment, "DEMO.env", CreateObjectFromRecord, &report);
+    PrintLevelLoadReport("DEMO.env", report);
+    std::printf("    %d waypoints\n", waypoints.Count());
+    delete environment;
+    g_EnvWaypoints = nullptr;
+    CatalogShutdown();
+  }
+  std::filesystem::current_path(previous, ec);
+  SetWorkDirectory();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,6 +105,7 @@ int main(int argc, char** argv) {
   ReportCatalogs();
   ReportSearchFolders();
   CatalogShutdown();
+  ReportDemoLevel();
   // The engine (it starts the catalogs again) and the frame loop: until the
   // window is closed, or for "--frames N" frames.
   return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv), ScreenshotFromArguments(argc, argv));

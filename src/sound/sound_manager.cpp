@@ -1,3 +1,42 @@
 #include "sound/sound_manager.h"
 
+#include <cstring>
+
+#include "foundation/system/debug_output.h"
+#include "world/environment/env_text_cursor.h"
+
 CSoundManager* g_SoundManager = nullptr;
+
+bool CSoundManager::ReadEnvironmentSounds(EnvTextCursor& text) {
+  sounds_.clear();
+  char word[128];
+  while (!text.AtEnd()) {
+    const char* start = *text.Cursor();
+    if (!text.Word(word)) {
+      // A word too long for the buffer is read past.
+      *text.Cursor() = start;
+      text.Token(word);
+      continue;
+    }
+    if (std::strcmp(word, "ENDENVS") == 0) return true;
+    if (std::strcmp(word, "ENVSOUND") != 0) continue;
+    EnvironmentSound sound;
+    if (!text.Word(sound.name) || !text.Real(&sound.startTime)) break;
+    sound.timer = sound.startTime;
+    sounds_.push_back(sound);
+  }
+  DebugTrace("Environment sounds: section stops at line %d\n", text.Line());
+  return false;
+}
+
+const EnvironmentSound* CSoundManager::GetEnvironmentSound(int index) const {
+  if (index < 0 || index >= EnvironmentSoundCount()) return nullptr;
+  return &sounds_[static_cast<std::size_t>(index)];
+}
+
+void CSoundManager::SetEnvironmentSoundEnabled(int index, int flag) {
+  if (index < 0 || index >= EnvironmentSoundCount()) return;
+  EnvironmentSound& sound = sounds_[static_cast<std::size_t>(index)];
+  if (flag == 1 && sound.enabled == 0) sound.timer = sound.startTime;
+  sound.enabled = flag != 0 ? 1 : 0;
+}

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
 #include "make_objects/object_description.h"
 #include "make_objects/object_file_writer.h"
@@ -57,9 +58,8 @@ int main(int argc, char** argv) {
     }
   }
   for (const ObjectSource& o : description.Objects) {
-    const BuiltObject object = BuildObject(o);
     std::vector<std::uint8_t> bytes;
-    if (!WriteObjectFile(object, description, &bytes, &error)) {
+    if (!WriteDescribedObjectFile(o, description, &bytes, &error)) {
       std::fprintf(stderr, "make_objects: %s, line %d: %s\n", source.c_str(), o.Line, error.c_str());
       return 1;
     }

@@ -180,6 +180,13 @@ class Parser {
     if (Peek() == "landscape") {
       Next();
       o.Landscape = true;
+    } else if (Peek() == "skinned") {
+      Next();
+      o.Kind = ObjectKind::Skinned;
+    } else if (Peek() == "vertexanim") {
+      Next();
+      o.Kind = ObjectKind::VertexAnim;
+      if (!Count("number of frames", 1, 256, &o.Frames)) return false;
     }
     o.Nodes.push_back({o.Name, "", false, false, {}});
     for (;;) {
@@ -199,7 +206,13 @@ class Parser {
           if (other.Slot == c.Slot) return Fail(slot.line, "connector " + slot.text + " is given twice");
         if (!Vector("a connector position", &c.Position)) return false;
         o.Connectors.push_back(c);
-      } else if (w.text == "node") {
+      } else if (w.text == "bone" && o.Kind == ObjectKind::Skinned) {
+        if (!ReadBone(&o)) return false;
+      } else if (w.text == "skinbox" && o.Kind == ObjectKind::Skinned) {
+        if (!ReadSkinBox(&o, w.line)) return false;
+      } else if (w.text == "flag" && o.Kind == ObjectKind::VertexAnim) {
+        if (!ReadFlag(&o, w.line)) return false;
+      } else if (w.text == "node" && o.Kind == ObjectKind::Plain) {
         NodeSource n;
         int line = Line();
         if (!Name("node name", &n.Name)) return false;
@@ -235,9 +248,79 @@ class Parser {
         if (!ReadShape(&o.Nodes[0])) return false;
       }
     }
-    for (const NodeSource& n : o.Nodes)
-      if (n.Shapes.empty()) return Fail(o.Line, "node " + n.Name + " of " + o.Name + " has no shapes");
+    if (o.Kind == ObjectKind::Skinned) {
+      if (o.Bones.empty() || o.SkinBoxes.empty())
+        return Fail(o.Line, "skinned object " + o.Name + " needs bones and boxes bound to them");
+      if (!o.Nodes[0].Shapes.empty()) return Fail(o.Line, "skinned object " + o.Name + " has shapes of its own");
+    } else if (o.Kind == ObjectKind::VertexAnim) {
+      if (o.Flags.empty() && o.Nodes[0].Shapes.empty()) return Fail(o.Line, "object " + o.Name + " has no shapes");
+    } else {
+      for (const NodeSource& n : o.Nodes)
+        if (n.Shapes.empty()) return Fail(o.Line, "node " + n.Name + " of " + o.Name + " has no shapes");
+    }
     out->Objects.push_back(std::move(o));
+    return true;
+  }
+
+  const BoneSource* FindBone(const ObjectSource& o, const std::string& name) const {
+    for (const BoneSource& b : o.Bones)
+      if (b.Name == name) return &b;
+    return nullptr;
+  }
+
+  bool ReadBone(ObjectSource* o) {
+    BoneSource b;
+    int line = Line();
+    if (!Name("bone name", &b.Name)) return false;
+    if (FindBone(*o, b.Name) != nullptr) return Fail(line, "bone " + b.Name + " is given twice in " + o->Name);
+    if (Peek() == "parent") {
+      Next();
+      int pline = Line();
+      if (!Name("parent bone name", &b.Parent)) return false;
+      if (FindBone(*o, b.Parent) == nullptr)
+        return Fail(pline, "parent " + b.Parent + " is not an earlier bone of " + o->Name);
+    } else if (!o->Bones.empty()) {
+      return Fail(line, "bone " + b.Name + " needs a parent: only the first bone is the root");
+    }
+    if (Peek() != "at") return Fail(Line(), "expected at x y z after bone " + b.Name);
+    Next();
+    if (!Vector("a bone position", &b.At)) return false;
+    o->Bones.push_back(std::move(b));
+    return true;
+  }
+
+  bool ReadSkinBox(ObjectSource* o, int line) {
+    SkinBoxSource box;
+    box.Box.Kind = ShapeKind::Box;
+    box.Box.Line = line;
+    if (!Positive("width", &box.Box.Size[0]) || !Positive("height", &box.Box.Size[1]) ||
+        !Positive("depth", &box.Box.Size[2]))
+      return false;
+    if (Peek() != "bone") return Fail(Line(), "expected bone <name> after the skinned box");
+    Next();
+    int bline = Line();
+    if (!Name("bone name", &box.Bone)) return false;
+    if (FindBone(*o, box.Bone) == nullptr) return Fail(bline, "bone " + box.Bone + " is not a bone of " + o->Name);
+    if (Peek() == "blend") {
+      Next();
+      bline = Line();
+      if (!Name("bone name", &box.Blend)) return false;
+      if (FindBone(*o, box.Blend) == nullptr) return Fail(bline, "bone " + box.Blend + " is not a bone of " + o->Name);
+    }
+    if (!ReadOptions(&box.Box)) return false;
+    o->SkinBoxes.push_back(std::move(box));
+    return true;
+  }
+
+  bool ReadFlag(ObjectSource* o, int line) {
+    FlagSource f;
+    f.Cloth.Line = line;
+    if (!Positive("flag width", &f.Width) || !Positive("flag height", &f.Height) ||
+        !Count("number of columns", 1, 64, &f.Columns) || !Count("number of rows", 1, 64, &f.Rows) ||
+        !Number("the amplitude", &f.Amplitude))
+      return false;
+    if (!ReadOptions(&f.Cloth)) return false;
+    o->Flags.push_back(std::move(f));
     return true;
   }
 

@@ -11,12 +11,27 @@
 //       patterns: solid c | checker c1 c2 | noise c1 c2 | planks c1 c2 |
 //       bricks brick mortar | bark c1 c2 | leaves c (leaf shapes on transparent)
 //   material <name> [diffuse r g b a] [specular r g b a] [power p] [emissive r g b a]
-//   object <name> [landscape]
+//   object <name> [landscape | skinned | vertexanim <frames>]
 //       <shape>...                     shapes of the root node (named after the object)
 //       node <name> [hitregion] [parent <node>] <shape>... end
 //       connector <PRIMARY|SECONDARY|EJECTOR|LADDER_BTM|LADDER_TOP> x y z
 //       cutout                         the root's mesh is drawn cut out (alpha tested)
 //   end
+//
+// A skinned object (a transform-animated template with skinned meshes) has
+// no shapes of its own but bones and boxes bound to them:
+//       bone <name> [parent <bone>] at x y z      its rest position relative to its parent bone
+//                                                 (the first bone is the root of the skeleton)
+//       skinbox <width> <height> <depth> bone <bone> [blend <bone>] <options>
+//                                                 a box in the bone's space (bottom centred on
+//                                                 the bone plus "at"); with blend, the corners of
+//                                                 its bottom face hang half on the other bone
+// A vertex-animated object plays <frames> frames; its shapes stand still and
+// its flags wave:
+//       flag <width> <height> <columns> <rows> <amplitude> <options>
+//                                                 a cloth from "at" along +x and +y, seen from both
+//                                                 sides, waving along z: frame k of F moves a point
+//                                                 at x by amplitude (x / width) sin(2 pi k / F - 3 pi x / width)
 //
 // Shapes (each followed by any of the options below):
 //   box <width> <height> <depth>                 x, y, z extents, bottom centred on the origin
@@ -75,12 +90,38 @@ struct ConnectorSource {
   CVector3 Position{};
 };
 
+enum class ObjectKind { Plain, Skinned, VertexAnim };
+
+struct BoneSource {
+  std::string Name;
+  std::string Parent;  // empty for the first bone
+  CVector3 At{};       // rest position relative to the parent
+};
+
+struct SkinBoxSource {
+  ShapeSource Box;  // a box; At in the bone's space
+  std::string Bone;
+  std::string Blend;  // empty: none
+};
+
+struct FlagSource {
+  ShapeSource Cloth;  // options: At (lower corner at the pole), texture, material, colour
+  float Width = 0.0f, Height = 0.0f;
+  int Columns = 0, Rows = 0;
+  float Amplitude = 0.0f;
+};
+
 struct ObjectSource {
   std::string Name;
   int Line = 0;
   bool Landscape = false;
+  ObjectKind Kind = ObjectKind::Plain;
+  int Frames = 0;                 // vertex-animated objects
   std::vector<NodeSource> Nodes;  // the root first
   std::vector<ConnectorSource> Connectors;
+  std::vector<BoneSource> Bones;  // skinned objects, parents first
+  std::vector<SkinBoxSource> SkinBoxes;
+  std::vector<FlagSource> Flags;  // vertex-animated objects
 };
 
 struct TextureSource {

@@ -189,6 +189,7 @@ void CVertexAnimMesh::SetUVScroll(float u, float v) {
 
 void CVertexAnimMesh::Interpolate(float f) {
   if (FrameCount < 1 || VertexCount == 0) return;
+  if (!std::isfinite(f)) f = 0.0f;
   const float whole = std::floor(f);
   std::int32_t k = static_cast<std::int32_t>(std::fmod(whole, static_cast<float>(FrameCount)));
   if (k < 0) k += FrameCount;

@@ -108,6 +108,12 @@ void CEnvInstance::Construct(CRender* render, const EnvInstanceModules& modules,
   Zone = nullptr;
   NameHash = 0;
   InstanceNumber = 0;
+  FileId = 0;
+  SmallValues[0] = SmallValues[1] = 0;
+  GardenIndex = -1;
+  RenderMode = 0;
+  RenderValue = 0;
+  EnvMaps.clear();
 }
 
 void CEnvInstance::Setup(int kindCode, CEnvObject* object, const CVector3* scale, const CVector3& rotation,

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/memory/fast_allocator.h"
 #include "render/geometry/matrix.h"
@@ -85,6 +86,17 @@ constexpr int kMaxInstanceLights = 8;
 constexpr int kMaxCollisionCandidates = 128;
 
 class CEnvInstance;
+
+// One environment-map entry of an instance: the template texture it applies
+// to, a blend value and the environment-map texture (ids, 0 none).
+struct InstanceEnvMap {
+  std::uint32_t Texture = 0;
+  float Value = 0.0f;
+  std::uint32_t EnvMapTexture = 0;
+};
+
+// Render mode that draws an instance with its render value.
+constexpr std::int32_t kInstanceRenderModeValue = 24;
 
 // A model an instance can swap to: template and override texture.
 struct ObjectTemplatePair {
@@ -411,6 +423,16 @@ class CEnvInstance {
   // Number under which octree files store the instance (set when the
   // level's instance numbers are built).
   std::uint32_t InstanceNumber = 0;
+  // What the level file gives an instance besides its transform and flags:
+  // its id, two 16-bit values, its shrubbery garden (-1 none), the render
+  // mode and value (mode 24 draws with the value), and environment-map
+  // textures for some of its template's textures.
+  std::int32_t FileId = 0;
+  std::int16_t SmallValues[2] = {0, 0};
+  std::int32_t GardenIndex = -1;
+  std::int32_t RenderMode = 0;
+  std::int32_t RenderValue = 0;
+  std::vector<InstanceEnvMap> EnvMaps;
 
  protected:
   // Composes scale, rotation and position (and the parent transform in

@@ -5,6 +5,8 @@
 #include "foundation/system/debug_output.h"
 #include "world/environment/env_text_cursor.h"
 
+EnvWaypointList* g_EnvWaypoints = nullptr;
+
 namespace {
 
 // Waypoints of files from version 10 on carry an unused second integer, and

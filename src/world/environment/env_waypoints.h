@@ -73,3 +73,7 @@ class EnvWaypointList {
   EnvWaypoint waypoints_[kCapacity];
   int count_ = 0;
 };
+
+// The game's waypoint list (made by the game's start-up; null before).  The
+// level file's waypoint section is read into it.
+extern EnvWaypointList* g_EnvWaypoints;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/memory/fast_allocator.h"
 #include "render/geometry/camera.h"
@@ -182,6 +183,12 @@ class CEnvironment : public CWorldQueries {
   CGlazier* Glass = nullptr;
   // Zone pass: when set, the view instance's zone is updated with 0 instead of 1.
   std::uint32_t ZoneOverride = 0;
+  // The level file's level flag word (bit 2: the route markers are not in the file).
+  std::uint32_t LevelFlags = 0;
+  // The invisible instance that blocks crawling units ("InvisPolyForCrawling").
+  CEnvInstance* CrawlBlocker = nullptr;
+  // The node list of level files older than version 17.
+  std::vector<CVector3> NodeList;
 
  private:
   // The render modules instances are constructed with.

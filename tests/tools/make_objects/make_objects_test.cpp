@@ -15,6 +15,7 @@
 
 #include "foundation/file_test_fixture.h"
 #include "foundation/text/hash.h"
+#include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
 #include "make_objects/object_description.h"
 #include "make_objects/object_file_writer.h"
@@ -25,6 +26,10 @@
 #include "render/textures/texture_manager.h"
 #include "scene/mesh/vbuffer_object.h"
 #include "scene/mesh/vertex_buffer.h"
+#include "scene/skin/object_mesh_hooks.h"
+#include "scene/skin/skin.h"
+#include "scene/skin/skin_pose.h"
+#include "scene/vertex_anim/vertex_anim.h"
 #include "world/environment/evo_file.h"
 
 namespace {
@@ -117,6 +122,7 @@ TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
   }
 
   for (const ObjectSource& source : description_.Objects) {
+    if (source.Kind != ObjectKind::Plain) continue;  // the animated objects have a test of their own
     const BuiltObject built = BuildObject(source);
     CEnvObject* root = Load(source.Name);
     ASSERT_NE(root, nullptr) << source.Name << ": " << (boxes_.empty() ? "" : boxes_.front().text);
@@ -246,3 +252,101 @@ TEST(MakeObjectsWriter, RefusesCollisionItCannotCompile) {
 }
 
 }  // namespace
+
+// The skinned figure and the waving flag load through the engine's readers:
+// the figure's skins hang on its bones (posed at rest when read, following a
+// bone that moves), the flag's cloth moves from frame to frame and its pole stays.
+TEST_F(MakeObjectsTest, AnimatedDemoObjectsLoadAndMove) {
+  InstallObjectMeshHooks();
+  RunTool();
+  const ObjectSource* figureSource = nullptr;
+  for (const ObjectSource& o : description_.Objects)
+    if (o.Kind == ObjectKind::Skinned) figureSource = &o;
+  ASSERT_NE(figureSource, nullptr);
+  CEnvObject* figure = Load(figureSource->Name);
+  ASSERT_NE(figure, nullptr) << (boxes_.empty() ? "" : boxes_.front().text);
+  EXPECT_EQ(figure->TemplateKind, OTYPE_TRANSFORMANIM);
+  const std::vector<CVector3> rest = BoneRestPositions(*figureSource);
+  std::vector<CEnvObject*> skins;
+  int bones = 0;
+  int index = 0;
+  for (CEnvObject* n = figure; n != nullptr; n = n->NextNode, ++index) {
+    EXPECT_EQ(n->NodeIndex, index) << "node i has node index i";
+    if (n->MeshKind == MESHKIND_SKINNED) {
+      skins.push_back(n);
+    } else {
+      EXPECT_EQ(n->MeshKind, MESHKIND_PLAIN_ALT) << "a bone node";
+      EXPECT_TRUE(skins.empty()) << "the skins come after every bone";
+      ++bones;
+    }
+  }
+  EXPECT_EQ(bones, static_cast<int>(figureSource->Bones.size()));
+  ASSERT_EQ(skins.size(), 2u) << "one skin per texture and material";
+  const std::vector<CMatrix> restModel = TemplateRestModelMatrices(figure);
+  for (std::size_t b = 0; b < rest.size(); ++b) {
+    EXPECT_FLOAT_EQ(restModel[b].m[3][0], rest[b].x) << b;
+    EXPECT_FLOAT_EQ(restModel[b].m[3][1], rest[b].y) << b;
+  }
+  int lshinVertices = 0;
+  for (CEnvObject* node : skins) {
+    CSkin* skin = SkinOfNode(node);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_EQ(skin->BoneNodes.size(), rest.size());
+    ASSERT_NE(skin->Data.Texture, nullptr);
+    // At rest every vertex stands where the description put it: inside the figure's height.
+    const RenderVertex* v = skin->LockCurrent();
+    for (int i = 0; i < skin->VertexCount(); ++i) {
+      EXPECT_GE(v[i].y, -1e-3f);
+      EXPECT_LE(v[i].y, 180.0f);
+      const SkinInfluence& s = skin->Data.FirstOf(i);
+      if (skin->Data.InfluenceCount(i) == 1) {
+        EXPECT_NEAR(v[i].x, s.Position.x + rest[s.Bone].x, 1e-3f);
+      }
+    }
+    skin->UnlockCurrent();
+    // Lifting the left calf's node by 30 lifts exactly the vertices that hang on it.
+    std::vector<CMatrix> model = restModel;
+    std::size_t lshin = 0;
+    while (lshin < figureSource->Bones.size() && figureSource->Bones[lshin].Name != "BIP01 L CALF") ++lshin;
+    ASSERT_LT(lshin, figureSource->Bones.size());
+    model[lshin].m[3][1] += 30.0f;
+    SkinRenderNode(node, model.data(), static_cast<int>(model.size()), nullptr, 0);
+    v = skin->LockCurrent();
+    for (int i = 0; i < skin->VertexCount(); ++i) {
+      float expected = 0.0f;
+      for (std::uint32_t k = skin->Data.FirstInfluence[i]; k < skin->Data.FirstInfluence[i + 1]; ++k) {
+        const SkinInfluence& s = skin->Data.Influences[k];
+        const float w = skin->Data.InfluenceCount(i) == 1 ? 1.0f : s.Weight;
+        expected += w * (s.Position.y + model[s.Bone].m[3][1]);
+        lshinVertices += s.Bone == lshin;
+      }
+      EXPECT_NEAR(v[i].y, expected, 1e-3f) << i;
+    }
+    skin->UnlockCurrent();
+  }
+  EXPECT_GT(lshinVertices, 0);
+
+  CEnvObject* flag = Load("flag");
+  ASSERT_NE(flag, nullptr) << (boxes_.empty() ? "" : boxes_.front().text);
+  EXPECT_EQ(flag->TemplateKind, OTYPE_VERTEXANIM);
+  EXPECT_EQ(flag->VertexAnimFrames, 16u);
+  auto* anim = static_cast<CVertexAnim*>(flag->OtherMesh);
+  ASSERT_NE(anim, nullptr);
+  ASSERT_EQ(anim->MeshCount, 2) << "the pole and the cloth differ in texture and material";
+  int moving = 0, still = 0;
+  for (CVertexAnimMesh* mesh = anim->Meshes; mesh != nullptr; mesh = mesh->Next) {
+    mesh->Interpolate(0.0f);
+    const std::vector<RenderVertex> at0 = mesh->Work;
+    mesh->Interpolate(4.0f);
+    for (std::size_t i = 0; i < at0.size(); ++i) {
+      if (at0[i].z != mesh->Work[i].z)
+        ++moving;
+      else
+        ++still;
+    }
+    EXPECT_EQ(mesh->StripFlag, 1);
+  }
+  EXPECT_GT(moving, 0);
+  EXPECT_GT(still, 0);
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front().text;
+}

@@ -1,3 +1,4 @@
+#include "make_objects/animated_object_writer.h"
 #include "make_objects/object_description.h"
 
 #include <gtest/gtest.h>
@@ -140,3 +141,73 @@ TEST(ObjectDescription, MalformedTextsAreRefusedWithTheirLine) {
 }
 
 }  // namespace
+
+TEST(ObjectDescription, SkinnedAndVertexAnimatedObjects) {
+  const char* text =
+      "object man skinned\n"
+      "  bone hips at 0 90 0\n"
+      "  bone leg parent hips at 0 -45 0\n"
+      "  skinbox 10 20 30 bone leg blend hips at 1 2 3\n"
+      "end\n"
+      "object banner vertexanim 8\n"
+      "  box 2 100 2\n"
+      "  flag 50 30 5 3 6 at 1 70 0 colour 112233\n"
+      "end\n";
+  ObjectDescription d;
+  std::string error;
+  ASSERT_TRUE(ReadObjectDescription(text, &d, &error)) << error;
+  ASSERT_EQ(d.Objects.size(), 2u);
+  const ObjectSource& man = d.Objects[0];
+  EXPECT_EQ(man.Kind, ObjectKind::Skinned);
+  ASSERT_EQ(man.Bones.size(), 2u);
+  EXPECT_EQ(man.Bones[1].Parent, "hips");
+  EXPECT_FLOAT_EQ(man.Bones[1].At.y, -45.0f);
+  ASSERT_EQ(man.SkinBoxes.size(), 1u);
+  EXPECT_EQ(man.SkinBoxes[0].Bone, "leg");
+  EXPECT_EQ(man.SkinBoxes[0].Blend, "hips");
+  EXPECT_FLOAT_EQ(man.SkinBoxes[0].Box.Size[2], 30.0f);
+  EXPECT_FLOAT_EQ(man.SkinBoxes[0].Box.At.z, 3.0f);
+  const ObjectSource& banner = d.Objects[1];
+  EXPECT_EQ(banner.Kind, ObjectKind::VertexAnim);
+  EXPECT_EQ(banner.Frames, 8);
+  EXPECT_EQ(banner.Nodes[0].Shapes.size(), 1u);
+  ASSERT_EQ(banner.Flags.size(), 1u);
+  EXPECT_EQ(banner.Flags[0].Columns, 5);
+  EXPECT_FLOAT_EQ(banner.Flags[0].Amplitude, 6.0f);
+  EXPECT_EQ(banner.Flags[0].Cloth.Colour, 0xFF112233u);
+
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"object m skinned end", "line 1: skinned object m needs bones and boxes bound to them"},
+      {"object m skinned bone a at 0 0 0 bone b at 0 0 0 end", "line 1: bone b needs a parent: only the first bone is the root"},
+      {"object m skinned bone a at 0 0 0 bone b parent c at 0 0 0 end", "line 1: parent c is not an earlier bone of m"},
+      {"object m skinned bone a 0 0 0 end", "line 1: expected at x y z after bone a"},
+      {"object m skinned bone a at 0 0 0 skinbox 1 1 1 bone z end", "line 1: bone z is not a bone of m"},
+      {"object m skinned bone a at 0 0 0 skinbox 1 1 1 bone a box 1 1 1 end", "line 1: skinned object m has shapes of its own"},
+      {"object f vertexanim 0 end", "line 1: the number of frames must be a whole number from 1 to 256"},
+      {"object f vertexanim 4 flag 1 1 0 1 1 end", "line 1: the number of columns must be a whole number from 1 to 64"},
+      {"object f vertexanim 4 end", "line 1: object f has no shapes"},
+      {"object p box 1 1 1 bone a at 0 0 0 end", "line 1: expected a shape, node, connector, cutout or end, not 'bone'"},
+  };
+  for (const Case& c : cases) {
+    ObjectDescription bad;
+    EXPECT_FALSE(ReadObjectDescription(c.text, &bad, &error)) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+  }
+}
+
+TEST(ObjectDescription, TexturesOfEveryKindOfObject) {
+  const char* text =
+      "texture a 1 1 solid 000000 texture b 1 1 solid 000000 texture c 1 1 solid 000000\n"
+      "object man skinned bone hips at 0 0 0 skinbox 1 1 1 bone hips texture b skinbox 1 1 1 bone hips texture a end\n"
+      "object banner vertexanim 2 box 1 1 1 texture c flag 1 1 1 1 1 texture b end\n"
+      "object crate box 1 1 1 texture a node side box 1 1 1 texture c end end\n";
+  ObjectDescription d;
+  std::string error;
+  ASSERT_TRUE(ReadObjectDescription(text, &d, &error)) << error;
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[0]), (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[1]), (std::vector<std::string>{"c", "b"}));
+  EXPECT_EQ(DescribedObjectTextures(d.Objects[2]), (std::vector<std::string>{"a", "c"}));
+}

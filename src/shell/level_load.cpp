@@ -1,0 +1,87 @@
+#include "shell/level_load.h"
+
+#include <cstdio>
+#include <string>
+
+#include "foundation/files/buffered_file.h"
+#include "foundation/files/file_locator.h"
+#include "platform/win32/message_box.h"
+#include "shell/level_pool_sizes.h"
+#include "world/environment/env_text_cursor.h"
+#include "world/environment/env_object.h"
+#include "world/environment/environment.h"
+#include "world/space/portal.h"
+#include "world/space/zone_record.h"
+
+namespace {
+
+int g_Boxes = 0;
+int CountBox(HWND, const char* text, const char* caption, UINT, void*) {
+  ++g_Boxes;
+  std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "", text != nullptr ? text : "");
+  return IDOK;
+}
+
+}  // namespace
+
+bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOSpawnCallback spawn,
+                          LevelLoadReport* report) {
+  LevelLoadReport local;
+  LevelLoadReport& r = report != nullptr ? *report : local;
+  r = LevelLoadReport{};
+  if (environment == nullptr || levelPath == nullptr) return false;
+  g_Boxes = 0;
+  SetMessageBoxHook(CountBox, nullptr);
+
+  LevelStartPoolSizes(levelPath);
+  std::string text;
+  if (BufferedFile* file = FileOpenOnSearchPath(levelPath, 0)) {
+    text.resize(FileGetSize(file));
+    text.resize(text.empty() ? 0 : FileRead(text.data(), 1, text.size(), file));
+    FileClose(file);
+    r.textRead = true;
+  }
+  if (r.textRead) {
+    EnvTextCursor cursor(text.c_str());
+    r.wholeFile = EnvFileLoadEnvironment(environment, cursor, spawn, LoadProgressCallback, &r.file) == 1;
+    EnvSectionContext context;
+    context.environment = environment;
+    context.version = g_EnvFileVersion;
+    context.levelFlags = environment->LevelFlags;
+    r.cameras = GetEnvSectionReader(ENVSECTION_MOVIE_CAMERAS)(cursor, context);
+    r.octrees = environment->BuildOrLoadOctrees(levelPath);
+    environment->BuildStaticList();
+    LevelEndPoolSizes(levelPath);
+  }
+
+  for (CEnvInstance* i = environment->InstanceList; i != nullptr; i = i->EnvLink) {
+    ++r.instances;
+    if (i->Parent != nullptr || i->Zone == nullptr) continue;
+    ++r.zones;
+    for (Portal* p = i->Zone->Portals; p != nullptr; p = p->Next) ++r.portals;
+  }
+  for (CEnvObject* t = environment->TemplateList; t != nullptr; t = t->NextTemplate) ++r.templates;
+  r.staticInstances = static_cast<int>(environment->StaticCount);
+  r.messageBoxes = g_Boxes;
+  SetMessageBoxHook(nullptr, nullptr);
+  return r.textRead && r.wholeFile && r.cameras;
+}
+
+void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& r) {
+  if (!r.textRead) {
+    std::printf("  level %s: not found\n", levelPath);
+    return;
+  }
+  std::printf("  level %s (version %d): %s\n", levelPath, g_EnvFileVersion,
+              r.wholeFile && r.cameras ? "loaded whole" : "loaded in part");
+  std::printf("    %d instances (%d in the file), %d templates, %d zones, %d portals, %d static\n", r.instances,
+              r.file.instanceRecords, r.templates, r.zones, r.portals, r.staticInstances);
+  std::printf("    %d game-object records, %d portal records, octrees %s, %d message boxes\n", r.file.objectRecords,
+              r.file.portalRecords, r.octrees ? "ready" : "missing", r.messageBoxes);
+  if (r.file.failedSections != 0) {
+    for (int id = 0; id < ENVSECTION_COUNT; ++id)
+      if (r.file.failedSections & (1u << id))
+        std::printf("    the %s section failed\n", EnvSectionName(static_cast<EnvSectionId>(id)));
+  }
+  if (r.file.structureFailed) std::printf("    the file is damaged at line %d\n", r.file.failedLine);
+}

@@ -1,0 +1,33 @@
+// The game shell's level load of the environment, as far as the engine that
+// exists goes: the pool-size file, the environment file through the level
+// loader (game objects through the spawn callback), the movie-camera section
+// read from the same text, the octree file built or read by the
+// command-line letters, the static list, and the pool-size file written at
+// the end.  The full engine life cycle wraps this later.  Main thread.
+#pragma once
+
+#include "world/environment/env_file.h"
+
+class CEnvironment;
+
+struct LevelLoadReport {
+  bool textRead = false;      // the environment file was found and read
+  bool wholeFile = false;     // every list and section read whole
+  bool cameras = false;       // the movie-camera section read whole
+  bool octrees = false;       // the octree file built or read
+  EnvFileLoadReport file;     // what the loader reported
+  int instances = 0;          // instances in the environment afterwards
+  int zones = 0;              // top-level instances with a zone
+  int portals = 0;            // portals on those zones
+  int templates = 0;          // templates loaded
+  int staticInstances = 0;    // entries of the static list
+  int messageBoxes = 0;       // boxes shown during the load
+};
+
+// Loads the level whose environment file is `levelPath` (found through the
+// search path) into the environment.  False when the file cannot be read or
+// does not load whole; the report says how far it came.
+bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOSpawnCallback spawn,
+                          LevelLoadReport* report);
+// Prints the report, one line per item.
+void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& report);

@@ -1,0 +1,255 @@
+// The level tool: the repository's demo level is made into a folder and
+// loaded back through the engine's loader with no message box, and what the
+// loader made equals the description; the description's own reader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/file_test_fixture.h"
+#include "foundation/files/catalog.h"
+#include "foundation/text/hash.h"
+#include "make_level/level_description.h"
+#include "make_level/level_maker.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "world/environment/env_file.h"
+#include "world/environment/env_object.h"
+#include "world/environment/env_text_cursor.h"
+#include "world/environment/env_waypoints.h"
+#include "world/environment/environment.h"
+#include "world/space/portal.h"
+#include "world/space/zone_record.h"
+
+namespace {
+
+std::vector<HLOSpawnRecord> g_spawned;
+CHLO* Spawn(HLOSpawnRecord& record) {
+  g_spawned.push_back(record);
+  return nullptr;
+}
+
+bool Near(const CVector3& a, const CVector3& b) {
+  return std::fabs(a.x - b.x) < 1e-3f && std::fabs(a.y - b.y) < 1e-3f && std::fabs(a.z - b.z) < 1e-3f;
+}
+
+// Rotations are kept wrapped to [0, 360).
+CVector3 Wrapped(CVector3 r) {
+  for (float* f : {&r.x, &r.y, &r.z}) {
+    *f = std::fmod(*f, 360.0f);
+    if (*f < 0.0f) *f += 360.0f;
+  }
+  return r;
+}
+
+// Boxes shown after the tool ran (the tool puts its own hook back to none).
+void CaptureBoxes(std::vector<CapturedBox>* boxes) {
+  SetMessageBoxEcho(false);
+  SetMessageBoxHook(
+      [](HWND, const char* text, const char* caption, UINT type, void* to) {
+        static_cast<std::vector<CapturedBox>*>(to)->push_back({text ? text : "", caption ? caption : "", type});
+        return IDOK;
+      },
+      boxes);
+}
+
+class MakeLevelTest : public FileTest {
+ protected:
+  void SetUp() override {
+    FileTest::SetUp();
+    std::string error;
+    ASSERT_TRUE(ReadLevelDescription(MAKE_LEVEL_DESCRIPTION, &level_, &error)) << error;
+  }
+  LevelDescription level_;
+};
+
+TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
+  std::string error;
+  LevelMakeReport report;
+  ASSERT_TRUE(MakeLevel(level_, "out", &report, &error)) << error;
+  const int described = static_cast<int>(level_.Env.instances.size());
+  EXPECT_EQ(report.instances, described + 1) << "and the crawl blocker";
+  EXPECT_GT(report.catalogFiles, report.objectFiles);
+
+  // Load the loose files again as the game would.
+  CaptureBoxes(&boxes_);
+  std::filesystem::current_path("out");
+  SetWorkDirectory();
+  Start();
+  CTextureManager textures;
+  CMaterialList materials;
+  EnvWaypointList waypoints;
+  g_EnvWaypoints = &waypoints;
+  CEnvironment env(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  const std::string text = Read("DEMO.env");
+  EnvTextCursor cursor(text.c_str());
+  g_spawned.clear();
+  EnvFileLoadReport loaded;
+  ASSERT_EQ(EnvFileLoadEnvironment(&env, cursor, Spawn, nullptr, &loaded), 1);
+  EXPECT_TRUE(boxes_.empty()) << boxes_[0].text;
+  EXPECT_TRUE(env.LoadOctrees("DEMO.env"));
+
+  // Instances: names, parents, transforms, ids.
+  int count = 0;
+  for (CEnvInstance* i = env.InstanceList; i != nullptr; i = i->EnvLink) ++count;
+  EXPECT_EQ(count, described + 1);
+  for (const EnvFileInstanceSource& s : level_.Env.instances) {
+    SCOPED_TRACE(s.name);
+    CEnvInstance* i = env.FindInstanceByName(s.name.c_str());
+    ASSERT_NE(i, nullptr);
+    EXPECT_EQ(i->Template, env.FindObjectByName(s.object.c_str()));
+    if (s.parent == "Root") {
+      EXPECT_EQ(i->Parent, nullptr);
+      EXPECT_NE(i->Zone, nullptr) << "top-level instances root zones";
+    } else {
+      EXPECT_EQ(i->Parent, env.FindInstanceByName(s.parent.c_str()));
+    }
+    EXPECT_TRUE(Near(i->GetLocalPosition(), s.position));
+    EXPECT_TRUE(Near(i->GetStoredRotation(), Wrapped(s.rotation)));
+    EXPECT_TRUE(Near(i->GetScale(), s.scale));
+    EXPECT_EQ(i->FileId, s.id);
+  }
+
+  // Portals: each on its owner's zone towards its target, in file order.
+  std::map<std::string, std::vector<Portal*>> byOwner;
+  for (const EnvFilePortalSource& p : level_.Env.portals) {
+    if (byOwner.count(p.owner)) continue;
+    CEnvInstance* owner = env.FindInstanceByName(p.owner.c_str());
+    ASSERT_NE(owner, nullptr);
+    ASSERT_NE(owner->Zone, nullptr);
+    std::vector<Portal*> list;
+    for (Portal* q = owner->Zone->Portals; q != nullptr; q = q->Next) list.insert(list.begin(), q);
+    byOwner[p.owner] = list;
+  }
+  std::map<std::string, std::size_t> used;
+  for (const EnvFilePortalSource& p : level_.Env.portals) {
+    SCOPED_TRACE(p.name);
+    const std::vector<Portal*>& list = byOwner[p.owner];
+    const std::size_t k = used[p.owner]++;
+    ASSERT_LT(k, list.size());
+    EXPECT_EQ(list[k]->TargetZone, env.FindInstanceByName(p.target.c_str()));
+    EXPECT_EQ(list[k]->Polygon.VertexCount, p.points.size());
+    EXPECT_EQ(list[k]->DuplicatePoints, 0u);
+    EXPECT_NEAR(list[k]->Polygon.Plane[2], p.plane[2], 1e-5f);
+  }
+  EXPECT_EQ(loaded.portalRecords, static_cast<int>(level_.Env.portals.size()));
+
+  // Spawn records, in file order.
+  ASSERT_EQ(g_spawned.size(), level_.Env.objects.size());
+  for (std::size_t k = 0; k < g_spawned.size(); ++k) {
+    const EnvFileObjectSource& s = level_.Env.objects[k];
+    const HLOSpawnRecord& r = g_spawned[k];
+    SCOPED_TRACE(s.name);
+    EXPECT_STREQ(r.objectName, s.name.c_str());
+    EXPECT_EQ(r.templ, env.FindObjectByName(s.name.c_str()));
+    EXPECT_TRUE(Near(r.position, s.position));
+    EXPECT_TRUE(Near(r.rotation, s.rotation));
+    EXPECT_EQ(r.side, s.side);
+    EXPECT_EQ(r.id, s.id);
+    EXPECT_EQ("\"" + std::string(r.statsName) + "\"", s.statsName);
+    EXPECT_EQ(r.statsTable, s.statsTable);
+    EXPECT_EQ(r.groundInstance, s.parent == "Root" ? nullptr : env.FindInstanceByName(s.parent.c_str()));
+  }
+
+  // Waypoints.
+  ASSERT_EQ(waypoints.Count(), static_cast<int>(level_.Env.waypoints.size()));
+  for (int k = 0; k < waypoints.Count(); ++k) {
+    const EnvFileWaypointSource& s = level_.Env.waypoints[static_cast<std::size_t>(k)];
+    EXPECT_TRUE(Near(waypoints.GetWaypoint(k)->position, s.position));
+    EXPECT_TRUE(Near(waypoints.GetWaypoint(k)->lookPoint, s.lookPoint));
+    EXPECT_EQ(waypoints.GetNext(k), s.next);
+  }
+  g_EnvWaypoints = nullptr;
+  EXPECT_NE(Read("DEMO.FAS").find("\"Loading Bar\""), std::string::npos);
+}
+
+TEST_F(MakeLevelTest, TheCatalogHoldsWhatTheLevelReads) {
+  std::string error;
+  ASSERT_TRUE(MakeLevel(level_, "out", nullptr, &error)) << error;
+  std::filesystem::current_path("out");
+  SetWorkDirectory();
+  Start("d");
+  ASSERT_EQ(OpenCatalog(1, "DEMO.dat", 0, 0), 1);
+  for (const char* name : {"DEMO.env", "DEMO.FAS", "DEMO.OCT", "terrain.evo", "room.evo", "crate.evo",
+                           "InvisPoly.evo", "truck.evo", "bricks.tga"}) {
+    EXPECT_TRUE(IsFileInCatalog(name)) << name;
+    // The catalog's copy is the loose file.
+    BufferedFile* h = FileOpen(name, "rb");
+    ASSERT_NE(h, nullptr) << name;
+    EXPECT_BYTES_EQ(ReadAll(h), Read(name));
+    FileClose(h);
+  }
+  CloseCatalog();
+}
+
+TEST(LevelDescription, SectionsAndFilesPassThroughAsTheyStand) {
+  const std::string text =
+      "level T\n"
+      "instance A block at 1 2 3 lights 2 4 5 anim \"walk fast\"\n"
+      "section lights\n"
+      "DLGT 0 \"Sun\" 0  1 1 1 1\n"
+      "ENDL\n"
+      "endsection\n"
+      "section cameras\n"
+      "CAMFREE \"PLAYERVIEW\"\n"
+      "ENDC\n"
+      "endsection\n"
+      "file car.dyn\n"
+      "  MASS 1200 # not a comment here\n"
+      "endfile\n";
+  LevelDescription level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelDescriptionText(text, "t.txt", ".", &level, &error)) << error;
+  ASSERT_EQ(level.Env.instances.size(), 1u);
+  EXPECT_EQ(level.Env.instances[0].keyword, "ANMI");
+  EXPECT_EQ(level.Env.instances[0].trailing, "walk fast");
+  EXPECT_EQ(level.Env.instances[0].lights, (std::vector<int>{4, 5}));
+  ASSERT_EQ(level.Files.size(), 1u);
+  EXPECT_EQ(level.Files[0].Text, "  MASS 1200 # not a comment here\r\n");
+  const std::string env = EnvFileWrite(level.Env);
+  const std::size_t lights = env.find("DLGT 0 \"Sun\" 0  1 1 1 1\r\nENDL\r\n");
+  ASSERT_NE(lights, std::string::npos);
+  EXPECT_LT(env.find("ENDP"), lights);
+  EXPECT_LT(lights, env.find("ENDENVS"));
+  EXPECT_EQ(env.substr(env.size() - 28), "CAMFREE \"PLAYERVIEW\"\r\nENDC\r\n");
+  EXPECT_EQ(env.find("ENDL", lights + 30), std::string::npos) << "a given section is not written empty as well";
+}
+
+TEST(LevelDescription, MistakesAreReportedWithFileAndLine) {
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"level T\nfrobnicate 1\n", "t.txt:2: unknown command \"frobnicate\""},
+      {"level T\ninstance A block at 1 two 3\n", "t.txt:2: \"two\" is not a number"},
+      {"level T\ninstance A block wobble\n", "t.txt:2: unknown instance option \"wobble\""},
+      {"level T\nsection stars\nendsection\n", "t.txt:2: unknown section \"stars\""},
+      {"level T\nsection lights\nENDL\n", "t.txt:2: section without endsection"},
+      {"level T\nportal P A B points 2 0 0 0 1 1 1\n", "t.txt:2: a portal has 3 to 32 points"},
+      {"level T\nportal P A B points 3 0 0 0 1 1 1 2 2 2\n", "t.txt:2: a portal's first three points lie on a line"},
+      {"level T\ninclude nowhere.txt\n", "nowhere.txt:0: cannot be read"},
+      {"instance A block\n", "t.txt: no \"level\" line names the level"},
+      {"level T\nwaypoint W at 1 2\n", "t.txt:2: a word is missing"},
+  };
+  for (const Case& c : cases) {
+    LevelDescription level;
+    std::string error;
+    EXPECT_FALSE(ReadLevelDescriptionText(c.text, "t.txt", "", &level, &error)) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+  }
+}
+
+TEST_F(MakeLevelTest, AnObjectNoDescriptionHoldsStopsTheTool) {
+  level_.Env.instances[3].object = "spaceship";
+  std::string error;
+  EXPECT_FALSE(MakeLevel(level_, "out", nullptr, &error));
+  EXPECT_EQ(error, "the level places \"spaceship\", which no object description holds");
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The built-in readers of the sections other modules own: each reads its
+// section of a file of the given version exactly to its end, and fails on
+// damaged text without reading past the text.
+#include "world/environment/env_file_sections.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sound/sound_manager.h"
+#include "world/environment/env_file_writer.h"
+#include "world/environment/env_text_cursor.h"
+#include "world/environment/env_waypoints.h"
+
+namespace {
+
+struct Case {
+  EnvSectionId id;
+  int version;
+  std::string text;  // the section; "NEXT" follows it
+};
+
+std::string Sky(int v) {
+  std::string s;
+  if (v < 35) s += "0.1 0.2 0.3 1\n";
+  s += "FOGSTART 100\nFOGSTOP 5000\n";
+  if (v >= 72) s += "XFOGSTART 200\nXFOGSTOP 6000\n";
+  for (int layer = 0; layer < 2; ++layer) {
+    s += "SKYTEXTURE \"sky clouds.bmp\"\nSKYTILEFACTOR 1\nSKYFIXEDY 0\n";
+    if (v < 35) s += "1 2 3 4\n";
+    s += "SKYSPEED 1 2 3\nSKYCURVATURE 0.5\nSKYHEIGHT 900\n";
+  }
+  if (v >= 33) {
+    const int lines = (v >= 35 ? 3 : 1) * 4 + 16;
+    for (int i = 0; i < lines; ++i) s += "COL 0.5 0.5 0.5 1\n";
+    s += "TIMEOFDAY 9.5\n";
+  }
+  return s;
+}
+
+bool Read(const Case& c, std::string* next) {
+  const std::string text = c.text + " NEXT";
+  EnvTextCursor cursor(text.c_str());
+  EnvSectionContext context;
+  context.version = c.version;
+  const bool ok = GetDefaultEnvSectionReader(c.id)(cursor, context);
+  char word[64];
+  *next = cursor.Token(word) ? word : "<end>";
+  return ok;
+}
+
+TEST(EnvFileSections, BuiltInReadersStopExactlyBehindTheirSection) {
+  const std::string region0 = "BOX \"Yard\" 0 1 2 3 0 90 0 -1 -1 -1 1 1 1 ";
+  const std::string region1 = "SPHERE Well 1 5 5 5 20 ";
+  const Case cases[] = {
+      {ENVSECTION_LIGHTS, 72, "DLGT 0 \"Sun light\" 0 1 1 1 1 0 0 0 1 0 0 0 0 0 SLGT 1 \"s\" 0 ENDL"},
+      {ENVSECTION_ROUTE_MARKERS, 72, "NEWENVMARKER 0 1 2 3 0 1 0 0 -1 0 0 -1 0 0 -1 0 0 -1 0 0 a ENDMARKERS"},
+      {ENVSECTION_REGIONS, 31, "2 " + region0 + region1 + "ENDREGIONS"},
+      {ENVSECTION_REGIONS, 32, "2 " + region0 + "1 2 3 4 " + region1 + "1 2 3 4 ENDREGIONS"},
+      {ENVSECTION_REGIONS, 52, "1 " + region0 + "1 2 3 4 ENDREGIONS"},
+      {ENVSECTION_REGIONS, 53, "1 " + region0 + "ENDREGIONS"},
+      {ENVSECTION_REGIONS, 72, "1 OTHER odd 7 ENDREGIONS"},
+      {ENVSECTION_REGIONS, 72, "0 ENDREGIONS"},
+      {ENVSECTION_SWITCHES, 72, ""},
+      {ENVSECTION_SWITCHES, 61, "NUMSWITCHES 1 SW \"Lever 1\" Wall 1 2 3 4 5 6 LEVER Yard 3 4"},
+      {ENVSECTION_SWITCHES, 62, "NUMSWITCHES 2 SW a b 1 2 3 4 5 6 t r 3 4 9 SW c d 1 2 3 4 5 6 t r -1 -1 -1"},
+      {ENVSECTION_SKY, 32, Sky(32)},
+      {ENVSECTION_SKY, 34, Sky(34)},
+      {ENVSECTION_SKY, 35, Sky(35)},
+      {ENVSECTION_SKY, 71, Sky(71)},
+      {ENVSECTION_SKY, 72, Sky(72)},
+      {ENVSECTION_SKY, 72, EnvFileEmptySection(ENVSECTION_SKY)},
+      {ENVSECTION_GLASS, 72, "<GLAZIER> <PANE> 1 2 3 </PANE> </GLAZIER>"},
+      {ENVSECTION_EMITTERS, 72, "<EMIT> * 1 2 3 4 5 6 -NULL_OBJECT- 1 \"\" 1 1 1 1 </EMIT>"},
+      {ENVSECTION_SHRUBBERY, 72, "GARDEN 1 1 \"Tree\" 1 0 0 0 0 0 0 0 1 0 ENDGARDEN END"},
+      {ENVSECTION_TRACER_BATTERIES, 72, "TRACERS 2 1 2 3 4 5 6"},
+      {ENVSECTION_MOVIE_CAMERAS, 11, "PLAYER \"Room 1\" 1 2 3 4 5 6"},
+      {ENVSECTION_MOVIE_CAMERAS, 12, "CAMFREE \"PLAYERVIEW\" 1 2 3 ENDC"},
+      {ENVSECTION_SOUNDS, 72, "ENVSOUND \"Birds\" 2.5 ENDENVS"},
+      {ENVSECTION_WAYPOINTS, 72, "NEWENVWAYPT 0 0 w 1 2 3 1 2 3 0 -1 ENDWAYPTS"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(EnvSectionName(c.id)) + " v" + std::to_string(c.version) + ": " + c.text.substr(0, 40));
+    std::string next;
+    EXPECT_TRUE(Read(c, &next));
+    EXPECT_EQ(next, "NEXT");
+  }
+}
+
+TEST(EnvFileSections, BuiltInReadersFailOnDamagedOrCutText) {
+  const Case cases[] = {
+      {ENVSECTION_LIGHTS, 72, "DLGT 0 \"Sun\""},
+      {ENVSECTION_REGIONS, 72, "-1 ENDREGIONS"},
+      {ENVSECTION_REGIONS, 72, "2 BOX a 0 1 2"},
+      {ENVSECTION_SWITCHES, 72, "NUMSWITCHES 1 SW a b 1 2 three"},
+      {ENVSECTION_SKY, 72, "FOGSTART 100 FOGSTOP"},
+      {ENVSECTION_GLASS, 72, "<PANE> </GLAZIER>"},
+      {ENVSECTION_EMITTERS, 72, "<EMIT> * 1 2 3"},
+      {ENVSECTION_TRACER_BATTERIES, 72, "TRACERS 3 1 2 3"},
+      {ENVSECTION_TRACER_BATTERIES, 72, "TRACERS 999999999"},
+      {ENVSECTION_SHRUBBERY, 72, "GARDEN 0 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(EnvSectionName(c.id)) + ": " + c.text);
+    // Without the trailing word the text ends inside the section.
+    EnvTextCursor cursor(c.text.c_str());
+    EXPECT_FALSE(GetDefaultEnvSectionReader(c.id)(cursor, EnvSectionContext{nullptr, c.version, 0}));
+  }
+}
+
+TEST(EnvFileSections, EnvironmentSoundsAndWaypointsGoToTheGameLists) {
+  CSoundManager sounds;
+  EnvWaypointList waypoints;
+  g_SoundManager = &sounds;
+  g_EnvWaypoints = &waypoints;
+  waypoints.Add({9, 9, 9}, nullptr);
+  const std::string text =
+      "ENVSOUND \"Birds\" 2.5 junk ENVSOUND Wind 0 ENDENVS NEWENVWAYPT 0 0 w 1 2 3 4 5 6 7 -1 ENDWAYPTS";
+  EnvTextCursor cursor(text.c_str());
+  EnvSectionContext context;
+  context.version = 72;
+  EXPECT_TRUE(GetEnvSectionReader(ENVSECTION_SOUNDS)(cursor, context));
+  EXPECT_TRUE(GetEnvSectionReader(ENVSECTION_WAYPOINTS)(cursor, context));
+  ASSERT_EQ(sounds.EnvironmentSoundCount(), 2);
+  EXPECT_STREQ(sounds.GetEnvironmentSound(0)->name, "Birds");
+  EXPECT_EQ(sounds.GetEnvironmentSound(0)->startTime, 2.5f);
+  ASSERT_EQ(waypoints.Count(), 1) << "a level's waypoints replace the last level's";
+  EXPECT_EQ(waypoints.GetTag(0), 7);
+
+  // Switching a sound back on restarts its timer.
+  CSoundManager& s = sounds;
+  s.SetEnvironmentSoundEnabled(0, 0);
+  s.SetEnvironmentSoundEnabled(0, 1);
+  EXPECT_EQ(s.GetEnvironmentSound(0)->enabled, 1);
+  s.SetEnvironmentSoundEnabled(5, 1);  // out of range: nothing
+  g_SoundManager = nullptr;
+  g_EnvWaypoints = nullptr;
+}
+
+TEST(EnvFileSections, TableRejectsUnknownIds) {
+  EXPECT_EQ(SetEnvSectionReader(ENVSECTION_COUNT, nullptr), nullptr);
+  EXPECT_EQ(GetEnvSectionReader(static_cast<EnvSectionId>(-1)), nullptr);
+  EXPECT_STREQ(EnvSectionEndWord(ENVSECTION_EMITTERS), "</EMIT>");
+  EXPECT_EQ(EnvSectionEndWord(ENVSECTION_SKY), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,360 @@
+#include "make_level/level_description.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kSectionWords[ENVSECTION_COUNT] = {"lights",  "sounds",    "waypoints", "routemarkers",
+                                                      "regions", "switches",  "sky",       "glass",
+                                                      "emitters", "shrubbery", "tracers",   "cameras"};
+
+// Splits a line into words: blanks separate, quotes group, '#' ends the line.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      const std::size_t end = line.find('"', i + 1);
+      out.push_back(line.substr(i + 1, (end == std::string::npos ? line.size() : end) - i - 1));
+      i = end == std::string::npos ? line.size() : end + 1;
+    } else {
+      std::size_t end = i;
+      while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
+      out.push_back(line.substr(i, end - i));
+      i = end;
+    }
+  }
+  return out;
+}
+
+class Reader {
+ public:
+  Reader(LevelDescription* out, std::string* error) : out_(out), error_(error) {}
+
+  bool File(const std::string& path, int depth) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Fail(path, 0, "cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Text(text.str(), path, fs::path(path).parent_path().string(), depth);
+  }
+
+  bool Text(const std::string& text, const std::string& name, const std::string& folder, int depth) {
+    if (depth > 16) return Fail(name, 0, "includes nest deeper than 16 (an include loop?)");
+    out_->SourceFiles.push_back(name);
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const int lineNo = static_cast<int>(i) + 1;
+      words_ = Words(lines[i]);
+      at_ = 0;
+      file_ = name;
+      line_ = lineNo;
+      if (words_.empty()) continue;
+      const std::string command = words_[at_++];
+      if (command == "section" || command == "file") {
+        const bool isSection = command == "section";
+        std::string which;
+        if (!Word(&which)) return false;
+        int id = -1;
+        if (isSection) {
+          for (int k = 0; k < ENVSECTION_COUNT; ++k)
+            if (which == kSectionWords[k]) id = k;
+          if (id < 0) return Fail(name, lineNo, "unknown section \"" + which + "\"");
+        }
+        const std::string endWord = isSection ? "endsection" : "endfile";
+        std::string body;
+        std::size_t j = i + 1;
+        for (; j < lines.size(); ++j) {
+          const std::vector<std::string> w = Words(lines[j]);
+          if (w.size() == 1 && w[0] == endWord) break;
+          body += lines[j] + "\r\n";
+        }
+        if (j == lines.size()) return Fail(name, lineNo, command + " without " + endWord);
+        i = j;
+        if (isSection)
+          out_->Env.sections[id] += body;
+        else
+          out_->Files.push_back({which, body});
+        continue;
+      }
+      if (!Command(command, folder, depth)) return false;
+      if (at_ < words_.size()) return Fail(name, lineNo, "unexpected word \"" + words_[at_] + "\"");
+    }
+    return true;
+  }
+
+ private:
+  bool Fail(const std::string& file, int line, const std::string& what) {
+    *error_ = file + ":" + std::to_string(line) + ": " + what;
+    return false;
+  }
+  bool Fail(const std::string& what) { return Fail(file_, line_, what); }
+
+  bool Word(std::string* w) {
+    if (at_ >= words_.size()) return Fail("a word is missing");
+    *w = words_[at_++];
+    return true;
+  }
+  bool Number(float* v) {
+    std::string w;
+    if (!Word(&w)) return false;
+    char* end = nullptr;
+    *v = std::strtof(w.c_str(), &end);
+    if (end == w.c_str() || *end != '\0') return Fail("\"" + w + "\" is not a number");
+    return true;
+  }
+  bool Integer(int* v) {
+    std::string w;
+    if (!Word(&w)) return false;
+    char* end = nullptr;
+    const long n = std::strtol(w.c_str(), &end, 0);
+    if (end == w.c_str() || *end != '\0') return Fail("\"" + w + "\" is not a whole number");
+    *v = static_cast<int>(n);
+    return true;
+  }
+  bool Flags(std::uint32_t* v) {
+    std::string w;
+    if (!Word(&w)) return false;
+    char* end = nullptr;
+    *v = static_cast<std::uint32_t>(std::strtoul(w.c_str(), &end, 0));
+    if (end == w.c_str() || *end != '\0') return Fail("\"" + w + "\" is not a whole number");
+    return true;
+  }
+  bool Vector(CVector3* v) { return Number(&v->x) && Number(&v->y) && Number(&v->z); }
+  bool More() const { return at_ < words_.size(); }
+  std::string Next() { return words_[at_++]; }
+
+  bool Command(const std::string& command, const std::string& folder, int depth) {
+    if (command == "level") return Word(&out_->Name);
+    if (command == "caption") return Word(&out_->Env.caption);
+    if (command == "objects" || command == "include") {
+      std::string file;
+      if (!Word(&file)) return false;
+      const std::string path = (fs::path(folder) / file).lexically_normal().string();
+      if (command == "objects") {
+        out_->ObjectFiles.push_back(path);
+        return true;
+      }
+      const std::vector<std::string> words = words_;
+      const std::size_t at = at_;
+      const std::string name = file_;
+      const int line = line_;
+      if (!File(path, depth + 1)) return false;
+      words_ = words;
+      at_ = at;
+      file_ = name;
+      line_ = line;
+      return true;
+    }
+    if (command == "instance") return Instance();
+    if (command == "portal") return Portal();
+    if (command == "gameobject") return GameObject();
+    if (command == "waypoint") return Waypoint();
+    return Fail("unknown command \"" + command + "\"");
+  }
+
+  bool Instance() {
+    EnvFileInstanceSource s;
+    if (!Word(&s.name) || !Word(&s.object)) return false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "parent") ok = Word(&s.parent);
+      else if (o == "at") ok = Vector(&s.position);
+      else if (o == "rotate") ok = Vector(&s.rotation);
+      else if (o == "scale") ok = Vector(&s.scale);
+      else if (o == "kind") ok = Integer(&s.loadKind);
+      else if (o == "flags") ok = Flags(&s.flags);
+      else if (o == "id") ok = Integer(&s.id);
+      else if (o == "texture") ok = Word(&s.texture);
+      else if (o == "garden") ok = Integer(&s.garden);
+      else if (o == "small") ok = Integer(&s.smallValues[0]) && Integer(&s.smallValues[1]);
+      else if (o == "anim") {
+        s.keyword = "ANMI";
+        ok = Word(&s.trailing);
+      } else if (o == "vanim") {
+        s.keyword = "VAMI";
+        float speed = 0.0f;
+        ok = Number(&speed);
+        s.trailing = std::to_string(speed);
+      } else if (o == "lights") {
+        int n = 0;
+        ok = Integer(&n);
+        for (int k = 0; ok && k < n; ++k) {
+          int light = 0;
+          ok = Integer(&light);
+          s.lights.push_back(light);
+        }
+      } else {
+        return Fail("unknown instance option \"" + o + "\"");
+      }
+      if (!ok) return false;
+    }
+    out_->Env.instances.push_back(s);
+    return true;
+  }
+
+  bool Portal() {
+    EnvFilePortalSource s;
+    if (!Word(&s.name) || !Word(&s.owner) || !Word(&s.target)) return false;
+    bool hasSphere = false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "number") ok = Integer(&s.number);
+      else if (o == "sphere") {
+        ok = Vector(&s.sphereCentre) && Number(&s.sphereRadius);
+        hasSphere = true;
+      } else if (o == "limited") s.distanceLimited = 1;
+      else if (o == "noexpand") s.expand = 0;
+      else if (o == "points") {
+        int n = 0;
+        ok = Integer(&n);
+        if (ok && (n < 3 || n > 32)) return Fail("a portal has 3 to 32 points");
+        for (int k = 0; ok && k < n; ++k) {
+          CVector3 p{};
+          ok = Vector(&p);
+          s.points.push_back(p);
+        }
+      } else {
+        return Fail("unknown portal option \"" + o + "\"");
+      }
+      if (!ok) return false;
+    }
+    if (s.points.size() < 3) return Fail("a portal needs its points");
+    // Plane through the first three points: n = (b - a) x (c - a), normalised; d = -n.a.
+    const CVector3& a = s.points[0];
+    const CVector3& b = s.points[1];
+    const CVector3& c = s.points[2];
+    const CVector3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
+    CVector3 n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (length <= 0.0f) return Fail("a portal's first three points lie on a line");
+    n = {n.x / length, n.y / length, n.z / length};
+    s.plane[0] = n.x;
+    s.plane[1] = n.y;
+    s.plane[2] = n.z;
+    s.plane[3] = -(n.x * a.x + n.y * a.y + n.z * a.z);
+    if (!hasSphere) {
+      // The portal's own centre and the farthest point.
+      CVector3 centre{};
+      for (const CVector3& p : s.points) centre = {centre.x + p.x, centre.y + p.y, centre.z + p.z};
+      const float k = 1.0f / static_cast<float>(s.points.size());
+      centre = {centre.x * k, centre.y * k, centre.z * k};
+      float r = 0.0f;
+      for (const CVector3& p : s.points)
+        r = std::max(r, std::sqrt((p.x - centre.x) * (p.x - centre.x) + (p.y - centre.y) * (p.y - centre.y) +
+                                  (p.z - centre.z) * (p.z - centre.z)));
+      s.sphereCentre = centre;
+      s.sphereRadius = r;
+    }
+    out_->Env.portals.push_back(s);
+    return true;
+  }
+
+  bool GameObject() {
+    EnvFileObjectSource s;
+    if (!Word(&s.name)) return false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "parent") ok = Word(&s.parent);
+      else if (o == "at") ok = Vector(&s.position);
+      else if (o == "rotate") ok = Vector(&s.rotation);
+      else if (o == "side") ok = Integer(&s.side);
+      else if (o == "id") ok = Integer(&s.id);
+      else if (o == "stats") {
+        std::string stats;
+        ok = Word(&stats);
+        s.statsName = "\"" + stats + "\"";
+      } else if (o == "table") ok = Integer(&s.statsTable);
+      else if (o == "value") ok = Integer(&s.value);
+      else if (o == "flags") ok = Flags(&s.flags);
+      else if (o == "texture") ok = Word(&s.texture);
+      else if (o == "attach") {
+        EnvFileAttachmentSource a;
+        ok = Word(&a.connector) && Word(&a.object);
+        s.attachments.push_back(a);
+      } else {
+        return Fail("unknown game-object option \"" + o + "\"");
+      }
+      if (!ok) return false;
+    }
+    out_->Env.objects.push_back(s);
+    return true;
+  }
+
+  bool Waypoint() {
+    EnvFileWaypointSource s;
+    bool hasLook = false;
+    if (!Word(&s.name)) return false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "at") ok = Vector(&s.position);
+      else if (o == "look") {
+        ok = Vector(&s.lookPoint);
+        hasLook = true;
+      } else if (o == "tag") ok = Integer(&s.tag);
+      else if (o == "next") ok = Integer(&s.next);
+      else return Fail("unknown waypoint option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (!hasLook) s.lookPoint = s.position;
+    out_->Env.waypoints.push_back(s);
+    return true;
+  }
+
+  LevelDescription* out_;
+  std::string* error_;
+  std::vector<std::string> words_;
+  std::size_t at_ = 0;
+  std::string file_;
+  int line_ = 0;
+};
+
+}  // namespace
+
+const char* LevelSectionWord(EnvSectionId id) {
+  return id >= 0 && id < ENVSECTION_COUNT ? kSectionWords[id] : "";
+}
+
+bool ReadLevelDescription(const std::string& path, LevelDescription* out, std::string* error) {
+  *out = LevelDescription{};
+  Reader reader(out, error);
+  if (!reader.File(path, 0)) return false;
+  if (out->Name.empty()) {
+    *error = path + ": no \"level\" line names the level";
+    return false;
+  }
+  return true;
+}
+
+bool ReadLevelDescriptionText(const std::string& text, const std::string& name, const std::string& folder,
+                              LevelDescription* out, std::string* error) {
+  *out = LevelDescription{};
+  Reader reader(out, error);
+  if (!reader.Text(text, name, folder, 0)) return false;
+  if (out->Name.empty()) {
+    *error = name + ": no \"level\" line names the level";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,60 @@
+// The text description of a level that make_level turns into the level's
+// files.  One command a line; words are separated by blanks, a double-quoted
+// word may hold blanks, '#' outside quotes starts a comment.  Positions are
+// world units (centimetres), y up; rotations are degrees.
+//
+//   level <NAME>                   the level's name: <NAME>.env, <NAME>.FAS, <NAME>.OCT, <NAME>.dat
+//   caption <text>                 the loading caption
+//   objects <file>                 an object description (make_objects' format) whose objects the level may place
+//   include <file>                 reads another description file here (paths are relative to the file naming them)
+//   instance <name> <object> [parent <name>] [at x y z] [rotate x y z] [scale x y z] [kind <load kind>]
+//            [flags <n>] [id <n>] [texture <name>] [lights <n> <index>...] [garden <n>] [small <a> <b>]
+//            [anim <animation>] [vanim <frames per second>]
+//   portal <name> <owner> <target> [number <n>] [sphere x y z r] [limited] [noexpand] points <n> x y z ...
+//                                  the plane is taken from the first three points (front: counter-clockwise side)
+//   gameobject <name> [parent <instance>] [at x y z] [rotate x y z] [side <n>] [id <n>] [stats <name>]
+//            [table <n>] [value <n>] [flags <n>] [texture <name>] [attach <connector> <object>]...
+//                                  a game-object record; its template is the object of that name
+//   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
+//   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
+//     ...lines written as they stand into that section of the level file...
+//   endsection
+//   file <name>                    a data file of the level (e.g. a ".dyn" file), written as it stands
+//     ...lines...
+//   endfile
+//
+// A section that no description gives is written empty (with its end word);
+// a section given twice is written in the order read.  Waypoints given by
+// "waypoint" lines are written when no "section waypoints" is given.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "world/environment/env_file_writer.h"
+
+struct LevelFileSource {
+  std::string Name;
+  std::string Text;
+};
+
+struct LevelDescription {
+  std::string Name;
+  std::vector<std::string> ObjectFiles;  // paths as resolved
+  std::vector<std::string> SourceFiles;  // every description file read, the main one first
+  EnvFileSource Env;
+  std::vector<LevelFileSource> Files;
+};
+
+// The section names of "section" lines, by section id.
+const char* LevelSectionWord(EnvSectionId id);
+
+// Reads the description at `path` and its includes.  False with
+// "<file>:<line>: ..." in error for an unknown command or option, a missing
+// or bad number, an unknown section, an unterminated section or file, an
+// include loop or a file that cannot be read.
+bool ReadLevelDescription(const std::string& path, LevelDescription* out, std::string* error);
+// The same over text already in memory (`name` names it in messages;
+// includes are resolved against `folder`).
+bool ReadLevelDescriptionText(const std::string& text, const std::string& name, const std::string& folder,
+                              LevelDescription* out, std::string* error);

@@ -1,0 +1,261 @@
+#include "make_level/level_maker.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "foundation/files/buffered_file.h"
+#include "foundation/files/catalog.h"
+#include "foundation/files/file_locator.h"
+#include "foundation/system/command_switches.h"
+#include "make_objects/animated_object_writer.h"
+#include "make_objects/object_builder.h"
+#include "make_objects/object_description.h"
+#include "make_objects/object_file_writer.h"
+#include "make_objects/texture_maker.h"
+#include "platform/win32/message_box.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "scene/skin/object_mesh_hooks.h"
+#include "world/environment/env_file.h"
+#include "world/environment/env_text_cursor.h"
+#include "world/environment/env_waypoints.h"
+#include "world/environment/environment.h"
+#include "world/environment/pool_size_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WriteBytes(const fs::path& path, const void* data, std::size_t size, std::string* error) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  if (!out.flush()) {
+    *error = "cannot write " + path.string();
+    return false;
+  }
+  return true;
+}
+
+// Every object description the level names, as one.
+bool ReadObjects(const LevelDescription& level, ObjectDescription* all, std::string* error) {
+  std::set<std::string> names;
+  for (const std::string& path : level.ObjectFiles) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      *error = "cannot read " + path;
+      return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    ObjectDescription one;
+    if (!ReadObjectDescription(text.str(), &one, error)) {
+      *error = path + ", " + *error;
+      return false;
+    }
+    for (const ObjectSource& o : one.Objects)
+      if (!names.insert("o " + o.Name).second) {
+        *error = path + ": object \"" + o.Name + "\" is described twice";
+        return false;
+      }
+    for (const TextureSource& t : one.Textures)
+      if (names.insert("t " + t.Name).second) all->Textures.push_back(t);
+    for (const MaterialSource& m : one.Materials)
+      if (names.insert("m " + m.Name).second) all->Materials.push_back(m);
+    all->Objects.insert(all->Objects.end(), one.Objects.begin(), one.Objects.end());
+  }
+  return true;
+}
+
+const ObjectSource* FindObject(const ObjectDescription& all, const std::string& name) {
+  for (const ObjectSource& o : all.Objects)
+    if (o.Name == name) return &o;
+  return nullptr;
+}
+
+// The message boxes a load shows; the tool fails on any.
+std::vector<std::string> g_Boxes;
+int CaptureBox(HWND, const char* text, const char*, UINT, void*) {
+  g_Boxes.push_back(text != nullptr ? text : "");
+  return IDOK;
+}
+
+int g_ProgressCount = 0;
+void CountProgress(const char*, int, int) { ++g_ProgressCount; }
+
+// Loads the level in the working folder through the engine's loader; with
+// `build` set, also builds and writes the octree file and the pool-size file,
+// otherwise reads them back.
+bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std::string* error) {
+  const std::string levelPath = name + ".env";
+  InstallObjectMeshHooks();  // skinned and vertex-animated objects
+  PoolSizeFileRead(name.c_str());
+  BufferedFile* file = FileOpen(levelPath.c_str(), "rb");
+  if (file == nullptr) {
+    *error = "cannot open " + levelPath;
+    return false;
+  }
+  std::string text(FileGetSize(file), '\0');
+  text.resize(text.empty() ? 0 : FileRead(text.data(), 1, text.size(), file));
+  FileClose(file);
+
+  CTextureManager textures;
+  CMaterialList materials;
+  EnvWaypointList waypoints;
+  g_EnvWaypoints = &waypoints;
+  auto* env = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EnvTextCursor cursor(text.c_str());
+  EnvFileLoadReport loaded;
+  g_ProgressCount = 0;
+  bool ok = EnvFileLoadEnvironment(env, cursor, nullptr, CountProgress, &loaded) == 1;
+  EnvSectionContext context;
+  context.environment = env;
+  context.version = g_EnvFileVersion;
+  context.levelFlags = env->LevelFlags;
+  ok = ok && GetEnvSectionReader(ENVSECTION_MOVIE_CAMERAS)(cursor, context);
+  if (!ok) *error = name + ".env does not load whole (line " + std::to_string(cursor.Line()) + ")";
+  if (ok && build) {
+    if (!env->BuildOctrees(levelPath.c_str(), true)) {
+      *error = "cannot write the octree file of " + levelPath;
+      ok = false;
+    } else if (!PoolSizeFileWrite(name.c_str(), g_ProgressCount)) {
+      *error = "cannot write the pool-size file of " + name;
+      ok = false;
+    }
+  } else if (ok && !env->LoadOctrees(levelPath.c_str())) {
+    *error = "the octree file of " + levelPath + " does not read back";
+    ok = false;
+  }
+  if (report != nullptr) {
+    report->instances = 0;
+    for (CEnvInstance* i = env->InstanceList; i != nullptr; i = i->EnvLink) ++report->instances;
+    report->objectRecords = loaded.objectRecords;
+    report->portals = loaded.portalRecords;
+  }
+  delete env;
+  g_EnvWaypoints = nullptr;
+  return ok;
+}
+
+// Runs a load in the level folder with the catalogs started on the switches.
+class LevelFolder {
+ public:
+  explicit LevelFolder(const fs::path& folder) : previous_(fs::current_path()) {
+    fs::current_path(folder);
+    SetWorkDirectory();
+    SetSearchFolders(nullptr);
+    SetSearchEnabled(1);
+    SetMessageBoxEcho(false);
+    SetMessageBoxHook(CaptureBox, nullptr);
+    g_Boxes.clear();
+  }
+  ~LevelFolder() {
+    CatalogShutdown();
+    SetCatalogMode(0);
+    ClearAllCommandSwitches();
+    SetMessageBoxHook(nullptr, nullptr);
+    SetMessageBoxEcho(true);
+    fs::current_path(previous_);
+  }
+  bool Boxes(std::string* error) const {
+    if (g_Boxes.empty()) return true;
+    *error = "loading the level showed " + std::to_string(g_Boxes.size()) + " message box(es), the first: " + g_Boxes[0];
+    return false;
+  }
+
+ private:
+  fs::path previous_;
+};
+
+// Reads a file through the engine's file handle (a catalog build appends it).
+void Touch(const std::string& name) {
+  if (BufferedFile* f = FileOpen(name.c_str(), "rb")) {
+    char scratch[4096];
+    while (FileRead(scratch, 1, sizeof scratch, f) == sizeof scratch) {
+    }
+    FileClose(f);
+  }
+}
+
+}  // namespace
+
+bool MakeLevel(const LevelDescription& level, const std::string& folderName, LevelMakeReport* report,
+               std::string* error) {
+  LevelMakeReport local;
+  LevelMakeReport& r = report != nullptr ? *report : local;
+  r = LevelMakeReport{};
+  const fs::path folder = fs::absolute(folderName);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+
+  ObjectDescription all;
+  if (!ReadObjects(level, &all, error)) return false;
+  // The objects the level places: instances, game objects and their
+  // attachments, and the crawl blocker every level makes.
+  std::vector<std::string> needed = {"InvisPoly"};
+  for (const EnvFileInstanceSource& i : level.Env.instances) needed.push_back(i.object);
+  for (const EnvFileObjectSource& o : level.Env.objects) {
+    needed.push_back(o.name);
+    for (const EnvFileAttachmentSource& a : o.attachments) needed.push_back(a.object);
+  }
+  std::set<std::string> written, textures;
+  for (const std::string& name : needed) {
+    if (!written.insert(name).second) continue;
+    const ObjectSource* source = FindObject(all, name);
+    if (source == nullptr) {
+      *error = "the level places \"" + name + "\", which no object description holds";
+      return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!WriteDescribedObjectFile(*source, all, &bytes, error)) {
+      *error = "object \"" + name + "\": " + *error;
+      return false;
+    }
+    if (!WriteBytes(folder / (name + ".evo"), bytes.data(), bytes.size(), error)) return false;
+    ++r.objectFiles;
+    for (const std::string& texture : DescribedObjectTextures(*source)) textures.insert(texture);
+  }
+  for (const std::string& name : textures) {
+    const TextureSource* t = all.FindTexture(name);
+    if (t == nullptr) continue;
+    const std::vector<std::uint8_t> tga = EncodeTga(t->Width, t->Height, MakeTexturePixels(*t));
+    if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
+    ++r.textures;
+  }
+  const std::string env = EnvFileWrite(level.Env);
+  if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
+  for (const LevelFileSource& f : level.Files)
+    if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;
+  fs::remove(folder / (level.Name + ".FAS"), ec);
+  fs::remove(folder / (level.Name + ".OCT"), ec);
+  fs::remove(folder / (level.Name + ".dat"), ec);
+
+  // Loose files: the load builds the octree and pool-size files.
+  {
+    LevelFolder scope(folder);
+    if (!CatalogStartup()) {
+      *error = "the file handle could not be made";
+      return false;
+    }
+    if (!LoadLevel(level.Name, true, &r, error) || !scope.Boxes(error)) return false;
+  }
+  // The catalog: every file the level load reads, and the textures and data files.
+  {
+    LevelFolder scope(folder);
+    SetCommandSwitch('c');
+    if (!CatalogStartup() || OpenCatalog(1, (level.Name + ".dat").c_str(), 0, 0) != 1) {
+      *error = "cannot make the catalog " + level.Name + ".dat";
+      return false;
+    }
+    LevelMakeReport again;
+    const bool ok = LoadLevel(level.Name, false, &again, error) && scope.Boxes(error);
+    for (const std::string& name : textures) Touch(name + ".tga");
+    for (const LevelFileSource& f : level.Files) Touch(f.Name);
+    if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);
+    CloseCatalog();
+    if (!ok) return false;
+  }
+  return true;
+}

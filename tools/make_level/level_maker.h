@@ -1,0 +1,27 @@
+// Makes a level's files from its description, into one folder (the loose-file
+// layout): the object files it places and their textures (through the object
+// tool's builder and the engine's object-file writer), the environment file
+// (version 72), the level's other data files, then — by loading the level
+// through the engine's own loader — the octree file (the engine's builder over
+// the instances the loader made), the pool-size file, and the level catalog
+// "<NAME>.dat" made by the catalog build mode while the level loads again.
+#pragma once
+
+#include <string>
+
+#include "make_level/level_description.h"
+
+struct LevelMakeReport {
+  int instances = 0;     // instances the loader made (the crawl blocker included)
+  int objectRecords = 0; // game-object records read
+  int portals = 0;       // portal records read
+  int objectFiles = 0;   // object files written
+  int textures = 0;      // textures written
+  int catalogFiles = 0;  // files in the catalog
+};
+
+// False with the reason in `error` when an object description is damaged, the
+// level places an object no description holds, a file cannot be written, or
+// the level does not load whole without a message box.
+bool MakeLevel(const LevelDescription& level, const std::string& folder, LevelMakeReport* report,
+               std::string* error);
