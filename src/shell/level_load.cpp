@@ -11,6 +11,7 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
+#include "world/objects/environment_hlo_world.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
@@ -43,6 +44,8 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   g_Boxes = 0;
   SetMessageBoxHook(CountBox, nullptr);
 
+  // World objects live in the environment of the moment.
+  InstallEnvironmentHLOWorld(nullptr);
   LevelStartPoolSizes(levelPath);
   std::string text;
   if (BufferedFile* file = FileOpenOnSearchPath(levelPath, 0)) {

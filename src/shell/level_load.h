@@ -1,5 +1,6 @@
 // The game shell's level load of the environment, as far as the engine that
-// exists goes: the pool-size file, the environment file through the level
+// exists goes: world objects bound to the environment (g_Environment), the
+// pool-size file, the environment file through the level
 // loader (game objects through the spawn callback), the movie-camera section
 // read from the same text, the octree file built or read by the
 // command-line letters, the static list, and the pool-size file written at
