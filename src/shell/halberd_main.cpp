@@ -2,7 +2,6 @@
 // built — the catalog start-up and the file locator over the data root, the
 // demo level's load — and says what it found.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "foundation/files/catalog.h"
@@ -59,38 +58,25 @@ void ReportSearchFolders() {
   std::printf("  base string table GenStrs.loc: %s\n", strings ? strings : "not found");
 }
 
-// The demo level that tools/make_level writes at build time.
-#ifndef HALBERD_DEMO_LEVEL_DIR
-#define HALBERD_DEMO_LEVEL_DIR "data/levels/DEMO"
-#endif
-
-// Loads the demo level from its folder into an environment of its own and
-// reports what it holds.
+// Loads the demo level into an environment of its own and reports what it holds.
 void ReportDemoLevel() {
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::error_code ec;
-  std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, ec);
-  if (ec) {
-    std::printf("  demo level: no folder %s\n", HALBERD_DEMO_LEVEL_DIR);
-    return;
-  }
-  SetWorkDirectory();
-  if (CatalogStartup()) {
-    CTextureManager textures;
-    CMaterialList materials;
-    EnvWaypointList waypoints;
-    g_EnvWaypoints = &waypoints;
-    auto* environment = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
-    LevelLoadReport report;
-    LoadLevelEnvironment(environment, "DEMO.env", CreateObjectFromRecord, &report);
+  if (!CatalogStartup()) return;
+  CTextureManager textures;
+  CMaterialList materials;
+  EnvWaypointList waypoints;
+  g_EnvWaypoints = &waypoints;
+  auto* environment = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  LevelLoadReport report;
+  LoadDemoLevel(environment, CreateObjectFromRecord, &report);
+  if (report.textRead) {
     PrintLevelLoadReport("DEMO.env", report);
     std::printf("    %d waypoints\n", waypoints.Count());
-    delete environment;
-    g_EnvWaypoints = nullptr;
-    CatalogShutdown();
+  } else {
+    std::printf("  demo level: not found in %s\n", DemoLevelFolder());
   }
-  std::filesystem::current_path(previous, ec);
-  SetWorkDirectory();
+  delete environment;
+  g_EnvWaypoints = nullptr;
+  CatalogShutdown();
 }
 
 }  // namespace

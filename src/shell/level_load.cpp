@@ -1,6 +1,7 @@
 #include "shell/level_load.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "foundation/files/buffered_file.h"
@@ -10,10 +11,20 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
+#include "world/objects/environment_hlo_world.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
+// The demo data that the tools write at build time.
+#ifndef HALBERD_DEMO_DATA_DIR
+#define HALBERD_DEMO_DATA_DIR "data/"
+#endif
+
 namespace {
+
+const char kDemoDataFolder[] = HALBERD_DEMO_DATA_DIR;
+const char kDemoLevelFolder[] = HALBERD_DEMO_DATA_DIR "levels/DEMO";
+const char* const kDemoSearchFolders[] = {kDemoLevelFolder, kDemoDataFolder, nullptr};
 
 int g_Boxes = 0;
 int CountBox(HWND, const char* text, const char* caption, UINT, void*) {
@@ -33,6 +44,8 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   g_Boxes = 0;
   SetMessageBoxHook(CountBox, nullptr);
 
+  // World objects live in the environment of the moment.
+  InstallEnvironmentHLOWorld(nullptr);
   LevelStartPoolSizes(levelPath);
   std::string text;
   if (BufferedFile* file = FileOpenOnSearchPath(levelPath, 0)) {
@@ -84,4 +97,22 @@ void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& r) {
         std::printf("    the %s section failed\n", EnvSectionName(static_cast<EnvSectionId>(id)));
   }
   if (r.file.structureFailed) std::printf("    the file is damaged at line %d\n", r.file.failedLine);
+}
+
+const char* DemoLevelFolder() { return kDemoLevelFolder; }
+
+bool LoadDemoLevel(CEnvironment* environment, HLOSpawnCallback spawn, LevelLoadReport* report) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::error_code ec;
+  std::filesystem::current_path(kDemoLevelFolder, ec);
+  if (ec) {
+    if (report != nullptr) *report = LevelLoadReport{};
+    return false;
+  }
+  SetWorkDirectory();
+  SetSearchFolders(kDemoSearchFolders);
+  const bool ok = LoadLevelEnvironment(environment, "DEMO.env", spawn, report);
+  std::filesystem::current_path(previous, ec);
+  SetWorkDirectory();
+  return ok;
 }

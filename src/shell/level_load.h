@@ -1,5 +1,6 @@
 // The game shell's level load of the environment, as far as the engine that
-// exists goes: the pool-size file, the environment file through the level
+// exists goes: world objects bound to the environment (g_Environment), the
+// pool-size file, the environment file through the level
 // loader (game objects through the spawn callback), the movie-camera section
 // read from the same text, the octree file built or read by the
 // command-line letters, the static list, and the pool-size file written at
@@ -31,3 +32,12 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
                           LevelLoadReport* report);
 // Prints the report, one line per item.
 void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& report);
+
+// The folder tools/make_level writes the demo level into (under the demo data folder).
+const char* DemoLevelFolder();
+// Loads the demo level "DEMO.env" into the environment: the level folder is
+// the working directory while it loads (the octree and pool-size files are
+// written there), and stays with the demo data folder in the search folders
+// afterwards so that what the level names later (textures, animations) is
+// found.  False when the level is missing or does not load whole.
+bool LoadDemoLevel(CEnvironment* environment, HLOSpawnCallback spawn, LevelLoadReport* report);

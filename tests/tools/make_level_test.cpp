@@ -177,7 +177,7 @@ TEST_F(MakeLevelTest, TheCatalogHoldsWhatTheLevelReads) {
   Start("d");
   ASSERT_EQ(OpenCatalog(1, "DEMO.dat", 0, 0), 1);
   for (const char* name : {"DEMO.env", "DEMO.FAS", "DEMO.OCT", "terrain.evo", "room.evo", "crate.evo",
-                           "InvisPoly.evo", "truck.evo", "bricks.tga"}) {
+                           "InvisPoly.evo", "car.evo", "bricks.tga"}) {
     EXPECT_TRUE(IsFileInCatalog(name)) << name;
     // The catalog's copy is the loose file.
     BufferedFile* h = FileOpen(name, "rb");
@@ -192,6 +192,7 @@ TEST(LevelDescription, SectionsAndFilesPassThroughAsTheyStand) {
   const std::string text =
       "level T\n"
       "instance A block at 1 2 3 lights 2 4 5 anim \"walk fast\"\n"
+      "instance B block damage 50 3 - 1.5 2 255 -1 -1\n"
       "section lights\n"
       "DLGT 0 \"Sun\" 0  1 1 1 1\n"
       "ENDL\n"
@@ -206,7 +207,14 @@ TEST(LevelDescription, SectionsAndFilesPassThroughAsTheyStand) {
   LevelDescription level;
   std::string error;
   ASSERT_TRUE(ReadLevelDescriptionText(text, "t.txt", ".", &level, &error)) << error;
-  ASSERT_EQ(level.Env.instances.size(), 1u);
+  ASSERT_EQ(level.Env.instances.size(), 2u);
+  const EnvFileInstanceSource& b = level.Env.instances[1];
+  EXPECT_EQ(b.flags, 0x400000u);
+  EXPECT_EQ(b.damageStrength, 50.0f);
+  EXPECT_EQ(b.damageKind, 3);
+  EXPECT_EQ(b.damageDebris, "") << "\"-\" names no debris";
+  EXPECT_EQ(b.damageValues[1], 2.0f);
+  EXPECT_EQ(b.damageInts[0], 255);
   EXPECT_EQ(level.Env.instances[0].keyword, "ANMI");
   EXPECT_EQ(level.Env.instances[0].trailing, "walk fast");
   EXPECT_EQ(level.Env.instances[0].lights, (std::vector<int>{4, 5}));

@@ -185,6 +185,14 @@ class Reader {
       else if (o == "id") ok = Integer(&s.id);
       else if (o == "texture") ok = Word(&s.texture);
       else if (o == "garden") ok = Integer(&s.garden);
+      else if (o == "damage") {
+        // strength, kind, debris object ("-" none), two values, a byte value, two ints
+        s.flags |= 0x400000;
+        ok = Number(&s.damageStrength) && Integer(&s.damageKind) && Word(&s.damageDebris) &&
+             Number(&s.damageValues[0]) && Number(&s.damageValues[1]) && Integer(&s.damageInts[0]) &&
+             Integer(&s.damageInts[1]) && Integer(&s.damageInts[2]);
+        if (s.damageDebris == "-") s.damageDebris.clear();
+      }
       else if (o == "small") ok = Integer(&s.smallValues[0]) && Integer(&s.smallValues[1]);
       else if (o == "anim") {
         s.keyword = "ANMI";

@@ -10,6 +10,9 @@
 //   instance <name> <object> [parent <name>] [at x y z] [rotate x y z] [scale x y z] [kind <load kind>]
 //            [flags <n>] [id <n>] [texture <name>] [lights <n> <index>...] [garden <n>] [small <a> <b>]
 //            [anim <animation>] [vanim <frames per second>]
+//            [damage <strength> <kind> <debris object or -> <value> <value> <byte value> <int> <int>]
+//                                  a breakable instance's damage block (for the breakables: health,
+//                                  debris count, debris, explosion strength and size, light, sounds off/on)
 //   portal <name> <owner> <target> [number <n>] [sphere x y z r] [limited] [noexpand] points <n> x y z ...
 //                                  the plane is taken from the first three points (front: counter-clockwise side)
 //   gameobject <name> [parent <instance>] [at x y z] [rotate x y z] [side <n>] [id <n>] [stats <name>]

@@ -195,7 +195,10 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   // The objects the level places: instances, game objects and their
   // attachments, and the crawl blocker every level makes.
   std::vector<std::string> needed = {"InvisPoly"};
-  for (const EnvFileInstanceSource& i : level.Env.instances) needed.push_back(i.object);
+  for (const EnvFileInstanceSource& i : level.Env.instances) {
+    needed.push_back(i.object);
+    if (!i.damageDebris.empty()) needed.push_back(i.damageDebris);
+  }
   for (const EnvFileObjectSource& o : level.Env.objects) {
     needed.push_back(o.name);
     for (const EnvFileAttachmentSource& a : o.attachments) needed.push_back(a.object);

@@ -671,6 +671,8 @@ void SetEnvDamageBlockHandler(EnvDamageBlockHandler handler) { g_DamageHandler =
 void SetEnvAnimatedInstanceMaker(EnvAnimatedInstanceMaker maker) { g_AnimatedMaker = maker; }
 void SetEnvPlayNamedAnim(EnvPlayNamedAnim play) { g_PlayNamedAnim = play; }
 void SetEnvLadderRegistrar(EnvLadderRegistrar registrar) { g_LadderRegistrar = registrar; }
+EnvAnimatedInstanceMaker GetEnvAnimatedInstanceMaker() { return g_AnimatedMaker; }
+EnvLadderRegistrar GetEnvLadderRegistrar() { return g_LadderRegistrar; }
 
 void AddEnvLoadFinishHook(EnvLoadFinishHook hook) {
   if (hook == nullptr) return;

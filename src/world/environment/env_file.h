@@ -115,6 +115,7 @@ using EnvAnimatedInstanceMaker = CEnvInstance* (*)(CEnvironment* environment, co
                                                    CEnvObject* templ, const CVector3& position,
                                                    const CVector3& rotation, const CVector3& scale);
 void SetEnvAnimatedInstanceMaker(EnvAnimatedInstanceMaker maker);
+EnvAnimatedInstanceMaker GetEnvAnimatedInstanceMaker();
 // Starts the named animation set looping on channel 0 ("NOANIM" is never
 // passed); without one the name is not used.
 using EnvPlayNamedAnim = void (*)(CEnvInstance* instance, const char* animation);
@@ -122,6 +123,7 @@ void SetEnvPlayNamedAnim(EnvPlayNamedAnim play);
 // Registers a plain instance with the ladder table.
 using EnvLadderRegistrar = void (*)(CEnvInstance* instance);
 void SetEnvLadderRegistrar(EnvLadderRegistrar registrar);
+EnvLadderRegistrar GetEnvLadderRegistrar();
 // Called once at the end of every load (after the bounds and the animated
 // list), e.g. the light table's per-level state.  Up to 8; adding one twice
 // keeps one.
