@@ -13,6 +13,7 @@
 #include "world/animation/prs_writer.h"
 #include "world/environment/environment.h"
 #include "world/animation/anim_fixture.h"
+#include "world/animation/figure_walker.h"
 #include "world/environment/env_object.h"
 
 namespace {
@@ -853,6 +854,53 @@ TEST_F(AnimObjectTest, TheLevelLoaderMakesAnimatedInstancesThatTheEnvironmentUpd
   EXPECT_NEAR(o->GetChannelFrame(0), 2.5f, 1e-6);
   PlayNamedAnimOnInstance(env->RootInstance, "walk");  // not animated: nothing happens
   delete env;  // frees the animated instance with the others
+}
+
+}  // namespace
+
+
+namespace {
+
+TEST_F(AnimObjectTest, FigureWalkerWalksACircleFacingItsWayAndWavesNowAndThen) {
+  Skeleton s(SixNodes());
+  auto o = MakeObject(s, CVector3{100.0f, 0.0f, 50.0f}, CVector3{});
+  AnimSet walk, wave;
+  anim_fixture::Fill(&walk, 6, 8, 8);
+  anim_fixture::Fill(&wave, 6, 4, 8);
+  CFigureWalker walker;
+  CEnvInstance plain;
+  EXPECT_FALSE(walker.Attach(&plain, &walk, &wave, {}));
+  AnimSet wrong;
+  anim_fixture::Fill(&wrong, 2, 8, 8);
+  EXPECT_FALSE(walker.Attach(o.get(), &wrong, &wave, {}));
+  FigureWalkerSettings settings;
+  settings.Radius = 200.0f;
+  settings.Speed = 100.0f;
+  settings.WaveEvery = 1.0f;
+  settings.WaveFor = 0.5f;
+  ASSERT_TRUE(walker.Attach(o.get(), &walk, &wave, settings));
+  EXPECT_EQ(o->GetChannelSet(0), &walk);
+
+  CVector3 previous{100.0f, 0.0f, 50.0f}, centre{300.0f, 0.0f, 50.0f};  // to the right of +z facing
+  bool waved = false, stoppedWaving = false;
+  for (int i = 0; i < 100; ++i) {
+    walker.Update(0.05f);
+    o->Update(0.05f);
+    CVector3 p;
+    o->GetPosition(&p);
+    const float dx = p.x - centre.x, dz = p.z - centre.z;
+    EXPECT_NEAR(std::sqrt(dx * dx + dz * dz), 200.0f, 0.05f) << i;
+    // Forward (the z axis of the world matrix) points the way it went.
+    const CMatrix& w = o->GetWorldMatrix();
+    const float mx = p.x - previous.x, mz = p.z - previous.z, step = std::sqrt(mx * mx + mz * mz);
+    EXPECT_NEAR(step, 5.0f, 0.01f);
+    EXPECT_GT((w.m[2][0] * mx + w.m[2][2] * mz) / step, 0.99f) << i;
+    previous = p;
+    waved |= o->GetChannelSet(1) == &wave;
+    stoppedWaving |= waved && o->GetChannel(1).BlendOut == 1;
+  }
+  EXPECT_TRUE(waved);
+  EXPECT_TRUE(stoppedWaving);
 }
 
 }  // namespace
