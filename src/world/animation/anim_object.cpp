@@ -114,6 +114,13 @@ void Multiply(CMatrix* out, const CMatrix& a, const CMatrix& b) {
 }
 
 // The game clock's frame time (seconds, scaled), unless a source is set.
+// The whole frame of a frame number; 0 for one that is not a finite number
+// of sensible size (a frame set from outside).
+std::int64_t WholeFrame(float frame) {
+  if (!std::isfinite(frame) || std::fabs(frame) > 1e9f) return 0;
+  return static_cast<std::int64_t>(frame);
+}
+
 float FrameTime() {
   if (g_AnimObjectGlobals.FrameTime != nullptr) return g_AnimObjectGlobals.FrameTime();
   return g_GameClock != nullptr ? g_GameClock->GetFrameTime() : 0.0f;
@@ -388,7 +395,7 @@ int CAnimObject::AdvanceChannel(int channel, float dt) {
       }
       if (ch.Set->KeyCount > 1) {
         ch.Ended = 1;
-        while (ch.CurrentFrame >= keys) ch.CurrentFrame -= keys;
+        if (ch.CurrentFrame >= keys) ch.CurrentFrame = std::fmod(ch.CurrentFrame, keys);
       }
     }
   }
@@ -477,9 +484,9 @@ void CAnimObject::EvaluatePose() {
     const AnimTrack* track = ch.Set != nullptr ? ch.Set->GetTrack(i) : nullptr;
     if (track != nullptr && track->KeyCount() > 0) {
       const std::int32_t keys = track->KeyCount();
-      const auto whole = static_cast<std::int64_t>(frame);
+      const std::int64_t whole = WholeFrame(frame);
       std::int32_t k = static_cast<std::int32_t>(((whole % keys) + keys) % keys);
-      float w = t - std::trunc(t);
+      float w = std::isfinite(t) ? t - std::trunc(t) : 0.0f;
       const std::vector<Pose>& key = track->Keys;
       if (blending && SampledValid[n]) {
         InterpolatePose(SampledKeys[n], key[static_cast<std::size_t>(k)], w, &local, &CurrentKeys[n]);
@@ -542,7 +549,7 @@ const CMatrix* CAnimObject::GetConnectorTransform(int connector) const {
 const EnvBounds* CAnimObject::GetFrameTransform() const {
   const AnimSet* set = Channels[0].Set;
   if (set != nullptr && set->BoundsCount() > 0) {
-    const auto frame = static_cast<std::int64_t>(Channels[0].CurrentFrame);
+    const std::int64_t frame = WholeFrame(Channels[0].CurrentFrame);
     const std::int64_t count = set->BoundsCount();
     return &set->Bounds[static_cast<std::size_t>(((frame % count) + count) % count)].Box;
   }
@@ -555,7 +562,7 @@ void CAnimObject::GetRootDisplacement(CVector3* out, int relative) const {
   const AnimTrack* track = set != nullptr ? set->GetTrack(0) : nullptr;
   if (track == nullptr || track->KeyCount() == 0) return;
   const std::int64_t keys = track->KeyCount();
-  const auto frame = static_cast<std::int64_t>(Channels[0].CurrentFrame);
+  const std::int64_t frame = WholeFrame(Channels[0].CurrentFrame);
   const Pose& key = track->Keys[static_cast<std::size_t>(((frame % keys) + keys) % keys)];
   *out = key.translation;
   if (relative) {

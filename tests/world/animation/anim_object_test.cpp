@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -901,6 +902,30 @@ TEST_F(AnimObjectTest, FigureWalkerWalksACircleFacingItsWayAndWavesNowAndThen) {
   }
   EXPECT_TRUE(waved);
   EXPECT_TRUE(stoppedWaving);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AnimObjectTest, FramesSetFromOutsideNeverHangOrReadOutsideTheKeys) {
+  Skeleton s({{"A", -1}, {"B", 0}});
+  AnimSet set;
+  anim_fixture::Fill(&set, 2, 7, 10, 3);
+  for (float frame : {1e30f, -1e30f, -3.5f, std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    auto o = MakeObject(s);
+    o->StartAnim(0, &set, kAnimRepeatLoop, 0, 0.0f);
+    o->SetChannelFrame(0, frame);
+    o->Update(0.1f);
+    o->EvaluatePose();
+    EXPECT_NE(o->GetFrameTransform(), nullptr);
+    CVector3 d;
+    o->GetRootDisplacement(&d, 1);
+    const float f = o->GetChannelFrame(0);
+    if (std::isfinite(frame) && frame > 0.0f) {
+      EXPECT_LT(f, 7.0f) << frame;  // wrapped into the cycle
+    }
+  }
 }
 
 }  // namespace
