@@ -929,3 +929,72 @@ TEST_F(AnimObjectTest, FramesSetFromOutsideNeverHangOrReadOutsideTheKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<CVector3> g_LightPositions;
+std::vector<CEnvObject*> g_QueuedShadows;
+std::vector<int> g_SkinShadowFlags;
+float g_LightStrength = 0.0f;
+float LightStrength(const CEnvInstance*) { return g_LightStrength; }
+bool LightDirection(const CEnvInstance*, int, CVector3* out) {
+  *out = CVector3{0.0f, -1.0f, 0.0f};
+  return true;
+}
+void RecordLightPosition(const CVector3& v) { g_LightPositions.push_back(v); }
+void RecordShadow(CEnvObject* t) { g_QueuedShadows.push_back(t); }
+void RecordSkinShadow(CEnvObject*, const CMatrix*, int, const CVector3* light, int shadow) {
+  g_SkinShadowFlags.push_back(light != nullptr && shadow ? 1 : 0);
+}
+
+TEST_F(AnimObjectTest, ShadowsNeedAStrongLightAndALargeEnoughProjection) {
+  Skeleton s(RiggedNodes());
+  Skeleton shadowShape({{"ShadowShape", -1}});
+  s.Node(7)->ShadowTemplate = shadowShape.Root();
+  auto o = MakeObject(s, CVector3{0, 0, 0}, CVector3{0, 90, 0});
+  o->Flags |= INSTF_QUEUED_SHADOW;
+  AnimShadowHooks shadows;
+  shadows.LightStrength = &LightStrength;
+  shadows.LocalLightDirection = &LightDirection;
+  shadows.SetLightPosition = &RecordLightPosition;
+  SetAnimShadowHooks(shadows);
+  EnvDrawHooks draw;
+  draw.QueueShadow = &RecordShadow;
+  SetEnvDrawHooks(draw);
+  AnimSkinHooks skin;
+  skin.Render = &RecordSkinShadow;
+  SetAnimSkinHooks(skin);
+  o->SetDrawFlags(ANIMDRAW_RIGID | ANIMDRAW_SKINNED);
+
+  struct Case {
+    float strength, size;
+    std::size_t lights, queued;
+    int skinShadow;
+  };
+  // A weak light or a tiny projection: no shadow; a middling projection:
+  // skins only; a large one: the rigid shadow caster too.
+  for (const Case& c : {Case{0.05f, 1.0f, 0, 0, 0}, Case{0.5f, 0.04f, 0, 0, 0}, Case{0.5f, 0.07f, 1, 0, 1},
+                        Case{0.5f, 0.2f, 2, 1, 1}}) {
+    g_LightPositions.clear();
+    g_QueuedShadows.clear();
+    g_SkinShadowFlags.clear();
+    g_LightStrength = c.strength;
+    o->ProjectedSize = c.size;
+    o->DrawHierarchy();
+    EXPECT_EQ(g_LightPositions.size(), c.lights) << c.strength << " " << c.size;
+    ASSERT_EQ(g_QueuedShadows.size(), c.queued) << c.strength << " " << c.size;
+    ASSERT_EQ(g_SkinShadowFlags.size(), 1u);
+    EXPECT_EQ(g_SkinShadowFlags[0], c.skinShadow);
+    if (c.queued == 1) {
+      EXPECT_EQ(g_QueuedShadows[0], shadowShape.Root());
+      // The light vector carried into the node's space: through the world
+      // matrix (turned 90 about y) and back by the node's inverse.
+      const CVector3& v = g_LightPositions[1];
+      EXPECT_NEAR(v.y, -1.0f, 1e-5);
+      EXPECT_NEAR(std::fabs(v.x) + std::fabs(v.z), 0.0f, 1e-5);
+    }
+  }
+  SetAnimShadowHooks(AnimShadowHooks{});
+}
+
+}  // namespace
