@@ -3,6 +3,7 @@
 // the engine's readers and played on the figure's skeleton.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -12,9 +13,16 @@
 #include "foundation/file_test_fixture.h"
 #include "foundation/text/hash.h"
 #include "make_anims/anim_description.h"
+#include "render/geometry/render_vertex.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "scene/skin/object_mesh_hooks.h"
+#include "scene/skin/skin.h"
+#include "scene/skin/skin_pose.h"
 #include "world/animation/anim_object.h"
 #include "world/animation/anim_set.h"
 #include "world/animation/rule_table.h"
+#include "world/environment/evo_file.h"
 
 namespace {
 
@@ -198,6 +206,74 @@ TEST_F(MakeAnimsTest, TheFigureWalksOnChannelZeroAndWavesOnChannelOne) {
   // The legs still walk: the foot moved with the walk's keys.
   EXPECT_GT(std::abs(footAfter.z - footBefore.z) + std::abs(footAfter.y - footBefore.y), 1.0f);
   CAnimObject::ClearJointMap();
+}
+
+}  // namespace
+
+namespace {
+
+// The highest vertex of a skin as last deformed.
+float Top(CSkin* skin) {
+  float top = -1e30f;
+  const RenderVertex* v = skin->LockCurrent();
+  for (int i = 0; i < skin->VertexCount(); ++i) top = std::max(top, v[i].y);
+  skin->UnlockCurrent();
+  return top;
+}
+
+// The object tool's figure is the skeleton the animations are made for: the
+// same nodes in the same order, parents and rest offsets; played through the
+// animated object, its skin follows the raised arm of the wave.
+TEST_F(MakeAnimsTest, TheFigureObjectHasTheAnimationsSkeletonAndItsSkinWaves) {
+  InstallObjectMeshHooks();
+  const std::string objects = std::string("\"") + MAKE_OBJECTS_TOOL + "\" \"" + MAKE_OBJECTS_DESCRIPTION + "\" . > objects.log 2>&1";
+  ASSERT_EQ(std::system(objects.c_str()), 0) << ReadWhole("objects.log");
+  RunTool();
+  CTextureManager textures;
+  CMaterialList materials;
+  EnvLoadContext context;
+  context.Textures = &textures;
+  context.Materials = &materials;
+  CEnvObject* figure = EnvFileLoadObject(-1, "figure", context, 0, 0);
+  ASSERT_NE(figure, nullptr);
+
+  const AnimDescription d = RepositoryDescription();
+  std::size_t i = 0;
+  std::vector<CSkin*> skins;
+  for (CEnvObject* n = figure; n != nullptr; n = n->NextNode, ++i) {
+    ASSERT_LT(i, d.Nodes.size());
+    const FigureNode& expected = d.Nodes[i];
+    EXPECT_EQ(n->NodeName, expected.Name) << i;
+    EXPECT_EQ(n->NodeIndex, static_cast<int>(i));
+    EXPECT_EQ(n->ParentNode != nullptr ? n->ParentNode->NodeName : std::string("ROOT"), expected.Parent) << i;
+    const CMatrix rest = TemplateRestMatrix(figure, n);
+    EXPECT_FLOAT_EQ(rest.m[3][0], expected.Offset.x) << expected.Name;
+    EXPECT_FLOAT_EQ(rest.m[3][1], expected.Offset.y) << expected.Name;
+    EXPECT_FLOAT_EQ(rest.m[3][2], expected.Offset.z) << expected.Name;
+    if (CSkin* skin = SkinOfNode(n)) skins.push_back(skin);
+  }
+  EXPECT_EQ(i, d.Nodes.size());
+  ASSERT_FALSE(skins.empty());
+
+  {
+    CAnimObject o;
+    o.Init(nullptr, EnvInstanceModules{}, 0, 0, figure, nullptr, CVector3{}, CVector3{}, 1u, nullptr);
+    EXPECT_TRUE(o.GetDrawFlags() & ANIMDRAW_SKINNED);
+    AnimSet walk, wave;
+    ASSERT_EQ(walk.Load("figure_walk.prs"), 1);
+    ASSERT_EQ(wave.Load("figure_wave.prs"), 1);
+    ASSERT_EQ(o.StartAnim(0, &walk, kAnimRepeatLoop, 0, 0.0f), 1);
+    o.Update(0.1f);
+    o.DrawHierarchy();
+    const float walking = Top(skins.front());
+    ASSERT_EQ(o.StartAnim(1, &wave, kAnimRepeatLoop, 0, 0.0f), 1);
+    o.Update(0.1f);
+    o.DrawHierarchy();
+    const float waving = Top(skins.front());
+    EXPECT_LT(walking, 180.0f);
+    EXPECT_GT(waving, walking + 20.0f) << "the raised arm's skin stands above the head";
+  }
+  FreeEnvObjectTemplate(figure);
 }
 
 }  // namespace
