@@ -8,6 +8,7 @@
 #include "foundation/files/file_locator.h"
 #include "platform/win32/message_box.h"
 #include "shell/level_pool_sizes.h"
+#include "world/animation/anim_loader_hooks.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
@@ -43,6 +44,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   if (environment == nullptr || levelPath == nullptr) return false;
   g_Boxes = 0;
   SetMessageBoxHook(CountBox, nullptr);
+  InstallAnimationLoaderHooks();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);
