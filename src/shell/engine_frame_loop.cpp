@@ -14,6 +14,7 @@
 #include "render/device/render.h"
 #include "render/2d/sprite_render.h"
 #include "render/textures/texture_manager.h"
+#include "shell/engine_life_cycle.h"
 #include "shell/game_device_callback.h"
 #include "world/engine.h"
 
@@ -96,6 +97,9 @@ bool SaveBackBuffer(const char* fileName) {
   return ok;
 }
 
+// Set by the R key: the next frame runs a level reset.
+bool g_resetRequested = false;
+
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
@@ -103,6 +107,10 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   }
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
     DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_KEYDOWN && wParam == 'R') {
+    g_resetRequested = true;
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -179,6 +187,16 @@ void DrawFrame(IDirect3DTexture8* white, int frame, DemoScene* demo, const char*
   r->Present();
 }
 
+// The level change as the engine sees it: the clocks stop, the level-bound
+// modules are renewed, and the clocks run again.
+bool ResetLevel() {
+  EngineRunClocks(0);
+  const int ok = EngineReset();
+  EngineRunClocks(1);
+  std::printf("halberd: level reset (engine modules renewed)%s\n", ok ? "" : " FAILED");
+  return ok != 0;
+}
+
 }  // namespace
 
 int FrameCountFromArguments(int argc, char** argv) {
@@ -227,6 +245,9 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     demo.reset();
   }
 
+  // The level's clocks run from here; a counted run resets the level half-way.
+  EngineRunClocks(1);
+  const int resetAt = frames > 1 ? frames / 2 : -1;
   int shown = 0;
   bool running = true;
   while (running && (frames == 0 || shown < frames)) {
@@ -242,6 +263,16 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     if (!running) break;
     // A lost device skips the frame; it is tried again on the next one.
     if (!g_Render->CheckDevice()) continue;
+    if (shown == resetAt || g_resetRequested) {
+      g_resetRequested = false;
+      if (!ResetLevel()) {
+        std::fprintf(stderr, "halberd: the level reset failed\n");
+        break;
+      }
+    }
+    // The world's frame on the game clock, then the view of viewport 0's movie camera.
+    EngineFrameStep();
+    EngineApplyView(0);
     // The screenshot is of the last frame of a counted run.
     const bool last = frames > 0 && shown + 1 == frames;
     DrawFrame(white, shown, demo.get(), last ? screenshot : nullptr);

@@ -17,8 +17,11 @@
 #include "render/textures/surfaces.h"
 #include "render/textures/texture_manager.h"
 #include "scene/decals/decals.h"
+#include "scene/skin/object_mesh_hooks.h"
 #include "scene/manager/scene_manager.h"
 #include "world/cameras/movie_camera.h"
+#include "world/dynamics/dynamics_world.h"
+#include "world/effects/effects_hooks.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
 #include "world/regions/region_list.h"
@@ -50,6 +53,7 @@ constexpr int kVertexShaderCapacity = 128;
 constexpr int kPixelShaderCapacity = 16;
 constexpr float kStepRate = 30.0f;
 constexpr std::uint32_t kTransparentBufferBytes = 65536;
+constexpr int kDynamicsObjects = 100;
 
 // --- the module log and the allocation-failure hook ---------------------------------
 
@@ -126,8 +130,42 @@ void DestroyEnvironment() {
   g_Environment = nullptr;
 }
 
+// The physics world of the level, stepped on the game clock.
+bool CreateDynamicsWorld() {
+  if (!Create(g_DynamicsWorld, "dynamics world", kDynamicsObjects)) return false;
+  g_DynamicsWorld->SetClock(g_GameClock);
+  return true;
+}
+
+// What the effect modules reach of the engine: the clocks, the decals and the regions.
+void FillEffectsHooks() {
+  g_EffectsHooks.GameClock = g_GameClock;
+  g_EffectsHooks.RealClock = g_RealClock;
+  g_EffectsHooks.RemoveDecals = [](CEnvInstance* instance) {
+    if (g_Decals != nullptr) g_Decals->ForgetInstance(instance);
+  };
+  g_EffectsHooks.FindRegionById = [](int id) { return g_Regions != nullptr ? g_Regions->GetRegion(id) : nullptr; };
+  g_EffectsHooks.RegionId = [](const CRegion* region) { return g_Regions != nullptr ? g_Regions->IndexOf(region) : -1; };
+  g_EffectsHooks.RegionRandomPoint = [](const CRegion* region, CVector3* out) {
+    if (region == nullptr) return false;
+    region->RandomPoint(out);
+    return true;
+  };
+}
+
+void ClearEffectsHooks() {
+  g_EffectsHooks.GameClock = g_EffectsHooks.RealClock = nullptr;
+  g_EffectsHooks.RemoveDecals = nullptr;
+  g_EffectsHooks.FindRegionById = nullptr;
+  g_EffectsHooks.RegionId = nullptr;
+  g_EffectsHooks.RegionRandomPoint = nullptr;
+}
+
 // Steps 3 to 13 of the start-up; false at the first module that cannot be made.
 bool CreateModules() {
+  // How skinned and vertex-animated templates are read.
+  InstallObjectMeshHooks();
+
   if (!Create(g_VertexShaders, "vertex shaders", g_Render, kVertexShaderCapacity)) return false;
   if (!Create(g_PixelShaders, "pixel shaders", g_Render, kPixelShaderCapacity)) return false;
   if (!Create(g_MainCamera, "camera")) return false;
@@ -165,8 +203,8 @@ bool CreateModules() {
   if (!Create(g_Switches, "switches", g_GameClock)) return false;
 
   if (!CreateEnvironment()) return false;
-  // The dynamics world (100 objects) is created here, and the three vehicle
-  // dynamics kinds take their identifiers.
+  if (!CreateDynamicsWorld()) return false;
+  FillEffectsHooks();
 
   g_HLOLocalSide = 0;
   return FastTrig(kFastTrigDefaultResolution) != 0;
@@ -211,14 +249,15 @@ int EngineReset() {
     g_Decals->Clear();
     Note('0', "decals");
   }
-  // The transparent queue and the lights are cleared here.
+  // The transparent queue is cleared here.
   if (g_TransparentBuffer != nullptr) {
     g_TransparentBuffer->Reset();
     Note('0', "transparent buffer");
   }
+  // The lights are cleared here.
 
   DestroyEnvironment();
-  // The dynamics world is freed here.
+  Destroy(g_DynamicsWorld, "dynamics world");
   Destroy(g_SceneManager, "scene manager");
   // The animation-set list is freed here.
   Destroy(g_Surfaces, "surfaces");
@@ -243,7 +282,8 @@ int EngineReset() {
   }
   if (g_MainCamera != nullptr) g_MainCamera->SetFarClip(kMainCameraFarClip);
   ok = CreateEnvironment() && ok;
-  // The 2D overlay is reset, and the dynamics world created anew, here.
+  // The 2D overlay is reset here.
+  ok = CreateDynamicsWorld() && ok;
   return ok ? 1 : 0;
 }
 
@@ -251,11 +291,11 @@ void EngineShutdown() {
   Destroy(g_Switches, "switches");
   Destroy(g_Regions, "regions");
   Destroy(g_Decals, "decals");
-  // The transparent queue, then
+  // The transparent queue.
   Destroy(g_TransparentBuffer, "transparent buffer");
-  // the lights.
+  // The lights.
   DestroyEnvironment();
-  // The dynamics world.
+  Destroy(g_DynamicsWorld, "dynamics world");
   Destroy(g_SceneManager, "scene manager");
   Destroy(g_LevelMaterials, "level materials");
   // The animation-set list.
@@ -278,6 +318,7 @@ void EngineShutdown() {
     Destroy(render, "render device");
     g_Render = nullptr;
   }
+  ClearEffectsHooks();
   FastTrigRelease();
   CatalogShutdown();
 }

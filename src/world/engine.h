@@ -35,8 +35,9 @@ int EngineReset();
 void EngineShutdown();
 
 // The engine globals (null outside EngineInitialise .. EngineShutdown).  The
-// render object, shader lists, environment, regions, switches, movie cameras
-// and decals are declared beside their classes.
+// render object, shader lists, environment, regions, switches, movie cameras,
+// decals, transparent queue, dynamics world and animation-set list are
+// declared beside their classes.
 extern CCamera* g_MainCamera;
 extern CTextureManager* g_LevelTextures;
 extern CTextureManager* g_PersistentTextures;

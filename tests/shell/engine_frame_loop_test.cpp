@@ -34,7 +34,20 @@ TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
   const auto folder = std::filesystem::temp_directory_path() / "halberd_frame_loop_registry";
   std::filesystem::create_directories(folder);
   SetRegistryFolder(folder.c_str());
-  EXPECT_EQ(RunEngineFrames(nullptr, 3), 0);
+  EngineClearModuleEvents();
+  EXPECT_EQ(RunEngineFrames(nullptr, 4), 0);
+  // The engine's life cycle: start-up, a level reset half-way, shut-down.
+  int environments = 0, resets = 0, freedDevices = 0;
+  for (int i = 0; i < EngineModuleEventCount(); ++i) {
+    const EngineModuleEvent& e = EngineModuleEvents()[i];
+    const std::string name = e.name;
+    environments += e.action == '+' && name == "environment";
+    resets += e.action == '0' && name == "movie cameras";
+    freedDevices += e.action == '-' && name == "render device";
+  }
+  EXPECT_EQ(environments, 2);
+  EXPECT_EQ(resets, 1);
+  EXPECT_EQ(freedDevices, 1);
   EXPECT_EQ(g_Render, nullptr);
   EXPECT_EQ(g_MainCamera, nullptr);
   SetRegistryFolder(nullptr);

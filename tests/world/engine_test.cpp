@@ -15,6 +15,7 @@
 #include "render/textures/texture_manager.h"
 #include "scene/manager/scene_manager.h"
 #include "scene/decals/decals.h"
+#include "world/dynamics/dynamics_world.h"
 #include "world/cameras/movie_camera.h"
 #include "world/environment/environment.h"
 #include "world/regions/region_list.h"
@@ -66,16 +67,19 @@ void ExpectAllModulesGone() {
   EXPECT_EQ(g_Environment, nullptr);
   EXPECT_EQ(g_MovieCamera, nullptr);
   EXPECT_EQ(g_Decals, nullptr);
+  EXPECT_EQ(g_DynamicsWorld, nullptr);
 }
 
 // Start-up order of the modules (the render device first).
 const std::vector<std::string> kStartUpOrder = {
     "+render device", "+vertex shaders", "+pixel shaders", "+camera", "+level textures", "+persistent textures",
     "+level materials", "+persistent materials", "+scene manager", "+surfaces", "+step timer", "+game clock",
-    "+real clock", "+movie cameras", "+transparent buffer", "+decals", "+regions", "+switches", "+environment"};
+    "+real clock", "+movie cameras", "+transparent buffer", "+decals", "+regions",
+    "+switches", "+environment", "+dynamics world"};
 // Shut-down order.
 const std::vector<std::string> kShutDownOrder = {
-    "-switches", "-regions", "-decals", "-transparent buffer", "-environment", "-scene manager", "-level materials",
+    "-switches", "-regions", "-decals", "-transparent buffer", "-environment",
+    "-dynamics world", "-scene manager", "-level materials",
     "-level textures", "-persistent textures", "-persistent materials", "-surfaces", "-movie cameras", "-step timer", "-game clock",
     "-real clock", "-camera", "-vertex shaders", "-pixel shaders", "-render device"};
 
@@ -236,9 +240,10 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   const int mark = EngineModuleEventCount();
   ASSERT_EQ(EngineReset(), 1);
   const std::vector<std::string> expected = {
-      "-regions", "-switches", "0decals", "0transparent buffer", "-environment", "-scene manager", "-surfaces",
-      "-level textures", "-level materials", "+level textures", "+level materials", "+scene manager",
-      "+surfaces", "+regions", "+switches", "0movie cameras", "+environment"};
+      "-regions", "-switches", "0decals", "0transparent buffer", "-environment",
+      "-dynamics world", "-scene manager", "-surfaces", "-level textures", "-level materials",
+      "+level textures", "+level materials", "+scene manager", "+surfaces", "+regions", "+switches",
+      "0movie cameras", "+environment", "+dynamics world"};
   EXPECT_EQ(Events(mark), expected);
   // Kept: the device, the camera, the clocks and the persistent libraries with what they held.
   EXPECT_EQ(g_Render, render);

@@ -26,6 +26,13 @@ int CRegionList::IndexOfHash(std::uint32_t hash) const {
   return -1;
 }
 
+int CRegionList::IndexOf(const CRegion* region) const {
+  if (region == nullptr) return -1;
+  for (int i = 0; i < count_; ++i)
+    if (GetRegion(i) == region) return i;
+  return -1;
+}
+
 CRegion* CRegionList::FindByHash(std::uint32_t hash) const { return GetRegion(IndexOfHash(hash)); }
 
 CRegion* CRegionList::FindByName(const char* name) const { return FindByHash(HashString(name)); }

@@ -28,6 +28,8 @@ class CRegionList {
   CRegion* FindByHash(std::uint32_t hash) const;
   // Index of the first region with that name hash; -1 when none.
   int IndexOfHash(std::uint32_t hash) const;
+  // Index of the region (as GetRegion gives it); -1 when it is not in the list.
+  int IndexOf(const CRegion* region) const;
   // Appends a copy at the end; answers its index.  Sets the changed flag and
   // clears the compact flag.  -1 when no memory could be had.
   int Add(const CRegion& region);

@@ -132,11 +132,14 @@ TEST(RegionList, LookUpsRefuseIndicesOutOfRangeAndFindTheFirstOfAName) {
   EXPECT_EQ(list.FindByName("twin"), list.GetRegion(0));
   EXPECT_EQ(list.FindByHash(HashString("other")), list.GetRegion(1));
   EXPECT_EQ(list.FindByName("none"), nullptr);
+  EXPECT_EQ(list.IndexOf(list.GetRegion(2)), 2);
+  EXPECT_EQ(list.IndexOf(&a), -1);
   // Compact keeps the order; the array then answers the look-ups.
   list.Compact(true);
   EXPECT_TRUE(list.IsCompact());
   EXPECT_EQ(list.GetRegion(2)->Sphere.Centre.x, 9.0f);
   EXPECT_EQ(list.GetRegion(3), nullptr);
+  EXPECT_EQ(list.IndexOf(list.GetRegion(1)), 1);
   // Removing goes back to the list, in order.
   EXPECT_TRUE(list.Remove(1));
   EXPECT_FALSE(list.Remove(5));

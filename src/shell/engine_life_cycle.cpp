@@ -1,0 +1,24 @@
+#include "shell/engine_life_cycle.h"
+
+#include "foundation/time/timer.h"
+#include "world/cameras/movie_camera.h"
+#include "world/engine.h"
+#include "world/switches/switch_table.h"
+
+void EngineRunClocks(int running) {
+  for (CTimer* clock : {g_GameClock, g_RealClock})
+    if (clock != nullptr) clock->SetRunning(running ? 1u : 0u);
+}
+
+void EngineFrameStep() {
+  if (g_RealClock != nullptr) g_RealClock->Update();
+  if (g_GameClock != nullptr) g_GameClock->Update();
+  if (g_GameClock != nullptr && g_GameClock->IsRunning() && g_Switches != nullptr) g_Switches->Update();
+  if (g_MovieCamera != nullptr) g_MovieCamera->Update();
+}
+
+bool EngineApplyView(int viewport) {
+  if (g_MovieCamera == nullptr || g_MovieCamera->GetViewportCamera(viewport) < 0) return false;
+  g_MovieCamera->ApplyViewport(viewport);
+  return true;
+}
