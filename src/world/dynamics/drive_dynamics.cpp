@@ -12,7 +12,7 @@
 #include "world/dynamics/physics_state.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
-#include "world/particle_pool.h"
+#include "world/effects/particle_pool.h"
 #include "world/space/world_hit.h"
 
 namespace {
@@ -81,9 +81,9 @@ void CDriveDynamics::ApplyControls(float dt) {
           const CVector3 at{from.x + std::cos(b) * 200.0f, from.y - hit.Distance * 200.0f, from.z + std::sin(b) * 200.0f};
           if (CParticle* p = g_ParticlePool->Spawn(at, 9, 0)) {
             p->SetSize(100.0f);
-            p->SetLifetime(3000.0f + 5000.0f * Random01());
+            p->SetTimeToLive(static_cast<std::uint32_t>(3000.0f + 5000.0f * Random01()));
             p->Colour = surface->Colour[0];
-            p->Alpha = static_cast<float>(surface->Colour[0] >> 24) / 255.0f;
+            p->AlphaScale = static_cast<float>(surface->Colour[0] >> 24) / 255.0f;
           }
         }
       }
