@@ -8,6 +8,18 @@
 #include <mutex>
 
 #include "foundation/maths/random15.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HALBERD_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define HALBERD_ADDRESS_SANITIZER 1
+#endif
+#ifdef HALBERD_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
 #include "platform/win32/local_time.h"
 
 namespace {
@@ -163,6 +175,12 @@ void Unlink(AllocUnit* u) {
 // with its low bytes in order.
 void WipeWithPattern(void* block, std::size_t size, std::uint32_t pattern) {
   auto* b = static_cast<unsigned char*>(block);
+#ifdef HALBERD_ADDRESS_SANITIZER
+  // The block is ours from end to end, but the address checker may still
+  // guard parts of it for the caller (the element count that some compilers
+  // keep in front of an array of objects with destructors).
+  ASAN_UNPOISON_MEMORY_REGION(b, size);
+#endif
   unsigned char bytes[4] = {static_cast<unsigned char>(pattern), static_cast<unsigned char>(pattern >> 8),
                             static_cast<unsigned char>(pattern >> 16), static_cast<unsigned char>(pattern >> 24)};
   std::size_t words = size / 4;
