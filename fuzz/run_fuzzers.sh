@@ -5,7 +5,8 @@
 # seeds were read ("seeded") and at the end ("final").
 # Usage: fuzz/run_fuzzers.sh <fuzz build folder> <seconds per target>
 set -uo pipefail
-dir=$1
+# Absolute, because some targets change their working folder at start-up.
+dir=$(cd "$1" && pwd)
 seconds=$2
 report=()
 failed=()
