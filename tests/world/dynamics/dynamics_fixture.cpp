@@ -153,7 +153,7 @@ std::unique_ptr<Level> MakeLevel(const Options& options) {
   level->marker = new CEnvObject;
   level->marker->TemplateKind = OTYPE_ENV;
   level->world->env->AddObject(level->marker);
-  level->physics = std::make_unique<CDynamicsWorld>(100);
+  level->physics = std::make_unique<CDynamicsWorld>(options.capacity);
   return level;
 }
 

@@ -34,6 +34,7 @@ struct Options {
   int terrainTiles = 2;
   bool ramp = false;            // a 15-degree ramp up along +x at x 1200 .. 1600, z -400 .. 400, then a plateau
   bool flatTerrain = false;     // a flat 40 x 40 m ground instead of the bumpy tiles
+  int capacity = 100;           // dynamics objects the physics world takes
 };
 
 std::unique_ptr<Level> MakeLevel(const Options& options);
