@@ -9,6 +9,7 @@
 
 #include "foundation/files/bmp_handler.h"
 #include "platform/win32/window.h"
+#include "menus/screen_2d.h"
 #include "render/2d/font.h"
 #include "render/2d/full_screen_image.h"
 #include "render/device/render.h"
@@ -17,6 +18,7 @@
 #include "shell/engine_life_cycle.h"
 #include "shell/game_device_callback.h"
 #include "world/engine.h"
+#include "world/text/terminal.h"
 
 // The demo pictures, sprites and font that tools/make_sprites writes at build time.
 #ifndef HALBERD_DEMO_DATA_DIR
@@ -34,6 +36,9 @@ struct DemoScene {
   CSpriteRender glyphs{g_Render, nullptr, &textures};
   std::uint16_t glyphMap[128];
   CFont font{glyphMap, 128};
+  // A terminal line over the picture, on its framed box.
+  CScreen2D box;
+  CTerminal terminal{g_Render, g_GameClock, g_RealClock, &font, &box, 4};
 
   ~DemoScene() { picture.Release(); }
 
@@ -51,6 +56,9 @@ struct DemoScene {
     for (int i = 0; i < glyphs.GetSpriteCount(); ++i)
       if (glyphs.Sprites[i].Value < 128) glyphMap[glyphs.Sprites[i].Value] = static_cast<std::uint16_t>(i);
     font.Init(&glyphs, 33, 128, 12, 0);
+    terminal.Y = 556;                // at the foot of the picture
+    terminal.TerminalToggleKeep();  // the line stays after its 2000 ms
+    terminal.TerminalPrint("R RESETS THE LEVEL - ESC QUITS");
     return true;
   }
 
@@ -65,6 +73,8 @@ struct DemoScene {
     font.DrawString("HALBERD - PICTURE, SPRITES AND TEXT", 40, 60, 0);
     font.SetColour(0xFFFFE080);
     font.DrawString("BITMAP FONT 0123456789", 40, 520, 0);
+    terminal.TerminalUpdate();
+    terminal.TerminalDraw();
   }
 };
 

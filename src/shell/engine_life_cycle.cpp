@@ -3,6 +3,7 @@
 #include "foundation/time/timer.h"
 #include "world/cameras/movie_camera.h"
 #include "world/engine.h"
+#include "world/shrubbery/shrub_variants.h"
 #include "world/switches/switch_table.h"
 
 void EngineRunClocks(int running) {
@@ -14,6 +15,7 @@ void EngineFrameStep() {
   if (g_RealClock != nullptr) g_RealClock->Update();
   if (g_GameClock != nullptr) g_GameClock->Update();
   if (g_GameClock != nullptr && g_GameClock->IsRunning() && g_Switches != nullptr) g_Switches->Update();
+  if (g_GameClock != nullptr && g_GameClock->IsRunning()) ShrubberyUpdateSway(g_GameClock->GetFrameTime());
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
 }
 

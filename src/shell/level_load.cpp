@@ -15,6 +15,7 @@
 #include "world/objects/environment_hlo_world.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
+#include "world/shrubbery/shrubbery.h"
 
 // The demo data that the tools write at build time.
 #ifndef HALBERD_DEMO_DATA_DIR
@@ -45,6 +46,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   g_Boxes = 0;
   SetMessageBoxHook(CountBox, nullptr);
   InstallAnimationLoaderHooks();
+  InstallShrubbery();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);

@@ -24,6 +24,7 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
+#include "world/shrubbery/shrubbery.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
@@ -177,7 +178,7 @@ TEST_F(MakeLevelTest, TheCatalogHoldsWhatTheLevelReads) {
   Start("d");
   ASSERT_EQ(OpenCatalog(1, "DEMO.dat", 0, 0), 1);
   for (const char* name : {"DEMO.env", "DEMO.FAS", "DEMO.OCT", "terrain.evo", "room.evo", "crate.evo",
-                           "InvisPoly.evo", "car.evo", "bricks.tga"}) {
+                           "InvisPoly.evo", "car.evo", "bricks.tga", "bush.evo"}) {
     EXPECT_TRUE(IsFileInCatalog(name)) << name;
     // The catalog's copy is the loose file.
     BufferedFile* h = FileOpen(name, "rb");
@@ -261,3 +262,76 @@ TEST_F(MakeLevelTest, AnObjectNoDescriptionHoldsStopsTheTool) {
 }
 
 }  // namespace
+
+TEST(LevelDescription, ShrubLinesMakeGardens) {
+  const char* text =
+      "level T\n"
+      "shrub 1 bush at 1 2 3 rotate 10 20 30 size 1.5\n"
+      "shrub 0 tuft at 4 5 6 still\n"
+      "shrub 1 tuft at 7 8 9 lit\n";
+  LevelDescription level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelDescriptionText(text, "t.txt", ".", &level, &error)) << error;
+  EXPECT_EQ(level.Shrubbery.Templates, (std::vector<std::string>{"bush", "tuft"}));
+  ASSERT_EQ(level.Shrubbery.Gardens.size(), 2u);
+  ASSERT_EQ(level.Shrubbery.Gardens[0].size(), 1u);
+  ASSERT_EQ(level.Shrubbery.Gardens[1].size(), 2u);
+  const ShrubFileRecord& first = level.Shrubbery.Gardens[1][0];
+  EXPECT_TRUE(Near(first.Position, {1, 2, 3}));
+  EXPECT_FLOAT_EQ(first.AngleX, 10.0f);
+  EXPECT_FLOAT_EQ(first.AngleY, 20.0f);
+  EXPECT_FLOAT_EQ(first.AngleZ, 30.0f);
+  EXPECT_FLOAT_EQ(first.Size, 1.5f);
+  EXPECT_EQ(first.Flags, kShrubSways);
+  EXPECT_EQ(first.TemplateIndex, 0);
+  EXPECT_EQ(level.Shrubbery.Gardens[0][0].Flags, 0u);
+  EXPECT_EQ(level.Shrubbery.Gardens[0][0].TemplateIndex, 1);
+  EXPECT_EQ(level.Shrubbery.Gardens[1][1].Flags, kShrubSways | kShrubAlternativeState);
+
+  const struct {
+    const char* text;
+    const char* error;
+  } mistakes[] = {
+      {"level T\nshrub 0 bush\n", "t.txt:2: a shrub needs its position (at x y z)"},
+      {"level T\nshrub -1 bush at 0 0 0\n", "t.txt:2: a garden number lies in 0..1000"},
+      {"level T\nshrub 0 bush at 0 0 0 wave\n", "t.txt:2: unknown shrub option \"wave\""},
+  };
+  for (const auto& m : mistakes) {
+    LevelDescription bad;
+    EXPECT_FALSE(ReadLevelDescriptionText(m.text, "t.txt", "", &bad, &error)) << m.text;
+    EXPECT_EQ(error, m.error);
+  }
+}
+
+TEST_F(MakeLevelTest, TheDemoLevelsShrubsLoadIntoTheGroundsGarden) {
+  ASSERT_FALSE(level_.Shrubbery.Gardens.empty());
+  std::string error;
+  ASSERT_TRUE(MakeLevel(level_, "out", nullptr, &error)) << error;
+  CaptureBoxes(&boxes_);
+  std::filesystem::current_path("out");
+  SetWorkDirectory();
+  Start();
+  InstallShrubbery();
+  CTextureManager textures;
+  CMaterialList materials;
+  CEnvironment env(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  env.Shrubbery->SetDensity(1.0f);
+  const std::string text = Read("DEMO.env");
+  EnvTextCursor cursor(text.c_str());
+  EnvFileLoadReport loaded;
+  EXPECT_EQ(EnvFileLoadEnvironment(&env, cursor, nullptr, nullptr, &loaded), 1);
+  SetEnvSectionReader(ENVSECTION_SHRUBBERY, nullptr);
+  EXPECT_TRUE(boxes_.empty());
+  ASSERT_EQ(env.Shrubbery->GetGardenCount(), static_cast<int>(level_.Shrubbery.Gardens.size()));
+  EXPECT_EQ(env.FindInstanceByName("Ground")->GardenIndex, 0);
+  const Garden* garden = env.Shrubbery->GetGarden(0);
+  ASSERT_EQ(garden->Count, static_cast<int>(level_.Shrubbery.Gardens[0].size()));
+  for (int i = 0; i < garden->Count; ++i) {
+    const ShrubFileRecord& r = level_.Shrubbery.Gardens[0][static_cast<std::size_t>(i)];
+    EXPECT_TRUE(Near(garden->Shrubs[i].Position, r.Position));
+    ASSERT_NE(garden->Shrubs[i].Template, nullptr);
+    EXPECT_EQ(garden->Shrubs[i].Template,
+              env.FindObjectByName(level_.Shrubbery.Templates[static_cast<std::size_t>(r.TemplateIndex)].c_str()));
+  }
+  EXPECT_TRUE(env.Shrubbery->CheckGardens());
+}

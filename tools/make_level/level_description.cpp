@@ -167,6 +167,7 @@ class Reader {
     if (command == "portal") return Portal();
     if (command == "gameobject") return GameObject();
     if (command == "waypoint") return Waypoint();
+    if (command == "shrub") return ShrubLine();
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -327,6 +328,40 @@ class Reader {
     }
     if (!hasLook) s.lookPoint = s.position;
     out_->Env.waypoints.push_back(s);
+    return true;
+  }
+
+  bool ShrubLine() {
+    int garden = 0;
+    std::string object;
+    if (!Integer(&garden) || !Word(&object)) return false;
+    if (garden < 0 || garden > 1000) return Fail("a garden number lies in 0..1000");
+    ShrubFileRecord r;
+    r.Size = 1.0f;
+    bool placed = false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "at") {
+        ok = Vector(&r.Position);
+        placed = true;
+      } else if (o == "rotate") {
+        CVector3 angles{};
+        ok = Vector(&angles);
+        r.AngleX = angles.x;
+        r.AngleY = angles.y;
+        r.AngleZ = angles.z;
+      } else if (o == "size") ok = Number(&r.Size);
+      else if (o == "still") r.Flags &= ~kShrubSways;
+      else if (o == "lit") r.Flags |= kShrubAlternativeState;
+      else return Fail("unknown shrub option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (!placed) return Fail("a shrub needs its position (at x y z)");
+    ShrubberySectionData& s = out_->Shrubbery;
+    r.TemplateIndex = s.AddTemplate(object);
+    if (s.Gardens.size() <= static_cast<std::size_t>(garden)) s.Gardens.resize(static_cast<std::size_t>(garden) + 1);
+    s.Gardens[static_cast<std::size_t>(garden)].push_back(r);
     return true;
   }
 

@@ -19,6 +19,11 @@
 //            [table <n>] [value <n>] [flags <n>] [texture <name>] [attach <connector> <object>]...
 //                                  a game-object record; its template is the object of that name
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
+//   shrub <garden> <object> at x y z [rotate x y z] [size <s>] [still] [lit]
+//                                  a shrub of the numbered garden (an instance names its garden with
+//                                  "garden n"); it sways unless still, and lit ones take the lights of
+//                                  their instance; the shrubbery section is written from these lines
+//                                  when no "section shrubbery" is given
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -35,6 +40,7 @@
 #include <vector>
 
 #include "world/environment/env_file_writer.h"
+#include "world/shrubbery/shrubbery_section.h"
 
 struct LevelFileSource {
   std::string Name;
@@ -47,6 +53,7 @@ struct LevelDescription {
   std::vector<std::string> SourceFiles;  // every description file read, the main one first
   EnvFileSource Env;
   std::vector<LevelFileSource> Files;
+  ShrubberySectionData Shrubbery;  // from "shrub" lines
 };
 
 // The section names of "section" lines, by section id.

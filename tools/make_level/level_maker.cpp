@@ -24,6 +24,7 @@
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/environment/pool_size_file.h"
+#include "world/shrubbery/shrubbery.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ void CountProgress(const char*, int, int) { ++g_ProgressCount; }
 bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std::string* error) {
   const std::string levelPath = name + ".env";
   InstallObjectMeshHooks();  // skinned and vertex-animated objects
+  InstallShrubbery();        // the shrubs' templates are loaded (and catalogued) too
   PoolSizeFileRead(name.c_str());
   BufferedFile* file = FileOpen(levelPath.c_str(), "rb");
   if (file == nullptr) {
@@ -203,6 +205,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     needed.push_back(o.name);
     for (const EnvFileAttachmentSource& a : o.attachments) needed.push_back(a.object);
   }
+  for (const std::string& shrub : level.Shrubbery.Templates) needed.push_back(shrub);
   std::set<std::string> written, textures;
   for (const std::string& name : needed) {
     if (!written.insert(name).second) continue;
@@ -227,7 +230,11 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
     ++r.textures;
   }
-  const std::string env = EnvFileWrite(level.Env);
+  // The shrubs given by "shrub" lines, through the engine's section writer.
+  EnvFileSource source = level.Env;
+  if (source.sections[ENVSECTION_SHRUBBERY].empty() && !level.Shrubbery.Gardens.empty())
+    WriteShrubberySection(&source.sections[ENVSECTION_SHRUBBERY], level.Shrubbery, kEnvFileVersion);
+  const std::string env = EnvFileWrite(source);
   if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
   for (const LevelFileSource& f : level.Files)
     if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;

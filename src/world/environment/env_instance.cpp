@@ -12,6 +12,8 @@
 #include "scene/light_table.h"
 #include "world/environment/box_routines.h"
 #include "world/environment/env_object.h"
+#include "world/environment/environment.h"
+#include "world/shrubbery/shrubbery.h"
 #include "world/space/zone_record.h"
 
 EnvInstanceGlobals g_EnvInstanceGlobals;
@@ -638,6 +640,9 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
         break;
     }
   }
+  // The shrubs of the instance's garden, lit as the instance when they ask to be.
+  if (GardenIndex != -1 && g_Environment != nullptr && g_Environment->Shrubbery != nullptr)
+    g_Environment->Shrubbery->QueueGarden(this);
   LastDrawnFrame = g_EnvInstanceGlobals.FrameNumber;
   LastDrawnTime = g_EnvInstanceGlobals.GameTime;
 }

@@ -12,6 +12,7 @@
 #include "world/environment/env_object.h"
 #include "world/environment/evo_file.h"
 #include "world/environment/pool_size_file.h"
+#include "world/shrubbery/shrubbery.h"
 #include "world/space/zone_record.h"
 
 CEnvironment* g_Environment = nullptr;
@@ -70,11 +71,14 @@ CEnvironment::CEnvironment(CRender* render, CTextureManager* textures, CMaterial
   }
   g_RootInstance = RootInstance;
   g_RootZone = RootInstance != nullptr ? RootInstance->Zone : nullptr;
+  Shrubbery = new (std::nothrow) CShrubbery(this);
   g_Environment = this;
 }
 
 CEnvironment::~CEnvironment() {
   Flags |= kEnvFlagDestroying;
+  delete Shrubbery;
+  Shrubbery = nullptr;
   // Every listed instance: pool records stay for the pool's release.
   for (CEnvInstance* i = InstanceList; i != nullptr;) {
     CEnvInstance* next = i->EnvLink;
