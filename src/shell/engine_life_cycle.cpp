@@ -3,6 +3,8 @@
 #include "foundation/time/timer.h"
 #include "world/cameras/movie_camera.h"
 #include "world/engine.h"
+#include "world/environment/environment.h"
+#include "world/sky/sky.h"
 #include "world/switches/switch_table.h"
 
 void EngineRunClocks(int running) {
@@ -14,6 +16,7 @@ void EngineFrameStep() {
   if (g_RealClock != nullptr) g_RealClock->Update();
   if (g_GameClock != nullptr) g_GameClock->Update();
   if (g_GameClock != nullptr && g_GameClock->IsRunning() && g_Switches != nullptr) g_Switches->Update();
+  if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Step();
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
 }
 

@@ -13,6 +13,8 @@
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
 #include "world/objects/environment_hlo_world.h"
+#include "world/sky/sky.h"
+#include "world/sky/sky_section.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
@@ -22,6 +24,11 @@
 #endif
 
 namespace {
+
+// The demo's day runs from the level's late afternoon to dusk while it
+// plays: three hours of the day per minute of the game clock, stopping at 19:00.
+constexpr float kDemoTimeOfDayRate = 180.0f;
+constexpr float kDemoDusk = 19.0f;
 
 const char kDemoDataFolder[] = HALBERD_DEMO_DATA_DIR;
 const char kDemoLevelFolder[] = HALBERD_DEMO_DATA_DIR "levels/DEMO";
@@ -45,6 +52,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   g_Boxes = 0;
   SetMessageBoxHook(CountBox, nullptr);
   InstallAnimationLoaderHooks();
+  InstallSkySectionReader();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);
@@ -114,6 +122,10 @@ bool LoadDemoLevel(CEnvironment* environment, HLOSpawnCallback spawn, LevelLoadR
   SetWorkDirectory();
   SetSearchFolders(kDemoSearchFolders);
   const bool ok = LoadLevelEnvironment(environment, "DEMO.env", spawn, report);
+  if (ok && environment->Sky != nullptr) {
+    environment->Sky->SetTimeOfDayRate(kDemoTimeOfDayRate);
+    environment->Sky->StopTimeAt(kDemoDusk);
+  }
   std::filesystem::current_path(previous, ec);
   SetWorkDirectory();
   return ok;

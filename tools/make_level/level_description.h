@@ -19,6 +19,14 @@
 //            [table <n>] [value <n>] [flags <n>] [texture <name>] [attach <connector> <object>]...
 //                                  a game-object record; its template is the object of that name
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
+//   sky [fog <start> <stop>] [farfog <start> <stop>] [time <hours>]
+//                                  the level's sky, starting from the default sky (fog 4000 to 9000, noon,
+//                                  the default colour keys, two still layers without texture); written
+//                                  through the engine's sky-section writer
+//   skylayer <0|1> [texture <name>] [tile <factor>] [fixedy] [speed x y z] [curvature <c>] [height <h>]
+//                                  a cloud layer of that sky
+//   skycolour <sunambient|sundiffuse|fog|flare|east|sky|west> <0|6|12|18> r g b a
+//                                  a colour key of that sky (colours 0..1, the key's hour)
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -27,7 +35,8 @@
 //   endfile
 //
 // A section that no description gives is written empty (with its end word);
-// a section given twice is written in the order read.  Waypoints given by
+// a section given twice is written in the order read.  A sky given by "sky"
+// lines may not also be given as a section.  Waypoints given by
 // "waypoint" lines are written when no "section waypoints" is given.
 #pragma once
 
@@ -35,6 +44,7 @@
 #include <vector>
 
 #include "world/environment/env_file_writer.h"
+#include "world/sky/sky_settings.h"
 
 struct LevelFileSource {
   std::string Name;
@@ -47,7 +57,14 @@ struct LevelDescription {
   std::vector<std::string> SourceFiles;  // every description file read, the main one first
   EnvFileSource Env;
   std::vector<LevelFileSource> Files;
+  // The sky of "sky", "skylayer" and "skycolour" lines (SkyGiven), written
+  // into Env's sky section by MakeLevel.
+  bool SkyGiven = false;
+  SkySettings Sky;
 };
+
+// The level file's text: Env, with the described sky in its sky section.
+std::string LevelEnvironmentText(const LevelDescription& level);
 
 // The section names of "section" lines, by section id.
 const char* LevelSectionWord(EnvSectionId id);

@@ -220,6 +220,10 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     ++r.objectFiles;
     for (const std::string& texture : DescribedObjectTextures(*source)) textures.insert(texture);
   }
+  // The sky's layer textures, when an object description defines them.
+  if (level.SkyGiven)
+    for (const SkyLayerSettings& layer : level.Sky.Layers)
+      if (all.FindTexture(layer.TextureName) != nullptr) textures.insert(layer.TextureName);
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
     if (t == nullptr) continue;
@@ -227,7 +231,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
     ++r.textures;
   }
-  const std::string env = EnvFileWrite(level.Env);
+  const std::string env = LevelEnvironmentText(level);
   if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
   for (const LevelFileSource& f : level.Files)
     if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;
