@@ -78,6 +78,7 @@ class DepthSortQueue {
   void Draw();
 
   void SetDrawHooks(const DepthSortDrawHooks& hooks) { m_Hooks = hooks; }
+  const DepthSortDrawHooks& GetDrawHooks() const { return m_Hooks; }
   void SetCamera(CCamera* camera) { m_Camera = camera; }
   CCamera* GetCamera() const { return m_Camera; }
   CRender* GetRender() const { return m_Render; }
