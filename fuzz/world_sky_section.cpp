@@ -56,7 +56,13 @@ void WriteSeeds(const std::string& folder) {
   s.Layers[0].Speed[0] = 0.01f;
   s.Layers[1].FixedY = 1;
   for (std::size_t v = 0; v < std::size(kVersions); ++v) {
-    const std::string text = std::string(1, static_cast<char>(v)) + ForVersion(s, kVersions[v]);
+    const std::string section = ForVersion(s, kVersions[v]);
+    // A seed that does not read whole would not get the target past the section's start.
+    SkySettings check;
+    EnvTextCursor cursor(section.c_str());
+    int line = 0;
+    if (!check.Load(cursor, kVersions[v], &line) || !cursor.AtEnd()) __builtin_trap();
+    const std::string text = std::string(1, static_cast<char>(v)) + section;
     std::ofstream(folder + "/seed" + std::to_string(v) + ".txt", std::ios::binary) << text;
   }
 }

@@ -1,8 +1,11 @@
 #include "scene/shadows/shadow_faces.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "foundation/maths/packed_direction.h"
@@ -42,22 +45,100 @@ CVector3 ShadowFaceNormal(const CVector3& p0, const CVector3& p1, const CVector3
   return n;
 }
 
+// The faces that may share an edge starting at a vertex are the faces of
+// the vertices within the tolerance of it (and of the vertex itself): a
+// grid of cells twice the tolerance wide finds those among the 27 cells
+// around it.  Searching only them, in face order, links the same faces as
+// trying every other face in order would.
+namespace {
+
+class VertexGrid {
+ public:
+  VertexGrid(const CVector3* positions, const std::uint16_t* indices, int indexCount) : positions_(positions) {
+    for (int k = 0; k < indexCount; ++k) {
+      const std::uint16_t v = indices[k];
+      if (!seen_.insert(v).second) continue;
+      cells_[Key(Cell(positions[v]))].push_back(v);
+    }
+  }
+  // Calls visit(w) for every listed vertex w within the tolerance of p on every axis.
+  template <typename Visit>
+  void Near(const CVector3& p, Visit visit) const {
+    const Index c = Cell(p);
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dz = -1; dz <= 1; ++dz) {
+          const auto it = cells_.find(Key({c.x + dx, c.y + dy, c.z + dz}));
+          if (it == cells_.end()) continue;
+          for (std::uint16_t w : it->second)
+            if (Close(positions_[w], p)) visit(w);
+        }
+  }
+
+ private:
+  struct Index {
+    std::int64_t x, y, z;
+  };
+  // Coordinates beyond 2^40 cells (and not-a-number) share the outermost cells:
+  // slower, but never missed.
+  static std::int64_t Axis(float f) {
+    constexpr double kLimit = 1099511627776.0;
+    const double q = std::floor(static_cast<double>(f) / (2.0 * kShadowEdgeTolerance));
+    if (!(q > -kLimit)) return static_cast<std::int64_t>(-kLimit);
+    if (!(q < kLimit)) return static_cast<std::int64_t>(kLimit);
+    return static_cast<std::int64_t>(q);
+  }
+  static Index Cell(const CVector3& p) { return {Axis(p.x), Axis(p.y), Axis(p.z)}; }
+  static std::uint64_t Key(const Index& i) {
+    const auto part = [](std::int64_t v) { return static_cast<std::uint64_t>(v) & 0x1FFFFF; };
+    return part(i.x) | (part(i.y) << 21) | (part(i.z) << 42);
+  }
+  static bool Close(const CVector3& a, const CVector3& b) { return ::Near(a, b); }
+
+  const CVector3* positions_;
+  std::unordered_set<std::uint16_t> seen_;
+  std::unordered_map<std::uint64_t, std::vector<std::uint16_t>> cells_;
+};
+
+}  // namespace
+
 void FindShadowNeighbours(const CVector3* positions, const std::uint16_t* indices, int faceCount, bool matchIndices,
                           std::uint16_t (*neighbours)[3]) {
   for (int f = 0; f < faceCount; ++f)
     for (int e = 0; e < 3; ++e) neighbours[f][e] = kShadowNoNeighbour;
+  if (faceCount <= 0) return;
   // Edge e of face f runs from its vertex e to vertex (e + 1) mod 3.
   auto end = [&](int f, int e, int which) { return indices[f * 3 + (e + which) % 3]; };
   auto same = [&](std::uint16_t a, std::uint16_t b) {
     return (matchIndices && a == b) || Near(positions[a], positions[b]);
   };
+  std::unordered_map<std::uint16_t, std::vector<int>> facesOf;
+  for (int f = 0; f < faceCount; ++f)
+    for (int k = 0; k < 3; ++k) {
+      std::vector<int>& list = facesOf[indices[f * 3 + k]];
+      if (list.empty() || list.back() != f) list.push_back(f);
+    }
+  const VertexGrid grid(positions, indices, faceCount * 3);
+  std::vector<int> candidates;
   for (int i = 0; i < faceCount; ++i) {
     for (int ei = 0; ei < 3; ++ei) {
       if (neighbours[i][ei] != kShadowNoNeighbour) continue;
       const std::uint16_t a0 = end(i, ei, 0), a1 = end(i, ei, 1);
-      bool found = false;
-      for (int j = 0; j < faceCount && !found; ++j) {
+      // Faces with a vertex at a0 (or a0 itself): one of their edges' ends must be.
+      candidates.clear();
+      auto add = [&](std::uint16_t w) {
+        const auto it = facesOf.find(w);
+        if (it != facesOf.end()) candidates.insert(candidates.end(), it->second.begin(), it->second.end());
+      };
+      add(a0);
+      grid.Near(positions[a0], [&](std::uint16_t w) {
+        if (w != a0) add(w);
+      });
+      std::sort(candidates.begin(), candidates.end());
+      candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+      for (int j : candidates) {
         if (j == i) continue;
+        bool found = false;
         for (int ej = 0; ej < 3; ++ej) {
           // An edge already linked belongs to another pair: linking it again
           // would leave its first partner pointing at a face that forgot it.
@@ -70,6 +151,7 @@ void FindShadowNeighbours(const CVector3* positions, const std::uint16_t* indice
             break;
           }
         }
+        if (found) break;
       }
     }
   }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "foundation/maths/packed_direction.h"
 #include "scene/mesh/vbuffer_object.h"
@@ -86,6 +87,68 @@ TEST(ShadowFaces, AnEdgeSharedByThreeFacesLinksOnePairOnly) {
   EXPECT_EQ(n[0][0], 1);
   EXPECT_EQ(n[1][0], 0);
   EXPECT_EQ(n[2][0], kShadowNoNeighbour);
+}
+
+// The plain search: every other face in order for every free edge.
+void ReferenceNeighbours(const CVector3* p, const std::uint16_t* indices, int faces, bool matchIndices,
+                         std::uint16_t (*n)[3]) {
+  auto same = [&](std::uint16_t a, std::uint16_t b) {
+    return (matchIndices && a == b) ||
+           (std::fabs(p[a].x - p[b].x) <= 0.01f && std::fabs(p[a].y - p[b].y) <= 0.01f &&
+            std::fabs(p[a].z - p[b].z) <= 0.01f);
+  };
+  for (int f = 0; f < faces; ++f)
+    for (int e = 0; e < 3; ++e) n[f][e] = kShadowNoNeighbour;
+  for (int i = 0; i < faces; ++i)
+    for (int ei = 0; ei < 3; ++ei) {
+      if (n[i][ei] != kShadowNoNeighbour) continue;
+      const std::uint16_t a0 = indices[i * 3 + ei], a1 = indices[i * 3 + (ei + 1) % 3];
+      bool found = false;
+      for (int j = 0; j < faces && !found; ++j) {
+        if (j == i) continue;
+        for (int ej = 0; ej < 3 && !found; ++ej) {
+          if (n[j][ej] != kShadowNoNeighbour) continue;
+          const std::uint16_t b0 = indices[j * 3 + ej], b1 = indices[j * 3 + (ej + 1) % 3];
+          if ((same(a0, b0) && same(a1, b1)) || (same(a0, b1) && same(a1, b0))) {
+            n[i][ei] = static_cast<std::uint16_t>(j);
+            n[j][ej] = static_cast<std::uint16_t>(i);
+            found = true;
+          }
+        }
+      }
+    }
+}
+
+TEST(ShadowFaces, TheGridSearchLinksWhatTryingEveryFaceWould) {
+  // Triangle soups over a few points, each copied with jitter around the
+  // tolerance, so that edges coincide, nearly coincide and are shared by
+  // three faces or more; some points lie on cell borders, one is not a number.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> pick(0, 11);
+  std::uniform_real_distribution<float> jitter(-0.012f, 0.012f);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<CVector3> points;
+    for (int k = 0; k < 12; ++k) {
+      const CVector3 base{(k % 3) * 0.02f, (k / 3) * 1.0f, k == 5 ? 0.03f : 0.0f};
+      for (int copy = 0; copy < 4; ++copy)
+        points.push_back({base.x + jitter(random), base.y + jitter(random), base.z + jitter(random)});
+    }
+    points[7].y = NAN;
+    std::vector<std::uint16_t> indices;
+    for (int f = 0; f < 120; ++f) {
+      const int a = pick(random), b = (a + 1 + pick(random) % 11) % 12, c = (b + 1 + pick(random) % 10) % 12;
+      for (int k : {a, b, c}) indices.push_back(static_cast<std::uint16_t>(k * 4 + pick(random) % 4));
+    }
+    const int faces = static_cast<int>(indices.size() / 3);
+    for (bool matchIndices : {false, true}) {
+      std::vector<std::uint16_t> got(indices.size()), want(indices.size());
+      FindShadowNeighbours(points.data(), indices.data(), faces, matchIndices,
+                           reinterpret_cast<std::uint16_t(*)[3]>(got.data()));
+      ReferenceNeighbours(points.data(), indices.data(), faces, matchIndices,
+                          reinterpret_cast<std::uint16_t(*)[3]>(want.data()));
+      ASSERT_EQ(got, want) << "round " << round << (matchIndices ? " by index too" : "");
+    }
+  }
 }
 
 TEST(ShadowFaces, APartKeepsPackedNormalsNeighboursAndItsPositions) {
