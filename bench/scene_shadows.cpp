@@ -1,9 +1,10 @@
 // Stencil shadows: the face connectivity built when a template is read
 // (triangles per second for closed latitude-longitude spheres, each face with
 // vertices of its own, so that edges are matched by position), and the
-// silhouette volume built each time a shadow is drawn.  Goals: connectivity
-// grows about linearly with the triangle count (no faces-squared search);
-// a 1,000-triangle volume in well under a millisecond.
+// silhouette volume built each time a shadow is drawn.  Goals: no
+// faces-squared search (16,000 triangles in well under a second, where
+// trying every face for every edge takes billions of comparisons); a
+// 16,000-triangle volume in well under a millisecond.
 #include <benchmark/benchmark.h>
 
 #include <cmath>

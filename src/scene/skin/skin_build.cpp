@@ -2,9 +2,6 @@
 // object tools): shadow faces, one stitched strip, vertices renumbered in
 // strip order, then the buffers.
 #include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <map>
 #include <utility>
 
 #include "foundation/byte_reader.h"
