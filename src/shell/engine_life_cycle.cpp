@@ -4,6 +4,8 @@
 #include "world/cameras/movie_camera.h"
 #include "world/engine.h"
 #include "world/shrubbery/shrub_variants.h"
+#include "world/environment/environment.h"
+#include "world/sky/sky.h"
 #include "world/switches/switch_table.h"
 
 void EngineRunClocks(int running) {
@@ -16,6 +18,7 @@ void EngineFrameStep() {
   if (g_GameClock != nullptr) g_GameClock->Update();
   if (g_GameClock != nullptr && g_GameClock->IsRunning() && g_Switches != nullptr) g_Switches->Update();
   if (g_GameClock != nullptr && g_GameClock->IsRunning()) ShrubberyUpdateSway(g_GameClock->GetFrameTime());
+  if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Step();
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
 }
 

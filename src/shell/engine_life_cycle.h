@@ -7,7 +7,8 @@
 // Starts (1) or pauses (0) both engine clocks.
 void EngineRunClocks(int running);
 // One frame of the world: the real and game clocks tick; while the game
-// clock runs the switches move; the movie cameras run every frame.
+// clock runs the switches move; the sky's time of day and fog fades step on
+// the game clock's frame time; the movie cameras run every frame.
 void EngineFrameStep();
 // Poses the render camera from the movie camera shown in the viewport;
 // false when the viewport shows none.

@@ -13,6 +13,8 @@
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
 #include "world/objects/environment_hlo_world.h"
+#include "world/sky/sky.h"
+#include "world/sky/sky_section.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 #include "world/shrubbery/shrubbery.h"
@@ -23,6 +25,11 @@
 #endif
 
 namespace {
+
+// The demo's day runs from the level's late afternoon to dusk while it
+// plays: three hours of the day per minute of the game clock, stopping at 19:00.
+constexpr float kDemoTimeOfDayRate = 180.0f;
+constexpr float kDemoDusk = 19.0f;
 
 const char kDemoDataFolder[] = HALBERD_DEMO_DATA_DIR;
 const char kDemoLevelFolder[] = HALBERD_DEMO_DATA_DIR "levels/DEMO";
@@ -47,6 +54,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   SetMessageBoxHook(CountBox, nullptr);
   InstallAnimationLoaderHooks();
   InstallShrubbery();
+  InstallSkySectionReader();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);
@@ -116,6 +124,10 @@ bool LoadDemoLevel(CEnvironment* environment, HLOSpawnCallback spawn, LevelLoadR
   SetWorkDirectory();
   SetSearchFolders(kDemoSearchFolders);
   const bool ok = LoadLevelEnvironment(environment, "DEMO.env", spawn, report);
+  if (ok && environment->Sky != nullptr) {
+    environment->Sky->SetTimeOfDayRate(kDemoTimeOfDayRate);
+    environment->Sky->StopTimeAt(kDemoDusk);
+  }
   std::filesystem::current_path(previous, ec);
   SetWorkDirectory();
   return ok;

@@ -19,6 +19,7 @@
 #include "scene/decals/decals.h"
 #include "scene/skin/object_mesh_hooks.h"
 #include "scene/manager/scene_manager.h"
+#include "scene/shadows/shadow_hooks.h"
 #include "world/cameras/movie_camera.h"
 #include "world/dynamics/dynamics_world.h"
 #include "world/effects/effects_hooks.h"
@@ -163,8 +164,9 @@ void ClearEffectsHooks() {
 
 // Steps 3 to 13 of the start-up; false at the first module that cannot be made.
 bool CreateModules() {
-  // How skinned and vertex-animated templates are read.
+  // How skinned and vertex-animated templates are read, and their shadows built.
   InstallObjectMeshHooks();
+  InstallShadowHooks();
 
   if (!Create(g_VertexShaders, "vertex shaders", g_Render, kVertexShaderCapacity)) return false;
   if (!Create(g_PixelShaders, "pixel shaders", g_Render, kPixelShaderCapacity)) return false;

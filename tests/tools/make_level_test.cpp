@@ -26,6 +26,8 @@
 #include "world/environment/environment.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/space/portal.h"
+#include "world/sky/sky.h"
+#include "world/sky/sky_section.h"
 #include "world/space/zone_record.h"
 
 namespace {
@@ -92,7 +94,10 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   EnvTextCursor cursor(text.c_str());
   g_spawned.clear();
   EnvFileLoadReport loaded;
+  const EnvSectionReader skyReader = GetEnvSectionReader(ENVSECTION_SKY);
+  InstallSkySectionReader();
   ASSERT_EQ(EnvFileLoadEnvironment(&env, cursor, Spawn, nullptr, &loaded), 1);
+  SetEnvSectionReader(ENVSECTION_SKY, skyReader);
   EXPECT_TRUE(boxes_.empty()) << boxes_[0].text;
   EXPECT_TRUE(env.LoadOctrees("DEMO.env"));
 
@@ -168,6 +173,49 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   }
   g_EnvWaypoints = nullptr;
   EXPECT_NE(Read("DEMO.FAS").find("\"Loading Bar\""), std::string::npos);
+
+  // The sky: its lines' values, layer textures written beside the level.
+  ASSERT_TRUE(level_.SkyGiven);
+  ASSERT_NE(env.Sky, nullptr);
+  EXPECT_EQ(env.Sky->GetFogStart(), level_.Sky.FogStart);
+  EXPECT_EQ(env.Sky->GetFogStop(), level_.Sky.FogStop);
+  EXPECT_EQ(env.Sky->GetFarFogStop(), level_.Sky.FarFogStop);
+  EXPECT_EQ(env.Sky->GetTimeOfDay(), level_.Sky.TimeOfDay);
+  EXPECT_LT(level_.Sky.TimeOfDay, 18.0f) << "the demo's day runs to dusk";
+  for (int i = 0; i < kSkyLayerCount; ++i) {
+    const std::string name = level_.Sky.Layers[i].TextureName;
+    ASSERT_NE(env.Sky->Layer(i).Texture, nullptr) << name;
+    EXPECT_STREQ(env.Sky->Layer(i).Texture->Name, name.c_str());
+    EXPECT_FALSE(Read(name + ".tga").empty()) << name;
+    EXPECT_EQ(env.Sky->Layer(i).TileFactor, level_.Sky.Layers[i].TileFactor);
+  }
+}
+
+TEST(LevelDescription, SkyLinesMakeTheSkySection) {
+  const std::string text =
+      "level T\n"
+      "sky fog 1000 5000 time 16.5\n"
+      "skylayer 1 texture \"high clouds\" tile 3 fixedy speed 1 2 3 curvature 0.25 height 1500\n"
+      "skycolour east 18 0.5 0.25 0.125 1\n";
+  LevelDescription level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelDescriptionText(text, "t.txt", ".", &level, &error)) << error;
+  const std::string env = LevelEnvironmentText(level);
+  const std::size_t at = env.find("FOGSTART 1000.000000\r\nFOGSTOP 5000.000000\r\nXFOGSTART 4000.000000");
+  ASSERT_NE(at, std::string::npos) << "the far range stays the default sky's";
+  EnvTextCursor cursor(env.c_str() + at);
+  SkySettings read;
+  int line = 0;
+  ASSERT_TRUE(read.Load(cursor, 72, &line));
+  EXPECT_EQ(read.TimeOfDay, 16.5f);
+  EXPECT_EQ(read.Layers[0].TextureName, "UNDEFINED");
+  EXPECT_EQ(read.Layers[1].TextureName, "high clouds");
+  EXPECT_EQ(read.Layers[1].FixedY, 1);
+  EXPECT_EQ(read.Layers[1].Speed[2], 3.0f);
+  EXPECT_EQ(read.Layers[1].Height, 1500.0f);
+  EXPECT_EQ(read.Colours[SKYCOLOUR_EAST][3].g, 0.25f);
+  EXPECT_EQ(read.Colours[SKYCOLOUR_EAST][0].b, SkyDefaultColourKeys()[SKYCOLOUR_EAST][0].b);
+  EXPECT_NE(env.find("SKYTEXTURE \"high clouds\"\r\n"), std::string::npos);
 }
 
 TEST_F(MakeLevelTest, TheCatalogHoldsWhatTheLevelReads) {
@@ -245,6 +293,13 @@ TEST(LevelDescription, MistakesAreReportedWithFileAndLine) {
       {"level T\ninclude nowhere.txt\n", "nowhere.txt:0: cannot be read"},
       {"instance A block\n", "t.txt: no \"level\" line names the level"},
       {"level T\nwaypoint W at 1 2\n", "t.txt:2: a word is missing"},
+      {"level T\nsky wobble 1\n", "t.txt:2: unknown sky option \"wobble\""},
+      {"level T\nsky time 25\n", "t.txt:2: a time of day lies in 0 to 24"},
+      {"level T\nskylayer 2 tile 1\n", "t.txt:2: the sky has layers 0 and 1"},
+      {"level T\nskycolour east 7 1 1 1 1\n", "t.txt:2: sky colour keys stand at 0, 6, 12 and 18 hours"},
+      {"level T\nskycolour dusk 6 1 1 1 1\n", "t.txt:2: unknown sky colour \"dusk\""},
+      {"level T\nsky fog 1 2\nsection sky\nFOGSTART 1\nendsection\n",
+       "t.txt: the sky is given both by sky lines and by a sky section"},
   };
   for (const Case& c : cases) {
     LevelDescription level;

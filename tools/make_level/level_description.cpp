@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "world/shrubbery/shrubbery_section.h"
+#include "world/sky/sky_section.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -167,7 +170,13 @@ class Reader {
     if (command == "portal") return Portal();
     if (command == "gameobject") return GameObject();
     if (command == "waypoint") return Waypoint();
+<<<<<<< HEAD
     if (command == "shrub") return ShrubLine();
+=======
+    if (command == "sky") return Sky();
+    if (command == "skylayer") return SkyLayer();
+    if (command == "skycolour") return SkyColour();
+>>>>>>> sky
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -331,6 +340,7 @@ class Reader {
     return true;
   }
 
+<<<<<<< HEAD
   bool ShrubLine() {
     int garden = 0;
     std::string object;
@@ -365,6 +375,67 @@ class Reader {
     return true;
   }
 
+=======
+  // The first sky line starts from the default sky.
+  SkySettings& TheSky() {
+    if (!out_->SkyGiven) out_->Sky = DefaultSkySettings();
+    out_->SkyGiven = true;
+    return out_->Sky;
+  }
+
+  bool Sky() {
+    SkySettings& sky = TheSky();
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "fog") ok = Number(&sky.FogStart) && Number(&sky.FogStop);
+      else if (o == "farfog") ok = Number(&sky.FarFogStart) && Number(&sky.FarFogStop);
+      else if (o == "time") {
+        ok = Number(&sky.TimeOfDay);
+        if (ok && !(sky.TimeOfDay >= 0.0f && sky.TimeOfDay < 24.0f)) return Fail("a time of day lies in 0 to 24");
+      } else return Fail("unknown sky option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  bool SkyLayer() {
+    SkySettings& sky = TheSky();
+    int index = 0;
+    if (!Integer(&index)) return false;
+    if (index != 0 && index != 1) return Fail("the sky has layers 0 and 1");
+    SkyLayerSettings& layer = sky.Layers[index];
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "texture") ok = Word(&layer.TextureName);
+      else if (o == "tile") ok = Number(&layer.TileFactor);
+      else if (o == "fixedy") layer.FixedY = 1;
+      else if (o == "speed") ok = Number(&layer.Speed[0]) && Number(&layer.Speed[1]) && Number(&layer.Speed[2]);
+      else if (o == "curvature") ok = Number(&layer.Curvature);
+      else if (o == "height") ok = Number(&layer.Height);
+      else return Fail("unknown sky layer option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  bool SkyColour() {
+    static const char* const kGroups[SKYCOLOUR_GROUPS] = {"sunambient", "sundiffuse", "fog", "flare",
+                                                          "east",       "sky",        "west"};
+    SkySettings& sky = TheSky();
+    std::string group;
+    int hour = 0;
+    if (!Word(&group) || !Integer(&hour)) return false;
+    int g = 0;
+    while (g < SKYCOLOUR_GROUPS && group != kGroups[g]) ++g;
+    if (g == SKYCOLOUR_GROUPS) return Fail("unknown sky colour \"" + group + "\"");
+    if (hour < 0 || hour > 18 || hour % 6 != 0) return Fail("sky colour keys stand at 0, 6, 12 and 18 hours");
+    CColour& c = sky.Colours[g][hour / 6];
+    return Number(&c.r) && Number(&c.g) && Number(&c.b) && Number(&c.a);
+  }
+
+>>>>>>> sky
   LevelDescription* out_;
   std::string* error_;
   std::vector<std::string> words_;
@@ -379,15 +450,25 @@ const char* LevelSectionWord(EnvSectionId id) {
   return id >= 0 && id < ENVSECTION_COUNT ? kSectionWords[id] : "";
 }
 
+namespace {
+bool Finish(const std::string& name, LevelDescription* out, std::string* error) {
+  if (out->Name.empty()) {
+    *error = name + ": no \"level\" line names the level";
+    return false;
+  }
+  if (out->SkyGiven && !out->Env.sections[ENVSECTION_SKY].empty()) {
+    *error = name + ": the sky is given both by sky lines and by a sky section";
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
 bool ReadLevelDescription(const std::string& path, LevelDescription* out, std::string* error) {
   *out = LevelDescription{};
   Reader reader(out, error);
   if (!reader.File(path, 0)) return false;
-  if (out->Name.empty()) {
-    *error = path + ": no \"level\" line names the level";
-    return false;
-  }
-  return true;
+  return Finish(path, out, error);
 }
 
 bool ReadLevelDescriptionText(const std::string& text, const std::string& name, const std::string& folder,
@@ -395,9 +476,14 @@ bool ReadLevelDescriptionText(const std::string& text, const std::string& name, 
   *out = LevelDescription{};
   Reader reader(out, error);
   if (!reader.Text(text, name, folder, 0)) return false;
-  if (out->Name.empty()) {
-    *error = name + ": no \"level\" line names the level";
-    return false;
-  }
-  return true;
+  return Finish(name, out, error);
+}
+
+std::string LevelEnvironmentText(const LevelDescription& level) {
+  EnvFileSource env = level.Env;
+  if (level.SkyGiven) env.sections[ENVSECTION_SKY] = WriteSkySection(level.Sky);
+  // The shrubs given by "shrub" lines, through the engine's section writer.
+  if (env.sections[ENVSECTION_SHRUBBERY].empty() && !level.Shrubbery.Gardens.empty())
+    WriteShrubberySection(&env.sections[ENVSECTION_SHRUBBERY], level.Shrubbery, kEnvFileVersion);
+  return EnvFileWrite(env);
 }

@@ -19,11 +19,22 @@
 //            [table <n>] [value <n>] [flags <n>] [texture <name>] [attach <connector> <object>]...
 //                                  a game-object record; its template is the object of that name
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
+<<<<<<< HEAD
 //   shrub <garden> <object> at x y z [rotate x y z] [size <s>] [still] [lit]
 //                                  a shrub of the numbered garden (an instance names its garden with
 //                                  "garden n"); it sways unless still, and lit ones take the lights of
 //                                  their instance; the shrubbery section is written from these lines
 //                                  when no "section shrubbery" is given
+=======
+//   sky [fog <start> <stop>] [farfog <start> <stop>] [time <hours>]
+//                                  the level's sky, starting from the default sky (fog 4000 to 9000, noon,
+//                                  the default colour keys, two still layers without texture); written
+//                                  through the engine's sky-section writer
+//   skylayer <0|1> [texture <name>] [tile <factor>] [fixedy] [speed x y z] [curvature <c>] [height <h>]
+//                                  a cloud layer of that sky
+//   skycolour <sunambient|sundiffuse|fog|flare|east|sky|west> <0|6|12|18> r g b a
+//                                  a colour key of that sky (colours 0..1, the key's hour)
+>>>>>>> sky
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -32,7 +43,8 @@
 //   endfile
 //
 // A section that no description gives is written empty (with its end word);
-// a section given twice is written in the order read.  Waypoints given by
+// a section given twice is written in the order read.  A sky given by "sky"
+// lines may not also be given as a section.  Waypoints given by
 // "waypoint" lines are written when no "section waypoints" is given.
 #pragma once
 
@@ -40,7 +52,11 @@
 #include <vector>
 
 #include "world/environment/env_file_writer.h"
+<<<<<<< HEAD
 #include "world/shrubbery/shrubbery_section.h"
+=======
+#include "world/sky/sky_settings.h"
+>>>>>>> sky
 
 struct LevelFileSource {
   std::string Name;
@@ -53,8 +69,18 @@ struct LevelDescription {
   std::vector<std::string> SourceFiles;  // every description file read, the main one first
   EnvFileSource Env;
   std::vector<LevelFileSource> Files;
+<<<<<<< HEAD
   ShrubberySectionData Shrubbery;  // from "shrub" lines
+=======
+  // The sky of "sky", "skylayer" and "skycolour" lines (SkyGiven), written
+  // into Env's sky section by MakeLevel.
+  bool SkyGiven = false;
+  SkySettings Sky;
+>>>>>>> sky
 };
+
+// The level file's text: Env, with the described sky in its sky section.
+std::string LevelEnvironmentText(const LevelDescription& level);
 
 // The section names of "section" lines, by section id.
 const char* LevelSectionWord(EnvSectionId id);

@@ -223,6 +223,10 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     ++r.objectFiles;
     for (const std::string& texture : DescribedObjectTextures(*source)) textures.insert(texture);
   }
+  // The sky's layer textures, when an object description defines them.
+  if (level.SkyGiven)
+    for (const SkyLayerSettings& layer : level.Sky.Layers)
+      if (all.FindTexture(layer.TextureName) != nullptr) textures.insert(layer.TextureName);
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
     if (t == nullptr) continue;
@@ -230,11 +234,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
     ++r.textures;
   }
-  // The shrubs given by "shrub" lines, through the engine's section writer.
-  EnvFileSource source = level.Env;
-  if (source.sections[ENVSECTION_SHRUBBERY].empty() && !level.Shrubbery.Gardens.empty())
-    WriteShrubberySection(&source.sections[ENVSECTION_SHRUBBERY], level.Shrubbery, kEnvFileVersion);
-  const std::string env = EnvFileWrite(source);
+  const std::string env = LevelEnvironmentText(level);
   if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
   for (const LevelFileSource& f : level.Files)
     if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;

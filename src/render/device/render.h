@@ -381,6 +381,8 @@ class CRender {
   DWORD m_PreferStencil;
   // Shadow level 0, 1 or 2 (starts at 2).
   DWORD m_ShadowLevel;
+  // 2 by day, 0 by night (the sky writes it).
+  DWORD m_DayFlag = 0;
   // Device settings written by the launch dialog.
   std::uint8_t m_DrawDistanceSwitch;
   std::uint8_t m_ShrubLevelSwitch;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
 #include "foundation/byte_reader.h"
@@ -103,6 +104,9 @@ void CVertexBuffer::Free() {
   ReleaseVertexBuffer(&VertexBuffer);
   ReleaseIndexBuffer(&IndexBuffer);
   FreeArray(Faces);
+  // The shadow code's second table (raw memory of its own layout).
+  ::operator delete(ShadowData);
+  ShadowData = nullptr;
   FreeArray(ListIndices);
   FreeArray(StripIndices);
   FreeArray(Vertices);

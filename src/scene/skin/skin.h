@@ -86,8 +86,8 @@ class CSkin {
   // Writes the same chunk.
   void Write(ByteWriter& out) const;
   // Makes the skin from influence lists and a triangle list: shadow faces
-  // (neighbours across shared edges, planes from the first influences'
-  // positions), one stitched strip with the vertices renumbered in strip
+  // (BuildSkinShadowFaces: neighbours across edges whose ends coincide,
+  // planes from the first influences' positions), one stitched strip with the vertices renumbered in strip
   // order (vertices no triangle uses follow in their old order), then the
   // buffers.  False for an index beyond the vertices, a vertex without
   // influences, a triangle count the stripifier refuses or a refused buffer.

@@ -2,15 +2,13 @@
 // object tools): shadow faces, one stitched strip, vertices renumbered in
 // strip order, then the buffers.
 #include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <map>
 #include <utility>
 
 #include "foundation/byte_reader.h"
 #include "render/device/render.h"
 #include "scene/mesh/stripifier.h"
 #include "scene/mesh/vertex_buffer.h"
+#include "scene/shadows/shadow_faces.h"
 #include "scene/skin/skin.h"
 
 namespace {
@@ -26,49 +24,6 @@ std::vector<std::uint8_t> StripDataOf(const StripGroup* groups, std::uint16_t co
     for (std::uint32_t i = 0; i < groups[g].indexCount; ++i) out.U16(groups[g].indices[i]);
   }
   return out.Data();
-}
-
-// One face per triangle: its vertices, its plane through the first
-// influences' positions (normal = (b - a) x (c - a) normalised, distance =
-// -normal . a) and the face across each edge (a, b), (b, c), (c, a): the
-// other face that has the same edge, either way round.
-std::vector<SkinShadowFace> BuildShadowFaces(const SkinData& d) {
-  const std::size_t faces = d.ListIndices.size() / 3;
-  std::vector<SkinShadowFace> out(faces);
-  std::multimap<std::pair<std::uint16_t, std::uint16_t>, std::pair<std::size_t, int>> edges;
-  for (std::size_t f = 0; f < faces; ++f) {
-    SkinShadowFace& face = out[f];
-    for (int k = 0; k < 3; ++k) face.Vertices[k] = d.ListIndices[f * 3 + static_cast<std::size_t>(k)];
-    const CVector3& a = d.FirstOf(face.Vertices[0]).Position;
-    const CVector3& b = d.FirstOf(face.Vertices[1]).Position;
-    const CVector3& c = d.FirstOf(face.Vertices[2]).Position;
-    const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const float vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    float nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-    const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (length > 0.0f) {
-      nx /= length;
-      ny /= length;
-      nz /= length;
-    }
-    face.Normal = {nx, ny, nz};
-    face.Distance = -(nx * a.x + ny * a.y + nz * a.z);
-    for (int k = 0; k < 3; ++k) {
-      const std::uint16_t p = face.Vertices[k], q = face.Vertices[(k + 1) % 3];
-      edges.insert({{std::min(p, q), std::max(p, q)}, {f, k}});
-    }
-  }
-  for (auto it = edges.begin(); it != edges.end();) {
-    auto range = edges.equal_range(it->first);
-    // Only an edge that exactly two faces share links them.
-    if (std::distance(range.first, range.second) == 2) {
-      auto a = range.first, b = std::next(range.first);
-      out[a->second.first].Neighbours[a->second.second] = static_cast<std::uint16_t>(b->second.first);
-      out[b->second.first].Neighbours[b->second.second] = static_cast<std::uint16_t>(a->second.first);
-    }
-    it = range.second;
-  }
-  return out;
 }
 
 }  // namespace
@@ -134,7 +89,7 @@ bool CSkin::Build(const SkinSource& source) {
   Data.StripIndexCount = static_cast<std::int32_t>(Data.StripIndices.size());
   Data.StripData = std::move(stripData);
   StripFlag = ni != 0 ? 1 : 0;
-  if (source.ShadowFaces) Data.ShadowFaces = BuildShadowFaces(Data);
+  if (source.ShadowFaces) BuildSkinShadowFaces(Data);
 
   ResolveTextureAndMaterial();
   if (!MakeBuffers()) {

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "world/sky/sky_section.h"
+
 namespace {
 
 constexpr std::uint32_t kFlagDamage = 0x400000;
@@ -119,16 +121,7 @@ std::string EnvFileEmptySection(EnvSectionId id) {
     case ENVSECTION_ROUTE_MARKERS: return "ENDMARKERS\r\n";
     case ENVSECTION_REGIONS: return "0\r\nENDREGIONS\r\n";
     case ENVSECTION_SWITCHES: return "NUMSWITCHES 0\r\n";
-    case ENVSECTION_SKY: {
-      std::string s =
-          "FOGSTART 4000.000000\r\nFOGSTOP 9000.000000\r\nXFOGSTART 4000.000000\r\nXFOGSTOP 9000.000000\r\n";
-      for (int layer = 0; layer < 2; ++layer)
-        s += "SKYTEXTURE \"UNDEFINED\"\r\nSKYTILEFACTOR 1.000000\r\nSKYFIXEDY 0\r\nSKYSPEED 0.000000 0.000000 "
-             "0.000000\r\nSKYCURVATURE 0.500000\r\nSKYHEIGHT 2000.000000\r\n";
-      for (const char* key : {"SUNAMBCOL", "SUNDIFCOL", "FOGCOL", "FLARECOL", "EASTCOL", "SKYCOL", "WESTCOL"})
-        for (int k = 0; k < 4; ++k) s += std::string(key) + " 0.600000 0.700000 0.800000 1.000000\r\n";
-      return s + "TIMEOFDAY 12.000000\r\n";
-    }
+    case ENVSECTION_SKY: return WriteSkySection(DefaultSkySettings());
     case ENVSECTION_GLASS: return "<GLAZIER>\r\n</GLAZIER>\r\n";
     case ENVSECTION_EMITTERS: return "<EMIT>\r\n</EMIT> \r\n";
     case ENVSECTION_SHRUBBERY: return "GARDENS 0 0\r\nENDGARDEN END\r\n";

@@ -8,11 +8,14 @@
 #include "foundation/files/path_helpers.h"
 #include "foundation/text/hash.h"
 #include "foundation/time/timer.h"
+#include "render/device/render.h"
+#include "render/geometry/camera.h"
 #include "scene/light_table.h"
 #include "world/environment/env_object.h"
 #include "world/environment/evo_file.h"
 #include "world/environment/pool_size_file.h"
 #include "world/shrubbery/shrubbery.h"
+#include "world/sky/sky.h"
 #include "world/space/zone_record.h"
 
 CEnvironment* g_Environment = nullptr;
@@ -60,6 +63,7 @@ CEnvironment::CEnvironment(CRender* render, CTextureManager* textures, CMaterial
       LightTable(lights),
       FrameBlock(frameBlock),
       Queue(queue) {
+  Sky = new (std::nothrow) CSky(render, textures, materials, frameBlock, queue, gameClock);
   SetEnvObjectPool(&AllocatePoolNode, &PoolTakesNode);
   // The level's pool-size file sizes these two pools before the level loads.
   PoolSizeFileSetPool(kPoolEnvInstances, &g_EnvInstancePool);
@@ -96,6 +100,8 @@ CEnvironment::~CEnvironment() {
   g_EnvInstancePool.Release();
   g_EnvObjectPool.ClearCounters();
   g_EnvObjectPool.Release();
+  delete Sky;
+  Sky = nullptr;
   ::operator delete(ScratchBuffer);
   ScratchBuffer = nullptr;
   delete[] AnimatedArray;
@@ -342,6 +348,26 @@ bool CEnvironment::IsPointInVolumes(const CVector3& point) const {
   for (std::uint32_t k = 0; k < ViewCount; ++k)
     if (ViewSlots[k] != nullptr && ViewSlots[k]->IsPointVisible(point)) return true;
   return false;
+}
+
+// --- sky ---------------------------------------------------------------------------------
+
+void CEnvironment::ApplySkySettings(const SkySettings& settings) {
+  if (Sky == nullptr) return;
+  Sky->ApplySettings(settings);
+  CColour noon = settings.Colours[SKYCOLOUR_FOG][2];
+  noon.a = 1.0f;
+  const DWORD colour = noon.ToARGB();
+  if (CCamera* camera = CCamera::GetCurrentCamera()) camera->SetFarClip(settings.FogStop);
+  Sky->FogStop = settings.FogStop;
+  Sky->FogStart = settings.FogStart;
+  if (Render != nullptr) Render->SetFog(colour, settings.FogStart, settings.FogStop, 1.0f);
+  Sky->PackedColour = colour;
+  if (Render != nullptr) Render->SetClearColour(colour);
+}
+
+void CEnvironment::DrawSky() {
+  if (Sky != nullptr) Sky->Draw(Sky->GetPackedColour());
 }
 
 // --- per frame ----------------------------------------------------------------------

@@ -26,6 +26,7 @@ class CParticlePool;
 class CRender;
 class CShrubbery;
 class CSky;
+struct SkySettings;
 class CTextureManager;
 class CTimer;
 class DepthSortQueue;
@@ -44,14 +45,16 @@ constexpr float kEnvBoundsPadding = 100.0f;
 
 class CEnvironment : public CWorldQueries {
  public:
-  // Builds the view cameras, clears every list and counter, sets the world
-  // bounds to -10000..10000 and makes the root instance with the outer zone,
-  // published as g_RootInstance and g_RootZone.  A failed allocation leaves
-  // a null member and construction goes on.
+  // Builds the view cameras, clears every list and counter, makes the sky
+  // (with the render, texture, material, frame-block, queue and game-clock
+  // modules), sets the world bounds to -10000..10000 and makes the root
+  // instance with the outer zone, published as g_RootInstance and
+  // g_RootZone.  A failed allocation leaves a null member and construction
+  // goes on.
   CEnvironment(CRender* render, CTextureManager* textures, CMaterialList* materials, CLinearBuffer* frameBlock,
                DepthSortQueue* queue, CLightTable* lights, CTimer* gameClock, CTimer* realClock);
   // Frees every instance that is not a pool record, every template, the
-  // pools and the root instance.
+  // pools, the sky and the root instance.
   ~CEnvironment();
   CEnvironment(const CEnvironment&) = delete;
   CEnvironment& operator=(const CEnvironment&) = delete;
@@ -121,6 +124,16 @@ class CEnvironment : public CWorldQueries {
   // and writes.  A failed read shows "Cannot find level OCTREE data %s -
   // Ensure Level has been run at least once in DEBUG" and answers false.
   bool BuildOrLoadOctrees(const char* levelPath);
+
+  // Applies the settings to the sky (CSky::ApplySettings), then fogs the
+  // device with the 12-hour fog key (alpha 255) from the settings' fog
+  // start to their stop at density 1, makes that colour the sky's colour
+  // and the clear colour, and sets the camera's far distance and the sky's
+  // fog stop to the stop.  Used by scripts and at the end of a cut-scene.
+  void ApplySkySettings(const SkySettings& settings);
+  // Draws the sky's cloud layers and sprite (CSky::Draw), restoring the fog
+  // in the sky's colour of the time.  Nothing without a sky.
+  void DrawSky();
 
   void SetParticleSystem(CParticlePool* system) { ParticleSystem = system; }
   void SetFlareMaterial(std::uint32_t material) { FlareMaterial = material; }

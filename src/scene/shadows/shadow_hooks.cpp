@@ -1,0 +1,65 @@
+#include "scene/shadows/shadow_hooks.h"
+
+#include "render/device/render.h"
+#include "render/volumes/sphere.h"
+#include "scene/lights/light_table.h"
+#include "scene/mesh/vbuffer_object.h"
+#include "scene/shadows/shadow_faces.h"
+#include "scene/shadows/shadows.h"
+#include "scene/skin/skin.h"
+#include "scene/skin/skin_pose.h"
+#include "scene/transparent/depth_sort_queue.h"
+#include "world/animation/anim_object.h"
+#include "world/environment/env_instance.h"
+#include "world/environment/env_object.h"
+#include "world/environment/evo_file.h"
+
+namespace {
+
+void BuildNodeShadow(CEnvObject* node) { CShadowMesh::Build(node, 1); }
+
+void BuildSkinVolume(CSkin* skin, const CVector3& lightVector) {
+  if (skin == nullptr || !ShadowsSupported(g_Render)) return;
+  const RenderVertex* vertices = skin->LockCurrent();
+  ShadowsBuildSkinVolume(skin, lightVector, vertices);
+  if (vertices != nullptr) skin->UnlockCurrent();
+}
+
+bool InstanceLightDirection(const CEnvInstance* instance, int light, CVector3* out) {
+  return instance != nullptr && ShadowsLocalLightDirection(light, out, instance->GetInverseWorldMatrix()) == 1;
+}
+
+// The strength of the instance's shadow light at its sphere (0 without one).
+float InstanceLightStrength(const CEnvInstance* instance) {
+  const CLightTable* table = CLightTable::Current();
+  if (instance == nullptr || table == nullptr || instance->ShadowIndex < 0) return 0.0f;
+  const CSphere& sphere = instance->GetWorldSphere();
+  return table->LightStrength(instance->ShadowIndex, sphere.Centre, sphere.Radius);
+}
+
+void DrawSkinShadow(CEnvObject* skinNode) { ShadowsDrawSkinVolume(SkinOfNode(skinNode)); }
+
+}  // namespace
+
+void InstallShadowHooks() {
+  SetEvoShadowBuilder(BuildNodeShadow);
+  SetMeshShadowFree(CShadowMesh::Free);
+  SetSkinShadowBuilder(BuildSkinVolume);
+  AnimShadowHooks hooks;
+  hooks.LocalLightDirection = InstanceLightDirection;
+  hooks.SetLightPosition = ShadowsSetLightPosition;
+  hooks.LightStrength = InstanceLightStrength;
+  hooks.DrawSkinShadow = DrawSkinShadow;
+  SetAnimShadowHooks(hooks);
+}
+
+void InstallShadowQueueHook(DepthSortQueue* queue) {
+  if (queue == nullptr) return;
+  DepthSortDrawHooks hooks = queue->GetDrawHooks();
+  hooks.DrawShadowVolume = ShadowsDrawVolumes;
+  queue->SetDrawHooks(hooks);
+}
+
+void ShadowsFreeSkinFaces(CSkin* skin) {
+  if (skin != nullptr) skin->Data.ShadowFaces.clear();
+}

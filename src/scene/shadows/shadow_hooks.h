@@ -1,0 +1,16 @@
+// Plugs the shadow code into the modules that call it without knowing it:
+// the object-file reader builds the shadow faces of shadow-casting nodes,
+// a freed mesh frees them, a posed skin builds its volume, animated objects
+// ask for their light's direction and strength and draw their skins'
+// volumes, and the transparent queue draws queued rigid shadows.  Called
+// once at engine start-up, before any template is read.  Main thread only.
+#pragma once
+
+class CSkin;
+class DepthSortQueue;
+
+void InstallShadowHooks();
+// The queue's draw of queued shadows (ShadowsDrawVolumes); the queue's other hooks stay.
+void InstallShadowQueueHook(DepthSortQueue* queue);
+// Frees a skin's shadow faces.
+void ShadowsFreeSkinFaces(CSkin* skin);
