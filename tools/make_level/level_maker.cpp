@@ -52,7 +52,7 @@ bool ReadObjects(const LevelDescription& level, ObjectDescription* all, std::str
     std::ostringstream text;
     text << in.rdbuf();
     ObjectDescription one;
-    if (!ReadObjectDescription(text.str(), &one, error)) {
+    if (!ReadObjectDescription(text.str(), &one, error, fs::path(path).parent_path().string())) {
       *error = path + ", " + *error;
       return false;
     }

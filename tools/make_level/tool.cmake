@@ -13,10 +13,12 @@ halberd_link_operators(make_level)
 
 set(level_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level)
 file(GLOB level_sources CONFIGURE_DEPENDS ${level_folder}/*.txt)
+# Objects the level places that are authored as model source files.
+file(GLOB level_models CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/models/*)
 set(level_outputs ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.env ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.OCT
                   ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.FAS ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.dat)
 add_custom_command(OUTPUT ${level_outputs}
                    COMMAND make_level ${level_folder}/demo.txt ${HALBERD_DEMO_DATA}/levels/DEMO
-                   DEPENDS make_level ${level_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                   DEPENDS make_level ${level_sources} ${level_models} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
                    COMMENT "Making the demo level in ${HALBERD_DEMO_DATA}/levels/DEMO")
 halberd_demo_data(demo_level ${level_outputs})

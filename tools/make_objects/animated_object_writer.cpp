@@ -333,7 +333,11 @@ std::vector<std::string> DescribedObjectTextures(const ObjectSource& object) {
     if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   };
   for (const NodeSource& node : object.Nodes)
-    for (const ShapeSource& shape : node.Shapes) add(shape.Texture);
+    for (const ShapeSource& shape : node.Shapes) {
+      add(shape.Texture);
+      if (shape.Texture.empty())
+        for (const ModelFaceSource& face : shape.ModelFaces) add(face.Texture);
+    }
   for (const SkinBoxSource& box : object.SkinBoxes) add(box.Box.Texture);
   for (const FlagSource& flag : object.Flags) add(flag.Cloth.Texture);
   return names;

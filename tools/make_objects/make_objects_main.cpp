@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   text << in.rdbuf();
   ObjectDescription description;
   std::string error;
-  if (!ReadObjectDescription(text.str(), &description, &error)) {
+  if (!ReadObjectDescription(text.str(), &description, &error, std::filesystem::path(source).parent_path().string())) {
     std::fprintf(stderr, "make_objects: %s, %s\n", source.c_str(), error.c_str());
     return 1;
   }

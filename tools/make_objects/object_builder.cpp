@@ -85,7 +85,9 @@ BuiltNode BuildNode(const NodeSource& source, bool root) {
     std::vector<ShapeFace> faces;
     BuildShapeFaces(shape, &faces);
     for (const ShapeFace& face : faces) {
-      parts.AddFace(shape.Texture, shape.Material, face);
+      // A shape's texture and material options win over a model face's own.
+      parts.AddFace(shape.Texture.empty() ? face.Texture : shape.Texture,
+                    shape.Material.empty() ? face.Material : shape.Material, face);
       if (shape.Collide) {
         BspSourcePolygon polygon;
         polygon.SurfaceId = shape.Surface;

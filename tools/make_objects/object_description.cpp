@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "make_objects/model_source_shape.h"
+
 namespace {
 
 struct Word {
@@ -44,9 +46,11 @@ std::vector<Word> SplitWords(const std::string& text) {
 
 class Parser {
  public:
-  Parser(const std::string& text, std::string* error) : words_(SplitWords(text)), error_(error) {}
+  Parser(const std::string& text, const std::string& folder, std::string* error)
+      : words_(SplitWords(text)), folder_(folder), error_(error) {}
 
   bool Read(ObjectDescription* out) {
+    out_ = out;
     while (More()) {
       const Word& w = Next();
       if (w.text == "texture") {
@@ -254,6 +258,9 @@ class Parser {
       if (!o.Nodes[0].Shapes.empty()) return Fail(o.Line, "skinned object " + o.Name + " has shapes of its own");
     } else if (o.Kind == ObjectKind::VertexAnim) {
       if (o.Flags.empty() && o.Nodes[0].Shapes.empty()) return Fail(o.Line, "object " + o.Name + " has no shapes");
+      for (const ShapeSource& shape : o.Nodes[0].Shapes)
+        if (shape.Kind == ShapeKind::Model)
+          return Fail(shape.Line, "a vertex-animated object cannot hold a model (" + shape.File + ")");
     } else {
       for (const NodeSource& n : o.Nodes)
         if (n.Shapes.empty()) return Fail(o.Line, "node " + n.Name + " of " + o.Name + " has no shapes");
@@ -378,6 +385,19 @@ class Parser {
         if (s.DoorWidth >= wall || s.DoorHeight >= s.Size[2])
           return Fail(s.Line, "the doorway does not fit in its wall");
       }
+    } else if (w.text == "model") {
+      s.Kind = ShapeKind::Model;
+      if (!Name("model file", &s.File)) return false;
+      const std::string path = folder_.empty() ? s.File : folder_ + "/" + s.File;
+      std::vector<std::string> textures;
+      std::string reason;
+      if (!ReadModelShape(path, s.File, &s, &out_->Materials, &textures, &reason)) return Fail(s.Line, reason);
+      if (!ReadOptions(&s)) return false;
+      // The model's own textures must be described unless an option replaces them.
+      if (s.Texture.empty())
+        for (const std::string& t : textures) references_.push_back({s.Line, true, t});
+      node->Shapes.push_back(std::move(s));
+      return true;
     } else {
       return Fail(w.line, "expected a shape, node, connector, cutout or end, not '" + w.text + "'");
     }
@@ -437,6 +457,8 @@ class Parser {
     std::string name;
   };
   std::vector<Word> words_;
+  std::string folder_;
+  ObjectDescription* out_ = nullptr;
   std::size_t at_ = 0;
   std::vector<Reference> references_;
   std::string* error_;
@@ -463,9 +485,10 @@ int PatternColourCount(const std::string& pattern) {
   return 0;
 }
 
-bool ReadObjectDescription(const std::string& text, ObjectDescription* out, std::string* error) {
+bool ReadObjectDescription(const std::string& text, ObjectDescription* out, std::string* error,
+                           const std::string& folder) {
   *out = {};
-  Parser parser(text, error);
+  Parser parser(text, folder, error);
   if (!parser.Read(out)) {
     *out = {};
     return false;

@@ -41,19 +41,36 @@
 //   room <width> <depth> <height> <wall thickness> [door <north|south|east|west> <width> <height>]
 //                                                floor and four walls, the doorway centred in its wall
 //   crossed <width> <height> <quads>             upright quads crossing on the y axis, seen from both sides
+//   model <file>                                 the faces of every triangle object of a model source
+//                                                file (a path relative to the description's folder), as
+//                                                the engine's model reader reads them: frame 0 positions,
+//                                                normals, colours and first texture coordinates.  Each face
+//                                                keeps its own texture (its material's map: the file name
+//                                                without folder and extension, a described texture) and
+//                                                material (the model's, named "<file>#<index>"); the
+//                                                texture and material options replace them for every face
 // Options: at x y z | texture <name> | material <name> | surface <id> |
 //          tile <units per texture repeat (0: one repeat per face)> | colour RRGGBB | nocollide
+// (tile and colour do not apply to model shapes, whose faces carry their own.)
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "render/geometry/render_vertex.h"
 #include "render/geometry/vector3.h"
 
-enum class ShapeKind { Box, Cylinder, Ramp, Terrain, Room, Crossed };
+enum class ShapeKind { Box, Cylinder, Ramp, Terrain, Room, Crossed, Model };
 // Walls of a room by the way they face out: north +z, south -z, east +x, west -x.
 enum class RoomWall { None, North, South, East, West };
+
+// A face of a model shape, in the model's space.
+struct ModelFaceSource {
+  std::vector<RenderVertex> Corners;
+  std::string Texture;   // empty: the library's default texture
+  std::string Material;  // empty: the default material
+};
 
 struct ShapeSource {
   ShapeKind Kind = ShapeKind::Box;
@@ -72,6 +89,8 @@ struct ShapeSource {
   float Tile = 0.0f;
   std::uint32_t Colour = 0xFFFFFFFFu;  // ARGB
   bool Collide = true;
+  std::string File;                        // model: the file as the description names it
+  std::vector<ModelFaceSource> ModelFaces;  // model: its faces
 };
 
 struct NodeSource {
@@ -155,5 +174,8 @@ int PatternColourCount(const std::string& pattern);
 // Reads a description.  False with "line N: ..." in error for a malformed
 // one: an unknown word, a missing or bad number, a size of 0 or less, a name
 // used twice, a texture or material that is not described, a terrain whose
-// heights do not match its cells, a doorway wider or higher than its wall.
-bool ReadObjectDescription(const std::string& text, ObjectDescription* out, std::string* error);
+// heights do not match its cells, a doorway wider or higher than its wall, a
+// model file that cannot be read or that the model reader refuses.  Model
+// files are found relative to `folder` (empty: the working folder).
+bool ReadObjectDescription(const std::string& text, ObjectDescription* out, std::string* error,
+                           const std::string& folder = "");

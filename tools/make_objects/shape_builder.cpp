@@ -229,5 +229,12 @@ void BuildShapeFaces(const ShapeSource& shape, std::vector<ShapeFace>* faces) {
     case ShapeKind::Crossed:
       Crossed(w, shape.Size[0], shape.Size[1], shape.Count[0]);
       break;
+    case ShapeKind::Model:
+      for (const ModelFaceSource& source : shape.ModelFaces) {
+        ShapeFace face{source.Corners, source.Texture, source.Material};
+        for (RenderVertex& c : face.Corners) c.x += shape.At.x, c.y += shape.At.y, c.z += shape.At.z;
+        faces->push_back(std::move(face));
+      }
+      break;
   }
 }

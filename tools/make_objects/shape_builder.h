@@ -6,6 +6,7 @@
 // have v growing downwards (row 0 of the picture at v = 0).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "make_objects/object_description.h"
@@ -13,8 +14,12 @@
 
 struct ShapeFace {
   std::vector<RenderVertex> Corners;
+  std::string Texture;   // a model face's own; empty: the shape's
+  std::string Material;  // a model face's own; empty: the shape's
 };
 
 // Appends the faces of the shape, moved to its position.  Flat faces have flat
-// normals; the sides of a cylinder and a terrain have smooth ones.
+// normals; the sides of a cylinder and a terrain have smooth ones.  A model
+// shape's faces come as the model holds them, with their own colours,
+// texture coordinates, textures and materials.
 void BuildShapeFaces(const ShapeSource& shape, std::vector<ShapeFace>* faces);

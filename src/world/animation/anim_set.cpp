@@ -14,7 +14,8 @@
 #include "foundation/system/debug_output.h"
 #include "foundation/text/hash.h"
 #include "platform/win32/win_stdio.h"
-#include "world/animation/anim_text_cursor.h"
+#include "scene/model/model_text_cursor.h"
+#include "scene/model/tri_object.h"
 #include "world/environment/evo_writer.h"
 
 AnimStatistics g_AnimStatistics;
@@ -25,10 +26,9 @@ namespace {
 // Where a set loaded from text writes its cache.
 const char* const kAnimCacheFolder = "data\\characters\\anims\\";
 
-// Shortest text a key line, a bounds entry and a track block can take; a
+// Shortest text a bounds entry and a track block can take; a
 // count that cannot fit in what is left of the text is refused at once
 // instead of being allocated.
-constexpr std::size_t kMinKeyText = 34;     // 4 labels and 13 numbers
 constexpr std::size_t kMinBoundsText = 36;  // 6 labels and 12 numbers
 constexpr std::size_t kMinTrackText = 16;
 
@@ -58,64 +58,31 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* out) {
   return got == out->size();
 }
 
-// One key line: label and position, label and three values not kept, label
-// and scale, label and rotation quaternion (x, y, z, w).
-bool ReadKey(AnimTextCursor& in, Pose* key) {
-  std::string label;
-  float unused[3];
-  if (!in.Word(&label) || !in.Float(&key->translation.x) || !in.Float(&key->translation.y) ||
-      !in.Float(&key->translation.z))
-    return false;
-  if (!in.Word(&label) || !in.Floats(unused, 3)) return false;
-  if (!in.Word(&label) || !in.Float(&key->scale.x) || !in.Float(&key->scale.y) || !in.Float(&key->scale.z))
-    return false;
-  if (!in.Word(&label) || !in.Float(&key->rotation.x) || !in.Float(&key->rotation.y) ||
-      !in.Float(&key->rotation.z) || !in.Float(&key->rotation.w))
-    return false;
-  key->unused[0] = key->unused[1] = key->unused[2] = 0.0f;
+// One bounds entry: the box from its two corners, the sphere from its
+// centre and radius (the entry's two other values are not kept).
+bool ReadBounds(ModelTextCursor& in, AnimBounds* out) {
+  TriBounds entry;
+  if (!ReadBoundsEntry(in, &entry)) return false;
+  const float* w = entry.Words;
+  AnimMakeBounds(CVector3{w[0], w[1], w[2]}, CVector3{w[3], w[4], w[5]}, &out->Box);
+  out->Sphere.Centre = CVector3{w[8], w[9], w[10]};
+  out->Sphere.Radius = w[11];
   return true;
 }
 
-bool ReadBounds(AnimTextCursor& in, AnimBounds* out) {
-  std::string label;
-  float ignored;
-  CVector3 a, b;
-  if (!in.Word(&label) || !in.Float(&ignored)) return false;
-  if (!in.Word(&label) || !in.Float(&a.x) || !in.Float(&a.y) || !in.Float(&a.z)) return false;
-  if (!in.Float(&b.x) || !in.Float(&b.y) || !in.Float(&b.z)) return false;
-  if (!in.Word(&label) || !in.Float(&ignored)) return false;
-  if (!in.Word(&label) || !in.Float(&out->Sphere.Centre.x) || !in.Float(&out->Sphere.Centre.y) ||
-      !in.Float(&out->Sphere.Centre.z))
-    return false;
-  if (!in.Word(&label) || !in.Float(&out->Sphere.Radius)) return false;
-  AnimMakeBounds(a, b, &out->Box);
-  return true;
-}
-
-// One track block.  False only when the block is damaged beyond the missing
-// "PRSInfo" that leaves a track without keys.
-bool ReadTrack(AnimTextCursor& in, AnimTrack* track) {
-  std::string word, name;
+// One track block, read as the key form of a triangle object.  False only
+// when the block is damaged beyond the missing "PRSInfo" that leaves a track
+// without keys.
+bool ReadTrack(ModelTextCursor& in, AnimTrack* track) {
+  std::string word;
   if (!in.Word(&word) || !in.Expect("{")) return false;
-  if (!in.Expect("Name") || !in.Name(&name)) return false;
-  if (!in.Expect("Parent") || !in.Name(&name)) return false;
-  std::int32_t keyCount = 0, frameRate = 0;
-  if (!in.Word(&word) || !in.Int(&keyCount) || !in.Word(&word) || !in.Int(&frameRate)) return false;
-  track->FrameRate = frameRate;
-  track->Keys.clear();
-  if (!in.Word(&word)) return false;
-  if (word != "PRSInfo" || !in.Expect("{")) {
-    // Not a key block: the track keeps no keys; the rest of its block is passed over.
-    return word == "}" || in.SkipBlock();
-  }
-  if (keyCount < 0 || keyCount > kAnimMaxKeys ||
-      static_cast<std::size_t>(keyCount) > in.Remaining() / kMinKeyText)
-    return false;
-  track->Keys.resize(static_cast<std::size_t>(keyCount));
-  for (Pose& key : track->Keys)
-    if (!ReadKey(in, &key)) return false;
-  g_AnimStatistics.KeysLoaded += static_cast<std::uint32_t>(keyCount);
-  return in.Expect("}") && in.Expect("}");
+  CTriObject keys;
+  const TriKeysRead read = keys.ReadKeys(in);
+  if (read == TriKeysRead::Damaged) return false;
+  track->FrameRate = keys.FrameRate;
+  track->Keys = std::move(keys.Keys);
+  g_AnimStatistics.KeysLoaded += static_cast<std::uint32_t>(track->Keys.size());
+  return true;
 }
 
 void WriteBounds(ByteWriter& out, const AnimBounds& b) {
@@ -178,7 +145,7 @@ std::uint32_t AnimSetNameHash(const char* path) { return HashName(GetPathFileNam
 // --- Text ------------------------------------------------------------------------
 
 int AnimSet::ParseText(const char* text) {
-  AnimTextCursor in(text);
+  ModelTextCursor in(text);
   std::string label;
   std::int32_t header = 0, trackCount = 0;
   if (!in.Word(&label) || !in.Int(&header) || !in.Word(&label) || !in.Int(&trackCount)) return 0;
@@ -219,7 +186,7 @@ int AnimSet::ParseText(const char* text) {
 }
 
 bool AnimSet::ParseExtraData(const char* text) {
-  AnimTextCursor in(text);
+  ModelTextCursor in(text);
   std::int32_t version = 0, unit = 0, count = 0;
   if (!in.Int(&version) || !in.Int(&unit) || !in.Int(&count)) return false;
   // An event takes at least two numbers.

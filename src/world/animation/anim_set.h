@@ -34,6 +34,7 @@
 
 #include "foundation/byte_reader.h"
 #include "render/geometry/matrix.h"
+#include "scene/model/tri_object.h"
 #include "world/environment/env_object.h"
 
 class CAnimObject;
@@ -55,7 +56,7 @@ inline constexpr float kAnimDefaultFrameRate = 2.0f;
 // Most tracks, keys of one track, bounds blocks and events a file may give;
 // larger counts are refused as damaged.
 inline constexpr std::int32_t kAnimMaxTracks = 4096;
-inline constexpr std::int32_t kAnimMaxKeys = 1 << 20;
+inline constexpr std::int32_t kAnimMaxKeys = kTriMaxKeys;
 inline constexpr std::int32_t kAnimMaxBounds = 1 << 20;
 inline constexpr std::int32_t kAnimMaxEvents = 1 << 16;
 

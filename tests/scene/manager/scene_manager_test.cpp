@@ -6,16 +6,19 @@
 #include <string>
 
 #include "foundation/file_test_fixture.h"
+#include "render/textures/material_list.h"
+#include "render/textures/texture_manager.h"
+#include "scene/model/model_source_fixture.h"
 #include "scene/model/scene.h"
 
 namespace {
 
-// A model file header: version, (from 13) a word, (from 4) the object type.
+// A model file of the version and object type with no maps and no objects.
 std::string ModelHeader(int version, int type) {
-  std::string s = "Version " + std::to_string(version) + "\n";
-  if (version >= 13) s += "Exporter tool\n";
-  if (version >= 4) s += "ObjectType " + std::to_string(type) + "\n";
-  return s;
+  CScene s;
+  s.Version = version;
+  s.Type = type;
+  return model_fixture::WriteModelText(s);
 }
 
 class SceneManagerTest : public FileTest {
@@ -25,8 +28,10 @@ class SceneManagerTest : public FileTest {
     Start();
   }
   CRender* render_ = reinterpret_cast<CRender*>(0x1000);
-  CTextureManager* textures_ = reinterpret_cast<CTextureManager*>(0x2000);
-  CMaterialList* materials_ = reinterpret_cast<CMaterialList*>(0x3000);
+  CTextureManager textureLibrary_;
+  CMaterialList materialLibrary_;
+  CTextureManager* textures_ = &textureLibrary_;
+  CMaterialList* materials_ = &materialLibrary_;
 };
 
 TEST_F(SceneManagerTest, AddSceneLoadsOnceByNameInAnyLetterCase) {

@@ -1,5 +1,6 @@
-#include "world/animation/anim_text_cursor.h"
+#include "scene/model/model_text_cursor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -11,20 +12,23 @@ bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 
 }  // namespace
 
-AnimTextCursor::AnimTextCursor(const char* text) : p_(text ? text : ""), end_(p_ + std::strlen(p_)) {}
+ModelTextCursor::ModelTextCursor(const char* text)
+    : start_(text ? text : ""), p_(start_), end_(start_ + std::strlen(start_)) {}
 
-std::size_t AnimTextCursor::Remaining() const { return static_cast<std::size_t>(end_ - p_); }
+std::size_t ModelTextCursor::Remaining() const { return static_cast<std::size_t>(end_ - p_); }
 
-void AnimTextCursor::SkipBlanks() {
+int ModelTextCursor::Line() const { return 1 + static_cast<int>(std::count(start_, p_, '\n')); }
+
+void ModelTextCursor::SkipBlanks() {
   while (*p_ && IsSeparator(*p_)) ++p_;
 }
 
-bool AnimTextCursor::AtEnd() {
+bool ModelTextCursor::AtEnd() {
   SkipBlanks();
   return *p_ == 0;
 }
 
-bool AnimTextCursor::Word(std::string* out) {
+bool ModelTextCursor::Word(std::string* out) {
   SkipBlanks();
   if (!*p_) return false;
   const char* start = p_;
@@ -33,12 +37,12 @@ bool AnimTextCursor::Word(std::string* out) {
   return true;
 }
 
-bool AnimTextCursor::Expect(const char* keyword) {
+bool ModelTextCursor::Expect(const char* keyword) {
   std::string w;
   return Word(&w) && w == keyword;
 }
 
-bool AnimTextCursor::Int(std::int32_t* out) {
+bool ModelTextCursor::Int(std::int32_t* out) {
   std::string w;
   if (!Word(&w)) return false;
   char* end = nullptr;
@@ -49,7 +53,7 @@ bool AnimTextCursor::Int(std::int32_t* out) {
   return true;
 }
 
-bool AnimTextCursor::Float(float* out) {
+bool ModelTextCursor::Float(float* out) {
   std::string w;
   if (!Word(&w)) return false;
   char* end = nullptr;
@@ -59,13 +63,13 @@ bool AnimTextCursor::Float(float* out) {
   return true;
 }
 
-bool AnimTextCursor::Floats(float* out, int n) {
+bool ModelTextCursor::Floats(float* out, int n) {
   for (int i = 0; i < n; ++i)
     if (!Float(&out[i])) return false;
   return true;
 }
 
-bool AnimTextCursor::Name(std::string* out) {
+bool ModelTextCursor::Name(std::string* out) {
   SkipBlanks();
   if (!*p_) return false;
   if (*p_ != '"') return Word(out);
@@ -77,7 +81,26 @@ bool AnimTextCursor::Name(std::string* out) {
   return true;
 }
 
-bool AnimTextCursor::SkipBlock() {
+bool ModelTextCursor::LabelInt(std::int32_t* out) {
+  std::string label;
+  return Word(&label) && Int(out);
+}
+
+bool ModelTextCursor::LabelFloat(float* out) {
+  std::string label;
+  return Word(&label) && Float(out);
+}
+
+bool ModelTextCursor::LabelFloats(float* out, int n) {
+  std::string label;
+  return Word(&label) && Floats(out, n);
+}
+
+bool ModelTextCursor::Block(const char* keyword) { return Expect(keyword) && Expect("{"); }
+
+bool ModelTextCursor::EndBlock() { return Expect("}"); }
+
+bool ModelTextCursor::SkipBlock() {
   int depth = 1;
   std::string w;
   while (Word(&w)) {
