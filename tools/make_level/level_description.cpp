@@ -170,13 +170,10 @@ class Reader {
     if (command == "portal") return Portal();
     if (command == "gameobject") return GameObject();
     if (command == "waypoint") return Waypoint();
-<<<<<<< HEAD
     if (command == "shrub") return ShrubLine();
-=======
     if (command == "sky") return Sky();
     if (command == "skylayer") return SkyLayer();
     if (command == "skycolour") return SkyColour();
->>>>>>> sky
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -340,7 +337,6 @@ class Reader {
     return true;
   }
 
-<<<<<<< HEAD
   bool ShrubLine() {
     int garden = 0;
     std::string object;
@@ -375,7 +371,6 @@ class Reader {
     return true;
   }
 
-=======
   // The first sky line starts from the default sky.
   SkySettings& TheSky() {
     if (!out_->SkyGiven) out_->Sky = DefaultSkySettings();
@@ -435,7 +430,6 @@ class Reader {
     return Number(&c.r) && Number(&c.g) && Number(&c.b) && Number(&c.a);
   }
 
->>>>>>> sky
   LevelDescription* out_;
   std::string* error_;
   std::vector<std::string> words_;

@@ -19,13 +19,11 @@
 //            [table <n>] [value <n>] [flags <n>] [texture <name>] [attach <connector> <object>]...
 //                                  a game-object record; its template is the object of that name
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
-<<<<<<< HEAD
 //   shrub <garden> <object> at x y z [rotate x y z] [size <s>] [still] [lit]
 //                                  a shrub of the numbered garden (an instance names its garden with
 //                                  "garden n"); it sways unless still, and lit ones take the lights of
 //                                  their instance; the shrubbery section is written from these lines
 //                                  when no "section shrubbery" is given
-=======
 //   sky [fog <start> <stop>] [farfog <start> <stop>] [time <hours>]
 //                                  the level's sky, starting from the default sky (fog 4000 to 9000, noon,
 //                                  the default colour keys, two still layers without texture); written
@@ -34,7 +32,6 @@
 //                                  a cloud layer of that sky
 //   skycolour <sunambient|sundiffuse|fog|flare|east|sky|west> <0|6|12|18> r g b a
 //                                  a colour key of that sky (colours 0..1, the key's hour)
->>>>>>> sky
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -52,11 +49,8 @@
 #include <vector>
 
 #include "world/environment/env_file_writer.h"
-<<<<<<< HEAD
 #include "world/shrubbery/shrubbery_section.h"
-=======
 #include "world/sky/sky_settings.h"
->>>>>>> sky
 
 struct LevelFileSource {
   std::string Name;
@@ -69,14 +63,11 @@ struct LevelDescription {
   std::vector<std::string> SourceFiles;  // every description file read, the main one first
   EnvFileSource Env;
   std::vector<LevelFileSource> Files;
-<<<<<<< HEAD
   ShrubberySectionData Shrubbery;  // from "shrub" lines
-=======
   // The sky of "sky", "skylayer" and "skycolour" lines (SkyGiven), written
   // into Env's sky section by MakeLevel.
   bool SkyGiven = false;
   SkySettings Sky;
->>>>>>> sky
 };
 
 // The level file's text: Env, with the described sky in its sky section.
