@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "world/shrubbery/shrubbery_section.h"
+#include "world/environment/env_file.h"
 #include "world/sky/sky_section.h"
 
 namespace {
