@@ -1,7 +1,5 @@
 #include "world/glass/glass_pane.h"
 
-#include <strings.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include "render/geometry/geometry_ops.h"
 #include "render/geometry/render_vertex.h"
 #include "render/textures/material_list.h"
+#include "render/textures/text_compare.h"
 #include "render/textures/texture_manager.h"
 #include "scene/mesh/mesh_pools.h"
 #include "scene/mesh/vertex_buffer.h"
@@ -113,7 +112,7 @@ bool GlassPane::ReadText(EnvTextCursor& text, int version, const GlassModules& m
       Blank();
       return Fail(text, "reflection");
     }
-    if (strcasecmp(word, "NOTEXTURE") != 0) ReflectionName = word;
+    if (!TextEqualNoCase(word, "NOTEXTURE")) ReflectionName = word;
   }
   char word[kWordSize];
   if (!text.Token(word) || !Is(word, "</PANE>")) {

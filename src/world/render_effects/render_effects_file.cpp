@@ -1,7 +1,5 @@
 #include "world/render_effects/render_effects_file.h"
 
-#include <strings.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +10,7 @@
 #include "foundation/text/hash.h"
 #include "platform/win32/clocks.h"
 #include "render/device/render.h"
+#include "render/textures/text_compare.h"
 #include "render/textures/texture_manager.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
@@ -133,7 +132,7 @@ class Reader {
     ++stats_.blocks;
     CEnvObject* object = nullptr;
     if (scope_ != nullptr)
-      object = strcasecmp(name, scope_->GetIdString()) == 0 ? scope_ : nullptr;
+      object = TextEqualNoCase(name, scope_->GetIdString()) ? scope_ : nullptr;
     else if (env_ != nullptr && name[0] != '\0')
       object = env_->FindObjectByHash(HashStringNoCase(name));
     if (object != nullptr) ++stats_.appliedBlocks;
