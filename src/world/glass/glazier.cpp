@@ -79,8 +79,12 @@ CGlazier::~CGlazier() {
 bool CGlazier::MakeShards() {
   FreeShards();
   if (shardCount_ == 0) return true;
-  shards_ = new (std::nothrow) GlassShard[static_cast<std::size_t>(shardCount_)];
-  if (shards_ == nullptr) return false;
+  try {
+    std::vector<GlassShard> made(static_cast<std::size_t>(shardCount_));
+    shards_.swap(made);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   for (int i = 0; i < shardCount_; ++i) {
     if (!shards_[i].MakeMesh()) {
       DebugTrace("Glass: the mesh of shard %d could not be made\n", i);
@@ -93,8 +97,7 @@ bool CGlazier::MakeShards() {
 }
 
 void CGlazier::FreeShards() {
-  delete[] shards_;
-  shards_ = nullptr;
+  std::vector<GlassShard>().swap(shards_);
   shardCursor_ = 0;
 }
 
@@ -135,7 +138,7 @@ void CGlazier::WriteText(std::string* out, int version) const {
 }
 
 int CGlazier::FindFreeShard() {
-  for (int k = 0; k < shardCount_ && shards_ != nullptr; ++k) {
+  for (int k = 0; k < shardCount_ && !shards_.empty(); ++k) {
     const int i = (shardCursor_ + k) % shardCount_;
     if (shards_[i].Owner == -1) {
       shardCursor_ = (i + 1) % shardCount_;
@@ -172,7 +175,7 @@ void CGlazier::Shatter(int paneIndex, int side, const CVector3* impact) {
     pane->State = GLASS_SHATTERED_FRONT;
     push = pane->PushSpeed[0];
   }
-  if (shards_ == nullptr) return;
+  if (shards_.empty()) return;
 
   // The fan: one triangle (c, edge start, edge end) per outline edge.
   const int n = pane->Outline.Count;
@@ -271,7 +274,7 @@ void CGlazier::ExplosionHit(const CVector3& centre, float radius) {
 }
 
 void CGlazier::Update(float frameTime) {
-  if (shards_ == nullptr) return;
+  if (shards_.empty()) return;
   for (int i = 0; i < shardCount_; ++i) {
     GlassShard& s = shards_[i];
     if (s.Owner < 0) continue;
@@ -285,7 +288,7 @@ int CGlazier::Draw(DepthSortQueue* queue) {
   if (queue == nullptr) queue = g_DepthSortQueue;
   if (queue == nullptr) return 0;
   int queued = 0;
-  for (int i = 0; shards_ != nullptr && i < shardCount_; ++i) {
+  for (int i = 0; !shards_.empty() && i < shardCount_; ++i) {
     GlassShard& s = shards_[i];
     if (s.Owner < 0) continue;
     CMatrix world;
@@ -305,7 +308,7 @@ int CGlazier::Draw(DepthSortQueue* queue) {
 int CGlazier::CountShardsIn(const CVector3& centre, float width, float height) const {
   const float hw = width * 0.5f, hh = height * 0.5f;
   int count = 0;
-  for (int i = 0; shards_ != nullptr && i < shardCount_; ++i) {
+  for (int i = 0; !shards_.empty() && i < shardCount_; ++i) {
     const GlassShard& s = shards_[i];
     if (s.Owner < 0) continue;
     CVector3 corners[3];
@@ -347,11 +350,11 @@ void CGlazier::SetDefaultReflection(CTexture* texture, float strength) {
 }
 
 const GlassShard* CGlazier::GetShard(int i) const {
-  return shards_ != nullptr && i >= 0 && i < shardCount_ ? &shards_[i] : nullptr;
+  return !shards_.empty() && i >= 0 && i < shardCount_ ? &shards_[i] : nullptr;
 }
 
 int CGlazier::LiveShards() const {
   int n = 0;
-  for (int i = 0; shards_ != nullptr && i < shardCount_; ++i) n += shards_[i].Owner >= 0 ? 1 : 0;
+  for (int i = 0; !shards_.empty() && i < shardCount_; ++i) n += shards_[i].Owner >= 0 ? 1 : 0;
   return n;
 }

@@ -12,8 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "render/geometry/vector3.h"
 #include "world/glass/glass_pane.h"
@@ -86,7 +86,7 @@ class CGlazier {
   void SetDefaultReflection(CTexture* texture, float strength);
 
   int GetShardCount() const { return shardCount_; }
-  bool HasShards() const { return shards_ != nullptr; }
+  bool HasShards() const { return !shards_.empty(); }
   // Panes read from the file.
   int GetPaneCount() const { return paneCount_; }
   // Shard i of the pool, null out of range or before MakeShards.
@@ -102,7 +102,7 @@ class CGlazier {
   int FindFreeShard();
   void StartShard(GlassShard& shard, int pane, float push);
 
-  GlassShard* shards_ = nullptr;
+  std::vector<GlassShard> shards_;  // shardCount_ records once made
   GlassPane panes_[kGlassMaxPanes];
   int shardCursor_ = 0;
   int shardCount_ = 0;
