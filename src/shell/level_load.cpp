@@ -12,9 +12,12 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
+#include "world/glass/glass_section.h"
+#include "world/glass/glazier.h"
 #include "world/objects/environment_hlo_world.h"
 #include "world/sky/sky.h"
 #include "world/sky/sky_section.h"
+#include "world/render_effects/render_effects_file.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 #include "world/shrubbery/shrubbery.h"
@@ -55,6 +58,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   InstallAnimationLoaderHooks();
   InstallShrubbery();
   InstallSkySectionReader();
+  InstallGlassSectionReader();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);
@@ -76,6 +80,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
     r.cameras = GetEnvSectionReader(ENVSECTION_MOVIE_CAMERAS)(cursor, context);
     r.octrees = environment->BuildOrLoadOctrees(levelPath);
     environment->BuildStaticList();
+    r.renderEffects = LoadLevelRenderEffects(environment, levelPath) == 1;
     LevelEndPoolSizes(levelPath);
   }
 
@@ -87,6 +92,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   }
   for (CEnvObject* t = environment->TemplateList; t != nullptr; t = t->NextTemplate) ++r.templates;
   r.staticInstances = static_cast<int>(environment->StaticCount);
+  r.glassPanes = environment->Glass != nullptr ? environment->Glass->GetPaneCount() : 0;
   r.messageBoxes = g_Boxes;
   SetMessageBoxHook(nullptr, nullptr);
   return r.textRead && r.wholeFile && r.cameras;
@@ -103,6 +109,7 @@ void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& r) {
               r.file.instanceRecords, r.templates, r.zones, r.portals, r.staticInstances);
   std::printf("    %d game-object records, %d portal records, octrees %s, %d message boxes\n", r.file.objectRecords,
               r.file.portalRecords, r.octrees ? "ready" : "missing", r.messageBoxes);
+  std::printf("    %d glass panes, render-effects file %s\n", r.glassPanes, r.renderEffects ? "read" : "none");
   if (r.file.failedSections != 0) {
     for (int id = 0; id < ENVSECTION_COUNT; ++id)
       if (r.file.failedSections & (1u << id))

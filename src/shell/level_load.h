@@ -3,8 +3,8 @@
 // pool-size file, the environment file through the level
 // loader (game objects through the spawn callback), the movie-camera section
 // read from the same text, the octree file built or read by the
-// command-line letters, the static list, and the pool-size file written at
-// the end.  The full engine life cycle wraps this later.  Main thread.
+// command-line letters, the static list, the level's render-effects file,
+// and the pool-size file written at the end.  The full engine life cycle wraps this later.  Main thread.
 #pragma once
 
 #include "world/environment/env_file.h"
@@ -16,12 +16,14 @@ struct LevelLoadReport {
   bool wholeFile = false;     // every list and section read whole
   bool cameras = false;       // the movie-camera section read whole
   bool octrees = false;       // the octree file built or read
+  bool renderEffects = false; // the level's own render-effects file (".rfx") read
   EnvFileLoadReport file;     // what the loader reported
   int instances = 0;          // instances in the environment afterwards
   int zones = 0;              // top-level instances with a zone
   int portals = 0;            // portals on those zones
   int templates = 0;          // templates loaded
   int staticInstances = 0;    // entries of the static list
+  int glassPanes = 0;         // panes of the level's glass set
   int messageBoxes = 0;       // boxes shown during the load
 };
 

@@ -24,6 +24,9 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
+#include "world/glass/glass_section.h"
+#include "world/glass/glazier.h"
+#include "world/render_effects/render_effects_file.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/space/portal.h"
 #include "world/sky/sky.h"
@@ -314,6 +317,98 @@ TEST_F(MakeLevelTest, AnObjectNoDescriptionHoldsStopsTheTool) {
   std::string error;
   EXPECT_FALSE(MakeLevel(level_, "out", nullptr, &error));
   EXPECT_EQ(error, "the level places \"spaceship\", which no object description holds");
+}
+
+TEST_F(MakeLevelTest, TheDemoLevelHasItsGlassPaneAndItsRenderEffects) {
+  ASSERT_EQ(level_.Panes.size(), 1u);
+  std::string error;
+  ASSERT_TRUE(MakeLevel(level_, "out", nullptr, &error)) << error;
+  CaptureBoxes(&boxes_);
+  std::filesystem::current_path("out");
+  SetWorkDirectory();
+  Start();
+  InstallGlassSectionReader();
+  CTextureManager textures;
+  CMaterialList materials;
+  EnvWaypointList waypoints;
+  g_EnvWaypoints = &waypoints;
+  CEnvironment env(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  const std::string text = Read("DEMO.env");
+  EnvTextCursor cursor(text.c_str());
+  EnvFileLoadReport loaded;
+  ASSERT_EQ(EnvFileLoadEnvironment(&env, cursor, nullptr, nullptr, &loaded), 1);
+  SetEnvSectionReader(ENVSECTION_GLASS, nullptr);
+  g_EnvWaypoints = nullptr;
+
+  // The pane as described, read back through the game's reader.
+  ASSERT_NE(env.Glass, nullptr);
+  ASSERT_EQ(env.Glass->GetPaneCount(), 1);
+  const LevelPaneSource& described = level_.Panes[0];
+  const GlassPane& pane = *env.Glass->GetPane(0);
+  EXPECT_EQ(pane.State, GLASS_INTACT);
+  ASSERT_EQ(pane.Outline.Count, static_cast<int>(described.points.size()));
+  for (int i = 0; i < pane.Outline.Count; ++i) EXPECT_TRUE(Near(pane.Outline.Points[i], described.points[i]));
+  for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(pane.Colour[k], described.colour[k]);
+  EXPECT_EQ(pane.Splits[1], described.splits[1]);
+  EXPECT_FLOAT_EQ(pane.PushSpeed[0], described.push[0]);
+  EXPECT_FLOAT_EQ(pane.Thickness, described.thickness);
+  EXPECT_TRUE(pane.ReflectionName.empty());
+
+  // The render-effects file and its detail map lie beside the level; the
+  // file's block finds the rooms' template.
+  EXPECT_FALSE(Read("brickgrain.tga").empty());
+  RenderEffectsStats stats;
+  EXPECT_EQ(LoadRenderEffectsFile(&env, "DEMO.rfx", nullptr, 0, &stats), 1);
+  EXPECT_EQ(stats.blocks, 1);
+  EXPECT_EQ(stats.appliedBlocks, 1);
+  EXPECT_EQ(LoadLevelRenderEffects(&env, "DEMO.env"), 1);
+  EXPECT_TRUE(boxes_.empty()) << boxes_[0].text;
+}
+
+TEST(LevelDescription, PanesAreReadAndChecked) {
+  LevelDescription level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelDescriptionText("level T\n"
+                                       "pane thickness 2 splits 1 4 effects 2 3 9 reflect 0.5 env "
+                                       "points 3 0 0 0 100 0 0 100 100 0\n",
+                                       "t.txt", ".", &level, &error))
+      << error;
+  ASSERT_EQ(level.Panes.size(), 1u);
+  EXPECT_EQ(level.Panes[0].effects, (std::vector<int>{3, 9}));
+  EXPECT_EQ(level.Panes[0].reflectTexture, "env");
+  struct Case {
+    std::string text;
+    const char* error;
+  };
+  std::string seventeen = "level T\n";
+  for (int i = 0; i < 17; ++i) seventeen += "pane points 3 0 0 0 1 0 0 1 1 0\n";
+  const Case cases[] = {
+      {"level T\npane points 2 0 0 0 1 1 1\n", "t.txt:2: a pane has 3 to 32 points"},
+      {"level T\npane colour 1 1 1\n", "t.txt:2: a word is missing"},
+      {"level T\npane push fast 1 points 3 0 0 0 1 0 0 1 1 0\n", "t.txt:2: \"fast\" is not a number"},
+      {"level T\npane shiny points 3 0 0 0 1 0 0 1 1 0\n", "t.txt:2: unknown pane option \"shiny\""},
+      {"level T\npane effects 9 1 1 1 1 1 1 1 1 1\n", "t.txt:2: a pane has 0 to 8 effects"},
+      {"level T\npane thickness 1\n", "t.txt:2: a pane needs its points"},
+      {seventeen, "t.txt:18: a level has at most 16 panes"},
+  };
+  for (const Case& c : cases) {
+    LevelDescription bad;
+    EXPECT_FALSE(ReadLevelDescriptionText(c.text, "t.txt", "", &bad, &error)) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+  }
+}
+
+TEST_F(MakeLevelTest, APaneWithoutAPlaneOrAnUndescribedMapStopsTheTool) {
+  LevelDescription panes = level_;
+  panes.Panes[0].points = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
+  std::string error;
+  EXPECT_FALSE(MakeLevel(panes, "out", nullptr, &error));
+  EXPECT_EQ(error, "glass pane 1: its first three points lie on a line");
+
+  LevelDescription maps = level_;
+  maps.Files.push_back({"Extra.rfx", "REFX_DETAIL room DETAIL_MODE SHADERMODE_DETAILADD DETAIL_MAP nowhere\r\n"});
+  EXPECT_FALSE(MakeLevel(maps, "out", nullptr, &error));
+  EXPECT_EQ(error, "Extra.rfx names the map \"nowhere\", which no object description holds");
 }
 
 }  // namespace

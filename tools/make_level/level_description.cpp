@@ -175,6 +175,7 @@ class Reader {
     if (command == "sky") return Sky();
     if (command == "skylayer") return SkyLayer();
     if (command == "skycolour") return SkyColour();
+    if (command == "pane") return Pane();
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -429,6 +430,51 @@ class Reader {
     if (hour < 0 || hour > 18 || hour % 6 != 0) return Fail("sky colour keys stand at 0, 6, 12 and 18 hours");
     CColour& c = sky.Colours[g][hour / 6];
     return Number(&c.r) && Number(&c.g) && Number(&c.b) && Number(&c.a);
+  }
+
+  bool Pane() {
+    LevelPaneSource s;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "thickness") ok = Number(&s.thickness);
+      else if (o == "colour")
+        ok = Number(&s.colour[0]) && Number(&s.colour[1]) && Number(&s.colour[2]) && Number(&s.colour[3]);
+      else if (o == "material")
+        ok = Number(&s.material[0]) && Number(&s.material[1]) && Number(&s.material[2]) && Number(&s.power);
+      else if (o == "splits") ok = Integer(&s.splits[0]) && Integer(&s.splits[1]);
+      else if (o == "floors") ok = Number(&s.floors[0]) && Number(&s.floors[1]);
+      else if (o == "push") ok = Number(&s.push[0]) && Number(&s.push[1]);
+      else if (o == "reflect") {
+        ok = Number(&s.reflectAmount) && Word(&s.reflectTexture);
+        if (s.reflectTexture == "-") s.reflectTexture.clear();
+      } else if (o == "effects") {
+        int n = 0;
+        ok = Integer(&n);
+        if (ok && (n < 0 || n > 8)) return Fail("a pane has 0 to 8 effects");
+        for (int k = 0; ok && k < n; ++k) {
+          int light = 0;
+          ok = Integer(&light);
+          s.effects.push_back(light);
+        }
+      } else if (o == "points") {
+        int n = 0;
+        ok = Integer(&n);
+        if (ok && (n < 3 || n > 32)) return Fail("a pane has 3 to 32 points");
+        for (int k = 0; ok && k < n; ++k) {
+          CVector3 p{};
+          ok = Vector(&p);
+          s.points.push_back(p);
+        }
+      } else {
+        return Fail("unknown pane option \"" + o + "\"");
+      }
+      if (!ok) return false;
+    }
+    if (s.points.empty()) return Fail("a pane needs its points");
+    if (out_->Panes.size() >= 16) return Fail("a level has at most 16 panes");
+    out_->Panes.push_back(s);
+    return true;
   }
 
   LevelDescription* out_;

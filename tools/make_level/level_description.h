@@ -32,6 +32,10 @@
 //                                  a cloud layer of that sky
 //   skycolour <sunambient|sundiffuse|fog|flare|east|sky|west> <0|6|12|18> r g b a
 //                                  a colour key of that sky (colours 0..1, the key's hour)
+//   pane [thickness <t>] [colour <r> <g> <b> <a>] [material <r> <g> <b> <power>] [splits <a> <b>]
+//        [floors <front> <back>] [push <front> <back>] [effects <n> <light>...] [reflect <amount> <texture or ->]
+//        points <n> x y z ...      a glass pane (3 to 32 points of a flat convex outline, at most 16 panes),
+//                                  written into the glass section by the glass set's writer
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -57,6 +61,21 @@ struct LevelFileSource {
   std::string Text;
 };
 
+// One glass pane of a "pane" line (colours are red, green, blue, alpha).
+struct LevelPaneSource {
+  float colour[4] = {0.7f, 0.85f, 0.9f, 0.35f};
+  float material[3] = {1.0f, 1.0f, 1.0f};
+  float power = 20.0f;
+  int splits[2] = {0, 8};
+  float floors[2] = {0.0f, 0.0f};  // front, back
+  float push[2] = {150.0f, 150.0f};
+  float thickness = 1.0f;
+  std::vector<CVector3> points;
+  std::vector<int> effects;
+  float reflectAmount = 0.0f;
+  std::string reflectTexture;  // empty: none
+};
+
 struct LevelDescription {
   std::string Name;
   std::vector<std::string> ObjectFiles;  // paths as resolved
@@ -68,6 +87,7 @@ struct LevelDescription {
   // into Env's sky section by MakeLevel.
   bool SkyGiven = false;
   SkySettings Sky;
+  std::vector<LevelPaneSource> Panes;
 };
 
 // The level file's text: Env, with the described sky in its sky section.

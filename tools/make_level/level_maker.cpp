@@ -10,6 +10,7 @@
 #include "foundation/files/catalog.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/system/command_switches.h"
+#include "foundation/text/file_parse.h"
 #include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
 #include "make_objects/object_description.h"
@@ -17,6 +18,7 @@
 #include "make_objects/texture_maker.h"
 #include "platform/win32/message_box.h"
 #include "render/textures/material_list.h"
+#include "render/textures/text_compare.h"
 #include "render/textures/texture_manager.h"
 #include "scene/skin/object_mesh_hooks.h"
 #include "world/environment/env_file.h"
@@ -25,6 +27,8 @@
 #include "world/environment/environment.h"
 #include "world/environment/pool_size_file.h"
 #include "world/shrubbery/shrubbery.h"
+#include "world/glass/glass_section.h"
+#include "world/glass/glazier.h"
 
 namespace {
 
@@ -76,6 +80,64 @@ const ObjectSource* FindObject(const ObjectDescription& all, const std::string& 
   return nullptr;
 }
 
+// The level's glass section, written by the glass set's own writer from the
+// "pane" lines.  False when a pane's first three points lie on a line.
+bool WriteGlassSection(const std::vector<LevelPaneSource>& panes, std::string* out, std::string* error) {
+  CGlazier glass(0);
+  for (std::size_t k = 0; k < panes.size(); ++k) {
+    const LevelPaneSource& s = panes[k];
+    GlassPane* pane = glass.GetPane(glass.AddPane());
+    if (pane == nullptr || s.points.size() < 3 || s.points.size() > static_cast<std::size_t>(kGlassMaxPoints) ||
+        s.effects.size() > static_cast<std::size_t>(kGlassMaxEffects)) {
+      *error = "glass pane " + std::to_string(k + 1) + " does not fit the glass set";
+      return false;
+    }
+    for (int i = 0; i < 4; ++i) pane->Colour[i] = s.colour[i];
+    for (int i = 0; i < 3; ++i) pane->MaterialColour[i] = s.material[i];
+    pane->MaterialPower = s.power;
+    pane->Splits[0] = s.splits[0];
+    pane->Splits[1] = s.splits[1];
+    pane->FloorHeight[0] = s.floors[0];
+    pane->FloorHeight[1] = s.floors[1];
+    pane->PushSpeed[0] = s.push[0];
+    pane->PushSpeed[1] = s.push[1];
+    pane->Thickness = s.thickness;
+    pane->Outline.Count = static_cast<int>(s.points.size());
+    for (std::size_t i = 0; i < s.points.size(); ++i) pane->Outline.Points[i] = s.points[i];
+    pane->EffectCount = static_cast<int>(s.effects.size());
+    for (std::size_t i = 0; i < s.effects.size(); ++i) pane->Effects[i] = static_cast<std::uint8_t>(s.effects[i]);
+    pane->ReflectionAmount = s.reflectAmount;
+    pane->ReflectionName = s.reflectTexture;
+    if (!pane->PlaneFromPoints()) {
+      *error = "glass pane " + std::to_string(k + 1) + ": its first three points lie on a line";
+      return false;
+    }
+    pane->State = GLASS_INTACT;
+  }
+  glass.WriteText(out);
+  return true;
+}
+
+// The textures a render-effects file names as its maps (the word after each
+// map keyword), as the file writes them.
+std::vector<std::string> RenderEffectsTextures(const std::string& text) {
+  std::vector<std::string> names;
+  CFileParse parse(text.c_str(), text.size(), FILEPARSE_SKIP_COMMENTS | FILEPARSE_QUOTES);
+  char word[128];
+  bool map = false;
+  while (!parse.AtEnd()) {
+    parse.NextToken(word, sizeof word);
+    if (map && word[0] != '\0') names.push_back(word);
+    map = TextEqualNoCase(word, "DETAIL_MAP") || TextEqualNoCase(word, "NORMAL_MAP") ||
+          TextEqualNoCase(word, "ENV_MAP") || TextEqualNoCase(word, "CUBE_MAP");
+  }
+  return names;
+}
+
+bool IsRenderEffectsFile(const std::string& name) {
+  return name.size() > 4 && TextEqualNoCase(name.c_str() + name.size() - 4, ".rfx");
+}
+
 // The message boxes a load shows; the tool fails on any.
 std::vector<std::string> g_Boxes;
 int CaptureBox(HWND, const char* text, const char*, UINT, void*) {
@@ -93,6 +155,7 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
   const std::string levelPath = name + ".env";
   InstallObjectMeshHooks();  // skinned and vertex-animated objects
   InstallShrubbery();        // the shrubs' templates are loaded (and catalogued) too
+  InstallGlassSectionReader();  // the panes are read as the game reads them
   PoolSizeFileRead(name.c_str());
   BufferedFile* file = FileOpen(levelPath.c_str(), "rb");
   if (file == nullptr) {
@@ -227,6 +290,17 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   if (level.SkyGiven)
     for (const SkyLayerSettings& layer : level.Sky.Layers)
       if (all.FindTexture(layer.TextureName) != nullptr) textures.insert(layer.TextureName);
+  // The maps the level's render-effects files name.
+  for (const LevelFileSource& f : level.Files) {
+    if (!IsRenderEffectsFile(f.Name)) continue;
+    for (const std::string& name : RenderEffectsTextures(f.Text)) {
+      if (all.FindTexture(name) == nullptr) {
+        *error = f.Name + " names the map \"" + name + "\", which no object description holds";
+        return false;
+      }
+      textures.insert(name);
+    }
+  }
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
     if (t == nullptr) continue;
@@ -234,7 +308,15 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
     ++r.textures;
   }
-  const std::string env = LevelEnvironmentText(level);
+  LevelDescription described = level;
+  if (!level.Panes.empty()) {
+    if (!described.Env.sections[ENVSECTION_GLASS].empty()) {
+      *error = "the level gives both glass panes and a glass section";
+      return false;
+    }
+    if (!WriteGlassSection(level.Panes, &described.Env.sections[ENVSECTION_GLASS], error)) return false;
+  }
+  const std::string env = LevelEnvironmentText(described);
   if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
   for (const LevelFileSource& f : level.Files)
     if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;

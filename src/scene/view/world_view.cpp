@@ -10,6 +10,7 @@
 #include "scene/transparent/depth_sort_queue.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
+#include "world/glass/glazier.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
     ++stats.instances;
   }
   CLightTable::ClearActive();
+  // The glass set's intact panes and flying shards join the queue.
+  if (queue != nullptr && environment->Glass != nullptr) environment->Glass->Draw(queue);
 
   // The transparent pass: lighting and depth writes off, specular off, the
   // queue far to near, then the usual blend mode and depth writes again.

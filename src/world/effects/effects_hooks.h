@@ -102,7 +102,7 @@ struct EffectsHooks {
   int (*OverlayState)() = nullptr;
   void (*OverlayToggle)() = nullptr;
 
-  // --- glass ---
+  // --- glass; null: the level's glass set (g_Glazier) answers ---
   void (*ShatterGlassInSphere)(const CVector3& centre, float radius) = nullptr;
 
   // --- world queries; null: the level's environment answers ---

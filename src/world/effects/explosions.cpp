@@ -14,6 +14,7 @@
 #include "world/effects/sphere_events.h"
 #include "world/effects/trails.h"
 #include "world/environment/env_instance.h"
+#include "world/glass/glazier.h"
 #include "world/objects/chlo.h"
 
 using effects::kDegToRad;
@@ -149,7 +150,10 @@ void DamageVisited(CEnvInstance* instance, void* context) {
 void CExplosionManager::DamageInstances(Blast& b) {
   DamageStep step{&b};
   EffectsForEachInstanceInSphere(b.Zone, b.Centre, b.Radius, &DamageVisited, &step);
-  if (g_EffectsHooks.ShatterGlassInSphere != nullptr) g_EffectsHooks.ShatterGlassInSphere(b.Centre, b.Radius);
+  if (g_EffectsHooks.ShatterGlassInSphere != nullptr)
+    g_EffectsHooks.ShatterGlassInSphere(b.Centre, b.Radius);
+  else if (g_Glazier != nullptr)
+    g_Glazier->ExplosionHit(b.Centre, b.Radius);
 }
 
 void CExplosionManager::ThrowSmoke(const Blast& b, std::uint32_t colour, float lifeMs) {

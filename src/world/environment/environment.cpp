@@ -14,6 +14,7 @@
 #include "world/environment/env_object.h"
 #include "world/environment/evo_file.h"
 #include "world/environment/pool_size_file.h"
+#include "world/glass/glazier.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/sky/sky.h"
 #include "world/space/zone_record.h"
@@ -81,6 +82,8 @@ CEnvironment::CEnvironment(CRender* render, CTextureManager* textures, CMaterial
 
 CEnvironment::~CEnvironment() {
   Flags |= kEnvFlagDestroying;
+  delete Glass;  // also clears g_Glazier when it names this set
+  Glass = nullptr;
   delete Shrubbery;
   Shrubbery = nullptr;
   // Every listed instance: pool records stay for the pool's release.
@@ -375,6 +378,14 @@ void CEnvironment::DrawSky() {
 void CEnvironment::Update() {
   ++g_EnvQueryStamp;
   CLightTable::ClearActive();
+  // The glass set's part of the view: intact panes and flying shards queued.
+  if (Glass != nullptr) Glass->Draw(Queue);
+}
+
+void CEnvironment::CreateGlass(int shardCount) {
+  delete Glass;
+  Glass = new (std::nothrow) CGlazier(shardCount);
+  g_Glazier = Glass;
 }
 
 // Attached transform-animated instances are placed again each frame so that

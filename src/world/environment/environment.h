@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "foundation/memory/fast_allocator.h"
@@ -134,6 +135,14 @@ class CEnvironment : public CWorldQueries {
   // Draws the sky's cloud layers and sprite (CSky::Draw), restoring the fog
   // in the sky's colour of the time.  Nothing without a sky.
   void DrawSky();
+  // The level's glass set with a pool of shardCount shards (replacing an
+  // earlier one), kept in Glass and in g_Glazier.  The level loader's glass
+  // section reader calls it when the level has none yet.
+  void CreateGlass(int shardCount);
+  // Reads a render-effects file (".rfx") and applies it to the loaded
+  // templates at once; with a scope, only blocks naming the scope's id text
+  // apply.  1 when the file was read, 0 when it cannot be opened.
+  int LoadRenderEffects(const char* path, CEnvObject* scope);
 
   void SetParticleSystem(CParticlePool* system) { ParticleSystem = system; }
   void SetFlareMaterial(std::uint32_t material) { FlareMaterial = material; }
@@ -151,8 +160,8 @@ class CEnvironment : public CWorldQueries {
   bool IsPointInVolumes(const CVector3& point) const;
 
   // --- per frame ----------------------------------------------------------------------
-  // Once in each view's pass: advances the query stamp and switches off the
-  // lights enabled for the last draws.
+  // Once in each view's pass: advances the query stamp, switches off the
+  // lights enabled for the last draws and queues the glass set.
   void Update();
   // Once a frame after the world objects moved: steps vertex animation by
   // the game clock and brings attached animated instances after their parents.
@@ -202,6 +211,9 @@ class CEnvironment : public CWorldQueries {
   CEnvInstance* CrawlBlocker = nullptr;
   // The node list of level files older than version 17.
   std::vector<CVector3> NodeList;
+  // Plant-sway records the render-effects file attached to instances (their
+  // hook data); they live as long as the instances.
+  std::deque<SwayRecord> PlantSways;
 
  private:
   // The render modules instances are constructed with.

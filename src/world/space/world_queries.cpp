@@ -15,10 +15,12 @@
 
 #include "foundation/system/debug_output.h"
 #include "render/bsp/bsp_query.h"
+#include "render/bsp/point_in_polygon.h"
 #include "render/geometry/geometry_ops.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
+#include "world/glass/glazier.h"
 #include "world/space/octree.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
@@ -39,6 +41,9 @@ constexpr std::uint32_t kFlagBit29 = 1u << 29;
 constexpr std::uint32_t kFlag64 = 64;
 constexpr float kStartDistance = 1e8f;
 constexpr float kMissDistance = 1e10f;
+constexpr float kGlassStartDistance = 1e14f;
+// Any of these query flags leaves the glass panes out.
+constexpr std::uint32_t kSkipGlassFlags = 0x111;
 
 // The tree a query walks for a node: its collision tree, else its own.
 const BspNode* NodeTree(const CEnvObject* node) {
@@ -115,6 +120,38 @@ void RecordPolygonHit(WorldHit* hit, CEnvInstance* instance, const NodeFrame& fr
     hit->Owner = 0;
   }
   frame.toWorld.TransformPoint(r.Point, &hit->WorldPoint);
+}
+
+// The intact panes of the environment's glass set against the segment, into
+// the hit record: the segment meets a pane's plane at factor t (a start on
+// the plane at 0; parallel or outside 0..1 misses), and a point inside the
+// pane's outline at a factor not beyond the record's distance is recorded.
+// Answers 1 when a pane was recorded.
+int TestGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags) {
+  if ((flags & kSkipGlassFlags) || g_Environment == nullptr || g_Environment->Glass == nullptr) return 0;
+  const CGlazier& glass = *g_Environment->Glass;
+  int found = 0;
+  for (int i = 0; i < kGlassMaxPanes; ++i) {
+    const GlassPane& pane = *glass.GetPane(i);
+    if (pane.State != GLASS_INTACT) continue;
+    CVector3 point;
+    float t = 0.0f;
+    if (!geom::IntersectSegment(pane.Outline.Plane, start, end, &point, &t)) continue;
+    if (t > hit->Distance) continue;
+    if (!PointInPlanarPolygon(point, pane.Outline.Plane, static_cast<std::uint32_t>(pane.Outline.Count),
+                              pane.Outline.Points))
+      continue;
+    hit->Hit = 1;
+    hit->Flags |= kGlassHitFlags;
+    if (geom::Distance(pane.Outline.Plane, start) > 0.0f) hit->Flags |= WHF_GLASS_FRONT;
+    else hit->Flags &= ~static_cast<std::uint32_t>(WHF_GLASS_FRONT);
+    std::memcpy(hit->Plane, pane.Outline.Plane, sizeof hit->Plane);
+    hit->Pane = i;
+    hit->GlassPoint = point;
+    hit->Distance = t;
+    found = 1;
+  }
+  return found;
 }
 
 // The instances of a zone along a segment: its octree's leaves on the way
@@ -381,7 +418,23 @@ int CWorldQueries::LineTestInstances(CEnvInstance* from, const CVector3& start, 
   ZoneWalk(env.RootInstance, start, end, 0.0f, hit, flags, nullptr, 0);
   if (zone && zone != env.RootInstance) ZoneWalk(zone, start, end, 0.0f, hit, flags, zoneOut, 0);
   if (!hit->Hit) hit->Distance = kMissDistance;
-  return hit->Hit ? static_cast<int>(hit->Flags & WHF_POINT) : 0;
+  const int walked = hit->Hit ? static_cast<int>(hit->Flags & WHF_POINT) : 0;
+  return walked | TestGlass(start, end, hit, flags);
+}
+
+int CWorldQueries::LineTestGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags) {
+  *hit = WorldHit{};
+  hit->Distance = kGlassStartDistance;
+  return TestGlass(start, end, hit, flags);
+}
+
+// The flat tests end with the glass panes, tested into a record of their
+// own that replaces the result when a pane is nearer.
+int CWorldQueries::NearerGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags) {
+  WorldHit glass;
+  if (!LineTestGlass(start, end, &glass, flags)) return static_cast<int>(hit->Hit);
+  if (!hit->Hit || glass.Distance < hit->Distance) *hit = glass;
+  return 1;
 }
 
 int CWorldQueries::LineTestFlat(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags) {
@@ -413,7 +466,7 @@ int CWorldQueries::LineTestFlat(const CVector3& start, const CVector3& end, Worl
     float t = GetBspSegmentResult().Factor;
     if (t <= hit->Distance) RecordPolygonHit(hit, c.instance, c.frame, t, kFlatHitFlags);
   }
-  return static_cast<int>(hit->Hit);
+  return NearerGlass(start, end, hit, flags);
 }
 
 int CWorldQueries::LineTestFlatNearest(const CVector3& start, const CVector3& end, float target, WorldHit* hit,

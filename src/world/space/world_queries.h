@@ -65,12 +65,18 @@ class CWorldQueries {
   int LineOfSight(CEnvInstance* from, const CVector3& start, const CVector3& end, CVector3* pointOut,
                   WorldHit** hitOut, std::uint32_t flags, CEnvInstance** zoneOut);
   // The zone walk from the outer world zone and then from from's zone (null:
-  // the view instance's); nonzero when something was hit.  *zoneOut (may be
-  // null) receives the zone the segment ended in.
+  // the view instance's), then the glass panes; nonzero when something was
+  // hit.  *zoneOut (may be null) receives the zone the segment ended in.
   int LineTestInstances(CEnvInstance* from, const CVector3& start, const CVector3& end, WorldHit* hit,
                         std::uint32_t flags, CEnvInstance** zoneOut);
-  // The flat test over every listed instance, nearest hit wins.
+  // The flat test over every listed instance, nearest hit wins; then the
+  // glass panes, a nearer pane replacing the result.
   int LineTestFlat(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags);
+  // The intact glass panes alone (none with any of the query flags 0x111):
+  // the nearest pane the segment meets inside its outline, recorded with
+  // flags 0xC800 (0x1C800 when the start lies in front of it), its plane,
+  // index, point and factor along the segment.  1 when a pane was met.
+  int LineTestGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags);
   // The flat test keeping the surface whose position along the segment is
   // nearest to target (0 start, 1 end).
   int LineTestFlatNearest(const CVector3& start, const CVector3& end, float target, WorldHit* hit,
@@ -136,6 +142,9 @@ class CWorldQueries {
 
  private:
   static CEnvironment& Env();
+  // The glass panes into a record of their own, replacing *hit when nearer;
+  // answers whether *hit holds a hit afterwards.
+  int NearerGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags);
   // Moves the sphere out of any surface it overlaps at its position.
   void PushOutOfSurfaces(CEnvInstance* zone, CSphere* sphere);
 };

@@ -10,6 +10,9 @@
 #include "world/effects/sphere_events.h"
 #include "world/effects/trails.h"
 #include "world/environment/env_instance.h"
+#include "world/environment/env_text_cursor.h"
+#include "world/glass/glass_fixture.h"
+#include "world/glass/glazier.h"
 #include "world/objects/hlo_test_world_fixture.h"
 #include "world/space_world_fixture.h"
 
@@ -355,6 +358,34 @@ TEST_F(ExplosionsTest, ABlastInTheGeneratedWorldBreaksTheCrateItReaches) {
   EXPECT_LT(crate->GetHealth(), 0.0f);
   EXPECT_EQ(world->roomB->Flags & INSTF_DISABLED, 0u);
   EXPECT_GE(pieces_.GetInUse(), 1);  // its debris flies
+}
+
+
+TEST_F(ExplosionsTest, DamagingBlastsShatterTheGlassTheyReach) {
+  struct Case {
+    std::uint32_t flags;
+    CVector3 centre;
+    int state;
+  };
+  // The window's centre is (50, 150, 0), its normal +z.
+  const Case cases[] = {{BLAST_DAMAGING, {50, 150, 100}, GLASS_SHATTERED_BACK},
+                        {BLAST_DAMAGING, {50, 150, -250}, GLASS_SHATTERED_FRONT},
+                        {BLAST_DAMAGING, {50, 150, 350}, GLASS_INTACT},  // beyond the blast's size
+                        {0, {50, 150, 100}, GLASS_INTACT}};
+  for (const Case& c : cases) {
+    CGlazier glass(20);
+    ASSERT_TRUE(glass.MakeShards());
+    const std::string text = glass_fixture::SectionText({glass_fixture::Window()});
+    EnvTextCursor cursor(text.c_str());
+    ASSERT_EQ(glass.ReadText(cursor, kGlassVersionCurrent, GlassModules{}), 1);
+    g_Glazier = &glass;
+    blasts_.Reset();
+    blasts_.Create(c.centre, nullptr, 300.0f, 10.0f, nullptr, 0, c.flags, nullptr);
+    Frames(20, 20);
+    EXPECT_EQ(glass.GetPane(0)->State, c.state) << c.flags << " at z " << c.centre.z;
+    EXPECT_EQ(glass.LiveShards() > 0, c.state != GLASS_INTACT);
+    g_Glazier = nullptr;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+// Glass sections for the tests, written through the pane record's own
+// writer: a pane is described by its outline and settings, and a section of
+// such panes is the text a level file holds.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "render/geometry/vector3.h"
+#include "world/glass/glass_pane.h"
+
+namespace glass_fixture {
+
+struct PaneSpec {
+  std::vector<CVector3> points;
+  float thickness = 2.0f;
+  int splits[2] = {0, 0};
+  float push[2] = {150.0f, 120.0f};   // front, back
+  float floor[2] = {0.0f, -50.0f};    // front, back
+  float colour[4] = {0.5f, 0.75f, 1.0f, 0.25f};
+  float material[3] = {0.25f, 0.5f, 0.75f};
+  float power = 12.0f;
+  std::vector<int> effects;
+  float amount = 0.5f;
+  std::string reflection;  // empty: NOTEXTURE
+};
+
+// A 100 x 100 window in the plane z = 0, bottom edge at y = 100 (normal +z).
+inline PaneSpec Window() {
+  PaneSpec s;
+  s.points = {{0, 100, 0}, {100, 100, 0}, {100, 200, 0}, {0, 200, 0}};
+  return s;
+}
+
+// A triangle of the window's corners.
+inline PaneSpec Triangle() {
+  PaneSpec s;
+  s.points = {{0, 100, 0}, {100, 100, 0}, {100, 200, 0}};
+  return s;
+}
+
+inline std::string PaneText(const PaneSpec& spec, int version = kGlassVersionCurrent) {
+  GlassPane pane;
+  for (int k = 0; k < 4; ++k) pane.Colour[k] = spec.colour[k];
+  for (int k = 0; k < 3; ++k) pane.MaterialColour[k] = spec.material[k];
+  pane.MaterialPower = spec.power;
+  pane.Splits[0] = spec.splits[0];
+  pane.Splits[1] = spec.splits[1];
+  pane.FloorHeight[0] = spec.floor[0];
+  pane.FloorHeight[1] = spec.floor[1];
+  pane.PushSpeed[0] = spec.push[0];
+  pane.PushSpeed[1] = spec.push[1];
+  pane.Thickness = spec.thickness;
+  pane.Outline.Count = static_cast<int>(spec.points.size());
+  for (std::size_t i = 0; i < spec.points.size() && i < kGlassMaxPoints; ++i) pane.Outline.Points[i] = spec.points[i];
+  pane.PlaneFromPoints();
+  pane.EffectCount = static_cast<int>(spec.effects.size());
+  for (std::size_t i = 0; i < spec.effects.size() && i < kGlassMaxEffects; ++i)
+    pane.Effects[i] = static_cast<std::uint8_t>(spec.effects[i]);
+  pane.ReflectionAmount = spec.amount;
+  pane.ReflectionName = spec.reflection;
+  std::string out;
+  pane.WriteText(&out, version);
+  return out;
+}
+
+inline std::string SectionText(const std::vector<PaneSpec>& panes, int version = kGlassVersionCurrent) {
+  std::string s = "<GLAZIER>\r\n";
+  for (const PaneSpec& p : panes) s += PaneText(p, version);
+  return s + "</GLAZIER> \r\n";
+}
+
+}  // namespace glass_fixture
