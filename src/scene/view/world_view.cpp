@@ -22,7 +22,8 @@ bool g_HooksInstalled = false;
 
 }  // namespace
 
-WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue) {
+WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue,
+                             void (*beforeQueue)()) {
   WorldViewStats stats;
   if (environment == nullptr || camera == nullptr || g_Render == nullptr) return stats;
   if (!g_HooksInstalled) {
@@ -64,6 +65,7 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
     ++stats.instances;
   }
   CLightTable::ClearActive();
+  if (beforeQueue != nullptr) beforeQueue();
 
   // The transparent pass: lighting and depth writes off, specular off, the
   // queue far to near, then the usual blend mode and depth writes again.
