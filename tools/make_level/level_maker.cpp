@@ -225,6 +225,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   const std::vector<std::string> switchModels = SwitchModels(level);
   needed.insert(needed.end(), switchModels.begin(), switchModels.end());
   std::set<std::string> written, textures;
+  std::vector<std::string> textureFiles;
   for (const std::string& name : needed) {
     if (!written.insert(name).second) continue;
     const ObjectSource* source = FindObject(all, name);
@@ -248,8 +249,9 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
     if (t == nullptr) continue;
-    const std::vector<std::uint8_t> tga = EncodeTga(t->Width, t->Height, MakeTexturePixels(*t));
-    if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
+    const std::vector<std::uint8_t> file = EncodeTextureFile(*t);
+    if (!WriteBytes(folder / TextureFileName(*t), file.data(), file.size(), error)) return false;
+    textureFiles.push_back(TextureFileName(*t));
     ++r.textures;
   }
   const std::string env = LevelEnvironmentText(level);
@@ -279,7 +281,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     }
     LevelMakeReport again;
     const bool ok = LoadLevel(level.Name, false, &again, error) && scope.Boxes(error);
-    for (const std::string& name : textures) Touch(name + ".tga");
+    for (const std::string& name : textureFiles) Touch(name);
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
     for (const std::string& name : switchModels) Touch(name + ".evo");
     if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);

@@ -77,4 +77,21 @@ TEST(TextureMaker, TgaReadsBackThroughTheImageReader) {
   EXPECT_EQ(image.argb, px);  // rows top first, alpha kept
 }
 
+TEST(TextureMaker, ATransparentPictureIsWrittenAsADdsThatKeepsItsAlpha) {
+  const TextureSource leaves = Texture("leaves", 24, 16, {0x30A030});
+  const TextureSource bricks = Texture("bricks", 16, 16, {0xA04030, 0xD0D0C0});
+  EXPECT_EQ(TextureFileName(leaves), "leaves.dds");
+  EXPECT_EQ(TextureFileName(bricks), "bricks.tga");
+  const std::vector<std::uint8_t> dds = EncodeTextureFile(leaves);
+  ASSERT_EQ(dds.size(), 128u + 24 * 16 * 4);
+  d3dx8::DecodedImage image;
+  ASSERT_TRUE(d3dx8::DecodeDds(dds.data(), dds.size(), &image));
+  EXPECT_EQ(image.width, 24u);
+  EXPECT_EQ(image.height, 16u);
+  EXPECT_EQ(image.argb, MakeTexturePixels(leaves)) << "rows top first, alpha kept";
+  const std::vector<std::uint8_t> tga = EncodeTextureFile(bricks);
+  ASSERT_TRUE(d3dx8::DecodeTga(tga.data(), tga.size(), &image));
+  EXPECT_EQ(image.argb, MakeTexturePixels(bricks));
+}
+
 }  // namespace
