@@ -18,6 +18,7 @@
 #include <string>
 
 #include "foundation/time/timer.h"
+#include "foundation/files/file_locator.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
@@ -53,6 +54,7 @@ struct Level {
     folder = std::filesystem::temp_directory_path() / "halberd_bench_demo_frame";
     std::filesystem::create_directories(folder);
     SetRegistryFolder(folder.c_str());
+    SetWorkDirectory();
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); };
     wc.lpszClassName = "HalberdBench";

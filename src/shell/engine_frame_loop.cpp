@@ -260,5 +260,10 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
   StopGameModules();
   EngineShutdown();
   if (IsWindow(window)) DestroyWindow(window);
+  // The quit message the window's end posted belongs to this run: taken out
+  // of the queue, it cannot end the next run in the same process at once.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
   return 0;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "foundation/time/timer.h"
+#include "foundation/files/file_locator.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
 #include "scene/lights/light_table.h"
@@ -51,6 +52,7 @@ class DemoLevel : public ::testing::Test {
               (std::string("halberd_demo_level_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
     SetRegistryFolder(folder_.c_str());
+    SetWorkDirectory();  // as the program's start does
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
     wc.lpszClassName = "HalberdDemoLevelTest";
@@ -128,6 +130,23 @@ TEST_F(DemoLevel, EverySectionReachesItsModule) {
   EXPECT_GE(kinds[D3DLIGHT_DIRECTIONAL], 1);
   EXPECT_GE(kinds[D3DLIGHT_POINT], 1);
   EXPECT_GE(kinds[D3DLIGHT_SPOT], 1);
+  // The rooms are reached by the sun and by their own lamp or spot.
+  for (const char* room : {"RoomWest", "RoomEast"}) {
+    CEnvInstance* instance = g_Environment->FindInstanceByName(room);
+    ASSERT_NE(instance, nullptr) << room;
+    instance->UpdateBoundingSphere();
+    CLightTable::ClearActive();
+    g_Lights->SelectLightsForSphere(instance->GetWorldSphere().Centre, instance->GetWorldSphere().Radius);
+    bool sun = false, own = false;
+    for (int k = 0; k < CLightTable::ActiveCount; ++k) {
+      const D3DLIGHTTYPE type = g_Lights->GetLight(CLightTable::Active[k])->Light.Type;
+      sun |= type == D3DLIGHT_DIRECTIONAL;
+      own |= type != D3DLIGHT_DIRECTIONAL;
+    }
+    CLightTable::ClearActive();
+    EXPECT_TRUE(sun) << room;
+    EXPECT_TRUE(own) << room;
+  }
 
   // Waypoints, regions, switches (with their visual and region), emitters,
   // tracer batteries and cameras.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/files/file_locator.h"
 #include "platform/win32/registry.h"
 #include "render/device/render.h"
 #include "shell/frame_screenshot.h"
@@ -41,6 +42,7 @@ TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
   const auto folder = std::filesystem::temp_directory_path() / "halberd_frame_loop_registry";
   std::filesystem::create_directories(folder);
   SetRegistryFolder(folder.c_str());
+  SetWorkDirectory();  // as the program's start does
   EngineClearModuleEvents();
   EXPECT_EQ(RunEngineFrames(nullptr, 4), 0);
   // The engine's life cycle: start-up, a level reset half-way, shut-down.
@@ -72,6 +74,7 @@ class FrameLoopRun : public ::testing::Test {
               (std::string("halberd_frame_run_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
     SetRegistryFolder(folder_.c_str());
+    SetWorkDirectory();  // as the program's start does
   }
   void TearDown() override {
     SetRegistryFolder(nullptr);

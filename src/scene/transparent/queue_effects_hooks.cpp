@@ -14,7 +14,7 @@ int BucketOf(const CVector3& point) {
 void QueueSprite(const ParticleSprite& s) {
   DepthSortQueue* q = g_HookedQueue;
   if (q == nullptr || q->ParticleSprites == nullptr || s.Bucket < 0) return;
-  if (s.Kind == DSK_ROTATED_BILLBOARD) {
+  if (s.Kind == static_cast<int>(DSK_ROTATED_BILLBOARD)) {
     auto* item = q->AllocItem<RotatedBillboardItem>(DSK_ROTATED_BILLBOARD);
     if (item == nullptr) return;
     item->Sheet = q->ParticleSprites;

@@ -149,7 +149,9 @@ TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
       // An object of several nodes is hierarchical, its nodes numbered in order.
       const int kind = source.Landscape ? OTYPE_LANDSCAPE : nodes.size() > 1 ? OTYPE_TRANSFORMANIM : OTYPE_ENV;
       EXPECT_EQ(node.TemplateKind, kind) << where;
-      if (kind == OTYPE_TRANSFORMANIM) EXPECT_EQ(node.NodeIndex, static_cast<int>(i)) << where;
+      if (kind == OTYPE_TRANSFORMANIM) {
+        EXPECT_EQ(node.NodeIndex, static_cast<int>(i)) << where;
+      }
       EXPECT_EQ(node.NameHash, HashString(b.Name.c_str())) << where;
       EXPECT_EQ(node.Flags & (EOF_HIT_REGION | EOF_CUT_OUT), b.Flags) << where;
       EXPECT_EQ(node.ParentNode, i == 0 ? nullptr : root) << where;  // every child hangs from the root here
