@@ -17,24 +17,19 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/time/timer.h"
 #include "foundation/files/file_locator.h"
+#include "foundation/time/timer.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
 #include "render/device/render.h"
-#include "scene/lights/light_table.h"
-#include "scene/transparent/depth_sort_queue.h"
-#include "scene/view/world_view.h"
 #include "shell/demo_actors.h"
 #include "shell/demo_level.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/engine_life_cycle.h"
 #include "shell/game_device_callback.h"
 #include "shell/game_modules.h"
-#include "world/effects/effects_world.h"
 #include "world/engine.h"
-#include "world/environment/environment.h"
 
 namespace {
 
@@ -82,8 +77,6 @@ struct Level {
 
 Level g_level;
 
-void QueueEffects() { DrawEffects(); }
-
 double Since(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
 
 // One frame as the program's loop runs it (without the text line), timed by part.
@@ -94,12 +87,7 @@ void Frame(Parts* parts) {
   EngineApplyView(0);
   const Clock::time_point drawn = Clock::now();
   CRender* r = g_Render;
-  r->SetClearColour(kFrameSkyColour);
-  r->Clear(1);
-  r->BeginScene();
-  ++CLightTable::FrameNumber;
-  benchmark::DoNotOptimize(DrawWorldView(g_Environment, g_MainCamera, g_Lights, g_DepthSortQueue, QueueEffects));
-  AdvanceEffectsAfterViews();
+  benchmark::DoNotOptimize(DrawLevelFrame());
   r->EndScene();
   const Clock::time_point presented = Clock::now();
   r->Present();

@@ -11,6 +11,7 @@
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
 #include "world/objects/chlo_manager.h"
+#include "world/sky/sky.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ constexpr float kNightVisionInner = 10.0f;
 constexpr float kNightVisionOuter = 90.0f;
 constexpr float kNightVisionAttenuation[3] = {1.0f, 0.0f, 4.0f};
 constexpr float kNightVisionRange = 1.0f;
+// The demo level's day runs on towards dusk while it plays: game hours a
+// game hour (30: half an hour of the day a minute).
+constexpr float kDemoSkyRate = 30.0f;
 
 // The level's active world objects take their places: made hidden, they are
 // now enabled and shown (the list is copied first, since activating refiles).
@@ -49,6 +53,7 @@ bool StartDemoLevel(LevelLoadReport* report) {
     return false;
   }
   ActivateLevelObjects();
+  if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Rate = kDemoSkyRate;
   // Every texture the level named, on the device now rather than at first use.
   if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);
   PrintLevelLoadReport("DEMO.env", r);

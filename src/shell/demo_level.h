@@ -7,7 +7,8 @@
 
 // The level's pools, the demo level into g_Environment through the level
 // loader (world objects through the object manager), the light table's
-// night-vision defaults, then the actors.  Prints the load report.  False
+// night-vision defaults, the objects shown, the sky's time set running, the
+// level's textures made, then the actors.  Prints the load report.  False
 // when the pools cannot be had or the level is missing or does not load whole
 // (what did load stays until EndDemoLevel).
 bool StartDemoLevel(LevelLoadReport* report);

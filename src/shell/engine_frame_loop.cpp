@@ -28,6 +28,7 @@
 #include "world/effects/effects_world.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
+#include "world/sky/sky.h"
 #include "world/text/terminal.h"
 
 // The demo data that the tools write at build time (the font).
@@ -38,6 +39,7 @@
 namespace {
 
 WorldViewStats g_LastViewStats;
+std::uint32_t g_LastClearColour = kFrameSkyColour;
 
 // The line of text over the view, in the bitmap font of the demo data (its
 // page among the persistent textures, so that it outlives level resets).
@@ -89,17 +91,11 @@ void QueueEffects() {
   if (g_GameClock != nullptr && g_GameClock->IsRunning()) DrawEffects();
 }
 
-// One frame: the level from viewport 0's camera, lit by the light table,
-// with the transparent queue and the effects; the text line over it.  With
-// a screenshot name the frame is saved before it is presented.
+// One frame: the level (DrawLevelFrame) and the text line over it.  With a
+// screenshot name the frame is saved before it is presented.
 void DrawFrame(TextLine* text, const char* screenshot) {
   CRender* r = g_Render;
-  r->SetClearColour(kFrameSkyColour);
-  r->Clear(1);
-  r->BeginScene();
-  ++CLightTable::FrameNumber;
-  g_LastViewStats = DrawWorldView(g_Environment, g_MainCamera, g_Lights, g_DepthSortQueue, QueueEffects);
-  if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
+  g_LastViewStats = DrawLevelFrame();
   if (text != nullptr) {
     const int n = g_MovieCamera != nullptr ? g_MovieCamera->GetViewportCamera(0) : -1;
     const std::string line = std::string("HALBERD DEMO LEVEL  CAMERA ") + (n >= 0 ? g_MovieCamera->GetName(n) : "NONE");
@@ -159,6 +155,31 @@ bool ResetLevel() {
 }  // namespace
 
 WorldViewStats LastFrameViewStats() { return g_LastViewStats; }
+
+std::uint32_t LastFrameClearColour() { return g_LastClearColour; }
+
+WorldViewStats DrawLevelFrame() {
+  CRender* r = g_Render;
+  // The sky's colours and sun for the time of day give the clear colour.
+  CSky* sky = g_Environment != nullptr ? g_Environment->Sky : nullptr;
+  if (sky != nullptr) {
+    sky->UpdateLighting();
+    g_LastClearColour = sky->GetPackedColour() | 0xFF000000u;
+  } else {
+    g_LastClearColour = kFrameSkyColour;
+  }
+  r->SetClearColour(g_LastClearColour);
+  r->Clear(1);
+  r->BeginScene();
+  ++CLightTable::FrameNumber;
+  if (g_Environment != nullptr && g_MainCamera != nullptr) {
+    CCamera::SetCurrentCamera(g_MainCamera);
+    g_Environment->DrawSky();
+  }
+  const WorldViewStats stats = DrawWorldView(g_Environment, g_MainCamera, g_Lights, g_DepthSortQueue, QueueEffects);
+  if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
+  return stats;
+}
 
 int FrameCountFromArguments(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {

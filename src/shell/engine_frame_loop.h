@@ -10,7 +10,7 @@
 #include "platform/win32/win_types.h"
 #include "scene/view/world_view.h"
 
-// The colour the frame is cleared to before the level is drawn (a hazy sky).
+// The colour a frame is cleared to when the level has no sky (a hazy blue).
 inline constexpr std::uint32_t kFrameSkyColour = 0xFF8CA8C8;
 
 // Runs the window and the frame loop.  `frames` above 0 stops after that many
@@ -26,5 +26,14 @@ int FrameCountFromArguments(int argc, char** argv);
 // The file named on the command line by "--screenshot FILE"; null when none.
 const char* ScreenshotFromArguments(int argc, char** argv);
 
+// The 3D part of a frame, between the engine's frame step and the 2D
+// layers: the sky's colours and sun light for its time of day, the clear (to
+// the sky's fog colour, else kFrameSkyColour), BeginScene, the sky's layers,
+// the level from the render camera lit by the light table with the
+// transparent queue and the effects, then the effects' step after the views.
+// The caller ends the scene.  Answers what the world view drew.
+WorldViewStats DrawLevelFrame();
 // What the world view drew in the last frame presented (zeros before any).
 WorldViewStats LastFrameViewStats();
+// The colour the last frame was cleared to.
+std::uint32_t LastFrameClearColour();

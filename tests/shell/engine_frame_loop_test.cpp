@@ -103,7 +103,7 @@ TEST_F(FrameLoopRun, TheFramesShowTheLitLevelNotTheClearColour) {
   ASSERT_EQ(image.height, 600u);
   // Most of the picture is the level, not the sky it was cleared to, and it
   // is shaded: far from one flat colour.
-  const std::uint32_t sky = kFrameSkyColour & 0xFFFFFF;
+  const std::uint32_t sky = LastFrameClearColour() & 0xFFFFFF;
   std::size_t skyPixels = 0;
   double sum = 0, sumSquares = 0;
   const std::size_t pixels = static_cast<std::size_t>(image.width) * image.height;
