@@ -3,108 +3,112 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "foundation/files/bmp_handler.h"
-#include "platform/win32/window.h"
+#include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
+#include "platform/win32/window.h"
 #include "render/2d/font.h"
-#include "render/2d/full_screen_image.h"
-#include "render/device/render.h"
 #include "render/2d/sprite_render.h"
+#include "render/device/render.h"
+#include "render/geometry/camera.h"
 #include "render/textures/texture_manager.h"
+#include "scene/lights/light_table.h"
+#include "scene/transparent/depth_sort_queue.h"
+#include "scene/view/world_view.h"
+#include "shell/demo_actors.h"
+#include "shell/demo_level.h"
 #include "shell/engine_life_cycle.h"
+#include "shell/frame_screenshot.h"
 #include "shell/game_device_callback.h"
+#include "shell/game_modules.h"
+#include "world/cameras/movie_camera.h"
+#include "world/effects/effects_world.h"
 #include "world/engine.h"
+#include "world/environment/environment.h"
+#include "world/sky/sky.h"
 #include "world/text/terminal.h"
 
-// The demo pictures, sprites and font that tools/make_sprites writes at build time.
+// The demo data that the tools write at build time (the font).
 #ifndef HALBERD_DEMO_DATA_DIR
 #define HALBERD_DEMO_DATA_DIR "data/"
 #endif
 
 namespace {
 
-// What the frame shows from the demo data: a full-screen picture, a few
-// sprites and a line of text in the bitmap font.
-struct DemoScene {
-  CTextureManager textures;
-  CFullScreenImage picture{g_Render, nullptr, &textures};
-  CSpriteRender sprites{g_Render, nullptr, &textures};
-  CSpriteRender glyphs{g_Render, nullptr, &textures};
+WorldViewStats g_LastViewStats;
+std::uint32_t g_LastClearColour = kFrameSkyColour;
+
+// The line of text over the view, in the bitmap font of the demo data (its
+// page among the persistent textures, so that it outlives level resets).
+struct TextLine {
+  CSpriteRender glyphs{g_Render, g_MainCamera, g_PersistentTextures};
   std::uint16_t glyphMap[128];
   CFont font{glyphMap, 128};
-  // A terminal line over the picture, on its framed box.
+  // A terminal line at the foot of the picture, on its framed box.
   CScreen2D box;
   CTerminal terminal{g_Render, g_GameClock, g_RealClock, &font, &box, 4};
 
-  ~DemoScene() { picture.Release(); }
+  ~TextLine() { glyphs.Free(); }
 
-  // False when the demo data is missing (the frame then shows plain quads).
+  // False when the font is missing (the frame then has no text).
   bool Load() {
-    const std::string folder = HALBERD_DEMO_DATA_DIR;
-    if (!picture.Load((folder + "splash.bmp").c_str(), nullptr)) return false;
-    if (!sprites.Load((folder + "sprites.spr").c_str(), TEXF_32BIT, 0, 0, 0)) return false;
-    if (!glyphs.Load((folder + "font.spr").c_str(), TEXF_32BIT, 0, 0, 0)) return false;
-    textures.LoadTextures(nullptr);
-    sprites.RecomputeUVs();
+    const std::string path = std::string(HALBERD_DEMO_DATA_DIR) + "font.spr";
+    if (g_PersistentTextures == nullptr || !glyphs.Load(path.c_str(), TEXF_32BIT, 0, 0, 0)) return false;
+    g_PersistentTextures->LoadTextures(nullptr);
     glyphs.RecomputeUVs();
     // Each glyph sprite keeps its character code.
     std::fill(std::begin(glyphMap), std::end(glyphMap), kNoGlyph);
     for (int i = 0; i < glyphs.GetSpriteCount(); ++i)
       if (glyphs.Sprites[i].Value < 128) glyphMap[glyphs.Sprites[i].Value] = static_cast<std::uint16_t>(i);
     font.Init(&glyphs, 33, 128, 12, 0);
-    terminal.Y = 556;                // at the foot of the picture
+    terminal.Y = 556;
     terminal.TerminalToggleKeep();  // the line stays after its 2000 ms
     terminal.TerminalPrint("R RESETS THE LEVEL - ESC QUITS");
     return true;
   }
 
-  void Draw(int frame) {
-    picture.Draw(255);
-    const int blend = sprites.SetBlendMode(3);
-    const int slide = frame % 200;
-    for (int i = 0; i < sprites.GetSpriteCount(); ++i) sprites.Draw(i, 120 + i * 150, 380 - (i % 2) * 40);
-    sprites.DrawRotated(0, 60 + slide * 3, 150, static_cast<float>(frame * 3 % 360));
-    sprites.SetBlendMode(blend);
+  void Draw(const char* text) {
+    CRender* r = g_Render;
+    r->SetZEnable(0);
+    r->SetLighting(0);
+    r->SetFogEnable(0);
+    r->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
+    const int blend = glyphs.SetBlendMode(3);
     font.SetColour(0xFFFFFFFF);
-    font.DrawString("HALBERD - PICTURE, SPRITES AND TEXT", 40, 60, 0);
-    font.SetColour(0xFFFFE080);
-    font.DrawString("BITMAP FONT 0123456789", 40, 520, 0);
+    font.DrawString(text, 16, 32, 0);
     terminal.TerminalUpdate();
     terminal.TerminalDraw();
+    glyphs.SetBlendMode(blend);
+    r->SetZEnable(1);
   }
 };
 
-// Writes the back buffer as a 24-bit BMP; false when it cannot be read or written.
-bool SaveBackBuffer(const char* fileName) {
-  IDirect3DSurface8* surface = nullptr;
-  if (g_Device == nullptr || FAILED(g_Device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface))) return false;
-  D3DSURFACE_DESC desc{};
-  D3DLOCKED_RECT locked{};
-  bool ok = SUCCEEDED(surface->GetDesc(&desc)) && SUCCEEDED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY));
-  if (ok) {
-    const int width = static_cast<int>(desc.Width), height = static_cast<int>(desc.Height);
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    std::vector<std::uint8_t> rows(stride * height, 0);
-    for (int y = 0; y < height; ++y) {
-      const auto* in = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(locked.pBits) +
-                                                              static_cast<std::size_t>(y) * locked.Pitch);
-      for (int x = 0; x < width; ++x) {
-        std::uint8_t* out = &rows[y * stride + x * 3];
-        out[0] = in[x] & 0xFF;
-        out[1] = (in[x] >> 8) & 0xFF;
-        out[2] = (in[x] >> 16) & 0xFF;
-      }
-    }
-    surface->UnlockRect();
-    CBmpHandler bitmap;
-    ok = bitmap.Create(width, height, 1, rows.data(), nullptr, 24, 0) && bitmap.Save(fileName);
+// The effects' share of the view: trails and particles go into the queue.
+void QueueEffects() {
+  if (g_GameClock != nullptr && g_GameClock->IsRunning()) DrawEffects();
+}
+
+// One frame: the level (DrawLevelFrame) and the text line over it.  With a
+// screenshot name the frame is saved before it is presented.
+void DrawFrame(TextLine* text, const char* screenshot) {
+  CRender* r = g_Render;
+  g_LastViewStats = DrawLevelFrame();
+  if (text != nullptr) {
+    const int n = g_MovieCamera != nullptr ? g_MovieCamera->GetViewportCamera(0) : -1;
+    const std::string line = std::string("HALBERD DEMO LEVEL  CAMERA ") + (n >= 0 ? g_MovieCamera->GetName(n) : "NONE");
+    text->Draw(line.c_str());
   }
-  surface->Release();
-  return ok;
+  r->EndScene();
+  if (screenshot != nullptr) {
+    if (SaveBackBuffer(screenshot))
+      std::printf("halberd: frame saved to %s\n", screenshot);
+    else
+      std::fprintf(stderr, "halberd: the frame could not be saved to %s\n", screenshot);
+  }
+  r->Present();
 }
 
 // Set by the R key: the next frame runs a level reset.
@@ -136,78 +140,46 @@ HWND CreateMainWindow(HINSTANCE instance) {
                          600, nullptr, nullptr, instance, nullptr);
 }
 
-// A 2 x 2 opaque white texture, so that the blend modes take the vertex colours.
-IDirect3DTexture8* MakeWhiteTexture() {
-  IDirect3DTexture8* texture = nullptr;
-  if (g_Device == nullptr ||
-      FAILED(g_Device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
-    return nullptr;
-  D3DLOCKED_RECT locked;
-  if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
-    for (int y = 0; y < 2; ++y) {
-      auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
-      row[0] = row[1] = 0xFFFFFFFF;
-    }
-    texture->UnlockRect(0);
-  }
-  return texture;
-}
-
-void Quad(float x, float y, float w, float h, DWORD colour) {
-  const ScreenVertex quad[4] = {{x, y, 0.5f, 1.0f, colour, 0.0f, 0.0f},
-                                {x + w, y, 0.5f, 1.0f, colour, 1.0f, 0.0f},
-                                {x + w, y + h, 0.5f, 1.0f, colour, 1.0f, 1.0f},
-                                {x, y + h, 0.5f, 1.0f, colour, 0.0f, 1.0f}};
-  g_Render->DrawTriangleFan(2, quad, sizeof(ScreenVertex));
-}
-
-// One frame: the demo scene when its data was found, else three overlapping
-// quads in the alpha, additive and darkening blend modes, one of them sliding.
-// With a screenshot name the frame is saved before it is presented.
-void DrawFrame(IDirect3DTexture8* white, int frame, DemoScene* demo, const char* screenshot) {
-  CRender* r = g_Render;
-  r->SetClearColour(0xFF203040);
-  r->Clear(1);
-  r->BeginScene();
-  r->SetZEnable(0);
-  r->SetLighting(0);
-  r->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
-  if (demo != nullptr) {
-    demo->Draw(frame);
-  } else {
-    r->SetTexture(0, white);
-    r->SetVertexFormat(kFvfScreen);
-    const float slide = static_cast<float>(frame % 400);
-    r->SetBlendMode(3);
-    Quad(150, 150, 300, 200, 0xC0E03020);
-    r->SetBlendMode(12);
-    Quad(250 + slide * 0.5f, 250, 300, 200, 0x8020A0F0);
-    r->SetBlendMode(5);
-    Quad(100, 380, 600, 60, 0xFF404040);
-  }
-  r->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 0);
-  r->SetZEnable(1);
-  r->EndScene();
-  if (screenshot != nullptr) {
-    if (SaveBackBuffer(screenshot))
-      std::printf("halberd: frame saved to %s\n", screenshot);
-    else
-      std::fprintf(stderr, "halberd: the frame could not be saved to %s\n", screenshot);
-  }
-  r->Present();
-}
-
-// The level change as the engine sees it: the clocks stop, the level-bound
-// modules are renewed, and the clocks run again.
+// The level change as the game runs it: the level ends, the clocks stop, the
+// level-bound engine modules are renewed, the clocks run again and the level
+// loads anew.
 bool ResetLevel() {
+  EndDemoLevel();
   EngineRunClocks(0);
   const int ok = EngineReset();
   EngineRunClocks(1);
   std::printf("halberd: level reset (engine modules renewed)%s\n", ok ? "" : " FAILED");
-  return ok != 0;
+  return ok != 0 && StartDemoLevel(nullptr);
 }
 
 }  // namespace
+
+WorldViewStats LastFrameViewStats() { return g_LastViewStats; }
+
+std::uint32_t LastFrameClearColour() { return g_LastClearColour; }
+
+WorldViewStats DrawLevelFrame() {
+  CRender* r = g_Render;
+  // The sky's colours and sun for the time of day give the clear colour.
+  CSky* sky = g_Environment != nullptr ? g_Environment->Sky : nullptr;
+  if (sky != nullptr) {
+    sky->UpdateLighting();
+    g_LastClearColour = sky->GetPackedColour() | 0xFF000000u;
+  } else {
+    g_LastClearColour = kFrameSkyColour;
+  }
+  r->SetClearColour(g_LastClearColour);
+  r->Clear(1);
+  r->BeginScene();
+  ++CLightTable::FrameNumber;
+  if (g_Environment != nullptr && g_MainCamera != nullptr) {
+    CCamera::SetCurrentCamera(g_MainCamera);
+    g_Environment->DrawSky();
+  }
+  const WorldViewStats stats = DrawWorldView(g_Environment, g_MainCamera, g_Lights, g_DepthSortQueue, QueueEffects);
+  if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
+  return stats;
+}
 
 int FrameCountFromArguments(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
@@ -228,6 +200,9 @@ const char* ScreenshotFromArguments(int argc, char** argv) {
 namespace {
 // Frames presented when no display exists and no count was asked for.
 constexpr int kOffscreenFrames = 300;
+// A counted run steps its clocks by a fixed 1/30 s a frame, so that frame N
+// (and its screenshot) shows the same moment on any machine.
+constexpr std::uint32_t kCountedRunFrameMs = 33;
 }  // namespace
 
 int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
@@ -241,6 +216,12 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     DestroyWindow(window);
     return 1;
   }
+  if (!StartGameModules()) {
+    std::fprintf(stderr, "halberd: the game's world modules could not be made\n");
+    EngineShutdown();
+    DestroyWindow(window);
+    return 1;
+  }
   // An offscreen window cannot be closed: show a fixed run instead.
   if (frames == 0 && Win32WindowsAreOffscreen()) {
     frames = kOffscreenFrames;
@@ -248,15 +229,18 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
   }
   std::printf("halberd: %ux%u, %s\n", g_Render->GetModeWidth(), g_Render->GetModeHeight(),
               g_Render->GetAdapterDescription());
-  IDirect3DTexture8* white = MakeWhiteTexture();
-  auto demo = std::make_unique<DemoScene>();
-  if (!demo->Load()) {
-    std::printf("halberd: no demo data in %s\n", HALBERD_DEMO_DATA_DIR);
-    demo.reset();
+  auto text = std::make_unique<TextLine>();
+  if (!text->Load()) {
+    std::printf("halberd: no font in %s\n", HALBERD_DEMO_DATA_DIR);
+    text.reset();
   }
+  if (!StartDemoLevel(nullptr)) std::printf("halberd: the demo level did not load whole\n");
 
   // The level's clocks run from here; a counted run resets the level half-way.
+  if (frames > 0)
+    for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(kCountedRunFrameMs);
   EngineRunClocks(1);
+  g_LastViewStats = WorldViewStats{};
   const int resetAt = frames > 1 ? frames / 2 : -1;
   int shown = 0;
   bool running = true;
@@ -280,22 +264,27 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
         break;
       }
     }
-    // The world's frame on the game clock, then the view of viewport 0's movie camera.
+    // The world's frame on the game clock, the demo's actors, then the view
+    // of viewport 0's movie camera.
     EngineFrameStep();
+    UpdateDemoActors();
     EngineApplyView(0);
     // The screenshot is of the last frame of a counted run.
     const bool last = frames > 0 && shown + 1 == frames;
-    DrawFrame(white, shown, demo.get(), last ? screenshot : nullptr);
+    DrawFrame(text.get(), last ? screenshot : nullptr);
     ++shown;
   }
   std::printf("halberd: %d frames presented\n", shown);
 
-  demo.reset();
-  if (white != nullptr) {
-    g_Render->SetTexture(0, nullptr);
-    white->Release();
-  }
+  EndDemoLevel();
+  text.reset();
+  StopGameModules();
   EngineShutdown();
   if (IsWindow(window)) DestroyWindow(window);
+  // The quit message the window's end posted belongs to this run: taken out
+  // of the queue, it cannot end the next run in the same process at once.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
   return 0;
 }

@@ -1,6 +1,6 @@
 // The program.  Until the game shell exists it runs the start-up that is
-// built — the catalog start-up and the file locator over the data root, the
-// demo level's load — and says what it found.
+// built — the catalog start-up and the file locator over the data root —
+// says what it found, then runs the engine over the demo level.
 #include <cstdio>
 #include <string>
 
@@ -8,13 +8,7 @@
 #include "foundation/files/disk_helpers.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/files/game_search_folders.h"
-#include "render/textures/material_list.h"
-#include "render/textures/texture_manager.h"
 #include "shell/engine_frame_loop.h"
-#include "shell/level_load.h"
-#include "world/environment/env_waypoints.h"
-#include "world/environment/environment.h"
-#include "world/objects/chlo_manager.h"
 
 namespace {
 
@@ -58,27 +52,6 @@ void ReportSearchFolders() {
   std::printf("  base string table GenStrs.loc: %s\n", strings ? strings : "not found");
 }
 
-// Loads the demo level into an environment of its own and reports what it holds.
-void ReportDemoLevel() {
-  if (!CatalogStartup()) return;
-  CTextureManager textures;
-  CMaterialList materials;
-  EnvWaypointList waypoints;
-  g_EnvWaypoints = &waypoints;
-  auto* environment = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
-  LevelLoadReport report;
-  LoadDemoLevel(environment, CreateObjectFromRecord, &report);
-  if (report.textRead) {
-    PrintLevelLoadReport("DEMO.env", report);
-    std::printf("    %d waypoints\n", waypoints.Count());
-  } else {
-    std::printf("  demo level: not found in %s\n", DemoLevelFolder());
-  }
-  delete environment;
-  g_EnvWaypoints = nullptr;
-  CatalogShutdown();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,8 +64,7 @@ int main(int argc, char** argv) {
   ReportCatalogs();
   ReportSearchFolders();
   CatalogShutdown();
-  ReportDemoLevel();
-  // The engine (it starts the catalogs again) and the frame loop: until the
-  // window is closed, or for "--frames N" frames.
+  // The engine (it starts the catalogs again), the demo level loaded into it
+  // and the frame loop: until the window is closed, or for "--frames N" frames.
   return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv), ScreenshotFromArguments(argc, argv));
 }

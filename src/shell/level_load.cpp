@@ -6,21 +6,32 @@
 
 #include "foundation/files/buffered_file.h"
 #include "foundation/files/file_locator.h"
+#include "foundation/files/load_file.h"
 #include "platform/win32/message_box.h"
 #include "shell/level_pool_sizes.h"
+#include "scene/lights/light_table.h"
 #include "world/animation/anim_loader_hooks.h"
+#include "world/cameras/movie_camera.h"
+#include "world/effects/particle_emitters.h"
+#include "world/effects/tracer_batteries.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
+#include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
+#include "world/level_section_readers.h"
+#include "world/objects/chlo_manager.h"
 #include "world/objects/environment_hlo_world.h"
+#include "world/regions/region_list.h"
+#include "world/shrubbery/shrubbery.h"
 #include "world/sky/sky.h"
 #include "world/sky/sky_section.h"
 #include "world/render_effects/render_effects_file.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
-#include "world/shrubbery/shrubbery.h"
+#include "world/switches/switch_stats.h"
+#include "world/switches/switch_table.h"
 
 // The demo data that the tools write at build time.
 #ifndef HALBERD_DEMO_DATA_DIR
@@ -38,11 +49,43 @@ const char kDemoDataFolder[] = HALBERD_DEMO_DATA_DIR;
 const char kDemoLevelFolder[] = HALBERD_DEMO_DATA_DIR "levels/DEMO";
 const char* const kDemoSearchFolders[] = {kDemoLevelFolder, kDemoDataFolder, nullptr};
 
+// The tag the switch types are read with.
+constexpr std::uint32_t kSwitchStatsTag = 19;
+// The switch types a level brings along.
+constexpr const char kSwitchStatsFile[] = "Switches.txt";
+
 int g_Boxes = 0;
 int CountBox(HWND, const char* text, const char* caption, UINT, void*) {
   ++g_Boxes;
   std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "", text != nullptr ? text : "");
   return IDOK;
+}
+
+// The level's switch types, when it has a table of them on the search path
+// (else the types read before stay).
+void ReadLevelSwitchStats() {
+  if (!FileExists(kSwitchStatsFile)) return;
+  char* text = nullptr;
+  std::uint32_t size = 0;
+  if (!LoadFile(kSwitchStatsFile, &text, &size, nullptr, 0)) return;
+  SwitchStatsRead(text, size, kSwitchStatsTag);
+  FreeLoadedFile(text);
+}
+
+// What the section readers put into their modules.
+void CountSectionRecords(LevelLoadReport* r) {
+  if (g_Lights != nullptr) r->lights = g_Lights->LightCount;
+  if (g_EnvWaypoints != nullptr) r->waypoints = g_EnvWaypoints->Count();
+  if (g_Regions != nullptr) r->regions = g_Regions->GetCount();
+  if (g_Switches != nullptr) r->switches = g_Switches->GetCount();
+  if (g_ParticleEmitters != nullptr)
+    for (int i = 0; i < g_ParticleEmitters->GetCount(); ++i)
+      r->emitters += (g_ParticleEmitters->Get(i)->Flags & PEF_FROM_LEVEL) ? 1 : 0;
+  if (g_TracerBatteries != nullptr) r->tracerBatteries = g_TracerBatteries->GetCount();
+  if (g_MovieCamera != nullptr)
+    for (int n = 0; n < kMaxMovieCameras; ++n) r->movieCameras += g_MovieCamera->IsUsed(n) ? 1 : 0;
+  if (g_HLOManager != nullptr)
+    for (int kind = 0; kind < g_HLOManager->Kinds(); ++kind) r->objects += g_HLOManager->CountObjects(kind, 3, -1, 0);
 }
 
 }  // namespace
@@ -59,6 +102,8 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   InstallShrubbery();
   InstallSkySectionReader();
   InstallGlassSectionReader();
+  // The modules' own readers of their sections.
+  InstallLevelSectionReaders();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);
@@ -71,6 +116,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
     r.textRead = true;
   }
   if (r.textRead) {
+    ReadLevelSwitchStats();
     EnvTextCursor cursor(text.c_str());
     r.wholeFile = EnvFileLoadEnvironment(environment, cursor, spawn, LoadProgressCallback, &r.file) == 1;
     EnvSectionContext context;
@@ -93,6 +139,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   for (CEnvObject* t = environment->TemplateList; t != nullptr; t = t->NextTemplate) ++r.templates;
   r.staticInstances = static_cast<int>(environment->StaticCount);
   r.glassPanes = environment->Glass != nullptr ? environment->Glass->GetPaneCount() : 0;
+  if (r.textRead) CountSectionRecords(&r);
   r.messageBoxes = g_Boxes;
   SetMessageBoxHook(nullptr, nullptr);
   return r.textRead && r.wholeFile && r.cameras;
@@ -110,6 +157,9 @@ void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& r) {
   std::printf("    %d game-object records, %d portal records, octrees %s, %d message boxes\n", r.file.objectRecords,
               r.file.portalRecords, r.octrees ? "ready" : "missing", r.messageBoxes);
   std::printf("    %d glass panes, render-effects file %s\n", r.glassPanes, r.renderEffects ? "read" : "none");
+  std::printf("    %d lights, %d waypoints, %d regions, %d switches, %d emitters, %d tracer batteries, "
+              "%d movie cameras, %d world objects\n",
+              r.lights, r.waypoints, r.regions, r.switches, r.emitters, r.tracerBatteries, r.movieCameras, r.objects);
   if (r.file.failedSections != 0) {
     for (int id = 0; id < ENVSECTION_COUNT; ++id)
       if (r.file.failedSections & (1u << id))

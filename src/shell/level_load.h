@@ -1,10 +1,13 @@
 // The game shell's level load of the environment, as far as the engine that
 // exists goes: world objects bound to the environment (g_Environment), the
-// pool-size file, the environment file through the level
-// loader (game objects through the spawn callback), the movie-camera section
-// read from the same text, the octree file built or read by the
-// command-line letters, the static list, the level's render-effects file,
-// and the pool-size file written at the end.  The full engine life cycle wraps this later.  Main thread.
+// modules' section readers installed, the pool-size file, the level's switch
+// types ("Switches.txt" when the level has one), the environment file through
+// the level loader (game objects through the spawn callback; lights,
+// waypoints, regions, switches, emitters, tracer batteries and glass panes
+// into their modules), the movie-camera section read from the same text, the
+// octree file built or read by the command-line letters, the static list, the
+// level's render-effects file, and the pool-size file written at the end.
+// Main thread.
 #pragma once
 
 #include "world/environment/env_file.h"
@@ -25,6 +28,15 @@ struct LevelLoadReport {
   int staticInstances = 0;    // entries of the static list
   int glassPanes = 0;         // panes of the level's glass set
   int messageBoxes = 0;       // boxes shown during the load
+  // What the modules' section readers took in (0 for a module that does not exist).
+  int lights = 0;             // lights in the light table
+  int waypoints = 0;          // waypoints of the waypoint list
+  int regions = 0;            // regions of the region list
+  int switches = 0;           // switches of the switch table
+  int emitters = 0;           // the level's particle emitters
+  int tracerBatteries = 0;    // tracer batteries
+  int movieCameras = 0;       // movie cameras in use
+  int objects = 0;            // world objects in the object manager
 };
 
 // Loads the level whose environment file is `levelPath` (found through the

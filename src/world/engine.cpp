@@ -17,12 +17,16 @@
 #include "render/textures/surfaces.h"
 #include "render/textures/texture_manager.h"
 #include "scene/decals/decals.h"
+#include "scene/lights/light_table.h"
+#include "scene/transparent/depth_sort_queue.h"
 #include "scene/skin/object_mesh_hooks.h"
 #include "scene/manager/scene_manager.h"
 #include "scene/shadows/shadow_hooks.h"
 #include "world/cameras/movie_camera.h"
 #include "world/dynamics/dynamics_world.h"
+#include "world/animation/anim_set.h"
 #include "world/effects/effects_hooks.h"
+#include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
 #include "world/regions/region_list.h"
@@ -45,6 +49,7 @@ CRegionList* g_Regions = nullptr;
 CSwitchTable* g_Switches = nullptr;
 CMovieCamera* g_MovieCamera = nullptr;
 CDecals* g_Decals = nullptr;
+CLightTable* g_Lights = nullptr;
 
 namespace {
 
@@ -112,14 +117,13 @@ void StartFirstMovieCamera() {
 // engine's draw-pass word.
 bool CreateEnvironment() {
   CEnvironment* environment = nullptr;
-  // The transparent queue and the light table are handed over once mesh
-  // rendering makes them engine modules.
   if (!Create(environment, "environment", g_Render, g_LevelTextures, g_LevelMaterials, g_TransparentBuffer,
-              static_cast<DepthSortQueue*>(nullptr), static_cast<CLightTable*>(nullptr), g_GameClock, g_RealClock))
+              g_DepthSortQueue, g_Lights, g_GameClock, g_RealClock))
     return false;
   g_Environment = environment;
   environment->SetViewInstance(nullptr);
-  if (g_MovieCamera != nullptr) g_MovieCamera->SetWorld(environment, g_Regions, nullptr);
+  // The camera tracks follow the game's waypoint list (null until the game makes it).
+  if (g_MovieCamera != nullptr) g_MovieCamera->SetWorld(environment, g_Regions, g_EnvWaypoints);
   environment->SetRenderFlags(kEnvRenderFlagsEngine);
   return true;
 }
@@ -175,7 +179,8 @@ bool CreateModules() {
 
   if (!Create(g_LevelTextures, "level textures")) return false;
   if (!Create(g_PersistentTextures, "persistent textures")) return false;
-  // The animation-set list is created here once animation sets exist.
+  // The animation-set list (g_AnimSetManager) is a static object of the
+  // animation module: it is there already, and emptied at each reset.
   if (!Create(g_LevelMaterials, "level materials")) return false;
   if (!Create(g_PersistentMaterials, "persistent materials")) return false;
   TakeFixedMaterials();
@@ -196,10 +201,12 @@ bool CreateModules() {
 
   g_MainCamera->SetFarClip(kMainCameraFarClip);
 
-  // The light table (254 lights) is created here once mesh rendering owns it.
+  if (!Create(g_Lights, "lights", kEngineLightCapacity)) return false;
   if (!Create(g_TransparentBuffer, "transparent buffer", kTransparentBufferBytes, "Transparent Buffer"))
     return false;
-  // The transparent queue (1000 buckets) is created here.
+  // The queue's memory comes with each level's pools.
+  if (!Create(g_DepthSortQueue, "transparent queue")) return false;
+  g_DepthSortQueue->Create(g_Render, g_MainCamera, g_Lights);
   if (!Create(g_Decals, "decals", g_GameClock, (g_Render->GetRenderOptions() & RENDER_OPTION_2) != 0)) return false;
   if (!Create(g_Regions, "regions")) return false;
   if (!Create(g_Switches, "switches", g_GameClock)) return false;
@@ -251,17 +258,26 @@ int EngineReset() {
     g_Decals->Clear();
     Note('0', "decals");
   }
-  // The transparent queue is cleared here.
+  if (g_DepthSortQueue != nullptr) {
+    g_DepthSortQueue->Clear();
+    Note('0', "transparent queue");
+  }
   if (g_TransparentBuffer != nullptr) {
     g_TransparentBuffer->Reset();
     Note('0', "transparent buffer");
   }
-  // The lights are cleared here.
+  if (g_Lights != nullptr) {
+    CLightTable::ClearActive();
+    g_Lights->Reset();
+    Note('0', "lights");
+  }
 
   DestroyEnvironment();
   Destroy(g_DynamicsWorld, "dynamics world");
   Destroy(g_SceneManager, "scene manager");
-  // The animation-set list is freed here.
+  // The animated objects that played the sets went with the environment.
+  g_AnimSetManager.FreeAll();
+  Note('0', "animation sets");
   Destroy(g_Surfaces, "surfaces");
   Destroy(g_LevelTextures, "level textures");
   Destroy(g_LevelMaterials, "level materials");
@@ -269,7 +285,6 @@ int EngineReset() {
 
   ResetMatrixStack();
   bool ok = Create(g_LevelTextures, "level textures");
-  // The animation-set list is created anew here.
   ok = Create(g_LevelMaterials, "level materials") && ok;
   TakeFixedMaterials();
   ok = Create(g_SceneManager, "scene manager", g_Render, g_LevelTextures, g_LevelMaterials) && ok;
@@ -293,14 +308,14 @@ void EngineShutdown() {
   Destroy(g_Switches, "switches");
   Destroy(g_Regions, "regions");
   Destroy(g_Decals, "decals");
-  // The transparent queue.
+  Destroy(g_DepthSortQueue, "transparent queue");
   Destroy(g_TransparentBuffer, "transparent buffer");
-  // The lights.
+  Destroy(g_Lights, "lights");
   DestroyEnvironment();
   Destroy(g_DynamicsWorld, "dynamics world");
   Destroy(g_SceneManager, "scene manager");
   Destroy(g_LevelMaterials, "level materials");
-  // The animation-set list.
+  g_AnimSetManager.FreeAll();
   Destroy(g_LevelTextures, "level textures");
   Destroy(g_PersistentTextures, "persistent textures");
   Destroy(g_PersistentMaterials, "persistent materials");

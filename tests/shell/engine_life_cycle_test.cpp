@@ -11,6 +11,7 @@
 #include "render/geometry/camera.h"
 #include "shell/game_device_callback.h"
 #include "world/cameras/movie_camera.h"
+#include "world/dynamics/dynamics_world.h"
 #include "world/engine.h"
 #include "world/switches/switch_table.h"
 
@@ -75,6 +76,18 @@ TEST_F(LifeCycle, SwitchesMoveOnlyWhileTheGameClockRuns) {
   EXPECT_FALSE(g_Switches->GetSwitch(i)->IsMoving());
   EngineRunClocks(0);
   EXPECT_FALSE(g_GameClock->IsRunning());
+}
+
+TEST_F(LifeCycle, ThePhysicsWorldStepsOnlyWhileTheGameClockRuns) {
+  g_GameClock->SetFixedFrameTime(33);
+  EngineFrameStep();
+  EXPECT_FALSE(g_DynamicsWorld->HasStepped()) << "the clocks are stopped at start-up";
+  EngineRunClocks(1);
+  EngineFrameStep();
+  EXPECT_TRUE(g_DynamicsWorld->HasStepped());
+  EXPECT_NEAR(g_DynamicsWorld->GetLastStepLength(), 0.05f, 1e-6f) << "the first step's length";
+  EngineFrameStep();
+  EXPECT_NEAR(g_DynamicsWorld->GetLastStepLength(), 0.033f, 1e-6f) << "one frame of the game clock";
 }
 
 }  // namespace

@@ -102,3 +102,43 @@ TEST(MakeSprites, PackedSheetReadsBackAsASpriteFile) {
   EXPECT_EQ(data.Sprites[1].HotY, -4);
   MEM_DELETE_ARRAY data.Sprites;
 }
+
+TEST(MakeSprites, ParticleSheetGivesCentredSoftFramesInOrder) {
+  std::vector<SheetCell> cells;
+  std::string error;
+  ASSERT_TRUE(ReadParticleSheet("size 16\nframes 0 1 glow FFFFFF\n# fire\nframes 2 5 fire FFFF00 FF0000\n", &cells,
+                                &error))
+      << error;
+  ASSERT_EQ(cells.size(), 6u);
+  auto alpha = [](const SheetCell& c, int x, int y) { return c.pixels[static_cast<std::size_t>(y * c.width + x)] >> 24; };
+  for (std::size_t f = 0; f < cells.size(); ++f) {
+    const SheetCell& c = cells[f];
+    EXPECT_EQ(c.value, f);
+    EXPECT_EQ(c.width, 16);
+    EXPECT_EQ(c.hotX, -8) << "centred on the particle's position";
+    EXPECT_EQ(c.hotY, -8);
+    EXPECT_EQ(alpha(c, 0, 0), 0u) << "corners are clear, so no square edge shows";
+    EXPECT_GT(alpha(c, 8, 8), 0u) << "the middle is not";
+  }
+  EXPECT_GT(alpha(cells[0], 8, 8), alpha(cells[0], 12, 8)) << "a glow fades outwards";
+  // The fireball's frames fade from its first to its last.
+  int first = 0, last = 0;
+  for (std::uint32_t p : cells[2].pixels) first += static_cast<int>(p >> 24);
+  for (std::uint32_t p : cells[5].pixels) last += static_cast<int>(p >> 24);
+  EXPECT_LT(last, first);
+
+  struct Bad {
+    const char* text;
+    const char* error;
+  };
+  const Bad bad[] = {{"frames 0 0 glow FFFFFF\n", "particle sheet line 1: frames before the size"},
+                     {"size 16\nframes 0 0 mist FFFFFF\n", "particle sheet line 2: unknown look 'mist'"},
+                     {"size 16\nframes 0 1 glow FFFFFF\nframes 1 2 glow FFFFFF\n", "particle sheet line 3: frame 1 given twice"},
+                     {"size 16\nframes 1 1 glow FFFFFF\n", "particle sheet: frame 0 is missing"},
+                     {"size 99\n", "particle sheet line 1: bad size"}};
+  for (const Bad& b : bad) {
+    std::vector<SheetCell> none;
+    EXPECT_FALSE(ReadParticleSheet(b.text, &none, &error)) << b.text;
+    EXPECT_EQ(error, b.error);
+  }
+}

@@ -15,6 +15,8 @@
 #include "render/textures/texture_manager.h"
 #include "scene/manager/scene_manager.h"
 #include "scene/decals/decals.h"
+#include "scene/lights/light_table.h"
+#include "scene/transparent/depth_sort_queue.h"
 #include "world/dynamics/dynamics_world.h"
 #include "world/cameras/movie_camera.h"
 #include "world/environment/environment.h"
@@ -68,17 +70,19 @@ void ExpectAllModulesGone() {
   EXPECT_EQ(g_MovieCamera, nullptr);
   EXPECT_EQ(g_Decals, nullptr);
   EXPECT_EQ(g_DynamicsWorld, nullptr);
+  EXPECT_EQ(g_Lights, nullptr);
+  EXPECT_EQ(g_DepthSortQueue, nullptr);
 }
 
 // Start-up order of the modules (the render device first).
 const std::vector<std::string> kStartUpOrder = {
     "+render device", "+vertex shaders", "+pixel shaders", "+camera", "+level textures", "+persistent textures",
     "+level materials", "+persistent materials", "+scene manager", "+surfaces", "+step timer", "+game clock",
-    "+real clock", "+movie cameras", "+transparent buffer", "+decals", "+regions",
+    "+real clock", "+movie cameras", "+lights", "+transparent buffer", "+transparent queue", "+decals", "+regions",
     "+switches", "+environment", "+dynamics world"};
 // Shut-down order.
 const std::vector<std::string> kShutDownOrder = {
-    "-switches", "-regions", "-decals", "-transparent buffer", "-environment",
+    "-switches", "-regions", "-decals", "-transparent queue", "-transparent buffer", "-lights", "-environment",
     "-dynamics world", "-scene manager", "-level materials",
     "-level textures", "-persistent textures", "-persistent materials", "-surfaces", "-movie cameras", "-step timer", "-game clock",
     "-real clock", "-camera", "-vertex shaders", "-pixel shaders", "-render device"};
@@ -159,6 +163,10 @@ TEST_F(Engine, CreatesEveryModuleInOrderAndFreesThemAll) {
   EXPECT_EQ(g_Environment->Render, g_Render);
   EXPECT_EQ(g_Environment->Textures, g_LevelTextures);
   EXPECT_EQ(g_Environment->Materials, g_LevelMaterials);
+  EXPECT_EQ(g_Environment->FrameBlock, g_TransparentBuffer);
+  EXPECT_EQ(g_Environment->Queue, g_DepthSortQueue);
+  EXPECT_EQ(g_Environment->LightTable, g_Lights);
+  EXPECT_EQ(g_Lights->Capacity, 254);
   EXPECT_EQ(g_Environment->GameClock, g_GameClock);
   EXPECT_EQ(g_Environment->RealClock, g_RealClock);
   EXPECT_EQ(g_Environment->GetRenderFlags(), 129u);
@@ -240,8 +248,8 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   const int mark = EngineModuleEventCount();
   ASSERT_EQ(EngineReset(), 1);
   const std::vector<std::string> expected = {
-      "-regions", "-switches", "0decals", "0transparent buffer", "-environment",
-      "-dynamics world", "-scene manager", "-surfaces", "-level textures", "-level materials",
+      "-regions", "-switches", "0decals", "0transparent queue", "0transparent buffer", "0lights", "-environment",
+      "-dynamics world", "-scene manager", "0animation sets", "-surfaces", "-level textures", "-level materials",
       "+level textures", "+level materials", "+scene manager", "+surfaces", "+regions", "+switches",
       "0movie cameras", "+environment", "+dynamics world"};
   EXPECT_EQ(Events(mark), expected);
@@ -259,6 +267,9 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   EXPECT_EQ(g_Regions->GetCount(), 0);
   EXPECT_EQ(g_Switches->GetCount(), 0);
   EXPECT_EQ(g_Environment->Textures, g_LevelTextures);
+  EXPECT_EQ(g_Environment->Queue, g_DepthSortQueue);
+  EXPECT_EQ(g_Environment->LightTable, g_Lights);
+  EXPECT_EQ(CLightTable::Current(), g_Lights) << "the engine's table is the one the drawers use";
   EXPECT_EQ(g_Environment->GameClock, g_GameClock);
   EXPECT_EQ(g_DefaultMaterial, g_LevelMaterials->GetByIndex(0));
   EXPECT_NE(g_BlackMaterial, nullptr);

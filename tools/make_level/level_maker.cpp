@@ -29,6 +29,7 @@
 #include "world/shrubbery/shrubbery.h"
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
+#include "world/switches/switch_stats.h"
 
 namespace {
 
@@ -234,6 +235,21 @@ class LevelFolder {
   fs::path previous_;
 };
 
+// The visual models of the switch types a level's "Switches.txt" data file
+// names (read by the engine's own reader), which the level's switches load.
+std::vector<std::string> SwitchModels(const LevelDescription& level) {
+  std::vector<std::string> models;
+  for (const LevelFileSource& f : level.Files) {
+    if (f.Name != "Switches.txt") continue;
+    SwitchStatsRead(f.Text.data(), f.Text.size(), 0);
+    for (int i = 0; i < SwitchStatsCount(); ++i)
+      for (const char* model : {SwitchStatsGet(i)->FirstModel, SwitchStatsGet(i)->SecondModel})
+        if (std::string(model) != "NONE" && model[0] != 0) models.push_back(model);
+    SwitchStatsFree();
+  }
+  return models;
+}
+
 // Reads a file through the engine's file handle (a catalog build appends it).
 void Touch(const std::string& name) {
   if (BufferedFile* f = FileOpen(name.c_str(), "rb")) {
@@ -269,7 +285,10 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const EnvFileAttachmentSource& a : o.attachments) needed.push_back(a.object);
   }
   for (const std::string& shrub : level.Shrubbery.Templates) needed.push_back(shrub);
+  const std::vector<std::string> switchModels = SwitchModels(level);
+  needed.insert(needed.end(), switchModels.begin(), switchModels.end());
   std::set<std::string> written, textures;
+  std::vector<std::string> textureFiles;
   for (const std::string& name : needed) {
     if (!written.insert(name).second) continue;
     const ObjectSource* source = FindObject(all, name);
@@ -304,8 +323,9 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   for (const std::string& name : textures) {
     const TextureSource* t = all.FindTexture(name);
     if (t == nullptr) continue;
-    const std::vector<std::uint8_t> tga = EncodeTga(t->Width, t->Height, MakeTexturePixels(*t));
-    if (!WriteBytes(folder / (name + ".tga"), tga.data(), tga.size(), error)) return false;
+    const std::vector<std::uint8_t> file = EncodeTextureFile(*t);
+    if (!WriteBytes(folder / TextureFileName(*t), file.data(), file.size(), error)) return false;
+    textureFiles.push_back(TextureFileName(*t));
     ++r.textures;
   }
   LevelDescription described = level;
@@ -343,8 +363,9 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     }
     LevelMakeReport again;
     const bool ok = LoadLevel(level.Name, false, &again, error) && scope.Boxes(error);
-    for (const std::string& name : textures) Touch(name + ".tga");
+    for (const std::string& name : textureFiles) Touch(name);
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
+    for (const std::string& name : switchModels) Touch(name + ".evo");
     if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);
     CloseCatalog();
     if (!ok) return false;

@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder, ec);
 
   for (const TextureSource& t : description.Textures) {
-    const std::filesystem::path path = folder / (t.Name + ".tga");
-    if (!WriteBytes(path, EncodeTga(t.Width, t.Height, MakeTexturePixels(t)))) {
+    const std::filesystem::path path = folder / TextureFileName(t);
+    if (!WriteBytes(path, EncodeTextureFile(t))) {
       std::fprintf(stderr, "make_objects: cannot write %s\n", path.string().c_str());
       return 1;
     }

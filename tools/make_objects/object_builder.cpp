@@ -117,7 +117,9 @@ BuiltNode BuildNode(const NodeSource& source, bool root) {
 BuiltObject BuildObject(const ObjectSource& object) {
   BuiltObject out;
   out.Name = object.Name;
-  out.Type = object.Landscape ? kBuiltTypeLandscape : kBuiltTypeEnv;
+  out.Type = object.Landscape          ? kBuiltTypeLandscape
+             : object.Nodes.size() > 1 ? kBuiltTypeHierarchical
+                                       : kBuiltTypeEnv;
   for (std::size_t i = 0; i < object.Nodes.size(); ++i) {
     out.Nodes.push_back(BuildNode(object.Nodes[i], i == 0));
     const BuiltNode& n = out.Nodes.back();

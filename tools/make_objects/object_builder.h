@@ -19,6 +19,9 @@ inline constexpr std::uint32_t kBuiltCutOut = 0x200;
 // Object types the tool writes.
 inline constexpr std::int32_t kBuiltTypeEnv = 0;
 inline constexpr std::int32_t kBuiltTypeLandscape = 5;
+// An object of more than one node: the engine draws the nodes of a
+// hierarchical (transform-animated) template only, each through its node matrix.
+inline constexpr std::int32_t kBuiltTypeHierarchical = 4;
 
 struct BuiltPart {
   std::string Texture;   // empty: the library's default texture

@@ -50,6 +50,8 @@ bool WriteObjectFile(const BuiltObject& object, const ObjectDescription& descrip
     r.NodeName = node.Name;
     r.ParentName = node.Parent;
     r.Type = object.Type;
+    // A hierarchical object's nodes are numbered for the pose its instances evaluate.
+    if (object.Type == kBuiltTypeHierarchical) r.NodeIndex = static_cast<std::int32_t>(i);
     r.Flags = node.Flags;
     r.MeshKind = MESHKIND_PLAIN;
     if (i == 0) {

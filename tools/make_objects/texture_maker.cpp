@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "foundation/byte_reader.h"
+#include "foundation/memory/memory_manager.h"
+#include "render/textures/image_info.h"
 
 namespace {
 
@@ -103,4 +105,35 @@ std::vector<std::uint8_t> EncodeTga(int width, int height, const std::vector<std
   out.U8(0x28);  // 8 alpha bits, rows top first
   for (std::uint32_t p : pixels) out.U32(p);  // stored blue, green, red, alpha
   return out.Data();
+}
+
+std::vector<std::uint8_t> EncodeDds(int width, int height, const std::vector<std::uint32_t>& pixels) {
+  BYTE* image = nullptr;
+  const DWORD size = CreateDdsImage(static_cast<DWORD>(width), static_cast<DWORD>(height), D3DFMT_A8R8G8B8, &image);
+  if (size == 0 || image == nullptr) return {};
+  std::vector<std::uint8_t> out(image, image + size);
+  MEM_DELETE_ARRAY image;
+  // The pixels follow the 128-byte header as 32-bit words, blue first.
+  ByteWriter words;
+  for (std::uint32_t p : pixels) words.U32(p);
+  const std::vector<std::uint8_t>& data = words.Data();
+  if (128 + data.size() != out.size()) return {};
+  std::copy(data.begin(), data.end(), out.begin() + 128);
+  return out;
+}
+
+bool HasTransparentPixels(const std::vector<std::uint32_t>& pixels) {
+  for (std::uint32_t p : pixels)
+    if ((p >> 24) != 0xFF) return true;
+  return false;
+}
+
+std::string TextureFileName(const TextureSource& texture) {
+  return texture.Name + (HasTransparentPixels(MakeTexturePixels(texture)) ? ".dds" : ".tga");
+}
+
+std::vector<std::uint8_t> EncodeTextureFile(const TextureSource& texture) {
+  const std::vector<std::uint32_t> pixels = MakeTexturePixels(texture);
+  return HasTransparentPixels(pixels) ? EncodeDds(texture.Width, texture.Height, pixels)
+                                      : EncodeTga(texture.Width, texture.Height, pixels);
 }

@@ -1,5 +1,5 @@
 # make_objects: the demo world's object files (.evo) and their textures
-# (.tga), generated from the text description demo_data/objects.txt into
+# (.tga; .dds for the "leaves" pattern, the one with transparent pixels), generated from the text description demo_data/objects.txt into
 # ${HALBERD_DEMO_DATA}.
 file(GLOB make_objects_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(FILTER make_objects_sources EXCLUDE REGEX "make_objects_main\\.cpp$")
@@ -19,7 +19,9 @@ foreach(line IN LISTS objects_lines)
   string(REGEX REPLACE "^(texture|object)[ \t]+([^ \t]+).*$" "\\1;\\2" parts "${line}")
   list(GET parts 0 kind)
   list(GET parts 1 name)
-  if(kind STREQUAL "texture")
+  if(kind STREQUAL "texture" AND line MATCHES "^texture[ \t]+[^ \t]+[ \t]+[0-9]+[ \t]+[0-9]+[ \t]+leaves")
+    list(APPEND objects_outputs ${HALBERD_DEMO_DATA}/${name}.dds)
+  elseif(kind STREQUAL "texture")
     list(APPEND objects_outputs ${HALBERD_DEMO_DATA}/${name}.tga)
   else()
     list(APPEND objects_outputs ${HALBERD_DEMO_DATA}/${name}.evo)

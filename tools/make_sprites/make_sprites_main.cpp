@@ -2,11 +2,13 @@
 //
 //   make_sprites font <glyphs.txt> <scale> <page.tga> <font.spr>
 //   make_sprites sheet <sheet.txt> <page.tga> <sprites.spr>
+//   make_sprites particles <particles.txt> <page.tga> <particles.spr>
 //   make_sprites picture <width> <height> <picture.bmp>
 //   make_sprites demo <source folder> <output folder>
 //
 // "demo" makes the program's demo data: font.spr from glyphs.txt (scale 3),
-// sprites.spr from sprites.txt and a 640 x 480 splash.bmp.
+// sprites.spr from sprites.txt, particles.spr (the particle frames that
+// effects draw) from particles.txt and a 640 x 480 splash.bmp.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +81,20 @@ int Sheet(const std::string& source, const std::string& page, const std::string&
   return WriteSheet(cells, page, spr);
 }
 
+int Particles(const std::string& source, const std::string& page, const std::string& spr) {
+  std::string text, error;
+  std::vector<SheetCell> cells;
+  if (!ReadText(source, &text)) {
+    std::fprintf(stderr, "make_sprites: cannot read %s\n", source.c_str());
+    return 1;
+  }
+  if (!ReadParticleSheet(text, &cells, &error)) {
+    std::fprintf(stderr, "make_sprites: %s: %s\n", source.c_str(), error.c_str());
+    return 1;
+  }
+  return WriteSheet(cells, page, spr);
+}
+
 int Picture(int width, int height, const std::string& path) {
   if (!WritePicture(path, width, height)) {
     std::fprintf(stderr, "make_sprites: cannot write %s\n", path.c_str());
@@ -91,6 +107,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: make_sprites font <glyphs.txt> <scale> <page.tga> <font.spr>\n"
                "       make_sprites sheet <sheet.txt> <page.tga> <sprites.spr>\n"
+               "       make_sprites particles <particles.txt> <page.tga> <particles.spr>\n"
                "       make_sprites picture <width> <height> <picture.bmp>\n"
                "       make_sprites demo <source folder> <output folder>\n");
   return 2;
@@ -102,6 +119,7 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "font" && argc == 6) return Font(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
   if (command == "sheet" && argc == 5) return Sheet(argv[2], argv[3], argv[4]);
+  if (command == "particles" && argc == 5) return Particles(argv[2], argv[3], argv[4]);
   if (command == "picture" && argc == 5) return Picture(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
   if (command == "demo" && argc == 4) {
     const std::filesystem::path in = argv[2], out = argv[3];
@@ -110,6 +128,9 @@ int main(int argc, char** argv) {
     if (Font((in / "glyphs.txt").string(), 3, (out / "fontpage.tga").string(), (out / "font.spr").string()) != 0)
       return 1;
     if (Sheet((in / "sprites.txt").string(), (out / "spritepage.tga").string(), (out / "sprites.spr").string()) != 0)
+      return 1;
+    if (Particles((in / "particles.txt").string(), (out / "particles.tga").string(),
+                  (out / "particles.spr").string()) != 0)
       return 1;
     return Picture(640, 480, (out / "splash.bmp").string());
   }

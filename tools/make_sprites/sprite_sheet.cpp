@@ -1,5 +1,6 @@
 #include "make_sprites/sprite_sheet.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -168,6 +169,124 @@ bool ReadPixelSheet(const std::string& text, std::vector<SheetCell>* cells, std:
     }
   }
   if (inSprite) return fail("sprite without end");
+  return true;
+}
+
+namespace {
+
+// A repeatable value in [0, 1) from a cell position and a seed (integer hash).
+float Lump(int x, int y, int seed) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
+                    static_cast<std::uint32_t>(seed) * 2246822519u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return static_cast<float>((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
+}
+
+// Smooth value noise over a 4-cell lattice of the sprite: bilinear between lattice lumps.
+float Noise(float u, float v, int seed) {
+  const float x = u * 4.0f, y = v * 4.0f;
+  const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+  const float fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
+  const float a = Lump(x0, y0, seed), b = Lump(x0 + 1, y0, seed), c = Lump(x0, y0 + 1, seed),
+              d = Lump(x0 + 1, y0 + 1, seed);
+  return (a * (1 - fx) + b * fx) * (1 - fy) + (c * (1 - fx) + d * fx) * fy;
+}
+
+std::uint32_t Mix(std::uint32_t inner, std::uint32_t outer, float t) {
+  auto channel = [&](int shift) {
+    const float a = static_cast<float>((inner >> shift) & 0xFF), b = static_cast<float>((outer >> shift) & 0xFF);
+    return static_cast<std::uint32_t>(a + (b - a) * t + 0.5f) << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
+}
+
+// One particle frame: colour from the look, alpha from the distance to the
+// centre (r = 0 at the centre, 1 at the cell's inscribed circle).
+SheetCell ParticleCell(int frame, int size, const std::string& look, std::uint32_t inner, std::uint32_t outer,
+                       int indexInRange, int rangeLength) {
+  SheetCell cell{static_cast<std::uint16_t>(frame), size, size, static_cast<std::int16_t>(-size / 2),
+                 static_cast<std::int16_t>(-size / 2), {}};
+  cell.pixels.assign(static_cast<std::size_t>(size * size), 0);
+  const float half = static_cast<float>(size) * 0.5f;
+  // Fire frames fade from the first to the last of their range.
+  const float fade = look == "fire" && rangeLength > 1
+                         ? 1.0f - 0.8f * static_cast<float>(indexInRange) / static_cast<float>(rangeLength - 1)
+                         : 1.0f;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const float dx = (static_cast<float>(x) + 0.5f - half) / half, dy = (static_cast<float>(y) + 0.5f - half) / half;
+      const float r = std::sqrt(dx * dx + dy * dy);
+      float alpha = 0.0f, shade = 0.0f;
+      if (look == "glow") {
+        alpha = std::max(0.0f, 1.0f - r);
+        alpha *= alpha;
+        shade = r;
+      } else if (look == "spark") {
+        alpha = std::max(0.0f, 1.0f - r * 2.0f);
+        shade = r * 2.0f;
+      } else {
+        // Lumpy puffs: the edge moves in and out with the noise.
+        const float n = Noise(static_cast<float>(x) / static_cast<float>(size),
+                              static_cast<float>(y) / static_cast<float>(size), frame * 7 + 1);
+        const float edge = 0.65f + 0.35f * n;
+        alpha = std::clamp(1.0f - r / edge, 0.0f, 1.0f);
+        alpha = std::sqrt(alpha) * (0.6f + 0.4f * n) * fade;
+        shade = std::clamp(r / edge + 0.3f * (1.0f - n), 0.0f, 1.0f);
+      }
+      if (alpha <= 0.0f) continue;
+      const std::uint32_t a = static_cast<std::uint32_t>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
+      cell.pixels[static_cast<std::size_t>(y * size + x)] = (a << 24) | Mix(inner, outer, shade);
+    }
+  }
+  return cell;
+}
+
+}  // namespace
+
+bool ReadParticleSheet(const std::string& text, std::vector<SheetCell>* cells, std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  int size = 0, number = 0;
+  std::map<int, SheetCell> frames;
+  auto fail = [&](const std::string& what) {
+    *error = "particle sheet line " + std::to_string(number) + ": " + what;
+    return false;
+  };
+  while (std::getline(lines, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string word;
+    fields >> word;
+    if (word == "size") {
+      if (!(fields >> size) || size < 4 || size > 64) return fail("bad size");
+    } else if (word == "frames") {
+      int first = 0, last = 0;
+      std::string look, extra;
+      unsigned inner = 0, outer = 0;
+      if (size == 0) return fail("frames before the size");
+      if (!(fields >> first >> last >> look >> std::hex >> inner)) return fail("expected first, last, look and colour");
+      if (!(fields >> outer)) outer = inner;
+      if (first < 0 || last < first || last > 1023) return fail("bad frame range");
+      if (look != "glow" && look != "spark" && look != "smoke" && look != "fire") return fail("unknown look '" + look + "'");
+      for (int f = first; f <= last; ++f) {
+        if (frames.count(f)) return fail("frame " + std::to_string(f) + " given twice");
+        frames[f] = ParticleCell(f, size, look, inner & 0xFFFFFF, outer & 0xFFFFFF, f - first, last - first + 1);
+      }
+    } else {
+      return fail("unknown word '" + word + "'");
+    }
+  }
+  int expected = 0;
+  for (const auto& [frame, cell] : frames) {
+    if (frame != expected) {
+      *error = "particle sheet: frame " + std::to_string(expected) + " is missing";
+      return false;
+    }
+    cells->push_back(cell);
+    ++expected;
+  }
   return true;
 }
 

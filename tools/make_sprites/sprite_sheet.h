@@ -49,6 +49,17 @@ bool ReadGlyphList(const std::string& text, int scale, std::vector<SheetCell>* c
 // False with a message in error for a malformed sheet.
 bool ReadPixelSheet(const std::string& text, std::vector<SheetCell>* cells, std::string* error);
 
+// Reads a particle sheet: "size N" (the square cell size, 4 to 64), then
+// "frames <first> <last> <look> <inner RRGGBB> [<outer RRGGBB>]" lines that
+// fill frame numbers in order (every frame from 0 to the last one given must
+// be filled once).  Looks: "glow" (a smooth round fall-off), "spark" (a small
+// hot core), "smoke" (a lumpy puff, each frame its own lumps), "fire" (a
+// lumpy puff from the inner to the outer colour, each frame fainter than the
+// one before, for flip-book fireballs).  Cells are centred on their hot
+// spot, their values the frame numbers.  False with a message in error for a
+// malformed line, a frame given twice or a gap.
+bool ReadParticleSheet(const std::string& text, std::vector<SheetCell>* cells, std::string* error);
+
 // Writes a 24-bit BMP of width x height: a sky gradient over a ground band with
 // a sun and a frame, for the demo's full-screen picture.
 bool WritePicture(const std::string& path, int width, int height);

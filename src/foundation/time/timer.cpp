@@ -60,7 +60,7 @@ void CTimer::Reset() {
 }
 
 void CTimer::Update() {
-  std::uint32_t now = ReadMilliseconds();
+  std::uint32_t now = fixedFrameMs_ != 0 ? s_.startTime + s_.elapsedTime + fixedFrameMs_ : ReadMilliseconds();
   if (now == s_.lastReading) {
     ++s_.frameCounter;
     return;

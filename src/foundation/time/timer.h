@@ -99,6 +99,13 @@ class CTimer {
   // The millisecond reading of the performance counter.
   static std::uint32_t ReadMilliseconds();
 
+  // With ms above 0, every Update moves the clock on by exactly ms, whatever
+  // the counter reads (runs of a fixed number of frames that must show the
+  // same moments on any machine); 0 goes back to the counter.
+  void SetFixedFrameTime(std::uint32_t ms) { fixedFrameMs_ = ms; }
+  std::uint32_t GetFixedFrameTime() const { return fixedFrameMs_; }
+
  private:
   State s_{};
+  std::uint32_t fixedFrameMs_ = 0;  // not part of the saved state
 };

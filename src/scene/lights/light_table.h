@@ -295,6 +295,9 @@ inline bool CLightTable::AddActive(int i) {
   return true;
 }
 
+// The engine's light table (254 lights; null outside engine start-up .. shut-down).
+extern CLightTable* g_Lights;
+
 // Direction (unit) of the camera-style angles (degrees): +z turned by roll,
 // pitch and yaw.
 CVector3 LightDirectionFromAngles(const CVector3& angles);

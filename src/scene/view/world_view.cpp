@@ -23,7 +23,8 @@ bool g_HooksInstalled = false;
 
 }  // namespace
 
-WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue) {
+WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue,
+                             void (*beforeQueue)()) {
   WorldViewStats stats;
   if (environment == nullptr || camera == nullptr || g_Render == nullptr) return stats;
   if (!g_HooksInstalled) {
@@ -67,6 +68,7 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
   CLightTable::ClearActive();
   // The glass set's intact panes and flying shards join the queue.
   if (queue != nullptr && environment->Glass != nullptr) environment->Glass->Draw(queue);
+  if (beforeQueue != nullptr) beforeQueue();
 
   // The transparent pass: lighting and depth writes off, specular off, the
   // queue far to near, then the usual blend mode and depth writes again.

@@ -26,8 +26,11 @@ struct WorldViewStats {
 // lights that reach its sphere (at most eight) and is drawn, then the queue
 // (cleared first) draws what was put into it.  Any of the modules may be
 // null: no lights (unlit), or no queue (transparent parts are dropped).
-// Installs the mesh draw hooks on first use.
-WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue);
+// `beforeQueue`, when given, runs after the instances and before the queue
+// draws, so that it can queue items of its own (the effects' particles and
+// trails) for this view.  Installs the mesh draw hooks on first use.
+WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue,
+                             void (*beforeQueue)() = nullptr);
 
 // The demo's fixed camera path: a slow circle around the middle of the
 // world bounds (held within a radius of 3000), 400 units up, looking at the

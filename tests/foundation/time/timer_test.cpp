@@ -22,6 +22,33 @@ class FakeClock : public ::testing::Test {
 
 using TimerTest = FakeClock;
 
+TEST_F(TimerTest, AFixedFrameTimeStepsTheSameWhateverTheCounterReads) {
+  CTimer timer;
+  timer.SetFixedFrameTime(33);
+  for (const LONGLONG raw : {0, 5, 400, 2000}) {
+    Advance(raw);
+    timer.Update();
+  }
+  EXPECT_EQ(timer.GetGameTime(), 4u * 33u);
+  EXPECT_FLOAT_EQ(timer.GetFrameTime(), 0.033f);
+  // Scaled and paused like any other frame.
+  timer.SetTimeScale(0.5f);
+  timer.Update();
+  EXPECT_EQ(timer.GetGameTime(), 4u * 33u + 16u);
+  timer.SetRunning(0);
+  timer.Update();
+  EXPECT_EQ(timer.GetGameTime(), 4u * 33u + 16u);
+  // Back on the counter.
+  timer.SetTimeScale(1.0f);
+  timer.SetRunning(1);
+  timer.SetFixedFrameTime(0);
+  timer.Update();
+  const std::uint32_t before = timer.GetGameTime();
+  Advance(250);
+  timer.Update();
+  EXPECT_EQ(timer.GetGameTime(), before + 250u);
+}
+
 TEST_F(TimerTest, FramesAreScaledThenCappedAt500) {
   struct Case {
     float scale;

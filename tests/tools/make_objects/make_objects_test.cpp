@@ -105,20 +105,34 @@ void ExpectEveryPolygonAnswers(const BspNode* tree, const BspSource& polygons, c
   EXPECT_EQ(misses, 0) << where << ": of " << polygons.size() << " polygons";
 }
 
+// The texels of level 0: decoded ARGB, or those a DDS keeps in its input
+// (A8R8G8B8: one little-endian word each).
+std::vector<std::uint32_t> Texels(const d3dx8::DecodedImage& image) {
+  if (!image.argb.empty() || image.levelData.empty()) return image.argb;
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(image.width) * image.height);
+  const std::uint8_t* p = image.levelData[0];
+  for (std::uint32_t& t : out) {
+    t = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    p += 4;
+  }
+  return out;
+}
+
 TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
   RunTool();
   std::set<std::string> expected{"tool.log"}, written;
-  for (const TextureSource& t : description_.Textures) expected.insert(t.Name + ".tga");
+  for (const TextureSource& t : description_.Textures) expected.insert(TextureFileName(t));
   for (const ObjectSource& o : description_.Objects) expected.insert(o.Name + ".evo");
   for (const auto& entry : std::filesystem::directory_iterator(".")) written.insert(entry.path().filename().string());
   EXPECT_EQ(written, expected);
 
   for (const TextureSource& t : description_.Textures) {
-    std::vector<std::uint8_t> tga = ReadFile(t.Name + ".tga");
+    std::vector<std::uint8_t> file = ReadFile(TextureFileName(t));
     d3dx8::DecodedImage image;
-    ASSERT_TRUE(d3dx8::DecodeTga(tga.data(), tga.size(), &image)) << t.Name;
+    ASSERT_TRUE(d3dx8::DecodeImage(file.data(), file.size(), &image)) << t.Name;
     EXPECT_EQ(image.width, static_cast<std::uint32_t>(t.Width)) << t.Name;
-    EXPECT_EQ(image.argb, MakeTexturePixels(t)) << t.Name;
+    EXPECT_EQ(Texels(image), MakeTexturePixels(t)) << t.Name;
   }
 
   for (const ObjectSource& source : description_.Objects) {
@@ -146,7 +160,12 @@ TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
       const CEnvObject& node = *nodes[i];
       const BuiltNode& b = built.Nodes[i];
       const std::string where = source.Name + "/" + b.Name;
-      EXPECT_EQ(node.TemplateKind, source.Landscape ? OTYPE_LANDSCAPE : OTYPE_ENV) << where;
+      // An object of several nodes is hierarchical, its nodes numbered in order.
+      const int kind = source.Landscape ? OTYPE_LANDSCAPE : nodes.size() > 1 ? OTYPE_TRANSFORMANIM : OTYPE_ENV;
+      EXPECT_EQ(node.TemplateKind, kind) << where;
+      if (kind == OTYPE_TRANSFORMANIM) {
+        EXPECT_EQ(node.NodeIndex, static_cast<int>(i)) << where;
+      }
       EXPECT_EQ(node.NameHash, HashString(b.Name.c_str())) << where;
       EXPECT_EQ(node.Flags & (EOF_HIT_REGION | EOF_CUT_OUT), b.Flags) << where;
       EXPECT_EQ(node.ParentNode, i == 0 ? nullptr : root) << where;  // every child hangs from the root here

@@ -33,7 +33,7 @@ object chest
 end)");
   BuiltObject o = BuildObject(d.Objects[0]);
   EXPECT_EQ(o.Name, "chest");
-  EXPECT_EQ(o.Type, kBuiltTypeEnv);
+  EXPECT_EQ(o.Type, kBuiltTypeHierarchical) << "of more than one node";
   ASSERT_EQ(o.Nodes.size(), 3u);
 
   const BuiltNode& root = o.Nodes[0];
@@ -91,6 +91,7 @@ TEST(ObjectBuilder, LargeGroupsAreSplitIntoPartsOf16BitIndices) {
   for (int i = 0; i < 2800; ++i) text += " box 1 1 1 at " + std::to_string(i * 2) + " 0 0\n";
   text += "end\n";
   BuiltObject o = BuildObject(Describe(text).Objects[0]);
+  EXPECT_EQ(o.Type, kBuiltTypeEnv) << "one node: a plain object";
   const std::vector<BuiltPart>& parts = o.Nodes[0].Parts;
   ASSERT_EQ(parts.size(), 2u);
   EXPECT_LE(parts[0].Vertices.size(), kMaxPartVertices);

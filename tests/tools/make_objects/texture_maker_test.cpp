@@ -77,4 +77,36 @@ TEST(TextureMaker, TgaReadsBackThroughTheImageReader) {
   EXPECT_EQ(image.argb, px);  // rows top first, alpha kept
 }
 
+// The texels of level 0: decoded ARGB, or those a DDS keeps in its input
+// (A8R8G8B8: one little-endian word each).
+std::vector<std::uint32_t> Texels(const d3dx8::DecodedImage& image) {
+  if (!image.argb.empty() || image.levelData.empty()) return image.argb;
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(image.width) * image.height);
+  const std::uint8_t* p = image.levelData[0];
+  for (std::uint32_t& t : out) {
+    t = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    p += 4;
+  }
+  return out;
+}
+
+TEST(TextureMaker, ATransparentPictureIsWrittenAsADdsThatKeepsItsAlpha) {
+  const TextureSource leaves = Texture("leaves", 24, 16, {0x30A030});
+  const TextureSource bricks = Texture("bricks", 16, 16, {0xA04030, 0xD0D0C0});
+  EXPECT_EQ(TextureFileName(leaves), "leaves.dds");
+  EXPECT_EQ(TextureFileName(bricks), "bricks.tga");
+  const std::vector<std::uint8_t> dds = EncodeTextureFile(leaves);
+  ASSERT_EQ(dds.size(), 128u + 24 * 16 * 4);
+  d3dx8::DecodedImage image;
+  ASSERT_TRUE(d3dx8::DecodeDds(dds.data(), dds.size(), &image));
+  EXPECT_EQ(image.width, 24u);
+  EXPECT_EQ(image.height, 16u);
+  EXPECT_EQ(image.sourceFormat, D3DFMT_A8R8G8B8);
+  EXPECT_EQ(Texels(image), MakeTexturePixels(leaves)) << "rows top first, alpha kept";
+  const std::vector<std::uint8_t> tga = EncodeTextureFile(bricks);
+  ASSERT_TRUE(d3dx8::DecodeTga(tga.data(), tga.size(), &image));
+  EXPECT_EQ(image.argb, MakeTexturePixels(bricks));
+}
+
 }  // namespace

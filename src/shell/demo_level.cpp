@@ -1,0 +1,70 @@
+#include "shell/demo_level.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "render/textures/texture_manager.h"
+#include "scene/lights/light_table.h"
+#include "shell/demo_actors.h"
+#include "shell/level_pools.h"
+#include "world/engine.h"
+#include "world/environment/environment.h"
+#include "world/objects/chlo.h"
+#include "world/objects/chlo_manager.h"
+#include "world/sky/sky.h"
+
+namespace {
+
+// The light table's night-vision defaults every level starts with.
+constexpr float kNightVisionInner = 10.0f;
+constexpr float kNightVisionOuter = 90.0f;
+constexpr float kNightVisionAttenuation[3] = {1.0f, 0.0f, 4.0f};
+constexpr float kNightVisionRange = 1.0f;
+// The demo level's day runs on towards dusk while it plays: game hours a
+// game hour (30: half an hour of the day a minute).
+constexpr float kDemoSkyRate = 30.0f;
+
+// The level's active world objects take their places: made hidden, they are
+// now enabled and shown (the list is copied first, since activating refiles).
+void ActivateLevelObjects() {
+  if (g_HLOManager == nullptr) return;
+  std::vector<CHLO*> active;
+  for (int side = 0; side < g_HLOManager->Sides(); ++side)
+    for (int kind = 0; kind < g_HLOManager->Kinds(); ++kind)
+      for (CHLO* o = g_HLOManager->FirstActive(side, kind); o != nullptr; o = o->Next) active.push_back(o);
+  for (CHLO* o : active) g_HLOManager->ActivateObject(o);
+}
+
+}  // namespace
+
+bool StartDemoLevel(LevelLoadReport* report) {
+  LevelLoadReport local;
+  LevelLoadReport& r = report != nullptr ? *report : local;
+  if (!CreateLevelPools()) {
+    r = LevelLoadReport{};
+    std::printf("  demo level: the level's pools cannot be had\n");
+    return false;
+  }
+  if (g_Lights != nullptr)
+    g_Lights->SetNightVision(kNightVisionInner, kNightVisionOuter, kNightVisionAttenuation, kNightVisionRange);
+  const bool whole = LoadDemoLevel(g_Environment, CreateObjectFromRecord, &r);
+  if (!r.textRead) {
+    std::printf("  demo level: not found in %s\n", DemoLevelFolder());
+    return false;
+  }
+  ActivateLevelObjects();
+  if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Rate = kDemoSkyRate;
+  // Every texture the level named, on the device now rather than at first use.
+  if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);
+  PrintLevelLoadReport("DEMO.env", r);
+  const int figures = StartDemoActors();
+  std::printf("    %d walking figure%s, level pools %u bytes\n", figures, figures == 1 ? "" : "s",
+              LevelPoolBytesUsed());
+  return whole;
+}
+
+void EndDemoLevel() {
+  StopDemoActors();
+  if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
+  FreeLevelPools();
+}
