@@ -1,8 +1,10 @@
 #include "render/bsp/bsp_query.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/geometry/geometry_ops.h"
+#include "render/bsp/bsp_segment_index.h"
 #include "render/bsp/point_in_polygon.h"
 
 using namespace geom;
@@ -168,6 +170,122 @@ struct SegmentWalk {
   }
 };
 
+// --- Segment walk over an index ---------------------------------------------
+
+// The segment walk of SegmentWalk, node for node in the same order with the
+// same tests, over a tree's index: a subtree without marked nodes, a list
+// whose box the segment cannot meet and a polygon whose extent does not hold
+// the crossing point are passed over, as they could accept nothing.
+struct IndexedSegmentWalk {
+  const BspNode* root;
+  const BspSegmentIndex* index;
+  CVector3 start, end;
+  std::uint32_t filter;
+  BspSegmentIndex::Probe probe;
+
+  bool TryList(std::uint32_t number, const float* plane) {
+    if (number == BspSegmentIndex::kNone) return false;
+    const BspSegmentIndex::List& list = index->Lists[number];
+    if (!probe.MayMeet(list.Reach)) return false;
+    CVector3 point;
+    float factor;
+    if (!IntersectSegment(plane, start, end, &point, &factor)) return false;
+    const float at[3] = {point.x, point.y, point.z};
+    const float u = at[list.U], v = at[list.V];
+    const BspPolygon* polygon = nullptr;
+    const BspSegmentIndex::Polygon* entries = index->Polygons.data() + list.First;
+    for (std::uint32_t i = 0; i < list.Count; ++i) {
+      const BspSegmentIndex::Polygon& e = entries[i];
+      if (u < e.UMin || u > e.UMax || v < e.VMin || v > e.VMax) continue;
+      const BspPolygon* candidate = BspListAt(root, e.Offset);
+      if (PointInPolygon(plane, point, candidate)) {
+        polygon = candidate;
+        break;
+      }
+    }
+    if (!polygon) return false;
+    if (Skipped(polygon, filter, true)) {
+      g_SegmentResult.Polygon = nullptr;
+      return false;
+    }
+    g_SegmentResult.Point = point;
+    g_SegmentResult.Factor = factor;
+    for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
+    g_SegmentResult.Polygon = polygon;
+    return true;
+  }
+
+  void Walk(std::uint32_t number) {
+    while (number != BspSegmentIndex::kNone && !g_SegmentResult.Polygon) {
+      const BspSegmentIndex::Node& node = index->Nodes[number];
+      if (!index->Marked(number)) return;  // nothing below can be hit
+      const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
+      if (ds > kBspEpsilon && de > kBspEpsilon) {
+        number = node.Front;
+        continue;
+      }
+      if (ds < -kBspEpsilon && de < -kBspEpsilon) {
+        number = node.Back;
+        continue;
+      }
+      const bool start_front = ds > kBspEpsilon;
+      Walk(start_front ? node.Front : node.Back);
+      if (g_SegmentResult.Polygon) return;
+      float negated[4];
+      Negate(node.Plane, negated);
+      if (start_front) {
+        if (TryList(node.Lists[0], node.Plane)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[1], negated)) return;
+      } else {
+        if (TryList(node.Lists[1], negated)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[0], node.Plane)) return;
+      }
+      number = start_front ? node.Back : node.Front;
+    }
+  }
+
+  // Whether the walk, reaching the node, accepts one of its lists (the
+  // result is then recorded): it tests them only when the segment crosses
+  // the node plane, the list facing the start first.
+  bool NodeAccepts(std::uint32_t number) {
+    const BspSegmentIndex::Node& node = index->Nodes[number];
+    const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
+    if ((ds > kBspEpsilon && de > kBspEpsilon) || (ds < -kBspEpsilon && de < -kBspEpsilon)) return false;
+    float negated[4];
+    Negate(node.Plane, negated);
+    if (ds > kBspEpsilon)
+      return TryList(node.Lists[0], node.Plane) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[1], negated));
+    return TryList(node.Lists[1], negated) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[0], node.Plane));
+  }
+
+  // Whether the walk reaches the node: no ancestor has the segment wholly on
+  // the side away from it.
+  bool Reached(std::uint32_t number) const {
+    for (std::uint32_t parent = index->Nodes[number].Parent; parent != BspSegmentIndex::kNone;
+         number = parent, parent = index->Nodes[parent].Parent) {
+      const BspSegmentIndex::Node& p = index->Nodes[parent];
+      const float ds = Distance(p.Plane, start), de = Distance(p.Plane, end);
+      if (ds > kBspEpsilon && de > kBspEpsilon && p.Front != number) return false;
+      if (ds < -kBspEpsilon && de < -kBspEpsilon && p.Back != number) return false;
+    }
+    return true;
+  }
+
+  // Some polygon the walk could accept, found from the lists whose boxes the
+  // segment meets: a node holding one accepts as the walk would and is
+  // reached by it.  Answers whether one was found (the result is recorded).
+  bool FindAny() {
+    index->ClearMarks();  // marks the nodes already judged
+    return index->ForEachListMet(probe, [&](std::uint32_t list) {
+      const std::uint32_t number = index->Lists[list].Node;
+      if (!index->MarkOnce(number) || !NodeAccepts(number)) return false;
+      if (Reached(number)) return true;
+      g_SegmentResult = BspSegmentResult{};
+      return false;
+    });
+  }
+};
+
 }  // namespace
 
 void SetBspSurfaceLookup(BspSurfaceLookup lookup) { g_SurfaceLookup = lookup; }
@@ -190,6 +308,29 @@ const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, co
                                   std::uint32_t filter) {
   g_SegmentResult = BspSegmentResult{};
   if (!root) return nullptr;
+  if (const BspSegmentIndex* index = FindBspSegmentIndex(root)) {
+    IndexedSegmentWalk walk{root, index, start, end, filter, {}};
+    if (walk.probe.Set(start, end)) {
+      if (index->Mark(walk.probe)) walk.Walk(0);
+      return g_SegmentResult.Polygon;
+    }
+  }
+  SegmentWalk walk{root, start, end, filter};
+  walk.Walk(root);
+  return g_SegmentResult.Polygon;
+}
+
+const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start, const CVector3& end,
+                                     std::uint32_t filter) {
+  g_SegmentResult = BspSegmentResult{};
+  if (!root) return nullptr;
+  if (const BspSegmentIndex* index = FindBspSegmentIndex(root)) {
+    IndexedSegmentWalk walk{root, index, start, end, filter, {}};
+    if (walk.probe.Set(start, end)) {
+      walk.FindAny();
+      return g_SegmentResult.Polygon;
+    }
+  }
   SegmentWalk walk{root, start, end, filter};
   walk.Walk(root);
   return g_SegmentResult.Polygon;
