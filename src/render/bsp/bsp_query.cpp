@@ -68,6 +68,50 @@ void WalkSphere(const BspNode* root, const BspNode* node, const CVector3& centre
   }
 }
 
+// The same walk over a tree's index: a subtree or list whose polygons' bounding
+// spheres the sphere cannot reach is passed over, as its polygons would each be
+// culled by the visitor (by that same bounding-sphere test) with no effect.
+template <typename Visitor>
+void WalkSphereIndexed(const BspNode* root, const BspSegmentIndex& index, std::uint32_t number,
+                       const CVector3& centre, const float& radius, const BspSegmentIndex::SphereProbe& probe,
+                       Visitor& visitor) {
+  while (number != BspSegmentIndex::kNone) {
+    const BspSegmentIndex::Node& node = index.Nodes[number];
+    if (!probe.MayReach(node.Spheres)) return;
+    float d = Distance(node.Plane, centre);
+    float reach = radius + kBspEpsilon;
+    if (d > reach) {
+      number = node.Front;
+      continue;
+    }
+    if (d < -reach) {
+      number = node.Back;
+      continue;
+    }
+    float negated[4];
+    Negate(node.Plane, negated);
+    for (int k = 0; k < 2; ++k) {
+      const std::uint32_t l = node.Lists[k];
+      if (l == BspSegmentIndex::kNone || !probe.MayReach(index.Lists[l].Spheres)) continue;
+      visitor.TestList(BspListAt(root, index.Lists[l].Offset), k == 0 ? node.Plane : negated);
+    }
+    WalkSphereIndexed(root, index, node.Front, centre, radius, probe, visitor);
+    number = node.Back;
+  }
+}
+
+// Walks the tree for a sphere over its index when it has one.
+template <typename Visitor>
+void WalkSphereFromRoot(const BspNode* root, const CVector3& centre, const float& radius, Visitor& visitor) {
+  BspSegmentIndex::SphereProbe probe;
+  const BspSegmentIndex* index = FindBspSegmentIndex(root);
+  if (index && probe.Set(centre, radius)) {
+    WalkSphereIndexed(root, *index, 0, centre, radius, probe, visitor);
+    return;
+  }
+  WalkSphere(root, root, centre, radius, visitor);
+}
+
 // --- Sphere walk -----------------------------------------------------------
 
 struct SphereWalk {
@@ -86,7 +130,7 @@ struct SphereWalk {
     }
   }
 
-  void Walk(const BspNode* node) { WalkSphere(root, node, centre, radius, *this); }
+  void Walk() { WalkSphereFromRoot(root, centre, radius, *this); }
 };
 
 // --- Sweep walk ------------------------------------------------------------
@@ -104,7 +148,7 @@ struct SweepWalk {
   }
 
   // Classified by the sphere that encloses the whole sweep.
-  void Walk(const BspNode* node) { WalkSphere(root, node, record->Bounds.Centre, record->Bounds.Radius, *this); }
+  void Walk() { WalkSphereFromRoot(root, record->Bounds.Centre, record->Bounds.Radius, *this); }
 };
 
 // --- Segment walk ----------------------------------------------------------
@@ -295,13 +339,13 @@ void SetBspPolygonCallback(BspPolygonCallback callback) { g_PolygonCallback = ca
 void BspSphereQuery(const BspNode* root, const float* sphere, std::uint32_t* hit, std::uint32_t filter) {
   if (!root || !g_PolygonCallback) return;
   SphereWalk walk{root, {sphere[0], sphere[1], sphere[2]}, sphere[3], sphere, hit, filter};
-  walk.Walk(root);
+  walk.Walk();
 }
 
 void BspSweepQuery(const BspNode* root, CSweptSphere* record, std::uint32_t filter) {
   if (!root) return;
   SweepWalk walk{root, record, filter};
-  walk.Walk(root);
+  walk.Walk();
 }
 
 const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, const CVector3& end,

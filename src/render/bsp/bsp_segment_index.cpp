@@ -145,7 +145,41 @@ bool BspSegmentIndex::Probe::Set(const CVector3& a, const CVector3& b) {
   return true;
 }
 
+bool BspSegmentIndex::SphereProbe::Set(const CVector3& centre, float radius) {
+  const float c[3] = {centre.x, centre.y, centre.z};
+  float extent = std::fabs(radius);
+  for (int k = 0; k < 3; ++k) {
+    if (!std::isfinite(c[k])) return false;
+    Centre[k] = c[k];
+    extent = std::max(extent, std::fabs(c[k]));
+  }
+  if (!std::isfinite(radius) || !(radius >= 0)) return false;
+  Radius = radius;
+  Margin = 1e-3f + 1e-5f * extent;
+  return true;
+}
+
 namespace {
+
+// The box of the bounding spheres of a list's polygons, as the records
+// store them; a centre or radius that is not a number (or a negative
+// squared radius, whose root is none) gives no bound, as the walks never
+// cull such a polygon.
+BspSegmentIndex::Box SphereBox(const BspPolygon* list) {
+  BspSegmentIndex::Box box = EmptyBox();
+  for (const BspPolygon* p = list; p; p = NextBspPolygon(p)) {
+    const double r2 = p->RadiusSq;
+    if (!std::isfinite(p->Centre[0]) || !std::isfinite(p->Centre[1]) || !std::isfinite(p->Centre[2]) ||
+        !std::isfinite(r2) || r2 < 0)
+      return WholeSpace();
+    const double r = std::sqrt(r2) * (1 + 1e-6) + 1e-6;
+    for (int a = 0; a < 3; ++a) {
+      box.Min[a] = std::min(box.Min[a], static_cast<float>(p->Centre[a] - r));
+      box.Max[a] = std::max(box.Max[a], static_cast<float>(p->Centre[a] + r));
+    }
+  }
+  return box;
+}
 
 struct Range {
   std::uint32_t first, count;
@@ -256,12 +290,16 @@ std::unique_ptr<BspSegmentIndex> BspSegmentIndex::Build(const BspNode* root) {
     std::copy(at.node->Plane, at.node->Plane + 4, node.Plane);
     node.Front = node.Back = kNone;
     node.Parent = at.parent;
+    node.Spheres = EmptyBox();
     const Axes axes = AxesFor(at.node->Plane);
     const std::uint32_t links[2] = {at.node->PositiveList, at.node->NegativeList};
     for (int k = 0; k < 2; ++k) {
       node.Lists[k] = kNone;
       if (!links[k]) continue;
       List list{};
+      list.Offset = links[k];
+      list.Spheres = SphereBox(BspListAt(root, links[k]));
+      Widen(&node.Spheres, list.Spheres);
       list.Node = number;
       list.First = static_cast<std::uint32_t>(index->Polygons.size());
       list.U = axes.u;
@@ -276,6 +314,12 @@ std::unique_ptr<BspSegmentIndex> BspSegmentIndex::Build(const BspNode* root) {
     index->Nodes.push_back(node);
     if (at.node->Back) pending.push_back({BspNodeAt(root, at.node->Back), number, false});
     if (at.node->Front) pending.push_back({BspNodeAt(root, at.node->Front), number, true});
+  }
+  // Children come after their parent, so one backward pass gathers the subtrees.
+  for (std::size_t i = index->Nodes.size(); i-- > 0;) {
+    Node& node = index->Nodes[i];
+    if (node.Front != kNone) Widen(&node.Spheres, index->Nodes[node.Front].Spheres);
+    if (node.Back != kNone) Widen(&node.Spheres, index->Nodes[node.Back].Spheres);
   }
   // Lists whose boxes hold nothing are never met; those that bound nothing
   // are met by every segment; the others go into the hierarchy.

@@ -39,12 +39,16 @@ class BspSegmentIndex {
     std::uint32_t Front, Back;  // node numbers, or kNone
     std::uint32_t Parent;       // kNone for the root
     std::uint32_t Lists[2];     // positive-side and negative-side list numbers, or kNone
+    Box Spheres;                // the bounding spheres of every polygon of the subtree
   };
 
   // A polygon list: a crossing point that lies in one of its polygons lies
-  // in Reach, up to the rounding a query allows for.
+  // in Reach, up to the rounding a query allows for; Spheres holds the
+  // polygons' bounding spheres (centre and radius as the records store them).
   struct List {
     Box Reach;
+    Box Spheres;
+    std::uint32_t Offset;        // block offset of the first record
     std::uint32_t Node;          // the node holding it
     std::uint32_t First, Count;  // its polygons in Polygons, in list order
     std::uint8_t U, V;           // the axes the node plane projects on
@@ -113,6 +117,37 @@ class BspSegmentIndex {
       unsigned mask = 0;
       for (int i = 0; i < 4; ++i) mask |= static_cast<unsigned>(t0[i] <= t1[i]) << i;
       return mask;
+    }
+  };
+
+  // A sphere as the sphere walks cull polygons by it: a polygon is passed
+  // over when its bounding sphere and this one are apart by more than
+  // 0.0001 in squared distance.  A box of bounding spheres is refused only
+  // when the sphere is clear of it by a margin well beyond the rounding of
+  // that test, so that every polygon in it would be passed over.
+  struct SphereProbe {
+    float Centre[3];
+    float Radius;
+    float Margin;
+
+    // False when the sphere is not finite or its radius is negative (no box
+    // proves anything then).
+    bool Set(const CVector3& centre, float radius);
+    // Squared distance from the centre to the box against the reach widened
+    // by the margin and by a share of the box's size (the polygons' own radii
+    // enter the test's rounding).  An infinite box gives no gap and no limit.
+    bool MayReach(const Box& box) const {
+      if (box.Min[0] > box.Max[0]) return false;  // empty
+      float gap = 0, size = 0;
+      for (int k = 0; k < 3; ++k) {
+        const float below = box.Min[k] - Centre[k], above = Centre[k] - box.Max[k];
+        const float e = below > above ? (below > 0 ? below : 0.0f) : (above > 0 ? above : 0.0f);
+        gap += e * e;
+        const float extent = box.Max[k] - box.Min[k];
+        size = size > extent ? size : extent;
+      }
+      const float reach = Radius + Margin + 1e-5f * size;
+      return gap <= reach * reach;
     }
   };
 
