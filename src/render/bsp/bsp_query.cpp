@@ -382,6 +382,8 @@ const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start,
 
 const BspSegmentResult& GetBspSegmentResult() { return g_SegmentResult; }
 
+void PrefetchBspSegmentQuery(const BspNode* root) { PrefetchBspSegmentIndex(root); }
+
 int ClassifySegment(const CVector3& start, const CVector3& end, const float* plane) {
   float ds = Distance(plane, start), de = Distance(plane, end);
   if (ds > kBspEpsilon && de > kBspEpsilon) return 1;

@@ -75,6 +75,9 @@ const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, co
 const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start, const CVector3& end,
                                      std::uint32_t filter);
 const BspSegmentResult& GetBspSegmentResult();
+// Starts loading what a segment query of the tree reads first, so that a
+// caller with other work to do meanwhile finds it in the cache.
+void PrefetchBspSegmentQuery(const BspNode* root);
 // Clears the result of the last segment query (no hit).
 void BspClearHit();
 

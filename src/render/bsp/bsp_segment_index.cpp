@@ -332,6 +332,7 @@ std::unique_ptr<BspSegmentIndex> BspSegmentIndex::Build(const BspNode* root) {
   if (!order.empty()) {
     index->Volumes.reserve(order.size() / 2 + 1);
     BuildVolume(index.get(), order, {0, static_cast<std::uint32_t>(order.size())});
+    index->Root = index->Volumes[0];
   }
   index->Marks.assign(index->Nodes.size(), 0);
   return index;
@@ -371,6 +372,14 @@ const BspSegmentIndex* FindBspSegmentIndex(const BspNode* root) {
   if (it == r.trees.end()) return nullptr;
   recent = {root, it->second.get()};
   return recent.index;
+}
+
+void PrefetchBspSegmentIndex(const BspNode* root) {
+  if (!root) return;
+  const Registry::Recent& recent = TheRegistry().recent[Registry::Slot(root)];
+  if (recent.root != root) return;
+  const auto* bytes = reinterpret_cast<const char*>(recent.index);
+  for (int line = 0; line < 4; ++line) __builtin_prefetch(bytes + 64 * line);
 }
 
 void NoteBspTreeMade(const BspNode* root) {

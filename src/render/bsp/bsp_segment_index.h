@@ -166,7 +166,8 @@ class BspSegmentIndex {
     int depth = 0;
     stack[depth++] = 0;
     while (depth > 0) {
-      const Volume& v = Volumes[stack[--depth]];
+      const std::uint32_t number = stack[--depth];
+      const Volume& v = number == 0 ? Root : Volumes[number];
       unsigned mask = probe.MeetMask(v);
       while (mask) {
         const int i = __builtin_ctz(mask);
@@ -204,6 +205,7 @@ class BspSegmentIndex {
   std::vector<List> Lists;
   std::vector<Polygon> Polygons;
   std::vector<Volume> Volumes;        // root first; empty when no list has a bounded box
+  Volume Root{};                      // a copy of Volumes[0], kept beside the other fields
   std::vector<std::uint32_t> Always;  // lists whose boxes bound nothing, met by every segment
 
  private:
@@ -215,6 +217,9 @@ class BspSegmentIndex {
 // The index of a tree made by MakeBspTree; null for a null root or a block
 // that was not made there.
 const BspSegmentIndex* FindBspSegmentIndex(const BspNode* root);
+
+// Starts loading the index of a tree queried lately, ahead of a query.
+void PrefetchBspSegmentIndex(const BspNode* root);
 
 // Bookkeeping of the tree module: a tree was made (its index is built), or is
 // being freed (its index goes).

@@ -378,6 +378,11 @@ struct ZoneSegment {
     float entry;
     if (bounds.Clear(lo, hi) || !SegmentEntersBox(a, d, lo, hi, &entry)) return;
     out->push_back({t0 + span * entry, instance});
+    // What its test will read first, asked for ahead.
+    const auto* inverse = reinterpret_cast<const char*>(&instance->GetInverseWorldMatrix());
+    __builtin_prefetch(inverse);
+    __builtin_prefetch(inverse + 64);
+    if (instance->Template->TemplateKind != OTYPE_TRANSFORMANIM) PrefetchBspSegmentQuery(NodeTree(instance->Template));
   }
 
   // Ray-tests every node of the instance; a hit not farther than the best
