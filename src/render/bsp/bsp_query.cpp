@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "render/geometry/geometry_ops.h"
-#include "render/bsp/bsp_segment_index.h"
+#include "render/bsp/bsp_tree_index.h"
 #include "render/bsp/point_in_polygon.h"
 
 using namespace geom;
@@ -72,11 +72,11 @@ void WalkSphere(const BspNode* root, const BspNode* node, const CVector3& centre
 // spheres the sphere cannot reach is passed over, as its polygons would each be
 // culled by the visitor (by that same bounding-sphere test) with no effect.
 template <typename Visitor>
-void WalkSphereIndexed(const BspNode* root, const BspSegmentIndex& index, std::uint32_t number,
-                       const CVector3& centre, const float& radius, const BspSegmentIndex::SphereProbe& probe,
+void WalkSphereIndexed(const BspNode* root, const BspTreeIndex& index, std::uint32_t number,
+                       const CVector3& centre, const float& radius, const BspTreeIndex::SphereProbe& probe,
                        Visitor& visitor) {
-  while (number != BspSegmentIndex::kNone) {
-    const BspSegmentIndex::Node& node = index.Nodes[number];
+  while (number != BspTreeIndex::kNone) {
+    const BspTreeIndex::Node& node = index.Nodes[number];
     if (!probe.MayReach(node.Spheres)) return;
     float d = Distance(node.Plane, centre);
     float reach = radius + kBspEpsilon;
@@ -92,7 +92,7 @@ void WalkSphereIndexed(const BspNode* root, const BspSegmentIndex& index, std::u
     Negate(node.Plane, negated);
     for (int k = 0; k < 2; ++k) {
       const std::uint32_t l = node.Lists[k];
-      if (l == BspSegmentIndex::kNone || !probe.MayReach(index.Lists[l].Spheres)) continue;
+      if (l == BspTreeIndex::kNone || !probe.MayReach(index.Lists[l].Spheres)) continue;
       visitor.TestList(BspListAt(root, index.Lists[l].Offset), k == 0 ? node.Plane : negated);
     }
     WalkSphereIndexed(root, index, node.Front, centre, radius, probe, visitor);
@@ -103,8 +103,8 @@ void WalkSphereIndexed(const BspNode* root, const BspSegmentIndex& index, std::u
 // Walks the tree for a sphere over its index when it has one.
 template <typename Visitor>
 void WalkSphereFromRoot(const BspNode* root, const CVector3& centre, const float& radius, Visitor& visitor) {
-  BspSegmentIndex::SphereProbe probe;
-  const BspSegmentIndex* index = FindBspSegmentIndex(root);
+  BspTreeIndex::SphereProbe probe;
+  const BspTreeIndex* index = FindBspTreeIndex(root);
   if (index && probe.Set(centre, radius)) {
     WalkSphereIndexed(root, *index, 0, centre, radius, probe, visitor);
     return;
@@ -222,14 +222,14 @@ struct SegmentWalk {
 // the crossing point are passed over, as they could accept nothing.
 struct IndexedSegmentWalk {
   const BspNode* root;
-  const BspSegmentIndex* index;
+  const BspTreeIndex* index;
   CVector3 start, end;
   std::uint32_t filter;
-  BspSegmentIndex::Probe probe;
+  BspTreeIndex::Probe probe;
 
   bool TryList(std::uint32_t number, const float* plane) {
-    if (number == BspSegmentIndex::kNone) return false;
-    const BspSegmentIndex::List& list = index->Lists[number];
+    if (number == BspTreeIndex::kNone) return false;
+    const BspTreeIndex::List& list = index->Lists[number];
     if (!probe.MayMeet(list.Reach)) return false;
     CVector3 point;
     float factor;
@@ -237,9 +237,9 @@ struct IndexedSegmentWalk {
     const float at[3] = {point.x, point.y, point.z};
     const float u = at[list.U], v = at[list.V];
     const BspPolygon* polygon = nullptr;
-    const BspSegmentIndex::Polygon* entries = index->Polygons.data() + list.First;
+    const BspTreeIndex::Polygon* entries = index->Polygons.data() + list.First;
     for (std::uint32_t i = 0; i < list.Count; ++i) {
-      const BspSegmentIndex::Polygon& e = entries[i];
+      const BspTreeIndex::Polygon& e = entries[i];
       if (u < e.UMin || u > e.UMax || v < e.VMin || v > e.VMax) continue;
       const BspPolygon* candidate = BspListAt(root, e.Offset);
       if (PointInPolygon(plane, point, candidate)) {
@@ -260,8 +260,8 @@ struct IndexedSegmentWalk {
   }
 
   void Walk(std::uint32_t number) {
-    while (number != BspSegmentIndex::kNone && !g_SegmentResult.Polygon) {
-      const BspSegmentIndex::Node& node = index->Nodes[number];
+    while (number != BspTreeIndex::kNone && !g_SegmentResult.Polygon) {
+      const BspTreeIndex::Node& node = index->Nodes[number];
       if (!index->Marked(number)) return;  // nothing below can be hit
       const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
       if (ds > kBspEpsilon && de > kBspEpsilon) {
@@ -292,7 +292,7 @@ struct IndexedSegmentWalk {
   // result is then recorded): it tests them only when the segment crosses
   // the node plane, the list facing the start first.
   bool NodeAccepts(std::uint32_t number) {
-    const BspSegmentIndex::Node& node = index->Nodes[number];
+    const BspTreeIndex::Node& node = index->Nodes[number];
     const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
     if ((ds > kBspEpsilon && de > kBspEpsilon) || (ds < -kBspEpsilon && de < -kBspEpsilon)) return false;
     float negated[4];
@@ -305,9 +305,9 @@ struct IndexedSegmentWalk {
   // Whether the walk reaches the node: no ancestor has the segment wholly on
   // the side away from it.
   bool Reached(std::uint32_t number) const {
-    for (std::uint32_t parent = index->Nodes[number].Parent; parent != BspSegmentIndex::kNone;
+    for (std::uint32_t parent = index->Nodes[number].Parent; parent != BspTreeIndex::kNone;
          number = parent, parent = index->Nodes[parent].Parent) {
-      const BspSegmentIndex::Node& p = index->Nodes[parent];
+      const BspTreeIndex::Node& p = index->Nodes[parent];
       const float ds = Distance(p.Plane, start), de = Distance(p.Plane, end);
       if (ds > kBspEpsilon && de > kBspEpsilon && p.Front != number) return false;
       if (ds < -kBspEpsilon && de < -kBspEpsilon && p.Back != number) return false;
@@ -352,7 +352,7 @@ const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, co
                                   std::uint32_t filter) {
   g_SegmentResult = BspSegmentResult{};
   if (!root) return nullptr;
-  if (const BspSegmentIndex* index = FindBspSegmentIndex(root)) {
+  if (const BspTreeIndex* index = FindBspTreeIndex(root)) {
     IndexedSegmentWalk walk{root, index, start, end, filter, {}};
     if (walk.probe.Set(start, end)) {
       if (index->Mark(walk.probe)) walk.Walk(0);
@@ -368,7 +368,7 @@ const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start,
                                      std::uint32_t filter) {
   g_SegmentResult = BspSegmentResult{};
   if (!root) return nullptr;
-  if (const BspSegmentIndex* index = FindBspSegmentIndex(root)) {
+  if (const BspTreeIndex* index = FindBspTreeIndex(root)) {
     IndexedSegmentWalk walk{root, index, start, end, filter, {}};
     if (walk.probe.Set(start, end)) {
       walk.FindAny();
@@ -382,7 +382,7 @@ const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start,
 
 const BspSegmentResult& GetBspSegmentResult() { return g_SegmentResult; }
 
-void PrefetchBspSegmentQuery(const BspNode* root) { PrefetchBspSegmentIndex(root); }
+void PrefetchBspSegmentQuery(const BspNode* root) { PrefetchBspTreeIndex(root); }
 
 int ClassifySegment(const CVector3& start, const CVector3& end, const float* plane) {
   float ds = Distance(plane, start), de = Distance(plane, end);

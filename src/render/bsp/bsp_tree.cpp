@@ -8,7 +8,7 @@
 #include "foundation/byte_reader.h"
 #include "foundation/text/keyword_readers.h"
 #include "foundation/memory/memory_manager.h"
-#include "render/bsp/bsp_segment_index.h"
+#include "render/bsp/bsp_tree_index.h"
 
 namespace {
 

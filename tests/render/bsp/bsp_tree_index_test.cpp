@@ -1,4 +1,4 @@
-#include "render/bsp/bsp_segment_index.h"
+#include "render/bsp/bsp_tree_index.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ bool Lookup(std::uint32_t id, BspSurfaceFields* out) {
   return true;
 }
 
-class BspSegmentIndexTest : public ::testing::Test {
+class BspTreeIndexTest : public ::testing::Test {
  protected:
   void SetUp() override { SetBspSurfaceLookup(&Lookup); }
   void TearDown() override { SetBspSurfaceLookup(nullptr); }
@@ -137,6 +137,9 @@ int CompareWalks(const Twin& twin, const std::vector<std::pair<CVector3, CVector
       EXPECT_EQ(any != nullptr, plain.polygon >= 0) << name << " segment " << q << " filter " << filter;
       if (!any) continue;
       EXPECT_EQ(r.Polygon, any);
+      const bool finite = std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z) && std::isfinite(b.x) &&
+                          std::isfinite(b.y) && std::isfinite(b.z);
+      if (!finite) continue;  // (the walks then agree, but the crossing is no number)
       EXPECT_TRUE(PointInPolygon(r.Plane, r.Point, any)) << name << " segment " << q;
       EXPECT_NEAR(r.Point.x, a.x + (b.x - a.x) * r.Factor, 1e-3f);
       EXPECT_NEAR(r.Point.y, a.y + (b.y - a.y) * r.Factor, 1e-3f);
@@ -152,9 +155,67 @@ int CompareWalks(const Twin& twin, const std::vector<std::pair<CVector3, CVector
   return hits;
 }
 
+// The sphere walk's calls, as offsets from the walked root and plane bits.
+struct Reported {
+  const BspNode* root = nullptr;
+  std::vector<std::vector<float>> calls;
+};
+Reported g_Reported;
+void Record(const BspPolygon* p, float a, float b, float c, float d, float, float, float, float) {
+  const auto offset = static_cast<float>(reinterpret_cast<const char*>(p) -
+                                         reinterpret_cast<const char*>(g_Reported.root));
+  g_Reported.calls.push_back({offset, a, b, c, d});
+}
+
+std::vector<std::vector<float>> SphereCalls(const BspNode* root, const float* sphere, std::uint32_t filter,
+                                            std::uint32_t* hit) {
+  g_Reported = {root, {}};
+  *hit = 0;
+  BspSphereQuery(root, sphere, hit, filter);
+  return g_Reported.calls;
+}
+
+bool SameSweep(const CSweptSphere& x, const BspNode* rx, const CSweptSphere& y, const BspNode* ry) {
+  auto offset = [](const BspPolygon* p, const BspNode* r) {
+    return p ? reinterpret_cast<const char*>(p) - reinterpret_cast<const char*>(r) : -1L;
+  };
+  CSweptSphere a = x, b = y;
+  const bool same_polygon = offset(a.HitPolygon, rx) == offset(b.HitPolygon, ry);
+  a.HitPolygon = b.HitPolygon = nullptr;
+  return same_polygon && std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Checks the indexed sphere and sweep walks against the plain ones: the same
+// polygons handed over in the same order, the same sweep record.  Answers
+// the number of sweeps that hit.
+int CompareSphereWalks(const Twin& twin, std::mt19937& rng, float half, CVector3 centre, const std::string& name) {
+  std::uniform_real_distribution<float> pos(-half, half), radius(0.05f, half * 0.3f), move(-half * 0.5f, half * 0.5f);
+  SetBspPolygonCallback(&Record);
+  int hits = 0;
+  for (int q = 0; q < 600; ++q) {
+    const float sphere[4] = {centre.x + pos(rng), centre.y + pos(rng), centre.z + pos(rng), q % 9 == 0 ? 0.0f : radius(rng)};
+    for (std::uint32_t filter : {0u, static_cast<std::uint32_t>(BSPF_SKIP_QUERY_10)}) {
+      std::uint32_t hit_plain, hit_indexed;
+      auto plain = SphereCalls(twin.Plain(), sphere, filter, &hit_plain);
+      auto indexed = SphereCalls(twin.indexed.get(), sphere, filter, &hit_indexed);
+      EXPECT_EQ(plain, indexed) << name << " sphere " << q;
+      EXPECT_EQ(hit_plain, hit_indexed);
+    }
+    CVector3 motion{move(rng), move(rng), move(rng)};
+    if (q % 7 == 0) motion = {0, 0, 0};
+    CSweptSphere plain = MakeSweep({sphere[0], sphere[1], sphere[2]}, sphere[3] + 0.1f, motion), indexed = plain;
+    BspSweepQuery(twin.Plain(), &plain, 0);
+    BspSweepQuery(twin.indexed.get(), &indexed, 0);
+    EXPECT_TRUE(SameSweep(plain, twin.Plain(), indexed, twin.indexed.get())) << name << " sweep " << q;
+    hits += plain.Hit != 0;
+  }
+  SetBspPolygonCallback(nullptr);
+  return hits;
+}
+
 }  // namespace
 
-TEST_F(BspSegmentIndexTest, IndexedWalkAnswersBitForBitAsThePlainWalk) {
+TEST_F(BspTreeIndexTest, IndexedWalksAnswerBitForBitAsThePlainWalks) {
   std::mt19937 rng(31);
   struct Case {
     const char* name;
@@ -178,14 +239,15 @@ TEST_F(BspSegmentIndexTest, IndexedWalkAnswersBitForBitAsThePlainWalk) {
   for (const Case& c : cases) {
     std::vector<std::uint8_t> block = CompileBlock(c.soup);
     Twin twin = MakeTwin(block);
-    ASSERT_NE(FindBspSegmentIndex(twin.indexed.get()), nullptr);
-    ASSERT_EQ(FindBspSegmentIndex(twin.Plain()), nullptr);
+    ASSERT_NE(FindBspTreeIndex(twin.indexed.get()), nullptr);
+    ASSERT_EQ(FindBspTreeIndex(twin.Plain()), nullptr);
     auto segments = Segments(rng, twin.indexed.get(), c.half, 1500, c.centre);
     EXPECT_GT(CompareWalks(twin, segments, c.name), 300) << c.name;
+    EXPECT_GT(CompareSphereWalks(twin, rng, c.half, c.centre, c.name), 50) << c.name;
   }
 }
 
-TEST_F(BspSegmentIndexTest, OddBlocksTheLoaderAcceptsAreWalkedAlike) {
+TEST_F(BspTreeIndexTest, OddBlocksTheLoaderAcceptsAreWalkedAlike) {
   // Blocks no compiler of ours writes but the loader accepts: planes whose
   // normal is not of unit length, polygons lying off their node's plane,
   // vertices that are not numbers, and coordinates near the float range.
@@ -206,6 +268,10 @@ TEST_F(BspSegmentIndexTest, OddBlocksTheLoaderAcceptsAreWalkedAlike) {
       if (i % 7 == 2) p->Vertex(0)[1] += 2.5f;
       if (i % 11 == 3) p->Vertex(1)[0] = std::numeric_limits<float>::quiet_NaN();
       if (i % 13 == 4) p->Vertex(2)[2] = 3e38f;
+      // Bounding spheres that are not numbers, or whose squared radius is negative.
+      if (i % 17 == 5) p->RadiusSq = std::numeric_limits<float>::quiet_NaN();
+      if (i % 19 == 6) p->RadiusSq = -4.0f;
+      if (i % 23 == 7) p->Centre[1] = std::numeric_limits<float>::infinity();
     }
   }
   Twin twin = MakeTwin(block);
@@ -215,26 +281,27 @@ TEST_F(BspSegmentIndexTest, OddBlocksTheLoaderAcceptsAreWalkedAlike) {
   segments.push_back({{std::numeric_limits<float>::quiet_NaN(), 0, 0}, {1, 1, 1}});
   segments.push_back({{-3e38f, 0, 0}, {3e38f, 1, 1}});
   EXPECT_GT(CompareWalks(twin, segments, "odd block"), 100);
+  EXPECT_GT(CompareSphereWalks(twin, rng, 24, {0, 0, 0}, "odd block"), 50);
 }
 
-TEST_F(BspSegmentIndexTest, AnIndexLivesAsLongAsItsTree) {
+TEST_F(BspTreeIndexTest, AnIndexLivesAsLongAsItsTree) {
   std::vector<std::uint8_t> block = CompileBlock(Room(5));
   BspTreePtr tree = MakeBspTree(block.data(), block.size());
   const BspNode* root = tree.get();
-  const BspSegmentIndex* index = FindBspSegmentIndex(root);
+  const BspTreeIndex* index = FindBspTreeIndex(root);
   ASSERT_NE(index, nullptr);
   EXPECT_EQ(index->Lists.size(), 6u);
-  EXPECT_EQ(FindBspSegmentIndex(root), index);  // found again (through the table of recent trees)
-  EXPECT_EQ(FindBspSegmentIndex(nullptr), nullptr);
+  EXPECT_EQ(FindBspTreeIndex(root), index);  // found again (through the table of recent trees)
+  EXPECT_EQ(FindBspTreeIndex(nullptr), nullptr);
   tree.reset();
-  EXPECT_EQ(FindBspSegmentIndex(root), nullptr);
+  EXPECT_EQ(FindBspTreeIndex(root), nullptr);
   // A tree made again, wherever it lands, gets an index of its own.
   BspTreePtr again = MakeBspTree(block.data(), block.size());
-  EXPECT_NE(FindBspSegmentIndex(again.get()), nullptr);
+  EXPECT_NE(FindBspTreeIndex(again.get()), nullptr);
   EXPECT_NE(BspSegmentQuery(again.get(), {0, 0, 0}, {0, -9, 0}, 0), nullptr);
 }
 
-TEST_F(BspSegmentIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes) {
+TEST_F(BspTreeIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes) {
   // Boxes against segments by brute force: a box is met when some point of
   // the segment, sampled finely, lies in it; a box clear of the whole
   // segment by a unit is refused.
@@ -245,12 +312,12 @@ TEST_F(BspSegmentIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes
     CVector3 a{pos(rng), pos(rng), pos(rng)}, b{pos(rng), pos(rng), pos(rng)};
     if (q % 4 == 1) b.y = a.y;
     if (q % 4 == 2) b.x = a.x, b.z = a.z;
-    BspSegmentIndex::Box box;
+    BspTreeIndex::Box box;
     for (int k = 0; k < 3; ++k) {
       box.Min[k] = corner(rng);
       box.Max[k] = box.Min[k] + size(rng);
     }
-    BspSegmentIndex::Probe probe;
+    BspTreeIndex::Probe probe;
     ASSERT_TRUE(probe.Set(a, b));
     bool inside = false;
     float nearest = 1e30f;
@@ -262,7 +329,7 @@ TEST_F(BspSegmentIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes
       inside |= gap <= 0;
       nearest = std::min(nearest, gap);
     }
-    BspSegmentIndex::Volume v{};
+    BspTreeIndex::Volume v{};
     for (int k = 0; k < 3; ++k)
       for (int i = 0; i < 4; ++i) v.Min[k][i] = box.Min[k], v.Max[k][i] = box.Max[k];
     const bool may = probe.MayMeet(box);
@@ -278,6 +345,6 @@ TEST_F(BspSegmentIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes
   }
   EXPECT_GT(met, 300);
   EXPECT_GT(refused, 500);
-  BspSegmentIndex::Probe probe;
+  BspTreeIndex::Probe probe;
   EXPECT_FALSE(probe.Set({0, 0, 0}, {std::numeric_limits<float>::infinity(), 0, 0}));
 }

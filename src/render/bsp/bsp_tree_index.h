@@ -1,12 +1,19 @@
-// Bounds kept beside a compiled BSP tree so that the segment walk can pass
-// over what a segment cannot hit.  Every polygon list of the tree gets a box
-// that holds every crossing point the walk could find inside one of its
-// polygons, and the lists' boxes are gathered in a bounding-volume hierarchy.
-// A segment query first marks the nodes whose lists' boxes the segment meets,
+// Bounds kept beside a compiled BSP tree so that its walks can pass over
+// what a query cannot touch.
+//
+// Segments: every polygon list of the tree gets a box that holds every
+// crossing point the segment walk could find inside one of its polygons, and
+// the lists' boxes are gathered in a 4-wide bounding-volume hierarchy.  A
+// segment query first marks the nodes whose lists' boxes the segment meets,
 // with their ancestors; the walk then keeps its order and its rules but goes
 // only down marked subtrees (an unmarked one holds no list that could accept
 // the segment), and tests a polygon only when the crossing point lies within
-// its extent on the test's two projection axes.
+// its extent on the test's two projection axes.  An any-hit query judges the
+// met lists' nodes directly, as the walk would, without the walk.
+//
+// Spheres: every list and every subtree gets the box of its polygons'
+// bounding spheres, so that the sphere and sweep walks pass over subtrees
+// whose every polygon they would cull by its bounding sphere.
 //
 // An index is made with every tree made by MakeBspTree (and so by the loaders
 // and the compiler, which use it) and dropped by FreeBspTree; a tree block
@@ -21,7 +28,7 @@
 #include "render/bsp/bsp_tree.h"
 #include "render/geometry/vector3.h"
 
-class BspSegmentIndex {
+class BspTreeIndex {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
@@ -185,7 +192,7 @@ class BspSegmentIndex {
   }
 
   // Builds the index of a tree that passed the loader's checks; never null.
-  static std::unique_ptr<BspSegmentIndex> Build(const BspNode* root);
+  static std::unique_ptr<BspTreeIndex> Build(const BspNode* root);
 
   // Marks the nodes holding a list whose box the probe may meet, and their
   // ancestors, for this query (unmarking those of the last one); false when
@@ -216,10 +223,10 @@ class BspSegmentIndex {
 
 // The index of a tree made by MakeBspTree; null for a null root or a block
 // that was not made there.
-const BspSegmentIndex* FindBspSegmentIndex(const BspNode* root);
+const BspTreeIndex* FindBspTreeIndex(const BspNode* root);
 
 // Starts loading the index of a tree queried lately, ahead of a query.
-void PrefetchBspSegmentIndex(const BspNode* root);
+void PrefetchBspTreeIndex(const BspNode* root);
 
 // Bookkeeping of the tree module: a tree was made (its index is built), or is
 // being freed (its index goes).

@@ -1,4 +1,4 @@
-#include "render/bsp/bsp_segment_index.h"
+#include "render/bsp/bsp_tree_index.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,10 +9,10 @@ namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-BspSegmentIndex::Box EmptyBox() { return {{kInf, kInf, kInf}, {-kInf, -kInf, -kInf}}; }
-BspSegmentIndex::Box WholeSpace() { return {{-kInf, -kInf, -kInf}, {kInf, kInf, kInf}}; }
+BspTreeIndex::Box EmptyBox() { return {{kInf, kInf, kInf}, {-kInf, -kInf, -kInf}}; }
+BspTreeIndex::Box WholeSpace() { return {{-kInf, -kInf, -kInf}, {kInf, kInf, kInf}}; }
 
-void Widen(BspSegmentIndex::Box* box, const BspSegmentIndex::Box& add) {
+void Widen(BspTreeIndex::Box* box, const BspTreeIndex::Box& add) {
   for (int a = 0; a < 3; ++a) {
     box->Min[a] = std::min(box->Min[a], add.Min[a]);
     box->Max[a] = std::max(box->Max[a], add.Max[a]);
@@ -35,8 +35,8 @@ Axes AxesFor(const float* plane) {
 // finds inside has a vertex strictly left of it and one not left of it on
 // the first axis, and one below it and one not below it on the second, so it
 // lies within this extent exactly.  Non-finite vertices give no bound.
-BspSegmentIndex::Polygon PolygonExtent(const BspNode* root, const BspPolygon* p, Axes axes) {
-  BspSegmentIndex::Polygon out{kInf, -kInf, kInf, -kInf,
+BspTreeIndex::Polygon PolygonExtent(const BspNode* root, const BspPolygon* p, Axes axes) {
+  BspTreeIndex::Polygon out{kInf, -kInf, kInf, -kInf,
                                static_cast<std::uint32_t>(reinterpret_cast<const std::uint8_t*>(p) -
                                                           reinterpret_cast<const std::uint8_t*>(root))};
   for (unsigned k = 0; k < p->VertexCount; ++k) {
@@ -63,7 +63,7 @@ BspSegmentIndex::Polygon PolygonExtent(const BspNode* root, const BspPolygon* p,
 // segment).  A plane that is not finite or whose normal is not of unit length
 // (a start point taken as lying on it could then be far from it) gives no
 // bound.
-BspSegmentIndex::Box ListBox(const float* plane, Axes axes, const BspSegmentIndex::Polygon* polygons,
+BspTreeIndex::Box ListBox(const float* plane, Axes axes, const BspTreeIndex::Polygon* polygons,
                              std::uint32_t count) {
   double a[3] = {plane[0], plane[1], plane[2]}, d = plane[3];
   double length = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
@@ -90,7 +90,7 @@ BspSegmentIndex::Box ListBox(const float* plane, Axes axes, const BspSegmentInde
   const double terms = std::fabs(d) + std::max(std::fabs(umin), std::fabs(umax)) +
                        std::max(std::fabs(vmin), std::fabs(vmax));
   const double pad = 2e-5 * terms / std::fabs(aw) + 2e-5 * std::max(std::fabs(wlo), std::fabs(whi)) + 1e-4;
-  BspSegmentIndex::Box box;
+  BspTreeIndex::Box box;
   box.Min[axes.u] = umin;
   box.Max[axes.u] = umax;
   box.Min[axes.v] = vmin;
@@ -105,10 +105,10 @@ BspSegmentIndex::Box ListBox(const float* plane, Axes axes, const BspSegmentInde
 // The indexes by tree, with a small direct-mapped table in front of the map
 // for the trees queried lately.
 struct Registry {
-  std::unordered_map<const BspNode*, std::unique_ptr<BspSegmentIndex>> trees;
+  std::unordered_map<const BspNode*, std::unique_ptr<BspTreeIndex>> trees;
   struct Recent {
     const BspNode* root;
-    const BspSegmentIndex* index;
+    const BspTreeIndex* index;
   };
   static constexpr std::size_t kRecent = 512;
   Recent recent[kRecent] = {};
@@ -127,7 +127,7 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-bool BspSegmentIndex::Probe::Set(const CVector3& a, const CVector3& b) {
+bool BspTreeIndex::Probe::Set(const CVector3& a, const CVector3& b) {
   const float s[3] = {a.x, a.y, a.z}, e[3] = {b.x, b.y, b.z};
   float extent = 0;
   for (int k = 0; k < 3; ++k) {
@@ -145,7 +145,7 @@ bool BspSegmentIndex::Probe::Set(const CVector3& a, const CVector3& b) {
   return true;
 }
 
-bool BspSegmentIndex::SphereProbe::Set(const CVector3& centre, float radius) {
+bool BspTreeIndex::SphereProbe::Set(const CVector3& centre, float radius) {
   const float c[3] = {centre.x, centre.y, centre.z};
   float extent = std::fabs(radius);
   for (int k = 0; k < 3; ++k) {
@@ -165,8 +165,8 @@ namespace {
 // store them; a centre or radius that is not a number (or a negative
 // squared radius, whose root is none) gives no bound, as the walks never
 // cull such a polygon.
-BspSegmentIndex::Box SphereBox(const BspPolygon* list) {
-  BspSegmentIndex::Box box = EmptyBox();
+BspTreeIndex::Box SphereBox(const BspPolygon* list) {
+  BspTreeIndex::Box box = EmptyBox();
   for (const BspPolygon* p = list; p; p = NextBspPolygon(p)) {
     const double r2 = p->RadiusSq;
     if (!std::isfinite(p->Centre[0]) || !std::isfinite(p->Centre[1]) || !std::isfinite(p->Centre[2]) ||
@@ -187,11 +187,11 @@ struct Range {
 
 // Halves order[first, first + count) at the median of the boxes' centres
 // along the axis where the centres spread most.
-std::pair<Range, Range> Halve(BspSegmentIndex* index, std::vector<std::uint32_t>& order, Range r) {
+std::pair<Range, Range> Halve(BspTreeIndex* index, std::vector<std::uint32_t>& order, Range r) {
   const auto& lists = index->Lists;
   float lo[3] = {kInf, kInf, kInf}, hi[3] = {-kInf, -kInf, -kInf};
   for (std::uint32_t k = r.first; k < r.first + r.count; ++k) {
-    const BspSegmentIndex::Box& b = lists[order[k]].Reach;
+    const BspTreeIndex::Box& b = lists[order[k]].Reach;
     for (int a = 0; a < 3; ++a) {
       const float c = 0.5f * (b.Min[a] + b.Max[a]);
       lo[a] = std::min(lo[a], c);
@@ -212,7 +212,7 @@ std::pair<Range, Range> Halve(BspSegmentIndex* index, std::vector<std::uint32_t>
 // Builds the volume over order[r] (two lists or more) and answers its number:
 // the lists are halved twice into up to four parts, a part of one list being
 // a leaf and a larger one a volume of its own.
-std::uint32_t BuildVolume(BspSegmentIndex* index, std::vector<std::uint32_t>& order, Range r) {
+std::uint32_t BuildVolume(BspTreeIndex* index, std::vector<std::uint32_t>& order, Range r) {
   Range parts[4];
   int n = 0;
   if (r.count <= 4) {
@@ -228,14 +228,14 @@ std::uint32_t BuildVolume(BspSegmentIndex* index, std::vector<std::uint32_t>& or
   const auto number = static_cast<std::uint32_t>(index->Volumes.size());
   index->Volumes.emplace_back();
   for (int i = 0; i < 4; ++i) {
-    BspSegmentIndex::Box box = EmptyBox();
-    std::uint32_t child = BspSegmentIndex::kNone;
+    BspTreeIndex::Box box = EmptyBox();
+    std::uint32_t child = BspTreeIndex::kNone;
     if (i < n) {
       for (std::uint32_t k = parts[i].first; k < parts[i].first + parts[i].count; ++k)
         Widen(&box, index->Lists[order[k]].Reach);
-      child = parts[i].count == 1 ? (BspSegmentIndex::kLeaf | order[parts[i].first]) : BuildVolume(index, order, parts[i]);
+      child = parts[i].count == 1 ? (BspTreeIndex::kLeaf | order[parts[i].first]) : BuildVolume(index, order, parts[i]);
     }
-    BspSegmentIndex::Volume& v = index->Volumes[number];
+    BspTreeIndex::Volume& v = index->Volumes[number];
     for (int a = 0; a < 3; ++a) {
       v.Min[a][i] = box.Min[a];
       v.Max[a][i] = box.Max[a];
@@ -245,7 +245,7 @@ std::uint32_t BuildVolume(BspSegmentIndex* index, std::vector<std::uint32_t>& or
   return number;
 }
 
-bool Unbounded(const BspSegmentIndex::Box& b) {
+bool Unbounded(const BspTreeIndex::Box& b) {
   for (int a = 0; a < 3; ++a)
     if (!std::isfinite(b.Min[a]) || !std::isfinite(b.Max[a])) return true;
   return false;
@@ -253,8 +253,8 @@ bool Unbounded(const BspSegmentIndex::Box& b) {
 
 }  // namespace
 
-std::unique_ptr<BspSegmentIndex> BspSegmentIndex::Build(const BspNode* root) {
-  auto index = std::make_unique<BspSegmentIndex>();
+std::unique_ptr<BspTreeIndex> BspTreeIndex::Build(const BspNode* root) {
+  auto index = std::make_unique<BspTreeIndex>();
   if (!root) return index;
   // Nodes in pre-order from an explicit stack (trees may be 1024 levels deep).
   struct Pending {
@@ -338,21 +338,21 @@ std::unique_ptr<BspSegmentIndex> BspSegmentIndex::Build(const BspNode* root) {
   return index;
 }
 
-void BspSegmentIndex::MarkFrom(std::uint32_t node) const {
+void BspTreeIndex::MarkFrom(std::uint32_t node) const {
   while (node != kNone && Marks[node] != Stamp) {
     Marks[node] = Stamp;
     node = Nodes[node].Parent;
   }
 }
 
-void BspSegmentIndex::ClearMarks() const {
+void BspTreeIndex::ClearMarks() const {
   if (++Stamp == 0) {
     std::fill(Marks.begin(), Marks.end(), 0u);
     Stamp = 1;
   }
 }
 
-bool BspSegmentIndex::Mark(const Probe& probe) const {
+bool BspTreeIndex::Mark(const Probe& probe) const {
   ClearMarks();
   bool any = false;
   ForEachListMet(probe, [&](std::uint32_t l) {
@@ -363,7 +363,7 @@ bool BspSegmentIndex::Mark(const Probe& probe) const {
   return any;
 }
 
-const BspSegmentIndex* FindBspSegmentIndex(const BspNode* root) {
+const BspTreeIndex* FindBspTreeIndex(const BspNode* root) {
   if (!root) return nullptr;
   Registry& r = TheRegistry();
   Registry::Recent& recent = r.recent[Registry::Slot(root)];
@@ -374,7 +374,7 @@ const BspSegmentIndex* FindBspSegmentIndex(const BspNode* root) {
   return recent.index;
 }
 
-void PrefetchBspSegmentIndex(const BspNode* root) {
+void PrefetchBspTreeIndex(const BspNode* root) {
   if (!root) return;
   const Registry::Recent& recent = TheRegistry().recent[Registry::Slot(root)];
   if (recent.root != root) return;
@@ -383,7 +383,7 @@ void PrefetchBspSegmentIndex(const BspNode* root) {
 }
 
 void NoteBspTreeMade(const BspNode* root) {
-  if (root) TheRegistry().trees[root] = BspSegmentIndex::Build(root);
+  if (root) TheRegistry().trees[root] = BspTreeIndex::Build(root);
 }
 
 void NoteBspTreeFreed(const BspNode* root) {
