@@ -134,12 +134,6 @@ using OctreeLeafCallback = void (*)(OctreeNode* leaf, void* context);
 void OctreeWalkSegment(OctreeNode* root, const CVector3& start, const CVector3& end, OctreeLeafCallback callback,
                        void* context);
 
-// The same, stopping at the first leaf for which the callback answers true;
-// true when it stopped there.
-using OctreeLeafStopCallback = bool (*)(OctreeNode* leaf, void* context);
-bool OctreeWalkSegmentUntil(OctreeNode* root, const CVector3& start, const CVector3& end,
-                            OctreeLeafStopCallback callback, void* context);
-
 // Calls the callback on every leaf whose cube overlaps the box (touching
 // counts), children in order 0 to 7.
 void OctreeWalkBox(OctreeNode* node, const float* box, OctreeLeafCallback callback, void* context);

@@ -34,8 +34,8 @@ struct ClipSegment {
 
 // Whether the cube may meet the segment: false when it is clear of the
 // segment's widened box, where the slabs below could not meet it either (the
-// margin exceeds their rounding).
-// (Bitwise ands: every comparison is made, with no branch to mispredict.)
+// margin exceeds their rounding).  Bitwise ands: every comparison is made,
+// with no branch to mispredict.
 inline bool MayTouch(const OctreeNode& node, const ClipSegment& s) {
   const float h = node.HalfSize;
   return !(s.hi[0] < node.Centre.x - h) & !(s.lo[0] > node.Centre.x + h) & !(s.hi[1] < node.Centre.y - h) &
@@ -70,11 +70,12 @@ bool ClipToCube(const OctreeNode& node, const ClipSegment& s, float* t0, float* 
   return inside && !(lo > hi);
 }
 
-// Visits the leaves the segment touches in order along it; true when the
-// visit asked to stop (the leaves after it are not visited).
-template <typename Visit>
-bool WalkSegment(OctreeNode* node, const ClipSegment& s, Visit& visit) {
-  if (!node->Children) return visit(node);
+// Hands the leaves the segment touches to the callback, in order along it.
+void WalkSegment(OctreeNode* node, const ClipSegment& s, OctreeLeafCallback callback, void* context) {
+  if (!node->Children) {
+    callback(node, context);
+    return;
+  }
   // Children the segment touches, nearest entry first.
   struct Entry {
     float t;
@@ -93,9 +94,7 @@ bool WalkSegment(OctreeNode* node, const ClipSegment& s, Visit& visit) {
     for (; k > 0 && entries[k - 1].t > e.t; --k) entries[k] = entries[k - 1];
     entries[k] = e;
   }
-  for (int k = 0; k < n; ++k)
-    if (WalkSegment(entries[k].child, s, visit)) return true;
-  return false;
+  for (int k = 0; k < n; ++k) WalkSegment(entries[k].child, s, callback, context);
 }
 
 }  // namespace
@@ -118,21 +117,7 @@ void OctreeWalkSegment(OctreeNode* root, const CVector3& start, const CVector3& 
   const ClipSegment s(start, end);
   float t0, t1;
   if (!ClipToCube(*root, s, &t0, &t1)) return;
-  auto visit = [&](OctreeNode* leaf) {
-    callback(leaf, context);
-    return false;
-  };
-  WalkSegment(root, s, visit);
-}
-
-bool OctreeWalkSegmentUntil(OctreeNode* root, const CVector3& start, const CVector3& end,
-                            OctreeLeafStopCallback callback, void* context) {
-  if (!root || !callback) return false;
-  const ClipSegment s(start, end);
-  float t0, t1;
-  if (!ClipToCube(*root, s, &t0, &t1)) return false;
-  auto visit = [&](OctreeNode* leaf) { return callback(leaf, context); };
-  return WalkSegment(root, s, visit);
+  WalkSegment(root, s, callback, context);
 }
 
 void OctreeWalkBox(OctreeNode* node, const float* box, OctreeLeafCallback callback, void* context) {

@@ -242,13 +242,13 @@ void ZoneInstancesOnSegment(const ZoneRecord& zone, const CVector3& a, const CVe
                             std::vector<CEnvInstance*>* out) {
   out->clear();
   g_Gathered.Begin();
-  const Gathering g{out};
-  OctreeWalkSegment(zone.Root(), a, b, &CollectLeaf, const_cast<Gathering*>(&g));
+  Gathering g{out};
+  OctreeWalkSegment(zone.Root(), a, b, &CollectLeaf, &g);
   for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) g.Add(i);
 }
 
-void ZoneInstancesInBox(const ZoneRecord& zone, const float* box, const Gathering& g) {
-  OctreeWalkBox(zone.Root(), box, &CollectLeaf, const_cast<Gathering*>(&g));
+void ZoneInstancesInBox(const ZoneRecord& zone, const float* box, Gathering& g) {
+  OctreeWalkBox(zone.Root(), box, &CollectLeaf, &g);
   for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) g.Add(i);
 }
 
@@ -382,7 +382,7 @@ struct ZoneSegment {
     const auto* inverse = reinterpret_cast<const char*>(&instance->GetInverseWorldMatrix());
     __builtin_prefetch(inverse);
     __builtin_prefetch(inverse + 64);
-    if (instance->Template->TemplateKind != OTYPE_TRANSFORMANIM) PrefetchBspSegmentQuery(NodeTree(instance->Template));
+    PrefetchBspSegmentQuery(NodeTree(instance->Template));
   }
 
   // Ray-tests every node of the instance; a hit not farther than the best
@@ -547,7 +547,7 @@ void GatherSweepZones(CEnvironment& env, CEnvInstance* zone, const float* box, s
   std::sort(zones.begin(), zones.end());
   zones.erase(std::unique(zones.begin(), zones.end()), zones.end());
   g_Gathered.Begin();
-  const Gathering g{out};
+  Gathering g{out};
   for (CEnvInstance* z : zones)
     if (z && z->Zone) ZoneInstancesInBox(*z->Zone, box, g);
 }

@@ -383,43 +383,6 @@ TEST(OctreeWalks, NullTreeAndMissingSegmentVisitNothing) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(OctreeWalks, SegmentWalkUntilStopsAtTheFirstLeafThatAsks) {
-  std::mt19937 rng(17);
-  Items w = RandomWorld(rng, 300, 10000);
-  auto tree = Build(w);
-  std::uniform_real_distribution<float> pos(-12000, 12000), unit(0, 1);
-  struct Visit {
-    std::vector<const OctreeNode*> order;
-    std::size_t stopAt = 0;
-  };
-  int stopped = 0;
-  for (int q = 0; q < 500; ++q) {
-    CVector3 a{pos(rng), pos(rng) * 0.3f, pos(rng)}, b{pos(rng), pos(rng) * 0.3f, pos(rng)};
-    Visit all;
-    OctreeWalkSegment(tree->Root(), a, b, [](OctreeNode* leaf, void* ctx) {
-      static_cast<Visit*>(ctx)->order.push_back(leaf);
-    }, &all);
-    // Stop at a random leaf, or at none (past the end).
-    Visit part;
-    part.stopAt = static_cast<std::size_t>(unit(rng) * (all.order.size() + 1));
-    bool answer = OctreeWalkSegmentUntil(tree->Root(), a, b, [](OctreeNode* leaf, void* ctx) {
-      auto* v = static_cast<Visit*>(ctx);
-      v->order.push_back(leaf);
-      return v->order.size() == v->stopAt + 1;
-    }, &part);
-    const bool expect_stop = part.stopAt < all.order.size();
-    ASSERT_EQ(answer, expect_stop) << q;
-    stopped += answer;
-    // The same leaves in the same order, up to the stop.
-    std::vector<const OctreeNode*> prefix(all.order.begin(),
-                                          all.order.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                                  all.order.size(), part.stopAt + 1)));
-    EXPECT_EQ(part.order, prefix) << q;
-  }
-  EXPECT_GT(stopped, 200);
-  EXPECT_FALSE(OctreeWalkSegmentUntil(nullptr, {0, 0, 0}, {1, 1, 1}, [](OctreeNode*, void*) { return true; }, nullptr));
-}
-
 TEST(OctreeNudge, PointsNearAGridLineAreMovedOffIt) {
   Items one(1);
   one.Add(0, 0, 0, 10, 10, 10);
