@@ -1,8 +1,10 @@
 #include "render/bsp/bsp_query.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/geometry/geometry_ops.h"
+#include "render/bsp/bsp_tree_index.h"
 #include "render/bsp/point_in_polygon.h"
 
 using namespace geom;
@@ -66,6 +68,50 @@ void WalkSphere(const BspNode* root, const BspNode* node, const CVector3& centre
   }
 }
 
+// The same walk over a tree's index: a subtree or list whose polygons' bounding
+// spheres the sphere cannot reach is passed over, as its polygons would each be
+// culled by the visitor (by that same bounding-sphere test) with no effect.
+template <typename Visitor>
+void WalkSphereIndexed(const BspNode* root, const BspTreeIndex& index, std::uint32_t number,
+                       const CVector3& centre, const float& radius, const BspTreeIndex::SphereProbe& probe,
+                       Visitor& visitor) {
+  while (number != BspTreeIndex::kNone) {
+    const BspTreeIndex::Node& node = index.Nodes[number];
+    if (!probe.MayReach(node.Spheres)) return;
+    float d = Distance(node.Plane, centre);
+    float reach = radius + kBspEpsilon;
+    if (d > reach) {
+      number = node.Front;
+      continue;
+    }
+    if (d < -reach) {
+      number = node.Back;
+      continue;
+    }
+    float negated[4];
+    Negate(node.Plane, negated);
+    for (int k = 0; k < 2; ++k) {
+      const std::uint32_t l = node.Lists[k];
+      if (l == BspTreeIndex::kNone || !probe.MayReach(index.Lists[l].Spheres)) continue;
+      visitor.TestList(BspListAt(root, index.Lists[l].Offset), k == 0 ? node.Plane : negated);
+    }
+    WalkSphereIndexed(root, index, node.Front, centre, radius, probe, visitor);
+    number = node.Back;
+  }
+}
+
+// Walks the tree for a sphere over its index when it has one.
+template <typename Visitor>
+void WalkSphereFromRoot(const BspNode* root, const CVector3& centre, const float& radius, Visitor& visitor) {
+  BspTreeIndex::SphereProbe probe;
+  const BspTreeIndex* index = FindBspTreeIndex(root);
+  if (index && probe.Set(centre, radius)) {
+    WalkSphereIndexed(root, *index, 0, centre, radius, probe, visitor);
+    return;
+  }
+  WalkSphere(root, root, centre, radius, visitor);
+}
+
 // --- Sphere walk -----------------------------------------------------------
 
 struct SphereWalk {
@@ -84,7 +130,7 @@ struct SphereWalk {
     }
   }
 
-  void Walk(const BspNode* node) { WalkSphere(root, node, centre, radius, *this); }
+  void Walk() { WalkSphereFromRoot(root, centre, radius, *this); }
 };
 
 // --- Sweep walk ------------------------------------------------------------
@@ -102,7 +148,7 @@ struct SweepWalk {
   }
 
   // Classified by the sphere that encloses the whole sweep.
-  void Walk(const BspNode* node) { WalkSphere(root, node, record->Bounds.Centre, record->Bounds.Radius, *this); }
+  void Walk() { WalkSphereFromRoot(root, record->Bounds.Centre, record->Bounds.Radius, *this); }
 };
 
 // --- Segment walk ----------------------------------------------------------
@@ -168,6 +214,122 @@ struct SegmentWalk {
   }
 };
 
+// --- Segment walk over an index ---------------------------------------------
+
+// The segment walk of SegmentWalk, node for node in the same order with the
+// same tests, over a tree's index: a subtree without marked nodes, a list
+// whose box the segment cannot meet and a polygon whose extent does not hold
+// the crossing point are passed over, as they could accept nothing.
+struct IndexedSegmentWalk {
+  const BspNode* root;
+  const BspTreeIndex* index;
+  CVector3 start, end;
+  std::uint32_t filter;
+  BspTreeIndex::Probe probe;
+
+  bool TryList(std::uint32_t number, const float* plane) {
+    if (number == BspTreeIndex::kNone) return false;
+    const BspTreeIndex::List& list = index->Lists[number];
+    if (!probe.MayMeet(list.Reach)) return false;
+    CVector3 point;
+    float factor;
+    if (!IntersectSegment(plane, start, end, &point, &factor)) return false;
+    const float at[3] = {point.x, point.y, point.z};
+    const float u = at[list.U], v = at[list.V];
+    const BspPolygon* polygon = nullptr;
+    const BspTreeIndex::Polygon* entries = index->Polygons.data() + list.First;
+    for (std::uint32_t i = 0; i < list.Count; ++i) {
+      const BspTreeIndex::Polygon& e = entries[i];
+      if (u < e.UMin || u > e.UMax || v < e.VMin || v > e.VMax) continue;
+      const BspPolygon* candidate = BspListAt(root, e.Offset);
+      if (PointInPolygon(plane, point, candidate)) {
+        polygon = candidate;
+        break;
+      }
+    }
+    if (!polygon) return false;
+    if (Skipped(polygon, filter, true)) {
+      g_SegmentResult.Polygon = nullptr;
+      return false;
+    }
+    g_SegmentResult.Point = point;
+    g_SegmentResult.Factor = factor;
+    for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
+    g_SegmentResult.Polygon = polygon;
+    return true;
+  }
+
+  void Walk(std::uint32_t number) {
+    while (number != BspTreeIndex::kNone && !g_SegmentResult.Polygon) {
+      const BspTreeIndex::Node& node = index->Nodes[number];
+      if (!index->Marked(number)) return;  // nothing below can be hit
+      const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
+      if (ds > kBspEpsilon && de > kBspEpsilon) {
+        number = node.Front;
+        continue;
+      }
+      if (ds < -kBspEpsilon && de < -kBspEpsilon) {
+        number = node.Back;
+        continue;
+      }
+      const bool start_front = ds > kBspEpsilon;
+      Walk(start_front ? node.Front : node.Back);
+      if (g_SegmentResult.Polygon) return;
+      float negated[4];
+      Negate(node.Plane, negated);
+      if (start_front) {
+        if (TryList(node.Lists[0], node.Plane)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[1], negated)) return;
+      } else {
+        if (TryList(node.Lists[1], negated)) return;
+        if ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[0], node.Plane)) return;
+      }
+      number = start_front ? node.Back : node.Front;
+    }
+  }
+
+  // Whether the walk, reaching the node, accepts one of its lists (the
+  // result is then recorded): it tests them only when the segment crosses
+  // the node plane, the list facing the start first.
+  bool NodeAccepts(std::uint32_t number) {
+    const BspTreeIndex::Node& node = index->Nodes[number];
+    const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
+    if ((ds > kBspEpsilon && de > kBspEpsilon) || (ds < -kBspEpsilon && de < -kBspEpsilon)) return false;
+    float negated[4];
+    Negate(node.Plane, negated);
+    if (ds > kBspEpsilon)
+      return TryList(node.Lists[0], node.Plane) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[1], negated));
+    return TryList(node.Lists[1], negated) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[0], node.Plane));
+  }
+
+  // Whether the walk reaches the node: no ancestor has the segment wholly on
+  // the side away from it.
+  bool Reached(std::uint32_t number) const {
+    for (std::uint32_t parent = index->Nodes[number].Parent; parent != BspTreeIndex::kNone;
+         number = parent, parent = index->Nodes[parent].Parent) {
+      const BspTreeIndex::Node& p = index->Nodes[parent];
+      const float ds = Distance(p.Plane, start), de = Distance(p.Plane, end);
+      if (ds > kBspEpsilon && de > kBspEpsilon && p.Front != number) return false;
+      if (ds < -kBspEpsilon && de < -kBspEpsilon && p.Back != number) return false;
+    }
+    return true;
+  }
+
+  // Some polygon the walk could accept, found from the lists whose boxes the
+  // segment meets: a node holding one accepts as the walk would and is
+  // reached by it.  Answers whether one was found (the result is recorded).
+  bool FindAny() {
+    index->ClearMarks();  // marks the nodes already judged
+    return index->ForEachListMet(probe, [&](std::uint32_t list) {
+      const std::uint32_t number = index->Lists[list].Node;
+      if (!index->MarkOnce(number) || !NodeAccepts(number)) return false;
+      if (Reached(number)) return true;
+      g_SegmentResult = BspSegmentResult{};
+      return false;
+    });
+  }
+};
+
 }  // namespace
 
 void SetBspSurfaceLookup(BspSurfaceLookup lookup) { g_SurfaceLookup = lookup; }
@@ -177,25 +339,50 @@ void SetBspPolygonCallback(BspPolygonCallback callback) { g_PolygonCallback = ca
 void BspSphereQuery(const BspNode* root, const float* sphere, std::uint32_t* hit, std::uint32_t filter) {
   if (!root || !g_PolygonCallback) return;
   SphereWalk walk{root, {sphere[0], sphere[1], sphere[2]}, sphere[3], sphere, hit, filter};
-  walk.Walk(root);
+  walk.Walk();
 }
 
 void BspSweepQuery(const BspNode* root, CSweptSphere* record, std::uint32_t filter) {
   if (!root) return;
   SweepWalk walk{root, record, filter};
-  walk.Walk(root);
+  walk.Walk();
 }
 
 const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, const CVector3& end,
                                   std::uint32_t filter) {
   g_SegmentResult = BspSegmentResult{};
   if (!root) return nullptr;
+  if (const BspTreeIndex* index = FindBspTreeIndex(root)) {
+    IndexedSegmentWalk walk{root, index, start, end, filter, {}};
+    if (walk.probe.Set(start, end)) {
+      if (index->Mark(walk.probe)) walk.Walk(0);
+      return g_SegmentResult.Polygon;
+    }
+  }
+  SegmentWalk walk{root, start, end, filter};
+  walk.Walk(root);
+  return g_SegmentResult.Polygon;
+}
+
+const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start, const CVector3& end,
+                                     std::uint32_t filter) {
+  g_SegmentResult = BspSegmentResult{};
+  if (!root) return nullptr;
+  if (const BspTreeIndex* index = FindBspTreeIndex(root)) {
+    IndexedSegmentWalk walk{root, index, start, end, filter, {}};
+    if (walk.probe.Set(start, end)) {
+      walk.FindAny();
+      return g_SegmentResult.Polygon;
+    }
+  }
   SegmentWalk walk{root, start, end, filter};
   walk.Walk(root);
   return g_SegmentResult.Polygon;
 }
 
 const BspSegmentResult& GetBspSegmentResult() { return g_SegmentResult; }
+
+void PrefetchBspSegmentQuery(const BspNode* root) { PrefetchBspTreeIndex(root); }
 
 int ClassifySegment(const CVector3& start, const CVector3& end, const float* plane) {
   float ds = Distance(plane, start), de = Distance(plane, end);

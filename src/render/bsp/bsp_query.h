@@ -68,7 +68,16 @@ struct BspSegmentResult {
 // GetBspSegmentResult until the next segment query.
 const BspPolygon* BspSegmentQuery(const BspNode* root, const CVector3& start, const CVector3& end,
                                   std::uint32_t filter);
+// Whether the segment hits anything, by the same rules: some polygon that
+// the walk could accept along the segment (not necessarily the first), with
+// its details readable through GetBspSegmentResult, or null exactly when
+// BspSegmentQuery answers null.
+const BspPolygon* BspSegmentQueryAny(const BspNode* root, const CVector3& start, const CVector3& end,
+                                     std::uint32_t filter);
 const BspSegmentResult& GetBspSegmentResult();
+// Starts loading what a segment query of the tree reads first, so that a
+// caller with other work to do meanwhile finds it in the cache.
+void PrefetchBspSegmentQuery(const BspNode* root);
 // Clears the result of the last segment query (no hit).
 void BspClearHit();
 

@@ -8,6 +8,7 @@
 #include "foundation/byte_reader.h"
 #include "foundation/text/keyword_readers.h"
 #include "foundation/memory/memory_manager.h"
+#include "render/bsp/bsp_tree_index.h"
 
 namespace {
 
@@ -119,7 +120,9 @@ void ForEachNode(const BspNode* root, const BspNode* node, Visit& visit) {
 }  // namespace
 
 void FreeBspTree(BspNode* root) {
-  if (root) MEM_DELETE_ARRAY reinterpret_cast<std::uint8_t*>(root);
+  if (!root) return;
+  NoteBspTreeFreed(root);
+  MEM_DELETE_ARRAY reinterpret_cast<std::uint8_t*>(root);
 }
 
 BspTreePtr MakeBspTree(const void* block, std::size_t size) {
@@ -128,6 +131,7 @@ BspTreePtr MakeBspTree(const void* block, std::size_t size) {
   if (!checker.Check()) return nullptr;
   BspNode* root = AllocateBlock(size);
   std::memcpy(root, block, size);
+  NoteBspTreeMade(root);
   return BspTreePtr(root);
 }
 

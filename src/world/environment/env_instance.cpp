@@ -395,11 +395,6 @@ void CEnvInstance::ReattachToRoot() {
   root->AttachChild(this);
 }
 
-bool CEnvInstance::IsStatic() const {
-  if (NodeOverride != 0) return (StateBits & INSTS_STATIC_OVERRIDE) != 0;
-  return (StateBits & INSTS_DYNAMIC) == 0;
-}
-
 bool CEnvInstance::SetVisible(bool visible, bool wholeSubtree) {
   const bool previous = (Flags & INSTF_HIDDEN) == 0;
   auto apply = [visible](CEnvInstance* i) {

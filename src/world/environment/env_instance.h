@@ -229,7 +229,10 @@ class CEnvInstance {
   void ReattachToRoot();
   // Static instances are found through their zone's octree, dynamic ones
   // through a registered list.
-  bool IsStatic() const;
+  bool IsStatic() const {
+    if (NodeOverride != 0) return (StateBits & INSTS_STATIC_OVERRIDE) != 0;
+    return (StateBits & INSTS_DYNAMIC) == 0;
+  }
 
   // Answer the previous state (true = visible / collidable).
   bool SetVisible(bool visible, bool wholeSubtree);

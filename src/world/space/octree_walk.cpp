@@ -13,30 +13,65 @@ float g_ViewBox[6] = {0, 0, 0, 0, 0, 0};
 OctreeLeafCallback g_LeafDraw = nullptr;
 void* g_LeafDrawContext = nullptr;
 
-// Parameter range [t0, t1] ⊂ [0, 1] of the segment p + t·d inside the cube
-// (faces included), by the slab method; false when they do not meet.
-bool ClipToCube(const OctreeNode& node, const float* p, const float* d, float* t0, float* t1) {
+// The segment p + t·d, t in [0, 1], as the walk clips it: the reciprocals of
+// d, and its box widened by a margin well beyond the rounding of p + d.
+struct ClipSegment {
+  float p[3], d[3], inverse[3];
+  float lo[3], hi[3];
+
+  ClipSegment(const CVector3& start, const CVector3& end) {
+    const float s[3] = {start.x, start.y, start.z}, e[3] = {end.x, end.y, end.z};
+    for (int a = 0; a < 3; ++a) {
+      p[a] = s[a];
+      d[a] = e[a] - s[a];
+      inverse[a] = d[a] == 0.0f ? 0.0f : 1.0f / d[a];
+      const float q = p[a] + d[a], margin = 1e-5f * (std::fabs(p[a]) + std::fabs(d[a]));
+      lo[a] = std::min(p[a], q) - margin;
+      hi[a] = std::max(p[a], q) + margin;
+    }
+  }
+};
+
+// Whether the cube may meet the segment: false when it is clear of the
+// segment's widened box, where the slabs below could not meet it either (the
+// margin exceeds their rounding).  Bitwise ands: every comparison is made,
+// with no branch to mispredict.
+inline bool MayTouch(const OctreeNode& node, const ClipSegment& s) {
+  const float h = node.HalfSize;
+  return !(s.hi[0] < node.Centre.x - h) & !(s.lo[0] > node.Centre.x + h) & !(s.hi[1] < node.Centre.y - h) &
+         !(s.lo[1] > node.Centre.y + h) & !(s.hi[2] < node.Centre.z - h) & !(s.lo[2] > node.Centre.z + h);
+}
+
+// Parameter range [t0, t1] ⊂ [0, 1] of the segment inside the cube (faces
+// included), by the slab method; false when they do not meet.
+bool ClipToCube(const OctreeNode& node, const ClipSegment& s, float* t0, float* t1) {
   const float c[3] = {node.Centre.x, node.Centre.y, node.Centre.z};
-  float lo = 0.0f, hi = 1.0f;
+  float min[3], max[3];
   for (int a = 0; a < 3; ++a) {
-    float min = c[a] - node.HalfSize, max = c[a] + node.HalfSize;
-    if (d[a] == 0.0f) {
-      if (p[a] < min || p[a] > max) return false;
+    min[a] = c[a] - node.HalfSize;
+    max[a] = c[a] + node.HalfSize;
+  }
+  // The range only narrows, so one comparison at the end decides (no
+  // branch per axis to mispredict).
+  float lo = 0.0f, hi = 1.0f;
+  bool inside = true;
+  for (int a = 0; a < 3; ++a) {
+    if (s.d[a] == 0.0f) {
+      inside &= !(s.p[a] < min[a]) & !(s.p[a] > max[a]);
       continue;
     }
-    float inv = 1.0f / d[a];
-    float ta = (min - p[a]) * inv, tb = (max - p[a]) * inv;
-    if (ta > tb) std::swap(ta, tb);
-    lo = std::max(lo, ta);
-    hi = std::min(hi, tb);
-    if (lo > hi) return false;
+    const float ta = (min[a] - s.p[a]) * s.inverse[a], tb = (max[a] - s.p[a]) * s.inverse[a];
+    const float near = ta > tb ? tb : ta, far = ta > tb ? ta : tb;
+    lo = std::max(lo, near);
+    hi = std::min(hi, far);
   }
   *t0 = lo;
   *t1 = hi;
-  return true;
+  return inside && !(lo > hi);
 }
 
-void WalkSegment(OctreeNode* node, const float* p, const float* d, OctreeLeafCallback callback, void* context) {
+// Hands the leaves the segment touches to the callback, in order along it.
+void WalkSegment(OctreeNode* node, const ClipSegment& s, OctreeLeafCallback callback, void* context) {
   if (!node->Children) {
     callback(node, context);
     return;
@@ -47,15 +82,19 @@ void WalkSegment(OctreeNode* node, const float* p, const float* d, OctreeLeafCal
     OctreeNode* child;
   } entries[8];
   int n = 0;
-  for (int i = 0; i < 8; ++i) {
+  unsigned candidates = 0;
+  for (int i = 0; i < 8; ++i) candidates |= static_cast<unsigned>(MayTouch(node->Children[i], s)) << i;
+  while (candidates) {
+    const int i = __builtin_ctz(candidates);
+    candidates &= candidates - 1;
     float t0, t1;
-    if (!ClipToCube(node->Children[i], p, d, &t0, &t1)) continue;
+    if (!ClipToCube(node->Children[i], s, &t0, &t1)) continue;
     Entry e{t0, &node->Children[i]};
     int k = n++;
     for (; k > 0 && entries[k - 1].t > e.t; --k) entries[k] = entries[k - 1];
     entries[k] = e;
   }
-  for (int k = 0; k < n; ++k) WalkSegment(entries[k].child, p, d, callback, context);
+  for (int k = 0; k < n; ++k) WalkSegment(entries[k].child, s, callback, context);
 }
 
 }  // namespace
@@ -75,11 +114,10 @@ OctreeNode* OctreeFindLeaf(OctreeNode* root, const CVector3& point) {
 void OctreeWalkSegment(OctreeNode* root, const CVector3& start, const CVector3& end, OctreeLeafCallback callback,
                        void* context) {
   if (!root || !callback) return;
-  const float p[3] = {start.x, start.y, start.z};
-  const float d[3] = {end.x - start.x, end.y - start.y, end.z - start.z};
+  const ClipSegment s(start, end);
   float t0, t1;
-  if (!ClipToCube(*root, p, d, &t0, &t1)) return;
-  WalkSegment(root, p, d, callback, context);
+  if (!ClipToCube(*root, s, &t0, &t1)) return;
+  WalkSegment(root, s, callback, context);
 }
 
 void OctreeWalkBox(OctreeNode* node, const float* box, OctreeLeafCallback callback, void* context) {

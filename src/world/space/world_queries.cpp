@@ -51,13 +51,19 @@ const BspNode* NodeTree(const CEnvObject* node) {
   return node->CollisionBsp ? node->CollisionBsp : node->Bsp;
 }
 
-// One node of an instance with its matrices.
+// One node of an instance with its matrices: those of the instance itself
+// (read in place) or a node's, with the inverse worked out (held here).
 struct NodeFrame {
   const CEnvObject* node;
   int index;          // node index for the instance's transforms, -1 for the instance matrix
-  CMatrix toWorld;
-  CMatrix toLocal;
   float scale;        // world length per local length
+  const CMatrix* worldRef = nullptr;
+  const CMatrix* localRef = nullptr;
+  CMatrix world{};
+  CMatrix local{};
+
+  const CMatrix& ToWorld() const { return worldRef ? *worldRef : world; }
+  const CMatrix& ToLocal() const { return localRef ? *localRef : local; }
 };
 
 // Calls f(frame) for every node of the instance that has a tree: every plain
@@ -71,15 +77,18 @@ void ForEachNode(CEnvInstance* instance, F f) {
     for (const CEnvObject* node = t; node; node = node->NextNode) {
       if ((node->Flags & EOF_CONNECTOR) || !NodeTree(node)) continue;
       const CMatrix* m = instance->GetNodeWorldMatrix(node->NodeIndex);
-      NodeFrame frame{node, node->NodeIndex, m ? *m : instance->GetWorldMatrix(), {}, 1.0f};
-      if (!frame.toWorld.Invert(&frame.toLocal, nullptr)) continue;
+      NodeFrame frame{node, node->NodeIndex, 1.0f};
+      frame.world = m ? *m : instance->GetWorldMatrix();
+      if (!frame.world.Invert(&frame.local, nullptr)) continue;
       f(frame);
     }
     return;
   }
   if (!NodeTree(t)) return;
-  NodeFrame frame{t, -1, instance->GetWorldMatrix(), instance->GetInverseWorldMatrix(),
+  NodeFrame frame{t, -1,
                   std::max({std::fabs(instance->Scale.x), std::fabs(instance->Scale.y), std::fabs(instance->Scale.z)})};
+  frame.worldRef = &instance->GetWorldMatrix();
+  frame.localRef = &instance->GetInverseWorldMatrix();
   if (frame.scale <= 0) frame.scale = 1;
   f(frame);
 }
@@ -119,7 +128,7 @@ void RecordPolygonHit(WorldHit* hit, CEnvInstance* instance, const NodeFrame& fr
     hit->Flags &= ~static_cast<std::uint32_t>(WHF_OWNER);
     hit->Owner = 0;
   }
-  frame.toWorld.TransformPoint(r.Point, &hit->WorldPoint);
+  frame.ToWorld().TransformPoint(r.Point, &hit->WorldPoint);
 }
 
 // The intact panes of the environment's glass set against the segment, into
@@ -154,128 +163,327 @@ int TestGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::ui
   return found;
 }
 
-// The instances of a zone along a segment: its octree's leaves on the way
-// and its registered instances, each once.
-struct Gather {
+// The instances one gathering has listed: an open-addressed table of
+// instance pointers whose slots carry the number of the gathering that filled
+// them, so that a new gathering starts empty at no cost and an instance met
+// again (in another octree leaf) is known without reading its record.
+class GatheredSet {
+ public:
+  void Begin() {
+    if (++generation_ == 0) {  // the numbers wrapped: forget every slot
+      for (Slot& slot : slots_) slot.generation = 0;
+      generation_ = 1;
+    }
+    count_ = 0;
+  }
+  // True when the instance is new to the gathering (it is then taken in).
+  bool Insert(const CEnvInstance* instance) {
+    if (2 * (count_ + 1) > slots_.size()) Grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = Hash(instance) & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (slot.generation != generation_) {
+        slot = {instance, generation_};
+        ++count_;
+        return true;
+      }
+      if (slot.instance == instance) return false;
+    }
+  }
+
+ private:
+  struct Slot {
+    const CEnvInstance* instance;
+    std::uint32_t generation;
+  };
+  static std::size_t Hash(const CEnvInstance* instance) {
+    std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(instance)) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+  void Grow() {
+    std::vector<Slot> old(std::max<std::size_t>(256, 2 * slots_.size()), Slot{nullptr, 0});
+    old.swap(slots_);
+    count_ = 0;
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.generation != generation_) continue;
+      std::size_t at = Hash(slot.instance) & mask;
+      while (slots_[at].generation == generation_) at = (at + 1) & mask;
+      slots_[at] = slot;
+      ++count_;
+    }
+  }
+  std::vector<Slot> slots_;
+  std::uint32_t generation_ = 0;
+  std::size_t count_ = 0;
+};
+
+// The instances of a zone along a segment or near a box: its octree's leaves
+// on the way and its registered instances, each once, in gathering order.
+// One gathering at a time uses the set (a gathering ends before anything
+// else can start one).
+GatheredSet g_Gathered;
+
+struct Gathering {
   std::vector<CEnvInstance*>* out;
+
+  void Add(CEnvInstance* i) const {
+    if (g_Gathered.Insert(i)) out->push_back(i);
+  }
 };
 
 void CollectLeaf(OctreeNode* leaf, void* context) {
-  auto* out = static_cast<std::vector<CEnvInstance*>*>(context);
-  if (const OctreeInstanceList* list = leaf->List) out->insert(out->end(), list->Instances, list->Instances + list->Count);
-}
-
-void Dedupe(std::vector<CEnvInstance*>* v) {
-  // Keep the first appearance of each instance, in gathering order.
-  static std::vector<CEnvInstance*> sorted;
-  static std::vector<std::uint8_t> taken;
-  sorted.assign(v->begin(), v->end());
-  std::sort(sorted.begin(), sorted.end());
-  taken.assign(sorted.size(), 0);
-  std::size_t k = 0;
-  for (CEnvInstance* i : *v) {
-    std::size_t at = static_cast<std::size_t>(std::lower_bound(sorted.begin(), sorted.end(), i) - sorted.begin());
-    if (taken[at]) continue;
-    taken[at] = 1;
-    (*v)[k++] = i;
-  }
-  v->resize(k);
+  const auto* g = static_cast<const Gathering*>(context);
+  if (const OctreeInstanceList* list = leaf->List)
+    for (std::int32_t k = 0; k < list->Count; ++k) g->Add(list->Instances[k]);
 }
 
 void ZoneInstancesOnSegment(const ZoneRecord& zone, const CVector3& a, const CVector3& b,
                             std::vector<CEnvInstance*>* out) {
   out->clear();
-  OctreeWalkSegment(zone.Root(), a, b, &CollectLeaf, out);
-  for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) out->push_back(i);
-  Dedupe(out);
+  g_Gathered.Begin();
+  Gathering g{out};
+  OctreeWalkSegment(zone.Root(), a, b, &CollectLeaf, &g);
+  for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) g.Add(i);
 }
 
-void ZoneInstancesInBox(const ZoneRecord& zone, const float* box, std::vector<CEnvInstance*>* out) {
-  OctreeWalkBox(zone.Root(), box, &CollectLeaf, out);
-  for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) out->push_back(i);
+void ZoneInstancesInBox(const ZoneRecord& zone, const float* box, Gathering& g) {
+  OctreeWalkBox(zone.Root(), box, &CollectLeaf, &g);
+  for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) g.Add(i);
 }
+
+// A list of instances lent out by one query at a time; a query started while
+// it is lent (a callback breaking the one-query-at-a-time rule) gets a list of
+// its own rather than one being walked.
+class InstanceScratch {
+ public:
+  InstanceScratch() {
+    if (!g_Busy) {
+      g_Busy = true;
+      list_ = &g_Shared;
+    } else {
+      list_ = &own_;
+    }
+    list_->clear();
+  }
+  ~InstanceScratch() {
+    if (list_ == &g_Shared) g_Busy = false;
+  }
+  InstanceScratch(const InstanceScratch&) = delete;
+  InstanceScratch& operator=(const InstanceScratch&) = delete;
+  std::vector<CEnvInstance*>& List() { return *list_; }
+
+ private:
+  static inline std::vector<CEnvInstance*> g_Shared;
+  static inline bool g_Busy = false;
+  std::vector<CEnvInstance*> own_;
+  std::vector<CEnvInstance*>* list_;
+};
 
 // Slab test of the segment p + t·d, t in [0, 1], against a box; entry factor.
 bool SegmentEntersBox(const CVector3& p, const CVector3& d, const CVector3& lo, const CVector3& hi, float* entry) {
   const float P[3] = {p.x, p.y, p.z}, D[3] = {d.x, d.y, d.z}, L[3] = {lo.x, lo.y, lo.z}, H[3] = {hi.x, hi.y, hi.z};
+  // The range only narrows, so one comparison at the end decides.
   float t0 = 0, t1 = 1;
+  bool inside = true;
   for (int k = 0; k < 3; ++k) {
     if (D[k] == 0) {
-      if (P[k] < L[k] || P[k] > H[k]) return false;
+      inside &= !(P[k] < L[k]) & !(P[k] > H[k]);
       continue;
     }
-    float ta = (L[k] - P[k]) / D[k], tb = (H[k] - P[k]) / D[k];
-    if (ta > tb) std::swap(ta, tb);
-    t0 = std::max(t0, ta);
-    t1 = std::min(t1, tb);
-    if (t0 > t1) return false;
+    const float ta = (L[k] - P[k]) / D[k], tb = (H[k] - P[k]) / D[k];
+    t0 = std::max(t0, ta > tb ? tb : ta);
+    t1 = std::min(t1, ta > tb ? ta : tb);
   }
   *entry = t0;
-  return true;
+  return inside && !(t0 > t1);
 }
 
-// The zone walk of one zone for the segment a-b, whose start lies at factor
-// t0 of the query's whole segment (distances are kept along the whole one).
-void ZoneWalk(CEnvInstance* zoneRoot, const CVector3& a, const CVector3& b, float t0, WorldHit* hit,
-              std::uint32_t flags, CEnvInstance** zoneOut, int depth) {
-  if (!zoneRoot || !zoneRoot->Zone || depth > 64) return;
-  const ZoneRecord& zone = *zoneRoot->Zone;
-  if (zoneOut) *zoneOut = zoneRoot;
-  // Buffers kept from query to query, one pair per portal depth.
-  static std::vector<CEnvInstance*> gathered_by_depth[65];
-  std::vector<CEnvInstance*>& gathered = gathered_by_depth[depth];
-  ZoneInstancesOnSegment(zone, a, b, &gathered);
-  const std::uint32_t filter = FilterBits(flags);
-  const float span = 1.0f - t0;
-  // Only instances whose world boxes the segment enters, nearest entry first:
-  // once an entry lies beyond the best hit, nothing later can be nearer.
-  struct Candidate {
-    float entry;
-    CEnvInstance* instance;
-  };
-  static std::vector<Candidate> candidates_by_depth[65];
-  std::vector<Candidate>& candidates = candidates_by_depth[depth];
-  candidates.clear();
-  for (CEnvInstance* instance : gathered) {
-    if (Skipped(instance, flags) || !instance->Template) continue;
+// The box of the segment p + t·d, t in [0, 1], widened by a margin well
+// beyond the rounding of the slab test: a box clear of it is one the slab
+// test would refuse too, so it is refused without the divisions.
+struct SegmentBounds {
+  float lo[3], hi[3];
+
+  SegmentBounds(const CVector3& p, const CVector3& d) {
+    const float P[3] = {p.x, p.y, p.z}, D[3] = {d.x, d.y, d.z};
+    for (int k = 0; k < 3; ++k) {
+      const float q = P[k] + D[k], margin = 1e-5f * (std::fabs(P[k]) + std::fabs(D[k]));
+      lo[k] = std::min(P[k], q) - margin;
+      hi[k] = std::max(P[k], q) + margin;
+    }
+  }
+  bool Clear(const CVector3& boxLo, const CVector3& boxHi) const {
+    // (Bitwise ors: every comparison is made, with no branch to mispredict.)
+    return (hi[0] < boxLo.x) | (lo[0] > boxHi.x) | (hi[1] < boxLo.y) | (lo[1] > boxHi.y) | (hi[2] < boxLo.z) |
+           (lo[2] > boxHi.z);
+  }
+};
+
+// Sorts by entry, equal entries keeping their order (as std::stable_sort,
+// without its buffer for the short lists of a walk).
+template <typename T>
+void StableSortByEntry(std::vector<T>* v) {
+  if (v->size() > 32) {
+    std::stable_sort(v->begin(), v->end(), [](const T& x, const T& y) { return x.entry < y.entry; });
+    return;
+  }
+  for (std::size_t i = 1; i < v->size(); ++i) {
+    T item = (*v)[i];
+    std::size_t k = i;
+    for (; k > 0 && item.entry < (*v)[k - 1].entry; --k) (*v)[k] = (*v)[k - 1];
+    (*v)[k] = item;
+  }
+}
+
+// Starts loading the parts of an instance record that Consider reads.
+inline void Prefetch(const CEnvInstance* instance) {
+  __builtin_prefetch(&instance->Flags);
+  __builtin_prefetch(&instance->Template);
+}
+
+// An instance of a zone walk whose padded world box the segment enters, with
+// the entry factor along the query's whole segment.
+struct Candidate {
+  float entry;
+  CEnvInstance* instance;
+};
+
+// The segment a-b of one zone walk, whose start lies at factor t0 of the
+// query's whole segment (distances are kept along the whole one).
+struct ZoneSegment {
+  const CVector3& a;
+  const CVector3& b;
+  CVector3 d;
+  SegmentBounds bounds;
+  float t0, span;
+  std::uint32_t flags, filter;
+
+  ZoneSegment(const CVector3& start, const CVector3& end, float startFactor, std::uint32_t queryFlags)
+      : a(start), b(end), d(end - start), bounds(start, d), t0(startFactor), span(1.0f - startFactor),
+        flags(queryFlags), filter(FilterBits(queryFlags)) {}
+
+  // Adds the instance to out when it is not skipped and the segment enters
+  // its world box widened by 1.
+  void Consider(CEnvInstance* instance, std::vector<Candidate>* out) const {
+    if (Skipped(instance, flags) || !instance->Template) return;
     CVector3 lo, hi;
     if (instance->IsStatic()) {
       lo = instance->WorldBoxMin, hi = instance->WorldBoxMax;
     } else {
       instance->UpdateWorldBox(&lo, &hi);
     }
+    lo = lo - CVector3{1, 1, 1};
+    hi = hi + CVector3{1, 1, 1};
     float entry;
-    if (!SegmentEntersBox(a, b - a, lo - CVector3{1, 1, 1}, hi + CVector3{1, 1, 1}, &entry)) continue;
-    candidates.push_back({t0 + span * entry, instance});
+    if (bounds.Clear(lo, hi) || !SegmentEntersBox(a, d, lo, hi, &entry)) return;
+    out->push_back({t0 + span * entry, instance});
+    // What its test will read first, asked for ahead.
+    const auto* inverse = reinterpret_cast<const char*>(&instance->GetInverseWorldMatrix());
+    __builtin_prefetch(inverse);
+    __builtin_prefetch(inverse + 64);
+    PrefetchBspSegmentQuery(NodeTree(instance->Template));
   }
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [](const Candidate& x, const Candidate& y) { return x.entry < y.entry; });
-  for (const Candidate& c : candidates) {
-    if (hit->Hit && c.entry > hit->Distance) break;
-    CEnvInstance* instance = c.instance;
+
+  // Ray-tests every node of the instance; a hit not farther than the best
+  // replaces it (ties go to the later one).  With anyHit the first hit ends it.
+  void Test(CEnvInstance* instance, WorldHit* hit, bool anyHit) const {
     ForEachNode(instance, [&](const NodeFrame& frame) {
+      if (anyHit && hit->Hit) return;
       CVector3 la, lb;
-      frame.toLocal.TransformPoint(a, &la);
-      frame.toLocal.TransformPoint(b, &lb);
-      if (!BspSegmentQuery(NodeTree(frame.node), la, lb, filter)) return;
+      frame.ToLocal().TransformPoint(a, &la);
+      frame.ToLocal().TransformPoint(b, &lb);
+      const BspNode* tree = NodeTree(frame.node);
+      if (!(anyHit ? BspSegmentQueryAny(tree, la, lb, filter) : BspSegmentQuery(tree, la, lb, filter))) return;
       float t = t0 + span * GetBspSegmentResult().Factor;
-      // Ties go to the later candidate.
       if (t <= hit->Distance) RecordPolygonHit(hit, instance, frame, t, kZoneWalkHitFlags);
     });
   }
+};
+
+// The any-hit walk of a zone's instances: leaf by leaf along the segment, the
+// instances new to the walk that the segment enters are tested at once,
+// nearest entry first, and the first hit ends the walk.
+struct AnyHitGathering {
+  const ZoneSegment* segment;
+  WorldHit* hit;
+  std::vector<Candidate>* batch;
+
+  bool Take(CEnvInstance* const* instances, std::int32_t count) const {
+    batch->clear();
+    for (std::int32_t k = 0; k < count; ++k)
+      if (g_Gathered.Insert(instances[k])) segment->Consider(instances[k], batch);
+    StableSortByEntry(batch);
+    for (const Candidate& c : *batch) {
+      segment->Test(c.instance, hit, true);
+      if (hit->Hit) return true;
+    }
+    return false;
+  }
+
+  static void Collect(OctreeNode* leaf, void* context) {
+    if (leaf->List) static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
+  }
+};
+
+// The zone walk of one zone for the segment a-b, whose start lies at factor
+// t0 of the query's whole segment (distances are kept along the whole one).
+// With anyHit the walk ends at the first surface found, nearest or not.
+void ZoneWalk(CEnvInstance* zoneRoot, const CVector3& a, const CVector3& b, float t0, WorldHit* hit,
+              std::uint32_t flags, CEnvInstance** zoneOut, int depth, bool anyHit) {
+  if (!zoneRoot || !zoneRoot->Zone || depth > 64) return;
+  const ZoneRecord& zone = *zoneRoot->Zone;
+  if (zoneOut) *zoneOut = zoneRoot;
+  const ZoneSegment segment(a, b, t0, flags);
+  // Buffers kept from query to query, one pair per portal depth.
+  static std::vector<CEnvInstance*> gathered_by_depth[65];
+  static std::vector<Candidate> candidates_by_depth[65];
+  std::vector<Candidate>& candidates = candidates_by_depth[depth];
+  if (anyHit) {
+    // The leaves' lists in order along the segment, and then the records
+    // they name, scattered in memory, asked for all at once before any is read.
+    static std::vector<const OctreeInstanceList*> lists_by_depth[65];
+    std::vector<const OctreeInstanceList*>& lists = lists_by_depth[depth];
+    lists.clear();
+    OctreeWalkSegment(zone.Root(), a, b, &AnyHitGathering::Collect, &lists);
+    for (const OctreeInstanceList* list : lists)
+      for (std::int32_t k = 0; k < list->Count; ++k) Prefetch(list->Instances[k]);
+    g_Gathered.Begin();
+    const AnyHitGathering g{&segment, hit, &candidates};
+    for (const OctreeInstanceList* list : lists)
+      if (g.Take(list->Instances, list->Count)) return;
+    std::vector<CEnvInstance*>& registered = gathered_by_depth[depth];
+    registered.clear();
+    for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) registered.push_back(i);
+    if (g.Take(registered.data(), static_cast<std::int32_t>(registered.size()))) return;
+  } else {
+    std::vector<CEnvInstance*>& gathered = gathered_by_depth[depth];
+    ZoneInstancesOnSegment(zone, a, b, &gathered);
+    // Only instances whose world boxes the segment enters, nearest entry
+    // first: once an entry lies beyond the best hit, nothing later can be
+    // nearer.
+    candidates.clear();
+    for (CEnvInstance* instance : gathered) segment.Consider(instance, &candidates);
+    StableSortByEntry(&candidates);
+    for (const Candidate& c : candidates) {
+      if (hit->Hit && c.entry > hit->Distance) break;
+      segment.Test(c.instance, hit, false);
+    }
+  }
   for (Portal* p = zone.Portals; p; p = p->Next) {
+    if (anyHit && hit->Hit) return;
     if (p->Closed == 1 || p->QueryStamp == g_PortalStamp) continue;
     CPlane plane = geom::AsPlane(p->Polygon.Plane);
     Vector3 cross;
     float f;
     if (!plane.IntersectSegmentFront(a, b, &cross, &f)) continue;
-    float t = t0 + span * f;
+    float t = t0 + segment.span * f;
     if (hit->Hit && t > hit->Distance) continue;
     if (!p->ContainsPoint(cross)) continue;
     p->QueryStamp = g_PortalStamp;
     // A portal back into the zone being walked leads nowhere new.
     if (p->TargetZone == zoneRoot) continue;
-    ZoneWalk(p->TargetZone, cross, b, t, hit, flags, zoneOut, depth + 1);
+    ZoneWalk(p->TargetZone, cross, b, t, hit, flags, zoneOut, depth + 1, anyHit);
   }
 }
 
@@ -304,8 +512,8 @@ void GatherFlat(CEnvironment& env, const CVector3& start, const CVector3& end, s
     }
     ForEachNode(instance, [&](const NodeFrame& frame) {
       FlatCandidate c{instance, frame, 0, {}, {}};
-      frame.toLocal.TransformPoint(start, &c.localStart);
-      frame.toLocal.TransformPoint(end, &c.localEnd);
+      frame.ToLocal().TransformPoint(start, &c.localStart);
+      frame.ToLocal().TransformPoint(end, &c.localEnd);
       // Bounds of the node, slightly widened so that surfaces on the box pass.
       CVector3 lo = frame.node->Bounds.Min - CVector3{1, 1, 1}, hi = frame.node->Bounds.Max + CVector3{1, 1, 1};
       if (!SegmentEntersBox(c.localStart, c.localEnd - c.localStart, lo, hi, &c.entry)) return;
@@ -323,7 +531,8 @@ CEnvInstance* TopAncestor(CEnvInstance* i) { return i ? i->GetRoot() : nullptr; 
 // on the far side too.
 void GatherSweepZones(CEnvironment& env, CEnvInstance* zone, const float* box, std::vector<CEnvInstance*>* out) {
   out->clear();
-  std::vector<CEnvInstance*> zones{env.RootInstance, zone ? TopAncestor(zone) : env.ViewInstance};
+  static std::vector<CEnvInstance*> zones;
+  zones.assign({env.RootInstance, zone ? TopAncestor(zone) : env.ViewInstance});
   if (zones[1] && zones[1]->Zone) {
     for (const Portal* p = zones[1]->Zone->Portals; p; p = p->Next) {
       if (p->Closed == 1 || !p->TargetZone) continue;
@@ -337,9 +546,10 @@ void GatherSweepZones(CEnvironment& env, CEnvInstance* zone, const float* box, s
   }
   std::sort(zones.begin(), zones.end());
   zones.erase(std::unique(zones.begin(), zones.end()), zones.end());
+  g_Gathered.Begin();
+  Gathering g{out};
   for (CEnvInstance* z : zones)
-    if (z && z->Zone) ZoneInstancesInBox(*z->Zone, box, out);
-  Dedupe(out);
+    if (z && z->Zone) ZoneInstancesInBox(*z->Zone, box, g);
 }
 
 // Sweeps the sphere through one node; nearest contact (world travel) kept in best.
@@ -347,8 +557,8 @@ void SweepNode(CEnvInstance* instance, const NodeFrame& frame, const CSphere& sp
                float speed, WorldHit* best) {
   CSweptSphere s{};
   CVector3 c, m;
-  frame.toLocal.TransformPoint(sphere.Centre, &c);
-  frame.toLocal.RotateVector(velocity, &m);
+  frame.ToLocal().TransformPoint(sphere.Centre, &c);
+  frame.ToLocal().RotateVector(velocity, &m);
   float r = sphere.Radius / frame.scale;
   float len = geom::Length(m);
   s.Sphere.Set(c, r);
@@ -371,13 +581,13 @@ void SweepNode(CEnvInstance* instance, const NodeFrame& frame, const CSphere& sp
   best->Polygon = s.HitPolygon;
   best->Point = s.ContactPoint;
   if (s.HasHitPlane) std::memcpy(best->Plane, s.HitPlane, sizeof best->Plane);
-  frame.toWorld.TransformPoint(s.ContactPoint, &best->WorldPoint);
+  frame.ToWorld().TransformPoint(s.ContactPoint, &best->WorldPoint);
   // Contact normal: from the contact point to the sphere's centre at contact.
   CVector3 centre_at = sphere.Centre + (speed > 0 ? velocity * (best->Distance / speed) : CVector3{0, 0, 0});
   CVector3 n = geom::Unit(centre_at - best->WorldPoint);
   if (geom::LengthSq(n) == 0 && s.HasHitPlane) {
     CVector3 ln{s.HitPlane[0], s.HitPlane[1], s.HitPlane[2]};
-    frame.toWorld.RotateVector(ln, &n);
+    frame.ToWorld().RotateVector(ln, &n);
     n = geom::Unit(n);
   }
   best->WorldNormal = n;
@@ -399,7 +609,10 @@ int CWorldQueries::LineOfSight(CEnvInstance* from, const CVector3& start, const 
                                WorldHit** hitOut, std::uint32_t flags, CEnvInstance** zoneOut) {
   g_StaticHit = WorldHit{};
   if (!g_Environment) return 1;
-  int hit = Env().UseZones ? LineTestInstances(from, start, end, &g_StaticHit, flags | WQF_LINE_OF_SIGHT, zoneOut)
+  // Without a record, point or zone to hand out, only whether something
+  // blocks matters: the zone walk may stop at the first surface it finds.
+  const bool anyHit = !pointOut && !hitOut && !zoneOut;
+  int hit = Env().UseZones ? LineTestZones(from, start, end, &g_StaticHit, flags | WQF_LINE_OF_SIGHT, zoneOut, anyHit)
                            : LineTestFlat(start, end, &g_StaticHit, flags);
   if (!hit) return 1;
   if (hitOut) *hitOut = &g_StaticHit;
@@ -409,16 +622,24 @@ int CWorldQueries::LineOfSight(CEnvInstance* from, const CVector3& start, const 
 
 int CWorldQueries::LineTestInstances(CEnvInstance* from, const CVector3& start, const CVector3& end, WorldHit* hit,
                                      std::uint32_t flags, CEnvInstance** zoneOut) {
+  return LineTestZones(from, start, end, hit, flags, zoneOut, false);
+}
+
+int CWorldQueries::LineTestZones(CEnvInstance* from, const CVector3& start, const CVector3& end, WorldHit* hit,
+                                 std::uint32_t flags, CEnvInstance** zoneOut, bool anyHit) {
   *hit = WorldHit{};
   hit->Distance = kStartDistance;
   AdvanceQueryStamp();
   if (!g_Environment) return 0;
   CEnvironment& env = Env();
   CEnvInstance* zone = from ? TopAncestor(from) : env.ViewInstance;
-  ZoneWalk(env.RootInstance, start, end, 0.0f, hit, flags, nullptr, 0);
-  if (zone && zone != env.RootInstance) ZoneWalk(zone, start, end, 0.0f, hit, flags, zoneOut, 0);
+  ZoneWalk(env.RootInstance, start, end, 0.0f, hit, flags, nullptr, 0, anyHit);
+  if (zone && zone != env.RootInstance && !(anyHit && hit->Hit))
+    ZoneWalk(zone, start, end, 0.0f, hit, flags, zoneOut, 0, anyHit);
   if (!hit->Hit) hit->Distance = kMissDistance;
   const int walked = hit->Hit ? static_cast<int>(hit->Flags & WHF_POINT) : 0;
+  // Blocked already: the panes cannot change the answer when only it is asked for.
+  if (anyHit && walked) return walked;
   return walked | TestGlass(start, end, hit, flags);
 }
 
@@ -545,7 +766,8 @@ int CWorldQueries::SweepSphere(CEnvInstance* zone, const CSphere& sphere, const 
   float box[6] = {std::min(sphere.Centre.x, end.x) - r, std::min(sphere.Centre.y, end.y) - r,
                   std::min(sphere.Centre.z, end.z) - r, std::max(sphere.Centre.x, end.x) + r,
                   std::max(sphere.Centre.y, end.y) + r, std::max(sphere.Centre.z, end.z) + r};
-  std::vector<CEnvInstance*> instances;
+  InstanceScratch scratch;
+  std::vector<CEnvInstance*>& instances = scratch.List();
   GatherSweepZones(env, zone, box, &instances);
   for (CEnvInstance* instance : instances) {
     if (Skipped(instance, flags) || (instance->Flags & INSTF_NOT_COLLIDABLE)) continue;
@@ -777,7 +999,8 @@ void CWorldQueries::ForEachPolygonInSphere(CEnvInstance* zone, const CSphere& sp
   const float r = sphere.Radius;
   const CVector3& c = sphere.Centre;
   float box[6] = {c.x - r, c.y - r, c.z - r, c.x + r, c.y + r, c.z + r};
-  std::vector<CEnvInstance*> instances;
+  InstanceScratch scratch;
+  std::vector<CEnvInstance*>& instances = scratch.List();
   GatherSweepZones(env, zone, box, &instances);
   SetBspPolygonCallback(&PolygonCallback);
   for (CEnvInstance* instance : instances) {
@@ -791,7 +1014,7 @@ void CWorldQueries::ForEachPolygonInSphere(CEnvInstance* zone, const CSphere& sp
       query->Instance = instance;
       query->Node = frame.node;
       CVector3 lc;
-      frame.toLocal.TransformPoint(c, &lc);
+      frame.ToLocal().TransformPoint(c, &lc);
       query->LocalSphere.Set(lc, r / frame.scale);
       float local[4] = {lc.x, lc.y, lc.z, r / frame.scale};
       std::uint32_t hit = 0;

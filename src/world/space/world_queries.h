@@ -61,7 +61,10 @@ class CWorldQueries {
   // 1 when the line from start to end is clear, 0 when blocked.  Zone walk
   // (portals) when the environment uses zones, else the flat test.  When
   // blocked, *hitOut (may be null) receives the static hit record and
-  // *pointOut (may be null) the hit point in world space.
+  // *pointOut (may be null) the hit point in world space.  When pointOut,
+  // hitOut and zoneOut are all null the zone walk stops at the first
+  // blocking surface it finds, and the static record then names that
+  // surface, which need not be the nearest.
   int LineOfSight(CEnvInstance* from, const CVector3& start, const CVector3& end, CVector3* pointOut,
                   WorldHit** hitOut, std::uint32_t flags, CEnvInstance** zoneOut);
   // The zone walk from the outer world zone and then from from's zone (null:
@@ -145,6 +148,9 @@ class CWorldQueries {
   // The glass panes into a record of their own, replacing *hit when nearer;
   // answers whether *hit holds a hit afterwards.
   int NearerGlass(const CVector3& start, const CVector3& end, WorldHit* hit, std::uint32_t flags);
+  // LineTestInstances, ending at the first surface found when anyHit is set.
+  int LineTestZones(CEnvInstance* from, const CVector3& start, const CVector3& end, WorldHit* hit,
+                    std::uint32_t flags, CEnvInstance** zoneOut, bool anyHit);
   // Moves the sphere out of any surface it overlaps at its position.
   void PushOutOfSurfaces(CEnvInstance* zone, CSphere* sphere);
 };

@@ -4,6 +4,7 @@
 // of a wall and a pane is what the line meets.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "world/environment/env_text_cursor.h"
@@ -127,6 +128,34 @@ TEST_F(WorldQueriesGlass, TheNearerOfAWallAndAPaneIsMet) {
     EXPECT_NE(hit->Flags & WHF_POLYGON, 0u);
     EXPECT_LT(hit->Distance, 0.5f);
   }
+}
+
+TEST_F(WorldQueriesGlass, LineOfSightWithoutOutputsAgreesWithTheFullWalk) {
+  // The walk that stops at its first surface (no record, point or zone asked
+  // for) answers as the full one, panes included: lines in and between the
+  // rooms, through the doorway pane, and from outside, with and without the
+  // flags that leave panes out.
+  std::mt19937 rng(41);
+  std::uniform_real_distribution<float> u(0, 1);
+  auto point = [&](int where) {
+    if (where == 0) return CVector3{-300 + 1400 * u(rng), 20 + 300 * u(rng), -300 + 1000 * u(rng)};
+    return CVector3{(where == 1 ? 20.0f : 420.0f) + 360 * u(rng), 20 + 260 * u(rng), 20 + 360 * u(rng)};
+  };
+  CEnvInstance* zones[3] = {world_->land, world_->roomA, world_->roomB};
+  int blocked = 0, by_glass = 0;
+  for (int q = 0; q < 1500; ++q) {
+    const int from = q % 3;
+    CVector3 a = point(from), b = point((q / 3) % 3);
+    if (q % 4 == 0) b = {from == 2 ? 200 + 150 * u(rng) : 600 + 150 * u(rng), 20 + 170 * u(rng), 160 + 80 * u(rng)};
+    const std::uint32_t flags = q % 5 == 0 ? 0x10u : 0u;
+    WorldHit* hit = nullptr;
+    const int full = queries_.LineOfSight(zones[from], a, b, nullptr, &hit, flags, nullptr);
+    by_glass += !full && (hit->Flags & WHF_GLASS) != 0;
+    ASSERT_EQ(queries_.LineOfSight(zones[from], a, b, nullptr, nullptr, flags, nullptr), full) << "case " << q;
+    blocked += !full;
+  }
+  EXPECT_GT(blocked, 300);
+  EXPECT_GT(by_glass, 30);
 }
 
 }  // namespace

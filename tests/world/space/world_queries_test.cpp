@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <map>
 #include <set>
 #include <string>
 
@@ -103,6 +104,57 @@ TEST_F(WorldQueries, LineOfSightMatchesBruteForceWithAndWithoutPortals) {
   EXPECT_GT(checked, 2500);
   EXPECT_GT(blocked, 500);
   EXPECT_GT(through_door, 20);
+}
+
+TEST_F(WorldQueries, LineOfSightWithoutOutputsAgreesWithTheNearestHitWalk) {
+  // Without a record, point or zone asked for, the walk stops at the first
+  // surface it finds; whether the line is clear must not change.  Cases mix
+  // zones, the doorway (open and closed), surface filter bits, a disabled
+  // instance and segments that end on or graze surfaces.
+  std::mt19937 rng(15);
+  std::uniform_real_distribution<float> u(0, 1);
+  CEnvInstance* disabled = nullptr;
+  for (CEnvInstance* i = Env().InstanceList; i && !disabled; i = i->EnvLink)
+    if (i->GetRoot() == world_->land && i->Template && i->Template->Bounds.Max.y < 200) disabled = i;
+  ASSERT_NE(disabled, nullptr);
+  int blocked = 0, checked = 0;
+  for (int q = 0; q < 3000; ++q) {
+    int from = q % 3, to = (q / 3) % 3;
+    CVector3 a = Point(rng, from), b = Point(rng, to);
+    switch (q % 6) {
+      case 1: b = {from == 1 ? 500 + 250 * u(rng) : 300 - 250 * u(rng), 20 + 150 * u(rng), 160 + 80 * u(rng)}; break;
+      case 2: b.y = space_fixture::TerrainHeight(b.x, b.z) - 5; break;  // ends below the ground
+      case 3: b = a + (b - a) * 0.05f; break;                         // short
+      case 4: b = {a.x, a.y - 400, a.z}; break;                       // straight down
+      default: break;
+    }
+    const std::uint32_t flags = q % 5 == 0 ? 0x80u | 0x400u : 0u;
+    world_->doorAB->Closed = q % 7 == 0 ? 1 : 0;
+    if (q % 11 == 0) disabled->Disable();
+    WorldHit* hit = nullptr;
+    CVector3 point{0, 0, 0};
+    CEnvInstance* zone = nullptr;
+    const int nearest = Q().LineOfSight(ZoneOf(from), a, b, &point, &hit, flags, &zone);
+    const int any = Q().LineOfSight(ZoneOf(from), a, b, nullptr, nullptr, flags, nullptr);
+    ASSERT_EQ(any, nearest) << "case " << q;
+    if (!any) {
+      // The record names a blocking surface of a real instance, on the segment.
+      const WorldHit& h = CWorldQueries::StaticHit();
+      ASSERT_NE(h.Instance, nullptr);
+      EXPECT_NE(h.Polygon, nullptr);
+      EXPECT_FALSE(h.Instance->Flags & INSTF_DISABLED);
+      EXPECT_LE(h.Distance, 1.0f);
+      EXPECT_GE(h.Distance, 0.0f);
+      CVector3 on = a + (b - a) * h.Distance;
+      EXPECT_LT(geom::Length(on - h.WorldPoint), 0.5f) << "case " << q;
+    }
+    disabled->Enable();
+    blocked += !any;
+    ++checked;
+  }
+  world_->doorAB->Closed = 0;
+  EXPECT_GT(blocked, 600);
+  EXPECT_GT(checked - blocked, 600);
 }
 
 TEST_F(WorldQueries, FlatSegmentTestReportsTheNearestInstanceOfBruteForce) {
@@ -269,6 +321,35 @@ TEST_F(WorldQueries, PolygonsInASphereIncludeEveryPolygonItTouches) {
       EXPECT_TRUE(found) << q;
     }
   }
+}
+
+TEST(WorldQueriesLarge, ASphereOverTheWholeWorldMeetsEveryPolygonOnce) {
+  // Several hundred instances, most of them listed in several octree leaves:
+  // each must be gathered exactly once.
+  space_fixture::Options o;
+  o.terrainTiles = 14;
+  o.cellsPerTile = 2;
+  o.outdoorCrates = 250;
+  o.trees = 20;
+  auto world = space_fixture::MakeWorld(o);
+  std::map<const CEnvInstance*, int> expect, got;
+  // Each instance once: every polygon of its tree (the compiler may have cut some).
+  for (const auto& p : world->polygons) {
+    if (p.instance->GetRoot() != world->land || expect.count(p.instance)) continue;
+    BspStatistics stats;
+    GetBspStatistics(p.instance->Template->Bsp, &stats);
+    expect[p.instance] = stats.Polygons;
+  }
+  ASSERT_GT(expect.size(), 400u);
+  CSphere s;
+  s.Set({0, 0, 0}, 20000);
+  PolygonQuery query;
+  query.Context = &got;
+  query.Callback = [](PolygonQuery* pq, const BspPolygon*, const float*) {
+    ++(*static_cast<std::map<const CEnvInstance*, int>*>(pq->Context))[pq->Instance];
+  };
+  CWorldQueries().ForEachPolygonInSphere(world->land, s, &query);
+  EXPECT_EQ(got, expect);
 }
 
 TEST_F(WorldQueries, ZoneAfterMoveFollowsTheDoorwayOnly) {
