@@ -153,19 +153,19 @@ TEST_F(ZoneOperations, TheOtherRoomIsDrawnOnlyThroughAnOpenPortalInView) {
   EXPECT_NE(world_->crateInB->LastDrawnFrame, g_EnvInstanceGlobals.FrameNumber);
 }
 
-TEST_F(ZoneOperations, TheContainersUpdateDrawsTheViewZoneThroughItsPortals) {
+TEST_F(ZoneOperations, TheContainersZonePassDrawsTheViewZoneThroughItsPortals) {
   camera_.SetView({390, 100, 200}, {0, 90, 0});
   camera_.GetFrustum()->BuildFromBox({-5000, -5000, -5000}, {5000, 5000, 5000}, nullptr);
   CCamera::SetCurrentCamera(&camera_);
   world_->crateInB->Flags |= INSTF_ANY_SIZE;
   world_->env->SetViewInstance(shellA_);
   ++g_EnvInstanceGlobals.FrameNumber;
-  world_->env->Update();
+  world_->env->DrawZones();
   EXPECT_EQ(world_->crateInB->LastDrawnFrame, g_EnvInstanceGlobals.FrameNumber);
   // With the zone override the view zone's portals are not followed.
   world_->env->ZoneOverride = 1;
   ++g_EnvInstanceGlobals.FrameNumber;
-  world_->env->Update();
+  world_->env->DrawZones();
   world_->env->ZoneOverride = 0;
   EXPECT_NE(world_->crateInB->LastDrawnFrame, g_EnvInstanceGlobals.FrameNumber);
 }
