@@ -12,8 +12,10 @@
 #include "scene/lights/light_table.h"
 #include "world/animation/anim_loader_hooks.h"
 #include "world/cameras/movie_camera.h"
+#include "world/effects/breakable_loader_hook.h"
 #include "world/effects/particle_emitters.h"
 #include "world/effects/tracer_batteries.h"
+#include "world/environment/env_load_finish_hooks.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_object.h"
 #include "world/environment/env_waypoints.h"
@@ -104,6 +106,8 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
   InstallGlassSectionReader();
   // The modules' own readers of their sections.
   InstallLevelSectionReaders();
+  InstallBreakableLoaderHook();
+  InstallEnvLoadFinishHooks();
 
   // World objects live in the environment of the moment.
   InstallEnvironmentHLOWorld(nullptr);

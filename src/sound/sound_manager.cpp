@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "foundation/maths/random_tables.h"
 #include "foundation/system/debug_output.h"
 #include "world/environment/env_text_cursor.h"
 
@@ -39,4 +40,48 @@ void CSoundManager::SetEnvironmentSoundEnabled(int index, int flag) {
   EnvironmentSound& sound = sounds_[static_cast<std::size_t>(index)];
   if (flag == 1 && sound.enabled == 0) sound.timer = sound.startTime;
   sound.enabled = flag != 0 ? 1 : 0;
+}
+
+int CSoundManager::PlayEvent(const CSoundBank* bank, int event, const CVector3* position, int argument, int) {
+  if (bank == nullptr || !soundOn_ || !bank->HoldsEvent(event)) return -1;
+  const std::vector<int>& entries = bank->Events[static_cast<std::size_t>(event)];
+  for (int c = kReservedSoundChannels; c < kSoundChannels; ++c) {
+    SoundChannel& ch = channels_[c];
+    if (ch.InUse) continue;
+    ch = SoundChannel{};
+    ch.InUse = true;
+    // A paused world keeps new sounds silent until it resumes.
+    ch.Playing = !paused_;
+    ch.Bank = bank;
+    ch.Event = event;
+    ch.Sample = entries[static_cast<std::size_t>(RandomIntBelow(static_cast<int>(entries.size())))];
+    ch.Placed = position != nullptr;
+    if (position != nullptr) ch.Position = *position;
+    ch.Argument = argument;
+    return c;
+  }
+  return -1;
+}
+
+void CSoundManager::StopChannel(int channel) {
+  if (channel >= 0 && channel < kSoundChannels) channels_[channel] = SoundChannel{};
+}
+
+const SoundChannel* CSoundManager::GetChannel(int channel) const {
+  return channel >= 0 && channel < kSoundChannels ? &channels_[channel] : nullptr;
+}
+
+void CSoundManager::SetPaused(bool on) {
+  if (on == paused_) return;
+  for (int c = kReservedSoundChannels; c < kSoundChannels; ++c) {
+    SoundChannel& ch = channels_[c];
+    if (!ch.InUse) continue;
+    if (on) {
+      ch.Playing = false;
+    } else {
+      ch.Playing = true;
+      ch.Looping = true;
+    }
+  }
+  paused_ = on;
 }

@@ -1,12 +1,15 @@
 // The sound manager, in the part the world library uses so far: the running
 // counter from which every world object takes its sound-emitter id, the
-// level's environment sounds read from the environment file, and the paused
-// state of the world's sounds.  No device sound is made yet.  The one manager
-// is made by the game's start-up.  Main thread only.
+// level's environment sounds read from the environment file, the play of a
+// bank's event on a channel, and the paused state of the world's sounds.  The
+// channels keep what plays where; no device sound is made yet.  The one
+// manager is made by the game's start-up.  Main thread only.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "render/geometry/vector3.h"
 
 class EnvTextCursor;
 
@@ -18,6 +21,33 @@ struct EnvironmentSound {
   float startTime = 0.0f;  // seconds
   float timer = 0.0f;      // seconds left before the next play
 };
+
+// A sound bank: for each event id, the entries (sample numbers) one of
+// which is played at random.  An event without entries is not held.
+struct CSoundBank {
+  std::vector<std::vector<int>> Events;
+  bool HoldsEvent(int event) const {
+    return event >= 0 && static_cast<std::size_t>(event) < Events.size() && !Events[static_cast<std::size_t>(event)].empty();
+  }
+};
+
+// One sound channel: what it plays, where, and whether it is in use.
+struct SoundChannel {
+  bool InUse = false;
+  bool Playing = false;
+  bool Looping = false;
+  const CSoundBank* Bank = nullptr;
+  int Event = -1;
+  int Sample = -1;
+  bool Placed = false;      // at Position (else not placed in the world)
+  CVector3 Position{};
+  int Argument = 0;
+};
+
+// Channels of the manager; the first kReservedSoundChannels are the front
+// end's and the world pause leaves them alone.
+inline constexpr int kSoundChannels = 32;
+inline constexpr int kReservedSoundChannels = 9;
 
 class CSoundManager {
  public:
@@ -37,14 +67,31 @@ class CSoundManager {
   // its start time); 0 switches it off.  Nothing for an index out of range.
   void SetEnvironmentSoundEnabled(int index, int flag);
 
+  // Plays a random entry of the bank's event on the first free channel from
+  // the reserved ones on, placed at the position when one is given (may be
+  // null).  Answers the channel, or -1 when nothing plays: a null bank, an
+  // event the bank does not hold, sound switched off, or every channel busy.
+  int PlayEvent(const CSoundBank* bank, int event, const CVector3* position, int argument, int unused);
+  // Sound on or off (on at construction); while off PlayEvent plays nothing.
+  void SetSoundOn(bool on) { soundOn_ = on; }
+  bool IsSoundOn() const { return soundOn_; }
+  // Frees a channel (its sound has ended).
+  void StopChannel(int channel);
+  // The channel, or null out of range.
+  const SoundChannel* GetChannel(int channel) const;
+
   // Pauses (true) or resumes the world's sounds; nothing when the state is
-  // already the one asked for.
-  void SetPaused(bool on) { paused_ = on; }
+  // already the one asked for.  Leaving the first nine channels alone, every
+  // other channel in use is stopped (pause), or started again playing in a
+  // loop (resume).
+  void SetPaused(bool on);
   bool IsPaused() const { return paused_; }
 
  private:
   std::uint32_t nextEmitterId_ = 0;
   std::vector<EnvironmentSound> sounds_;
+  SoundChannel channels_[kSoundChannels];
+  bool soundOn_ = true;
   bool paused_ = false;
 };
 

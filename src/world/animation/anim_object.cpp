@@ -871,7 +871,9 @@ void CAnimObject::DrawHierarchy() {
       if (render != nullptr) render->SetWorldMatrix(WorldMatrix);
       if (shadow && g_AnimObjectGlobals.SkinShadows && g_ShadowHooks.DrawSkinShadow != nullptr)
         g_ShadowHooks.DrawSkinShadow(n);
-      if (g_AnimObjectGlobals.RendererMode != 1 && g_SkinHooks.Draw != nullptr) g_SkinHooks.Draw(n, SkinTexture, SkinMarks);
+      // A character copy's own texture stands in when the object sets none.
+      CTexture* skinTexture = SkinTexture != nullptr ? SkinTexture : (Template != nullptr ? Template->VariantTexture : nullptr);
+      if (g_AnimObjectGlobals.RendererMode != 1 && g_SkinHooks.Draw != nullptr) g_SkinHooks.Draw(n, skinTexture, SkinMarks);
     }
     if (wire) render->SetSolidFill(1);
   }

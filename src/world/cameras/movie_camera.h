@@ -95,6 +95,7 @@ class CMovieCamera {
   void SetPivotOffset(const CVector3& offset) { pivot_ = offset; }
   void SetDefaultLookAt(CEnvInstance* object) { defaultLookAt_ = object; }
   void SetJump() { jump_ = 1; }
+  bool IsJumpSet() const { return jump_ != 0; }
 
   // --- tracks -----------------------------------------------------------------------------
   // A track along the waypoint chain from start (spline or straight lines),

@@ -66,7 +66,7 @@ void CEnvInstance::SetHealth(float health) {
 
 void CEnvInstance::SpawnDebris(int count, CEnvObject* mesh, bool burning) {
   if (g_ImpactPieces == nullptr || count <= 0) return;
-  g_ImpactPieces->Throw(this, nullptr, count, 0, burning, kImpactThrowPriority, mesh);
+  g_ImpactPieces->Throw(this, nullptr, count, 0, burning, kInstanceDebrisMask, mesh);
 }
 
 bool CEnvInstance::Damage(float amount) {

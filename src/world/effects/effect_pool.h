@@ -92,6 +92,15 @@ class CEffectInstance {
   float GetTravelFraction() const;
   // The unit direction of flight now.
   CVector3 GetDirection() const;
+  // The world position and unit direction of a source point given by an
+  // instance: its template's connector slot (-1: the instance's origin) moved
+  // by the offset, both in the instance's space, carried by its world matrix;
+  // the direction is the local forward axis (+z) turned by the heading (about
+  // y, towards +x) and pitch (up) offsets in degrees, carried likewise.
+  // False, with the origin and +z, without an instance or when the slot
+  // names no connector of the template.
+  static bool GetSourcePose(const CEnvInstance* instance, int connector, const CVector3& offset, float heading,
+                            float pitch, CVector3* position, CVector3* direction);
 
   std::uint32_t Kind = EFFECT_TO_TARGET;
   std::uint32_t State = EFFECT_FREE;

@@ -35,8 +35,13 @@ struct ImpactPieceSlot {
 };
 
 constexpr std::uint32_t kImpactPieceRecordBytes = 8;
-// Priority of pieces thrown by breaking scenery.
+// Priority of pieces thrown when nothing else is asked for.
 constexpr std::uint32_t kImpactThrowPriority = 5;
+// Priorities (masks) of debris: breaking scenery, a world object, and a world
+// object with the second debris mask.  Objects' pieces outlive scenery's.
+constexpr std::uint32_t kInstanceDebrisMask = 0x2FFFFFFF;
+constexpr std::uint32_t kObjectDebrisMask = 0x3FFFFFFF;
+constexpr std::uint32_t kObjectDebrisMask2 = 0x4FFFFFFF;
 // Bounces a piece makes at most before it settles.
 constexpr std::uint32_t kImpactMaxBounces = 8;
 

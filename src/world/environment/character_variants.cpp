@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#include "foundation/text/hash.h"
+#include "render/textures/texture_manager.h"
+#include "world/environment/env_object.h"
+#include "world/environment/environment.h"
+
 const CharacterVariant CharacterVariantTable[] = {
     {"HERO_LEADER", 0, "HERO_LEADER_SKIN.bmp"},
     {"HERO_SCOUT", 1, "HERO_SCOUT_SKIN.bmp"},
@@ -41,4 +46,21 @@ void EnvFileSetCharacterBaseTemplate(int slot, CEnvObject* base) {
 void EnvFileResetCharacterVariants() {
   g_variantsEnabled = false;
   g_baseTemplates[0] = g_baseTemplates[1] = nullptr;
+}
+
+CEnvObject* EnvFileMakeCharacterTemplate(CEnvironment* environment, const CharacterVariant& variant) {
+  if (environment == nullptr || variant.name == nullptr) return nullptr;
+  CEnvObject* base = EnvFileCharacterBaseTemplate(variant.baseSlot);
+  if (base == nullptr) return nullptr;
+  CEnvObject* copy = NewEnvObjectNode();
+  copy->Init(base->Context());
+  copy->CopySharedChain(*base);
+  // Found by the variant's name from now on.
+  copy->ObjectName = variant.name;
+  copy->ObjectNameHash = HashStringNoCase(variant.name);
+  CTexture* texture = nullptr;
+  if (environment->Textures != nullptr && variant.textureName != nullptr)
+    texture = environment->Textures->GetTexture(variant.textureName, 0);
+  for (CEnvObject* n = copy; n != nullptr; n = n->NextNode) n->VariantTexture = texture;
+  return environment->AddObject(copy);
 }

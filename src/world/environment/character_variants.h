@@ -5,6 +5,7 @@
 #pragma once
 
 class CEnvObject;
+class CEnvironment;
 
 struct CharacterVariant {
   const char* name;         // object name, compared exactly
@@ -27,3 +28,10 @@ CEnvObject* EnvFileCharacterBaseTemplate(int slot);
 void EnvFileSetCharacterBaseTemplate(int slot, CEnvObject* base);
 // Disables the table and clears both base-template slots.
 void EnvFileResetCharacterVariants();
+
+// A new template copied from the base template of the variant's slot (its
+// meshes, trees and skins shared, the copy marked shared), named after the
+// variant and wearing the variant's texture from the environment's texture
+// library; the environment adds it to its template list.  Null when the
+// slot holds no base template (nothing is added then).
+CEnvObject* EnvFileMakeCharacterTemplate(CEnvironment* environment, const CharacterVariant& variant);

@@ -23,6 +23,7 @@
 #include "render/textures/texture_manager.h"
 #include "scene/mesh/vbuffer_object.h"
 #include "scene/mesh/vertex_buffer.h"
+#include "world/environment/character_variants.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/env_object.h"
 #include "world/environment/env_text_cursor.h"
@@ -125,9 +126,9 @@ class LevelServices : public HLOLevelServices {
     if (env_->Textures != nullptr) env_->Textures->SetMarkNew(on ? 1 : 0);
   }
   void MarkAttachmentTemplate(CEnvObject* templ) override { templ->Flags |= kAttachmentTemplateFlag; }
-  // Copies of character templates are not made yet: such objects are reported
-  // as missing templates.
-  CEnvObject* MakeCharacterTemplate(const CharacterVariant&) override { return nullptr; }
+  CEnvObject* MakeCharacterTemplate(const CharacterVariant& variant) override {
+    return EnvFileMakeCharacterTemplate(env_, variant);
+  }
   int TemplateType(const CEnvObject* templ) override { return TypeOf(templ); }
   CEnvInstance* FindInstanceByHash(std::uint32_t hash) override { return env_->FindInstanceById(hash); }
 

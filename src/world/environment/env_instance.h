@@ -102,7 +102,15 @@ constexpr std::int32_t kInstanceRenderModeValue = 24;
 struct ObjectTemplatePair {
   CEnvObject* Template = nullptr;
   std::uint32_t OverrideTexture = 0;
+
+  // Fills the pair from the object "<name>.pi2" (its ".evo" file), found
+  // among the environment's templates or loaded and added; the texture is
+  // cleared.  An empty or null name gives an empty pair.  False when the
+  // name is not empty and the object cannot be had (the pair is then empty).
+  bool Load(class CEnvironment* environment, const char* name);
 };
+// The name the object-template reference goes by where it is loaded.
+using ObjectTemplateRef = ObjectTemplatePair;
 
 // The sway of a plant: phase and speed in degrees (per second), amplitude,
 // axis weights, and the offset the last step gave.

@@ -4,12 +4,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "foundation/text/hash.h"
 #include "render/bsp/bsp_query.h"
 #include "render/debug/debug_draw.h"
 #include "render/device/render.h"
 #include "render/geometry/geometry_ops.h"
+#include "render/textures/texture.h"
 #include "render/volumes/sphere.h"
 #include "scene/mesh/mesh_pools.h"
 
@@ -104,7 +106,71 @@ void CEnvObject::Init(const EnvLoadContext& context) {
   NamedValues.clear();
   Transforms = nullptr;
   BspBytes = 0;
+  VariantTexture = nullptr;
   m_Context = context;
+}
+
+void CEnvObject::CopySharedChain(const CEnvObject& from) {
+  std::vector<const CEnvObject*> sources;
+  for (const CEnvObject* n = &from; n != nullptr; n = n->NextNode) sources.push_back(n);
+  std::vector<CEnvObject*> copies{this};
+  for (std::size_t k = 1; k < sources.size(); ++k) {
+    CEnvObject* node = NewEnvObjectNode();
+    node->Init(from.m_Context);
+    copies.push_back(node);
+  }
+  // The copy of a node of the original chain (itself for a pointer outside it).
+  auto map = [&](const CEnvObject* n) -> CEnvObject* {
+    for (std::size_t k = 0; k < sources.size(); ++k)
+      if (sources[k] == n) return copies[k];
+    return const_cast<CEnvObject*>(n);
+  };
+  for (std::size_t k = 0; k < sources.size(); ++k) {
+    const CEnvObject& a = *sources[k];
+    CEnvObject& b = *copies[k];
+    b.RecordSize = a.RecordSize;
+    b.TemplateKind = a.TemplateKind;
+    b.MeshKind = a.MeshKind;
+    b.Bounds = a.Bounds;
+    b.Mesh = a.Mesh;
+    b.OtherMesh = a.OtherMesh;
+    b.Bsp = a.Bsp;
+    b.CollisionBsp = a.CollisionBsp;
+    b.VertexAnimFrames = a.VertexAnimFrames;
+    b.Flags = a.Flags;
+    b.ConnectorCount = a.ConnectorCount;
+    for (int i = 0; i < kConnectorSlots; ++i) {
+      b.ConnectorPositions[i] = a.ConnectorPositions[i];
+      b.ConnectorSlots[i] = a.ConnectorSlots[i];
+    }
+    b.HitRegions = a.HitRegions;
+    for (EnvHitRegion& r : b.HitRegions) r.Node = map(r.Node);
+    b.NameHash = a.NameHash;
+    b.NextNode = k + 1 < copies.size() ? copies[k + 1] : nullptr;
+    b.ParentNode = map(a.ParentNode);
+    b.NodeIndex = a.NodeIndex;
+    b.SkinData = a.SkinData;
+    b.SkinBones = a.SkinBones;
+    b.WholeBounds = a.WholeBounds;
+    b.SolidType = a.SolidType;
+    b.Sphere = a.Sphere;
+    b.WholeSphere = a.WholeSphere;
+    b.DetailCounts[0] = a.DetailCounts[0];
+    b.DetailCounts[1] = a.DetailCounts[1];
+    b.Shared = 1;
+    b.ShadowTemplate = a.ShadowTemplate;
+    b.ObjectNameHash = a.ObjectNameHash;
+    b.ObjectName = a.ObjectName;
+    b.NodeName = a.NodeName;
+    b.ParentName = a.ParentName;
+    b.ShadowName = a.ShadowName;
+    std::memcpy(b.NodeWords, a.NodeWords, sizeof b.NodeWords);
+    b.NamedValues = a.NamedValues;
+    b.Transforms = a.Transforms;
+    b.BspBytes = a.BspBytes;
+    b.VariantTexture = a.VariantTexture;
+    b.m_Context = a.m_Context;
+  }
 }
 
 void CEnvObject::FreeNode() {
@@ -300,6 +366,8 @@ bool CEnvObject::SetDetailEffect(CTexture* texture, std::uint32_t blendMode, flo
 int CEnvObject::SubmitMesh(const void* lights, std::uint32_t textureOverride, void* drawData) {
   if (TemplateKind == OTYPE_VERTEXANIM) return SubmitFrame(0.0f, lights);
   if (Mesh == nullptr || g_DrawHooks.DrawMesh == nullptr) return 0;
+  // A character copy wears its own texture unless the instance gives one.
+  if (textureOverride == 0 && VariantTexture != nullptr) textureOverride = VariantTexture->Id;
   return g_DrawHooks.DrawMesh(Mesh, lights, textureOverride, drawData);
 }
 

@@ -201,6 +201,12 @@ class CEnvObject {
   bool SetReflectionEffect(CTexture* texture, float strength, const char* name);
   bool SetDetailEffect(CTexture* texture, std::uint32_t blendMode, float strength, float scaleU, float scaleV,
                        const char* name);
+  // Makes this node (and, through NextNode, a chain of new nodes) a copy of
+  // the chain of `from` that shares its meshes, trees, skins and transform
+  // tables: every node of the copy is marked shared, so that freeing the
+  // copy leaves them to the original.  Parent links and hit regions point
+  // into the copy.  This node must be empty (just initialised).
+  void CopySharedChain(const CEnvObject& from);
   // "#0x%X" of the object name hash, in one static buffer.
   const char* GetIdString() const;
   // The modules the node was initialised with.
@@ -247,6 +253,9 @@ class CEnvObject {
   std::vector<EnvNamedValue> NamedValues;
   EnvTransformList* Transforms = nullptr;    // owned, or null
   std::uint32_t BspBytes = 0;                // memory size of the kept tree
+  // A copied character template's own texture, drawn where no instance
+  // override is given; null otherwise.
+  CTexture* VariantTexture = nullptr;
 
  private:
   EnvLoadContext m_Context;

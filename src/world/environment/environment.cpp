@@ -17,6 +17,7 @@
 #include "world/glass/glazier.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/sky/sky.h"
+#include "world/space/zone_draw.h"
 #include "world/space/zone_record.h"
 
 CEnvironment* g_Environment = nullptr;
@@ -380,6 +381,12 @@ void CEnvironment::Update() {
   CLightTable::ClearActive();
   // The glass set's part of the view: intact panes and flying shards queued.
   if (Glass != nullptr) Glass->Draw(Queue);
+}
+
+void CEnvironment::DrawZones() {
+  // Zone visibility from the current camera: the view instance's zone (its
+  // portals not followed while the zone override is set), then the outer world zone.
+  DrawZonesFromCamera(ViewInstance, RootInstance, ZoneOverride == 0);
 }
 
 void CEnvironment::CreateGlass(int shardCount) {

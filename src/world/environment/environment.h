@@ -163,6 +163,11 @@ class CEnvironment : public CWorldQueries {
   // Once in each view's pass: advances the query stamp, switches off the
   // lights enabled for the last draws and queues the glass set.
   void Update();
+  // The zone pass of a view, from the current camera: what it sees of the
+  // view instance's zone (its portals followed unless the zone override is
+  // set) and of the outer world zone, drawn through the portals in view.
+  // Nothing without a current camera.
+  void DrawZones();
   // Once a frame after the world objects moved: steps vertex animation by
   // the game clock and brings attached animated instances after their parents.
   void UpdateAnimated();

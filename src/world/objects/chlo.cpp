@@ -6,6 +6,7 @@
 #include "platform/win32/message_box.h"
 #include "foundation/text/hash.h"
 #include "sound/sound_manager.h"
+#include "world/effects/impact_pieces.h"
 #include "world/environment/env_instance.h"
 #include "world/objects/chlo_manager.h"
 #include "world/objects/hlo_spawn_record.h"
@@ -297,4 +298,10 @@ void CHLO::TakeReferencePosition() { ReferencePosition = GetPosition(); }
 
 void NotifyWorldChanged() {
   if (g_HLOManager) g_HLOManager->ForEachActiveObject([](CHLO* object) { object->OnWorldChanged(); });
+}
+
+int CHLO::SpawnDebris(int count, CEnvObject* mesh, bool burning) {
+  if (Instance == nullptr || g_ImpactPieces == nullptr || count <= 0) return 0;
+  const std::uint32_t mask = (Flags & HLOF_DEBRIS_MASK) ? kObjectDebrisMask2 : kObjectDebrisMask;
+  return g_ImpactPieces->Throw(Instance, nullptr, count, 0, burning, mask, mesh);
 }

@@ -127,6 +127,11 @@ class CHLO {
   std::uint32_t FramesSinceDrawn() const;
   bool WasEverDrawn() const;
 
+  // Throws count pieces of the mesh (null: the visual's own template) from
+  // the visual through the impact-piece pool, at the debris priority
+  // 0x3FFFFFFF (0x4FFFFFFF with HLOF_DEBRIS_MASK), so that they outlive
+  // scenery's pieces.  Answers how many flew: 0 without a visual or pool.
+  int SpawnDebris(int count, CEnvObject* mesh, bool burning);
   // The visual's world position (the origin without a visual).
   CVector3 GetPosition() const;
   // Settles an object without ground on activation: the ground found at its

@@ -1,5 +1,8 @@
 #include "world/regions/region_list.h"
 
+#include <string>
+
+#include "foundation/files/buffered_file.h"
 #include "foundation/memory/memory_manager.h"
 #include "foundation/system/debug_output.h"
 #include "foundation/text/hash.h"
@@ -162,4 +165,22 @@ bool CRegionList::ReadText(EnvTextCursor& cursor, int version) {
   compact_ = false;
   changed_ = false;
   return true;
+}
+
+bool CRegionList::ReadFile(BufferedFile* file, int version) {
+  if (file == nullptr) return false;
+  // The rest of the file, in chunks, up to the limit.
+  std::string text;
+  char chunk[4096];
+  for (;;) {
+    const std::size_t got = FileRead(chunk, 1, sizeof chunk, file);
+    if (got == 0) break;
+    if (text.size() + got > kMaxRegionFileBytes) {
+      DebugTrace("Region file is too long (more than %u bytes)\n", kMaxRegionFileBytes);
+      return false;
+    }
+    text.append(chunk, got);
+  }
+  EnvTextCursor cursor(text.c_str());
+  return ReadText(cursor, version);
 }

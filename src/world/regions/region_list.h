@@ -8,10 +8,13 @@
 
 #include "world/regions/region.h"
 
+class BufferedFile;
 class EnvTextCursor;
 
 // Most regions one section may declare; a larger count is taken as damage.
 inline constexpr int kMaxRegions = 4096;
+// Largest region file ReadFile takes (far above 4096 regions of text).
+inline constexpr std::uint32_t kMaxRegionFileBytes = 16u << 20;
 
 class CRegionList {
  public:
@@ -47,6 +50,11 @@ class CRegionList {
   // field): the regions read before the fault stay, and a message names the
   // line.
   bool ReadText(EnvTextCursor& cursor, int version);
+  // The same section from an open file, from where the file stands: the rest
+  // of the file is read (at most kMaxRegionFileBytes) and parsed as above, so
+  // the file is left at its end.  False without a file, when the rest is too
+  // long, or when the section is damaged.
+  bool ReadFile(BufferedFile* file, int version);
   // Frees nodes and array.
   void Clear();
 

@@ -70,6 +70,12 @@ struct Portal {
   Portal* FindTwin(const ZoneRecord& zone) const;
   // The point moved onto the plane, coordinates within 0.0001 of 0 set to 0.
   void ProjectOntoPlane(const CVector3& point, CVector3* out) const;
+  // Draws the target zone (DrawZone) through the frustum that the portal's
+  // outline leaves of `frustum`, seen from the current camera: planes through
+  // the eye and each edge, the portal plane and the camera's near plane.
+  // Nothing without a target zone, with fewer than 3 vertices or without a
+  // current camera.
+  void Traverse(const CFrustum& frustum, std::uint32_t pass);
   // Draws the polygon translucent (red closed one-way, magenta duplicate
   // points, white otherwise) with lines to the owner's and target's spheres.
   void DrawDebug() const;

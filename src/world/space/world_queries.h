@@ -24,7 +24,11 @@
 class CEnvInstance;
 class CEnvironment;
 class CEnvObject;
+class CMaterial;
+class CTexture;
 struct BspPolygon;
+struct Decal;
+struct Portal;
 
 // Query flags of the line tests.
 enum WorldQueryFlags : std::uint32_t {
@@ -54,6 +58,36 @@ struct PolygonQuery {
   CEnvInstance* Instance = nullptr;   // instance being walked
   const CEnvObject* Node = nullptr;   // node being walked
   void* Context = nullptr;
+};
+
+// Instance flag word bits the decal walk reads.
+inline constexpr std::uint32_t kInstanceFlagNoDecals = 1u << 20;
+inline constexpr std::uint32_t kInstanceFlagBit31 = 1u << 31;
+
+// What PlaceDecal is asked to make: where, how large, and how the finished
+// decal looks and lives.
+struct DecalRequest {
+  std::int32_t Kind = 0;             // the caller's decal kind (bullet hole, scorch ...); not read here
+  CEnvInstance* Target = nullptr;    // the instance hit; the whole tree of its top ancestor takes the decal
+  CVector3 Position{};               // the hit point, world space
+  CVector3 Normal{0, 1, 0};          // the surface normal there; the projector looks against it
+  float Size = 10.0f;                // half size of the projected square
+  float Depth = 10.0f;               // reach of the volume either side of the point
+  float Roll = 0.0f;                 // turn of the square about the normal, degrees
+  // Spreading: with a start size other than 0 the decal grows from it
+  // towards Size by the growth factor (1.0 = not growing).
+  float StartSize = 0.0f;
+  float Growth = 1.0f;
+  // Fading of the finished decal: applied when Fade is set.
+  bool Fade = false;
+  float FadeDelay = 0.0f;            // seconds
+  float FadeTime = 0.0f;             // seconds
+  // Clipping options: only surfaces facing up; also instances with bit 31.
+  bool UpOnly = false;
+  bool IncludeBit31 = false;
+  CTexture* Texture = nullptr;
+  CMaterial* Material = nullptr;
+  float Colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
 class CWorldQueries {
@@ -136,6 +170,30 @@ class CWorldQueries {
   // Moves the instance under the zone it ends up in after moving from -> to
   // (both raised by 100); true when it changed zone.
   bool UpdateInstanceZone(CEnvInstance* instance, const CVector3& from, const CVector3& to);
+  // The first portal of zone's zone (its top ancestor's) that the segment
+  // crosses from the front or from on its plane, inside its polygon; null
+  // when none, or when the zone has no zone record.
+  Portal* FindPortalCrossed(CEnvInstance* zone, const CVector3& start, const CVector3& end);
+
+  // The ground test through zones: from every zone root of the static list
+  // whose zone centre lies, in the x-z plane, within 1.4122 times the zone's
+  // half size of the segment start, the zone walk (portals followed) keeps
+  // the surface whose position along the segment (0 start, 1 end) is
+  // nearest to target; with WQF_SKIP_BIT29 templates whose mesh flags have
+  // bit 8 are left out.  hit->Distance holds |position - target|.  Nonzero
+  // when a surface was found.
+  int LineTestLandscape(const CVector3& start, const CVector3& end, float target, WorldHit* hit,
+                        std::uint32_t flags);
+
+  // Projects a decal onto the tree of the request's target (children before
+  // their parents; instances with flag bit 20 left out, and those with bit
+  // 31 unless the request includes them): every visible mesh part that the
+  // projector's volume touches is clipped into the decal.  Answers the
+  // finished decal (faded as asked), or null when there is no decal
+  // manager, decals are off, there is no target or nothing was touched.
+  Decal* PlaceDecal(const DecalRequest& request);
+  // Removes the decals lying on every instance of the tree, children first.
+  void RemoveDecals(CEnvInstance* instance);
 
   // The hit record of the last LineOfSight and the last-move record.
   static WorldHit& StaticHit();

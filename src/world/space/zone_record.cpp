@@ -2,7 +2,11 @@
 // live zones.
 #include "world/space/zone_record.h"
 
+#include <vector>
+
 #include "foundation/memory/memory_manager.h"
+#include "world/environment/env_instance.h"
+#include "world/environment/env_object.h"
 #include "world/space/octree.h"
 #include "world/space/portal.h"
 
@@ -70,10 +74,36 @@ Portal* ZoneRecord::FindPortalAt(const CVector3& point) const {
   return nullptr;
 }
 
-CEnvInstance* ZoneRecord::FindZoneCrossed(const CVector3& start, const CVector3& end) const {
+Portal* ZoneRecord::FindPortalCrossed(const CVector3& start, const CVector3& end) const {
   for (Portal* p = Portals; p; p = p->Next)
-    if (p->IsCrossedBy(start, end, nullptr)) return p->TargetZone;
+    if (p->IsCrossedBy(start, end, nullptr)) return p;
   return nullptr;
+}
+
+CEnvInstance* ZoneRecord::FindZoneCrossed(const CVector3& start, const CVector3& end) const {
+  const Portal* p = FindPortalCrossed(start, end);
+  return p ? p->TargetZone : nullptr;
+}
+
+Portal* ZoneRecord::FindPortalContaining(const CEnvInstance* instance) const {
+  if (!instance || !instance->Template) return nullptr;
+  // The sphere of the template (of its root node for a hierarchical one)
+  // moved by the local position only, as the loader placed it.
+  const CVector3& c = instance->Template->Sphere.Centre;
+  const CVector3& at = instance->GetLocalPosition();
+  return FindPortalAt(CVector3{c.x + at.x, c.y + at.y, c.z + at.z});
+}
+
+void ZoneRecord::RehomeInstances() {
+  // Gather first: attaching again changes the list being walked.
+  std::vector<CEnvInstance*> moving;
+  for (CEnvInstance* i = RegisteredInstances; i; i = i->ZoneLink)
+    if (i->Parent && i->Parent->IsStatic() && !FindPortalContaining(i)) moving.push_back(i);
+  for (CEnvInstance* i : moving) {
+    CEnvInstance* parent = i->Parent;
+    i->Detach();
+    parent->AttachChild(i);
+  }
 }
 
 void ZoneRecord::GetCentre(CVector3* out) const {

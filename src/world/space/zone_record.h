@@ -9,6 +9,7 @@
 #include "render/geometry/vector3.h"
 
 class CEnvInstance;
+class CFrustum;
 class OctreeArray;
 struct OctreeNode;
 struct Portal;
@@ -41,9 +42,22 @@ struct ZoneRecord {
 
   // The first portal whose prism contains the point, or null.
   Portal* FindPortalAt(const CVector3& point) const;
-  // The target of the first portal (list order, closed or not) the segment
-  // crosses from its front (or from on its plane) inside its polygon, or null.
+  // The first portal (list order, closed or not) the segment crosses from
+  // its front (or from on its plane) inside its polygon, or null.
+  Portal* FindPortalCrossed(const CVector3& start, const CVector3& end) const;
+  // The target of that portal, or null.
   CEnvInstance* FindZoneCrossed(const CVector3& start, const CVector3& end) const;
+  // The first portal whose prism holds the instance's sphere centre, taken
+  // as the template's sphere centre plus the local position (not turned or
+  // scaled); null when none holds it or the instance has no template.
+  Portal* FindPortalContaining(const CEnvInstance* instance) const;
+  // Registers anew each registered instance whose parent is static and which
+  // lies in no portal of the zone: it is detached and attached again under
+  // its parent, so that it goes to the end of the list again.
+  void RehomeInstances();
+  // Draws each registered instance through the frustum (may be null), the
+  // parent of one in transform mode 1 or 2 first.
+  void DrawRegistered(const CFrustum* frustum);
 
   // Centre of the box; half its x extent.
   void GetCentre(CVector3* out) const;

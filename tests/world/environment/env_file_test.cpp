@@ -17,7 +17,12 @@
 #include "foundation/text/hash.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
+#include "scene/lights/light_table.h"
+#include "world/effects/breakable_instance.h"
+#include "world/effects/breakable_loader_hook.h"
+#include "world/environment/character_variants.h"
 #include "world/environment/env_file_fixture.h"
+#include "world/environment/env_load_finish_hooks.h"
 #include "world/environment/env_file_writer.h"
 #include "world/environment/env_object.h"
 #include "world/environment/env_text_cursor.h"
@@ -706,6 +711,139 @@ TEST_F(EnvFileTest, LoadKindsAndLandscapes) {
   EXPECT_EQ(EnvFileLoadLandscape(env_, OTYPE_LANDSCAPE, "Tile2", 0, &tile), 1);
   EXPECT_EQ(tile, nullptr);
   EXPECT_NE(env_->FindObjectByName("Tile2"), nullptr);
+}
+
+TEST_F(EnvFileTest, ADamageBlockMakesALoadedInstanceBreakable) {
+  InstallBreakableLoaderHook();
+  Record crate;
+  crate.flags = 0x400000;
+  crate.damage = "25 6 \"Debris\" 40 0 3 11 12";
+  Record lid;
+  lid.name = "Lid";
+  lid.parent = "A";
+  lid.flags = 0x400000;
+  lid.damage = "50 2 \"\" 0 0 255 -1 -1";
+  const int loaded =
+      Load(Header(72) + WriteRecord(72, crate) + WriteRecord(72, lid) + "ENDI HLOX ENDP " + Sections(72));
+  SetEnvDamageBlockHandler(nullptr);
+  ASSERT_EQ(loaded, 1) << report_.failedLine;
+  CEnvInstance* a = Find("A");
+  CEnvInstance* top = Find("Lid");
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(top, nullptr);
+  const InstanceDamage* d = GetInstanceDamage(a);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->Health, 25.0f);
+  EXPECT_EQ(d->DebrisCount, 6);
+  EXPECT_EQ(d->Debris, env_->FindObjectByName("Debris"));
+  EXPECT_EQ(d->ExplosionStrength, 40.0f);
+  EXPECT_EQ(d->ExplosionSize, 0.0f);
+  EXPECT_EQ(d->Light, 3);
+  EXPECT_EQ(d->SoundOff, 11);
+  EXPECT_EQ(d->SoundOn, 12);
+  ASSERT_NE(GetInstanceDamage(top), nullptr);
+  EXPECT_EQ(GetInstanceDamage(top)->Debris, nullptr);
+  // Hits through the instance's hit callback: 25 leaves it at exactly 0, the
+  // next breaks it, and its breakable lid with it.
+  ASSERT_NE(a->HitCallback, nullptr);
+  a->HitCallback(a, 25.0f, nullptr);
+  EXPECT_FALSE(a->Flags & INSTF_DISABLED);
+  a->HitCallback(a, 0.5f, nullptr);
+  EXPECT_TRUE(a->Flags & INSTF_DISABLED);
+  EXPECT_TRUE(top->Flags & INSTF_DISABLED);
+  EXPECT_EQ(a->HitCallback, nullptr);
+}
+
+TEST_F(EnvFileTest, WithoutTheHandlerADamageBlockIsReadAndNotKept) {
+  SetEnvDamageBlockHandler(nullptr);
+  Record crate;
+  crate.flags = 0x400000;
+  crate.damage = "25 6 \"\" 40 0 3 11 12";
+  ASSERT_EQ(Load(Header(72) + WriteRecord(72, crate) + "ENDI HLOX ENDP " + Sections(72)), 1);
+  EXPECT_EQ(GetInstanceDamage(Find("A")), nullptr);
+}
+
+TEST_F(EnvFileTest, TheLoadFinishMakesTheLevelsSpecialLightsOnce) {
+  CLightTable lights(64);
+  delete env_;
+  env_ = new CEnvironment(nullptr, &textures_, &materials_, nullptr, nullptr, &lights, nullptr, nullptr);
+  InstallEnvLoadFinishHooks();
+  ASSERT_EQ(Load(Header(72) + "ENDI HLOX ENDP " + Sections(72)), 1);
+  const std::uint8_t night = lights.NightVisionIndex;
+  EXPECT_NE(night, kNoLight);
+  EXPECT_NE(lights.FlashingLightIndex, kNoLight);
+  EXPECT_NE(lights.NonDirLightIndex, kNoLight);
+  const int count = CLightTable::Count;
+  // A second load over the same table makes no second set.
+  ASSERT_EQ(Load(Header(72) + "ENDI HLOX ENDP " + Sections(72)), 1);
+  EXPECT_EQ(lights.NightVisionIndex, night);
+  EXPECT_EQ(CLightTable::Count, count);
+  RemoveEnvLoadFinishHook(&PrepareLevelLights);
+  delete env_;
+  env_ = nullptr;
+}
+
+TEST_F(EnvFileTest, ACharacterVariantIsACopyOfItsBaseWearingItsOwnTexture) {
+  CEnvObject* base = EnvFileLoadObjectByKind(env_, -1, "Block");
+  ASSERT_NE(base, nullptr);
+  const CharacterVariant variant{"GOATHERDER", 1, "GOATHERDER.bmp"};
+  EXPECT_EQ(EnvFileMakeCharacterTemplate(env_, variant), nullptr) << "slot 1 holds no base";
+  EnvFileSetCharacterBaseTemplate(1, base);
+  CEnvObject* copy = EnvFileMakeCharacterTemplate(env_, variant);
+  EnvFileResetCharacterVariants();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy, base);
+  EXPECT_EQ(env_->FindObjectByName("GOATHERDER"), copy);
+  EXPECT_EQ(env_->FindObjectByName("Block"), base);
+  EXPECT_EQ(copy->Mesh, base->Mesh);
+  EXPECT_EQ(copy->Bsp, base->Bsp);
+  EXPECT_EQ(copy->TemplateKind, base->TemplateKind);
+  EXPECT_EQ(copy->Shared, 1u);
+  ASSERT_NE(copy->VariantTexture, nullptr);
+  EXPECT_EQ(copy->VariantTexture, textures_.GetTexture("GOATHERDER.bmp", 0));
+  EXPECT_EQ(base->VariantTexture, nullptr);
+  // Freeing the environment frees the base's meshes once (the address
+  // checker reports a second free).
+}
+
+TEST_F(EnvFileTest, AChainedVariantKeepsItsLinksInsideTheCopy) {
+  CEnvObject* rig = EnvFileLoadObjectByKind(env_, -1, "Rig");
+  ASSERT_NE(rig, nullptr);
+  ASSERT_NE(rig->NextNode, nullptr);
+  EnvFileSetCharacterBaseTemplate(0, rig);
+  CEnvObject* copy = EnvFileMakeCharacterTemplate(env_, CharacterVariant{"IRAQTORTURER", 0, "IRAQTORTURER.bmp"});
+  EnvFileResetCharacterVariants();
+  ASSERT_NE(copy, nullptr);
+  int nodes = 0;
+  for (CEnvObject *a = rig, *b = copy; a != nullptr; a = a->NextNode, b = b->NextNode) {
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(b->NodeIndex, a->NodeIndex);
+    EXPECT_EQ(b->Shared, 1u);
+    if (a->ParentNode != nullptr) {
+      EXPECT_NE(b->ParentNode, a->ParentNode) << "a parent link points into the copy";
+      EXPECT_EQ(b->ParentNode->NodeIndex, a->ParentNode->NodeIndex);
+    }
+    ++nodes;
+  }
+  EXPECT_GE(nodes, 2);
+}
+
+TEST_F(EnvFileTest, AModelPairLoadsFromItsSourceName) {
+  ObjectTemplateRef pair;
+  pair.OverrideTexture = 7;
+  EXPECT_TRUE(pair.Load(env_, ""));
+  EXPECT_EQ(pair.Template, nullptr);
+  EXPECT_EQ(pair.OverrideTexture, 0u);
+  ASSERT_TRUE(pair.Load(env_, "Debris"));
+  EXPECT_EQ(pair.Template, env_->FindObjectByName("Debris"));
+  // Loaded once: a second pair finds the same template.
+  ObjectTemplateRef again;
+  ASSERT_TRUE(again.Load(env_, "Debris"));
+  EXPECT_EQ(again.Template, pair.Template);
+  ObjectTemplateRef missing;
+  EXPECT_FALSE(missing.Load(env_, "NoSuchModel"));
+  EXPECT_EQ(missing.Template, nullptr);
 }
 
 }  // namespace

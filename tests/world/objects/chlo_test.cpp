@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "../effects/effects_fixture.h"
+#include "foundation/memory/linear_buffer.h"
 #include "hlo_test_world_fixture.h"
+#include "world/effects/effect_pool.h"
+#include "world/effects/impact_pieces.h"
 #include "platform/win32/message_box.h"
 #include "world/objects/chlo_manager.h"
 
@@ -264,4 +270,41 @@ TEST_F(ObjectTest, VirtualOperationsThroughTheTestFactory) {
   unit->SetSide(3);
   EXPECT_EQ(manager.FirstActive(3, HLO_GRUNT), unit);
   EXPECT_EQ(manager.FirstActive(1, HLO_GRUNT), nullptr);
+}
+
+TEST_F(ObjectTest, DebrisFliesFromTheVisualAtTheObjectsPriority) {
+  CTimer clock;
+  effects_test::SetClock(clock, 1000, 0.02f);
+  g_EffectsHooks = EffectsHooks{};
+  g_EffectsHooks.GameClock = &clock;
+  CLinearBuffer level(1u << 20, "debris test level");
+  CEffectPool effects;
+  ImpactPieces pieces;
+  ASSERT_TRUE(effects.CreatePools(&level));
+  ASSERT_TRUE(pieces.CreatePools(&level));
+  g_EffectPool = &effects;
+  g_ImpactPieces = &pieces;
+
+  HLOSpawnRecord r = TestRecord(HLO_FEATURE, 0, 0, 7, true, 0.0f);
+  TestObject object(r);
+  ASSERT_NE(object.Instance, nullptr);
+  EXPECT_EQ(object.SpawnDebris(3, nullptr, false), 3);
+  object.Flags |= HLOF_DEBRIS_MASK;
+  EXPECT_EQ(object.SpawnDebris(2, nullptr, false), 2);
+  std::vector<std::uint32_t> priorities;
+  for (int i = 0; i < pieces.GetCapacity(); ++i)
+    if (pieces.SlotAt(i)->InUse) priorities.push_back(pieces.SlotAt(i)->Priority);
+  std::sort(priorities.begin(), priorities.end());
+  EXPECT_EQ(priorities, (std::vector<std::uint32_t>{0x3FFFFFFF, 0x3FFFFFFF, 0x3FFFFFFF, 0x4FFFFFFF, 0x4FFFFFFF}));
+  // Fill the pool with the object's pieces: scenery's pieces cannot evict them.
+  object.SpawnDebris(pieces.GetCapacity(), nullptr, false);
+  ASSERT_EQ(pieces.GetInUse(), pieces.GetCapacity());
+  object.Instance->SpawnDebris(4, nullptr, false);
+  for (int i = 0; i < pieces.GetCapacity(); ++i) EXPECT_GE(pieces.SlotAt(i)->Priority, 0x3FFFFFFFu);
+  // Nothing without pieces to give or a visual.
+  EXPECT_EQ(object.SpawnDebris(0, nullptr, false), 0);
+  g_ImpactPieces = nullptr;
+  EXPECT_EQ(object.SpawnDebris(3, nullptr, false), 0);
+  g_EffectPool = nullptr;
+  g_EffectsHooks = EffectsHooks{};
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "foundation/file_test_fixture.h"
+#include "foundation/files/buffered_file.h"
 #include "foundation/text/hash.h"
 #include "world/environment/env_text_cursor.h"
 
@@ -146,6 +148,39 @@ TEST(RegionList, LookUpsRefuseIndicesOutOfRangeAndFindTheFirstOfAName) {
   ASSERT_EQ(list.GetCount(), 2);
   EXPECT_EQ(list.GetRegion(1)->Sphere.Centre.x, 9.0f);
   EXPECT_EQ(list.GetAddedCount(), 3);
+}
+
+class RegionFile : public FileTest {
+ protected:
+  void SetUp() override {
+    FileTest::SetUp();
+    Start();
+  }
+};
+
+TEST_F(RegionFile, AnOpenFileIsReadLikeTheSectionFromWhereItStands) {
+  Write("regions.txt", "2\nREGION door_a 0 100 0 0 0 90 0 -10 -5 -20 10 5 20\nREGION \"the pool\" 1 0 0 0 50\nENDR\n");
+  BufferedFile* file = FileOpen("regions.txt", "rb");
+  ASSERT_NE(file, nullptr);
+  CRegionList list;
+  const bool ok = list.ReadFile(file, 53);
+  FileClose(file);
+  ASSERT_TRUE(ok);
+  ASSERT_EQ(list.GetCount(), 2);
+  EXPECT_TRUE(list.GetRegion(0)->ContainsPoint({119, 0, 0}));
+  EXPECT_EQ(list.FindByName("the pool"), list.GetRegion(1));
+}
+
+TEST_F(RegionFile, ADamagedOrMissingFileIsRefused) {
+  CRegionList list;
+  EXPECT_FALSE(list.ReadFile(nullptr, 53));
+  Write("cut.txt", "3\nREGION a 1 0 0 0 50\n");
+  BufferedFile* file = FileOpen("cut.txt", "rb");
+  ASSERT_NE(file, nullptr);
+  const bool ok = list.ReadFile(file, 53);
+  FileClose(file);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(list.GetCount(), 1) << "what was read before the fault stays";
 }
 
 }  // namespace
