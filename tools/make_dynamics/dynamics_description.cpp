@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "world/dynamics/dyn_text.h"
 #include "world/dynamics/dynamic_data.h"
 
 namespace {
@@ -123,6 +124,11 @@ class Reader {
         else if (command == "simple") s.kind = DynamicsSource::SIMPLE, s.version = 3, s.simple.blank();
         else return Fail("unknown record kind \"" + command + "\"");
         if (!Word(&s.typeName)) return false;
+        // The type name becomes the file's name.
+        if (s.typeName.empty() || s.typeName.size() > 120 ||
+            s.typeName.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-") !=
+                std::string::npos)
+          return Fail("a type name is letters, digits, '_' and '-'");
         if (!names.insert(s.typeName).second) return Fail("\"" + s.typeName + "\" is described twice");
         if (More()) {
           if (Next() != "version") return Fail("unexpected word \"" + words_[at_ - 1] + "\"");
@@ -154,7 +160,7 @@ class Reader {
       if (command == "joint") {
         if (open->kind != DynamicsSource::DRIVE) return Fail("only drives have joints");
         if (joints >= 2) return Fail("a drive has two joints");
-        if (!Joint(&open->drive.joints[joints])) return false;
+        if (!Joint(&open->drive.joints[joints], open->version != 0)) return false;
         ++joints;
         continue;
       }
@@ -195,6 +201,15 @@ class Reader {
     return true;
   }
   bool Vector(Vector3* v) { return Number(&v->x) && Number(&v->y) && Number(&v->z); }
+  // A name of the file: a bare word there holds no blank or comma (they
+  // separate fields); a quoted one may hold blanks.
+  bool Name(std::string* w, bool quoted) {
+    if (!Word(w)) return false;
+    const char* forbidden = quoted ? "\"\r\n" : " \t,\"\r\n";
+    if (w->empty() || w->size() > kDynNameMax || w->find_first_of(forbidden) != std::string::npos)
+      return Fail("\"" + *w + "\" cannot stand as a name in the file");
+    return true;
+  }
   // A comma-separated list of flag words, or a number.
   bool FlagWords(const std::vector<std::pair<const char*, int>>& known, int* v) {
     std::string w;
@@ -218,7 +233,7 @@ class Reader {
 
   bool FieldLine(DynamicsSource& s, const std::string& name) {
     if (s.kind == DynamicsSource::TANK && name == "tracks")
-      return Word(&s.tank.trackNames[0]) && Word(&s.tank.trackNames[1]);
+      return Name(&s.tank.trackNames[0], false) && Name(&s.tank.trackNames[1], false);
     if (s.kind == DynamicsSource::SIMPLE && name == "collider") {
       return FlagWords({{"sphere", DYNCOLLIDER_SPHERE}, {"box", DYNCOLLIDER_BOX}}, &s.simple.colliderKind);
     }
@@ -246,7 +261,7 @@ class Reader {
 
   bool Wheel(DynWheelData* w) {
     w->blank();
-    if (!Word(&w->name)) return false;
+    if (!Name(&w->name, false)) return false;
     while (More()) {
       const std::string o = Next();
       bool ok = true;
@@ -270,14 +285,14 @@ class Reader {
     return true;
   }
 
-  bool Joint(DynDriveJoint* j) {
+  bool Joint(DynDriveJoint* j, bool quoted) {
     std::string axis;
     if (!Word(&axis)) return false;
     if (axis == "x" || axis == "0") j->axis = 0;
     else if (axis == "y" || axis == "1") j->axis = 1;
     else if (axis == "z" || axis == "2") j->axis = 2;
     else return Fail("a joint's axis is x, y or z");
-    return Word(&j->name) && Done();
+    return Name(&j->name, quoted) && Done();
   }
 
   std::string name_;
