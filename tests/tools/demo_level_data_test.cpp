@@ -714,7 +714,10 @@ TEST(LevelDescription, SectionRecordsThatCannotBeWrittenAreRefused) {
   }
 }
 
-TEST(DynamicsDescription, RecordsAreWrittenThroughTheirWritersAndReadBack) {
+// Writes its files into a scratch folder.
+class DynamicsDescriptionFiles : public FileTest {};
+
+TEST_F(DynamicsDescriptionFiles, RecordsAreWrittenThroughTheirWritersAndReadBack) {
   const std::string text =
       "car C version 1\n"
       "  driveForce 4  # high force comes from the version\n"
@@ -757,7 +760,7 @@ TEST(DynamicsDescription, RecordsAreWrittenThroughTheirWritersAndReadBack) {
   EXPECT_EQ(simple.tiltLimit, -1.0f) << "a field not given keeps its blank value";
 }
 
-TEST(DynamicsDescription, MistakesAreReportedWithTheLine) {
+TEST_F(DynamicsDescriptionFiles, MistakesAreReportedWithTheLine) {
   struct Case {
     const char* text;
     const char* error;
