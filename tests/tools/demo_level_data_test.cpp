@@ -395,11 +395,11 @@ TEST_F(DemoLevelRoutes, StoredRoutesAreAsShortAsAReferenceSearch) {
   EXPECT_GT(found, 60);
 }
 
-// A walker follows routes from behind one room to the front of the other and
-// back round: it reaches each goal, its sphere never enters a room's walls
-// and keeps clear of the ground it walks over (the routes may climb the
-// level's hills).
-TEST_F(DemoLevelRoutes, AWalkerFollowsARouteRoundTheBuildingsWithoutEnteringThem) {
+// A walker follows routes across the open ground in front of the rooms,
+// about the crates, the pillar and the ramp there: it reaches each goal, its
+// sphere never enters a room's walls and keeps clear of the ground it walks
+// over (the routes may climb the foot of the hills south of the flat middle).
+TEST_F(DemoLevelRoutes, AWalkerFollowsRoutesInFrontOfTheBuildingsWithoutEnteringGeometry) {
   Load();
   ASSERT_EQ(StartRouteData(*env_, "DEMO", nullptr), 1);
   CEnvInstance* ground = env_->FindInstanceByName("Ground");
@@ -412,9 +412,9 @@ TEST_F(DemoLevelRoutes, AWalkerFollowsARouteRoundTheBuildingsWithoutEnteringThem
   const Box rooms[2] = {{-750, 50, -150, 550}, {150, 50, 750, 550}};
   const struct {
     CVector3 start, goal;
-  } trips[] = {{{-450, 40, 850}, {450, 40, -300}},
-               {{450, 40, -300}, {600, 40, 850}},
-               {{600, 40, 850}, {-600, 40, -250}}};
+  } trips[] = {{{450, 40, -300}, {-700, 40, -150}},
+               {{-700, 40, -150}, {850, 40, -700}},
+               {{850, 40, -700}, {-450, 40, -850}}};
   for (const auto& trip : trips) {
     SCOPED_TRACE(trip.start.x);
     const CQuadTreeNode* a = g_QuadTree->FindLeaf(trip.start);
