@@ -94,6 +94,8 @@ struct LevelPaneSource {
   std::vector<int> effects;
   float reflectAmount = 0.0f;
   std::string reflectTexture;  // empty: none
+};
+
 struct LevelRegionSource {
   std::string Name;
   int Type = 0;  // 0 box, 1 sphere

@@ -388,10 +388,6 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
     for (const std::string& name : switchModels) Touch(name + ".evo");
     for (const std::string& f : dynamicsFiles) Touch(f);
-    // The switch section loads its types' visuals.
-    for (const LevelSwitchTypeSource& t : level.SwitchTypes)
-      for (const std::string& model : {t.FirstModel, t.SecondModel})
-        if (model != "NONE") Touch(model + ".evo");
     if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);
     CloseCatalog();
     if (!ok) return false;
