@@ -30,6 +30,7 @@
 #include "world/sky/sky.h"
 #include "world/sky/sky_section.h"
 #include "world/render_effects/render_effects_file.h"
+#include "world/routes/quad_tree.h"
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 #include "world/switches/switch_stats.h"
@@ -131,6 +132,9 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
     r.octrees = environment->BuildOrLoadOctrees(levelPath);
     environment->BuildStaticList();
     r.renderEffects = LoadLevelRenderEffects(environment, levelPath) == 1;
+    // The route data is named after the level: "DEMO.env" has "DEMO.qtd" and "DEMO.rmd".
+    const std::string levelName = std::filesystem::path(levelPath).replace_extension().string();
+    r.storedRoutes = StartRouteData(*environment, levelName.c_str(), nullptr) == 1;
     LevelEndPoolSizes(levelPath);
   }
 

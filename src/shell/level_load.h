@@ -6,7 +6,9 @@
 // waypoints, regions, switches, emitters, tracer batteries and glass panes
 // into their modules), the movie-camera section read from the same text, the
 // octree file built or read by the command-line letters, the static list, the
-// level's render-effects file, and the pool-size file written at the end.
+// level's render-effects file, the route data (the level's stored ".qtd" and
+// ".rmd", else built from the environment), and the pool-size file written
+// at the end.
 // Main thread.
 #pragma once
 
@@ -20,6 +22,7 @@ struct LevelLoadReport {
   bool cameras = false;       // the movie-camera section read whole
   bool octrees = false;       // the octree file built or read
   bool renderEffects = false; // the level's own render-effects file (".rfx") read
+  bool storedRoutes = false;  // the level's stored route data was used (not built at load)
   EnvFileLoadReport file;     // what the loader reported
   int instances = 0;          // instances in the environment afterwards
   int zones = 0;              // top-level instances with a zone

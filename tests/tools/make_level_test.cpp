@@ -229,7 +229,8 @@ TEST_F(MakeLevelTest, TheCatalogHoldsWhatTheLevelReads) {
   Start("d");
   ASSERT_EQ(OpenCatalog(1, "DEMO.dat", 0, 0), 1);
   for (const char* name : {"DEMO.env", "DEMO.FAS", "DEMO.OCT", "terrain.evo", "room.evo", "crate.evo",
-                           "InvisPoly.evo", "car.evo", "bricks.tga", "bush.evo"}) {
+                           "InvisPoly.evo", "car.evo", "bricks.tga", "DEMO.qtd", "DEMO.rmd", "Switches.txt",
+                           "lever.evo", "DemoCar.dyn", "DemoCrate.dyn", "bush.evo"}) {
     EXPECT_TRUE(IsFileInCatalog(name)) << name;
     // The catalog's copy is the loose file.
     BufferedFile* h = FileOpen(name, "rb");

@@ -10,6 +10,8 @@
 #include "world/shrubbery/shrubbery_section.h"
 #include "world/environment/env_file.h"
 #include "world/sky/sky_section.h"
+#include "make_level/level_sections.h"
+#include "world/effects/particle_types.h"
 
 namespace {
 
@@ -176,6 +178,25 @@ class Reader {
     if (command == "skylayer") return SkyLayer();
     if (command == "skycolour") return SkyColour();
     if (command == "pane") return Pane();
+    if (command == "region") return Region();
+    if (command == "switchtype") return SwitchType();
+    if (command == "switch") return Switch();
+    if (command == "emitter") return Emitter();
+    if (command == "tracer") {
+      CVector3 p{};
+      std::string at;
+      if (!Word(&at)) return false;
+      if (at != "at") return Fail("a tracer is \"tracer at x y z\"");
+      if (!Vector(&p)) return false;
+      out_->Tracers.push_back(p);
+      return true;
+    }
+    if (command == "dynamics") {
+      std::string file;
+      if (!Word(&file)) return false;
+      out_->DynamicsFiles.push_back((fs::path(folder) / file).lexically_normal().string());
+      return true;
+    }
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -477,6 +498,113 @@ class Reader {
     return true;
   }
 
+  bool Region() {
+    LevelRegionSource r;
+    std::string shape;
+    if (!Word(&r.Name) || !Word(&shape)) return false;
+    if (shape == "box") r.Type = 0;
+    else if (shape == "sphere") r.Type = 1;
+    else return Fail("a region is a box or a sphere");
+    bool hasFrom = false, hasTo = false, hasRadius = false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "at") ok = Vector(&r.Position);
+      else if (o == "rotate" && r.Type == 0) ok = Vector(&r.Rotation);
+      else if (o == "from" && r.Type == 0) ok = Vector(&r.Min), hasFrom = true;
+      else if (o == "to" && r.Type == 0) ok = Vector(&r.Max), hasTo = true;
+      else if (o == "radius" && r.Type == 1) ok = Number(&r.Radius), hasRadius = true;
+      else return Fail("unknown region option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (r.Type == 0 && !(hasFrom && hasTo)) return Fail("a box region needs \"from\" and \"to\"");
+    if (r.Type == 1 && !hasRadius) return Fail("a sphere region needs its radius");
+    out_->Regions.push_back(r);
+    return true;
+  }
+
+  bool SwitchType() {
+    LevelSwitchTypeSource t;
+    if (!Word(&t.Name) || !Word(&t.FirstModel) || !Word(&t.SecondModel)) return false;
+    bool hasTime = false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "move") ok = Vector(&t.PositionOffset);
+      else if (o == "turn") ok = Vector(&t.RotationOffset);
+      else if (o == "time") ok = Number(&t.TravelTime), hasTime = true;
+      else return Fail("unknown switch type option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (!hasTime) return Fail("a switch type needs its travel time");
+    if (!(t.TravelTime >= 0.0f)) return Fail("a travel time is 0 or more");
+    out_->SwitchTypes.push_back(t);
+    return true;
+  }
+
+  bool Switch() {
+    LevelSwitchSource w;
+    if (!Word(&w.Name)) return false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "parent") ok = Word(&w.Parent);
+      else if (o == "at") ok = Vector(&w.Position);
+      else if (o == "rotate") ok = Vector(&w.Rotation);
+      else if (o == "type") ok = Word(&w.Type);
+      else if (o == "region") ok = Word(&w.Region);
+      else if (o == "links") ok = Integer(&w.Links[0]) && Integer(&w.Links[1]);
+      else if (o == "value") ok = Integer(&w.LinkValue);
+      else return Fail("unknown switch option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (w.Parent.empty() || w.Type.empty() || w.Region.empty())
+      return Fail("a switch needs its parent, type and region");
+    out_->Switches.push_back(w);
+    return true;
+  }
+
+  bool Emitter() {
+    ParticleEmitter e;
+    e.Flags = PEF_RUNNING;
+    bool hasType = false, hasAt = false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "type") ok = Integer(&e.Type), hasType = true;
+      else if (o == "at") ok = Vector(&e.Position), hasAt = true;
+      else if (o == "velocity") {
+        std::string to;
+        ok = Vector(&e.MinVelocity) && Word(&to);
+        if (ok && to != "to") return Fail("a velocity is \"velocity x y z to x y z\"");
+        ok = ok && Vector(&e.MaxVelocity);
+      } else if (o == "size") ok = Number(&e.Size);
+      else if (o == "grow") {
+        ok = Number(&e.MinTargetSize) && Number(&e.MaxTargetSize);
+        e.Flags |= PEF_TARGET_SIZE;
+      } else if (o == "rate") ok = Number(&e.SizeRate);
+      else if (o == "life") ok = Number(&e.MinLifetime) && Number(&e.MaxLifetime);
+      else if (o == "delay") ok = Number(&e.MinDelay) && Number(&e.MaxDelay);
+      else if (o == "colour") {
+        ok = Number(&e.Colour[0]) && Number(&e.Colour[1]) && Number(&e.Colour[2]) && Number(&e.Colour[3]);
+        e.Flags |= PEF_COLOURED;
+      } else if (o == "jitter") e.Flags |= PEF_COLOUR_JITTER;
+      else if (o == "for") {
+        ok = Number(&e.RunningTime);
+        e.Flags |= PEF_LIMITED;
+      } else if (o == "stopped") e.Flags = (e.Flags & ~PEF_RUNNING) | PEF_TAKEN;
+      else return Fail("unknown emitter option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (!hasType || !hasAt) return Fail("an emitter needs its type and place");
+    if (e.Type < 0 || e.Type >= kParticleTypeCount) return Fail("no particle type " + std::to_string(e.Type));
+    if (!(e.MinDelay >= kEmitterMinDelay) || e.MaxDelay < e.MinDelay)
+      return Fail("an emitter's delays are at least 0.2 s, the second not below the first");
+    e.InitialCountdown = e.Countdown = e.MinDelay;
+    out_->Emitters.push_back(e);
+    return true;
+  }
+
   LevelDescription* out_;
   std::string* error_;
   std::vector<std::string> words_;
@@ -509,7 +637,7 @@ bool ReadLevelDescription(const std::string& path, LevelDescription* out, std::s
   *out = LevelDescription{};
   Reader reader(out, error);
   if (!reader.File(path, 0)) return false;
-  return Finish(path, out, error);
+  return Finish(path, out, error) && ComposeLevelSections(out, error);
 }
 
 bool ReadLevelDescriptionText(const std::string& text, const std::string& name, const std::string& folder,
@@ -517,7 +645,7 @@ bool ReadLevelDescriptionText(const std::string& text, const std::string& name, 
   *out = LevelDescription{};
   Reader reader(out, error);
   if (!reader.Text(text, name, folder, 0)) return false;
-  return Finish(name, out, error);
+  return Finish(name, out, error) && ComposeLevelSections(out, error);
 }
 
 std::string LevelEnvironmentText(const LevelDescription& level) {

@@ -36,6 +36,22 @@
 //        [floors <front> <back>] [push <front> <back>] [effects <n> <light>...] [reflect <amount> <texture or ->]
 //        points <n> x y z ...      a glass pane (3 to 32 points of a flat convex outline, at most 16 panes),
 //                                  written into the glass section by the glass set's writer
+//   region <name> box at x y z [rotate x y z] from x y z to x y z
+//   region <name> sphere at x y z radius <r>
+//                                  a region (the box's corners in its own frame); regions are numbered
+//                                  from 0 in the order given
+//   switchtype <name> <first model or NONE> <second model or NONE> [move x y z] [turn x y z] time <seconds>
+//                                  a line of the switch types' table "Switches.txt" (a level file)
+//   switch <name> parent <instance> at x y z [rotate x y z] type <switchtype> region <region>
+//          [links <object id> <object id>] [value <n>]
+//                                  a switch of the switch section; linked objects by game-object id (0 none)
+//   emitter type <particle type> at x y z velocity x y z to x y z [size <percent>] [grow <min> <max>]
+//           [rate <percent per s>] [life <min ms> <max ms>] [delay <min s> <max s>] [colour r g b a]
+//           [jitter] [for <seconds>] [stopped]
+//                                  a particle emitter of the "<EMIT>" section (running unless stopped)
+//   tracer at x y z                a tracer battery
+//   dynamics <file>                a dynamics description (make_dynamics' format) whose ".dyn" files
+//                                  the level's folder gets
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
 //     ...lines written as they stand into that section of the level file...
 //   endsection
@@ -45,13 +61,17 @@
 //
 // A section that no description gives is written empty (with its end word);
 // a section given twice is written in the order read.  A sky given by "sky"
-// lines may not also be given as a section.  Waypoints given by
+// lines may not also be given as a section.  The region, switch, emitter and
+// tracer sections are written from "region", "switch", "emitter" and
+// "tracer" lines through the sections' writers when any is given; such a
+// section may not also be given as text.  Waypoints given by
 // "waypoint" lines are written when no "section waypoints" is given.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "world/effects/particle_emitters.h"
 #include "world/environment/env_file_writer.h"
 #include "world/shrubbery/shrubbery_section.h"
 #include "world/sky/sky_settings.h"
@@ -76,10 +96,40 @@ struct LevelPaneSource {
   std::string reflectTexture;  // empty: none
 };
 
+struct LevelRegionSource {
+  std::string Name;
+  int Type = 0;  // 0 box, 1 sphere
+  CVector3 Position{};
+  CVector3 Rotation{};
+  CVector3 Min{}, Max{};  // box corners in its own frame
+  float Radius = 0.0f;
+};
+
+struct LevelSwitchTypeSource {
+  std::string Name;
+  std::string FirstModel = "NONE";
+  std::string SecondModel = "NONE";
+  CVector3 PositionOffset{};
+  CVector3 RotationOffset{};
+  float TravelTime = 0.0f;  // seconds
+};
+
+struct LevelSwitchSource {
+  std::string Name;
+  std::string Parent;
+  CVector3 Position{};
+  CVector3 Rotation{};
+  std::string Type;
+  std::string Region;
+  int Links[2] = {0, 0};
+  int LinkValue = -1;
+};
+
 struct LevelDescription {
   std::string Name;
   std::vector<std::string> ObjectFiles;  // paths as resolved
   std::vector<std::string> SourceFiles;  // every description file read, the main one first
+  std::vector<std::string> DynamicsFiles;  // paths as resolved
   EnvFileSource Env;
   std::vector<LevelFileSource> Files;
   ShrubberySectionData Shrubbery;  // from "shrub" lines
@@ -88,6 +138,11 @@ struct LevelDescription {
   bool SkyGiven = false;
   SkySettings Sky;
   std::vector<LevelPaneSource> Panes;
+  std::vector<LevelRegionSource> Regions;
+  std::vector<LevelSwitchTypeSource> SwitchTypes;
+  std::vector<LevelSwitchSource> Switches;
+  std::vector<ParticleEmitter> Emitters;
+  std::vector<CVector3> Tracers;
 };
 
 // The level file's text: Env, with the described sky in its sky section.
@@ -96,10 +151,14 @@ std::string LevelEnvironmentText(const LevelDescription& level);
 // The section names of "section" lines, by section id.
 const char* LevelSectionWord(EnvSectionId id);
 
-// Reads the description at `path` and its includes.  False with
-// "<file>:<line>: ..." in error for an unknown command or option, a missing
-// or bad number, an unknown section, an unterminated section or file, an
-// include loop or a file that cannot be read.
+// Reads the description at `path` and its includes, then writes the
+// sections given by records into Env (and "Switches.txt" into Files).  False
+// with "<file>:<line>: ..." in error for an unknown command or option, a
+// missing or bad number, an unknown section, an unterminated section or
+// file, an include loop or a file that cannot be read; with "<level>: ..."
+// for a section given both as text and by records, a switch naming a switch
+// type or region that is not described, or a name that does not fit its
+// field.
 bool ReadLevelDescription(const std::string& path, LevelDescription* out, std::string* error);
 // The same over text already in memory (`name` names it in messages;
 // includes are resolved against `folder`).

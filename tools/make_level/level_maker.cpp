@@ -11,6 +11,7 @@
 #include "foundation/files/file_locator.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/text/file_parse.h"
+#include "make_dynamics/dynamics_description.h"
 #include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
 #include "make_objects/object_description.h"
@@ -30,6 +31,8 @@
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
 #include "world/switches/switch_stats.h"
+#include "world/routes/quad_tree.h"
+#include "world/routes/route_marker.h"
 
 namespace {
 
@@ -189,11 +192,20 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
     } else if (!PoolSizeFileWrite(name.c_str(), g_ProgressCount)) {
       *error = "cannot write the pool-size file of " + name;
       ok = false;
+    } else if (!BuildAndSaveRouteData(*env, name.c_str())) {
+      *error = "cannot write the route data of " + name;
+      ok = false;
+    } else if (report != nullptr) {
+      report->routeMarkers = g_RouteMarkerList != nullptr ? static_cast<int>(g_RouteMarkerList->Count) : 0;
     }
   } else if (ok && !env->LoadOctrees(levelPath.c_str())) {
     *error = "the octree file of " + levelPath + " does not read back";
     ok = false;
+  } else if (ok && !LoadRouteData(name.c_str())) {
+    *error = "the route data of " + name + " does not read back";
+    ok = false;
   }
+  FreeRouteData();
   if (report != nullptr) {
     report->instances = 0;
     for (CEnvInstance* i = env->InstanceList; i != nullptr; i = i->EnvLink) ++report->instances;
@@ -290,7 +302,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   std::set<std::string> written, textures;
   std::vector<std::string> textureFiles;
   for (const std::string& name : needed) {
-    if (!written.insert(name).second) continue;
+    if (name == "NONE" || !written.insert(name).second) continue;
     const ObjectSource* source = FindObject(all, name);
     if (source == nullptr) {
       *error = "the level places \"" + name + "\", which no object description holds";
@@ -340,6 +352,15 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   if (!WriteBytes(folder / (level.Name + ".env"), env.data(), env.size(), error)) return false;
   for (const LevelFileSource& f : level.Files)
     if (!WriteBytes(folder / f.Name, f.Text.data(), f.Text.size(), error)) return false;
+  // Dynamics tuning files through the records' writers.
+  std::vector<std::string> dynamicsFiles;
+  for (const std::string& path : level.DynamicsFiles) {
+    DynamicsDescription dynamics;
+    if (!ReadDynamicsDescriptionFile(path, &dynamics, error) ||
+        !WriteDynamicsFiles(dynamics, folder.string(), &dynamicsFiles, error))
+      return false;
+  }
+  r.dynamicsFiles = static_cast<int>(dynamicsFiles.size());
   fs::remove(folder / (level.Name + ".FAS"), ec);
   fs::remove(folder / (level.Name + ".OCT"), ec);
   fs::remove(folder / (level.Name + ".dat"), ec);
@@ -366,6 +387,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const std::string& name : textureFiles) Touch(name);
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
     for (const std::string& name : switchModels) Touch(name + ".evo");
+    for (const std::string& f : dynamicsFiles) Touch(f);
     if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);
     CloseCatalog();
     if (!ok) return false;

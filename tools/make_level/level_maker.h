@@ -1,9 +1,11 @@
 // Makes a level's files from its description, into one folder (the loose-file
 // layout): the object files it places and their textures (through the object
 // tool's builder and the engine's object-file writer), the environment file
-// (version 72), the level's other data files, then — by loading the level
-// through the engine's own loader — the octree file (the engine's builder over
-// the instances the loader made), the pool-size file, and the level catalog
+// (version 72), the level's other data files and ".dyn" files, then — by
+// loading the level through the engine's own loader — the octree file (the
+// engine's builder over the instances the loader made), the pool-size file,
+// the route data ("<NAME>.qtd", "<NAME>.rmd", the engine's route builder over
+// the loaded level), and the level catalog
 // "<NAME>.dat" made by the catalog build mode while the level loads again.
 #pragma once
 
@@ -18,6 +20,8 @@ struct LevelMakeReport {
   int objectFiles = 0;   // object files written
   int textures = 0;      // textures written
   int catalogFiles = 0;  // files in the catalog
+  int dynamicsFiles = 0; // ".dyn" files written
+  int routeMarkers = 0;  // route markers of the route data written
 };
 
 // False with the reason in `error` when an object description is damaged, the

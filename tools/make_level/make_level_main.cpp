@@ -24,9 +24,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_level: %s\n", error.c_str());
     return 1;
   }
-  std::printf("make_level: %s: %d instances, %d game objects, %d portals, %d object files, %d textures, %d files "
-              "in %s.dat\n",
+  std::printf("make_level: %s: %d instances, %d game objects, %d portals, %d object files, %d textures, %d "
+              "dynamics files, %d route markers, %d files in %s.dat\n",
               level.Name.c_str(), report.instances, report.objectRecords, report.portals, report.objectFiles,
-              report.textures, report.catalogFiles, level.Name.c_str());
+              report.textures, report.dynamicsFiles, report.routeMarkers, report.catalogFiles, level.Name.c_str());
   return 0;
 }

@@ -1,12 +1,12 @@
 # make_level: the demo level's files (environment file, object files and
-# textures, octree, pool-size file and catalog), generated from the text
+# textures, octree, pool-size file, route data, ".dyn" files and catalog), generated from the text
 # description demo_data/level/demo.txt (and the files it includes) into
 # ${HALBERD_DEMO_DATA}/levels/DEMO.
 file(GLOB make_level_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(FILTER make_level_sources EXCLUDE REGEX "make_level_main\\.cpp$")
 add_library(make_level_lib STATIC ${make_level_sources})
 target_include_directories(make_level_lib PUBLIC ${CMAKE_CURRENT_LIST_DIR}/.. ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-target_link_libraries(make_level_lib PUBLIC make_objects_lib halberd_world halberd_scene halberd_render halberd_foundation)
+target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib halberd_world halberd_scene halberd_render halberd_foundation)
 add_executable(make_level ${CMAKE_CURRENT_LIST_DIR}/make_level_main.cpp)
 target_link_libraries(make_level PRIVATE make_level_lib)
 halberd_link_operators(make_level)
@@ -16,7 +16,8 @@ file(GLOB level_sources CONFIGURE_DEPENDS ${level_folder}/*.txt)
 # Objects the level places that are authored as model source files.
 file(GLOB level_models CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/models/*)
 set(level_outputs ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.env ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.OCT
-                  ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.FAS ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.dat)
+                  ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.FAS ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.dat
+                  ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.qtd ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.rmd)
 add_custom_command(OUTPUT ${level_outputs}
                    COMMAND make_level ${level_folder}/demo.txt ${HALBERD_DEMO_DATA}/levels/DEMO
                    DEPENDS make_level ${level_sources} ${level_models} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
