@@ -15,18 +15,12 @@
 #include "render/colour/colour.h"
 #include "scene/skin/skin.h"
 #include "scene/skin/skin_fixture.h"
+#include "fuzz_seed_file.h"
 
 namespace {
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-}
-
 void WriteSeeds(const char* folder) {
-  WriteFile(std::string(folder) + "/filled.skin", skin_fixture::FilledChunk());
+  WriteSeedFile(std::string(folder) + "/filled.skin", skin_fixture::FilledChunk());
   for (int quads : {1, 3, 8}) {
     CSkin skin;
     SkinSource source = skin_fixture::TwoBoneStrip(quads);
@@ -34,7 +28,7 @@ void WriteSeeds(const char* folder) {
     if (!skin.Build(source)) continue;
     ByteWriter out;
     skin.Write(out);
-    WriteFile(std::string(folder) + "/strip" + std::to_string(quads) + ".skin", out.Data());
+    WriteSeedFile(std::string(folder) + "/strip" + std::to_string(quads) + ".skin", out.Data());
   }
 }
 

@@ -13,18 +13,12 @@
 #include "foundation/byte_reader.h"
 #include "scene/vertex_anim/vertex_anim.h"
 #include "scene/vertex_anim/vertex_anim_fixture.h"
+#include "fuzz_seed_file.h"
 
 namespace {
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-}
-
 void WriteSeeds(const char* folder) {
-  for (int frames : {1, 2, 5}) WriteFile(std::string(folder) + "/object" + std::to_string(frames) + ".vaob",
+  for (int frames : {1, 2, 5}) WriteSeedFile(std::string(folder) + "/object" + std::to_string(frames) + ".vaob",
                                          vertex_anim_fixture::Chunk(frames));
 }
 

@@ -24,6 +24,7 @@
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/environment/evo_writer.h"
+#include "fuzz_seed_file.h"
 
 namespace {
 
@@ -31,11 +32,7 @@ void Quiet(const char*, void*) {}
 int AnswerOk(HWND, const char*, const char*, UINT, void*) { return IDOK; }
 
 void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  std::string path = std::string(folder) + "/" + name;
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-  }
+  WriteSeedFile(std::string(folder) + "/" + name, text);
 }
 
 // One-node templates without meshes: "Block" (plain), "Tile" (landscape), "InvisPoly".

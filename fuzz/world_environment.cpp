@@ -16,15 +16,12 @@
 #include "world/environment/env_waypoints.h"
 #include "world/environment/hlo_record_reader.h"
 #include "world/environment/hlo_record_fixture.h"  // test fixture writer
+#include "fuzz_seed_file.h"
 
 namespace {
 
 void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  std::string path = std::string(folder) + "/" + name;
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-  }
+  WriteSeedFile(std::string(folder) + "/" + name, text);
 }
 
 // The first line of an input is the file version; the section follows.

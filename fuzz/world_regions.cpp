@@ -14,15 +14,12 @@
 #include "platform/win32/debug_output.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/regions/region_list.h"
+#include "fuzz_seed_file.h"
 
 namespace {
 
 void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  std::string path = std::string(folder) + "/" + name;
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-  }
+  WriteSeedFile(std::string(folder) + "/" + name, text);
 }
 
 // The first line of an input is the file version; the section follows.

@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "make_dynamics/description_words.h"
 #include "world/dynamics/dyn_text.h"
 #include "world/dynamics/dynamic_data.h"
 
@@ -75,30 +76,6 @@ std::vector<Field> SimpleFields(DynSimpleData& r) {
           V("boxOffset", &r.boxOffset)};
 }
 
-// Splits a line into words: blanks separate, quotes group, '#' ends the line.
-std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-    } else if (c == '#') {
-      break;
-    } else if (c == '"') {
-      const std::size_t end = line.find('"', i + 1);
-      out.push_back(line.substr(i + 1, (end == std::string::npos ? line.size() : end) - i - 1));
-      i = end == std::string::npos ? line.size() : end + 1;
-    } else {
-      std::size_t end = i;
-      while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
-      out.push_back(line.substr(i, end - i));
-      i = end;
-    }
-  }
-  return out;
-}
-
 class Reader {
  public:
   Reader(const std::string& name, DynamicsDescription* out, std::string* error)
@@ -111,7 +88,7 @@ class Reader {
     std::set<std::string> names;
     for (std::string line; std::getline(stream, line);) {
       ++line_;
-      words_ = Words(line);
+      words_ = SplitDescriptionLine(line);
       at_ = 0;
       if (words_.empty()) continue;
       const std::string command = Next();

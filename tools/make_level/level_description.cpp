@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "make_dynamics/description_words.h"
 #include "world/shrubbery/shrubbery_section.h"
 #include "world/environment/env_file.h"
 #include "world/sky/sky_section.h"
@@ -20,30 +21,6 @@ namespace fs = std::filesystem;
 const char* const kSectionWords[ENVSECTION_COUNT] = {"lights",  "sounds",    "waypoints", "routemarkers",
                                                       "regions", "switches",  "sky",       "glass",
                                                       "emitters", "shrubbery", "tracers",   "cameras"};
-
-// Splits a line into words: blanks separate, quotes group, '#' ends the line.
-std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-    } else if (c == '#') {
-      break;
-    } else if (c == '"') {
-      const std::size_t end = line.find('"', i + 1);
-      out.push_back(line.substr(i + 1, (end == std::string::npos ? line.size() : end) - i - 1));
-      i = end == std::string::npos ? line.size() : end + 1;
-    } else {
-      std::size_t end = i;
-      while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
-      out.push_back(line.substr(i, end - i));
-      i = end;
-    }
-  }
-  return out;
-}
 
 class Reader {
  public:
@@ -68,7 +45,7 @@ class Reader {
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const int lineNo = static_cast<int>(i) + 1;
-      words_ = Words(lines[i]);
+      words_ = SplitDescriptionLine(lines[i]);
       at_ = 0;
       file_ = name;
       line_ = lineNo;
@@ -88,7 +65,7 @@ class Reader {
         std::string body;
         std::size_t j = i + 1;
         for (; j < lines.size(); ++j) {
-          const std::vector<std::string> w = Words(lines[j]);
+          const std::vector<std::string> w = SplitDescriptionLine(lines[j]);
           if (w.size() == 1 && w[0] == endWord) break;
           body += lines[j] + "\r\n";
         }

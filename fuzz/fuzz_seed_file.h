@@ -1,0 +1,24 @@
+// Writes one seed file of a fuzz target's corpus (targets write their seeds,
+// made by the engine's own writers, when asked to at build time).  A file
+// that cannot be written is left out: the corpus is only a starting point.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+inline void WriteSeedFile(const std::string& path, const void* data, std::size_t size) {
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    if (size != 0) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+}
+
+inline void WriteSeedFile(const std::string& path, const std::string& text) {
+  WriteSeedFile(path, text.data(), text.size());
+}
+
+inline void WriteSeedFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  WriteSeedFile(path, bytes.data(), bytes.size());
+}
