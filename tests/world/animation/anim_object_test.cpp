@@ -15,6 +15,8 @@
 #include "world/environment/environment.h"
 #include "world/animation/anim_fixture.h"
 #include "world/animation/figure_walker.h"
+#include "world/animation/anim_sound_cues.h"
+#include "sound/sound_manager.h"
 #include "world/environment/env_object.h"
 
 namespace {
@@ -997,4 +999,75 @@ TEST_F(AnimObjectTest, ShadowsNeedAStrongLightAndALargeEnoughProjection) {
   SetAnimShadowHooks(AnimShadowHooks{});
 }
 
+// --- Sound cues ------------------------------------------------------------------------------
+
+// The events the manager has been asked to play, in order (each play takes a
+// channel of its own from the reserved ones on).
+std::vector<int> PlayedEvents(const CSoundManager& sounds, std::vector<CVector3>* where = nullptr) {
+  std::vector<int> events;
+  for (int c = kReservedSoundChannels; c < kSoundChannels; ++c) {
+    const SoundChannel* ch = sounds.GetChannel(c);
+    if (ch == nullptr || !ch->InUse) break;
+    events.push_back(ch->Event);
+    if (where != nullptr) where->push_back(ch->Position);
+  }
+  return events;
+}
+
+TEST_F(AnimObjectTest, SoundCuesPlayOnceEachPerCycleAtTheObject) {
+  Skeleton s(SixNodes());
+  auto o = MakeObject(s, {3.0f, 4.0f, 5.0f});
+  AnimSet walk;
+  anim_fixture::Fill(&walk, 6, 10, 10);  // ten keys at ten a second: a one-second cycle
+  ASSERT_EQ(o->StartAnim(0, &walk, kAnimRepeatLoop, 0, 0.0f), 1);
+  CSoundBank bank;
+  bank.Events = {{10}, {11}, {12}};
+  const AnimSoundCue cues[] = {{1, 0.25f}, {-1, 0.6f}, {0, -1.0f}};
+  CSoundManager sounds;
+  CAnimSoundCues list(cues, &bank, 2);
+
+  // Steps of 0.1 s over two and a half cycles: each cue once a cycle, in
+  // order, the negative one as the default sound.
+  int played = 0;
+  for (int step = 0; step < 25; ++step) {
+    o->Update(0.1f);
+    played += list.Update(*o, &sounds);
+  }
+  std::vector<CVector3> where;
+  EXPECT_EQ(PlayedEvents(sounds, &where), (std::vector<int>{1, 2, 1, 2, 1}));
+  EXPECT_EQ(played, 5);
+  for (const CVector3& p : where) {
+    EXPECT_FLOAT_EQ(p.x, 3.0f);
+    EXPECT_FLOAT_EQ(p.y, 4.0f);
+    EXPECT_FLOAT_EQ(p.z, 5.0f);
+  }
+}
+
+TEST_F(AnimObjectTest, SoundCuesAStepJumpsOverAllPlayAndNothingPlaysWithoutAFrameRate) {
+  Skeleton s(SixNodes());
+  auto o = MakeObject(s);
+  AnimSet walk;
+  anim_fixture::Fill(&walk, 6, 10, 10);
+  const AnimSoundCue cues[] = {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}, {0, -1.0f}};
+  CSoundBank bank;
+  bank.Events = {{1}, {2}, {3}};
+  CSoundManager sounds;
+  CAnimSoundCues list(cues, &bank, 0);
+
+  EXPECT_EQ(list.Update(*o, &sounds), 0);  // no animation on channel 0
+  ASSERT_EQ(o->StartAnim(0, &walk, kAnimRepeatLoop, 0, 0.0f), 1);
+  o->Update(0.5f);
+  EXPECT_EQ(list.Update(*o, &sounds), 3);
+  EXPECT_EQ(PlayedEvents(sounds), (std::vector<int>{0, 1, 2}));
+  // Done, and the time has not wrapped: nothing more until it does.
+  o->Update(0.3f);
+  EXPECT_EQ(list.Update(*o, &sounds), 0);
+  o->Update(0.35f);  // wraps to 0.15 s
+  EXPECT_EQ(list.Update(*o, &sounds), 1);
+  // Restart plays the first cue again at once once due.
+  list.Restart();
+  EXPECT_EQ(list.Update(*o, &sounds), 1);
+}
+
 }  // namespace
+
