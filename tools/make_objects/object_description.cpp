@@ -430,7 +430,7 @@ class Parser {
         if (s->Tile < 0) return Fail(line, "the tile size must not be negative");
       } else if (key == "colour") {
         Next();
-        std::uint32_t c;
+        std::uint32_t c = 0;
         if (!Colour(&c)) return false;
         s->Colour = 0xFF000000u | c;
       } else if (key == "nocollide") {
