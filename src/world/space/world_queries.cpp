@@ -339,6 +339,8 @@ void StableSortByEntry(std::vector<T>* v) {
 // Starts loading the parts of an instance record that Consider reads.
 inline void Prefetch(const CEnvInstance* instance) {
   __builtin_prefetch(&instance->Flags);
+  __builtin_prefetch(&instance->WorldBoxMax.z);
+  __builtin_prefetch(&instance->NodeOverride);
   __builtin_prefetch(&instance->Template);
 }
 
@@ -422,7 +424,9 @@ struct AnyHitGathering {
   }
 
   static void Collect(OctreeNode* leaf, void* context) {
-    if (leaf->List) static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
+    if (!leaf->List) return;
+    __builtin_prefetch(leaf->List);
+    static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
   }
 };
 
@@ -446,6 +450,7 @@ void ZoneWalk(CEnvInstance* zoneRoot, const CVector3& a, const CVector3& b, floa
     std::vector<const OctreeInstanceList*>& lists = lists_by_depth[depth];
     lists.clear();
     OctreeWalkSegment(zone.Root(), a, b, &AnyHitGathering::Collect, &lists);
+    for (const OctreeInstanceList* list : lists) __builtin_prefetch(list->Instances);
     for (const OctreeInstanceList* list : lists)
       for (std::int32_t k = 0; k < list->Count; ++k) Prefetch(list->Instances[k]);
     g_Gathered.Begin();
