@@ -425,7 +425,9 @@ struct AnyHitGathering {
 
   static void Collect(OctreeNode* leaf, void* context) {
     if (!leaf->List) return;
+    // The list's count and its first entries, which follow it in one block.
     __builtin_prefetch(leaf->List);
+    __builtin_prefetch(reinterpret_cast<const char*>(leaf->List) + 64);
     static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
   }
 };
@@ -450,7 +452,6 @@ void ZoneWalk(CEnvInstance* zoneRoot, const CVector3& a, const CVector3& b, floa
     std::vector<const OctreeInstanceList*>& lists = lists_by_depth[depth];
     lists.clear();
     OctreeWalkSegment(zone.Root(), a, b, &AnyHitGathering::Collect, &lists);
-    for (const OctreeInstanceList* list : lists) __builtin_prefetch(list->Instances);
     for (const OctreeInstanceList* list : lists)
       for (std::int32_t k = 0; k < list->Count; ++k) Prefetch(list->Instances[k]);
     g_Gathered.Begin();
