@@ -92,7 +92,7 @@ void WalkSphereIndexed(const BspNode* root, const BspTreeIndex& index, std::uint
     Negate(node.Plane, negated);
     for (int k = 0; k < 2; ++k) {
       const std::uint32_t l = node.Lists[k];
-      if (l == BspTreeIndex::kNone || !probe.MayReach(index.Lists[l].Spheres)) continue;
+      if (l == BspTreeIndex::kNone || !probe.MayReach(index.ListSpheres[l])) continue;
       visitor.TestList(BspListAt(root, index.Lists[l].Offset), k == 0 ? node.Plane : negated);
     }
     WalkSphereIndexed(root, index, node.Front, centre, radius, probe, visitor);
@@ -288,18 +288,21 @@ struct IndexedSegmentWalk {
     }
   }
 
-  // Whether the walk, reaching the node, accepts one of its lists (the
-  // result is then recorded): it tests them only when the segment crosses
-  // the node plane, the list facing the start first.
-  bool NodeAccepts(std::uint32_t number) {
-    const BspTreeIndex::Node& node = index->Nodes[number];
-    const float ds = Distance(node.Plane, start), de = Distance(node.Plane, end);
+  // Whether the walk, reaching the node of the list, accepts one of the
+  // node's lists (the result is then recorded): it tests them only when the
+  // segment crosses the node plane, the list facing the start first.  The
+  // node's plane and lists are read from the list's own record.
+  bool NodeAccepts(std::uint32_t listNumber) {
+    const BspTreeIndex::List& list = index->Lists[listNumber];
+    const float ds = Distance(list.Plane, start), de = Distance(list.Plane, end);
     if ((ds > kBspEpsilon && de > kBspEpsilon) || (ds < -kBspEpsilon && de < -kBspEpsilon)) return false;
+    const std::uint32_t positive = list.Side == 0 ? listNumber : list.Sibling;
+    const std::uint32_t negative = list.Side == 0 ? list.Sibling : listNumber;
     float negated[4];
-    Negate(node.Plane, negated);
+    Negate(list.Plane, negated);
     if (ds > kBspEpsilon)
-      return TryList(node.Lists[0], node.Plane) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[1], negated));
-    return TryList(node.Lists[1], negated) || ((filter & BSPF_BOTH_SIDES) && TryList(node.Lists[0], node.Plane));
+      return TryList(positive, list.Plane) || ((filter & BSPF_BOTH_SIDES) && TryList(negative, negated));
+    return TryList(negative, negated) || ((filter & BSPF_BOTH_SIDES) && TryList(positive, list.Plane));
   }
 
   // Whether the walk reaches the node: no ancestor has the segment wholly on
@@ -319,10 +322,20 @@ struct IndexedSegmentWalk {
   // segment meets: a node holding one accepts as the walk would and is
   // reached by it.  Answers whether one was found (the result is recorded).
   bool FindAny() {
-    index->ClearMarks();  // marks the nodes already judged
+    // A node is judged once: the marks note the nodes judged, needed only
+    // where both of a node's lists could be met (marking starts then).
+    bool marking = false;
     return index->ForEachListMet(probe, [&](std::uint32_t list) {
-      const std::uint32_t number = index->Lists[list].Node;
-      if (!index->MarkOnce(number) || !NodeAccepts(number)) return false;
+      const BspTreeIndex::List& l = index->Lists[list];
+      const std::uint32_t number = l.Node;
+      if (l.Sibling != BspTreeIndex::kNone) {
+        if (!marking) index->ClearMarks();
+        marking = true;
+        if (!index->MarkOnce(number)) return false;
+      }
+      // The node's record, which Reached reads first, loads meanwhile.
+      __builtin_prefetch(&index->Nodes[number]);
+      if (!NodeAccepts(list)) return false;
       if (Reached(number)) return true;
       g_SegmentResult = BspSegmentResult{};
       return false;

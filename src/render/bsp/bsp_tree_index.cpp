@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 namespace {
 
@@ -102,21 +101,79 @@ BspTreeIndex::Box ListBox(const float* plane, Axes axes, const BspTreeIndex::Pol
   return box;
 }
 
-// The indexes by tree, with a small direct-mapped table in front of the map
-// for the trees queried lately.
-struct Registry {
-  std::unordered_map<const BspNode*, std::unique_ptr<BspTreeIndex>> trees;
-  struct Recent {
-    const BspNode* root;
-    const BspTreeIndex* index;
-  };
-  static constexpr std::size_t kRecent = 512;
-  Recent recent[kRecent] = {};
-
-  static std::size_t Slot(const BspNode* root) {
-    const auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(root));
-    return static_cast<std::size_t>((v * 0x9E3779B97F4A7C15ull) >> 55) & (kRecent - 1);
+// The indexes by tree: an open-addressed table of tree roots (linear
+// probing, at most half full), so that a lookup is one probe of one slot in
+// the common case however many trees the level holds.
+class Registry {
+ public:
+  const BspTreeIndex* Find(const BspNode* root) const {
+    if (slots_.empty()) return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = Slot(root, mask);; at = (at + 1) & mask) {
+      const Entry& e = slots_[at];
+      if (e.root == root) return e.index;
+      if (!e.root) return nullptr;
+    }
   }
+  // The slot a lookup of the root reads first.
+  const void* FirstSlot(const BspNode* root) const {
+    return slots_.empty() ? nullptr : &slots_[Slot(root, slots_.size() - 1)];
+  }
+  void Put(const BspNode* root, std::unique_ptr<BspTreeIndex> index) {
+    Remove(root);
+    if (2 * (count_ + 1) > slots_.size()) Grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = Slot(root, mask);
+    while (slots_[at].root) at = (at + 1) & mask;
+    slots_[at] = {root, index.release()};
+    ++count_;
+  }
+  void Remove(const BspNode* root) {
+    if (slots_.empty()) return;
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = Slot(root, mask);
+    while (slots_[at].root != root) {
+      if (!slots_[at].root) return;
+      at = (at + 1) & mask;
+    }
+    delete slots_[at].index;
+    slots_[at] = {};
+    --count_;
+    // Moves back the entries after the hole that could no longer be found
+    // past it (deletion without tombstones).
+    for (std::size_t next = (at + 1) & mask; slots_[next].root; next = (next + 1) & mask) {
+      const std::size_t home = Slot(slots_[next].root, mask);
+      // The entry stays when its home lies cyclically in (at, next].
+      const bool stays = at <= next ? (home > at && home <= next) : (home > at || home <= next);
+      if (stays) continue;
+      slots_[at] = slots_[next];
+      slots_[next] = {};
+      at = next;
+    }
+  }
+
+ private:
+  struct Entry {
+    const BspNode* root;
+    BspTreeIndex* index;
+  };
+  static std::size_t Slot(const BspNode* root, std::size_t mask) {
+    const auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(root)) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(v ^ (v >> 31)) & mask;
+  }
+  void Grow() {
+    std::vector<Entry> old(std::max<std::size_t>(1024, 2 * slots_.size()), Entry{});
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Entry& e : old) {
+      if (!e.root) continue;
+      std::size_t at = Slot(e.root, mask);
+      while (slots_[at].root) at = (at + 1) & mask;
+      slots_[at] = e;
+    }
+  }
+  std::vector<Entry> slots_;
+  std::size_t count_ = 0;
 };
 
 // Never destroyed, so that a tree freed during the program's exit still finds it.
@@ -245,6 +302,27 @@ std::uint32_t BuildVolume(BspTreeIndex* index, std::vector<std::uint32_t>& order
   return number;
 }
 
+// Renumbers the volumes level by level (the root's children next after it,
+// then theirs), so that the top levels, which every query reads, lie
+// together and can be loaded at once.
+void LevelOrder(std::vector<BspTreeIndex::Volume>* volumes) {
+  std::vector<std::uint32_t> order{0};
+  order.reserve(volumes->size());
+  for (std::size_t k = 0; k < order.size(); ++k)
+    for (std::uint32_t child : (*volumes)[order[k]].Child)
+      if (child != BspTreeIndex::kNone && !(child & BspTreeIndex::kLeaf)) order.push_back(child);
+  std::vector<std::uint32_t> number(volumes->size(), BspTreeIndex::kNone);
+  for (std::uint32_t k = 0; k < order.size(); ++k) number[order[k]] = k;
+  std::vector<BspTreeIndex::Volume> out;
+  out.reserve(order.size());
+  for (std::uint32_t old : order) {
+    out.push_back((*volumes)[old]);
+    for (std::uint32_t& child : out.back().Child)
+      if (child != BspTreeIndex::kNone && !(child & BspTreeIndex::kLeaf)) child = number[child];
+  }
+  volumes->swap(out);
+}
+
 bool Unbounded(const BspTreeIndex::Box& b) {
   for (int a = 0; a < 3; ++a)
     if (!std::isfinite(b.Min[a]) || !std::isfinite(b.Max[a])) return true;
@@ -279,6 +357,7 @@ std::unique_ptr<BspTreeIndex> BspTreeIndex::Build(const BspNode* root) {
   }
   index->Nodes.reserve(nodes);
   index->Lists.reserve(lists);
+  index->ListSpheres.reserve(lists);
   index->Polygons.reserve(polygons);
   pending.push_back({root, kNone, false});
   while (!pending.empty()) {
@@ -297,10 +376,13 @@ std::unique_ptr<BspTreeIndex> BspTreeIndex::Build(const BspNode* root) {
       node.Lists[k] = kNone;
       if (!links[k]) continue;
       List list{};
+      std::copy(at.node->Plane, at.node->Plane + 4, list.Plane);
       list.Offset = links[k];
-      list.Spheres = SphereBox(BspListAt(root, links[k]));
-      Widen(&node.Spheres, list.Spheres);
+      index->ListSpheres.push_back(SphereBox(BspListAt(root, links[k])));
+      Widen(&node.Spheres, index->ListSpheres.back());
       list.Node = number;
+      list.Side = static_cast<std::uint8_t>(k);
+      list.Sibling = kNone;
       list.First = static_cast<std::uint32_t>(index->Polygons.size());
       list.U = axes.u;
       list.V = axes.v;
@@ -310,6 +392,10 @@ std::unique_ptr<BspTreeIndex> BspTreeIndex::Build(const BspNode* root) {
       list.Reach = ListBox(at.node->Plane, axes, index->Polygons.data() + list.First, list.Count);
       node.Lists[k] = static_cast<std::uint32_t>(index->Lists.size());
       index->Lists.push_back(list);
+    }
+    if (node.Lists[0] != kNone && node.Lists[1] != kNone) {
+      index->Lists[node.Lists[0]].Sibling = node.Lists[1];
+      index->Lists[node.Lists[1]].Sibling = node.Lists[0];
     }
     index->Nodes.push_back(node);
     if (at.node->Back) pending.push_back({BspNodeAt(root, at.node->Back), number, false});
@@ -332,7 +418,8 @@ std::unique_ptr<BspTreeIndex> BspTreeIndex::Build(const BspNode* root) {
   if (!order.empty()) {
     index->Volumes.reserve(order.size() / 2 + 1);
     BuildVolume(index.get(), order, {0, static_cast<std::uint32_t>(order.size())});
-    index->Root = index->Volumes[0];
+    LevelOrder(&index->Volumes);
+    std::copy_n(index->Volumes.begin(), std::min<std::size_t>(kTop, index->Volumes.size()), index->Top);
   }
   index->Marks.assign(index->Nodes.size(), 0);
   return index;
@@ -365,30 +452,23 @@ bool BspTreeIndex::Mark(const Probe& probe) const {
 
 const BspTreeIndex* FindBspTreeIndex(const BspNode* root) {
   if (!root) return nullptr;
-  Registry& r = TheRegistry();
-  Registry::Recent& recent = r.recent[Registry::Slot(root)];
-  if (recent.root == root) return recent.index;
-  auto it = r.trees.find(root);
-  if (it == r.trees.end()) return nullptr;
-  recent = {root, it->second.get()};
-  return recent.index;
+  return TheRegistry().Find(root);
 }
 
 void PrefetchBspTreeIndex(const BspNode* root) {
   if (!root) return;
-  const Registry::Recent& recent = TheRegistry().recent[Registry::Slot(root)];
-  if (recent.root != root) return;
-  const auto* bytes = reinterpret_cast<const char*>(recent.index);
-  for (int line = 0; line < 4; ++line) __builtin_prefetch(bytes + 64 * line);
+  const Registry& r = TheRegistry();
+  if (const void* slot = r.FirstSlot(root)) __builtin_prefetch(slot);
+  const BspTreeIndex* index = r.Find(root);
+  if (!index) return;
+  const auto* bytes = reinterpret_cast<const char*>(index);
+  for (std::size_t line = 0; line < sizeof(BspTreeIndex); line += 64) __builtin_prefetch(bytes + line);
 }
 
 void NoteBspTreeMade(const BspNode* root) {
-  if (root) TheRegistry().trees[root] = BspTreeIndex::Build(root);
+  if (root) TheRegistry().Put(root, BspTreeIndex::Build(root));
 }
 
 void NoteBspTreeFreed(const BspNode* root) {
-  Registry& r = TheRegistry();
-  Registry::Recent& recent = r.recent[Registry::Slot(root)];
-  if (recent.root == root) recent = {};
-  r.trees.erase(root);
+  if (root) TheRegistry().Remove(root);
 }

@@ -50,15 +50,17 @@ class BspTreeIndex {
   };
 
   // A polygon list: a crossing point that lies in one of its polygons lies
-  // in Reach, up to the rounding a query allows for; Spheres holds the
-  // polygons' bounding spheres (centre and radius as the records store them).
-  struct List {
+  // in Reach, up to the rounding a query allows for.  What a segment query
+  // reads of a list and its node fills one cache line.
+  struct alignas(64) List {
+    float Plane[4];              // its node's plane (as the node keeps it)
     Box Reach;
-    Box Spheres;
-    std::uint32_t Offset;        // block offset of the first record
     std::uint32_t Node;          // the node holding it
     std::uint32_t First, Count;  // its polygons in Polygons, in list order
+    std::uint32_t Sibling;       // the node's list on the other side, or kNone
     std::uint8_t U, V;           // the axes the node plane projects on
+    std::uint8_t Side;           // 0: the node's positive-side list, 1: its negative-side one
+    std::uint32_t Offset;        // block offset of the first record
   };
 
   // A polygon: its vertices' extent on the list's two projection axes (a
@@ -174,7 +176,7 @@ class BspTreeIndex {
     stack[depth++] = 0;
     while (depth > 0) {
       const std::uint32_t number = stack[--depth];
-      const Volume& v = number == 0 ? Root : Volumes[number];
+      const Volume& v = number < kTop ? Top[number] : Volumes[number];
       unsigned mask = probe.MeetMask(v);
       while (mask) {
         const int i = __builtin_ctz(mask);
@@ -210,9 +212,13 @@ class BspTreeIndex {
 
   std::vector<Node> Nodes;
   std::vector<List> Lists;
+  std::vector<Box> ListSpheres;       // per list: the bounding spheres of its polygons (as the records store them)
   std::vector<Polygon> Polygons;
   std::vector<Volume> Volumes;        // root first; empty when no list has a bounded box
-  Volume Root{};                      // a copy of Volumes[0], kept beside the other fields
+  // Copies of the first volumes (the root and its children, numbered level
+  // by level), kept beside the other fields so that they load with them.
+  static constexpr std::uint32_t kTop = 5;
+  Volume Top[kTop]{};
   std::vector<std::uint32_t> Always;  // lists whose boxes bound nothing, met by every segment
 
  private:
@@ -225,7 +231,7 @@ class BspTreeIndex {
 // that was not made there.
 const BspTreeIndex* FindBspTreeIndex(const BspNode* root);
 
-// Starts loading the index of a tree queried lately, ahead of a query.
+// Starts loading the index of a tree, ahead of a query.
 void PrefetchBspTreeIndex(const BspNode* root);
 
 // Bookkeeping of the tree module: a tree was made (its index is built), or is

@@ -34,6 +34,12 @@ struct OctreeInstanceList {
   CEnvInstance** Instances;
 };
 
+// Makes a list of count entries (not yet filled) in one block, the entries
+// right after the count, so that a walk loading the one loads the other; and
+// frees such a list (null: nothing).
+OctreeInstanceList* OctreeNewList(std::int32_t count);
+void OctreeFreeList(OctreeInstanceList* list);
+
 struct OctreeNode {
   OctreeInstanceList* List;   // null when no instance overlaps the cube
   OctreeNode* Children;       // block of 8 nodes, null for a leaf

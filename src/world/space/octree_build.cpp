@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <new>
 #include <vector>
 
 #include "foundation/memory/memory_manager.h"
@@ -135,14 +136,11 @@ void FillNode(OctreeNode& node, std::span<const OctreeItem> items, const std::ve
   std::int32_t count = 0;
   for (std::uint32_t k : candidates) count += CubeOverlapsBox(node.Centre, node.HalfSize, items[k].Box);
   if (node.List && (allocate || node.List->Count != count)) {
-    delete[] node.List->Instances;
-    delete node.List;
+    OctreeFreeList(node.List);
     node.List = nullptr;
   }
   if (count == 0) return;
-  if (!node.List) {
-    node.List = new (SpatialCategory()) OctreeInstanceList{count, new (SpatialCategory()) CEnvInstance*[count]};
-  }
+  if (!node.List) node.List = OctreeNewList(count);
   std::int32_t at = 0;
   for (std::uint32_t k : candidates)
     if (CubeOverlapsBox(node.Centre, node.HalfSize, items[k].Box)) node.List->Instances[at++] = items[k].Instance;
@@ -150,6 +148,17 @@ void FillNode(OctreeNode& node, std::span<const OctreeItem> items, const std::ve
 }
 
 }  // namespace
+
+OctreeInstanceList* OctreeNewList(std::int32_t count) {
+  const std::size_t entries = count > 0 ? static_cast<std::size_t>(count) : 0;
+  auto* block = new (SpatialCategory()) unsigned char[sizeof(OctreeInstanceList) + entries * sizeof(CEnvInstance*)];
+  static_assert(sizeof(OctreeInstanceList) % alignof(CEnvInstance*) == 0);
+  return new (block) OctreeInstanceList{count, reinterpret_cast<CEnvInstance**>(block + sizeof(OctreeInstanceList))};
+}
+
+void OctreeFreeList(OctreeInstanceList* list) {
+  if (list) delete[] reinterpret_cast<unsigned char*>(list);
+}
 
 OctreeArray::OctreeArray(std::uint32_t count) : count_(count), nodes_(nullptr) {
   if (count_) nodes_ = new (SpatialCategory()) OctreeNode[count_]{};
@@ -162,9 +171,7 @@ OctreeArray::~OctreeArray() {
 
 void OctreeArray::FreeLists() {
   for (std::uint32_t i = 0; i < count_; ++i) {
-    if (!nodes_[i].List) continue;
-    delete[] nodes_[i].List->Instances;
-    delete nodes_[i].List;
+    OctreeFreeList(nodes_[i].List);
     nodes_[i].List = nullptr;
   }
 }

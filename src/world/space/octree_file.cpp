@@ -146,8 +146,7 @@ OctreeArray* OctreeReadFrom(ByteReader& in, std::span<CEnvInstance* const> insta
     nodes[i].Children = stored[i].children ? nodes + stored[i].children / kStoredNodeSize : nullptr;
     if (lists[i].empty()) continue;
     auto n = static_cast<std::int32_t>(lists[i].size());
-    auto category = static_cast<MemoryCategory>(kOctreeMemoryCategory);
-    nodes[i].List = new (category) OctreeInstanceList{n, new (category) CEnvInstance*[lists[i].size()]};
+    nodes[i].List = OctreeNewList(n);
     for (std::int32_t k = 0; k < n; ++k) nodes[i].List->Instances[k] = lists[i][static_cast<std::size_t>(k)];
   }
   return tree;

@@ -339,6 +339,8 @@ void StableSortByEntry(std::vector<T>* v) {
 // Starts loading the parts of an instance record that Consider reads.
 inline void Prefetch(const CEnvInstance* instance) {
   __builtin_prefetch(&instance->Flags);
+  __builtin_prefetch(&instance->WorldBoxMax.z);
+  __builtin_prefetch(&instance->NodeOverride);
   __builtin_prefetch(&instance->Template);
 }
 
@@ -422,7 +424,11 @@ struct AnyHitGathering {
   }
 
   static void Collect(OctreeNode* leaf, void* context) {
-    if (leaf->List) static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
+    if (!leaf->List) return;
+    // The list's count and its first entries, which follow it in one block.
+    __builtin_prefetch(leaf->List);
+    __builtin_prefetch(reinterpret_cast<const char*>(leaf->List) + 64);
+    static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
   }
 };
 

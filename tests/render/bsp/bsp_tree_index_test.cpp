@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -299,6 +300,48 @@ TEST_F(BspTreeIndexTest, AnIndexLivesAsLongAsItsTree) {
   BspTreePtr again = MakeBspTree(block.data(), block.size());
   EXPECT_NE(FindBspTreeIndex(again.get()), nullptr);
   EXPECT_NE(BspSegmentQuery(again.get(), {0, 0, 0}, {0, -9, 0}, 0), nullptr);
+}
+
+TEST_F(BspTreeIndexTest, ManyTreesKeepTheirOwnIndexesThroughFreesInAnyOrder) {
+  // Enough trees to grow the table several times; then every other one, and
+  // later the rest, freed in a shuffled order: each live tree still finds
+  // its own index (the one built for it, by its list count) and a freed one
+  // none, whatever became of the slots around it.
+  std::vector<std::uint8_t> small = CompileBlock(Room(5)), large = CompileBlock(HeightField(3, 5, 1));
+  std::vector<BspTreePtr> trees;
+  std::vector<const BspNode*> roots;
+  std::vector<std::size_t> lists;
+  for (int k = 0; k < 3000; ++k) {
+    const std::vector<std::uint8_t>& block = k % 3 == 0 ? large : small;
+    trees.push_back(MakeBspTree(block.data(), block.size()));
+    roots.push_back(trees.back().get());
+    const BspTreeIndex* index = FindBspTreeIndex(trees.back().get());
+    ASSERT_NE(index, nullptr);
+    lists.push_back(index->Lists.size());
+  }
+  ASSERT_NE(lists[0], lists[1]);  // the two kinds are told apart
+  std::vector<std::size_t> order(trees.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::mt19937 rng(12);
+  std::shuffle(order.begin(), order.end(), rng);
+  auto check = [&](const char* stage) {
+    for (std::size_t k = 0; k < trees.size(); ++k) {
+      if (!trees[k]) continue;
+      const BspTreeIndex* index = FindBspTreeIndex(trees[k].get());
+      ASSERT_NE(index, nullptr) << stage << " tree " << k;
+      EXPECT_EQ(index->Lists.size(), lists[k]) << stage << " tree " << k;
+    }
+  };
+  // (A freed block's address may be handed to a later tree; none is made
+  // after the first free here.)
+  for (std::size_t n = 0; n < order.size() / 2; ++n) trees[order[n]].reset();
+  check("half freed");
+  for (std::size_t n = 0; n < order.size() / 2; ++n) EXPECT_EQ(FindBspTreeIndex(roots[order[n]]), nullptr);
+  for (std::size_t n = order.size() / 2; n < order.size(); ++n) {
+    trees[order[n]].reset();
+    if (n % 97 == 0) check("freeing");
+  }
+  for (const BspNode* root : roots) EXPECT_EQ(FindBspTreeIndex(root), nullptr);
 }
 
 TEST_F(BspTreeIndexTest, ProbeKeepsEveryBoxTheSegmentMeetsAndRefusesClearOnes) {

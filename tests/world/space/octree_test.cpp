@@ -368,6 +368,99 @@ TEST(OctreeWalks, SegmentBoxAndPlaneWalksMatchBruteForce) {
   }
 }
 
+namespace {
+
+// The segment walk written out plainly, one child at a time: a child is
+// entered when the segment's widened box reaches its cube and the slab test
+// (by the reciprocals of the direction) keeps a range in it; children in
+// order of entry, equal entries in child order.
+struct PlainSegmentWalk {
+  float p[3], d[3], inverse[3], lo[3], hi[3];
+  std::vector<const OctreeNode*> order;
+
+  PlainSegmentWalk(const CVector3& a, const CVector3& b) {
+    const float s[3] = {a.x, a.y, a.z}, e[3] = {b.x, b.y, b.z};
+    for (int k = 0; k < 3; ++k) {
+      p[k] = s[k];
+      d[k] = e[k] - s[k];
+      inverse[k] = d[k] == 0.0f ? 0.0f : 1.0f / d[k];
+      const float q = p[k] + d[k], margin = 1e-5f * (std::fabs(p[k]) + std::fabs(d[k]));
+      lo[k] = std::min(p[k], q) - margin;
+      hi[k] = std::max(p[k], q) + margin;
+    }
+  }
+  bool Clip(const OctreeNode& n, float* entry) const {
+    const float c[3] = {n.Centre.x, n.Centre.y, n.Centre.z};
+    float t0 = 0, t1 = 1;
+    bool inside = true;
+    for (int k = 0; k < 3; ++k) {
+      const float mn = c[k] - n.HalfSize, mx = c[k] + n.HalfSize;
+      if (hi[k] < mn || lo[k] > mx) return false;
+      if (d[k] == 0) {
+        inside = inside && !(p[k] < mn) && !(p[k] > mx);
+        continue;
+      }
+      const float ta = (mn - p[k]) * inverse[k], tb = (mx - p[k]) * inverse[k];
+      t0 = std::max(t0, ta > tb ? tb : ta);
+      t1 = std::min(t1, ta > tb ? ta : tb);
+    }
+    *entry = t0;
+    return inside && !(t0 > t1);
+  }
+  void Walk(const OctreeNode* n) {
+    if (!n->Children) {
+      order.push_back(n);
+      return;
+    }
+    std::vector<std::pair<float, int>> met;
+    for (int i = 0; i < 8; ++i) {
+      float t;
+      if (Clip(n->Children[i], &t)) met.emplace_back(t, i);
+    }
+    std::stable_sort(met.begin(), met.end(), [](auto& x, auto& y) { return x.first < y.first; });
+    for (auto& m : met) Walk(&n->Children[m.second]);
+  }
+};
+
+}  // namespace
+
+TEST(OctreeWalks, SegmentWalkVisitsTheLeavesOfThePlainWalkInItsOrder) {
+  // The hard segments: along the cubes' faces and edges (on the 800-unit
+  // grid), parallel to one or two axes, points, reversed, and random ones.
+  std::mt19937 rng(5);
+  Items w = RandomWorld(rng, 500, 9000);
+  auto tree = Build(w);
+  const OctreeNode* root = tree->Root();
+  ASSERT_GT(tree->Count(), 200u);
+  std::uniform_int_distribution<int> cell(-12, 12);
+  std::uniform_real_distribution<float> pos(-11000, 11000), unit(0, 1);
+  auto grid = [&](float centre) { return centre + 800.0f * static_cast<float>(cell(rng)); };
+  auto record = [](OctreeNode* leaf, void* ctx) { static_cast<std::vector<const OctreeNode*>*>(ctx)->push_back(leaf); };
+  int visits = 0;
+  for (int q = 0; q < 6000; ++q) {
+    CVector3 a{pos(rng), root->Centre.y - root->HalfSize + 2000 * unit(rng), pos(rng)};
+    CVector3 b{pos(rng), root->Centre.y - root->HalfSize + 2000 * unit(rng), pos(rng)};
+    switch (q % 6) {
+      case 0: a.x = b.x = grid(root->Centre.x); break;                            // in a face plane
+      case 1: a.x = b.x = grid(root->Centre.x), a.z = b.z = grid(root->Centre.z); break;  // along an edge line
+      case 2: a.y = b.y, a.z = b.z = grid(root->Centre.z); break;                  // parallel to x
+      case 3: a.x = grid(root->Centre.x), b.x = grid(root->Centre.x), a.z = grid(root->Centre.z); break;
+      case 4: b = a; break;                                                        // a point
+      default: break;
+    }
+    if (q % 7 == 0) std::swap(a, b);
+    std::vector<const OctreeNode*> got;
+    OctreeWalkSegment(tree->Root(), a, b, record, &got);
+    PlainSegmentWalk plain(a, b);
+    float t;
+    if (plain.Clip(*root, &t)) plain.Walk(root);
+    ASSERT_EQ(got, plain.order) << q << ": (" << a.x << ", " << a.y << ", " << a.z << ") to (" << b.x << ", " << b.y
+                                << ", " << b.z << ")";
+    visits += static_cast<int>(got.size());
+  }
+  EXPECT_GT(visits, 6000);  // the segments do reach the tree
+}
+
 TEST(OctreeWalks, NullTreeAndMissingSegmentVisitNothing) {
   int calls = 0;
   auto count = [](OctreeNode*, void* ctx) { ++*static_cast<int*>(ctx); };
