@@ -246,12 +246,15 @@ TEST_F(DemoLevel, TheWestLampShowsItsFlareThroughTheDoorway) {
   ASSERT_NE(GameFlareSprites(), nullptr) << "flares.spr is made at build time";
   EXPECT_EQ(g_Environment->FlareMaterial, GameFlareSprites());
   EXPECT_EQ(g_Environment->ParticleSystem, g_ParticlePool);
-  // The lamp: the point light that carries a flare.
+  // The lamp: the point light with a flare under the west room's ceiling.
   int lamp = -1;
-  for (int i = 0; i <= g_Lights->HighestUsed; ++i)
-    if (const LightRecord* r = g_Lights->GetLight(i);
-        r != nullptr && (r->Flags & kLightHasFlare) && r->Light.Type == D3DLIGHT_POINT)
+  for (int i = 0; i <= g_Lights->HighestUsed; ++i) {
+    const LightRecord* r = g_Lights->GetLight(i);
+    const CVector3 p = g_Lights->GetWorldPosition(i);
+    if (r != nullptr && (r->Flags & kLightHasFlare) && r->Light.Type == D3DLIGHT_POINT &&
+        std::fabs(p.x + 450.0f) < 1.0f && std::fabs(p.z - 330.0f) < 1.0f)
       lamp = i;
+  }
   ASSERT_GE(lamp, 0);
   const LightRecord& r = *g_Lights->GetLight(lamp);
   // Frames of the program's view from a camera that sees the lamp (under the
