@@ -6,7 +6,9 @@
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_table.h"
 #include "shell/demo_actors.h"
+#include "shell/game_modules.h"
 #include "shell/level_pools.h"
+#include "world/effects/particle_pool.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -53,6 +55,12 @@ bool StartDemoLevel(LevelLoadReport* report) {
     return false;
   }
   ActivateLevelObjects();
+  // The level's start: the environment draws the particles in its
+  // transparent pass and its lights' flares from the flare sheet.
+  if (g_Environment != nullptr) {
+    g_Environment->SetParticleSystem(g_ParticlePool);
+    g_Environment->SetFlareMaterial(GameFlareSprites());
+  }
   if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Rate = kDemoSkyRate;
   // Every texture the level named, on the device now rather than at first use.
   if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);

@@ -26,6 +26,7 @@
 #include "shell/game_modules.h"
 #include "world/cameras/movie_camera.h"
 #include "world/effects/effects_world.h"
+#include "world/effects/trails.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
 #include "world/sky/sky.h"
@@ -86,9 +87,10 @@ struct TextLine {
   }
 };
 
-// The effects' share of the view: trails and particles go into the queue.
-void QueueEffects() {
-  if (g_GameClock != nullptr && g_GameClock->IsRunning()) DrawEffects();
+// The effects' share of the view: the trails go into the queue (the
+// environment's transparent pass queues the particles).
+void QueueTrails() {
+  if (g_GameClock != nullptr && g_GameClock->IsRunning() && g_Trails != nullptr) g_Trails->Render();
 }
 
 // One frame: the level (DrawLevelFrame) and the text line over it.  With a
@@ -171,12 +173,28 @@ WorldViewStats DrawLevelFrame() {
   r->SetClearColour(g_LastClearColour);
   r->Clear(1);
   r->BeginScene();
-  ++CLightTable::FrameNumber;
-  if (g_Environment != nullptr && g_MainCamera != nullptr) {
+  // The view's pass through the environment's frame operations: the queue
+  // reset, the sky, the lit instances, the environment's update, the trails,
+  // the lens flares, the transparent pass, then the view's camera kept.
+  WorldViewStats stats;
+  CEnvironment* env = g_Environment;
+  if (env != nullptr && g_MainCamera != nullptr) {
     CCamera::SetCurrentCamera(g_MainCamera);
-    g_Environment->DrawSky();
+    if (g_DepthSortQueue != nullptr) g_DepthSortQueue->SetCamera(g_MainCamera);
+    env->ResetDepthQueue();
+    env->DrawSky();
+    stats = DrawWorldInstances(env, g_MainCamera, g_Lights);
+    env->Update();
+    QueueTrails();
+    env->UpdateFlares(g_MainCamera->GetPosition(), 0);
+    if (g_DepthSortQueue != nullptr) stats.queued = QueuedItemCount(*g_DepthSortQueue);
+    env->DrawTransparent();
+    env->SetView(0, *g_MainCamera);
+    env->AdvanceFlareWindow();
+    CMatrix identity;
+    identity.SetIdentity();
+    r->SetWorldMatrix(identity);
   }
-  const WorldViewStats stats = DrawWorldView(g_Environment, g_MainCamera, g_Lights, g_DepthSortQueue, QueueEffects);
   if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
   return stats;
 }

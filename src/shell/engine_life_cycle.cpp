@@ -30,7 +30,6 @@ void EngineFrameStep() {
     if (g_Environment != nullptr) g_Environment->UpdateAnimated();
   }
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
-  if (g_Environment != nullptr) g_Environment->Update();
   if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Step();
 }
 

@@ -10,8 +10,9 @@ void EngineRunClocks(int running);
 // clock runs the switches move, the glass shards fly, the physics world
 // steps, the world objects update, the effects (effect pool, sphere events,
 // blasts, trails) move, the shrubbery sways and the animated objects play;
-// then, every frame, the movie cameras run, the environment starts its frame
-// and the sky's time of day and fog fades step on the game clock's frame time.
+// then, every frame, the movie cameras run and the sky's time of day and fog
+// fades step on the game clock's frame time.  (The environment's own frame
+// update runs in each view's draw.)
 void EngineFrameStep();
 // Poses the render camera from the movie camera shown in the viewport;
 // false when the viewport shows none.

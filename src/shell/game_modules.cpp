@@ -27,6 +27,7 @@ constexpr int kObjectKinds = 10;
 constexpr int kTrailFrame = 27;
 
 CSpriteRender* g_ParticleSheet = nullptr;
+CSpriteRender* g_FlareSheet = nullptr;
 bool g_EffectsMade = false;
 
 template <class T, class... Args>
@@ -43,18 +44,21 @@ void Free(T*& global) {
   global = nullptr;
 }
 
-// The particle frames from the demo data, as persistent textures (they
-// outlive every level).
-void LoadParticleSheet() {
-  if (g_PersistentTextures == nullptr || !Make(g_ParticleSheet, g_Render, g_MainCamera, g_PersistentTextures)) return;
-  const std::string path = std::string(HALBERD_DEMO_DATA_DIR) + "particles.spr";
-  if (!g_ParticleSheet->Load(path.c_str(), TEXF_32BIT, 0, 0, 0)) {
-    Free(g_ParticleSheet);
+// A sprite sheet of the demo data, as persistent textures (they outlive
+// every level); the sheet stays null when the file is missing.
+void LoadSheet(CSpriteRender*& sheet, const char* file) {
+  if (g_PersistentTextures == nullptr || !Make(sheet, g_Render, g_MainCamera, g_PersistentTextures)) return;
+  const std::string path = std::string(HALBERD_DEMO_DATA_DIR) + file;
+  if (!sheet->Load(path.c_str(), TEXF_32BIT, 0, 0, 0)) {
+    Free(sheet);
     return;
   }
   g_PersistentTextures->LoadTextures(nullptr);
-  g_ParticleSheet->RecomputeUVs();
+  sheet->RecomputeUVs();
 }
+
+// The particle frames the effects draw.
+void LoadParticleSheet() { LoadSheet(g_ParticleSheet, "particles.spr"); }
 
 }  // namespace
 
@@ -74,6 +78,7 @@ bool StartGameModules() {
   InstallEffectsEngineHooks();
   InstallLightEffectsHooks(g_Lights);
   LoadParticleSheet();
+  LoadSheet(g_FlareSheet, "flares.spr");
   InstallQueueEffectsHooks(g_DepthSortQueue, g_ParticleSheet, kTrailFrame);
   return true;
 }
@@ -84,6 +89,8 @@ void StopGameModules() {
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->ParticleSprites = nullptr;
   if (g_ParticleSheet != nullptr) g_ParticleSheet->Free();
   Free(g_ParticleSheet);
+  if (g_FlareSheet != nullptr) g_FlareSheet->Free();
+  Free(g_FlareSheet);
   if (g_EffectsMade) DestroyEffectModules();
   g_EffectsMade = false;
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
@@ -92,3 +99,5 @@ void StopGameModules() {
 }
 
 CSpriteRender* GameParticleSprites() { return g_ParticleSheet; }
+
+CSpriteRender* GameFlareSprites() { return g_FlareSheet; }

@@ -1,8 +1,8 @@
 // The game's long-lived world modules that the engine start-up does not make:
 // the waypoint list, the object manager (4 sides, 10 kinds) with the demo's
 // object factory, the effect modules with the engine's, the light table's
-// and the transparent queue's hooks, and the particle sprite sheet the
-// effects draw.  Made once
+// and the transparent queue's hooks, the particle sprite sheet the effects
+// draw and the lens flares' sprite sheet.  Made once
 // after EngineInitialise and freed before EngineShutdown.  Main thread only.
 #pragma once
 
@@ -17,3 +17,5 @@ bool StartGameModules();
 void StopGameModules();
 // The particle sprite sheet, or null when it was not found.
 CSpriteRender* GameParticleSprites();
+// The lens flares' sprite sheet, or null when it was not found (no flares then).
+CSpriteRender* GameFlareSprites();

@@ -18,9 +18,13 @@
 #include "foundation/files/file_locator.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/device/render.h"
+#include "render/geometry/camera.h"
 #include "scene/lights/light_table.h"
+#include "scene/transparent/depth_sort_queue.h"
 #include "shell/demo_actors.h"
 #include "shell/demo_vehicle.h"
+#include "shell/engine_frame_loop.h"
 #include "shell/engine_life_cycle.h"
 #include "shell/game_device_callback.h"
 #include "shell/game_modules.h"
@@ -235,6 +239,51 @@ TEST_F(DemoLevel, VehiclesMoveUnderPhysicsAndTheLeverSetsOffTheBlastAmongTheCrat
     else
       EXPECT_GT(moved, 5.0f) << "crate " << k;
   }
+}
+
+TEST_F(DemoLevel, TheWestLampShowsItsFlareThroughTheDoorway) {
+  ASSERT_TRUE(started_);
+  ASSERT_NE(GameFlareSprites(), nullptr) << "flares.spr is made at build time";
+  EXPECT_EQ(g_Environment->FlareMaterial, GameFlareSprites());
+  EXPECT_EQ(g_Environment->ParticleSystem, g_ParticlePool);
+  // The lamp: the point light with a flare under the west room's ceiling.
+  int lamp = -1;
+  for (int i = 0; i <= g_Lights->HighestUsed; ++i) {
+    const LightRecord* r = g_Lights->GetLight(i);
+    const CVector3 p = g_Lights->GetWorldPosition(i);
+    if (r != nullptr && (r->Flags & kLightHasFlare) && r->Light.Type == D3DLIGHT_POINT &&
+        std::fabs(p.x + 450.0f) < 1.0f && std::fabs(p.z - 330.0f) < 1.0f)
+      lamp = i;
+  }
+  ASSERT_GE(lamp, 0);
+  const LightRecord& r = *g_Lights->GetLight(lamp);
+  // Frames of the program's view from a camera that sees the lamp (under the
+  // west room's ceiling) through the doorway, then from one turned away.
+  auto frames = [&](const CVector3& angles, int n) {
+    for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(33);
+    EngineRunClocks(1);
+    for (int k = 0; k < n; ++k) {
+      EngineFrameStep();
+      g_MainCamera->SetView({-450, 110, -200}, angles);
+      DrawLevelFrame();
+      g_Render->EndScene();
+    }
+  };
+  auto flares = [] {
+    int n = 0;
+    for (std::uint32_t b = 0; b < g_DepthSortQueue->BucketCount; ++b)
+      for (DepthSortItem* i = g_DepthSortQueue->Buckets[b]; i != nullptr; i = i->Next)
+        n += i->Kind == DSK_GLOW_SPRITE && static_cast<GlowSpriteItem*>(i)->Sheet == GameFlareSprites();
+    return n;
+  };
+  frames({-15.8f, 0, 0}, 12);
+  EXPECT_NE(r.Flags & kLightFlareVisible0, 0u) << "seen through the doorway";
+  EXPECT_FLOAT_EQ(r.FlareFade[0], 1.0f);
+  EXPECT_GE(flares(), 1);
+  frames({-15.8f, 180, 0}, 12);
+  EXPECT_EQ(r.Flags & kLightFlareVisible0, 0u) << "out of view";
+  EXPECT_FLOAT_EQ(r.FlareFade[0], 0.0f);
+  EXPECT_EQ(flares(), 0);
 }
 
 }  // namespace

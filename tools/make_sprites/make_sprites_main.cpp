@@ -8,7 +8,8 @@
 //
 // "demo" makes the program's demo data: font.spr from glyphs.txt (scale 3),
 // sprites.spr from sprites.txt, particles.spr (the particle frames that
-// effects draw) from particles.txt and a 640 x 480 splash.bmp.
+// effects draw) from particles.txt, flares.spr (the lens flares' glow) from
+// flares.txt and a 640 x 480 splash.bmp.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -131,6 +132,8 @@ int main(int argc, char** argv) {
       return 1;
     if (Particles((in / "particles.txt").string(), (out / "particles.tga").string(),
                   (out / "particles.spr").string()) != 0)
+      return 1;
+    if (Particles((in / "flares.txt").string(), (out / "flares.tga").string(), (out / "flares.spr").string()) != 0)
       return 1;
     return Picture(640, 480, (out / "splash.bmp").string());
   }

@@ -9,10 +9,11 @@ target_link_libraries(make_sprites PRIVATE make_sprites_sheet)
 halberd_link_operators(make_sprites)
 
 set(demo_sources ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/glyphs.txt ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/sprites.txt
-                 ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/particles.txt)
+                 ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/particles.txt ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/flares.txt)
 set(demo_outputs ${HALBERD_DEMO_DATA}/font.spr ${HALBERD_DEMO_DATA}/fontpage.tga ${HALBERD_DEMO_DATA}/sprites.spr
                  ${HALBERD_DEMO_DATA}/spritepage.tga ${HALBERD_DEMO_DATA}/particles.spr
-                 ${HALBERD_DEMO_DATA}/particles.tga ${HALBERD_DEMO_DATA}/splash.bmp)
+                 ${HALBERD_DEMO_DATA}/particles.tga ${HALBERD_DEMO_DATA}/flares.spr ${HALBERD_DEMO_DATA}/flares.tga
+                 ${HALBERD_DEMO_DATA}/splash.bmp)
 add_custom_command(OUTPUT ${demo_outputs}
                    COMMAND make_sprites demo ${CMAKE_CURRENT_SOURCE_DIR}/demo_data ${HALBERD_DEMO_DATA}
                    DEPENDS make_sprites ${demo_sources}

@@ -23,8 +23,7 @@ bool g_HooksInstalled = false;
 
 }  // namespace
 
-WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue,
-                             void (*beforeQueue)()) {
+WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CLightTable* lights) {
   WorldViewStats stats;
   if (environment == nullptr || camera == nullptr || g_Render == nullptr) return stats;
   if (!g_HooksInstalled) {
@@ -35,10 +34,6 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
   CCamera::SetCurrentCamera(camera);
   camera->UpdateFrustum();
   camera->ApplyAllTransforms();
-  if (queue != nullptr) {
-    queue->SetCamera(camera);
-    queue->Clear();
-  }
   if (lights != nullptr)
     lights->Update(camera->GetPosition(), camera->GetAngles(), camera->GetForward(), camera->GetFarClip());
 
@@ -66,6 +61,25 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
     ++stats.instances;
   }
   CLightTable::ClearActive();
+  return stats;
+}
+
+std::uint32_t QueuedItemCount(const DepthSortQueue& queue) {
+  std::uint32_t n = 0;
+  for (std::uint32_t b = queue.Lowest; queue.Buckets != nullptr && b <= queue.Highest && b < queue.BucketCount; ++b)
+    for (DepthSortItem* item = queue.Buckets[b]; item != nullptr; item = item->Next) ++n;
+  return n;
+}
+
+WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightTable* lights, DepthSortQueue* queue,
+                             void (*beforeQueue)()) {
+  if (environment == nullptr || camera == nullptr || g_Render == nullptr) return WorldViewStats{};
+  CRender* render = g_Render;
+  if (queue != nullptr) {
+    queue->SetCamera(camera);
+    queue->Clear();
+  }
+  WorldViewStats stats = DrawWorldInstances(environment, camera, lights);
   // The glass set's intact panes and flying shards join the queue.
   if (queue != nullptr && environment->Glass != nullptr) environment->Glass->Draw(queue);
   if (beforeQueue != nullptr) beforeQueue();
@@ -76,9 +90,7 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
     render->SetLighting(0);
     render->SetZWrite(0);
     render->SetSpecular(0);
-    for (std::uint32_t b = queue->Lowest; queue->Buckets != nullptr && b <= queue->Highest && b < queue->BucketCount;
-         ++b)
-      for (DepthSortItem* item = queue->Buckets[b]; item != nullptr; item = item->Next) ++stats.queued;
+    stats.queued = QueuedItemCount(*queue);
     queue->Draw();
     render->SetBlendMode(2);
     render->SetZWrite(1);

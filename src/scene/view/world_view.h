@@ -21,6 +21,15 @@ struct WorldViewStats {
   std::uint32_t lit = 0;        // instances drawn with at least one light
 };
 
+// The instances alone: the camera is made current and its frustum and
+// transforms applied, the light table is updated for the view, and each
+// instance in the frustum is drawn with the lights that reach its sphere (at
+// most eight; none without a table).  Nothing is queued or drawn from the
+// queue here.  Installs the mesh draw hooks on first use.
+WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CLightTable* lights);
+// The items now in the queue's buckets.
+std::uint32_t QueuedItemCount(const DepthSortQueue& queue);
+
 // Draws the environment's instances as the camera sees them: the light
 // table is updated for the view, each instance in the frustum gets the
 // lights that reach its sphere (at most eight) and is drawn, then the queue

@@ -27,6 +27,8 @@ class CParticlePool;
 class CRender;
 class CShrubbery;
 class CSky;
+class CSpriteRender;
+struct FlatPolygon;
 struct SkySettings;
 class CTextureManager;
 class CTimer;
@@ -43,6 +45,17 @@ constexpr std::uint32_t kEnvFlagDestroying = 32;
 // The world bounds of an empty level, and the padding around a filled one.
 constexpr float kEnvDefaultBound = 10000.0f;
 constexpr float kEnvBoundsPadding = 100.0f;
+// Lights whose flare visibility is tested afresh each frame (the flare window).
+constexpr std::uint32_t kFlareWindowLights = 10;
+// Flare fade per second of real time, up and down.
+constexpr float kFlareFadeRate = 4.0f;
+// Flare sprites: radius over the light's flare size, and the closest a flare
+// is drawn to the eye.
+constexpr float kFlareRadiusScale = 4.0f;
+constexpr float kFlareNearest = 16.0f;
+// Query flags of the flare line tests: through zones, and over the flat list.
+constexpr std::uint32_t kFlareZoneQueryFlags = 24;
+constexpr std::uint32_t kFlareFlatQueryFlags = 16;
 
 class CEnvironment : public CWorldQueries {
  public:
@@ -145,7 +158,8 @@ class CEnvironment : public CWorldQueries {
   int LoadRenderEffects(const char* path, CEnvObject* scope);
 
   void SetParticleSystem(CParticlePool* system) { ParticleSystem = system; }
-  void SetFlareMaterial(std::uint32_t material) { FlareMaterial = material; }
+  // The sprite sheet lens flares are drawn from; null switches flares off.
+  void SetFlareMaterial(CSpriteRender* material) { FlareMaterial = material; }
   // Also sets the global copy g_EnvRenderFlags.
   void SetRenderFlags(std::uint32_t flags);
   std::uint32_t GetRenderFlags() const { return RenderFlags; }
@@ -160,6 +174,40 @@ class CEnvironment : public CWorldQueries {
   bool IsPointInVolumes(const CVector3& point) const;
 
   // --- per frame ----------------------------------------------------------------------
+  // The frame's operations, in this order within a view's pass:
+  // ResetDepthQueue, DrawSky, Update, UpdateFlares, DrawTransparent, then
+  // SetView for the view's camera; AdvanceFlareWindow once a frame from the
+  // draw step and UpdateAnimated once a frame after the world objects moved.
+
+  // Empties the transparent queue's buckets and frame block.  Nothing without a queue.
+  void ResetDepthQueue();
+  // The transparent pass: lighting and depth writes off, the particle system
+  // (when set) queues its particles, specular off, the queue draws far
+  // buckets first, specular back as it was, blend mode 2, depth writes on;
+  // then the render frame counter (CLightTable::FrameNumber, the stamp of
+  // lights enabled this frame) advances.
+  void DrawTransparent();
+  // Lens flares of view 0..3 seen from the eye through the current camera:
+  // every used, switched-on flare light enabled this frame keeps its
+  // visibility for the view (re-tested on alternate frames by index parity,
+  // or tested when it lies in the flare window), fades in or out by 4 per
+  // second of real time, and queues its flare while visible or fading.
+  // Nothing without a flare material, a light table with lights, or a camera.
+  void UpdateFlares(const CVector3& eye, int view);
+  // Queues one flare glow sprite: the point drawn size units nearer the eye
+  // (never closer than 16), dimmed with distance (bucket b: 1 - (b - 1) /
+  // buckets x 1.25, at most 1), alpha a x 255, grey in view mode 1.  False,
+  // with nothing queued, when the flare lies past the last bucket, is dimmed
+  // to nothing, or the queue has no room.
+  bool QueueFlare(const CVector3& position, const CVector3& eye, float size, float r, float g, float b, float a,
+                  int frame);
+  // Moves the flare window on by 10 lights (back to 0 once its first index
+  // passes the lights in use) and toggles its parity bit.
+  void AdvanceFlareWindow();
+  // Queues a flat polygon (blend mode 2, the default material, no texture,
+  // the colour, cull mode 1) in the bucket of the position.  False, with
+  // nothing queued, past the last bucket or without room.
+  bool QueueDepthItem(const FlatPolygon* polygon, const CVector3& position, std::uint32_t colour);
   // Once in each view's pass: advances the query stamp, switches off the
   // lights enabled for the last draws and queues the glass set.
   void Update();
@@ -198,10 +246,11 @@ class CEnvironment : public CWorldQueries {
   CSky* Sky = nullptr;
   CLinearBuffer* FrameBlock = nullptr;
   DepthSortQueue* Queue = nullptr;
-  std::uint32_t FlareMaterial = 0;
+  CSpriteRender* FlareMaterial = nullptr;
   void* ScratchBuffer = nullptr;
   float WorldBounds[6] = {-kEnvDefaultBound, -kEnvDefaultBound, -kEnvDefaultBound,
                           kEnvDefaultBound,  kEnvDefaultBound,  kEnvDefaultBound};
+  // First and end light index tested for flares this frame, and the parity bit.
   std::uint32_t FlareWindow[3] = {};
   CEnvInstance* ExcludedInstance = nullptr;
   CEnvInstance* RootInstance = nullptr;
