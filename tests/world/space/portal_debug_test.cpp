@@ -1,5 +1,5 @@
-// The developer views of zones on the device: a portal's polygon, outline
-// and zone links in the colours of its flags, and the octree's leaf boxes.
+// The developer view of a portal on the device: its polygon, outline and
+// zone links in the colours of its flags.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,6 @@
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
 #include "world/overlay_fixture.h"
-#include "world/space/octree.h"
 #include "world/space/portal.h"
 
 namespace {
@@ -20,7 +19,7 @@ namespace {
 using overlay_test::Draw;
 using overlay_test::Near;
 
-class SpaceOverlays : public overlay_test::OverlayDeviceTest {
+class PortalDebug : public overlay_test::OverlayDeviceTest {
  protected:
   void SetUp() override {
     OverlayDeviceTest::SetUp();
@@ -54,7 +53,7 @@ PortalPolygon Ring(int n) {
   return p;
 }
 
-TEST_F(SpaceOverlays, PortalIsFilledOutlinedAndLinkedToItsZones) {
+TEST_F(PortalDebug, PortalIsFilledOutlinedAndLinkedToItsZones) {
   CEnvInstance* owner = env_->CreateInstance("owner", room_, {0, 0, 300}, {}, nullptr, 0, 0);
   CEnvInstance* target = env_->CreateInstance("target", room_, {0, 0, 800}, {}, nullptr, 0, 0);
   owner->UpdateBoundingSphere();
@@ -89,7 +88,7 @@ TEST_F(SpaceOverlays, PortalIsFilledOutlinedAndLinkedToItsZones) {
   }
 }
 
-TEST_F(SpaceOverlays, LongPortalOutlinesAreFilledInFansOfSixteen) {
+TEST_F(PortalDebug, LongPortalOutlinesAreFilledInFansOfSixteen) {
   struct Case {
     int vertices;
     std::vector<std::uint64_t> fans;  // triangles of each fan
@@ -117,30 +116,6 @@ TEST_F(SpaceOverlays, LongPortalOutlinesAreFilledInFansOfSixteen) {
   Record();
   empty.DrawDebug();
   EXPECT_TRUE(Draws().empty());
-}
-
-TEST_F(SpaceOverlays, OctreeViewDrawsEveryLeafCubeInWhite) {
-  OctreeArray tree(9);
-  OctreeNode& root = tree.Nodes()[0];
-  root.HalfSize = 100;
-  root.Centre = {0, 0, 500};
-  root.Children = &tree.Nodes()[1];
-  for (int i = 0; i < 8; ++i) {
-    root.Children[i].HalfSize = 50;
-    root.Children[i].Centre = {(i & 1) ? 50.0f : -50.0f, (i & 2) ? 50.0f : -50.0f, (i & 4) ? 550.0f : 450.0f};
-  }
-  Record();
-  OctreeDrawVisible(&root);
-  const auto draws = Draws();
-  ASSERT_EQ(draws.size(), 24u);  // eight leaves, twelve edges in three batches each
-  for (std::size_t k = 0; k < draws.size(); ++k) {
-    const OctreeNode& leaf = root.Children[k / 3];
-    for (const DebugVertex& v : draws[k].vertices) {
-      EXPECT_EQ(v.Colour, 0xFFFFFFFFu);
-      EXPECT_NEAR(std::fabs(v.x - leaf.Centre.x), 50.0f, 1e-4f);
-      EXPECT_NEAR(std::fabs(v.z - leaf.Centre.z), 50.0f, 1e-4f);
-    }
-  }
 }
 
 }  // namespace
