@@ -9,6 +9,7 @@
 #include "foundation/system/fpu_control.h"
 #include "foundation/time/step_timer.h"
 #include "foundation/time/timer.h"
+#include "menus/screen_2d.h"
 #include "render/device/pixel_shader.h"
 #include "render/device/vertex_shader.h"
 #include "render/geometry/camera.h"
@@ -299,7 +300,10 @@ int EngineReset() {
   }
   if (g_MainCamera != nullptr) g_MainCamera->SetFarClip(kMainCameraFarClip);
   ok = CreateEnvironment() && ok;
-  // The 2D overlay is reset here.
+  if (g_Screen2D != nullptr) {
+    g_Screen2D->Reset();
+    Note('0', "2D overlay");
+  }
   ok = CreateDynamicsWorld() && ok;
   return ok ? 1 : 0;
 }

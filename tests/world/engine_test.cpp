@@ -10,6 +10,7 @@
 
 #include "foundation/memory/memory_manager.h"
 #include "foundation/time/timer.h"
+#include "menus/screen_2d.h"
 #include "platform/win32/registry.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
@@ -244,15 +245,22 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   g_MainCamera->SetFarClip(50.0f);
   g_MovieCamera->CreateCamera("level camera");
   CMovieCamera* cameras = g_MovieCamera;
+  // The 2D overlay left on by the old level.
+  CScreen2D overlay;
+  overlay.ToggleTransition();
+  ASSERT_EQ(overlay.GetTransitionState(), CScreen2D::TRANSITION_RISING);
+  g_Screen2D = &overlay;
 
   const int mark = EngineModuleEventCount();
   ASSERT_EQ(EngineReset(), 1);
+  g_Screen2D = nullptr;
   const std::vector<std::string> expected = {
       "-regions", "-switches", "0decals", "0transparent queue", "0transparent buffer", "0lights", "-environment",
       "-dynamics world", "-scene manager", "0animation sets", "-surfaces", "-level textures", "-level materials",
       "+level textures", "+level materials", "+scene manager", "+surfaces", "+regions", "+switches",
-      "0movie cameras", "+environment", "+dynamics world"};
+      "0movie cameras", "+environment", "02D overlay", "+dynamics world"};
   EXPECT_EQ(Events(mark), expected);
+  EXPECT_EQ(overlay.GetTransitionState(), CScreen2D::TRANSITION_OFF);
   // Kept: the device, the camera, the clocks and the persistent libraries with what they held.
   EXPECT_EQ(g_Render, render);
   EXPECT_EQ(g_MovieCamera, cameras);

@@ -247,6 +247,15 @@ void CMovieCamera::SetZoneFromObject(int n, CEnvInstance* instance) {
   if (MovieCameraRecord* r = Rec(n)) r->Zone = instance != nullptr ? instance->GetRoot() : nullptr;
 }
 
+CEnvInstance* CMovieCamera::GetZone(int n) const {
+  const MovieCameraRecord* r = GetCameraRecord(n);
+  return r != nullptr ? r->Zone : nullptr;
+}
+
+void CMovieCamera::ClearMotionFlags(int n) {
+  if (MovieCameraRecord* r = Rec(n)) r->FlagsA &= ~static_cast<std::uint32_t>(CAMA_MOTION_MASK);
+}
+
 // --- timed effects, sources, triggers ------------------------------------------------------
 
 void CMovieCamera::StartShake(int n, float magnitude, float delay, float duration) {

@@ -91,6 +91,11 @@ class CMovieCamera {
   void SetChasedObject(int n, CEnvInstance* object);
   void SetLookAtObject(int n, CEnvInstance* object);
   void SetZoneFromObject(int n, CEnvInstance* instance);
+  // The zone root the camera is in; null for none or n out of range.
+  CEnvInstance* GetZone(int n) const;
+  // Clears the motion bits of flags A (tracks, shake, pose afresh, field-of-
+  // view ramp, dolly: mask 0xDFC) and nothing else.
+  void ClearMotionFlags(int n);
   void SetOverride(bool on, const CVector3& position);
   void SetPivotOffset(const CVector3& offset) { pivot_ = offset; }
   void SetDefaultLookAt(CEnvInstance* object) { defaultLookAt_ = object; }
@@ -172,6 +177,20 @@ class CMovieCamera {
   // Clears the object of the first camera whose object the environment no
   // longer holds; 1 when one was cleared.
   int DropMissingObjects();
+
+  // --- developer overlays (world lines; nothing for a camera not in use) ----------
+  // A point-aimed camera: a line from its position to its target point (yellow).
+  void DebugDrawTarget(int n) const;
+  // The camera's view: four lines of 200 units from its position at half its
+  // field of view left, right, up and down of its facing, turned by its
+  // angles as the render camera turns (cyan).
+  void DebugDrawView(int n) const;
+  // The position track (green) and the target track (red) of a camera that
+  // follows them, as lines through their points (closed when looping).
+  void DebugDrawTracks(int n) const;
+  // A dollying camera: the run of its dolly along the direction vector from
+  // the start distance to the end distance off its base position (magenta).
+  void DebugDrawDolly(int n) const;
 
   // --- files -------------------------------------------------------------------------------------
   // The camera section of the level file, up to and including "ENDC" (from

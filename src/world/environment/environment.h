@@ -172,6 +172,10 @@ class CEnvironment : public CWorldQueries {
   void SetView(int i, const CCamera& camera);
   // True when the camera of any set slot sees the point.
   bool IsPointInVolumes(const CVector3& point) const;
+  // Developer overlay: the closed outline of a polygon (world points) in the
+  // colour.  Answers the number of edges drawn: the point count, or 0 for
+  // fewer than 2 points or without a render object.
+  int DrawDebugOutline(const CVector3* points, int count, std::uint32_t colour) const;
 
   // --- per frame ----------------------------------------------------------------------
   // The frame's operations, in this order within a view's pass:

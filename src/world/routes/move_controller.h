@@ -67,6 +67,8 @@ class CMoveController {
   CSurface* GetLastContactObject(const CSurfaces* surfaces) const;
   void Stop(bool clearAll, bool stopMoving);
   bool IsStopped() const { return StopWord != 0 || ReleaseWord == 0; }
+  // Developer overlay: each collision sphere at the position plus its offset.
+  void DebugDraw() const;
 
   std::uint32_t SphereCount = 1;
   struct {

@@ -145,3 +145,12 @@ int QuadTreeRaycast(float ax, float az, float bx, float bz);
 int QuadTreeRaycastPoints(const CVector3& a, const CVector3& b);
 // The component label of the leaf's marker; 0 when it has none.
 std::uint32_t QuadTreeGetLeafComponent(const CQuadTreeNode* leaf);
+
+// Developer overlay: the map of the current tree in the top-left corner of
+// the screen (north up, kQuadMapSize pixels across at kQuadMapOrigin), every
+// leaf's square outlined (open leaves green, closed red), and a filled 4 x 4
+// pixel mark at the point when the tree holds it.  Depth test and fog are
+// off while it draws and put back afterwards.
+inline constexpr float kQuadMapOrigin = 16.0f;
+inline constexpr float kQuadMapSize = 256.0f;
+void QuadTreeDebugDraw(const CVector3& point);

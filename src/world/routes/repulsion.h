@@ -71,6 +71,9 @@ class CRepulsionPool {
   // Every used entry inactive; count 0.
   void Reset();
   void Free();
+  // Developer overlay: each active sphere as 8 rings of 8 segments in
+  // translucent yellow.
+  void DebugDraw() const;
 
   std::uint32_t Count = 0;
   std::uint32_t Capacity = 0;

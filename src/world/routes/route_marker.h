@@ -14,6 +14,7 @@
 #include "render/geometry/vector3.h"
 
 class ByteReader;
+class CFont;
 class ByteWriter;
 class EnvTextCursor;
 
@@ -103,6 +104,14 @@ class CRouteMarkerList {
   // Per frame: decays up to 50 weights toward 1.0 by 5 per game second,
   // calls the changed callback once after a change, clears the frame counters.
   void Update();
+  // Developer overlay through the current camera: every marker within 5000
+  // units of it and its links.  A marker on screen is labelled
+  // "index (component) [weight]" in the font (red for leaf markers, green
+  // for others; no labels without a font).  Each link is a line 25 units
+  // above the two markers, with an arrow head 20 units short of the target
+  // and a point that runs along it once every 4 game-clock seconds.  The
+  // world matrix and the font's colour are put back afterwards.
+  void DebugDraw(CFont* labelFont) const;
 
   std::unique_ptr<CRouteMarker[]> Markers;
   std::uint32_t Count = 0;

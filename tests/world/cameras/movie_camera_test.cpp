@@ -440,3 +440,38 @@ TEST_F(MovieCameras, OlderSectionsAndDamagedOnes) {
 }
 
 }  // namespace
+
+TEST_F(MovieCameras, ClearMotionFlagsClearsExactlyItsMask) {
+  const int n = FreeCamera("flags");
+  struct Case {
+    std::uint32_t before, after;
+  } cases[] = {
+      {0xFFFFFFFFu, 0xFFFFF203u},  // bits 2-8, 10 and 11 go; 0, 1, 9 and 12 up stay
+      {0x00000DFCu, 0x00000000u},
+      {0x00000203u, 0x00000203u},  // in use, running and marked are not motion
+      {0x0000F000u, 0x0000F000u},  // triggers, aim mode and collision stay
+  };
+  for (const Case& c : cases) {
+    cameras_.GetCameraRecord(n)->FlagsA = c.before;
+    const std::uint32_t flagsB = cameras_.GetCameraRecord(n)->FlagsB;
+    cameras_.ClearMotionFlags(n);
+    EXPECT_EQ(cameras_.GetCameraRecord(n)->FlagsA, c.after) << std::hex << c.before;
+    EXPECT_EQ(cameras_.GetCameraRecord(n)->FlagsB, flagsB);
+  }
+  cameras_.ClearMotionFlags(-1);  // out of range: nothing
+  cameras_.ClearMotionFlags(kMaxMovieCameras);
+}
+
+TEST_F(MovieCameras, ZoneIsTheRootOfTheObjectGiven) {
+  const int n = FreeCamera("zoned");
+  EXPECT_EQ(cameras_.GetZone(n), nullptr);
+  CEnvInstance* root = Place("room", {0, 0, 0});
+  CEnvInstance* chair = Place("chair", {1, 0, 0});
+  root->AttachChild(chair);
+  cameras_.SetZoneFromObject(n, chair);
+  EXPECT_EQ(cameras_.GetZone(n), root);
+  cameras_.SetZoneFromObject(n, nullptr);
+  EXPECT_EQ(cameras_.GetZone(n), nullptr);
+  EXPECT_EQ(cameras_.GetZone(-1), nullptr);
+  EXPECT_EQ(cameras_.GetZone(kMaxMovieCameras), nullptr);
+}

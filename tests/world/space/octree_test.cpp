@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/byte_reader.h"
+#include "world/overlay_fixture.h"
 
 namespace {
 
@@ -493,5 +494,32 @@ TEST(OctreeNudge, PointsNearAGridLineAreMovedOffIt) {
     EXPECT_FLOAT_EQ(p.x, before.x + (c.moved_x ? 0.1f : 0));
     EXPECT_FLOAT_EQ(p.z, before.z + (c.moved_z ? 0.1f : 0));
     EXPECT_EQ(p.y, before.y);
+  }
+}
+
+// The debug view on the device.
+class OctreeDebugView : public overlay_test::OverlayDeviceTest {};
+
+TEST_F(OctreeDebugView, DrawsEveryLeafCubeInWhite) {
+  OctreeArray tree(9);
+  OctreeNode& root = tree.Nodes()[0];
+  root.HalfSize = 100;
+  root.Centre = {0, 0, 500};
+  root.Children = &tree.Nodes()[1];
+  for (int i = 0; i < 8; ++i) {
+    root.Children[i].HalfSize = 50;
+    root.Children[i].Centre = {(i & 1) ? 50.0f : -50.0f, (i & 2) ? 50.0f : -50.0f, (i & 4) ? 550.0f : 450.0f};
+  }
+  Record();
+  OctreeDrawVisible(&root);
+  const auto draws = Draws();
+  ASSERT_EQ(draws.size(), 24u);  // eight leaves, twelve edges in three batches each
+  for (std::size_t k = 0; k < draws.size(); ++k) {
+    const OctreeNode& leaf = root.Children[k / 3];
+    for (const DebugVertex& v : draws[k].vertices) {
+      EXPECT_EQ(v.Colour, 0xFFFFFFFFu);
+      EXPECT_NEAR(std::fabs(v.x - leaf.Centre.x), 50.0f, 1e-4f);
+      EXPECT_NEAR(std::fabs(v.z - leaf.Centre.z), 50.0f, 1e-4f);
+    }
   }
 }
