@@ -17,8 +17,9 @@ bool StartDemoLevel(LevelLoadReport* report);
 // and the level's pools given back.  Safe when no level runs.
 void EndDemoLevel();
 
-// The demo's two times of day: the level's own (by day), and the dusk the
-// program's counted run moves it on to half-way.
-constexpr float kDemoDuskHour = 16.5f;
+// The demo's two times of day: the level's own (by day), and the evening
+// the program's counted run moves it on to half-way (a low sun from the
+// other side, red light, faint long shadows).
+constexpr float kDemoEveningHour = 16.0f;
 // Sets the running level's time of day through its sky (nothing without one).
 void SetDemoTimeOfDay(float hours);

@@ -255,7 +255,7 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
   if (!StartDemoLevel(nullptr)) std::printf("halberd: the demo level did not load whole\n");
 
   // The level's clocks run from here; a counted run resets the level half-way
-  // (by day before, at dusk after).
+  // (by day before, in the evening after).
   if (frames > 0)
     for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(kCountedRunFrameMs);
   EngineRunClocks(1);
@@ -283,8 +283,8 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
         std::fprintf(stderr, "halberd: the level reset failed\n");
         break;
       }
-      // A counted run shows its second half at dusk.
-      if (shown == resetAt) SetDemoTimeOfDay(kDemoDuskHour);
+      // A counted run shows its second half in the evening.
+      if (shown == resetAt) SetDemoTimeOfDay(kDemoEveningHour);
     }
     // The world's frame on the game clock, the demo's actors, then the view
     // of viewport 0's movie camera.

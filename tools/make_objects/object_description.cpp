@@ -192,7 +192,7 @@ class Parser {
       o.Kind = ObjectKind::VertexAnim;
       if (!Count("number of frames", 1, 256, &o.Frames)) return false;
     }
-    o.Nodes.push_back({o.Name, "", false, false, {}});
+    o.Nodes.push_back({o.Name, "", false, false, false, {}});
     for (;;) {
       if (!More()) return Fail(Line(), "object " + o.Name + " has no end");
       const Word& w = Next();
