@@ -16,6 +16,7 @@
 #include "render/geometry/camera.h"
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_table.h"
+#include "scene/shadows/shadows.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/view/world_view.h"
 #include "shell/demo_actors.h"
@@ -189,6 +190,8 @@ WorldViewStats DrawLevelFrame() {
     env->UpdateFlares(g_MainCamera->GetPosition(), 0);
     if (g_DepthSortQueue != nullptr) stats.queued = QueuedItemCount(*g_DepthSortQueue);
     env->DrawTransparent();
+    // The shadow volumes the transparent pass drew marked the stencil buffer.
+    ShadowsDarkenScreen();
     env->SetView(0, *g_MainCamera);
     env->AdvanceFlareWindow();
     CMatrix identity;
