@@ -10,6 +10,7 @@
 #include "shell/level_pools.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
+#include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
 #include "world/objects/chlo_manager.h"
@@ -25,6 +26,17 @@ constexpr float kNightVisionRange = 1.0f;
 // The demo level's day runs on towards dusk while it plays: game hours a
 // game hour (30: half an hour of the day a minute).
 constexpr float kDemoSkyRate = 30.0f;
+
+// The sky's sun is light 0 of the light table.
+constexpr int kSunLight = 0;
+
+// Instances that cast a shadow (the level's flag, or a world object's) cast
+// it from the sun unless they name a light of their own.
+void CastShadowsFromTheSun() {
+  if (g_Environment == nullptr) return;
+  for (CEnvInstance* i = g_Environment->InstanceList; i != nullptr; i = i->EnvLink)
+    if ((i->Flags & INSTF_QUEUED_SHADOW) && i->ShadowIndex < 0) i->ShadowIndex = kSunLight;
+}
 
 // The level's active world objects take their places: made hidden, they are
 // now enabled and shown (the list is copied first, since activating refiles).
@@ -61,6 +73,7 @@ bool StartDemoLevel(LevelLoadReport* report) {
     g_Environment->SetParticleSystem(g_ParticlePool);
     g_Environment->SetFlareMaterial(GameFlareSprites());
   }
+  CastShadowsFromTheSun();
   if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Rate = kDemoSkyRate;
   // Every texture the level named, on the device now rather than at first use.
   if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);
@@ -75,4 +88,8 @@ void EndDemoLevel() {
   StopDemoActors();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   FreeLevelPools();
+}
+
+void SetDemoTimeOfDay(float hours) {
+  if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->SetTimeOfDay(hours);
 }

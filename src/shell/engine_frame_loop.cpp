@@ -16,6 +16,7 @@
 #include "render/geometry/camera.h"
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_table.h"
+#include "scene/shadows/shadows.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/view/world_view.h"
 #include "shell/demo_actors.h"
@@ -189,6 +190,8 @@ WorldViewStats DrawLevelFrame() {
     env->UpdateFlares(g_MainCamera->GetPosition(), 0);
     if (g_DepthSortQueue != nullptr) stats.queued = QueuedItemCount(*g_DepthSortQueue);
     env->DrawTransparent();
+    // The shadow volumes the transparent pass drew marked the stencil buffer.
+    ShadowsDarkenScreen();
     env->SetView(0, *g_MainCamera);
     env->AdvanceFlareWindow();
     CMatrix identity;
@@ -254,12 +257,14 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
   }
   if (!StartDemoLevel(nullptr)) std::printf("halberd: the demo level did not load whole\n");
 
-  // The level's clocks run from here; a counted run resets the level half-way.
+  // The level's clocks run from here; a counted run resets the level half-way
+  // (by day before, in the evening after).
   if (frames > 0)
     for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(kCountedRunFrameMs);
   EngineRunClocks(1);
   g_LastViewStats = WorldViewStats{};
   const int resetAt = frames > 1 ? frames / 2 : -1;
+  const std::string dayShot = screenshot != nullptr ? TaggedScreenshotName(screenshot, "day") : std::string();
   int shown = 0;
   bool running = true;
   while (running && (frames == 0 || shown < frames)) {
@@ -281,6 +286,8 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
         std::fprintf(stderr, "halberd: the level reset failed\n");
         break;
       }
+      // A counted run shows its second half in the evening.
+      if (shown == resetAt) SetDemoTimeOfDay(kDemoEveningHour);
     }
     // The world's frame on the game clock, the demo's actors, then the view
     // of viewport 0's movie camera.
@@ -289,7 +296,9 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     EngineApplyView(0);
     // The screenshot is of the last frame of a counted run.
     const bool last = frames > 0 && shown + 1 == frames;
-    DrawFrame(text.get(), last ? screenshot : nullptr);
+    // ...and, tagged "day", of the last frame before the half-way reset.
+    const bool beforeReset = screenshot != nullptr && resetAt > 0 && shown + 1 == resetAt;
+    DrawFrame(text.get(), last ? screenshot : beforeReset ? dayShot.c_str() : nullptr);
     ++shown;
   }
   std::printf("halberd: %d frames presented\n", shown);

@@ -89,3 +89,12 @@ bool SaveBackBuffer(const char* fileName) {
   if (!ReadBackBuffer(&rgb, &width, &height)) return false;
   return IsPngFileName(fileName) ? WritePng(fileName, rgb, width, height) : WriteBmp(fileName, rgb, width, height);
 }
+
+std::string TaggedScreenshotName(const char* fileName, const char* tag) {
+  const std::string name = fileName != nullptr ? fileName : "";
+  const std::size_t slash = name.find_last_of("/\\");
+  const std::size_t dot = name.find_last_of('.');
+  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const std::size_t at = extension ? dot : name.size();
+  return name.substr(0, at) + "-" + (tag != nullptr ? tag : "") + name.substr(at);
+}

@@ -4,8 +4,13 @@
 // and before it is presented.
 #pragma once
 
+#include <string>
+
 // Writes the back buffer; false when there is no device, the buffer cannot
 // be read, or the file cannot be written (then no file is left behind).
 bool SaveBackBuffer(const char* fileName);
 // Whether the name asks for a PNG file.
 bool IsPngFileName(const char* fileName);
+// The name with a tag before its extension ("shot.png", "day" gives
+// "shot-day.png"; a name without an extension gets it at the end).
+std::string TaggedScreenshotName(const char* fileName, const char* tag);

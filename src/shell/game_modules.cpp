@@ -7,6 +7,7 @@
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_effects_hooks.h"
 #include "scene/lights/light_table.h"
+#include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
 #include "shell/demo_vehicle.h"
@@ -80,10 +81,13 @@ bool StartGameModules() {
   LoadParticleSheet();
   LoadSheet(g_FlareSheet, "flares.spr");
   InstallQueueEffectsHooks(g_DepthSortQueue, g_ParticleSheet, kTrailFrame);
+  // Queued rigid shadows are drawn as stencil volumes.
+  InstallShadowQueueHook(g_DepthSortQueue);
   return true;
 }
 
 void StopGameModules() {
+  RemoveShadowQueueHook(g_DepthSortQueue);
   InstallQueueEffectsHooks(nullptr, nullptr, -1);
   InstallLightEffectsHooks(nullptr);
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->ParticleSprites = nullptr;

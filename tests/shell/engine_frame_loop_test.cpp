@@ -38,6 +38,19 @@ TEST(FrameCount, ReadFromTheArguments) {
   }
 }
 
+TEST(ScreenshotName, TheTagGoesBeforeTheExtension) {
+  struct Case {
+    const char* name;
+    const char* tagged;
+  };
+  const Case cases[] = {{"shot.png", "shot-day.png"},
+                        {"out/shot.BMP", "out/shot-day.BMP"},
+                        {"shot", "shot-day"},
+                        {"run.1/shot", "run.1/shot-day"},
+                        {"out/.png", "out/.png-day"}};
+  for (const Case& c : cases) EXPECT_EQ(TaggedScreenshotName(c.name, "day"), c.tagged) << c.name;
+}
+
 TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
   const auto folder = std::filesystem::temp_directory_path() / "halberd_frame_loop_registry";
   std::filesystem::create_directories(folder);
@@ -117,6 +130,30 @@ TEST_F(FrameLoopRun, TheFramesShowTheLitLevelNotTheClearColour) {
   EXPECT_LT(skyPixels, pixels / 2);
   const double mean = sum / static_cast<double>(pixels);
   EXPECT_GT(sumSquares / static_cast<double>(pixels) - mean * mean, 100.0) << "a spread of brightness";
+}
+
+// The counted run shows the level by day, then (after its half-way reset)
+// in the evening: the last frame before the reset is saved too, tagged.
+TEST_F(FrameLoopRun, ACountedRunSavesItsDayFrameAndItsEveningFrame) {
+  const std::string shot = Path("frame.png");
+  ASSERT_EQ(RunEngineFrames(nullptr, 4, shot.c_str()), 0);
+  double mean[2][3] = {};
+  const std::string files[2] = {Path("frame-day.png"), shot};
+  for (int k = 0; k < 2; ++k) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, files[k].c_str())) << files[k];
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    const std::size_t pixels = static_cast<std::size_t>(image.width) * image.height;
+    for (std::size_t i = 0; i < pixels; ++i)
+      for (int channel = 0; channel < 3; ++channel) mean[k][channel] += rgb[i * 3 + channel] / double(pixels);
+  }
+  // The evening is darker and redder than the day.
+  EXPECT_LT(mean[1][1] + mean[1][2], mean[0][1] + mean[0][2] - 20.0);
+  EXPECT_GT(mean[1][0] / (mean[1][2] + 1.0), mean[0][0] / (mean[0][2] + 1.0));
 }
 
 TEST_F(FrameLoopRun, TheScreenshotIsAPngOrABmpByItsName) {

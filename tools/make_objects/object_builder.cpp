@@ -78,7 +78,8 @@ BuiltNode BuildNode(const NodeSource& source, bool root) {
   BuiltNode node;
   node.Name = source.Name;
   node.Parent = root ? "ROOT" : source.Parent;
-  node.Flags = (source.HitRegion ? kBuiltHitRegion : 0) | (source.CutOut ? kBuiltCutOut : 0);
+  node.Flags = (source.HitRegion ? kBuiltHitRegion : 0) | (source.CutOut ? kBuiltCutOut : 0) |
+               (source.ShadowCaster ? kBuiltShadowCaster : 0);
   PartBuilder parts(&node.Parts);
   bool any = false;
   for (const ShapeSource& shape : source.Shapes) {
@@ -117,9 +118,10 @@ BuiltNode BuildNode(const NodeSource& source, bool root) {
 BuiltObject BuildObject(const ObjectSource& object) {
   BuiltObject out;
   out.Name = object.Name;
-  out.Type = object.Landscape          ? kBuiltTypeLandscape
-             : object.Nodes.size() > 1 ? kBuiltTypeHierarchical
-                                       : kBuiltTypeEnv;
+  // The shadow caster is no part of the drawn hierarchy.
+  std::size_t drawn = 0;
+  for (const NodeSource& n : object.Nodes) drawn += n.ShadowCaster ? 0 : 1;
+  out.Type = object.Landscape ? kBuiltTypeLandscape : drawn > 1 ? kBuiltTypeHierarchical : kBuiltTypeEnv;
   for (std::size_t i = 0; i < object.Nodes.size(); ++i) {
     out.Nodes.push_back(BuildNode(object.Nodes[i], i == 0));
     const BuiltNode& n = out.Nodes.back();

@@ -16,6 +16,7 @@
 // Node flags the tool sets (the object file's meanings).
 inline constexpr std::uint32_t kBuiltHitRegion = 0x1;
 inline constexpr std::uint32_t kBuiltCutOut = 0x200;
+inline constexpr std::uint32_t kBuiltShadowCaster = 0x100;  // the root's shadow caster, not drawn
 // Object types the tool writes.
 inline constexpr std::int32_t kBuiltTypeEnv = 0;
 inline constexpr std::int32_t kBuiltTypeLandscape = 5;

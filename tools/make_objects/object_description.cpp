@@ -192,7 +192,7 @@ class Parser {
       o.Kind = ObjectKind::VertexAnim;
       if (!Count("number of frames", 1, 256, &o.Frames)) return false;
     }
-    o.Nodes.push_back({o.Name, "", false, false, {}});
+    o.Nodes.push_back({o.Name, "", false, false, false, {}});
     for (;;) {
       if (!More()) return Fail(Line(), "object " + o.Name + " has no end");
       const Word& w = Next();
@@ -227,6 +227,12 @@ class Parser {
           if (Peek() == "hitregion") {
             Next();
             n.HitRegion = true;
+          } else if (Peek() == "shadow") {
+            int sline = Line();
+            Next();
+            for (const NodeSource& other : o.Nodes)
+              if (other.ShadowCaster) return Fail(sline, o.Name + " has a shadow caster already");
+            n.ShadowCaster = true;
           } else if (Peek() == "parent") {
             Next();
             int pline = Line();
@@ -246,6 +252,9 @@ class Parser {
           }
           if (!ReadShape(&n)) return false;
         }
+        // A caster is never collided with: only its outline matters.
+        if (n.ShadowCaster)
+          for (ShapeSource& shape : n.Shapes) shape.Collide = false;
         o.Nodes.push_back(std::move(n));
       } else {
         --at_;

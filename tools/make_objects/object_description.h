@@ -14,6 +14,10 @@
 //   object <name> [landscape | skinned | vertexanim <frames>]
 //       <shape>...                     shapes of the root node (named after the object)
 //       node <name> [hitregion] [parent <node>] <shape>... end
+//       node <name> shadow <shape>... end
+//                                      the object's shadow caster: not drawn, no collision, its
+//                                      closed shapes (in the object's space) cast the stencil
+//                                      shadow (at most one; it does not make the object hierarchical)
 //       connector <PRIMARY|SECONDARY|EJECTOR|LADDER_BTM|LADDER_TOP> x y z
 //       cutout                         the root's mesh is drawn cut out (alpha tested)
 //   end
@@ -98,6 +102,7 @@ struct NodeSource {
   std::string Parent;          // empty: the root node (or, for the root, none)
   bool HitRegion = false;
   bool CutOut = false;
+  bool ShadowCaster = false;
   std::vector<ShapeSource> Shapes;
 };
 

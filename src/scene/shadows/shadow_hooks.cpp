@@ -16,6 +16,9 @@
 
 namespace {
 
+// A weaker shadow light at an instance casts no shadow (as for animated objects).
+constexpr float kInstanceMinLightStrength = 0.1f;
+
 void BuildNodeShadow(CEnvObject* node) { CShadowMesh::Build(node, 1); }
 
 void BuildSkinVolume(CSkin* skin, const CVector3& lightVector) {
@@ -39,6 +42,17 @@ float InstanceLightStrength(const CEnvInstance* instance) {
 
 void DrawSkinShadow(CEnvObject* skinNode) { ShadowsDrawSkinVolume(SkinOfNode(skinNode)); }
 
+// A plain instance casts as an animated one does: its shadow light strong
+// enough at its sphere, and the light's direction in its own space.
+int SetInstanceShadowLight(const CEnvInstance* instance) {
+  CVector3 light{};
+  if (InstanceLightStrength(instance) <= kInstanceMinLightStrength ||
+      !InstanceLightDirection(instance, instance->ShadowIndex, &light))
+    return 0;
+  ShadowsSetLightPosition(light);
+  return 1;
+}
+
 }  // namespace
 
 void InstallShadowHooks() {
@@ -51,12 +65,21 @@ void InstallShadowHooks() {
   hooks.LightStrength = InstanceLightStrength;
   hooks.DrawSkinShadow = DrawSkinShadow;
   SetAnimShadowHooks(hooks);
+  EnvDrawHooks draw = GetEnvDrawHooks();
+  draw.SetInstanceShadowLight = SetInstanceShadowLight;
+  SetEnvDrawHooks(draw);
 }
 
 void InstallShadowQueueHook(DepthSortQueue* queue) {
   if (queue == nullptr) return;
   DepthSortDrawHooks hooks = queue->GetDrawHooks();
   hooks.DrawShadowVolume = ShadowsDrawVolumes;
+  queue->SetDrawHooks(hooks);
+}
+void RemoveShadowQueueHook(DepthSortQueue* queue) {
+  if (queue == nullptr) return;
+  DepthSortDrawHooks hooks = queue->GetDrawHooks();
+  if (hooks.DrawShadowVolume == ShadowsDrawVolumes) hooks.DrawShadowVolume = nullptr;
   queue->SetDrawHooks(hooks);
 }
 

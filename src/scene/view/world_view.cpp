@@ -7,6 +7,7 @@
 #include "render/geometry/camera.h"
 #include "scene/lights/light_table.h"
 #include "scene/mesh/mesh_draw.h"
+#include "scene/shadows/shadows.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
@@ -95,6 +96,9 @@ WorldViewStats DrawWorldView(CEnvironment* environment, CCamera* camera, CLightT
     render->SetBlendMode(2);
     render->SetZWrite(1);
   }
+  // The shadow volumes the queue drew left their marks in the stencil
+  // buffer: the view is darkened there (nothing without stencil shadows).
+  ShadowsDarkenScreen();
   CMatrix identity;
   identity.SetIdentity();
   render->SetWorldMatrix(identity);

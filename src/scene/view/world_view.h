@@ -33,7 +33,8 @@ std::uint32_t QueuedItemCount(const DepthSortQueue& queue);
 // Draws the environment's instances as the camera sees them: the light
 // table is updated for the view, each instance in the frustum gets the
 // lights that reach its sphere (at most eight) and is drawn, then the queue
-// (cleared first) draws what was put into it.  Any of the modules may be
+// (cleared first) draws what was put into it, and the pixels its shadow
+// volumes marked are darkened.  Any of the modules may be
 // null: no lights (unlit), or no queue (transparent parts are dropped).
 // `beforeQueue`, when given, runs after the instances and before the queue
 // draws, so that it can queue items of its own (the effects' particles and

@@ -944,7 +944,11 @@ void CAnimObject::DrawRigidShadowPass(const CVector3& lightVector) {
     w.RotateVector(lightVector, &inWorld);
     inv.RotateVector(inWorld, &inNode);
     if (g_ShadowHooks.SetLightPosition != nullptr) g_ShadowHooks.SetLightPosition(inNode);
-    caster->QueueShadow();
+    // A caster node without a shadow template of its own casts its own mesh.
+    if (caster == n && n->ShadowTemplate == nullptr)
+      n->QueueOwnShadow();
+    else
+      caster->QueueShadow();
   }
 }
 

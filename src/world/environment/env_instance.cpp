@@ -630,7 +630,10 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
         Template->SubmitFrame(VertexAnimFrame, nullptr);
         break;
       default:
-        if ((Flags & INSTF_QUEUED_SHADOW) && !(Flags & INSTF_LIT_ALL)) Template->QueueShadow();
+        if ((Flags & INSTF_QUEUED_SHADOW) && !(Flags & INSTF_LIT_ALL)) {
+          const EnvDrawHooks& hooks = GetEnvDrawHooks();
+          if (hooks.SetInstanceShadowLight == nullptr || hooks.SetInstanceShadowLight(this) != 0) Template->QueueShadow();
+        }
         Template->SubmitMesh(nullptr, OverrideTexture, nullptr);
         break;
     }

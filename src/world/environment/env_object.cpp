@@ -389,6 +389,11 @@ void CEnvObject::QueueShadow() {
   g_DrawHooks.QueueShadow(top);
 }
 
+void CEnvObject::QueueOwnShadow() {
+  if (TemplateKind == OTYPE_VERTEXANIM || g_DrawHooks.QueueShadow == nullptr) return;
+  g_DrawHooks.QueueShadow(this);
+}
+
 const char* CEnvObject::GetIdString() const {
   static char text[16];
   std::snprintf(text, sizeof text, "#0x%X", ObjectNameHash);

@@ -110,6 +110,11 @@ struct EnvDrawHooks {
   int (*DrawMesh)(CVBufferObject* mesh, const void* lights, std::uint32_t textureOverride, void* drawData) = nullptr;
   int (*DrawVertexAnimFrame)(class CEnvObject* node, float frame, const void* lights) = nullptr;
   void (*QueueShadow)(class CEnvObject* shadowTemplate) = nullptr;
+  // Before a plain instance queues its template's shadow: makes the
+  // instance's shadow light the current shadow light (in the template's
+  // space); 0 when the instance casts no shadow now.  Without it the shadow
+  // is queued for whatever light was set last.
+  int (*SetInstanceShadowLight)(const class CEnvInstance* instance) = nullptr;
 };
 void SetEnvDrawHooks(const EnvDrawHooks& hooks);
 // The hooks now installed (each owner changes only its own entry).
@@ -191,6 +196,8 @@ class CEnvObject {
   // Queues the shadow of the top shadow template of the chain of shadow
   // templates, unless a vertex-animated template lies on the way.
   void QueueShadow();
+  // Queues this node's own shadow (a caster node of a hierarchical template).
+  void QueueOwnShadow();
   // Render-effect set-up, called by the render-effects file's readers: each
   // applies its effect to the parts of the node's plain mesh textured name
   // (every part but "default" ones for null) and answers whether a part took

@@ -305,9 +305,13 @@ int EvoReadNode(CEnvObject* root, CEnvObject* node, ByteReader& in, int expected
     if (!EvoReadTransformList(in, node->Transforms)) return EVO_INVALID;
   }
 
-  if ((node->Flags & EOF_SHADOW_CASTER) != 0 && root->TemplateKind == OTYPE_ENV) {
-    root->ShadowTemplate = node;
-    root->Flags |= EOF_HAS_SHADOW_CASTER;
+  // A hierarchical template's caster node casts its own shadow from the
+  // animated draw's rigid shadow pass, so it needs its faces as well.
+  if ((node->Flags & EOF_SHADOW_CASTER) != 0) {
+    if (root->TemplateKind == OTYPE_ENV) {
+      root->ShadowTemplate = node;
+      root->Flags |= EOF_HAS_SHADOW_CASTER;
+    }
     EvoBuildShadowIfPlain(node);
   }
 

@@ -160,14 +160,17 @@ TEST_F(MakeObjectsTest, EveryFileReadsBackAsDescribed) {
       const CEnvObject& node = *nodes[i];
       const BuiltNode& b = built.Nodes[i];
       const std::string where = source.Name + "/" + b.Name;
-      // An object of several nodes is hierarchical, its nodes numbered in order.
-      const int kind = source.Landscape ? OTYPE_LANDSCAPE : nodes.size() > 1 ? OTYPE_TRANSFORMANIM : OTYPE_ENV;
+      // An object of several drawn nodes is hierarchical, its nodes numbered
+      // in order (a shadow caster node does not count).
+      const int kind = source.Landscape                          ? OTYPE_LANDSCAPE
+                       : built.Type == kBuiltTypeHierarchical ? OTYPE_TRANSFORMANIM
+                                                                : OTYPE_ENV;
       EXPECT_EQ(node.TemplateKind, kind) << where;
       if (kind == OTYPE_TRANSFORMANIM) {
         EXPECT_EQ(node.NodeIndex, static_cast<int>(i)) << where;
       }
       EXPECT_EQ(node.NameHash, HashString(b.Name.c_str())) << where;
-      EXPECT_EQ(node.Flags & (EOF_HIT_REGION | EOF_CUT_OUT), b.Flags) << where;
+      EXPECT_EQ(node.Flags & (EOF_HIT_REGION | EOF_CUT_OUT | EOF_SHADOW_CASTER), b.Flags) << where;
       EXPECT_EQ(node.ParentNode, i == 0 ? nullptr : root) << where;  // every child hangs from the root here
       hit_regions += (b.Flags & kBuiltHitRegion) != 0;
       EXPECT_TRUE(node.Bounds.Min.x == b.Min.x && node.Bounds.Min.y == b.Min.y && node.Bounds.Max.z == b.Max.z) << where;

@@ -138,4 +138,34 @@ TEST(ObjectBuilder, RoomTreeLetsThroughTheDoorwayOnly) {
   EXPECT_NEAR(GetBspSegmentResult().Point.y, 0, 1e-4);
 }
 
+// A shadow caster node: flagged for the engine, never collided with, and no
+// reason to make a one-node object hierarchical; one an object at most.
+TEST(ObjectBuilder, AShadowCasterNodeIsFlaggedAndLeavesTheObjectsKind) {
+  struct Case {
+    const char* text;
+    std::int32_t type;
+  };
+  const Case cases[] = {
+      {"object post\n  box 10 100 10 surface 1\n  node post_shadow shadow box 10 100 10 surface 1 end\nend\n",
+       kBuiltTypeEnv},
+      {"object chest\n  box 80 40 60\n  node \"#HR_LID\" hitregion box 80 4 60 at 0 40 0 end\n"
+       "  node chest_shadow shadow box 80 44 60 end\nend\n",
+       kBuiltTypeHierarchical},
+  };
+  for (const Case& c : cases) {
+    BuiltObject o = BuildObject(Describe(c.text).Objects[0]);
+    EXPECT_EQ(o.Type, c.type) << c.text;
+    const BuiltNode& caster = o.Nodes.back();
+    EXPECT_EQ(caster.Flags, kBuiltShadowCaster) << c.text;
+    EXPECT_TRUE(caster.Collision.empty()) << c.text;
+    ASSERT_EQ(caster.Parts.size(), 1u);
+    EXPECT_EQ(caster.Parts[0].Indices.size(), 36u) << "a closed box";
+  }
+  ObjectDescription d;
+  std::string error;
+  EXPECT_FALSE(ReadObjectDescription(
+      "object twice\n  box 1 1 1\n  node a shadow box 1 1 1 end\n  node b shadow box 1 1 1 end\nend\n", &d, &error));
+  EXPECT_NE(error.find("shadow caster already"), std::string::npos) << error;
+}
+
 }  // namespace

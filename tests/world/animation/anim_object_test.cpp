@@ -1069,5 +1069,32 @@ TEST_F(AnimObjectTest, SoundCuesAStepJumpsOverAllPlayAndNothingPlaysWithoutAFram
   EXPECT_EQ(list.Update(*o, &sounds), 1);
 }
 
+// A caster node of the template itself (no shadow template of its own)
+// queues its own mesh's shadow; one with a shadow template queues that.
+TEST_F(AnimObjectTest, ACasterNodeWithoutAShadowTemplateCastsItself) {
+  Skeleton s(RiggedNodes());
+  CEnvObject* caster = s.Node(7);
+  ASSERT_TRUE(caster->Flags & EOF_SHADOW_CASTER);
+  auto o = MakeObject(s, CVector3{0, 0, 0}, CVector3{0, 0, 0});
+  o->Flags |= INSTF_QUEUED_SHADOW;
+  AnimShadowHooks shadows;
+  shadows.LightStrength = &LightStrength;
+  shadows.LocalLightDirection = &LightDirection;
+  shadows.SetLightPosition = &RecordLightPosition;
+  SetAnimShadowHooks(shadows);
+  EnvDrawHooks draw;
+  draw.QueueShadow = &RecordShadow;
+  SetEnvDrawHooks(draw);
+  o->SetDrawFlags(ANIMDRAW_RIGID);
+  g_LightStrength = 0.5f;
+  o->ProjectedSize = 0.2f;
+  g_QueuedShadows.clear();
+  o->DrawHierarchy();
+  ASSERT_EQ(g_QueuedShadows.size(), 1u);
+  EXPECT_EQ(g_QueuedShadows[0], caster);
+  SetAnimShadowHooks(AnimShadowHooks{});
+  SetEnvDrawHooks(EnvDrawHooks{});
+}
+
 }  // namespace
 

@@ -776,6 +776,19 @@ TEST(EnvInstanceDraw, TemplatesAreSubmittedByKind) {
   EXPECT_EQ(g_Submitted.meshes, 1);
   EXPECT_EQ(g_Submitted.texture, 12u);
   EXPECT_EQ(g_Submitted.shadows, 1);
+  // With the shadow light hook, the instance queues its shadow only when
+  // the hook made its light current.
+  for (int lit : {0, 1}) {
+    hooks.SetInstanceShadowLight = lit ? +[](const CEnvInstance* i) { return i->ShadowIndex >= 0 ? 1 : 0; }
+                                       : +[](const CEnvInstance*) { return 0; };
+    SetEnvDrawHooks(hooks);
+    crate.ShadowIndex = 0;
+    g_Submitted.shadows = 0;
+    ++g_EnvInstanceGlobals.FrameNumber;
+    crate.Draw(nullptr);
+    EXPECT_EQ(g_Submitted.shadows, lit);
+    EXPECT_EQ(g_Submitted.meshes, 2 + lit) << "drawn either way";
+  }
 
   CEnvObject waving;
   MakeBox(&waving);
