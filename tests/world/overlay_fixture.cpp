@@ -1,9 +1,15 @@
 #include "world/overlay_fixture.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace overlay_test {
+
+void OverlayDeviceTest::SetUpTestSuite() {
+  setenv("GALLIUM_DRIVER", "softpipe", 0);
+  RenderDeviceTest::SetUpTestSuite();
+}
 
 void OverlayDeviceTest::SetUp() {
   RenderDeviceTest::SetUp();
