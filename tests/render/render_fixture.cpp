@@ -1,5 +1,7 @@
 #include "render/render_fixture.h"
 
+#include <cstring>
+
 #include "platform/win32/window.h"
 
 HWND RenderDeviceTest::s_Window = nullptr;
@@ -90,4 +92,20 @@ DWORD DeviceState(D3DRENDERSTATETYPE state) {
   DWORD v = 0;
   g_Device->GetRenderState(state, &v);
   return v;
+}
+
+std::vector<RecordedDraw> DecodeUserDraws(const std::vector<D3D8Call>& calls) {
+  std::vector<RecordedDraw> draws;
+  for (const D3D8Call& c : calls) {
+    RecordedDraw d{c.args[0], c.args[1], {}, {}};
+    if (c.args[2] == sizeof(DebugVertex)) {
+      d.vertices.resize(c.data.size() / sizeof(DebugVertex));
+      std::memcpy(d.vertices.data(), c.data.data(), d.vertices.size() * sizeof(DebugVertex));
+    } else if (c.args[2] == sizeof(ScreenVertex)) {
+      d.screenVertices.resize(c.data.size() / sizeof(ScreenVertex));
+      std::memcpy(d.screenVertices.data(), c.data.data(), d.screenVertices.size() * sizeof(ScreenVertex));
+    }
+    draws.push_back(d);
+  }
+  return draws;
 }

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/d3d8/d3d8_test_hooks.h"
+#include "render/debug/debug_draw.h"
 #include "render/device/render.h"
 
 // Creates a visible 800 x 600 test window; null when no window can be made.
@@ -31,6 +33,16 @@ class RenderDeviceTest : public ::testing::Test {
   static HWND s_Window;
   static CRender* s_Render;
 };
+
+// One recorded user-memory draw (DrawPrimitiveUP): primitive type, count and
+// its vertices, decoded by their stride.
+struct RecordedDraw {
+  std::uint64_t type;
+  std::uint64_t count;
+  std::vector<DebugVertex> vertices;         // world vertices (24 bytes)
+  std::vector<ScreenVertex> screenVertices;  // screen vertices (28 bytes)
+};
+std::vector<RecordedDraw> DecodeUserDraws(const std::vector<D3D8Call>& calls);
 
 // A 2D quad (format 0x144) as a fan: top-left, top-right, bottom-right, bottom-left.
 void MakeScreenQuad(ScreenVertex out[4], float x, float y, float w, float h, DWORD colour);

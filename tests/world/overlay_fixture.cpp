@@ -24,21 +24,7 @@ void OverlayDeviceTest::TearDown() {
   CCamera::SetCurrentCamera(nullptr);
 }
 
-std::vector<Draw> OverlayDeviceTest::Draws() const {
-  std::vector<Draw> draws;
-  for (const D3D8Call& c : Calls("DrawPrimitiveUP")) {
-    Draw d{c.args[0], c.args[1], {}, {}};
-    if (c.args[2] == sizeof(DebugVertex)) {
-      d.vertices.resize(c.data.size() / sizeof(DebugVertex));
-      std::memcpy(d.vertices.data(), c.data.data(), d.vertices.size() * sizeof(DebugVertex));
-    } else if (c.args[2] == sizeof(ScreenVertex)) {
-      d.screenVertices.resize(c.data.size() / sizeof(ScreenVertex));
-      std::memcpy(d.screenVertices.data(), c.data.data(), d.screenVertices.size() * sizeof(ScreenVertex));
-    }
-    draws.push_back(d);
-  }
-  return draws;
-}
+std::vector<Draw> OverlayDeviceTest::Draws() const { return DecodeUserDraws(Calls("DrawPrimitiveUP")); }
 
 std::vector<Draw> OverlayDeviceTest::WorldLines() const {
   std::vector<Draw> lines;

@@ -16,12 +16,7 @@
 namespace overlay_test {
 
 // One user-memory draw: primitive type, primitive count and its vertices.
-struct Draw {
-  std::uint64_t type;
-  std::uint64_t count;
-  std::vector<DebugVertex> vertices;         // world vertices (24 bytes)
-  std::vector<ScreenVertex> screenVertices;  // screen vertices (28 bytes)
-};
+using Draw = RecordedDraw;
 
 class OverlayDeviceTest : public RenderDeviceTest {
  protected:

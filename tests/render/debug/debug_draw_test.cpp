@@ -14,13 +14,7 @@
 
 namespace {
 
-// One recorded user-memory draw: primitive type, count and its vertices.
-struct Draw {
-  std::uint64_t type;
-  std::uint64_t count;
-  std::vector<DebugVertex> vertices;         // for 24-byte vertices
-  std::vector<ScreenVertex> screenVertices;  // for 28-byte vertices
-};
+using Draw = RecordedDraw;
 
 class DebugDrawTest : public RenderDeviceTest {
  protected:
@@ -29,21 +23,7 @@ class DebugDrawTest : public RenderDeviceTest {
     CCamera::SetCurrentCamera(nullptr);
   }
 
-  std::vector<Draw> Draws() const {
-    std::vector<Draw> draws;
-    for (const D3D8Call& c : Calls("DrawPrimitiveUP")) {
-      Draw d{c.args[0], c.args[1], {}, {}};
-      if (c.args[2] == sizeof(DebugVertex)) {
-        d.vertices.resize(c.data.size() / sizeof(DebugVertex));
-        std::memcpy(d.vertices.data(), c.data.data(), d.vertices.size() * sizeof(DebugVertex));
-      } else if (c.args[2] == sizeof(ScreenVertex)) {
-        d.screenVertices.resize(c.data.size() / sizeof(ScreenVertex));
-        std::memcpy(d.screenVertices.data(), c.data.data(), d.screenVertices.size() * sizeof(ScreenVertex));
-      }
-      draws.push_back(d);
-    }
-    return draws;
-  }
+  std::vector<Draw> Draws() const { return DecodeUserDraws(Calls("DrawPrimitiveUP")); }
 
   // The values a render state was set to, in order.
   std::vector<std::uint64_t> StateSets(D3DRENDERSTATETYPE state) const {
