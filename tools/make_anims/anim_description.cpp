@@ -68,7 +68,7 @@ bool ReadAnimDescription(const std::string& text, AnimDescription* out, std::str
   std::istringstream lines(text);
   std::string line;
   std::vector<std::string> w;
-  AnimSpec* anim = nullptr;
+  AnimEntry* anim = nullptr;
   int number = 0;
   auto fail = [&](const std::string& why) {
     *error = "line " + std::to_string(number) + ": " + why;
@@ -90,12 +90,12 @@ bool ReadAnimDescription(const std::string& text, AnimDescription* out, std::str
         if (n.Parent != "ROOT" && out->FindNode(n.Parent) < 0) return fail("parent " + n.Parent + " not listed before");
         out->Nodes.push_back(n);
       } else if (key == "anim") {
-        AnimSpec spec;
-        if (w.size() != 6 || w[2] != "keys" || w[4] != "rate" || !Whole(w[3], &spec.Keys) || !Whole(w[5], &spec.Rate) ||
-            spec.Keys < 1 || spec.Rate < 1)
+        AnimEntry entry;
+        if (w.size() != 6 || w[2] != "keys" || w[4] != "rate" || !Whole(w[3], &entry.Keys) || !Whole(w[5], &entry.Rate) ||
+            entry.Keys < 1 || entry.Rate < 1)
           return fail("anim <name> keys <n> rate <fps>");
-        spec.Name = w[1];
-        out->Anims.push_back(spec);
+        entry.Name = w[1];
+        out->Anims.push_back(entry);
         anim = &out->Anims.back();
       } else {
         return fail("unknown word " + key);
@@ -171,25 +171,25 @@ CVector4 AnglesToKeyQuaternion(const CVector3& degrees) {
   return q;
 }
 
-void BuildAnimSet(const AnimDescription& description, const AnimSpec& spec, AnimSet* out) {
+void BuildAnimSet(const AnimDescription& description, const AnimEntry& entry, AnimSet* out) {
   out->Clear();
   const int nodes = static_cast<int>(description.Nodes.size());
   out->HeaderValue = 1;
   out->TrackCount = nodes;
   out->Tracks.resize(static_cast<std::size_t>(nodes));
   for (AnimTrack& t : out->Tracks) {
-    t.FrameRate = spec.Rate;
-    t.Keys.resize(static_cast<std::size_t>(spec.Keys));
+    t.FrameRate = entry.Rate;
+    t.Keys.resize(static_cast<std::size_t>(entry.Keys));
   }
   std::vector<CMatrix> model(static_cast<std::size_t>(nodes));
-  for (int k = 0; k < spec.Keys; ++k) {
-    const float cycle = 2.0f * kPi * static_cast<float>(k) / static_cast<float>(spec.Keys);
+  for (int k = 0; k < entry.Keys; ++k) {
+    const float cycle = 2.0f * kPi * static_cast<float>(k) / static_cast<float>(entry.Keys);
     std::vector<CVector3> angles(static_cast<std::size_t>(nodes));
-    for (const AnimPose& p : spec.Poses) {
+    for (const AnimPose& p : entry.Poses) {
       CVector3& a = angles[static_cast<std::size_t>(p.Node)];
       a = CVector3{a.x + p.Degrees.x, a.y + p.Degrees.y, a.z + p.Degrees.z};
     }
-    for (const AnimSwing& s : spec.Swings) {
+    for (const AnimSwing& s : entry.Swings) {
       CVector3& a = angles[static_cast<std::size_t>(s.Node)];
       const float v = s.Degrees * std::sin(cycle + Radians(s.Phase));
       (s.Axis == 0 ? a.x : s.Axis == 1 ? a.y : a.z) += v;
@@ -201,7 +201,7 @@ void BuildAnimSet(const AnimDescription& description, const AnimSpec& spec, Anim
       key = Pose{};
       key.translation = node.Offset;
       if (node.Parent == "ROOT")
-        key.translation.y += spec.BobAmplitude * std::sin(2.0f * cycle + Radians(spec.BobPhase)) - spec.Lower;
+        key.translation.y += entry.BobAmplitude * std::sin(2.0f * cycle + Radians(entry.BobPhase)) - entry.Lower;
       key.scale = CVector3{1.0f, 1.0f, 1.0f};
       key.rotation = AnglesToKeyQuaternion(angles[static_cast<std::size_t>(i)]);
       // Where the joint stands in the figure's space, for the bounds.
@@ -225,10 +225,10 @@ void BuildAnimSet(const AnimDescription& description, const AnimSpec& spec, Anim
     b.Sphere.Radius = std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
     out->Bounds.push_back(b);
   }
-  out->KeyCount = spec.Keys;
-  out->FrameRate = static_cast<float>(spec.Rate);
+  out->KeyCount = entry.Keys;
+  out->FrameRate = static_cast<float>(entry.Rate);
   out->EventTimeUnit = 1;
-  out->Events = spec.Events;
+  out->Events = entry.Events;
 }
 
 PrsTrackNames FigureTrackNames(const AnimDescription& description) {

@@ -38,7 +38,7 @@ struct AnimPose {
   CVector3 Degrees{};
 };
 
-struct AnimSpec {
+struct AnimEntry {
   std::string Name;
   int Keys = 1;
   int Rate = 10;
@@ -52,7 +52,7 @@ struct AnimSpec {
 
 struct AnimDescription {
   std::vector<FigureNode> Nodes;
-  std::vector<AnimSpec> Anims;
+  std::vector<AnimEntry> Anims;
   // Index of the named node, or -1.
   int FindNode(const std::string& name) const;
 };
@@ -66,7 +66,7 @@ CVector4 AnglesToKeyQuaternion(const CVector3& degrees);
 
 // The set of one animation: a track per node with its keys, the events
 // (time unit seconds) and, per key, the figure's bounds.
-void BuildAnimSet(const AnimDescription& description, const AnimSpec& spec, AnimSet* out);
+void BuildAnimSet(const AnimDescription& description, const AnimEntry& entry, AnimSet* out);
 
 // Names and parents of the tracks for the ".prs" writer.
 PrsTrackNames FigureTrackNames(const AnimDescription& description);

@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[3];
   const PrsTrackNames names = FigureTrackNames(description);
-  for (const AnimSpec& spec : description.Anims) {
+  for (const AnimEntry& entry : description.Anims) {
     AnimSet set;
-    BuildAnimSet(description, spec, &set);
-    const std::string base = out + "/" + spec.Name;
+    BuildAnimSet(description, entry, &set);
+    const std::string base = out + "/" + entry.Name;
     const std::string prs = WritePrsText(set, names);
     // The cache is what the engine's reader makes of the text.
     AnimSet read;

@@ -6,7 +6,7 @@
 #include "scene/light_table.h"
 #include "world/effects/effects_hooks.h"
 #include "world/effects/explosions.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/environment/env_instance.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "foundation/memory/linear_buffer.h"
 #include "world/effects/effects_hooks.h"
 #include "world/effects/effects_math.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/effects/trails.h"
 #include "world/environment/env_instance.h"
 #include "world/objects/chlo.h"

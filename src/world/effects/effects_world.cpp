@@ -11,7 +11,7 @@
 #include "world/effects/effect_pool.h"
 #include "world/effects/effects_hooks.h"
 #include "world/effects/explosions.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/effects/particle_emitters.h"
 #include "world/effects/particle_pool.h"
 #include "world/effects/sphere_events.h"

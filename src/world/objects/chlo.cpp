@@ -6,7 +6,7 @@
 #include "platform/win32/message_box.h"
 #include "foundation/text/hash.h"
 #include "sound/sound_manager.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/environment/env_instance.h"
 #include "world/objects/chlo_manager.h"
 #include "world/objects/hlo_spawn_record.h"

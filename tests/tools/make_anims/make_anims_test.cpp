@@ -56,7 +56,7 @@ TEST(AnimDescriptionTest, RepositorySkeletonFitsTheChannelsAndTheJointNames) {
     EXPECT_EQ(UpperBodyNodeTable[d.FindNode(lower)], 0) << lower;
   for (const char* name : {"figure_idle", "figure_walk", "figure_run", "figure_crouch", "figure_wave"}) {
     bool found = false;
-    for (const AnimSpec& a : d.Anims) found |= a.Name == name;
+    for (const AnimEntry& a : d.Anims) found |= a.Name == name;
     EXPECT_TRUE(found) << name;
   }
 }
@@ -143,16 +143,16 @@ TEST_F(MakeAnimsTest, EveryCacheReadsBackIntoTheSetItsTextLoadsInto) {
   RunTool();
   const AnimDescription d = RepositoryDescription();
   ASSERT_EQ(d.Anims.size(), 5u);
-  for (const AnimSpec& spec : d.Anims) {
+  for (const AnimEntry& anim : d.Anims) {
     AnimSet text, cache;
-    ASSERT_EQ(text.Load((spec.Name + ".prs").c_str()), 1) << spec.Name;
-    ASSERT_TRUE(cache.LoadCache((spec.Name + ".prb").c_str())) << spec.Name;
+    ASSERT_EQ(text.Load((anim.Name + ".prs").c_str()), 1) << anim.Name;
+    ASSERT_TRUE(cache.LoadCache((anim.Name + ".prb").c_str())) << anim.Name;
     EXPECT_EQ(text.TrackCount, 45);
-    EXPECT_EQ(text.KeyCount, spec.Keys);
-    EXPECT_EQ(text.FrameRate, static_cast<float>(spec.Rate));
-    EXPECT_EQ(text.BoundsCount(), spec.Keys);
-    ASSERT_EQ(text.EventCount(), static_cast<int>(spec.Events.size())) << spec.Name;
-    EXPECT_EQ(text.CacheBytes(), cache.CacheBytes()) << spec.Name;
+    EXPECT_EQ(text.KeyCount, anim.Keys);
+    EXPECT_EQ(text.FrameRate, static_cast<float>(anim.Rate));
+    EXPECT_EQ(text.BoundsCount(), anim.Keys);
+    ASSERT_EQ(text.EventCount(), static_cast<int>(anim.Events.size())) << anim.Name;
+    EXPECT_EQ(text.CacheBytes(), cache.CacheBytes()) << anim.Name;
   }
 }
 

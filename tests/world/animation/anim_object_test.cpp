@@ -105,7 +105,7 @@ void ExpectNear(const CMatrix& actual, const RefMatrix& expected, const std::str
 
 // --- Skeletons -----------------------------------------------------------------------
 
-struct NodeSpec {
+struct NodeShape {
   std::string Name;
   int Parent;  // index in the list, -1 for none
   int MeshKind = MESHKIND_PLAIN;
@@ -117,19 +117,19 @@ struct NodeSpec {
 // so that the draw passes have something to submit.
 class Skeleton {
  public:
-  explicit Skeleton(const std::vector<NodeSpec>& specs) {
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+  explicit Skeleton(const std::vector<NodeShape>& shapes) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
       CEnvObject* n = NewEnvObjectNode();
       n->TemplateKind = OTYPE_TRANSFORMANIM;
       n->NodeIndex = static_cast<std::int32_t>(i);
-      n->NodeName = specs[i].Name;
-      n->NameHash = HashString(specs[i].Name.c_str());
-      n->MeshKind = specs[i].MeshKind;
-      n->Flags = specs[i].Flags;
+      n->NodeName = shapes[i].Name;
+      n->NameHash = HashString(shapes[i].Name.c_str());
+      n->MeshKind = shapes[i].MeshKind;
+      n->Flags = shapes[i].Flags;
       n->Shared = 1;
       n->Mesh = reinterpret_cast<CVBufferObject*>(0x1000 + 0x10 * i);
-      n->ParentNode = specs[i].Parent >= 0 ? nodes_[static_cast<std::size_t>(specs[i].Parent)] : nullptr;
-      for (const std::string& b : specs[i].Bones) n->NamedValues.push_back({b, 0, HashString(b.c_str())});
+      n->ParentNode = shapes[i].Parent >= 0 ? nodes_[static_cast<std::size_t>(shapes[i].Parent)] : nullptr;
+      for (const std::string& b : shapes[i].Bones) n->NamedValues.push_back({b, 0, HashString(b.c_str())});
       if (!nodes_.empty()) nodes_.back()->NextNode = n;
       nodes_.push_back(n);
     }
@@ -148,7 +148,7 @@ class Skeleton {
 
 // Six plain nodes: 0 root, 1 pelvis under it, 2 leg under 1; 3 spine under 1,
 // 4 arm under 3, 5 head under 3.  Nodes 3 to 5 are upper body.
-std::vector<NodeSpec> SixNodes() {
+std::vector<NodeShape> SixNodes() {
   return {{"BIP01", -1}, {"BIP01 PELVIS", 0}, {"BIP01 L THIGH", 1},
           {"BIP01 SPINE", 1}, {"BIP01 L CLAVICLE", 3}, {"BIP01 HEAD", 3}};
 }
@@ -548,7 +548,7 @@ void LogSkinDraw(CEnvObject* n, CTexture*, SkinMarkList*) { g_Log.SkinsDrawn.pus
 
 // 0 root; 1 hand connector with a child; 2 weapon under 1; 3 face connector
 // (a bone of the skin); 4 spare connector; 5 skin; 6 bone mesh; 7 shadow-only node.
-std::vector<NodeSpec> RiggedNodes() {
+std::vector<NodeShape> RiggedNodes() {
   return {{"BIP01", -1},
           {"BIP01 R HAND CONNECTOR", 0, MESHKIND_PLAIN, EOF_CONNECTOR},
           {"Weapon", 1},

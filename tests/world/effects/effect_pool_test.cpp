@@ -5,7 +5,7 @@
 #include "effects_fixture.h"
 #include "world/objects/hlo_test_world_fixture.h"
 #include "foundation/byte_reader.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/effects/trails.h"
 
 namespace effects_test {

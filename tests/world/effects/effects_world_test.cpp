@@ -3,7 +3,7 @@
 #include "effects_fixture.h"
 #include "world/effects/effect_pool.h"
 #include "world/effects/explosions.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "world/effects/particle_emitters.h"
 #include "world/effects/particle_pool.h"
 #include "world/effects/sphere_events.h"

@@ -11,7 +11,7 @@
 
 namespace glass_fixture {
 
-struct PaneSpec {
+struct PaneShape {
   std::vector<CVector3> points;
   float thickness = 2.0f;
   int splits[2] = {0, 0};
@@ -26,47 +26,47 @@ struct PaneSpec {
 };
 
 // A 100 x 100 window in the plane z = 0, bottom edge at y = 100 (normal +z).
-inline PaneSpec Window() {
-  PaneSpec s;
+inline PaneShape Window() {
+  PaneShape s;
   s.points = {{0, 100, 0}, {100, 100, 0}, {100, 200, 0}, {0, 200, 0}};
   return s;
 }
 
 // A triangle of the window's corners.
-inline PaneSpec Triangle() {
-  PaneSpec s;
+inline PaneShape Triangle() {
+  PaneShape s;
   s.points = {{0, 100, 0}, {100, 100, 0}, {100, 200, 0}};
   return s;
 }
 
-inline std::string PaneText(const PaneSpec& spec, int version = kGlassVersionCurrent) {
+inline std::string PaneText(const PaneShape& entry, int version = kGlassVersionCurrent) {
   GlassPane pane;
-  for (int k = 0; k < 4; ++k) pane.Colour[k] = spec.colour[k];
-  for (int k = 0; k < 3; ++k) pane.MaterialColour[k] = spec.material[k];
-  pane.MaterialPower = spec.power;
-  pane.Splits[0] = spec.splits[0];
-  pane.Splits[1] = spec.splits[1];
-  pane.FloorHeight[0] = spec.floor[0];
-  pane.FloorHeight[1] = spec.floor[1];
-  pane.PushSpeed[0] = spec.push[0];
-  pane.PushSpeed[1] = spec.push[1];
-  pane.Thickness = spec.thickness;
-  pane.Outline.Count = static_cast<int>(spec.points.size());
-  for (std::size_t i = 0; i < spec.points.size() && i < kGlassMaxPoints; ++i) pane.Outline.Points[i] = spec.points[i];
+  for (int k = 0; k < 4; ++k) pane.Colour[k] = entry.colour[k];
+  for (int k = 0; k < 3; ++k) pane.MaterialColour[k] = entry.material[k];
+  pane.MaterialPower = entry.power;
+  pane.Splits[0] = entry.splits[0];
+  pane.Splits[1] = entry.splits[1];
+  pane.FloorHeight[0] = entry.floor[0];
+  pane.FloorHeight[1] = entry.floor[1];
+  pane.PushSpeed[0] = entry.push[0];
+  pane.PushSpeed[1] = entry.push[1];
+  pane.Thickness = entry.thickness;
+  pane.Outline.Count = static_cast<int>(entry.points.size());
+  for (std::size_t i = 0; i < entry.points.size() && i < kGlassMaxPoints; ++i) pane.Outline.Points[i] = entry.points[i];
   pane.PlaneFromPoints();
-  pane.EffectCount = static_cast<int>(spec.effects.size());
-  for (std::size_t i = 0; i < spec.effects.size() && i < kGlassMaxEffects; ++i)
-    pane.Effects[i] = static_cast<std::uint8_t>(spec.effects[i]);
-  pane.ReflectionAmount = spec.amount;
-  pane.ReflectionName = spec.reflection;
+  pane.EffectCount = static_cast<int>(entry.effects.size());
+  for (std::size_t i = 0; i < entry.effects.size() && i < kGlassMaxEffects; ++i)
+    pane.Effects[i] = static_cast<std::uint8_t>(entry.effects[i]);
+  pane.ReflectionAmount = entry.amount;
+  pane.ReflectionName = entry.reflection;
   std::string out;
   pane.WriteText(&out, version);
   return out;
 }
 
-inline std::string SectionText(const std::vector<PaneSpec>& panes, int version = kGlassVersionCurrent) {
+inline std::string SectionText(const std::vector<PaneShape>& panes, int version = kGlassVersionCurrent) {
   std::string s = "<GLAZIER>\r\n";
-  for (const PaneSpec& p : panes) s += PaneText(p, version);
+  for (const PaneShape& p : panes) s += PaneText(p, version);
   return s + "</GLAZIER> \r\n";
 }
 

@@ -18,7 +18,7 @@
 
 namespace {
 
-using glass_fixture::PaneSpec;
+using glass_fixture::PaneShape;
 using glass_fixture::SectionText;
 
 class GlassSection : public ::testing::Test {
@@ -66,12 +66,12 @@ void ExpectSamePane(const GlassPane& a, const GlassPane& b) {
 }
 
 TEST_F(GlassSection, WrittenSectionReadsBackTheSame) {
-  PaneSpec window = glass_fixture::Window();
+  PaneShape window = glass_fixture::Window();
   window.splits[0] = 3;
   window.splits[1] = 7;
   window.effects = {0, 5, 255};
   window.reflection = "sky cube.dds";
-  PaneSpec slanted;
+  PaneShape slanted;
   slanted.points = {{10, 0, 5}, {60, 0, 55}, {60, 80, 55}, {35, 120, 30}, {10, 80, 5}};
   slanted.thickness = 0.5f;
   slanted.floor[0] = -12.5f;
@@ -113,9 +113,9 @@ TEST_F(GlassSection, WrittenSectionReadsBackTheSame) {
 }
 
 TEST_F(GlassSection, VersionsGateTheSectionAndTheReflectionFields) {
-  PaneSpec spec = glass_fixture::Window();
-  spec.reflection = "Env";
-  spec.amount = 0.75f;
+  PaneShape entry = glass_fixture::Window();
+  entry.reflection = "Env";
+  entry.amount = 0.75f;
   struct Case {
     int writtenAs;
     int readAs;
@@ -136,7 +136,7 @@ TEST_F(GlassSection, VersionsGateTheSectionAndTheReflectionFields) {
     SCOPED_TRACE(testing::Message() << c.writtenAs << " as " << c.readAs);
     CGlazier glass(0);
     std::string next;
-    EXPECT_EQ(Read(glass, SectionText({spec}, c.writtenAs), c.readAs, &next), c.result);
+    EXPECT_EQ(Read(glass, SectionText({entry}, c.writtenAs), c.readAs, &next), c.result);
     EXPECT_EQ(glass.GetPaneCount(), c.panes);
     EXPECT_EQ(next, c.next);
     if (c.panes == 1) {
@@ -217,9 +217,9 @@ TEST_F(GlassSection, DamagedOrOversizedSectionsFailKeepingWholePanes) {
 TEST_F(GlassSection, TheMaterialIsSharedAndTheReflectionNeedsEnvironmentMaps) {
   CMaterialList materials;
   CTextureManager textures;
-  PaneSpec spec = glass_fixture::Window();
-  spec.reflection = "glass_env";
-  const std::string text = SectionText({spec, spec});
+  PaneShape entry = glass_fixture::Window();
+  entry.reflection = "glass_env";
+  const std::string text = SectionText({entry, entry});
   GlassModules modules;
   modules.Materials = &materials;
   modules.Textures = &textures;

@@ -20,10 +20,10 @@
 
 namespace {
 
-using glass_fixture::PaneSpec;
+using glass_fixture::PaneShape;
 
 // A glazier of `shards` shards holding the panes.
-std::unique_ptr<CGlazier> Glazier(const std::vector<PaneSpec>& panes, int shards = kGlassLevelShards) {
+std::unique_ptr<CGlazier> Glazier(const std::vector<PaneShape>& panes, int shards = kGlassLevelShards) {
   auto glass = std::make_unique<CGlazier>(shards);
   EXPECT_TRUE(glass->MakeShards());
   const std::string text = glass_fixture::SectionText(panes);
@@ -32,9 +32,9 @@ std::unique_ptr<CGlazier> Glazier(const std::vector<PaneSpec>& panes, int shards
   return glass;
 }
 
-PaneSpec WithSplits(PaneSpec spec, int splits) {
-  spec.splits[1] = splits;
-  return spec;
+PaneShape WithSplits(PaneShape entry, int splits) {
+  entry.splits[1] = splits;
+  return entry;
 }
 
 // Area of the shard's triangle in plane coordinates.
@@ -47,7 +47,7 @@ float Area(const GlassShard& s) {
 
 TEST(Glazier, AShatteredPaneBecomesItsFanAndItsSplitsAsFarAsThePoolGoes) {
   struct Case {
-    PaneSpec pane;
+    PaneShape pane;
     int splits;
     int pool;
     int shards;
@@ -233,7 +233,7 @@ TEST(Glazier, ABounceSlowerThanFiftyFreesTheShard) {
 
 TEST(Glazier, ABlastShattersThePanesWithinItsRadiusAwayFromItself) {
   // Panes centred at (50, 150, 0) facing +z, and one further off.
-  PaneSpec far = glass_fixture::Window();
+  PaneShape far = glass_fixture::Window();
   for (CVector3& p : far.points) p.x += 1000.0f;
   auto glass = Glazier({glass_fixture::Window(), far});
   struct Case {
@@ -287,9 +287,9 @@ TEST(Glazier, CountingShardsInABoxTakesWidthAcrossAndHeightUp) {
 }
 
 TEST(Glazier, DrawQueuesShardsAndIntactPanesWithThePanesEffects) {
-  PaneSpec lit = glass_fixture::Window();
+  PaneShape lit = glass_fixture::Window();
   lit.effects = {3, 7};
-  PaneSpec other = glass_fixture::Window();
+  PaneShape other = glass_fixture::Window();
   for (CVector3& p : other.points) p.x += 500.0f;
   auto glass = Glazier({lit, other});
   CLinearBuffer level(1u << 20, "level");

@@ -11,7 +11,7 @@
 #include "foundation/memory/linear_buffer.h"
 #include "hlo_test_world_fixture.h"
 #include "world/effects/effect_pool.h"
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 #include "platform/win32/message_box.h"
 #include "world/objects/chlo_manager.h"
 

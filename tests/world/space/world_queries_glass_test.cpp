@@ -26,7 +26,7 @@ class WorldQueriesGlass : public ::testing::Test {
   void SetUp() override {
     // A pane filling the doorway between room A and room B (x = 400), its
     // normal towards room A (-x).
-    glass_fixture::PaneSpec doorway;
+    glass_fixture::PaneShape doorway;
     doorway.points = {{400, 0, 150}, {400, 0, 250}, {400, 200, 250}, {400, 200, 150}};
     Env().CreateGlass(20);
     ASSERT_NE(Env().Glass, nullptr);

@@ -1,4 +1,4 @@
-#include "world/effects/impact_pieces.h"
+#include "world/effects/impact_debris.h"
 
 #include <cmath>
 #include <new>
