@@ -791,6 +791,7 @@ TEST_F(DynamicsDescriptionFiles, MistakesAreReportedWithTheLine) {
       {"car C\n  mass 1\n", "d.txt:2: \"C\" has no \"end\""},
       {"car C\nend\ntank C\nend\n", "d.txt:3: \"C\" is described twice"},
       {"car C version -1\nend\n", "d.txt:1: a version is 0 or more"},
+      {"car C version 99999999999\nend\n", "d.txt:1: \"99999999999\" is not a whole number"},
       {"car C\n  wheel \"front left\"\nend\n", "d.txt:2: \"front left\" cannot stand as a name in the file"},
       {"drive D version 0\n  joint x \"main rotor\"\nend\n",
        "d.txt:2: \"main rotor\" cannot stand as a name in the file"},

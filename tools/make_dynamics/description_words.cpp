@@ -1,5 +1,8 @@
 #include "make_dynamics/description_words.h"
 
+#include <climits>
+#include <cstdlib>
+
 std::vector<std::string> SplitDescriptionLine(const std::string& line) {
   std::vector<std::string> out;
   std::size_t i = 0;
@@ -21,4 +24,20 @@ std::vector<std::string> SplitDescriptionLine(const std::string& line) {
     }
   }
   return out;
+}
+
+bool ParseDescriptionNumber(const std::string& word, float* out) {
+  char* end = nullptr;
+  const float v = std::strtof(word.c_str(), &end);
+  if (end == word.c_str() || *end != '\0') return false;
+  *out = v;
+  return true;
+}
+
+bool ParseDescriptionInteger(const std::string& word, int* out) {
+  char* end = nullptr;
+  const long n = std::strtol(word.c_str(), &end, 0);
+  if (end == word.c_str() || *end != '\0' || n < INT_MIN || n > INT_MAX) return false;
+  *out = static_cast<int>(n);
+  return true;
 }

@@ -163,19 +163,12 @@ class Reader {
   bool Number(float* v) {
     std::string w;
     if (!Word(&w)) return false;
-    char* end = nullptr;
-    *v = std::strtof(w.c_str(), &end);
-    if (end == w.c_str() || *end != '\0') return Fail("\"" + w + "\" is not a number");
-    return true;
+    return ParseDescriptionNumber(w, v) || Fail("\"" + w + "\" is not a number");
   }
   bool Integer(int* v) {
     std::string w;
     if (!Word(&w)) return false;
-    char* end = nullptr;
-    const long n = std::strtol(w.c_str(), &end, 0);
-    if (end == w.c_str() || *end != '\0') return Fail("\"" + w + "\" is not a whole number");
-    *v = static_cast<int>(n);
-    return true;
+    return ParseDescriptionInteger(w, v) || Fail("\"" + w + "\" is not a whole number");
   }
   bool Vector(Vector3* v) { return Number(&v->x) && Number(&v->y) && Number(&v->z); }
   // A name of the file: a bare word there holds no blank or comma (they
