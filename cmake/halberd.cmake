@@ -50,10 +50,20 @@ function(halberd_link_operators target)
   endif()
 endfunction()
 
+# The entry of the test programs: it sets the environment the tests expect
+# (ctest's per-test environment property is not used for this: it cannot
+# carry more than one variable through the discovery step).
+function(halberd_test_main)
+  if(NOT TARGET halberd_test_main)
+    add_library(halberd_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
+    target_link_libraries(halberd_test_main PUBLIC GTest::gtest)
+  endif()
+endfunction()
+
 # halberd_test(<name> LIBS <targets>...)
 # One GoogleTest binary from every *_test.cpp below the current folder.
 function(halberd_test name)
-  cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB_RECURSE helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fixture.cpp)
   if(NOT srcs)
@@ -61,14 +71,13 @@ function(halberd_test name)
   endif()
   add_executable(test_${name} ${srcs} ${helpers})
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  halberd_test_main()
+  target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock halberd_test_main)
   halberd_link_operators(test_${name})
   gtest_discover_tests(test_${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;HALBERD_TEST=1;${ARG_ENV}"
-      TIMEOUT 600)
+    PROPERTIES TIMEOUT 600)
 endfunction()
 
 # halberd_benchmark(<name> SOURCES <files> LIBS <targets>...)

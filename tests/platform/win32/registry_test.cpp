@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/win32/registry_store.h"
 #include "test_support/registry_folder_test.h"
 
@@ -171,6 +173,36 @@ TEST(RegistryText, MalformedLinesAreRefused) {
 TEST(RegistryPaths, Normalised) {
   EXPECT_EQ(NormaliseRegistryPath("\\a//b\\\\c\\"), "a\\b\\c");
   EXPECT_EQ(NormaliseRegistryPath(nullptr), "");
+}
+
+// The test programs run with HALBERD_TEST set: without a folder of its own a
+// test's registry stays in memory, and the user's configuration folder is
+// never written.
+TEST(RegistryTestRun, WithoutAFolderNothingIsWrittenToTheUsersConfiguration) {
+  const fs::path home = fs::temp_directory_path() / ("halberd_reg_home_" + std::to_string(getpid()));
+  fs::remove_all(home);
+  fs::create_directories(home);
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedXdg = oldXdg ? oldXdg : "";
+  setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  unsetenv("HALBERD_REGISTRY_DIR");
+  SetRegistryFolder(nullptr);
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Test Run", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  DWORD value = 7, type = 0, back = 0, size = 4;
+  EXPECT_EQ(RegSetValueExA(key, "Seven", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExA(key, "Seven", nullptr, &type, reinterpret_cast<BYTE*>(&back), &size), ERROR_SUCCESS);
+  EXPECT_EQ(back, 7u);
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_FALSE(fs::exists(home / "halberd")) << "the registry was written under " << home;
+
+  if (oldXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+  SetRegistryFolder(nullptr);
+  fs::remove_all(home);
 }
 
 }  // namespace
