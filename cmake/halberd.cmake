@@ -28,6 +28,10 @@ function(halberd_library target)
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  # Lower subsystems call up into higher ones, so the libraries form cycles:
+  # a program's link line repeats them often enough for every member an
+  # object pulled in late still needs.
+  set_property(TARGET ${target} PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
 endfunction()
 
 # halberd_calls_up(<lower target> <higher targets>...)
