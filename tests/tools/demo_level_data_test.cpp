@@ -777,12 +777,15 @@ TEST_F(DynamicsDescriptionFiles, RecordsAreWrittenThroughTheirWritersAndReadBack
 
 TEST_F(DynamicsDescriptionFiles, MistakesAreReportedWithTheLine) {
   struct Case {
-    const char* text;
-    const char* error;
+    std::string text;
+    std::string error;
   } cases[] = {
       {"boat B\nend\n", "d.txt:1: unknown record kind \"boat\""},
       {"car C\n  wingspan 3\nend\n", "d.txt:2: unknown field \"wingspan\""},
       {"car C\n  mass heavy\nend\n", "d.txt:2: \"heavy\" is not a number"},
+      {"car C\n  mass nan\nend\n", "d.txt:2: \"nan\" is not a number"},
+      {"car C\n  mass inf\nend\n", "d.txt:2: \"inf\" is not a number"},
+      {"car C\n  mass 1e39\nend\n", "d.txt:2: \"1e39\" is not a number"},
       {"car C\n  mass 1 2\nend\n", "d.txt:2: unexpected word \"2\""},
       {"car C\n  wheel w flags driven,flying\nend\n", "d.txt:2: unknown flag \"flying\""},
       {"simple S\n  wheel w\nend\n", "d.txt:2: only cars and tanks have wheels"},
@@ -797,6 +800,9 @@ TEST_F(DynamicsDescriptionFiles, MistakesAreReportedWithTheLine) {
        "d.txt:2: \"main rotor\" cannot stand as a name in the file"},
       {"car ../C\nend\n", "d.txt:1: a type name is letters, digits, '_' and '-'"},
       {"tank T\n  tracks a,b c\nend\n", "d.txt:2: \"a,b\" cannot stand as a name in the file"},
+      {"tank T\n  mass 15\nend\n", "d.txt:3: a tank names its two tracks (\"tracks left right\")"},
+      {std::string("car C\n  wheel wh") + '\0' + "el\nend\n",
+       std::string("d.txt:2: \"wh") + '\0' + "el\" cannot stand as a name in the file"},
   };
   for (const Case& c : cases) {
     DynamicsDescription d;

@@ -1,6 +1,7 @@
 #include "make_dynamics/description_words.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 std::vector<std::string> SplitDescriptionLine(const std::string& line) {
@@ -29,7 +30,8 @@ std::vector<std::string> SplitDescriptionLine(const std::string& line) {
 bool ParseDescriptionNumber(const std::string& word, float* out) {
   char* end = nullptr;
   const float v = std::strtof(word.c_str(), &end);
-  if (end == word.c_str() || *end != '\0') return false;
+  // Not a number, an infinity or a value past the float range means nothing in a description.
+  if (end == word.c_str() || *end != '\0' || !std::isfinite(v)) return false;
   *out = v;
   return true;
 }

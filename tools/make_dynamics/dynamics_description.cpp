@@ -1,5 +1,7 @@
 #include "make_dynamics/dynamics_description.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -120,6 +122,9 @@ class Reader {
       }
       if (command == "end") {
         if (!Done()) return false;
+        // The file holds the two track names as words: they cannot be left out.
+        if (open->kind == DynamicsSource::TANK && (open->tank.trackNames[0].empty() || open->tank.trackNames[1].empty()))
+          return Fail("a tank names its two tracks (\"tracks left right\")");
         open = nullptr;
         continue;
       }
@@ -172,11 +177,13 @@ class Reader {
   }
   bool Vector(Vector3* v) { return Number(&v->x) && Number(&v->y) && Number(&v->z); }
   // A name of the file: a bare word there holds no blank or comma (they
-  // separate fields); a quoted one may hold blanks.
+  // separate fields); a quoted one may hold blanks.  No name holds a control
+  // character (a nul would end it early in the file).
   bool Name(std::string* w, bool quoted) {
     if (!Word(w)) return false;
     const char* forbidden = quoted ? "\"\r\n" : " \t,\"\r\n";
-    if (w->empty() || w->size() > kDynNameMax || w->find_first_of(forbidden) != std::string::npos)
+    const bool control = std::any_of(w->begin(), w->end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    if (w->empty() || w->size() > kDynNameMax || control || w->find_first_of(forbidden) != std::string::npos)
       return Fail("\"" + *w + "\" cannot stand as a name in the file");
     return true;
   }

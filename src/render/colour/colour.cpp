@@ -6,9 +6,13 @@
 namespace {
 constexpr float kByteToUnit = 0.003921569f;
 
+// Held to 0..255 while still a float: a colour read from a file may be far
+// out of range or not a number (which packs as 0).
 std::uint32_t PackByte(float unit) {
-  const int value = static_cast<int>(unit * 255.0f);
-  return static_cast<std::uint32_t>(std::clamp(value, 0, 255));
+  const float value = unit * 255.0f;
+  if (!(value > 0.0f)) return 0;
+  if (value >= 255.0f) return 255;
+  return static_cast<std::uint32_t>(value);
 }
 }  // namespace
 

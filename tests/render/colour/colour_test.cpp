@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "foundation/maths/random15.h"
 #include "render/colour/colour_fade.h"
 #include "render/colour/flicker_colour.h"
@@ -38,6 +41,8 @@ TEST(ColourTest, WordConversions) {
       {Rgba(0, 0, 0, 0), 0x00000000},
       {Rgba(1.5f, -0.2f, 0.5f, 1), 0xFFFF007F},  // out of range: held to the byte, no spill into neighbours
       {Rgba(0.999f, 0.001f, 0.5f, 0.5f), 0x7FFE007F},
+      // Far out of the int range, or not a number (as a file may give): held too, not a number packs as 0.
+      {Rgba(1e30f, -1e30f, std::nanf(""), std::numeric_limits<float>::infinity()), 0xFFFF0000},
   };
   for (const Case& k : cases) EXPECT_EQ(k.colour.ToARGB(), k.word) << std::hex << k.word;
   // Every byte survives a round trip.
