@@ -6,14 +6,13 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "foundation/files/buffered_file.h"
 #include "foundation/byte_reader.h"
 #include "foundation/files/catalog.h"
@@ -99,27 +98,14 @@ std::size_t ReadThroughZlib() {
 }
 
 void BM_CatalogThroughBufferedHandle(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(ReadThroughHandle());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Catalog().totalBytes));
+  bench::MeasureBytes(state, ReadThroughHandle, Catalog().totalBytes);
 }
 BENCHMARK(BM_CatalogThroughBufferedHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_CatalogThroughZlibGzread(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(ReadThroughZlib());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Catalog().totalBytes));
+  bench::MeasureBytes(state, ReadThroughZlib, Catalog().totalBytes);
 }
 BENCHMARK(BM_CatalogThroughZlibGzread)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-template <typename F>
-double BestSeconds(F f, int rounds) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(f());
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -132,7 +118,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   benchmark::RunSpecifiedBenchmarks();
-  double handle = BestSeconds(ReadThroughHandle, 5), zlib = BestSeconds(ReadThroughZlib, 5);
+  double handle = bench::BestSeconds(ReadThroughHandle, 5), zlib = bench::BestSeconds(ReadThroughZlib, 5);
   double mb = static_cast<double>(Catalog().totalBytes) / (1024.0 * 1024.0);
   std::printf("gzip catalog of %.0f MiB: buffered handle %.0f MiB/s, zlib gzread %.0f MiB/s, ratio %.2f (goal >= 0.90)\n", mb,
               mb / handle, mb / zlib, zlib / handle);

@@ -12,12 +12,11 @@
 // Goal: a miss ratio no worse than meshopt_stripify's.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "scene/mesh/stripifier.h"
 #include "scene/mesh/triangle_meshes.h"
 
@@ -98,25 +97,14 @@ float MissRatio(const BenchMesh& mesh, const std::vector<unsigned>& strip, unsig
   return meshopt_analyzeVertexCache(list.data(), list.size(), static_cast<std::size_t>(mesh.vertices), cache, 0, 0).acmr;
 }
 
-template <typename F>
-double BestSeconds(F f, int rounds) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
-
 void PrintComparison() {
   std::printf("\nCache miss ratio (vertices transformed per triangle; lower is better)\n");
   std::printf("%-14s %5s %10s %10s %14s %12s %12s %16s\n", "mesh", "cache", "ours", "meshopt", "meshopt+order",
               "ours/meshopt", "time ratio", "indices/tri o:m");
   for (const BenchMesh& mesh : Meshes()) {
     const std::vector<unsigned> list = AsList(mesh);
-    const double oursSeconds = BestSeconds([&] { benchmark::DoNotOptimize(OurStrip(mesh, 16)); }, 3);
-    const double meshoptSeconds = BestSeconds([&] { benchmark::DoNotOptimize(MeshoptStrip(mesh, list)); }, 3);
+    const double oursSeconds = bench::BestSeconds([&] { benchmark::DoNotOptimize(OurStrip(mesh, 16)); }, 3);
+    const double meshoptSeconds = bench::BestSeconds([&] { benchmark::DoNotOptimize(MeshoptStrip(mesh, list)); }, 3);
     for (unsigned cache : {16u, 24u}) {
       const std::vector<unsigned> ourStrip = OurStrip(mesh, static_cast<int>(cache));
       const std::vector<unsigned> theirStrip = MeshoptStrip(mesh, list);

@@ -3,8 +3,6 @@
 // against parsing the same sets from ".prs" text, with the ratio printed.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "foundation/text/hash.h"
 #include "world/animation/anim_object.h"
 #include "world/animation/anim_set.h"
@@ -164,17 +163,6 @@ void BM_ReadPrbCache(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadPrbCache)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-template <typename F>
-double BestSeconds(F f, int runs) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,7 +172,7 @@ int main(int argc, char** argv) {
   {
     Figures figures;
     int frame = 0;
-    const double seconds = BestSeconds(
+    const double seconds = bench::BestSeconds(
         [&] {
           for (int n = 0; n < 100; ++n, ++frame)
             for (int f = 0; f < kFigures; ++f) {
@@ -201,7 +189,7 @@ int main(int argc, char** argv) {
     std::printf("pose evaluation: %d figures of %d joints, both channels: %.1f us per frame\n", kFigures, kJoints,
                 seconds * 1e6 / 100.0);
   }
-  const double text = BestSeconds(LoadFromText, 10), cache = BestSeconds(LoadFromCache, 10);
+  const double text = bench::BestSeconds(LoadFromText, 10), cache = bench::BestSeconds(LoadFromCache, 10);
   std::printf("8 sets of 50 tracks x 30 keys: .prs parse %.2f ms (%.0f KiB), .prb read %.2f ms (%.0f KiB), ratio %.1f\n",
               text * 1e3, static_cast<double>(Files().textBytes) / 1024.0, cache * 1e3,
               static_cast<double>(Files().cacheBytes) / 1024.0, text / cache);

@@ -6,8 +6,6 @@
 // the peak resident memory of a load (above what the process held before it).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "foundation/files/buffered_file.h"
 #include "foundation/files/catalog.h"
 #include "foundation/files/file_locator.h"
@@ -143,27 +142,14 @@ int LoadLevel() {
 }
 
 void BM_LoadLevel5000(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(LoadLevel());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Level().bytes));
+  bench::MeasureBytes(state, LoadLevel, Level().bytes);
 }
 BENCHMARK(BM_LoadLevel5000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ReadLevelBytes(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(ReadBytes());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Level().bytes));
+  bench::MeasureBytes(state, ReadBytes, Level().bytes);
 }
 BENCHMARK(BM_ReadLevelBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-template <typename F>
-double BestSeconds(F f, int rounds) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(f());
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
 
 // A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); 0 when unknown.
 long StatusKiB(const char* field) {
@@ -213,7 +199,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   benchmark::RunSpecifiedBenchmarks();
-  const double load = BestSeconds(LoadLevel, 5), bytes = BestSeconds(ReadBytes, 5);
+  const double load = bench::BestSeconds(LoadLevel, 5), bytes = bench::BestSeconds(ReadBytes, 5);
   std::printf("level of %d instances, %.2f MiB of text: loaded in %.2f ms, read in %.3f ms, load/read ratio %.1f; "
               "peak resident memory %ld KiB above the start of the load\n",
               instances, static_cast<double>(Level().bytes) / (1024.0 * 1024.0), load * 1e3, bytes * 1e3,

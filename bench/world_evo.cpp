@@ -3,13 +3,12 @@
 // whole through the same file handle, with the ratio printed.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "foundation/files/buffered_file.h"
 #include "foundation/files/catalog.h"
 #include "foundation/files/file_locator.h"
@@ -112,27 +111,14 @@ std::size_t ReadObjects() {
 }
 
 void BM_LoadObjectFiles(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(LoadObjects());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Objects().totalBytes));
+  bench::MeasureBytes(state, LoadObjects, Objects().totalBytes);
 }
 BENCHMARK(BM_LoadObjectFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ReadObjectFileBytes(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(ReadObjects());
-  state.SetBytesProcessed(state.iterations() * static_cast<long long>(Objects().totalBytes));
+  bench::MeasureBytes(state, ReadObjects, Objects().totalBytes);
 }
 BENCHMARK(BM_ReadObjectFileBytes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-template <typename F>
-double BestSeconds(F f, int rounds) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(f());
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -149,7 +135,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   benchmark::RunSpecifiedBenchmarks();
-  const double load = BestSeconds(LoadObjects, 5), read = BestSeconds(ReadObjects, 5);
+  const double load = bench::BestSeconds(LoadObjects, 5), read = bench::BestSeconds(ReadObjects, 5);
   const double mb = static_cast<double>(Objects().totalBytes) / (1024.0 * 1024.0);
   std::printf("%d object files, %.0f MiB: loaded %.0f MiB/s, read %.0f MiB/s, ratio %.2f\n", kFiles, mb, mb / load,
               mb / read, read / load);

@@ -22,3 +22,14 @@ inline void WriteSeedFile(const std::string& path, const std::string& text) {
 inline void WriteSeedFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   WriteSeedFile(path, bytes.data(), bytes.size());
 }
+
+// folder/name holding text.
+inline void WriteSeedIn(const std::string& folder, const std::string& name, const std::string& text) {
+  WriteSeedFile(folder + "/" + name, text);
+}
+
+// A seed of a target whose first input byte picks the version: folder/seed<index>.txt
+// holding the byte `index` and then the section's text.
+inline void WriteVersionedSeed(const std::string& folder, std::size_t index, const std::string& text) {
+  WriteSeedIn(folder, "seed" + std::to_string(index) + ".txt", std::string(1, static_cast<char>(index)) + text);
+}

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "scene/lights/light_section.h"
 #include "scene/lights/light_table.h"
 #include "world/environment/env_text_cursor.h"
+#include "fuzz_seed_file.h"
+#include "fuzz_text_input.h"
 
 namespace {
 
@@ -41,9 +42,9 @@ void WriteSeeds(const std::string& folder) {
   records[2].Flags = 0x0800;
   records[2].InstanceName = "Crate01";
   for (std::size_t v = 0; v < std::size(kVersions); ++v) {
-    std::string text(1, static_cast<char>(v));
+    std::string text;
     WriteLightSection(&text, records, kVersions[v]);
-    std::ofstream(folder + "/seed" + std::to_string(v) + ".txt", std::ios::binary) << text;
+    WriteVersionedSeed(folder, v, text);
   }
 }
 
@@ -76,9 +77,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const int version = kVersions[data[0] % std::size(kVersions)];
-  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  VersionedText input;
+  if (!SplitVersionedInput(data, size, kVersions, &input)) return 0;
+  const auto& [version, text] = input;
 
   std::vector<LightFileRecord> records;
   EnvTextCursor cursor(text.c_str());

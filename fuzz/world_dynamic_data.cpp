@@ -3,16 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "world/dynamics/dynamic_data.h"
+#include "fuzz_seed_file.h"
 
 namespace {
-
-void Save(const std::string& folder, const std::string& name, const std::string& text) {
-  std::ofstream(folder + "/" + name, std::ios::binary) << text;
-}
 
 // Valid files of each kind and version, for the seed corpus.
 void WriteSeeds(const std::string& folder) {
@@ -47,13 +43,13 @@ void WriteSeeds(const std::string& folder) {
   simple.effects = DYNEFFECT_DUST_BURST;
   for (int version = 1; version <= 3; ++version) {
     std::string v = std::to_string(version);
-    Save(folder, "car" + v + ".dyn", car.save(version));
-    Save(folder, "tank" + v + ".dyn", tank.save(version));
-    Save(folder, "simple" + v + ".dyn", simple.save(version));
+    WriteSeedIn(folder, "car" + v + ".dyn", car.save(version));
+    WriteSeedIn(folder, "tank" + v + ".dyn", tank.save(version));
+    WriteSeedIn(folder, "simple" + v + ".dyn", simple.save(version));
   }
-  Save(folder, "drive0.dyn", drive.save(0));
-  Save(folder, "drive1.dyn", drive.save(1));
-  Save(folder, "part0.dyn", part.save(0));
+  WriteSeedIn(folder, "drive0.dyn", drive.save(0));
+  WriteSeedIn(folder, "drive1.dyn", drive.save(1));
+  WriteSeedIn(folder, "part0.dyn", part.save(0));
 }
 
 void CheckWheels(int count, const DynWheelData* wheels) {

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,12 +11,9 @@
 #include "world/effects/particle_types.h"
 #include "world/effects/tracer_batteries.h"
 #include "world/environment/env_text_cursor.h"
+#include "fuzz_seed_file.h"
 
 namespace {
-
-void Save(const std::string& folder, const std::string& name, const std::string& text) {
-  std::ofstream(folder + "/" + name, std::ios::binary) << text;
-}
 
 // Valid sections, for the seed corpus: written by the sections' own writers.
 void WriteSeeds(const std::string& folder) {
@@ -42,10 +38,10 @@ void WriteSeeds(const std::string& folder) {
   }
   std::string emitters;
   list.WriteSection(&emitters);
-  Save(folder, "emitters.txt", emitters);
+  WriteSeedIn(folder, "emitters.txt", emitters);
   std::string tracers;
   TracerBatteries::Write(&tracers, {{0, 0, 0}, {2000, 50, -300}, {-1500, 0, 900}});
-  Save(folder, "tracers.txt", tracers);
+  WriteSeedIn(folder, "tracers.txt", tracers);
 }
 
 }  // namespace

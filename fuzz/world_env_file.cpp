@@ -31,10 +31,6 @@ namespace {
 void Quiet(const char*, void*) {}
 int AnswerOk(HWND, const char*, const char*, UINT, void*) { return IDOK; }
 
-void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  WriteSeedFile(std::string(folder) + "/" + name, text);
-}
-
 // One-node templates without meshes: "Block" (plain), "Tile" (landscape), "InvisPoly".
 void WriteTemplates() {
   const struct {
@@ -77,16 +73,16 @@ void WriteSeeds(const char* folder) {
   portal.points = {{0, 0, 0}, {0, 100, 0}, {0, 100, 100}, {0, 0, 100}};
   level.portals = {portal};
   level.waypoints = {{"a", {1, 2, 3}, {1, 2, 3}, 0, 1}, {"b", {4, 5, 6}, {4, 5, 6}, 0, -1}};
-  WriteSeed(folder, "level_v72", EnvFileWrite(level));
+  WriteSeedIn(folder, "level_v72", EnvFileWrite(level));
   level.levelFlags = 2;
   level.sections[ENVSECTION_EMITTERS] = "<EMIT> * 1 2 3 </EMIT>";
-  WriteSeed(folder, "level_v72_flags", EnvFileWrite(level));
+  WriteSeedIn(folder, "level_v72_flags", EnvFileWrite(level));
   // An old file: no version word, node list, no later sections.
-  WriteSeed(folder, "level_v0",
+  WriteSeedIn(folder, "level_v0",
             "Old INST A Root -1 Block 1 2 3 0 0 0 0 ENDI HLOX ENDP ENDL 2 1 2 3 ENDN ENDENVS ENDWAYPTS "
             "0 0 0 1 FOGSTART 1 FOGSTOP 2 SKYTEXTURE \"x\" A 1 B 0 1 2 3 4 C 1 2 3 D 1 E 1 "
             "SKYTEXTURE \"y\" A 1 B 0 1 2 3 4 C 1 2 3 D 1 E 1 P 1 2 3 4 5 6");
-  WriteSeed(folder, "level_v40",
+  WriteSeedIn(folder, "level_v40",
             "Version 40 INST 0 1 A Root 0 Block 1 2 3 0 0 0 1 1 1 1 5 ENDI HLOX PORTAL P 1 A A 0 0 1 0 0 0 3 0 0 0 0 1 "
             "0 0 1 1 0 0 0 1 0 ENDP ENDL ENDENVS ENDWAYPTS ENDMARKERS 1 R a 1 1 2 3 4 1 2 3 4 ENDREGIONS NUMSWITCHES 0");
 }

@@ -17,12 +17,9 @@
 #include "world/environment/hlo_record_reader.h"
 #include "world/environment/hlo_record_fixture.h"  // test fixture writer
 #include "fuzz_seed_file.h"
+#include "fuzz_text_input.h"
 
 namespace {
-
-void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  WriteSeedFile(std::string(folder) + "/" + name, text);
-}
 
 // The first line of an input is the file version; the section follows.
 void WriteSeeds(const char* folder) {
@@ -32,12 +29,12 @@ void WriteSeeds(const char* folder) {
     f.version = v;
     f.mask = 0x17F;
     f.flags = 0x1000005;
-    WriteSeed(folder, "hlo_v" + std::to_string(v), std::to_string(v) + "\n" + WriteHLOList(f, 2));
+    WriteSeedIn(folder, "hlo_v" + std::to_string(v), std::to_string(v) + "\n" + WriteHLOList(f, 2));
 #else
     std::string s = std::to_string(v) + "\n";
     s += v >= 14 ? "NEWENVWAYPT 0 0 a 1 2 3 4 5 6 0 1\nNEWENVWAYPT 1 0 b 1 2 3 4 5 6 7 -1\n"
                  : "ENVWAYPT 0 a 1 2 3 1\nENVWAYPT 1 b 4 5 6 -1\n";
-    WriteSeed(folder, "waypoints_v" + std::to_string(v), s + "ENDWAYPTS\n");
+    WriteSeedIn(folder, "waypoints_v" + std::to_string(v), s + "ENDWAYPTS\n");
 #endif
   }
 }
@@ -69,8 +66,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<char> text(data, data + size);
-  text.push_back('\0');
+  const std::vector<char> text = NulTerminatedText(data, size);
   EnvTextCursor cursor(text.data());
   int version = 0;
   cursor.Int(&version);

@@ -15,12 +15,9 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/regions/region_list.h"
 #include "fuzz_seed_file.h"
+#include "fuzz_text_input.h"
 
 namespace {
-
-void WriteSeed(const char* folder, const std::string& name, const std::string& text) {
-  WriteSeedFile(std::string(folder) + "/" + name, text);
-}
 
 // The first line of an input is the file version; the section follows.
 void WriteSeeds(const char* folder) {
@@ -30,7 +27,7 @@ void WriteSeeds(const char* folder) {
     s += "REGION door_a 0 100 0 0 0 90 0 -10 -5 -20 10 5 20" + extra + "\n";
     s += "REGION \"the pool\" 1 0 0 0 50" + extra + "\n";
     s += "REGION odd 7" + extra + "\nENDR\n";
-    WriteSeed(folder, "regions_v" + std::to_string(v), s);
+    WriteSeedIn(folder, "regions_v" + std::to_string(v), s);
   }
 }
 
@@ -48,8 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<char> text(data, data + size);
-  text.push_back('\0');
+  const std::vector<char> text = NulTerminatedText(data, size);
   EnvTextCursor cursor(text.data());
   int version = 0;
   cursor.Int(&version);

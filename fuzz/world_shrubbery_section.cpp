@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/shrubbery/shrubbery_section.h"
+#include "fuzz_seed_file.h"
+#include "fuzz_text_input.h"
 
 namespace {
 
@@ -40,18 +41,15 @@ void WriteSeeds(const std::string& folder) {
     data.Gardens.push_back(garden);
   }
   for (std::size_t v = 0; v < std::size(kVersions); ++v) {
-    std::string text(1, static_cast<char>(v));
+    std::string text;
     WriteShrubberySection(&text, data, kVersions[v]);
-    std::ofstream(folder + "/seed" + std::to_string(v) + ".txt", std::ios::binary) << text;
+    WriteVersionedSeed(folder, v, text);
   }
 }
 
 bool Plain(const ShrubberySectionData& data) {
-  for (const std::string& name : data.Templates) {
-    if (name.empty()) return false;
-    for (char c : name)
-      if (c == '"' || static_cast<unsigned char>(c) <= ' ') return false;
-  }
+  for (const std::string& name : data.Templates)
+    if (!QuotableName(name)) return false;
   for (const auto& garden : data.Gardens)
     for (const ShrubFileRecord& r : garden)
       for (float f : {r.Position.x, r.Position.y, r.Position.z, r.AngleZ, r.AngleX, r.AngleY, r.Size})
@@ -67,9 +65,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const int version = kVersions[data[0] % std::size(kVersions)];
-  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  VersionedText input;
+  if (!SplitVersionedInput(data, size, kVersions, &input)) return 0;
+  const auto& [version, text] = input;
 
   ShrubberySectionData section;
   EnvTextCursor cursor(text.c_str());

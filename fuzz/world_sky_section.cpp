@@ -6,13 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "foundation/time/timer.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/sky/sky.h"
 #include "world/sky/sky_section.h"
+#include "fuzz_seed_file.h"
+#include "fuzz_text_input.h"
 
 namespace {
 
@@ -62,8 +63,7 @@ void WriteSeeds(const std::string& folder) {
     EnvTextCursor cursor(section.c_str());
     int line = 0;
     if (!check.Load(cursor, kVersions[v], &line) || !cursor.AtEnd()) __builtin_trap();
-    const std::string text = std::string(1, static_cast<char>(v)) + section;
-    std::ofstream(folder + "/seed" + std::to_string(v) + ".txt", std::ios::binary) << text;
+    WriteVersionedSeed(folder, v, section);
   }
 }
 
@@ -80,14 +80,6 @@ bool Finite(const SkySettings& s) {
   return true;
 }
 
-// A name the writer can put between quotes and the reader take back.
-bool Plain(const std::string& name) {
-  if (name.empty()) return false;
-  for (char c : name)
-    if (c == '"' || static_cast<unsigned char>(c) <= ' ') return false;
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -96,9 +88,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const int version = kVersions[data[0] % std::size(kVersions)];
-  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  VersionedText input;
+  if (!SplitVersionedInput(data, size, kVersions, &input)) return 0;
+  const auto& [version, text] = input;
 
   SkySettings read;
   EnvTextCursor cursor(text.c_str());
@@ -108,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (whole) {
     if (!Finite(read) || read.FogStop > kSkyMaxFogStop || read.FogStart >= kSkyMaxFogStop) __builtin_trap();
     // The current version's rewrite reads back the same.
-    if (Plain(read.Layers[0].TextureName) && Plain(read.Layers[1].TextureName)) {
+    if (QuotableName(read.Layers[0].TextureName) && QuotableName(read.Layers[1].TextureName)) {
       const std::string again = WriteSkySection(read);
       SkySettings back;
       EnvTextCursor in(again.c_str());

@@ -45,15 +45,11 @@ int McdBoxRegisterType() {
 void McdBoxDestroy(McdGeometryID g) { MeFree(g); }
 
 void McdBoxGetAABB(McdGeometryID g, const MeReal* transform, MeReal* min, MeReal* max) {
-  MeVector3 extent;
-  mcd_detail::OrientedBoxExtent(transform, AsBox(g)->radii, extent);
-  mcd_detail::StoreExtentAABB(g, transform, extent, min, max);
+  mcd_detail::StoreOrientedBoxAABB(g, transform, AsBox(g)->radii, min, max);
 }
 
 void McdBoxGetXYAABB(McdGeometryID g, const MeReal* transform, MeReal* bounds) {
-  MeVector3 extent;
-  mcd_detail::OrientedBoxExtent(transform, AsBox(g)->radii, extent);
-  mcd_detail::ExtentXYBounds(transform, extent, bounds);
+  mcd_detail::OrientedBoxXYBounds(transform, AsBox(g)->radii, bounds);
 }
 
 void McdBoxGetBSphere(McdGeometryID g, MeReal* centre, MeReal* radius) {

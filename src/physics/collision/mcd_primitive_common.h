@@ -43,6 +43,22 @@ inline void OrientedBoxExtent(const MeReal* m, const MeReal* e, MeReal* extent) 
     extent[i] = std::fabs(m[i]) * e[0] + std::fabs(m[4 + i]) * e[1] + std::fabs(m[8 + i]) * e[2];
 }
 
+// The world box of the box of half-extents e placed by transform m, stored
+// as StoreAABB does.
+inline void StoreOrientedBoxAABB(McdGeometry* g, const MeReal* m, const MeReal* e, MeReal* outMin,
+                                 MeReal* outMax) {
+  MeVector3 extent;
+  OrientedBoxExtent(m, e, extent);
+  StoreExtentAABB(g, m, extent, outMin, outMax);
+}
+
+// The x and y bounds of that world box: x min, x max, y min, y max.
+inline void OrientedBoxXYBounds(const MeReal* m, const MeReal* e, MeReal* bounds) {
+  MeVector3 extent;
+  OrientedBoxExtent(m, e, extent);
+  ExtentXYBounds(m, extent, bounds);
+}
+
 inline MeReal Sign0(MeReal v) { return v > 0 ? MeReal(1) : (v < 0 ? MeReal(-1) : MeReal(0)); }
 
 // Corner of the box of half-extents e farthest along the world direction d.

@@ -60,15 +60,11 @@ int McdTriangleListRegisterType() {
 void McdTriangleListDestroy(McdGeometryID g) { MeFree(g); }
 
 void McdTriangleListGetAABB(McdGeometryID g, const MeReal* m, MeReal* min, MeReal* max) {
-  MeVector3 extent;
-  mcd_detail::OrientedBoxExtent(m, AsList(g)->radii, extent);
-  mcd_detail::StoreExtentAABB(g, m, extent, min, max);
+  mcd_detail::StoreOrientedBoxAABB(g, m, AsList(g)->radii, min, max);
 }
 
 void McdTriangleListGetXYAABB(McdGeometryID g, const MeReal* m, MeReal* bounds) {
-  MeVector3 extent;
-  mcd_detail::OrientedBoxExtent(m, AsList(g)->radii, extent);
-  mcd_detail::ExtentXYBounds(m, extent, bounds);
+  mcd_detail::OrientedBoxXYBounds(m, AsList(g)->radii, bounds);
 }
 
 void McdTriangleListGetBSphere(McdGeometryID g, MeReal* centre, MeReal* radius) {

@@ -153,6 +153,22 @@ struct SweepWalk {
 
 // --- Segment walk ----------------------------------------------------------
 
+// The segment walks' answer for the first polygon the segment crosses: a
+// filtered one clears the hit (false), an accepted one is recorded with the
+// crossing point, its factor along the segment and the plane (true).
+bool RecordSegmentHit(const BspPolygon* polygon, std::uint32_t filter, const float* plane, const CVector3& point,
+                      float factor) {
+  if (Skipped(polygon, filter, true)) {
+    g_SegmentResult.Polygon = nullptr;
+    return false;
+  }
+  g_SegmentResult.Point = point;
+  g_SegmentResult.Factor = factor;
+  for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
+  g_SegmentResult.Polygon = polygon;
+  return true;
+}
+
 struct SegmentWalk {
   const BspNode* root;
   CVector3 start, end;
@@ -168,15 +184,7 @@ struct SegmentWalk {
     if (!IntersectSegment(plane, start, end, &point, &factor)) return false;
     const BspPolygon* polygon = FindPolygonContaining(plane, list, point);
     if (!polygon) return false;
-    if (Skipped(polygon, filter, true)) {
-      g_SegmentResult.Polygon = nullptr;
-      return false;
-    }
-    g_SegmentResult.Point = point;
-    g_SegmentResult.Factor = factor;
-    for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
-    g_SegmentResult.Polygon = polygon;
-    return true;
+    return RecordSegmentHit(polygon, filter, plane, point, factor);
   }
 
   // Near side first, then the node's own polygons, then the far side, so the
@@ -248,15 +256,7 @@ struct IndexedSegmentWalk {
       }
     }
     if (!polygon) return false;
-    if (Skipped(polygon, filter, true)) {
-      g_SegmentResult.Polygon = nullptr;
-      return false;
-    }
-    g_SegmentResult.Point = point;
-    g_SegmentResult.Factor = factor;
-    for (int i = 0; i < 4; ++i) g_SegmentResult.Plane[i] = plane[i];
-    g_SegmentResult.Polygon = polygon;
-    return true;
+    return RecordSegmentHit(polygon, filter, plane, point, factor);
   }
 
   void Walk(std::uint32_t number) {

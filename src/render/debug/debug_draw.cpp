@@ -146,6 +146,11 @@ void DrawDebugPolyline(const CVector3* points, int count, float red, float green
   Draw3D(resetWorld, [&] { g_Render->DrawLineStrip(static_cast<DWORD>(count - 1), g_Scratch, sizeof(DebugVertex)); });
 }
 
+void DrawDebugPolyline(const CVector3* points, int count, std::uint32_t colour, float alpha, bool resetWorld) {
+  auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; };
+  DrawDebugPolyline(points, count, channel(16), channel(8), channel(0), alpha, resetWorld);
+}
+
 void DrawDebugBox(const CVector3& min, const CVector3& max, std::uint32_t colour, bool resetWorld) {
   DrawDebugBoxRotated(min, max, {0.0f, 0.0f, 0.0f}, colour, resetWorld);
 }

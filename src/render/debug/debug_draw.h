@@ -39,6 +39,9 @@ void DrawDebugAxes(const CVector3& position, float size, bool cameraFacing);
 // the colour's channels are the floats (0..1) times 255.
 void DrawDebugPolyline(const CVector3* points, int count, float red, float green, float blue, float alpha,
                        bool resetWorld);
+// The same in the red, green and blue of a packed colour (0xAARRGGBB, its
+// alpha not used) at the given alpha.
+void DrawDebugPolyline(const CVector3* points, int count, std::uint32_t colour, float alpha, bool resetWorld);
 // The box's twelve edges.
 void DrawDebugBox(const CVector3& min, const CVector3& max, std::uint32_t colour, bool resetWorld);
 // The same with the corners turned about z, x and y by the angles (degrees).

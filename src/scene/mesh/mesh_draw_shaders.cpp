@@ -105,6 +105,69 @@ void SetEye(CVertexShader* vs, const CRender* render, const MeshReflectionRecord
   vs->SetConstant(kRegEye, out, 1);
 }
 
+// c0 (0, 1, 0.5, 0.25) and c2-c5, which every shader path here sets first.
+void SetBaseConstants(CVertexShader* vs, const CRender* render) {
+  const float constants[4] = {0.0f, 1.0f, 0.5f, 0.25f};
+  vs->SetConstant(kRegConstants, constants, 1);
+  SetWvp(vs, render);
+}
+
+// Submits the part's device buffers: a strip of three or more indices, else
+// the list when it holds a whole triangle.
+void DrawPartIndices(CRender* render, const CVertexBuffer& part) {
+  render->SetIndices(part.IndexBuffer);
+  if (part.IsStrip && part.StripIndexCount >= 3)
+    render->DrawIndexedStrip(part.StripIndexCount - 2, part.VertexCount);
+  else if (part.ListIndexCount >= 3)
+    render->DrawIndexedList(part.ListIndexCount / 3, part.VertexCount);
+}
+
+// What a reflection draw changes beyond its own stage and puts back after.
+struct ReflectionState {
+  bool restoreZWrite = false;
+  DWORD zWrite = 0;
+};
+
+// The render state both reflection paths share: cut-out parts drawn by the
+// transparent queue test alpha at the cut-out reference without writing
+// depth, others at the mesh reference; fog, mipmaps and filtering on, no
+// specular; the part's material and texture on stage 0 with its address modes.
+ReflectionState BeginReflection(CRender* render, const CVertexBuffer& part, const CTexture& texture,
+                                DWORD blendMode) {
+  ReflectionState state;
+  const DepthSortQueue* queue =
+      CVertexBuffer::Engine().Queue != nullptr ? CVertexBuffer::Engine().Queue : g_DepthSortQueue;
+  if ((part.Flags & MESHPART_CUT_OUT) && queue != nullptr && queue->Drawing) {
+    render->SetAlphaTest(1, kMeshCutOutAlphaRef);
+    state.zWrite = render->SetZWrite(0);
+    state.restoreZWrite = true;
+  } else {
+    render->SetAlphaTest(1, kMeshAlphaRef);
+  }
+  render->SetFogEnable(1);
+  render->SetSpecular(0);
+  render->SetMipmapping(1);
+  render->SetBilinearFilter(1);
+  render->SetBlendMode(blendMode);
+  if (part.Material != nullptr && part.Material->DeviceMaterial != nullptr)
+    render->SetMaterial(part.Material->DeviceMaterial);
+  if (texture.Palette >= 0) render->SetTexturePalette(static_cast<DWORD>(texture.Palette));
+  render->SetTexture(0, texture.DeviceTexture);
+  render->SetStageClampU(0, part.ClampU);
+  render->SetStageClampV(0, part.ClampV);
+  return state;
+}
+
+// Submits the part through the reflection shader and puts back what
+// BeginReflection changed.
+void EndReflection(CRender* render, CVertexShader* vs, const CVertexBuffer& part, const ReflectionState& state) {
+  vs->SetStreamSource(0, part.VertexBuffer, kMeshVertexStride);
+  DrawPartIndices(render, part);
+  render->SetStageClampU(0, 0);
+  render->SetStageClampV(0, 0);
+  if (state.restoreZWrite) render->SetZWrite(state.zWrite);
+}
+
 }  // namespace
 
 int BumpShaderIndex(int variantBase, int pixelType, const int vertexTypes[2]) {
@@ -126,42 +189,13 @@ void CVertexBuffer::DrawReflective(CTexture* textureOverride, const MeshDrawPara
   CVertexShader* vs = g_VertexShaders->GetShader(kReflectShader);
   CTexture* texture = textureOverride != nullptr ? textureOverride : Texture;
   if (vs == nullptr || texture == nullptr) return;
-  const DepthSortQueue* queue = Engine().Queue != nullptr ? Engine().Queue : g_DepthSortQueue;
-  bool restoreZWrite = false;
-  DWORD zWrite = 0;
-  if ((Flags & MESHPART_CUT_OUT) && queue != nullptr && queue->Drawing) {
-    render->SetAlphaTest(1, kMeshCutOutAlphaRef);
-    zWrite = render->SetZWrite(0);
-    restoreZWrite = true;
-  } else {
-    render->SetAlphaTest(1, kMeshAlphaRef);
-  }
-  render->SetFogEnable(1);
-  render->SetSpecular(0);
-  render->SetMipmapping(1);
-  render->SetBilinearFilter(1);
-  render->SetBlendMode(1);
-  if (Material != nullptr && Material->DeviceMaterial != nullptr) render->SetMaterial(Material->DeviceMaterial);
-  if (texture->Palette >= 0) render->SetTexturePalette(static_cast<DWORD>(texture->Palette));
-  render->SetTexture(0, texture->DeviceTexture);
-  render->SetStageClampU(0, ClampU);
-  render->SetStageClampV(0, ClampV);
+  const ReflectionState state = BeginReflection(render, *this, *texture, 1);
   vs->Apply();
-  const float constants[4] = {0.0f, 1.0f, 0.5f, 0.25f};
-  vs->SetConstant(kRegConstants, constants, 1);
-  SetWvp(vs, render);
+  SetBaseConstants(vs, render);
   vs->SetConstant(kRegReflection, params->Reflection->Constant, 1);
   SetDirectionalLight(vs, render);
   SetEye(vs, render, *params->Reflection);
-  vs->SetStreamSource(0, VertexBuffer, kMeshVertexStride);
-  render->SetIndices(IndexBuffer);
-  if (IsStrip && StripIndexCount >= 3)
-    render->DrawIndexedStrip(StripIndexCount - 2, VertexCount);
-  else if (ListIndexCount >= 3)
-    render->DrawIndexedList(ListIndexCount / 3, VertexCount);
-  render->SetStageClampU(0, 0);
-  render->SetStageClampV(0, 0);
-  if (restoreZWrite) render->SetZWrite(zWrite);
+  EndReflection(render, vs, *this, state);
 }
 
 void CVertexBuffer::DrawReflectiveTinted(CTexture* textureOverride, const MeshDrawParams* params) {
@@ -172,30 +206,9 @@ void CVertexBuffer::DrawReflectiveTinted(CTexture* textureOverride, const MeshDr
   const bool lit = render->GetLighting() != 0 && FirstDirectionalLight() != nullptr;
   CVertexShader* vs = g_VertexShaders->GetShader(lit ? kReflectTintLitShader : kReflectTintShader);
   if (vs == nullptr) return;
-  const DepthSortQueue* queue = Engine().Queue != nullptr ? Engine().Queue : g_DepthSortQueue;
-  bool restoreZWrite = false;
-  DWORD zWrite = 0;
-  if ((Flags & MESHPART_CUT_OUT) && queue != nullptr && queue->Drawing) {
-    render->SetAlphaTest(1, kMeshCutOutAlphaRef);
-    zWrite = render->SetZWrite(0);
-    restoreZWrite = true;
-  } else {
-    render->SetAlphaTest(1, kMeshAlphaRef);
-  }
-  render->SetFogEnable(1);
-  render->SetSpecular(0);
-  render->SetMipmapping(1);
-  render->SetBilinearFilter(1);
-  render->SetBlendMode(3);
-  if (Material != nullptr && Material->DeviceMaterial != nullptr) render->SetMaterial(Material->DeviceMaterial);
-  if (texture->Palette >= 0) render->SetTexturePalette(static_cast<DWORD>(texture->Palette));
-  render->SetTexture(0, texture->DeviceTexture);
-  render->SetStageClampU(0, ClampU);
-  render->SetStageClampV(0, ClampV);
+  const ReflectionState state = BeginReflection(render, *this, *texture, 3);
   vs->Apply();
-  const float constants[4] = {0.0f, 1.0f, 0.5f, 0.25f};
-  vs->SetConstant(kRegConstants, constants, 1);
-  SetWvp(vs, render);
+  SetBaseConstants(vs, render);
   vs->SetConstant(kRegReflection, params->Reflection->Constant, 1);
   if (lit) {
     SetDirectionalLight(vs, render);
@@ -209,15 +222,7 @@ void CVertexBuffer::DrawReflectiveTinted(CTexture* textureOverride, const MeshDr
     vs->SetConstant(kRegTint, tint, 1);
   }
   SetEye(vs, render, *params->Reflection);
-  vs->SetStreamSource(0, VertexBuffer, kMeshVertexStride);
-  render->SetIndices(IndexBuffer);
-  if (IsStrip && StripIndexCount >= 3)
-    render->DrawIndexedStrip(StripIndexCount - 2, VertexCount);
-  else if (ListIndexCount >= 3)
-    render->DrawIndexedList(ListIndexCount / 3, VertexCount);
-  render->SetStageClampU(0, 0);
-  render->SetStageClampV(0, 0);
-  if (restoreZWrite) render->SetZWrite(zWrite);
+  EndReflection(render, vs, *this, state);
 }
 
 void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* params) {
@@ -260,9 +265,7 @@ void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* 
 
   vs->Apply();
   ps->Apply();
-  const float constants[4] = {0.0f, 1.0f, 0.5f, 0.25f};
-  vs->SetConstant(kRegConstants, constants, 1);
-  SetWvp(vs, render);
+  SetBaseConstants(vs, render);
   // Per light: position (point, spot) or -direction (directional) in object
   // space, its diffuse colour, and (range, 1 / range, a1, a2).
   for (int k = 0; k < count; ++k) {
@@ -287,11 +290,7 @@ void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* 
 
   vs->SetStreamSource(0, VertexBuffer, kMeshVertexStride);
   vs->SetStreamSource(1, TangentBuffer, kMeshVertexStride);
-  render->SetIndices(IndexBuffer);
-  if (IsStrip && StripIndexCount >= 3)
-    render->DrawIndexedStrip(StripIndexCount - 2, VertexCount);
-  else if (ListIndexCount >= 3)
-    render->DrawIndexedList(ListIndexCount / 3, VertexCount);
+  DrawPartIndices(render, *this);
 
   ps->Remove();
   render->SetTexture(1, nullptr);

@@ -15,6 +15,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
+#include "scene/mesh/mesh_chunk_fields.h"
 #include "scene/mesh/mesh_strips.h"
 #include "scene/mesh/stripifier.h"
 
@@ -38,17 +39,6 @@ void FreeArray(T*& p) {
   delete[] p;
   p = nullptr;
   ++g_ArrayReleases;
-}
-
-// Reads n 16-bit indices, each checked against the vertex count.
-bool ReadIndices(ByteReader& in, std::uint32_t n, std::uint32_t vertexCount, std::vector<std::uint16_t>* out) {
-  const std::uint8_t* p = in.View(std::size_t{n} * 2);
-  if (p == nullptr) return false;
-  out->resize(n);
-  if (n != 0) std::memcpy(out->data(), p, std::size_t{n} * 2);
-  for (std::uint16_t index : *out)
-    if (index >= vertexCount) return false;
-  return true;
 }
 
 // Skips a sub-chunk of a tag, a count n and n records of the size.
@@ -196,8 +186,8 @@ bool CVertexBuffer::Load(ByteReader& in, std::uint32_t /*objectFileVersion*/) {
     if (block == nullptr) return false;
     if (nv != 0) std::memcpy(vertices.data(), block, std::size_t{nv} * sizeof(RenderVertex));
     std::vector<std::uint16_t> strip, list;
-    if (IsStrip && !ReadIndices(in, ns, nv, &strip)) return false;
-    if (!ReadIndices(in, ni, nv, &list)) return false;
+    if (IsStrip && !ReadMeshIndices(in, ns, nv, &strip)) return false;
+    if (!ReadMeshIndices(in, ni, nv, &list)) return false;
     if (!in.Ok()) return false;
 
     if (!MakeVertexStore(vertices.data(), nv)) return false;

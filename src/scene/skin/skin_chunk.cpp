@@ -1,6 +1,7 @@
 #include "scene/skin/skin_chunk.h"
 
 #include "foundation/byte_reader.h"
+#include "scene/mesh/mesh_chunk_fields.h"
 
 namespace {
 
@@ -14,12 +15,8 @@ namespace {
 // plane as 4 floats, a flag byte); two spare bytes close the 31-byte record.
 
 void ReadInfluence(ByteReader& in, SkinInfluence* s) {
-  s->Position.x = in.F32();
-  s->Position.y = in.F32();
-  s->Position.z = in.F32();
-  s->Normal.x = in.F32();
-  s->Normal.y = in.F32();
-  s->Normal.z = in.F32();
+  ReadMeshVector(in, &s->Position);
+  ReadMeshVector(in, &s->Normal);
   s->Colour = in.U32();
   s->U = in.F32();
   s->V = in.F32();
@@ -29,12 +26,8 @@ void ReadInfluence(ByteReader& in, SkinInfluence* s) {
 }
 
 void WriteInfluence(ByteWriter& out, const SkinInfluence& s) {
-  out.F32(s.Position.x);
-  out.F32(s.Position.y);
-  out.F32(s.Position.z);
-  out.F32(s.Normal.x);
-  out.F32(s.Normal.y);
-  out.F32(s.Normal.z);
+  WriteMeshVector(out, s.Position);
+  WriteMeshVector(out, s.Normal);
   out.U32(s.Colour);
   out.F32(s.U);
   out.F32(s.V);
@@ -46,9 +39,7 @@ void WriteInfluence(ByteWriter& out, const SkinInfluence& s) {
 void ReadFace(ByteReader& in, SkinShadowFace* f) {
   for (std::uint16_t& v : f->Vertices) v = in.U16();
   for (std::uint16_t& n : f->Neighbours) n = in.U16();
-  f->Normal.x = in.F32();
-  f->Normal.y = in.F32();
-  f->Normal.z = in.F32();
+  ReadMeshVector(in, &f->Normal);
   f->Distance = in.F32();
   f->Flag = in.U8();
   in.U16();  // the record's two spare bytes
@@ -57,23 +48,10 @@ void ReadFace(ByteReader& in, SkinShadowFace* f) {
 void WriteFace(ByteWriter& out, const SkinShadowFace& f) {
   for (std::uint16_t v : f.Vertices) out.U16(v);
   for (std::uint16_t n : f.Neighbours) out.U16(n);
-  out.F32(f.Normal.x);
-  out.F32(f.Normal.y);
-  out.F32(f.Normal.z);
+  WriteMeshVector(out, f.Normal);
   out.F32(f.Distance);
   out.U8(f.Flag);
   out.U16(0);
-}
-
-// count 16-bit indices, each below limit.
-bool ReadIndices(ByteReader& in, std::int32_t count, std::int32_t limit, std::vector<std::uint16_t>* out) {
-  if (!in.HasRoomFor(static_cast<std::size_t>(count), 2)) return false;
-  out->resize(static_cast<std::size_t>(count));
-  for (std::uint16_t& i : *out) {
-    i = in.U16();
-    if (i >= limit) return false;
-  }
-  return in.Ok();
 }
 
 bool ReadBody(ByteReader& in, SkinData* d, std::int32_t* stripFlag) {
@@ -103,8 +81,10 @@ bool ReadBody(ByteReader& in, SkinData* d, std::int32_t* stripFlag) {
   }
   if (!in.Ok()) return false;
 
-  if (strip && !ReadIndices(in, d->StripIndexCount, d->VertexCount, &d->StripIndices)) return false;
-  if (!ReadIndices(in, d->ListIndexCount, d->VertexCount, &d->ListIndices)) return false;
+  const auto vertices = static_cast<std::uint32_t>(d->VertexCount);
+  if (strip && !ReadMeshIndices(in, static_cast<std::uint32_t>(d->StripIndexCount), vertices, &d->StripIndices))
+    return false;
+  if (!ReadMeshIndices(in, static_cast<std::uint32_t>(d->ListIndexCount), vertices, &d->ListIndices)) return false;
 
   if (!in.Tag("SSTP")) return false;
   const std::uint32_t stripBytes = in.U32();

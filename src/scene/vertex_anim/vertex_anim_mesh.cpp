@@ -7,6 +7,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
+#include "scene/mesh/mesh_chunk_fields.h"
 #include "scene/mesh/mesh_strips.h"
 #include "scene/mesh/stripifier.h"
 #include "scene/vertex_anim/vertex_anim.h"
@@ -41,28 +42,6 @@ void WriteVertex(ByteWriter& out, const RenderVertex& v) {
   out.F32(v.v);
 }
 
-void ReadVector(ByteReader& in, CVector3* v) {
-  v->x = in.F32();
-  v->y = in.F32();
-  v->z = in.F32();
-}
-
-void WriteVector(ByteWriter& out, const CVector3& v) {
-  out.F32(v.x);
-  out.F32(v.y);
-  out.F32(v.z);
-}
-
-bool ReadIndices(ByteReader& in, std::int32_t count, std::int32_t limit, std::vector<std::uint16_t>* out) {
-  if (!in.HasRoomFor(static_cast<std::size_t>(count), 2)) return false;
-  out->resize(static_cast<std::size_t>(count));
-  for (std::uint16_t& i : *out) {
-    i = in.U16();
-    if (i >= limit) return false;
-  }
-  return in.Ok();
-}
-
 }  // namespace
 
 // "VLST" record: tag, version, [version >= 2] reserved word, flags, material
@@ -94,12 +73,14 @@ bool CVertexAnimMesh::ReadBody(ByteReader& in, std::int32_t chunkFrames) {
   if (nv != 0 && !in.HasRoomFor(poses, kPoseBytes)) return false;
   Frames.resize(poses);
   for (VertexAnimPose& p : Frames) {
-    ReadVector(in, &p.Position);
-    ReadVector(in, &p.Normal);
+    ReadMeshVector(in, &p.Position);
+    ReadMeshVector(in, &p.Normal);
   }
   if (!in.Ok()) return false;
-  if (StripFlag == 1 && !ReadIndices(in, StripIndexCount, VertexCount, &StripIndices)) return false;
-  if (!ReadIndices(in, ListIndexCount, VertexCount, &ListIndices)) return false;
+  const auto vertices = static_cast<std::uint32_t>(VertexCount);
+  if (StripFlag == 1 && !ReadMeshIndices(in, static_cast<std::uint32_t>(StripIndexCount), vertices, &StripIndices))
+    return false;
+  if (!ReadMeshIndices(in, static_cast<std::uint32_t>(ListIndexCount), vertices, &ListIndices)) return false;
   if (Version >= 3) {
     in.U32();  // "VASP"
     const std::uint32_t skip = in.U32();
@@ -139,8 +120,8 @@ void CVertexAnimMesh::Write(ByteWriter& out) const {
   out.I32(FrameCount);
   for (const RenderVertex& v : BaseFrame) WriteVertex(out, v);
   for (const VertexAnimPose& p : Frames) {
-    WriteVector(out, p.Position);
-    WriteVector(out, p.Normal);
+    WriteMeshVector(out, p.Position);
+    WriteMeshVector(out, p.Normal);
   }
   if (StripFlag == 1)
     for (std::uint16_t i : StripIndices) out.U16(i);

@@ -693,10 +693,7 @@ void CMovieCamera::PoseAimed(int n) {
     else if (ObjectPosition(object, &p))
       r.TargetPoint = p + InObjectFrame(object, r.TargetOffset);
   }
-  RunEffects(r, &desired);
-  r.Desired = desired;
-  MoveBy(n, desired - r.Position);
-  if (LengthSq(r.TargetPoint - r.Position) > kMinMoveSquared) AimAt(r, r.TargetPoint);
+  MoveAndAim(n, r, desired);
 }
 
 // Rail mode: every segment of every rail is cut with the sphere of the rail
@@ -773,6 +770,10 @@ void CMovieCamera::PoseRail(int n, int v) {
   }
   desired = smoothPosition_[v].Add(desired);
   r.TargetPoint = smoothTarget_[v].Add(target);
+  MoveAndAim(n, r, desired);
+}
+
+void CMovieCamera::MoveAndAim(int n, MovieCameraRecord& r, CVector3 desired) {
   RunEffects(r, &desired);
   r.Desired = desired;
   MoveBy(n, desired - r.Position);

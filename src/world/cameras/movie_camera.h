@@ -221,6 +221,9 @@ class CMovieCamera {
   void MoveBy(int n, const CVector3& d);
   void JumpBy(int n, const CVector3& d);
   void AimAt(MovieCameraRecord& r, const CVector3& target);
+  // The end of an aimed pose: the effects shake the desired position, the
+  // camera moves there and, when not on the target point, faces it.
+  void MoveAndAim(int n, MovieCameraRecord& r, CVector3 desired);
   bool TrackPoint(const CameraTrack& t, bool spline, int k, CVector3* out) const;
   int TrackSegments(const CameraTrack& t) const;
   bool FollowTrack(CameraTrack& t, bool spline, CVector3* out);

@@ -19,7 +19,6 @@ constexpr std::uint32_t kDollyColour = 0xFFFF00FF;
 constexpr float kViewLineLength = 200.0f;
 constexpr float kDegreesToRadians = 0.017453292f;
 
-float Channel(std::uint32_t colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
 }  // namespace
 
 void CMovieCamera::DebugDrawTarget(int n) const {
@@ -62,7 +61,7 @@ void CMovieCamera::DebugDrawTracks(int n) const {
     for (int k = 0; k < count; ++k) points[k] = WaypointPoint(t, k);
     int drawn = count;
     if (t.Mode & TRACK_LOOP) points[drawn++] = points[0];
-    DrawDebugPolyline(points, drawn, Channel(colour, 16), Channel(colour, 8), Channel(colour, 0), 1.0f, true);
+    DrawDebugPolyline(points, drawn, colour, 1.0f, true);
   };
   if (r->FlagsA & (CAMA_POSITION_SPLINE | CAMA_POSITION_LINES)) draw(r->PositionTrack, kPositionTrackColour);
   if (r->FlagsA & (CAMA_TARGET_SPLINE | CAMA_TARGET_LINES)) draw(r->TargetTrack, kTargetTrackColour);

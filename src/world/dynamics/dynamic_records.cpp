@@ -45,6 +45,40 @@ void SaveHeader(DynTextWriter& out, int version) {
   out.NewLine();
 }
 
+// A vehicle's drive force and its high-power twin; files before version 2
+// have no twin, which is then oldScale x the force.
+void LoadDriveForces(DynTextReader& in, int version, float& force, float& high, float oldScale) {
+  in.Float(force);
+  if (version >= 2)
+    in.Float(high);
+  else
+    high = force * oldScale;
+}
+
+void SaveDriveForces(DynTextWriter& out, int version, float force, float high) {
+  out.Float(force);
+  if (version >= 2) out.Float(high);
+}
+
+// A vehicle body's inertia box, centre-of-mass offset and collision box,
+// one line in the file.
+void LoadBodyBoxes(DynTextReader& in, Vector3& inertiaSize, Vector3& massOffset, Vector3& boxSize,
+                   Vector3& boxOffset) {
+  in.Vector(inertiaSize);
+  in.Vector(massOffset);
+  in.Vector(boxSize);
+  in.Vector(boxOffset);
+}
+
+void SaveBodyBoxes(DynTextWriter& out, const Vector3& inertiaSize, const Vector3& massOffset,
+                   const Vector3& boxSize, const Vector3& boxOffset) {
+  out.Vector(inertiaSize);
+  out.Vector(massOffset);
+  out.Vector(boxSize);
+  out.Vector(boxOffset);
+  out.NewLine();
+}
+
 }  // namespace
 
 void DynWheelData::blank() {
@@ -100,18 +134,11 @@ void DynCarData::blank() {
 }
 
 bool DynCarData::load(DynTextReader& in, int version) {
-  in.Float(driveForce);
-  if (version >= 2)
-    in.Float(highDriveForce);
-  else
-    highDriveForce = driveForce * 1.5f;
+  LoadDriveForces(in, version, driveForce, highDriveForce, 1.5f);
   in.Float(maxSteerAngle);
   in.Float(wheelHeight);
   in.Float(mass);
-  in.Vector(inertiaSize);
-  in.Vector(massOffset);
-  in.Vector(boxSize);
-  in.Vector(boxOffset);
+  LoadBodyBoxes(in, inertiaSize, massOffset, boxSize, boxOffset);
   in.Float(suspensionTravel);
   in.Float(suspensionSoftness);
   in.Float(suspensionDamping);
@@ -130,17 +157,12 @@ bool DynCarData::load(DynTextReader& in, int version) {
 std::string DynCarData::save(int version) const {
   DynTextWriter out;
   SaveHeader(out, version);
-  out.Float(driveForce);
-  if (version >= 2) out.Float(highDriveForce);
+  SaveDriveForces(out, version, driveForce, highDriveForce);
   out.Float(maxSteerAngle);
   out.Float(wheelHeight);
   out.Float(mass);
   out.NewLine();
-  out.Vector(inertiaSize);
-  out.Vector(massOffset);
-  out.Vector(boxSize);
-  out.Vector(boxOffset);
-  out.NewLine();
+  SaveBodyBoxes(out, inertiaSize, massOffset, boxSize, boxOffset);
   out.Float(suspensionTravel);
   out.Float(suspensionSoftness);
   out.Float(suspensionDamping);
@@ -172,17 +194,10 @@ void DynTankData::blank() {
 }
 
 bool DynTankData::load(DynTextReader& in, int version) {
-  in.Float(trackForce);
-  if (version >= 2)
-    in.Float(highTrackForce);
-  else
-    highTrackForce = trackForce * 2.0f;
+  LoadDriveForces(in, version, trackForce, highTrackForce, 2.0f);
   in.Float(wheelHeight);
   in.Float(mass);
-  in.Vector(inertiaSize);
-  in.Vector(massOffset);
-  in.Vector(boxSize);
-  in.Vector(boxOffset);
+  LoadBodyBoxes(in, inertiaSize, massOffset, boxSize, boxOffset);
   in.Word(trackNames[0]);
   in.Word(trackNames[1]);
   in.Float(trackCycleLength);
@@ -192,16 +207,11 @@ bool DynTankData::load(DynTextReader& in, int version) {
 std::string DynTankData::save(int version) const {
   DynTextWriter out;
   SaveHeader(out, version);
-  out.Float(trackForce);
-  if (version >= 2) out.Float(highTrackForce);
+  SaveDriveForces(out, version, trackForce, highTrackForce);
   out.Float(wheelHeight);
   out.Float(mass);
   out.NewLine();
-  out.Vector(inertiaSize);
-  out.Vector(massOffset);
-  out.Vector(boxSize);
-  out.Vector(boxOffset);
-  out.NewLine();
+  SaveBodyBoxes(out, inertiaSize, massOffset, boxSize, boxOffset);
   out.Word(trackNames[0]);
   out.Word(trackNames[1]);
   out.Float(trackCycleLength);

@@ -13,7 +13,6 @@ constexpr std::uint32_t kPlainColour = 0x33FFFFFF;
 constexpr std::uint32_t kOwnerLinkColour = 0xFFFF0000;
 constexpr std::uint32_t kTargetLinkColour = 0xFF00FF00;
 
-float Channel(std::uint32_t colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
 }  // namespace
 
 void Portal::DrawDebug() const {
@@ -37,7 +36,7 @@ void Portal::DrawDebug() const {
     CVector3 loop[kPortalMaxVertices + 1];
     for (int k = 0; k < count; ++k) loop[k] = Polygon.Vertices[k];
     loop[count] = Polygon.Vertices[0];
-    DrawDebugPolyline(loop, count + 1, Channel(colour, 16), Channel(colour, 8), Channel(colour, 0), 1.0f, true);
+    DrawDebugPolyline(loop, count + 1, colour, 1.0f, true);
   }
   if (OwnerZone != nullptr)
     DrawDebugLine(Centre, OwnerZone->GetWorldSphere().Centre, kOwnerLinkColour, kOwnerLinkColour, true);

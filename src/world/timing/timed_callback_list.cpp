@@ -12,6 +12,20 @@ namespace {
 
 void Clear(TimedCallbackEntry& e) { e = TimedCallbackEntry{}; }
 
+// The fields a live entry and its saved record share: state, flags, the
+// timing, the vector and the parameters (not the callback nor the owner).
+template <class From, class To>
+void CopyTiming(const From& from, To& to) {
+  to.state = from.state;
+  to.flags = from.flags;
+  to.start = from.start;
+  to.interval = from.interval;
+  to.lastFire = from.lastFire;
+  to.lifetime = from.lifetime;
+  for (int k = 0; k < 3; ++k) to.vector[k] = from.vector[k];
+  for (int k = 0; k < kTimedCallbackParams; ++k) to.params[k] = from.params[k];
+}
+
 }  // namespace
 
 CTimedCallbackList::CTimedCallbackList(int capacity) : capacity_(capacity > 0 ? capacity : 0) {}
@@ -124,14 +138,7 @@ std::uint32_t CTimedCallbackList::SaveAll(ByteWriter& out) const {
     const int code = encode_ && e.callback ? encode_(e.callback) : -1;
     if (code < 0) continue;
     TimedCallbackRecord r;
-    r.state = e.state;
-    r.flags = e.flags;
-    r.start = e.start;
-    r.interval = e.interval;
-    r.lastFire = e.lastFire;
-    r.lifetime = e.lifetime;
-    for (int k = 0; k < 3; ++k) r.vector[k] = e.vector[k];
-    for (int k = 0; k < kTimedCallbackParams; ++k) r.params[k] = e.params[k];
+    CopyTiming(e, r);
     r.code = code;
     r.ownerId = e.owner && ownerId_ ? ownerId_(e.owner) : 0;
     r.save(out);
@@ -157,14 +164,7 @@ bool CTimedCallbackList::LoadAll(ByteReader& in, std::uint32_t count) {
       if (!callback) continue;
     }
     TimedCallbackEntry& e = entries_[next++];
-    e.state = r.state;
-    e.flags = r.flags;
-    e.start = r.start;
-    e.interval = r.interval;
-    e.lastFire = r.lastFire;
-    e.lifetime = r.lifetime;
-    for (int k = 0; k < 3; ++k) e.vector[k] = r.vector[k];
-    for (int k = 0; k < kTimedCallbackParams; ++k) e.params[k] = r.params[k];
+    CopyTiming(r, e);
     e.callback = callback;
     e.owner = r.ownerId != 0 && ownerLookup_ ? ownerLookup_(r.ownerId) : nullptr;
   }

@@ -97,6 +97,15 @@ class SpaceTest : public CollisionTest {
     McdSpaceBeginChanges(space_);
     return d;
   }
+  // A new space holding two unit boxes, a at the origin and b overlapping
+  // it, after the frame that made their pair.
+  std::pair<McdModelID, McdModelID> TouchingPair() {
+    Create();
+    McdModelID a = Add(1, 0, 0, 0);
+    McdModelID b = Add(1, 0.5f, 0, 0);
+    Frame();
+    return {a, b};
+  }
   McdSpaceID space_ = nullptr;
 };
 
@@ -242,10 +251,7 @@ TEST_F(SpaceTest, PairThatBeginsAndEndsInOnePhaseIsNeverReported) {
 }
 
 TEST_F(SpaceTest, RemovalReportsGoodbyeWithLowerSlotMinusOneEvenForNewPairs) {
-  Create();
-  McdModelID a = Add(1, 0, 0, 0);
-  McdModelID b = Add(1, 0.5f, 0, 0);
-  Frame();
+  const auto [a, b] = TouchingPair();
   McdModelID c = Add(1, 0.2f, 0, 0);
   McdSpaceUpdate(space_);  // c meets a and b in this phase
   EXPECT_EQ(McdSpaceRemoveModel(c), 1);
@@ -287,10 +293,7 @@ TEST_F(SpaceTest, FrozenPairsAreNeitherMadeNorEndedNorDelivered) {
 }
 
 TEST_F(SpaceTest, DisableThenEnableInOnePhaseStaysEnabled) {
-  Create();
-  McdModelID a = Add(1, 0, 0, 0);
-  McdModelID b = Add(1, 0.5f, 0, 0);
-  Frame();
+  const auto [a, b] = TouchingPair();
   EXPECT_TRUE(McdSpaceDisablePair(a, b));
   EXPECT_FALSE(McdSpacePairIsEnabled(a, b));
   EXPECT_TRUE(McdSpaceEnablePair(a, b));
@@ -311,10 +314,7 @@ TEST_F(SpaceTest, DisableThenEnableInOnePhaseStaysEnabled) {
 }
 
 TEST_F(SpaceTest, EnableAndDisableOutsideAPhaseTakeEffectAtTheNextPhase) {
-  Create();
-  McdModelID a = Add(1, 0, 0, 0);
-  McdModelID b = Add(1, 0.5f, 0, 0);
-  Frame();
+  const auto [a, b] = TouchingPair();
   McdSpaceUpdate(space_);
   McdSpaceEndChanges(space_);
   EXPECT_TRUE(McdSpaceDisablePair(a, b));
@@ -569,10 +569,7 @@ TEST_F(SpaceTest, PathUpdateUsesTheSweptBoxThenTheBoxAgain) {
 }
 
 TEST_F(SpaceTest, ModelDestroyedRightAfterARemovalOutsideAPhaseIsSafe) {
-  Create();
-  McdModelID a = Add(1, 0, 0, 0);
-  McdModelID b = Add(1, 0.5f, 0, 0);
-  Frame();
+  const auto [a, b] = TouchingPair();
   McdSpaceUpdate(space_);
   McdSpaceEndChanges(space_);
   // As an object torn down from a contact callback: remove, destroy, and a

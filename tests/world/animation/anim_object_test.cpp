@@ -945,6 +945,18 @@ bool LightDirection(const CEnvInstance*, int, CVector3* out) {
 }
 void RecordLightPosition(const CVector3& v) { g_LightPositions.push_back(v); }
 void RecordShadow(CEnvObject* t) { g_QueuedShadows.push_back(t); }
+// A light straight down of the strength the test sets, recording the light
+// positions handed on and the shadows queued.
+void InstallShadowRecorders() {
+  AnimShadowHooks shadows;
+  shadows.LightStrength = &LightStrength;
+  shadows.LocalLightDirection = &LightDirection;
+  shadows.SetLightPosition = &RecordLightPosition;
+  SetAnimShadowHooks(shadows);
+  EnvDrawHooks draw;
+  draw.QueueShadow = &RecordShadow;
+  SetEnvDrawHooks(draw);
+}
 void RecordSkinShadow(CEnvObject*, const CMatrix*, int, const CVector3* light, int shadow) {
   g_SkinShadowFlags.push_back(light != nullptr && shadow ? 1 : 0);
 }
@@ -955,14 +967,7 @@ TEST_F(AnimObjectTest, ShadowsNeedAStrongLightAndALargeEnoughProjection) {
   s.Node(7)->ShadowTemplate = shadowShape.Root();
   auto o = MakeObject(s, CVector3{0, 0, 0}, CVector3{0, 90, 0});
   o->Flags |= INSTF_QUEUED_SHADOW;
-  AnimShadowHooks shadows;
-  shadows.LightStrength = &LightStrength;
-  shadows.LocalLightDirection = &LightDirection;
-  shadows.SetLightPosition = &RecordLightPosition;
-  SetAnimShadowHooks(shadows);
-  EnvDrawHooks draw;
-  draw.QueueShadow = &RecordShadow;
-  SetEnvDrawHooks(draw);
+  InstallShadowRecorders();
   AnimSkinHooks skin;
   skin.Render = &RecordSkinShadow;
   SetAnimSkinHooks(skin);
@@ -1077,14 +1082,7 @@ TEST_F(AnimObjectTest, ACasterNodeWithoutAShadowTemplateCastsItself) {
   ASSERT_TRUE(caster->Flags & EOF_SHADOW_CASTER);
   auto o = MakeObject(s, CVector3{0, 0, 0}, CVector3{0, 0, 0});
   o->Flags |= INSTF_QUEUED_SHADOW;
-  AnimShadowHooks shadows;
-  shadows.LightStrength = &LightStrength;
-  shadows.LocalLightDirection = &LightDirection;
-  shadows.SetLightPosition = &RecordLightPosition;
-  SetAnimShadowHooks(shadows);
-  EnvDrawHooks draw;
-  draw.QueueShadow = &RecordShadow;
-  SetEnvDrawHooks(draw);
+  InstallShadowRecorders();
   o->SetDrawFlags(ANIMDRAW_RIGID);
   g_LightStrength = 0.5f;
   o->ProjectedSize = 0.2f;

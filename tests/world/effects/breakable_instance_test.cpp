@@ -12,42 +12,18 @@
 namespace effects_test {
 namespace {
 
-class BreakableTest : public EffectsTest {
+class BreakableTest : public BlastModulesTest {
  protected:
   void SetUp() override {
-    EffectsTest::SetUp();
-    ASSERT_TRUE(blasts_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(effects_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(trails_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(pieces_.CreatePools(buffer_.get()));
-    particles_ = std::make_unique<CParticlePool>(g_ParticleTypes, 50000, &clock_);
-    ASSERT_TRUE(particles_->CreatePools(buffer_.get()));
-    g_Explosions = &blasts_;
-    g_EffectPool = &effects_;
-    g_Trails = &trails_;
-    g_ImpactPieces = &pieces_;
-    g_ParticlePool = particles_.get();
+    BlastModulesTest::SetUp();
+    if (HasFatalFailure()) return;
     crate_ = NewBoxTemplate("crate", 40.0f);
-  }
-  void TearDown() override {
-    g_Explosions = nullptr;
-    g_EffectPool = nullptr;
-    g_Trails = nullptr;
-    g_ImpactPieces = nullptr;
-    g_ParticlePool = nullptr;
-    FreeInstanceDamageRecords();
-    EffectsTest::TearDown();
   }
   CEnvInstance* Crate(const char* name, CVector3 at, bool breakable = true) {
     CEnvInstance* i = Place(name, crate_, at);
     if (breakable) i->MakeBreakable();
     return i;
   }
-  CExplosionManager blasts_;
-  CEffectPool effects_;
-  Trails trails_;
-  ImpactPieces pieces_;
-  std::unique_ptr<CParticlePool> particles_;
   CEnvObject* crate_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "foundation/maths/random_tables.h"
 #include "foundation/text/hash.h"
+#include "world/effects/breakable_instance.h"
 #include "world/environment/env_object.h"
 #include "world/environment/environment.h"
 
@@ -55,6 +56,31 @@ void EffectsTest::TearDown() {
   g_EffectsHooks = EffectsHooks{};
   delete env_;
   env_ = nullptr;
+}
+
+void BlastModulesTest::SetUp() {
+  EffectsTest::SetUp();
+  ASSERT_TRUE(blasts_.CreatePools(buffer_.get()));
+  ASSERT_TRUE(effects_.CreatePools(buffer_.get()));
+  ASSERT_TRUE(trails_.CreatePools(buffer_.get()));
+  ASSERT_TRUE(pieces_.CreatePools(buffer_.get()));
+  particles_ = std::make_unique<CParticlePool>(g_ParticleTypes, 50000, &clock_);
+  ASSERT_TRUE(particles_->CreatePools(buffer_.get()));
+  g_Explosions = &blasts_;
+  g_EffectPool = &effects_;
+  g_Trails = &trails_;
+  g_ImpactPieces = &pieces_;
+  g_ParticlePool = particles_.get();
+}
+
+void BlastModulesTest::TearDown() {
+  g_Explosions = nullptr;
+  g_EffectPool = nullptr;
+  g_Trails = nullptr;
+  g_ImpactPieces = nullptr;
+  g_ParticlePool = nullptr;
+  FreeInstanceDamageRecords();
+  EffectsTest::TearDown();
 }
 
 CEnvObject* NewBoxTemplate(const char* fileName, float half) {

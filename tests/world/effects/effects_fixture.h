@@ -10,7 +10,12 @@
 
 #include "foundation/memory/linear_buffer.h"
 #include "foundation/time/timer.h"
+#include "world/effects/effect_pool.h"
 #include "world/effects/effects_hooks.h"
+#include "world/effects/explosions.h"
+#include "world/effects/impact_debris.h"
+#include "world/effects/particle_pool.h"
+#include "world/effects/trails.h"
 
 class CEnvObject;
 class CEnvironment;
@@ -54,6 +59,22 @@ class EffectsTest : public ::testing::Test {
   std::uint32_t now_ = 1000;
   CEnvironment* env_ = nullptr;
   std::unique_ptr<CLinearBuffer> buffer_;
+};
+
+// The modules a blast sets going, made in the test's level buffer and
+// published as the game's: explosions, the effect pool, trails, impact
+// pieces and the particle pool.  Tear-down withdraws them and frees the
+// instances' damage records.
+class BlastModulesTest : public EffectsTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  CExplosionManager blasts_;
+  CEffectPool effects_;
+  Trails trails_;
+  ImpactPieces pieces_;
+  std::unique_ptr<CParticlePool> particles_;
 };
 
 }  // namespace effects_test

@@ -49,38 +49,22 @@ void TouchedInstances(CEnvInstance*, const CVector3& c, float r, void (*visit)(C
   }
 }
 
-class ExplosionsTest : public EffectsTest {
+class ExplosionsTest : public BlastModulesTest {
  protected:
   void SetUp() override {
-    EffectsTest::SetUp();
-    ASSERT_TRUE(blasts_.CreatePools(buffer_.get()));
+    BlastModulesTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(events_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(effects_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(trails_.CreatePools(buffer_.get()));
-    ASSERT_TRUE(pieces_.CreatePools(buffer_.get()));
-    particles_ = std::make_unique<CParticlePool>(g_ParticleTypes, 50000, &clock_);
-    ASSERT_TRUE(particles_->CreatePools(buffer_.get()));
-    g_Explosions = &blasts_;
     g_SphereEvents = &events_;
-    g_EffectPool = &effects_;
-    g_Trails = &trails_;
-    g_ImpactPieces = &pieces_;
-    g_ParticlePool = particles_.get();
     g_instances.clear();
     g_EffectsHooks.ForEachInstanceInSphere = &TouchedInstances;
     g_EffectsHooks.RealClock = &real_;
     SetClock(real_, 5000, 0.016f);
   }
   void TearDown() override {
-    g_Explosions = nullptr;
     g_SphereEvents = nullptr;
-    g_EffectPool = nullptr;
-    g_Trails = nullptr;
-    g_ImpactPieces = nullptr;
-    g_ParticlePool = nullptr;
     if (IsGamePaused()) SetGamePaused(0, 0);
-    FreeInstanceDamageRecords();
-    EffectsTest::TearDown();
+    BlastModulesTest::TearDown();
   }
   // A target standing with its visual (a sphere of radius r) at x.
   std::unique_ptr<Target> MakeTarget(int id, float x, float r) {
@@ -96,12 +80,7 @@ class ExplosionsTest : public EffectsTest {
   }
   TestWorld world_;
   CTimer real_;
-  CExplosionManager blasts_;
   SphereEvents events_;
-  CEffectPool effects_;
-  Trails trails_;
-  ImpactPieces pieces_;
-  std::unique_ptr<CParticlePool> particles_;
 };
 
 TEST_F(ExplosionsTest, BlastsLastBySizeAndGrowAtTheirRate) {

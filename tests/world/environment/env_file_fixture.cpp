@@ -45,4 +45,22 @@ bool WriteTemplates() {
   return EvoWriteFileToDisk("Rig.evo", rig);
 }
 
+std::string SkySectionText(int v, const std::string& texture) {
+  std::string s;
+  if (v < 35) s += "0.1 0.2 0.3 1\n";
+  s += "FOGSTART 100\nFOGSTOP 5000\n";
+  if (v >= 72) s += "XFOGSTART 200\nXFOGSTOP 6000\n";
+  for (int layer = 0; layer < 2; ++layer) {
+    s += "SKYTEXTURE \"" + texture + "\"\nSKYTILEFACTOR 1\nSKYFIXEDY 0\n";
+    if (v < 35) s += "1 2 3 4\n";
+    s += "SKYSPEED 1 2 3\nSKYCURVATURE 0.5\nSKYHEIGHT 900\n";
+  }
+  if (v >= 33) {
+    const int lines = (v >= 35 ? 3 : 1) * 4 + 16;
+    for (int i = 0; i < lines; ++i) s += "COL 0.5 0.5 0.5 1\n";
+    s += "TIMEOFDAY 9.5\n";
+  }
+  return s;
+}
+
 }  // namespace env_file_fixture

@@ -12,4 +12,9 @@ namespace env_file_fixture {
 // type) and "Debris.evo" (plain).  False when a file cannot be written.
 bool WriteTemplates();
 
+// A sky section of a file of version v: fog, two layers of the texture
+// (its name as the file quotes it), and from version 33 the colour lines and
+// the time of day.
+std::string SkySectionText(int v, const std::string& texture);
+
 }  // namespace env_file_fixture

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sound/sound_manager.h"
+#include "world/environment/env_file_fixture.h"
 #include "world/environment/env_file_writer.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
@@ -20,23 +21,8 @@ struct Case {
   std::string text;  // the section; "NEXT" follows it
 };
 
-std::string Sky(int v) {
-  std::string s;
-  if (v < 35) s += "0.1 0.2 0.3 1\n";
-  s += "FOGSTART 100\nFOGSTOP 5000\n";
-  if (v >= 72) s += "XFOGSTART 200\nXFOGSTOP 6000\n";
-  for (int layer = 0; layer < 2; ++layer) {
-    s += "SKYTEXTURE \"sky clouds.bmp\"\nSKYTILEFACTOR 1\nSKYFIXEDY 0\n";
-    if (v < 35) s += "1 2 3 4\n";
-    s += "SKYSPEED 1 2 3\nSKYCURVATURE 0.5\nSKYHEIGHT 900\n";
-  }
-  if (v >= 33) {
-    const int lines = (v >= 35 ? 3 : 1) * 4 + 16;
-    for (int i = 0; i < lines; ++i) s += "COL 0.5 0.5 0.5 1\n";
-    s += "TIMEOFDAY 9.5\n";
-  }
-  return s;
-}
+// A texture name with a blank, which only the quoted form carries.
+std::string Sky(int v) { return env_file_fixture::SkySectionText(v, "sky clouds.bmp"); }
 
 bool Read(const Case& c, std::string* next) {
   const std::string text = c.text + " NEXT";

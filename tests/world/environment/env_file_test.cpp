@@ -55,23 +55,7 @@ std::string Header(int v, unsigned levelFlags = 0) {
   return s;
 }
 
-std::string Sky(int v) {
-  std::string s;
-  if (v < 35) s += "0.1 0.2 0.3 1\n";
-  s += "FOGSTART 100\nFOGSTOP 5000\n";
-  if (v >= 72) s += "XFOGSTART 200\nXFOGSTOP 6000\n";
-  for (int layer = 0; layer < 2; ++layer) {
-    s += "SKYTEXTURE \"UNDEFINED\"\nSKYTILEFACTOR 1\nSKYFIXEDY 0\n";
-    if (v < 35) s += "1 2 3 4\n";
-    s += "SKYSPEED 1 2 3\nSKYCURVATURE 0.5\nSKYHEIGHT 900\n";
-  }
-  if (v >= 33) {
-    const int lines = (v >= 35 ? 3 : 1) * 4 + 16;
-    for (int i = 0; i < lines; ++i) s += "COL 0.5 0.5 0.5 1\n";
-    s += "TIMEOFDAY 9.5\n";
-  }
-  return s;
-}
+std::string Sky(int v) { return env_file_fixture::SkySectionText(v, "UNDEFINED"); }
 
 // Everything after the portal list, empty, as a file of that version holds it.
 std::string Sections(int v, unsigned levelFlags = 0) {
