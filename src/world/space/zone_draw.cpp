@@ -3,8 +3,9 @@
 // Frame: world units, y up.  A clipping frustum seen through a portal is
 // bounded by one plane through the eye and each edge of the portal's
 // outline (facing the outline's centre), by the portal plane (facing away
-// from the eye, so that only what lies beyond the portal remains) and by the
-// camera's near plane.  A point p is inside a plane (n, d) when n·p + d >= 0.
+// from the eye, so that only what lies beyond the portal remains), by the
+// camera's near plane and by the other planes of the frustum the portal was
+// seen through.  A point p is inside a plane (n, d) when n·p + d >= 0.
 #include "world/space/zone_draw.h"
 
 #include "render/geometry/camera.h"
@@ -30,7 +31,10 @@ struct LeafDraw {
 };
 
 // Each instance of a leaf once per pass (an instance may be filed in
-// several leaves); the instance's own draw culls by the frustum.
+// several leaves); the instance's own draw culls by the frustum.  It is
+// stamped once drawn (or when it is not to be drawn at all): a zone seen
+// through two portals shows through the second what the first one's
+// frustum left out.
 void DrawLeaf(OctreeNode* leaf, void* context) {
   const auto* st = static_cast<const LeafDraw*>(context);
   const OctreeInstanceList* list = leaf->List;
@@ -38,9 +42,12 @@ void DrawLeaf(OctreeNode* leaf, void* context) {
   for (std::int32_t k = 0; k < list->Count; ++k) {
     CEnvInstance* i = list->Instances[k];
     if (i->PassStamp == st->pass) continue;
-    i->PassStamp = st->pass;
-    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) continue;
+    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) {
+      i->PassStamp = st->pass;
+      continue;
+    }
     i->Draw(st->frustum);
+    if (!i->IsDrawnThisFrame()) i->PassStamp = st->pass;
   }
 }
 
@@ -92,6 +99,11 @@ void Portal::Traverse(const CFrustum& frustum, std::uint32_t pass) {
     if (geom::Dot(normal, Centre) + d < 0) normal = normal * -1.0f, d = -d;
     SetPlane(&clip.Planes[clip.PlaneCount++], normal, d);
   }
+  // What the portal lets through is seen only inside the frustum it was
+  // reached through: that frustum's other planes bound the clip too, so
+  // nothing out of view beyond a portal is drawn (nor casts a shadow).
+  for (int k = 0; k < frustum.PlaneCount && clip.PlaneCount < kMaxFrustumPlanes; ++k)
+    if (k != frustum.NearPlane) clip.Planes[clip.PlaneCount++] = frustum.Planes[k];
   // The portal plane bounds the far side; the near plane is the camera's.
   clip.NearPlane = hasNear ? 1 : 0;
   clip.FarPlane = 0;
@@ -131,5 +143,14 @@ std::uint32_t DrawZonesFromCamera(CEnvInstance* viewZone, CEnvInstance* worldRoo
   const CFrustum& frustum = *camera->GetFrustum();
   if (viewZone && viewZone != worldRoot) DrawZone(viewZone, frustum, g_ZoneDrawPass, followViewPortals);
   DrawZone(worldRoot, frustum, g_ZoneDrawPass, true);
+  // The pass ends with the dynamic instances that stand in a doorway and
+  // belong to no one zone: seen from either side, they are culled by the
+  // camera's own frustum.
+  for (CEnvInstance* i = g_GlobalDynamicInstances; i; i = i->ZoneLink) {
+    if (i->PassStamp == g_ZoneDrawPass) continue;
+    i->PassStamp = g_ZoneDrawPass;
+    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) continue;
+    i->Draw(&frustum);
+  }
   return g_ZoneDrawPass;
 }

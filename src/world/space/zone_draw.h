@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kPortalVisitsPerPass = 8;
 void DrawZone(CEnvInstance* zoneRoot, const CFrustum& frustum, std::uint32_t pass, bool followPortals = true);
 // The zone pass of a view from the current camera: the zone of viewZone
 // (may be null; portals followed unless followViewPortals is false), then
-// the outer world zone of worldRoot.  Answers the pass number used; 0 (and
+// the outer world zone of worldRoot, then the global dynamic list (the
+// dynamic instances in doorways) through the camera's frustum.  Answers the pass number used; 0 (and
 // nothing drawn) without a current camera.
 std::uint32_t DrawZonesFromCamera(CEnvInstance* viewZone, CEnvInstance* worldRoot, bool followViewPortals);
