@@ -8,6 +8,8 @@
 // seen through.  A point p is inside a plane (n, d) when n·p + d >= 0.
 #include "world/space/zone_draw.h"
 
+#include <utility>
+
 #include "render/geometry/camera.h"
 #include "render/geometry/frustum.h"
 #include "render/geometry/geometry_ops.h"
@@ -18,6 +20,7 @@
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
+using geom::operator+;
 using geom::operator-;
 using geom::operator*;
 
@@ -49,6 +52,45 @@ void DrawLeaf(OctreeNode* leaf, void* context) {
     i->Draw(st->frustum);
     if (!i->IsDrawnThisFrame()) i->PassStamp = st->pass;
   }
+}
+
+// Whether some of the portal's outline is left inside the frustum: the
+// outline cut by each plane in turn (Sutherland-Hodgman, keeping n·p + d >= 0)
+// must keep an area of at least kPortalSeenArea square units.  An outline
+// that only touches a bounding plane (a doorway seen edge-on through
+// another) shows nothing, so cycles of portals die out at once.
+constexpr float kPortalSeenArea = 1.0f;
+constexpr int kOutlineCapacity = static_cast<int>(kPortalMaxVertices) + kMaxFrustumPlanes;
+
+bool OutlineInFrustum(const Portal& portal, const CFrustum& frustum) {
+  CVector3 a[kOutlineCapacity], b[kOutlineCapacity];
+  int n = static_cast<int>(portal.Polygon.VertexCount < kPortalMaxVertices ? portal.Polygon.VertexCount
+                                                                           : kPortalMaxVertices);
+  for (int k = 0; k < n; ++k) a[k] = portal.Polygon.Vertices[k];
+  CVector3* in = a;
+  CVector3* out = b;
+  for (int p = 0; p < frustum.PlaneCount && n >= 3; ++p) {
+    const CPlane& plane = frustum.Planes[p];
+    int m = 0;
+    for (int k = 0; k < n && m < kOutlineCapacity - 1; ++k) {
+      const CVector3& s = in[k];
+      const CVector3& e = in[(k + 1) % n];
+      const float ds = geom::Dot(plane.n, s) + plane.d, de = geom::Dot(plane.n, e) + plane.d;
+      if (ds >= 0) out[m++] = s;
+      // The edge crosses the plane: its crossing point joins the outline.
+      if ((ds >= 0) != (de >= 0)) out[m++] = s + (e - s) * (ds / (ds - de));
+    }
+    n = m;
+    std::swap(in, out);
+  }
+  if (n < 3) return false;
+  // Twice the area: the length of the sum of the fan's cross products.
+  CVector3 twice{0, 0, 0};
+  for (int k = 1; k + 1 < n; ++k) {
+    const CVector3 c = geom::Cross(in[k] - in[0], in[k + 1] - in[0]);
+    twice = twice + c;
+  }
+  return geom::LengthSq(twice) >= 4.0f * kPortalSeenArea * kPortalSeenArea;
 }
 
 void SetPlane(CPlane* plane, const CVector3& n, float d) {
@@ -122,6 +164,7 @@ void DrawZone(CEnvInstance* zoneRoot, const CFrustum& frustum, std::uint32_t pas
     CSphere bounds;
     bounds.Set(p->Centre, p->Radius);
     if (!frustum.TestSphere(bounds, nullptr)) continue;
+    if (!OutlineInFrustum(*p, frustum)) continue;
     p->Traverse(frustum, pass);
   }
   float planes[kMaxFrustumPlanes][4];

@@ -16,7 +16,8 @@ inline constexpr std::uint32_t kPortalVisitsPerPass = 8;
 // Draws the zone of zoneRoot seen through the frustum in draw pass `pass`:
 // with followPortals the portals of the zone first (each traversed while
 // visible from the current camera, its sphere not wholly outside the
-// frustum and not yet followed 8 times in the pass), then the zone's octree leaves inside the frustum and its
+// frustum, some of its outline inside it, and not yet followed 8 times in
+// the pass), then the zone's octree leaves inside the frustum and its
 // registered instances.  Nothing without a zone record.
 void DrawZone(CEnvInstance* zoneRoot, const CFrustum& frustum, std::uint32_t pass, bool followPortals = true);
 // The zone pass of a view from the current camera: the zone of viewZone
