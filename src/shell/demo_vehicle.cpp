@@ -64,6 +64,9 @@ CDemoVehicle::CDemoVehicle(const HLOSpawnRecord& record) : CHLO(record, nullptr,
     }
   }
   if (Dynamics != nullptr && !g_DynamicsWorld->AddObject(Dynamics)) Dynamics = nullptr;
+  // Its body moves it: it is drawn and found where it stands, not where the
+  // level's octree would file it.
+  if (Dynamics != nullptr) Instance->SetDynamic();
   if (Dynamics == nullptr) {
     MEM_DELETE Body;
     MEM_DELETE Car;

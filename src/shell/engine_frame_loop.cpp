@@ -29,8 +29,10 @@
 #include "world/effects/effects_world.h"
 #include "world/effects/trails.h"
 #include "world/engine.h"
+#include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
 #include "world/sky/sky.h"
+#include "world/space/view_zone.h"
 #include "world/text/terminal.h"
 
 // The demo data that the tools write at build time (the font).
@@ -175,8 +177,10 @@ WorldViewStats DrawLevelFrame() {
   r->Clear(1);
   r->BeginScene();
   // The view's pass through the environment's frame operations: the queue
-  // reset, the sky, the lit instances, the environment's update, the trails,
-  // the lens flares, the transparent pass, then the view's camera kept.
+  // reset, the sky, the environment's update (which draws the level by
+  // zones from the zone the camera stands in, each instance with its own
+  // lights), the trails, the lens flares, the transparent pass, then the
+  // view's camera kept.
   WorldViewStats stats;
   CEnvironment* env = g_Environment;
   if (env != nullptr && g_MainCamera != nullptr) {
@@ -184,8 +188,14 @@ WorldViewStats DrawLevelFrame() {
     if (g_DepthSortQueue != nullptr) g_DepthSortQueue->SetCamera(g_MainCamera);
     env->ResetDepthQueue();
     env->DrawSky();
-    stats = DrawWorldInstances(env, g_MainCamera, g_Lights);
+    // The view's frustum, transforms, lights and render states for the instances.
+    BeginWorldView(g_MainCamera, g_Lights);
+    env->SetViewInstance(FindViewZone(*env, 0, g_MainCamera->GetPosition()));
+    const std::uint32_t drawn = g_EnvInstanceGlobals.DrawCount, lit = g_EnvInstanceGlobals.LitDrawCount;
     env->Update();
+    stats.instances = g_EnvInstanceGlobals.DrawCount - drawn;
+    stats.lit = g_EnvInstanceGlobals.LitDrawCount - lit;
+    CLightTable::ClearActive();
     QueueTrails();
     env->UpdateFlares(g_MainCamera->GetPosition(), 0);
     if (g_DepthSortQueue != nullptr) stats.queued = QueuedItemCount(*g_DepthSortQueue);

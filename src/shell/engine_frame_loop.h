@@ -30,10 +30,11 @@ const char* ScreenshotFromArguments(int argc, char** argv);
 // layers: the sky's colours and sun light for its time of day, the clear (to
 // the sky's fog colour, else kFrameSkyColour), BeginScene, then the view's
 // pass through the environment: the queue reset, the sky's layers, the
-// level's instances from the render camera lit by the light table, the
-// environment's update, the trails, the lens flares, the transparent pass and
-// the view's camera kept (the flare window then moves on); then the effects'
-// step after the views.
+// environment's update from the render camera (the level's instances drawn
+// by zones from the zone the camera stands in, which becomes the view
+// instance, each with its own lights), the trails, the lens flares, the
+// transparent pass and the view's camera kept (the flare window then moves
+// on); then the effects' step after the views.
 // The caller ends the scene.  Answers what the world view drew.
 WorldViewStats DrawLevelFrame();
 // What the world view drew in the last frame presented (zeros before any).

@@ -11,6 +11,7 @@
 #include "shell/level_pool_sizes.h"
 #include "scene/lights/light_table.h"
 #include "world/animation/anim_loader_hooks.h"
+#include "world/animation/anim_object.h"
 #include "world/cameras/movie_camera.h"
 #include "world/effects/breakable_loader_hook.h"
 #include "world/effects/particle_emitters.h"
@@ -91,6 +92,16 @@ void CountSectionRecords(LevelLoadReport* r) {
     for (int kind = 0; kind < g_HLOManager->Kinds(); ++kind) r->objects += g_HLOManager->CountObjects(kind, 3, -1, 0);
 }
 
+// A figure that plays an animation from the start walks about: it is
+// dynamic, drawn and found where it stands rather than where the octree
+// (built next) would file it.
+void MakeWalkingFiguresDynamic(CEnvironment& environment) {
+  for (std::uint32_t k = 0; k < environment.AnimatedCount; ++k) {
+    auto* figure = dynamic_cast<CAnimObject*>(environment.AnimatedArray[k]);
+    if (figure != nullptr && figure->GetChannelSet(0) != nullptr) figure->SetDynamic();
+  }
+}
+
 }  // namespace
 
 bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOSpawnCallback spawn,
@@ -129,6 +140,7 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
     context.version = g_EnvFileVersion;
     context.levelFlags = environment->LevelFlags;
     r.cameras = GetEnvSectionReader(ENVSECTION_MOVIE_CAMERAS)(cursor, context);
+    MakeWalkingFiguresDynamic(*environment);
     r.octrees = environment->BuildOrLoadOctrees(levelPath);
     environment->BuildStaticList();
     r.renderEffects = LoadLevelRenderEffects(environment, levelPath) == 1;

@@ -286,4 +286,71 @@ TEST_F(DemoLevel, TheWestLampShowsItsFlareThroughTheDoorway) {
   EXPECT_EQ(flares(), 0);
 }
 
+// Each instance is drawn with its own lights: every drawable instance of
+// the level (scenery, figures, the world objects' visuals) names each light
+// that reaches it where it stands at the start.
+TEST_F(DemoLevel, EveryInstanceNamesTheLightsThatReachIt) {
+  ASSERT_TRUE(started_);
+  int checked = 0;
+  for (CEnvInstance* i = g_Environment->InstanceList; i != nullptr; i = i->EnvLink) {
+    if (i->Template == nullptr || (i->Flags & (INSTF_HIDDEN | INSTF_DISABLED | INSTF_LIT_ALL))) continue;
+    i->UpdateBoundingSphere();
+    CLightTable::ClearActive();
+    g_Lights->SelectLightsForSphere(i->GetWorldSphere().Centre, i->GetWorldSphere().Radius);
+    const std::vector<int> reach(CLightTable::Active, CLightTable::Active + CLightTable::ActiveCount);
+    CLightTable::ClearActive();
+    const std::string name = i->GetIdString();
+    EXPECT_FALSE(reach.empty()) << name;
+    for (int light : reach) {
+      bool named = false;
+      for (int k = 0; k < i->GetActiveLightCount(); ++k) named |= i->GetActiveLight(k) == light;
+      EXPECT_TRUE(named) << name << " is reached by light " << light;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 25);
+}
+
+// The frame draws the level by zones from the zone the camera stands in: a
+// room seen over any of its faces, the outside seen from a room through its
+// doorway, the rooms' insides seen over their walls from above; every
+// instance drawn has lights of its own (or takes the shared ones), and the
+// frame counts what it drew.
+TEST_F(DemoLevel, TheFrameDrawsTheLevelByZonesFromTheCamerasZone) {
+  ASSERT_TRUE(started_);
+  struct Case {
+    CVector3 eye, angles;
+    const char* zone;
+    std::vector<const char*> drawn;
+    const char* what;
+  };
+  const Case cases[] = {
+      {{-1100, 150, 300}, {0, 90, 0}, "Ground", {"Ground", "RoomWest"}, "the west room from its west side"},
+      {{-450, 140, 300}, {0, 180, 0}, "RoomWest", {"RoomWest", "Ground", "TreeB"}, "out of the doorway"},
+      {{0, 1200, -300}, {60, 0, 0}, "Ground", {"RoomWest", "CrateInside", "RoomEast", "BlockA"}, "from above"},
+  };
+  for (const Case& c : cases) {
+    g_Environment->SetViewInstance(nullptr);
+    g_Environment->ViewSlots[0] = nullptr;
+    g_MainCamera->SetView(c.eye, c.angles);
+    const WorldViewStats stats = DrawLevelFrame();
+    g_Render->EndScene();
+    const std::uint32_t frame = g_EnvInstanceGlobals.FrameNumber;
+    EXPECT_EQ(g_Environment->ViewInstance, g_Environment->FindInstanceByName(c.zone)) << c.what;
+    for (const char* name : c.drawn) {
+      CEnvInstance* i = g_Environment->FindInstanceByName(name);
+      ASSERT_NE(i, nullptr) << name;
+      EXPECT_EQ(i->LastDrawnFrame, frame) << name << ": " << c.what;
+    }
+    std::uint32_t drawn = 0;
+    for (CEnvInstance* i = g_Environment->InstanceList; i != nullptr; i = i->EnvLink) {
+      if (i->LastDrawnFrame != frame) continue;
+      ++drawn;
+      EXPECT_TRUE(i->GetActiveLightCount() > 0 || (i->Flags & INSTF_LIT_ALL)) << i->GetIdString() << ": " << c.what;
+    }
+    EXPECT_EQ(stats.instances, drawn) << c.what;
+    EXPECT_GT(stats.lit, 0u) << c.what;
+  }
+}
+
 }  // namespace

@@ -123,6 +123,9 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
     EXPECT_TRUE(Near(i->GetStoredRotation(), Wrapped(s.rotation)));
     EXPECT_TRUE(Near(i->GetScale(), s.scale));
     EXPECT_EQ(i->FileId, s.id);
+    // The lights it is drawn with, as the description names them.
+    ASSERT_EQ(i->GetActiveLightCount(), static_cast<int>(s.lights.size()));
+    for (int k = 0; k < i->GetActiveLightCount(); ++k) EXPECT_EQ(i->GetActiveLight(k), s.lights[k]);
   }
 
   // Portals: each on its owner's zone towards its target, in file order.
@@ -164,6 +167,10 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
     EXPECT_EQ("\"" + std::string(r.statsName) + "\"", s.statsName);
     EXPECT_EQ(r.statsTable, s.statsTable);
     EXPECT_EQ(r.groundInstance, s.parent == "Root" ? nullptr : env.FindInstanceByName(s.parent.c_str()));
+    // Its own lights when it names them, else the ground's.
+    EXPECT_EQ(r.takesGroundLights, s.takesGroundLights);
+    ASSERT_EQ(r.lightCount, static_cast<int>(s.lights.size()));
+    for (int k = 0; k < r.lightCount; ++k) EXPECT_EQ(r.lights[k], s.lights[k]);
   }
 
   // Waypoints.
@@ -246,6 +253,8 @@ TEST(LevelDescription, SectionsAndFilesPassThroughAsTheyStand) {
       "level T\n"
       "instance A block at 1 2 3 lights 2 4 5 anim \"walk fast\"\n"
       "instance B block damage 50 3 - 1.5 2 255 -1 -1\n"
+      "gameobject block lights 2 1 3\n"
+      "gameobject block at 1 0 1\n"
       "section lights\n"
       "DLGT 0 \"Sun\" 0  1 1 1 1\n"
       "ENDL\n"
@@ -271,6 +280,12 @@ TEST(LevelDescription, SectionsAndFilesPassThroughAsTheyStand) {
   EXPECT_EQ(level.Env.instances[0].keyword, "ANMI");
   EXPECT_EQ(level.Env.instances[0].trailing, "walk fast");
   EXPECT_EQ(level.Env.instances[0].lights, (std::vector<int>{4, 5}));
+  // A game object naming lights takes them in place of its ground's.
+  ASSERT_EQ(level.Env.objects.size(), 2u);
+  EXPECT_EQ(level.Env.objects[0].takesGroundLights, 0);
+  EXPECT_EQ(level.Env.objects[0].lights, (std::vector<int>{1, 3}));
+  EXPECT_EQ(level.Env.objects[1].takesGroundLights, 1);
+  EXPECT_TRUE(level.Env.objects[1].lights.empty());
   ASSERT_EQ(level.Files.size(), 1u);
   EXPECT_EQ(level.Files[0].Text, "  MASS 1200 # not a comment here\r\n");
   const std::string env = EnvFileWrite(level.Env);

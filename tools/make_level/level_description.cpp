@@ -296,7 +296,18 @@ class Reader {
       else if (o == "value") ok = Integer(&s.value);
       else if (o == "flags") ok = Flags(&s.flags);
       else if (o == "texture") ok = Word(&s.texture);
-      else if (o == "attach") {
+      else if (o == "lights") {
+        // Its own lights in place of the ground's.
+        int n = 0;
+        ok = Integer(&n);
+        s.takesGroundLights = 0;
+        s.lights.clear();
+        for (int k = 0; ok && k < n; ++k) {
+          int light = 0;
+          ok = Integer(&light);
+          s.lights.push_back(light);
+        }
+      } else if (o == "attach") {
         EnvFileAttachmentSource a;
         ok = Word(&a.connector) && Word(&a.object);
         s.attachments.push_back(a);

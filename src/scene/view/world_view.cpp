@@ -24,9 +24,8 @@ bool g_HooksInstalled = false;
 
 }  // namespace
 
-WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CLightTable* lights) {
-  WorldViewStats stats;
-  if (environment == nullptr || camera == nullptr || g_Render == nullptr) return stats;
+void BeginWorldView(CCamera* camera, CLightTable* lights) {
+  if (camera == nullptr || g_Render == nullptr) return;
   if (!g_HooksInstalled) {
     InstallMeshDrawHooks();
     g_HooksInstalled = true;
@@ -37,8 +36,6 @@ WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CL
   camera->ApplyAllTransforms();
   if (lights != nullptr)
     lights->Update(camera->GetPosition(), camera->GetAngles(), camera->GetForward(), camera->GetFarClip());
-
-  // Instances in list order, each with the lights that reach it.
   g_EnvInstanceGlobals.Render = render;
   ++g_EnvInstanceGlobals.FrameNumber;
   render->SetZEnable(1);
@@ -46,6 +43,13 @@ WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CL
   render->SetCullMode(D3DCULL_CCW);
   render->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
   render->SetAmbient(0xFF202020);
+}
+
+WorldViewStats DrawWorldInstances(CEnvironment* environment, CCamera* camera, CLightTable* lights) {
+  WorldViewStats stats;
+  if (environment == nullptr || camera == nullptr || g_Render == nullptr) return stats;
+  BeginWorldView(camera, lights);
+  // Instances in list order, each with the lights that reach it.
   for (CEnvInstance* i = environment->InstanceList; i != nullptr; i = i->EnvLink) {
     if (i->Template == nullptr || (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN))) continue;
     i->UpdateBoundingSphere();

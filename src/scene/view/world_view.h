@@ -1,8 +1,8 @@
-// Drawing the loaded world from one camera: the environment's instances lit
-// by the lights that reach them, then the transparent queue far to near.
-// The program's frame loop calls it between BeginScene and EndScene until
-// the environment's own render pass with zones and octrees takes its place.
-// Main thread only.
+// Drawing the loaded world from one camera.  BeginWorldView prepares a
+// view's pass (the program's frame then draws the level by zones through
+// the environment's Update); DrawWorldView draws every listed instance lit
+// by the lights that reach it, then the transparent queue far to near, for
+// a world without zones.  Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,12 @@ struct WorldViewStats {
   std::uint32_t lit = 0;        // instances drawn with at least one light
 };
 
+// Prepares a view's pass of the world: installs the mesh draw hooks on
+// first use, makes the camera current with its frustum and transforms
+// applied, updates the light table for the view (when given), starts a new
+// draw frame for the instances (each is drawn once in it) and sets the
+// render states they are drawn with.  Nothing without a camera or a device.
+void BeginWorldView(CCamera* camera, CLightTable* lights);
 // The instances alone: the camera is made current and its frustum and
 // transforms applied, the light table is updated for the view, and each
 // instance in the frustum is drawn with the lights that reach its sphere (at

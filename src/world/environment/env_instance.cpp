@@ -382,6 +382,17 @@ void CEnvInstance::Detach() {
   NextSibling = nullptr;
 }
 
+void CEnvInstance::SetDynamic() {
+  ForSubtree(this, [](CEnvInstance* i) {
+    if (i->NodeOverride != 0)
+      i->StateBits &= ~INSTS_STATIC_OVERRIDE;
+    else
+      i->StateBits |= INSTS_DYNAMIC;
+  });
+  // Hung again under the same parent, the subtree is registered anew.
+  if (CEnvInstance* parent = Parent) parent->AttachChild(this);
+}
+
 CEnvInstance* CEnvInstance::GetRoot() {
   CEnvInstance* i = this;
   while (i->Parent != nullptr) i = i->Parent;
@@ -617,6 +628,8 @@ void CEnvInstance::Draw(const CFrustum* frustum) {
     anyLight = CLightTable::ActiveCount > 0;
   }
   if (render != nullptr) render->SetLighting(anyLight && g_EnvInstanceGlobals.LightsAllowed ? TRUE : FALSE);
+  ++g_EnvInstanceGlobals.DrawCount;
+  if (anyLight) ++g_EnvInstanceGlobals.LitDrawCount;
 
   // By template kind: hierarchical instances draw their nodes themselves, a
   // vertex-animated template is submitted at the current frame, any other

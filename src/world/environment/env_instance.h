@@ -241,6 +241,11 @@ class CEnvInstance {
     if (NodeOverride != 0) return (StateBits & INSTS_STATIC_OVERRIDE) != 0;
     return (StateBits & INSTS_DYNAMIC) == 0;
   }
+  // Makes the instance and its subtree dynamic (something moves them: a
+  // body, a walk) and registers them with their zone as AttachChild does,
+  // so that they are drawn and found where they stand rather than where an
+  // octree built earlier filed them.  Best before the zone's octree is built.
+  void SetDynamic();
 
   // Answer the previous state (true = visible / collidable).
   bool SetVisible(bool visible, bool wholeSubtree);
@@ -469,6 +474,10 @@ struct EnvInstanceGlobals {
   // found nothing to do.
   std::uint32_t SetterChanges = 0;
   std::uint32_t SetterSkips = 0;
+  // Statistics of the draws: instances submitted, and those of them drawn
+  // with at least one light enabled.
+  std::uint32_t DrawCount = 0;
+  std::uint32_t LitDrawCount = 0;
 };
 extern EnvInstanceGlobals g_EnvInstanceGlobals;
 

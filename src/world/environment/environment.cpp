@@ -381,6 +381,9 @@ void CEnvironment::Update() {
   CLightTable::ClearActive();
   // The glass set's part of the view: intact panes and flying shards queued.
   if (Glass != nullptr) Glass->Draw(Queue);
+  // What the view sees of the level: the camera's zone and, through its
+  // portals, the zones beyond, then the outer world zone.
+  DrawZones();
 }
 
 void CEnvironment::DrawZones() {

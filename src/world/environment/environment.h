@@ -212,8 +212,10 @@ class CEnvironment : public CWorldQueries {
   // the colour, cull mode 1) in the bucket of the position.  False, with
   // nothing queued, past the last bucket or without room.
   bool QueueDepthItem(const FlatPolygon* polygon, const CVector3& position, std::uint32_t colour);
-  // Once in each view's pass: advances the query stamp, switches off the
-  // lights enabled for the last draws and queues the glass set.
+  // Once in each view's pass, from the current camera: advances the query
+  // stamp, switches off the lights enabled for the last draws, queues the
+  // glass set, then draws the level's instances by zones (DrawZones), each
+  // with its own lights.  Set the view instance to the camera's zone first.
   void Update();
   // The zone pass of a view, from the current camera: what it sees of the
   // view instance's zone (its portals followed unless the zone override is

@@ -3,9 +3,12 @@
 // Frame: world units, y up.  A clipping frustum seen through a portal is
 // bounded by one plane through the eye and each edge of the portal's
 // outline (facing the outline's centre), by the portal plane (facing away
-// from the eye, so that only what lies beyond the portal remains) and by the
-// camera's near plane.  A point p is inside a plane (n, d) when n·p + d >= 0.
+// from the eye, so that only what lies beyond the portal remains), by the
+// camera's near plane and by the other planes of the frustum the portal was
+// seen through.  A point p is inside a plane (n, d) when n·p + d >= 0.
 #include "world/space/zone_draw.h"
+
+#include <utility>
 
 #include "render/geometry/camera.h"
 #include "render/geometry/frustum.h"
@@ -17,6 +20,7 @@
 #include "world/space/portal.h"
 #include "world/space/zone_record.h"
 
+using geom::operator+;
 using geom::operator-;
 using geom::operator*;
 
@@ -30,7 +34,10 @@ struct LeafDraw {
 };
 
 // Each instance of a leaf once per pass (an instance may be filed in
-// several leaves); the instance's own draw culls by the frustum.
+// several leaves); the instance's own draw culls by the frustum.  It is
+// stamped once drawn (or when it is not to be drawn at all): a zone seen
+// through two portals shows through the second what the first one's
+// frustum left out.
 void DrawLeaf(OctreeNode* leaf, void* context) {
   const auto* st = static_cast<const LeafDraw*>(context);
   const OctreeInstanceList* list = leaf->List;
@@ -38,10 +45,52 @@ void DrawLeaf(OctreeNode* leaf, void* context) {
   for (std::int32_t k = 0; k < list->Count; ++k) {
     CEnvInstance* i = list->Instances[k];
     if (i->PassStamp == st->pass) continue;
-    i->PassStamp = st->pass;
-    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) continue;
+    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) {
+      i->PassStamp = st->pass;
+      continue;
+    }
     i->Draw(st->frustum);
+    if (!i->IsDrawnThisFrame()) i->PassStamp = st->pass;
   }
+}
+
+// Whether some of the portal's outline is left inside the frustum: the
+// outline cut by each plane in turn (Sutherland-Hodgman, keeping n·p + d >= 0)
+// must keep an area of at least kPortalSeenArea square units.  An outline
+// that only touches a bounding plane (a doorway seen edge-on through
+// another) shows nothing, so cycles of portals die out at once.
+constexpr float kPortalSeenArea = 1.0f;
+constexpr int kOutlineCapacity = static_cast<int>(kPortalMaxVertices) + kMaxFrustumPlanes;
+
+bool OutlineInFrustum(const Portal& portal, const CFrustum& frustum) {
+  CVector3 a[kOutlineCapacity], b[kOutlineCapacity];
+  int n = static_cast<int>(portal.Polygon.VertexCount < kPortalMaxVertices ? portal.Polygon.VertexCount
+                                                                           : kPortalMaxVertices);
+  for (int k = 0; k < n; ++k) a[k] = portal.Polygon.Vertices[k];
+  CVector3* in = a;
+  CVector3* out = b;
+  for (int p = 0; p < frustum.PlaneCount && n >= 3; ++p) {
+    const CPlane& plane = frustum.Planes[p];
+    int m = 0;
+    for (int k = 0; k < n && m < kOutlineCapacity - 1; ++k) {
+      const CVector3& s = in[k];
+      const CVector3& e = in[(k + 1) % n];
+      const float ds = geom::Dot(plane.n, s) + plane.d, de = geom::Dot(plane.n, e) + plane.d;
+      if (ds >= 0) out[m++] = s;
+      // The edge crosses the plane: its crossing point joins the outline.
+      if ((ds >= 0) != (de >= 0)) out[m++] = s + (e - s) * (ds / (ds - de));
+    }
+    n = m;
+    std::swap(in, out);
+  }
+  if (n < 3) return false;
+  // Twice the area: the length of the sum of the fan's cross products.
+  CVector3 twice{0, 0, 0};
+  for (int k = 1; k + 1 < n; ++k) {
+    const CVector3 c = geom::Cross(in[k] - in[0], in[k + 1] - in[0]);
+    twice = twice + c;
+  }
+  return geom::LengthSq(twice) >= 4.0f * kPortalSeenArea * kPortalSeenArea;
 }
 
 void SetPlane(CPlane* plane, const CVector3& n, float d) {
@@ -92,6 +141,11 @@ void Portal::Traverse(const CFrustum& frustum, std::uint32_t pass) {
     if (geom::Dot(normal, Centre) + d < 0) normal = normal * -1.0f, d = -d;
     SetPlane(&clip.Planes[clip.PlaneCount++], normal, d);
   }
+  // What the portal lets through is seen only inside the frustum it was
+  // reached through: that frustum's other planes bound the clip too, so
+  // nothing out of view beyond a portal is drawn (nor casts a shadow).
+  for (int k = 0; k < frustum.PlaneCount && clip.PlaneCount < kMaxFrustumPlanes; ++k)
+    if (k != frustum.NearPlane) clip.Planes[clip.PlaneCount++] = frustum.Planes[k];
   // The portal plane bounds the far side; the near plane is the camera's.
   clip.NearPlane = hasNear ? 1 : 0;
   clip.FarPlane = 0;
@@ -110,6 +164,7 @@ void DrawZone(CEnvInstance* zoneRoot, const CFrustum& frustum, std::uint32_t pas
     CSphere bounds;
     bounds.Set(p->Centre, p->Radius);
     if (!frustum.TestSphere(bounds, nullptr)) continue;
+    if (!OutlineInFrustum(*p, frustum)) continue;
     p->Traverse(frustum, pass);
   }
   float planes[kMaxFrustumPlanes][4];
@@ -131,5 +186,14 @@ std::uint32_t DrawZonesFromCamera(CEnvInstance* viewZone, CEnvInstance* worldRoo
   const CFrustum& frustum = *camera->GetFrustum();
   if (viewZone && viewZone != worldRoot) DrawZone(viewZone, frustum, g_ZoneDrawPass, followViewPortals);
   DrawZone(worldRoot, frustum, g_ZoneDrawPass, true);
+  // The pass ends with the dynamic instances that stand in a doorway and
+  // belong to no one zone: seen from either side, they are culled by the
+  // camera's own frustum.
+  for (CEnvInstance* i = g_GlobalDynamicInstances; i; i = i->ZoneLink) {
+    if (i->PassStamp == g_ZoneDrawPass) continue;
+    i->PassStamp = g_ZoneDrawPass;
+    if (i->Flags & (INSTF_DISABLED | INSTF_HIDDEN)) continue;
+    i->Draw(&frustum);
+  }
   return g_ZoneDrawPass;
 }
