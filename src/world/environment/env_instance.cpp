@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/system/debug_output.h"
 #include "foundation/system/message_box.h"
@@ -19,6 +20,7 @@
 EnvInstanceGlobals g_EnvInstanceGlobals;
 FastAllocator<CEnvInstance> g_EnvInstancePool;
 CEnvInstance* g_GlobalDynamicInstances = nullptr;
+std::uint64_t g_CopiedBoxChanges = 1;
 
 namespace {
 
@@ -83,6 +85,11 @@ void CEnvInstance::Construct(CRender* render, const EnvInstanceModules& modules,
   CollisionGroup = 0;
   DamageRecord = nullptr;
   SizeAccounting = kInstanceRecordSize;
+  // A record made anew is a new instance to the octrees: the changes count
+  // moves on (so every tree takes its copies again before its next walk) and
+  // the record counts as not copied until then.
+  NoteBoxChange();
+  BoxCopied = false;
   WorldBoxMin = WorldBoxMax = {};
   EnvLink = FirstChild = NextSibling = Parent = nullptr;
   NodeOverride = 0;
@@ -122,6 +129,7 @@ void CEnvInstance::Setup(int kindCode, CEnvObject* object, const CVector3* scale
                          const CVector3& position, std::uint32_t nameHash) {
   KindCode = kindCode;
   NameHash = nameHash;
+  if (Template != object) NoteBoxChange();
   Template = object;
   Scale = scale != nullptr ? *scale : CVector3{1.0f, 1.0f, 1.0f};
   SetRotation(rotation, false);
@@ -138,6 +146,7 @@ void CEnvInstance::RebuildMatrices(bool direct) {
     WorldMatrix.SetTranslation(LocalPosition);
     if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
     StateBits &= ~INSTS_BOUNDS_VALID;
+    NoteBoxChange();
     return;
   }
   CMatrix local;
@@ -160,6 +169,7 @@ void CEnvInstance::RebuildMatrices(bool direct) {
   }
   if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
   StateBits &= ~INSTS_BOUNDS_VALID;
+  NoteBoxChange();
 }
 
 void CEnvInstance::UpdateRelativeChildren() {
@@ -194,6 +204,7 @@ bool CEnvInstance::SetPosition(const CVector3& position, bool moveChildren) {
     // Only the translation changes: row 3 of the matrix.
     WorldMatrix.SetTranslation(position);
     if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
+    NoteBoxChange();
   } else {
     // Local transform composed with the parent's once.
     RebuildMatrices((StateBits & INSTS_ROTATION_DIRECT) != 0);
@@ -245,6 +256,7 @@ void CEnvInstance::SetMatrixRotation(const float rows[3][3]) {
   }
   if (!WorldMatrix.Invert(&InverseWorldMatrix, nullptr)) InverseWorldMatrix.SetIdentity();
   StateBits &= ~INSTS_BOUNDS_VALID;
+  NoteBoxChange();
   CountSetter(true);
 }
 
@@ -470,7 +482,7 @@ void CEnvInstance::UpdateBoundingSphere() {
 
 // The world matrix already carries the scale, so the template box's corners
 // go through it once and the axis-aligned box around them is kept.
-void CEnvInstance::UpdateWorldBox(CVector3* min, CVector3* max) {
+void CEnvInstance::ComputeWorldBox(CVector3* min, CVector3* max) const {
   CVector3 lo{}, hi{};
   if (Template != nullptr) {
     lo = Template->GetBounds().Min;
@@ -480,12 +492,25 @@ void CEnvInstance::UpdateWorldBox(CVector3* min, CVector3* max) {
   BoxCorners(lo, hi, corners);
   CVector3 p;
   WorldMatrix.TransformPoint(corners[0], &p);
-  WorldBoxMin = WorldBoxMax = p;
+  CVector3 boxMin = p, boxMax = p;
   for (int i = 1; i < 8; ++i) {
     WorldMatrix.TransformPoint(corners[i], &p);
-    WorldBoxMin = {std::fmin(WorldBoxMin.x, p.x), std::fmin(WorldBoxMin.y, p.y), std::fmin(WorldBoxMin.z, p.z)};
-    WorldBoxMax = {std::fmax(WorldBoxMax.x, p.x), std::fmax(WorldBoxMax.y, p.y), std::fmax(WorldBoxMax.z, p.z)};
+    boxMin = {std::fmin(boxMin.x, p.x), std::fmin(boxMin.y, p.y), std::fmin(boxMin.z, p.z)};
+    boxMax = {std::fmax(boxMax.x, p.x), std::fmax(boxMax.y, p.y), std::fmax(boxMax.z, p.z)};
   }
+  *min = boxMin;
+  *max = boxMax;
+}
+
+void CEnvInstance::UpdateWorldBox(CVector3* min, CVector3* max) {
+  CVector3 lo, hi;
+  ComputeWorldBox(&lo, &hi);
+  // Compared bit for bit: a box that differs in any way (a sign of zero, a
+  // payload of a NaN) is a change to those who copied the old one.
+  if (BoxCopied && (std::memcmp(&lo, &WorldBoxMin, sizeof lo) != 0 || std::memcmp(&hi, &WorldBoxMax, sizeof hi) != 0))
+    ++g_CopiedBoxChanges;
+  WorldBoxMin = lo;
+  WorldBoxMax = hi;
   if (min != nullptr) *min = WorldBoxMin;
   if (max != nullptr) *max = WorldBoxMax;
 }
@@ -672,6 +697,7 @@ int CEnvInstance::GetNodeForPoint(const CVector3& point) const {
 void CEnvInstance::SwapObject(ObjectTemplatePair* pair) {
   if (pair == nullptr) return;
   CEnvObject* t = Template;
+  if (pair->Template != t) NoteBoxChange();
   Template = pair->Template;
   pair->Template = t;
   const std::uint32_t texture = OverrideTexture;

@@ -171,6 +171,11 @@ struct CollisionGatherState {
 };
 constexpr std::uint32_t kGatherSkipPassThrough = 64;
 
+// Counts the changes of instances whose boxes the zone octrees copy into
+// their lists (see octree.h): a tree whose copies were taken at another count
+// takes them again before its next segment walk.  Starts at 1.
+extern std::uint64_t g_CopiedBoxChanges;
+
 class CEnvInstance {
  public:
   CEnvInstance() = default;
@@ -266,6 +271,8 @@ class CEnvInstance {
   // The template's box scaled and carried through the world matrix, as an
   // axis-aligned box; stored in the instance and returned.
   void UpdateWorldBox(CVector3* min, CVector3* max);
+  // The box UpdateWorldBox would store, leaving the stored one alone.
+  void ComputeWorldBox(CVector3* min, CVector3* max) const;
   // Widens min and max by the world box of each static instance of the
   // subtree (flag 0x40 leaves one out unless forced).
   void GatherBounds(CVector3* min, CVector3* max, bool force);
@@ -449,8 +456,17 @@ class CEnvInstance {
   std::int32_t RenderMode = 0;
   std::int32_t RenderValue = 0;
   std::vector<InstanceEnvMap> EnvMaps;
+  // Set once the zone octrees keep a copy of the instance's boxes in their
+  // lists; from then on every change of its stored world box, world matrix
+  // or template raises g_CopiedBoxChanges.
+  bool BoxCopied = false;
 
  protected:
+  // Raises g_CopiedBoxChanges when the octree lists hold a copy of this
+  // instance's boxes (called on every change of a box's inputs).
+  void NoteBoxChange() {
+    if (BoxCopied) ++g_CopiedBoxChanges;
+  }
   // Composes scale, rotation and position (and the parent transform in
   // modes 1 and 2) into the world matrix and recomputes the inverse.  direct
   // turns the yaw by 180 (SetRotationDirect's facing).

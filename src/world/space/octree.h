@@ -28,15 +28,35 @@ inline constexpr float kOctreeCellHalfSize = 800.0f;
 // A node is split when at least this many instances overlap its cube.
 inline constexpr int kOctreeSplitCount = 4;
 
-// Instances overlapping one node's cube.
+// Instances overlapping one node's cube, with a copy of each one's boxes.
+//
+// The copies let a segment walk refuse an entry without reading the
+// instance's record (scattered in memory).  Entry k's copy is one box holding
+// both the instance's stored world box and the box its current world matrix
+// and template give (CEnvInstance::ComputeWorldBox): whichever of the two a
+// line test uses (the stored one for a static instance, the computed one for
+// a dynamic one), a segment that misses the copy misses it too.  A copy with
+// a coordinate that is not finite in either box is all NaN, which no test
+// refuses.  Copies are kept in
+// groups of four entries, axis by axis (min x, y, z then max x, y, z, four
+// floats each), so that four are tested at once; the lanes past Count are
+// NaN.
+//
+// The copies are taken lazily, tree by tree (OctreeRenewBoxCopies), before a
+// segment walk uses them; the tree remembers the g_CopiedBoxChanges count
+// they were taken at, and every instance whose boxes are copied raises that
+// count whenever its stored box, world matrix or template changes, so a tree
+// whose count differs takes them again.  Refilling the lists drops them.
 struct OctreeInstanceList {
   std::int32_t Count;
   CEnvInstance** Instances;
+  float* Boxes;  // (Count + 3) / 4 groups of 24 floats
 };
+inline constexpr int kOctreeBoxGroupFloats = 24;
 
-// Makes a list of count entries (not yet filled) in one block, the entries
-// right after the count, so that a walk loading the one loads the other; and
-// frees such a list (null: nothing).
+// Makes a list of count entries (not yet filled) in one block: the count,
+// the box copies, then the entries, so that a walk loading the one loads the
+// others; and frees such a list (null: nothing).
 OctreeInstanceList* OctreeNewList(std::int32_t count);
 void OctreeFreeList(OctreeInstanceList* list);
 
@@ -67,10 +87,25 @@ class OctreeArray {
   // Frees every node's list (the nodes stay).
   void FreeLists();
 
+  // Whether the lists' box copies were taken at the current count of
+  // changes; forgetting them makes the next walk take them again.
+  bool BoxCopiesCurrent() const;
+  void ForgetBoxCopies() { boxCopiesTakenAt_ = 0; }
+  void NoteBoxCopiesTaken();
+
  private:
   std::uint32_t count_;
   OctreeNode* nodes_;
+  std::uint64_t boxCopiesTakenAt_ = 0;  // 0: never taken
 };
+
+// Takes the box copies of every list of the tree anew (see
+// OctreeInstanceList) and marks their instances as copied.
+void OctreeRenewBoxCopies(OctreeArray& tree);
+// Renews them when they are not current.
+inline void OctreeEnsureBoxCopies(OctreeArray& tree) {
+  if (!tree.BoxCopiesCurrent()) OctreeRenewBoxCopies(tree);
+}
 
 // One static instance of a zone as the build sees it: the instance, its
 // number in the environment's instance table (written to files), and its

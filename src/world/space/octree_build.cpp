@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -151,9 +152,16 @@ void FillNode(OctreeNode& node, std::span<const OctreeItem> items, const std::ve
 
 OctreeInstanceList* OctreeNewList(std::int32_t count) {
   const std::size_t entries = count > 0 ? static_cast<std::size_t>(count) : 0;
-  auto* block = new (SpatialCategory()) unsigned char[sizeof(OctreeInstanceList) + entries * sizeof(CEnvInstance*)];
-  static_assert(sizeof(OctreeInstanceList) % alignof(CEnvInstance*) == 0);
-  return new (block) OctreeInstanceList{count, reinterpret_cast<CEnvInstance**>(block + sizeof(OctreeInstanceList))};
+  const std::size_t boxFloats = (entries + 3) / 4 * kOctreeBoxGroupFloats;
+  // The box copies (tested first) right after the count on a 16-byte
+  // boundary of the block, the entries after them.
+  constexpr std::size_t kBoxesAt = (sizeof(OctreeInstanceList) + 15) & ~std::size_t{15};
+  const std::size_t entriesAt = kBoxesAt + boxFloats * sizeof(float);
+  auto* block = new (SpatialCategory()) unsigned char[entriesAt + entries * sizeof(CEnvInstance*)];
+  static_assert(kBoxesAt % alignof(float) == 0 && kOctreeBoxGroupFloats * sizeof(float) % alignof(CEnvInstance*) == 0);
+  auto* boxes = reinterpret_cast<float*>(block + kBoxesAt);
+  std::fill(boxes, boxes + boxFloats, std::numeric_limits<float>::quiet_NaN());
+  return new (block) OctreeInstanceList{count, reinterpret_cast<CEnvInstance**>(block + entriesAt), boxes};
 }
 
 void OctreeFreeList(OctreeInstanceList* list) {
@@ -170,6 +178,7 @@ OctreeArray::~OctreeArray() {
 }
 
 void OctreeArray::FreeLists() {
+  ForgetBoxCopies();
   for (std::uint32_t i = 0; i < count_; ++i) {
     OctreeFreeList(nodes_[i].List);
     nodes_[i].List = nullptr;
@@ -208,6 +217,7 @@ OctreeArray* OctreeBuildFromItems(std::span<const OctreeItem> items) {
 
 void OctreeFillLists(OctreeArray& tree, std::span<const OctreeItem> items, bool allocate) {
   g_Statistics.ListEntries = 0;
+  tree.ForgetBoxCopies();
   std::vector<std::uint32_t> all(items.size());
   for (std::uint32_t k = 0; k < all.size(); ++k) all[k] = k;
   if (OctreeNode* root = tree.Root()) FillNode(*root, items, all, all, 0, allocate);

@@ -23,6 +23,7 @@
 #include "world/glass/glazier.h"
 #include "world/space/octree.h"
 #include "world/space/portal.h"
+#include "world/space/segment_box.h"
 #include "world/space/zone_record.h"
 
 using geom::operator+;
@@ -280,46 +281,6 @@ class InstanceScratch {
   std::vector<CEnvInstance*>* list_;
 };
 
-// Slab test of the segment p + t·d, t in [0, 1], against a box; entry factor.
-bool SegmentEntersBox(const CVector3& p, const CVector3& d, const CVector3& lo, const CVector3& hi, float* entry) {
-  const float P[3] = {p.x, p.y, p.z}, D[3] = {d.x, d.y, d.z}, L[3] = {lo.x, lo.y, lo.z}, H[3] = {hi.x, hi.y, hi.z};
-  // The range only narrows, so one comparison at the end decides.
-  float t0 = 0, t1 = 1;
-  bool inside = true;
-  for (int k = 0; k < 3; ++k) {
-    if (D[k] == 0) {
-      inside &= !(P[k] < L[k]) & !(P[k] > H[k]);
-      continue;
-    }
-    const float ta = (L[k] - P[k]) / D[k], tb = (H[k] - P[k]) / D[k];
-    t0 = std::max(t0, ta > tb ? tb : ta);
-    t1 = std::min(t1, ta > tb ? ta : tb);
-  }
-  *entry = t0;
-  return inside && !(t0 > t1);
-}
-
-// The box of the segment p + t·d, t in [0, 1], widened by a margin well
-// beyond the rounding of the slab test: a box clear of it is one the slab
-// test would refuse too, so it is refused without the divisions.
-struct SegmentBounds {
-  float lo[3], hi[3];
-
-  SegmentBounds(const CVector3& p, const CVector3& d) {
-    const float P[3] = {p.x, p.y, p.z}, D[3] = {d.x, d.y, d.z};
-    for (int k = 0; k < 3; ++k) {
-      const float q = P[k] + D[k], margin = 1e-5f * (std::fabs(P[k]) + std::fabs(D[k]));
-      lo[k] = std::min(P[k], q) - margin;
-      hi[k] = std::max(P[k], q) + margin;
-    }
-  }
-  bool Clear(const CVector3& boxLo, const CVector3& boxHi) const {
-    // (Bitwise ors: every comparison is made, with no branch to mispredict.)
-    return (hi[0] < boxLo.x) | (lo[0] > boxHi.x) | (hi[1] < boxLo.y) | (lo[1] > boxHi.y) | (hi[2] < boxLo.z) |
-           (lo[2] > boxHi.z);
-  }
-};
-
 // Sorts by entry, equal entries keeping their order (as std::stable_sort,
 // without its buffer for the short lists of a walk).
 template <typename T>
@@ -360,10 +321,30 @@ struct ZoneSegment {
   SegmentBounds bounds;
   float t0, span;
   std::uint32_t flags, filter;
+  // The screen of the octree lists' box copies, padded as Consider pads a
+  // box; unusable (and the copies unused) for a segment that is not finite,
+  // for which the slab test's ranges need not follow the box.
+  SegmentBoxScreen screen;
+  bool screenUsable;
 
   ZoneSegment(const CVector3& start, const CVector3& end, float startFactor, std::uint32_t queryFlags)
       : a(start), b(end), d(end - start), bounds(start, d), t0(startFactor), span(1.0f - startFactor),
-        flags(queryFlags), filter(FilterBits(queryFlags)) {}
+        flags(queryFlags), filter(FilterBits(queryFlags)) {
+    screenUsable = screen.Set(a, d, 1.0f);
+  }
+
+  // Whether entry k's box copy of the list (see OctreeInstanceList) may hold
+  // a box Consider keeps: false only when Consider's own test refuses the
+  // copy, which holds every box Consider may test, so refuses those too (the
+  // test only narrows a range as a box shrinks).  Only for a finite segment.
+  bool CopyMayPass(const OctreeInstanceList& list, std::int32_t k) const {
+    const float* group = list.Boxes + (k / 4) * kOctreeBoxGroupFloats;
+    const int lane = k % 4;
+    const CVector3 lo = CVector3{group[lane], group[4 + lane], group[8 + lane]} - CVector3{1, 1, 1};
+    const CVector3 hi = CVector3{group[12 + lane], group[16 + lane], group[20 + lane]} + CVector3{1, 1, 1};
+    float entry;
+    return !bounds.Clear(lo, hi) && SegmentEntersBox(a, d, lo, hi, &entry);
+  }
 
   // Adds the instance to out when it is not skipped and the segment enters
   // its world box widened by 1.
@@ -425,9 +406,11 @@ struct AnyHitGathering {
 
   static void Collect(OctreeNode* leaf, void* context) {
     if (!leaf->List) return;
-    // The list's count and its first entries, which follow it in one block.
-    __builtin_prefetch(leaf->List);
-    __builtin_prefetch(reinterpret_cast<const char*>(leaf->List) + 64);
+    // The list's count, box copies and entries, which follow it in one block.
+    const OctreeInstanceList* list = leaf->List;
+    const char* block = reinterpret_cast<const char*>(list);
+    const char* end = reinterpret_cast<const char*>(list->Instances + list->Count);
+    for (const char* line = block; line < end && line < block + 16 * 64; line += 64) __builtin_prefetch(line);
     static_cast<std::vector<const OctreeInstanceList*>*>(context)->push_back(leaf->List);
   }
 };
@@ -452,12 +435,42 @@ void ZoneWalk(CEnvInstance* zoneRoot, const CVector3& a, const CVector3& b, floa
     std::vector<const OctreeInstanceList*>& lists = lists_by_depth[depth];
     lists.clear();
     OctreeWalkSegment(zone.Root(), a, b, &AnyHitGathering::Collect, &lists);
-    for (const OctreeInstanceList* list : lists)
-      for (std::int32_t k = 0; k < list->Count; ++k) Prefetch(list->Instances[k]);
+    // The entries whose box copies the segment may enter, list by list (an
+    // entry refused here Consider would refuse wherever it is met).
+    static std::vector<CEnvInstance*> passed_by_depth[65];
+    static std::vector<std::size_t> ends_by_depth[65];
+    std::vector<CEnvInstance*>& passed = passed_by_depth[depth];
+    std::vector<std::size_t>& ends = ends_by_depth[depth];
+    passed.clear();
+    ends.clear();
+    const bool copies = zone.Octree && segment.screenUsable;
+    if (copies) OctreeEnsureBoxCopies(*zone.Octree);
+    for (const OctreeInstanceList* list : lists) {
+      if (!copies) {
+        for (std::int32_t k = 0; k < list->Count; ++k) {
+          Prefetch(list->Instances[k]);
+          passed.push_back(list->Instances[k]);
+        }
+      } else {
+        // The screen four at a time, the exact test on its survivors.
+        for (std::int32_t group = 0; 4 * group < list->Count; ++group) {
+          unsigned lanes = segment.screen.MayMeetFour(list->Boxes + group * kOctreeBoxGroupFloats);
+          if (list->Count - 4 * group < 4) lanes &= (1u << (list->Count - 4 * group)) - 1;
+          while (lanes) {
+            const std::int32_t k = 4 * group + __builtin_ctz(lanes);
+            lanes &= lanes - 1;
+            if (!segment.CopyMayPass(*list, k)) continue;
+            Prefetch(list->Instances[k]);
+            passed.push_back(list->Instances[k]);
+          }
+        }
+      }
+      ends.push_back(passed.size());
+    }
     g_Gathered.Begin();
     const AnyHitGathering g{&segment, hit, &candidates};
-    for (const OctreeInstanceList* list : lists)
-      if (g.Take(list->Instances, list->Count)) return;
+    for (std::size_t l = 0, from = 0; l < ends.size(); from = ends[l++])
+      if (g.Take(passed.data() + from, static_cast<std::int32_t>(ends[l] - from))) return;
     std::vector<CEnvInstance*>& registered = gathered_by_depth[depth];
     registered.clear();
     for (CEnvInstance* i = zone.RegisteredInstances; i; i = i->ZoneLink) registered.push_back(i);
