@@ -340,10 +340,15 @@ struct ZoneSegment {
   bool CopyMayPass(const OctreeInstanceList& list, std::int32_t k) const {
     const float* group = list.Boxes + (k / 4) * kOctreeBoxGroupFloats;
     const int lane = k % 4;
-    const CVector3 lo = CVector3{group[lane], group[4 + lane], group[8 + lane]} - CVector3{1, 1, 1};
-    const CVector3 hi = CVector3{group[12 + lane], group[16 + lane], group[20 + lane]} + CVector3{1, 1, 1};
     float entry;
-    return !bounds.Clear(lo, hi) && SegmentEntersBox(a, d, lo, hi, &entry);
+    return EntersPadded({group[lane], group[4 + lane], group[8 + lane]},
+                        {group[12 + lane], group[16 + lane], group[20 + lane]}, &entry);
+  }
+
+  // Whether the segment enters the box widened by 1 (its entry factor then).
+  bool EntersPadded(const CVector3& boxLo, const CVector3& boxHi, float* entry) const {
+    const CVector3 lo = boxLo - CVector3{1, 1, 1}, hi = boxHi + CVector3{1, 1, 1};
+    return !bounds.Clear(lo, hi) && SegmentEntersBox(a, d, lo, hi, entry);
   }
 
   // Adds the instance to out when it is not skipped and the segment enters
@@ -356,10 +361,8 @@ struct ZoneSegment {
     } else {
       instance->UpdateWorldBox(&lo, &hi);
     }
-    lo = lo - CVector3{1, 1, 1};
-    hi = hi + CVector3{1, 1, 1};
     float entry;
-    if (bounds.Clear(lo, hi) || !SegmentEntersBox(a, d, lo, hi, &entry)) return;
+    if (!EntersPadded(lo, hi, &entry)) return;
     out->push_back({t0 + span * entry, instance});
     // What its test will read first, asked for ahead.
     const auto* inverse = reinterpret_cast<const char*>(&instance->GetInverseWorldMatrix());
