@@ -8,11 +8,10 @@
 // seen through.  A point p is inside a plane (n, d) when n·p + d >= 0.
 #include "world/space/zone_draw.h"
 
-#include <utility>
-
 #include "render/geometry/camera.h"
 #include "render/geometry/frustum.h"
 #include "render/geometry/geometry_ops.h"
+#include "render/geometry/polygon_clip.h"
 #include "render/volumes/sphere.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/env_object.h"
@@ -55,41 +54,25 @@ void DrawLeaf(OctreeNode* leaf, void* context) {
 }
 
 // Whether some of the portal's outline is left inside the frustum: the
-// outline cut by each plane in turn (Sutherland-Hodgman, keeping n·p + d >= 0)
-// must keep an area of at least kPortalSeenArea square units.  An outline
-// that only touches a bounding plane (a doorway seen edge-on through
-// another) shows nothing, so cycles of portals die out at once.
+// outline clipped by the frustum's planes must keep an area of at least
+// kPortalSeenArea square units.  An outline that only touches a bounding
+// plane (a doorway seen edge-on through another) shows nothing, so cycles of
+// portals die out at once.
 constexpr float kPortalSeenArea = 1.0f;
-constexpr int kOutlineCapacity = static_cast<int>(kPortalMaxVertices) + kMaxFrustumPlanes;
+static_assert(kPortalMaxVertices <= kMaxClipPositions);
 
 bool OutlineInFrustum(const Portal& portal, const CFrustum& frustum) {
-  CVector3 a[kOutlineCapacity], b[kOutlineCapacity];
-  int n = static_cast<int>(portal.Polygon.VertexCount < kPortalMaxVertices ? portal.Polygon.VertexCount
-                                                                           : kPortalMaxVertices);
-  for (int k = 0; k < n; ++k) a[k] = portal.Polygon.Vertices[k];
-  CVector3* in = a;
-  CVector3* out = b;
-  for (int p = 0; p < frustum.PlaneCount && n >= 3; ++p) {
-    const CPlane& plane = frustum.Planes[p];
-    int m = 0;
-    for (int k = 0; k < n && m < kOutlineCapacity - 1; ++k) {
-      const CVector3& s = in[k];
-      const CVector3& e = in[(k + 1) % n];
-      const float ds = geom::Dot(plane.n, s) + plane.d, de = geom::Dot(plane.n, e) + plane.d;
-      if (ds >= 0) out[m++] = s;
-      // The edge crosses the plane: its crossing point joins the outline.
-      if ((ds >= 0) != (de >= 0)) out[m++] = s + (e - s) * (ds / (ds - de));
-    }
-    n = m;
-    std::swap(in, out);
-  }
-  if (n < 3) return false;
+  static PositionClipPolygon s_Outline, s_Clipped;
+  const std::uint32_t n = portal.Polygon.VertexCount < kPortalMaxVertices ? portal.Polygon.VertexCount
+                                                                           : kPortalMaxVertices;
+  s_Outline.Count = n;
+  for (std::uint32_t k = 0; k < n; ++k) s_Outline.Positions[k] = portal.Polygon.Vertices[k];
+  const int left = ClipPositionsByPlanes(s_Outline, &s_Clipped, frustum.Planes, frustum.PlaneCount);
+  if (left < 3) return false;
   // Twice the area: the length of the sum of the fan's cross products.
+  const CVector3* p = s_Clipped.Positions;
   CVector3 twice{0, 0, 0};
-  for (int k = 1; k + 1 < n; ++k) {
-    const CVector3 c = geom::Cross(in[k] - in[0], in[k + 1] - in[0]);
-    twice = twice + c;
-  }
+  for (int k = 1; k + 1 < left; ++k) twice = twice + geom::Cross(p[k] - p[0], p[k + 1] - p[0]);
   return geom::LengthSq(twice) >= 4.0f * kPortalSeenArea * kPortalSeenArea;
 }
 
