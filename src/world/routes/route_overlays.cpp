@@ -48,7 +48,7 @@ void DrawLink(const CVector3& from, const CVector3& to, float runFraction) {
   const CVector3 b = to + CVector3{0, kLinkRaise, 0};
   DrawDebugLine(a, b, kLinkColour, kLinkColour, true);
   CVector3 d = b - a;
-  const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+  const float length = Length(d);
   if (length > 0.0f) {
     d = d * (1.0f / length);
     const CVector3 back = b - d * kArrowBack;
@@ -73,8 +73,7 @@ void CRouteMarkerList::DebugDraw(CFont* labelFont) const {
 
   for (std::uint32_t i = 0; i < Count; ++i) {
     const CRouteMarker& m = Markers[i];
-    const CVector3 d = m.Position - eye;
-    if (d.x * d.x + d.y * d.y + d.z * d.z > kMarkerViewDistance * kMarkerViewDistance) continue;
+    if (LengthSq(m.Position - eye) > kMarkerViewDistance * kMarkerViewDistance) continue;
     float x = 0, y = 0;
     if (labelFont != nullptr && WorldToScreen(m.Position, &x, &y)) {
       char label[64];

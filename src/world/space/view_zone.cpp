@@ -1,7 +1,10 @@
 #include "world/space/view_zone.h"
 
+#include "render/geometry/geometry_ops.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
+
+using geom::operator-;
 
 namespace {
 
@@ -41,8 +44,7 @@ CEnvInstance* FindViewZone(CEnvironment& environment, int view, const CVector3& 
   const CCamera* last = view >= 0 && view < kEnvironmentViews ? environment.ViewSlots[view] : nullptr;
   if (IsViewZone(environment, zone) && last != nullptr) {
     const CVector3 from = last->GetPosition();
-    const float dx = eye.x - from.x, dy = eye.y - from.y, dz = eye.z - from.z;
-    if (dx * dx + dy * dy + dz * dz <= kViewZoneFollowLimit * kViewZoneFollowLimit) {
+    if (geom::LengthSq(eye - from) <= kViewZoneFollowLimit * kViewZoneFollowLimit) {
       CEnvInstance* next = environment.ZoneAfterMove(zone, from, eye);
       if (IsViewZone(environment, next)) return next;
       return zone;
