@@ -5,16 +5,14 @@
 
 namespace {
 constexpr float kByteToUnit = 0.003921569f;
+}  // namespace
 
-// Held to 0..255 while still a float: a colour read from a file may be far
-// out of range or not a number (which packs as 0).
-std::uint32_t PackByte(float unit) {
+std::uint32_t ColourChannelByte(float unit) {
   const float value = unit * 255.0f;
   if (!(value > 0.0f)) return 0;
   if (value >= 255.0f) return 255;
   return static_cast<std::uint32_t>(value);
 }
-}  // namespace
 
 void CColour::FromARGB(std::uint32_t argb) {
   a = static_cast<float>((argb >> 24) & 0xFF) * kByteToUnit;
@@ -24,7 +22,7 @@ void CColour::FromARGB(std::uint32_t argb) {
 }
 
 std::uint32_t CColour::ToARGB() const {
-  return (PackByte(a) << 24) | (PackByte(r) << 16) | (PackByte(g) << 8) | PackByte(b);
+  return (ColourChannelByte(a) << 24) | (ColourChannelByte(r) << 16) | (ColourChannelByte(g) << 8) | ColourChannelByte(b);
 }
 
 CColour* CColour::Lerp(const CColour& other, CColour* out, float t) const {

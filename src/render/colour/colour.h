@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+// One channel of 0..1 as a byte of a colour word, truncated and held to
+// 0..255 (a channel out of range or not a number never spills into the next;
+// not a number gives 0).
+std::uint32_t ColourChannelByte(float unit);
+
 class CColour {
  public:
   float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;

@@ -7,6 +7,7 @@
 
 #include "control/hud_toggle.h"
 #include "foundation/time/timer.h"
+#include "render/colour/colour.h"
 #include "render/geometry/camera.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
@@ -22,15 +23,6 @@ constexpr int kFlareViews = 4;
 constexpr float kFlareDimming = 1.25f;
 // Flares are drawn additively over the fog (blend mode 4 is not fogged).
 constexpr std::int32_t kFlareBlendMode = 4;
-
-// One channel of 0..1 as a byte, truncated; held to 0..255 so that a bright
-// or negative colour cannot spill into the next channel.
-std::uint32_t ChannelByte(float v) {
-  const float scaled = v * 255.0f;
-  if (!(scaled > 0.0f)) return 0;
-  if (scaled >= 255.0f) return 255;
-  return static_cast<std::uint32_t>(scaled);
-}
 
 }  // namespace
 
@@ -60,11 +52,11 @@ bool CEnvironment::QueueFlare(const CVector3& position, const CVector3& eye, flo
   if (!(factor > 0.0f)) return false;
   std::uint32_t colour;
   if (CurrentHudToggle().GetOn() == 1) {
-    const std::uint32_t grey = ChannelByte(factor);
-    colour = ChannelByte(a) << 24 | grey << 16 | grey << 8 | grey;
+    const std::uint32_t grey = ColourChannelByte(factor);
+    colour = ColourChannelByte(a) << 24 | grey << 16 | grey << 8 | grey;
   } else {
-    colour = ChannelByte(a) << 24 | ChannelByte(r * factor) << 16 | ChannelByte(g * factor) << 8 |
-             ChannelByte(b * factor);
+    colour = ColourChannelByte(a) << 24 | ColourChannelByte(r * factor) << 16 | ColourChannelByte(g * factor) << 8 |
+             ColourChannelByte(b * factor);
   }
   auto* item = Queue->AllocItem<GlowSpriteItem>(DSK_GLOW_SPRITE);
   if (item == nullptr) return false;
