@@ -507,8 +507,7 @@ void CEnvInstance::UpdateWorldBox(CVector3* min, CVector3* max) {
   ComputeWorldBox(&lo, &hi);
   // Compared bit for bit: a box that differs in any way (a sign of zero, a
   // payload of a NaN) is a change to those who copied the old one.
-  if (BoxCopied && (std::memcmp(&lo, &WorldBoxMin, sizeof lo) != 0 || std::memcmp(&hi, &WorldBoxMax, sizeof hi) != 0))
-    ++g_CopiedBoxChanges;
+  if (std::memcmp(&lo, &WorldBoxMin, sizeof lo) != 0 || std::memcmp(&hi, &WorldBoxMax, sizeof hi) != 0) NoteBoxChange();
   WorldBoxMin = lo;
   WorldBoxMax = hi;
   if (min != nullptr) *min = WorldBoxMin;
