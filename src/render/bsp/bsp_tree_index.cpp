@@ -184,24 +184,6 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-bool BspTreeIndex::Probe::Set(const CVector3& a, const CVector3& b) {
-  const float s[3] = {a.x, a.y, a.z}, e[3] = {b.x, b.y, b.z};
-  float extent = 0;
-  for (int k = 0; k < 3; ++k) {
-    if (!std::isfinite(s[k]) || !std::isfinite(e[k])) return false;
-    const float d = e[k] - s[k];
-    if (!std::isfinite(d)) return false;
-    Inverse[k] = std::fabs(d) < 1e-30f ? std::copysign(1e30f, d) : 1.0f / d;
-    extent = std::max(extent, std::max(std::fabs(s[k]), std::fabs(d)));
-  }
-  const float margin = 4e-5f * extent + 1e-4f;
-  for (int k = 0; k < 3; ++k) {
-    Lower[k] = s[k] + margin;
-    Upper[k] = s[k] - margin;
-  }
-  return true;
-}
-
 bool BspTreeIndex::SphereProbe::Set(const CVector3& centre, float radius) {
   const float c[3] = {centre.x, centre.y, centre.z};
   float extent = std::fabs(radius);

@@ -21,11 +21,13 @@
 // Main thread only, like the walks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "render/bsp/bsp_tree.h"
+#include "render/geometry/segment_box_screen.h"
 #include "render/geometry/vector3.h"
 
 class BspTreeIndex {
@@ -80,7 +82,8 @@ class BspTreeIndex {
     std::uint32_t Child[4];
   };
 
-  // A segment as the boxes are tested against it: a box is refused only when
+  // A segment as the boxes are tested against it (the conservative screen
+  // with no padding): a box is refused only when
   // no point within a margin of the segment, taken a little beyond its ends,
   // lies in it.  The margin covers the rounding of a crossing point (a few
   // units in the last place of the coordinates involved) many times over.
@@ -90,44 +93,24 @@ class BspTreeIndex {
   // move takes 1 / d = ±1e30, which keeps a box it lies within and refuses
   // one it lies clear of (by far more than the margin's rounding).
   struct Probe {
-    float Lower[3];    // start + margin
-    float Upper[3];    // start - margin
-    float Inverse[3];  // 1 / direction
+    SegmentBoxScreen Screen;
 
     // False when an end is not a finite point (no box proves anything then).
-    bool Set(const CVector3& start, const CVector3& end);
-    // Whether the segment may meet the box.
+    bool Set(const CVector3& start, const CVector3& end) {
+      return Screen.Set(start, {end.x - start.x, end.y - start.y, end.z - start.z}, 0.0f);
+    }
+    // Whether the segment may meet the box (never an empty one).
     bool MayMeet(const Box& box) const {
       if (box.Min[0] > box.Max[0]) return false;  // empty
-      float t0 = -1e-5f, t1 = 1.0f + 1e-5f;
-      for (int k = 0; k < 3; ++k) {
-        const float ta = (box.Min[k] - Lower[k]) * Inverse[k], tb = (box.Max[k] - Upper[k]) * Inverse[k];
-        const float lo = ta < tb ? ta : tb, hi = ta < tb ? tb : ta;
-        t0 = t0 < lo ? lo : t0;
-        t1 = t1 < hi ? t1 : hi;
-      }
-      return t0 <= t1;
+      return Screen.MayMeet(box.Min, box.Max);
     }
     // Bit i set when the segment may meet the box of child i (empty slots included).
     unsigned MeetMask(const Volume& v) const {
-      float t0[4], t1[4];
-      for (int i = 0; i < 4; ++i) {
-        t0[i] = -1e-5f;
-        t1[i] = 1.0f + 1e-5f;
-      }
-      for (int k = 0; k < 3; ++k) {
-        for (int i = 0; i < 4; ++i) {
-          const float ta = (v.Min[k][i] - Lower[k]) * Inverse[k], tb = (v.Max[k][i] - Upper[k]) * Inverse[k];
-          const float lo = ta < tb ? ta : tb, hi = ta < tb ? tb : ta;
-          t0[i] = t0[i] < lo ? lo : t0[i];
-          t1[i] = t1[i] < hi ? t1[i] : hi;
-        }
-      }
-      unsigned mask = 0;
-      for (int i = 0; i < 4; ++i) mask |= static_cast<unsigned>(t0[i] <= t1[i]) << i;
-      return mask;
+      static_assert(offsetof(Volume, Max) == 12 * sizeof(float), "a volume's boxes are one group of four");
+      return Screen.MayMeetFour(&v.Min[0][0]);
     }
   };
+
 
   // A sphere as the sphere walks cull polygons by it: a polygon is passed
   // over when its bounding sphere and this one are apart by more than
