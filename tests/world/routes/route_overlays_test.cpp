@@ -234,6 +234,7 @@ TEST_F(RouteOverlays, CollisionSpheresAtPositionPlusOffset) {
       const bool second = k >= 18;
       const CVector3 centre{100, second ? 90.0f : 30.0f, 500};
       const float radius = second ? 20.0f : 30.0f;
+      ASSERT_FALSE(draws[k].vertices.empty()) << k;
       for (const DebugVertex& v : draws[k].vertices)
         EXPECT_NEAR(std::hypot(v.x - centre.x, v.y - centre.y, v.z - centre.z), radius, 1e-3f);
     }
@@ -255,6 +256,7 @@ TEST_F(RouteOverlays, ActiveRepulsionSpheresAsTranslucentYellowRings) {
     EXPECT_EQ(draws[k].count, 8u);
     const float cx = k < 7 ? 0.0f : 200.0f;
     const float radius = (k < 7 ? 10.0f : 30.0f) * 1.5f;  // the pool stores radius x 1.5
+    ASSERT_FALSE(draws[k].vertices.empty()) << k;
     for (const DebugVertex& v : draws[k].vertices) {
       EXPECT_EQ(v.Colour, 0x80FFFF00u);
       EXPECT_LE(std::hypot(v.x - cx, v.y, v.z - 500.0f), radius + 1e-3f);

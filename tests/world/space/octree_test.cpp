@@ -516,6 +516,7 @@ TEST_F(OctreeDebugView, DrawsEveryLeafCubeInWhite) {
   ASSERT_EQ(draws.size(), 24u);  // eight leaves, twelve edges in three batches each
   for (std::size_t k = 0; k < draws.size(); ++k) {
     const OctreeNode& leaf = root.Children[k / 3];
+    ASSERT_FALSE(draws[k].vertices.empty()) << k;
     for (const DebugVertex& v : draws[k].vertices) {
       EXPECT_EQ(v.Colour, 0xFFFFFFFFu);
       EXPECT_NEAR(std::fabs(v.x - leaf.Centre.x), 50.0f, 1e-4f);
