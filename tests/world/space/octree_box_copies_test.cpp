@@ -172,6 +172,7 @@ TEST(OctreeBoxCopies, RefillingTheListsOrANewTreeTakesTheCopiesAgain) {
   const OctreeInstanceList* list = nullptr;
   for (std::uint32_t n = 0; n < tree->Count() && !list; ++n) list = tree->Nodes()[n].List;
   ASSERT_NE(list, nullptr);
+  ASSERT_GT(list->Count, 0);
   for (std::int32_t k = 0; k < list->Count; ++k) {
     const CEnvInstance& i = *list->Instances[k];
     const float* group = list->Boxes + (k / 4) * kOctreeBoxGroupFloats;
