@@ -458,8 +458,10 @@ TEST_F(MovieCameras, ClearMotionFlagsClearsExactlyItsMask) {
     EXPECT_EQ(cameras_.GetCameraRecord(n)->FlagsA, c.after) << std::hex << c.before;
     EXPECT_EQ(cameras_.GetCameraRecord(n)->FlagsB, flagsB);
   }
+  cameras_.GetCameraRecord(n)->FlagsA = 0xFFFFFFFFu;
   cameras_.ClearMotionFlags(-1);  // out of range: nothing
   cameras_.ClearMotionFlags(kMaxMovieCameras);
+  EXPECT_EQ(cameras_.GetCameraRecord(n)->FlagsA, 0xFFFFFFFFu) << "a camera in range is left alone";
 }
 
 TEST_F(MovieCameras, ZoneIsTheRootOfTheObjectGiven) {
