@@ -335,6 +335,7 @@ TEST_F(ZoneOperations, DynamicInstancesAreDrawnFromTheirZoneAndTheGlobalList) {
   ++g_EnvInstanceGlobals.FrameNumber;
   world_->env->Update();
   EXPECT_FALSE(DrawnNow(inDoorway)) << "hidden";
+  EXPECT_TRUE(DrawnNow(world_->roomB)) << "the pass itself still ran";
   inDoorway->Detach();
 }
 
