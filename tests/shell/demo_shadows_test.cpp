@@ -5,9 +5,6 @@
 // program shows differ in sky and sun, and move the shadow with the sun.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "foundation/files/file_locator.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/registry.h"
@@ -26,6 +23,7 @@
 #include "shell/engine_frame_loop.h"
 #include "shell/game_device_callback.h"
 #include "shell/game_modules.h"
+#include "test_support/registry_folder_test.h"
 #include "world/animation/anim_object.h"
 #include "world/engine.h"
 #include "world/environment/env_instance.h"
@@ -43,13 +41,11 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // (0, 0, -600) in the open.
 constexpr float kPillarX = 0.0f, kPillarZ = -600.0f, kPillarHeight = 240.0f;
 
-class DemoShadows : public ::testing::Test {
+class DemoShadows : public RegistryFolderTest {
  protected:
+  DemoShadows() : RegistryFolderTest("halberd_demo_shadows_") {}
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("halberd_demo_shadows_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    SetRegistryFolder(folder_.c_str());
+    RegistryFolderTest::SetUp();
     SetWorkDirectory();
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -67,8 +63,7 @@ class DemoShadows : public ::testing::Test {
     StopGameModules();
     EngineShutdown();
     if (window_ != nullptr) DestroyWindow(window_);
-    SetRegistryFolder(nullptr);
-    std::filesystem::remove_all(folder_);
+    RegistryFolderTest::TearDown();
   }
 
   static CEnvInstance* Instance(const char* name) {
@@ -101,7 +96,6 @@ class DemoShadows : public ::testing::Test {
     return sum;
   }
 
-  std::filesystem::path folder_;
   HWND window_ = nullptr;
 };
 
