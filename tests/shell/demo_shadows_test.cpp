@@ -177,8 +177,11 @@ TEST_F(DemoShadows, NoShadowIsDrawnAtNight) {
   DrawFrame(false);
   const CVector3 ground{kPillarX, 0.0f, kPillarZ + 200.0f};
   const double before = Brightness(ground);
+  EXPECT_GT(before, 0.0) << "the ground is seen at night, so a shadow on it would show";
+  const std::uint32_t drawn = ShadowsQuadsDrawn();
   DrawFrame(true);
   EXPECT_DOUBLE_EQ(Brightness(ground), before);
+  EXPECT_EQ(ShadowsQuadsDrawn(), drawn) << "no shadow volume reaches the device";
 }
 
 }  // namespace
