@@ -1,17 +1,21 @@
 // Writes one seed file of a fuzz target's corpus (targets write their seeds,
-// made by the engine's own writers, when asked to at build time).  A file
-// that cannot be written is left out: the corpus is only a starting point.
+// made by the engine's own writers, when asked to at build time).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+// A seed that cannot be written stops the seed-writing run (and with it the
+// build step): a target left without its seeds never gets past the headers.
 inline void WriteSeedFile(const std::string& path, const void* data, std::size_t size) {
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    if (size != 0) std::fwrite(data, 1, size, f);
-    std::fclose(f);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  const bool written = f != nullptr && (size == 0 || std::fwrite(data, 1, size, f) == size);
+  if ((f != nullptr && std::fclose(f) != 0) || !written) {
+    std::fprintf(stderr, "cannot write the seed %s\n", path.c_str());
+    std::abort();
   }
 }
 
