@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, only those that are missing.
-# Usage: tools/install-deps.sh core|bench|fuzz ...
+# Usage: tools/install-deps.sh core|bench|fuzz|dev ...
+# dev: the compiler cache, which the build uses when it is installed.
 set -euo pipefail
 
 core=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev valgrind
@@ -8,6 +9,7 @@ core=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev valgrind
       libgl1-mesa-dri libopenal-dev libenet-dev)
 bench=(libbenchmark-dev libbullet-dev libode-dev libmeshoptimizer-dev libembree-dev libboost-graph-dev)
 fuzz=(clang libclang-rt-14-dev)
+dev=(ccache)
 
 want=()
 for set in "$@"; do
@@ -15,6 +17,7 @@ for set in "$@"; do
     core)  want+=("${core[@]}") ;;
     bench) want+=("${core[@]}" "${bench[@]}") ;;
     fuzz)  want+=("${core[@]}" "${fuzz[@]}") ;;
+    dev)   want+=("${core[@]}" "${dev[@]}") ;;
     *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
   esac
 done
