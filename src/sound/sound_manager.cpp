@@ -86,9 +86,15 @@ void CSoundManager::SetPaused(bool on) {
   paused_ = on;
 }
 
+namespace {
+bool g_failInitialise = false;
+}  // namespace
+
+void SoundManagerFailInitialise(bool fail) { g_failInitialise = fail; }
+
 int CSoundManager::Initialise() {
-  initialised_ = true;
-  return 1;
+  initialised_ = !g_failInitialise;
+  return initialised_ ? 1 : 0;
 }
 
 void CSoundManager::Free() {

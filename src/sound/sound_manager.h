@@ -109,5 +109,8 @@ class CSoundManager {
   bool initialised_ = false;
 };
 
+// Test switch: while on, Initialise answers failure (start-up's error path).
+void SoundManagerFailInitialise(bool fail);
+
 // The game's sound manager; null before start-up and after shut-down.
 extern CSoundManager* g_SoundManager;

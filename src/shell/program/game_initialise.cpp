@@ -31,6 +31,7 @@
 #include "render/geometry/camera.h"
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_effects_hooks.h"
+#include "scene/lights/light_table.h"
 #include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
@@ -47,6 +48,7 @@
 #include "world/cameras/movie_camera.h"
 #include "world/effects/breakable_instance.h"
 #include "world/effects/effect_pool.h"
+#include "world/effects/effects_hooks.h"
 #include "world/effects/effects_world.h"
 #include "world/effects/explosions.h"
 #include "world/effects/impact_debris.h"
@@ -58,11 +60,13 @@
 #include "world/effects/trails.h"
 #include "world/engine.h"
 #include "world/environment/env_instance.h"
+#include "world/environment/env_object.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo_manager.h"
 #include "world/routes/repulsion.h"
 #include "world/shrubbery/shrubbery.h"
+#include "world/sky/difficulty.h"
 #include "world/text/message_list.h"
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
@@ -100,6 +104,7 @@ struct Made {
   bool engine = false;
   bool effectHooks = false;
   bool statsTables = false;
+  bool difficulty = false;
 } g_made;
 
 int g_failAllocation = 0;
@@ -245,6 +250,7 @@ int GameInitialise() {
   // 11. The game's records and the sound manager.
   Later("game record");
   g_Difficulty = CDifficulty();
+  g_made.difficulty = true;
   TraceStep("+difficulty record");
   Later("cheat registry");
   if (!Make(g_LoadListContext, "load-list context")) return 0;
@@ -429,6 +435,11 @@ void GameShutdown() {
   Free(g_upperBodyRules, "upper-body rules");
   Free(g_movementRules, "movement rules");
   Free(g_vehicleRules, "vehicle rules");
+  if (g_made.difficulty) {
+    g_Difficulty = CDifficulty();
+    g_made.difficulty = false;
+    TraceStep("-difficulty record");
+  }
   Free(g_Locale, "locale table");
   Free(g_ParticleEmitters, "emitter list");
   Free(g_TracerBatteries, "trail list");
