@@ -92,9 +92,9 @@ bool g_failInitialise = false;
 
 void SoundManagerFailInitialise(bool fail) { g_failInitialise = fail; }
 
-int CSoundManager::Initialise() {
+bool CSoundManager::Initialise(HWND, int, bool) {
   initialised_ = !g_failInitialise;
-  return initialised_ ? 1 : 0;
+  return initialised_;
 }
 
 void CSoundManager::Free() {

@@ -44,7 +44,7 @@
 #include "shell/program/system_settings.h"
 #include "shell/stats/stats_tables.h"
 #include "sound/sound_manager.h"
-#include "world/animation/rule_table.h"
+#include "units/base/state_rule_tables.h"
 #include "world/cameras/movie_camera.h"
 #include "world/effects/breakable_instance.h"
 #include "world/effects/effect_pool.h"
@@ -105,14 +105,11 @@ struct Made {
   bool effectHooks = false;
   bool statsTables = false;
   bool difficulty = false;
+  bool stateRules = false;
 } g_made;
 
 int g_failAllocation = 0;
 
-// The three state-rule tables, until the units' own loader takes them over.
-RuleTable* g_upperBodyRules = nullptr;
-RuleTable* g_movementRules = nullptr;
-RuleTable* g_vehicleRules = nullptr;
 
 bool RefuseThisAllocation() { return g_failAllocation > 0 && --g_failAllocation == 0; }
 
@@ -199,7 +196,7 @@ void SetPlayerNation(std::uint32_t nation) {
   PlayerNation = nation;
   const bool overridden = g_Locale != nullptr && g_Locale->OverrideWord != 0;
   if (!overridden && g_SoundManager != nullptr)
-    g_SoundManager->VoiceSet = static_cast<int>(nation == 1 ? kVoiceSetUS : kVoiceSetUK);
+    g_SoundManager->SetVoiceSet(static_cast<int>(nation == 1 ? kVoiceSetUS : kVoiceSetUK));
 }
 
 int GameInitialise() {
@@ -256,7 +253,7 @@ int GameInitialise() {
   if (!Make(g_LoadListContext, "load-list context")) return 0;
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
-  if (!g_SoundManager->Initialise()) ErrorBox("Failed to initialise SoundManager!");
+  if (!g_SoundManager->Initialise(MainWindow, kSoundChannels, true)) ErrorBox("Failed to initialise SoundManager!");
   // 12. The world's effect objects.
   if (!Make(g_RepulsionPool, "repulsion pool", 225u)) return 0;
   Later("strike list");
@@ -316,10 +313,12 @@ int GameInitialise() {
   SetSearchFolders(kGameSearchFolders);
   Later("default render-effects name");
   // 20. The state-rule tables.
-  if (!Make(g_upperBodyRules, "upper-body rules", "UpperBodyStateRules.txt") ||
-      !Make(g_movementRules, "movement rules", "MovementStateRules.txt") ||
-      !Make(g_vehicleRules, "vehicle rules", "VehicleStateRules.txt"))
+  if (!LoadStateRuleTables()) {
+    TraceStep("20 state-rule tables failed");
     return 0;
+  }
+  g_made.stateRules = true;
+  TraceStep("+state-rule tables");
   // 21. The fonts and sprite sets.
   if (!LoadSprites(g_FontSprites, "font sprite set", "VHBFont.img", TEXF_32BIT | TEXF_ALPHA)) return 0;
   if (!Make(g_MainFont, "main font", GlyphMapA(), static_cast<std::uint16_t>(256)) ||
@@ -432,9 +431,11 @@ void GameShutdown() {
   Free(g_Explosions, "explosions");
   Free(g_Trails, "trails");
   Free(g_RepulsionPool, "repulsion pool");
-  Free(g_upperBodyRules, "upper-body rules");
-  Free(g_movementRules, "movement rules");
-  Free(g_vehicleRules, "vehicle rules");
+  if (g_made.stateRules) {
+    FreeStateRuleTables();
+    g_made.stateRules = false;
+    TraceStep("-state-rule tables");
+  }
   if (g_made.difficulty) {
     g_Difficulty = CDifficulty();
     g_made.difficulty = false;

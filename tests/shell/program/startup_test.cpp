@@ -81,9 +81,7 @@ const std::vector<std::string> kStartUpSteps = {
       "(end-of-level object: not built yet)",
       "(developer keys: not built yet)",
       "(default render-effects name: not built yet)",
-      "+upper-body rules",
-      "+movement rules",
-      "+vehicle rules",
+      "+state-rule tables",
       "+font sprite set",
       "+main font",
       "+large font",
@@ -130,9 +128,7 @@ const std::vector<std::string> kShutDownSteps = {
       "-explosions",
       "-trails",
       "-repulsion pool",
-      "-upper-body rules",
-      "-movement rules",
-      "-vehicle rules",
+      "-state-rule tables",
       "-difficulty record",
       "-locale table",
       "-emitter list",
@@ -202,9 +198,9 @@ TEST_F(GameStart, TheLooseTreeStartsTheGameAsTheCatalogsDo) {
 TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnce) {
   // One run per long-lived allocation of start-up: the n-th is refused.
   int made = 0;
-  // (The control mapper and the difficulty record are not made by that allocation.)
+  // (The control mapper, the difficulty record and the rule tables are not made by that allocation.)
   for (const std::string& s : kStartUpSteps)
-    made += s[0] == '+' && s != "+control mapper" && s != "+difficulty record" ? 1 : 0;
+    made += s[0] == '+' && s != "+control mapper" && s != "+difficulty record" && s != "+state-rule tables" ? 1 : 0;
   ASSERT_GT(made, 30);
   for (int n = 1; n <= made; ++n) {
     SCOPED_TRACE(n);
@@ -312,7 +308,7 @@ TEST_F(GameStart, LetterPGivesTwoLocalPlayersAndLetterSTheUSVoices) {
     ASSERT_EQ(Start(c.line), 1);
     EXPECT_EQ(g_LocalPlayers.Count(), c.players);
     EXPECT_EQ(PlayerNation, c.nation);
-    EXPECT_EQ(g_SoundManager->VoiceSet, c.voiceSet);
+    EXPECT_EQ(g_SoundManager->GetVoiceSet(), c.voiceSet);
     Stop();
     g_ViewportConfig = CViewportConfig{};
   }
@@ -320,14 +316,14 @@ TEST_F(GameStart, LetterPGivesTwoLocalPlayersAndLetterSTheUSVoices) {
 
 TEST_F(GameStart, TheLocaleOverrideWordKeepsTheVoiceSet) {
   ASSERT_EQ(Start("-f -d -s"), 1);
-  EXPECT_EQ(g_SoundManager->VoiceSet, 6);
+  EXPECT_EQ(g_SoundManager->GetVoiceSet(), 6);
   g_Locale->OverrideWord = 1;
   SetPlayerNation(0);
   EXPECT_EQ(PlayerNation, 0u);
-  EXPECT_EQ(g_SoundManager->VoiceSet, 6);
+  EXPECT_EQ(g_SoundManager->GetVoiceSet(), 6);
   g_Locale->OverrideWord = 0;
   SetPlayerNation(0);
-  EXPECT_EQ(g_SoundManager->VoiceSet, 0);
+  EXPECT_EQ(g_SoundManager->GetVoiceSet(), 0);
 }
 
 TEST_F(GameStart, TheScreenSaverAndPowerSettingsAreOffWhileTheGameRunsAndRestoredAfter) {
