@@ -179,7 +179,14 @@ void Endpoint::Loop() {
     if (host_ != nullptr) {
       ENetEvent event;
       // Bounded: a flood cannot keep the thread from its queued work for long.
-      for (int i = 0; i < 256 && host_ != nullptr && enet_host_service(host_, &event, 0) > 0; ++i) {
+      for (int i = 0; i < 256 && host_ != nullptr; ++i) {
+        const int r = enet_host_service(host_, &event, 0);
+        if (r < 0) {
+          // A datagram the transport could not take (cut short by its size, or a socket error).
+          DPlay8NoteDrop("datagram the transport could not take", "");
+          continue;
+        }
+        if (r == 0) break;
         OnEvent(event);
         if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
       }

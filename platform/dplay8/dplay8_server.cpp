@@ -135,7 +135,10 @@ class Server final : public IDirectPlay8Server, public Endpoint {
   void OnEvent(ENetEvent& event) override {
     switch (event.type) {
       case ENET_EVENT_TYPE_CONNECT: Connected(event.peer); break;
-      case ENET_EVENT_TYPE_DISCONNECT: Gone(event.peer, DPNERR_CONNECTIONLOST); break;
+      case ENET_EVENT_TYPE_DISCONNECT:
+        Gone(event.peer, DPNERR_CONNECTIONLOST);
+        event.peer->data = nullptr;  // the last event of this connection
+        break;
       case ENET_EVENT_TYPE_RECEIVE: Received(event.peer, event.packet->data, event.packet->dataLength); break;
       default: break;
     }
@@ -170,6 +173,7 @@ class Server final : public IDirectPlay8Server, public Endpoint {
       DPlay8NoteDrop("connection not admitted in time", HostText(peer->address).c_str());
       enet_peer_disconnect_now(peer, 0);
       Gone(peer, DPNERR_TIMEDOUT);
+      peer->data = nullptr;  // no event follows a disconnection now
     }
     if (static_cast<std::int32_t>(now - nextStats_) >= 0) {
       nextStats_ = now + 50;
@@ -268,6 +272,8 @@ class Server final : public IDirectPlay8Server, public Endpoint {
     stats_.erase(id);
   }
 
+  // A peer whose leaving was already handled (player ids start far above it).
+  static constexpr DPNID kHandledPeer = 1;
   static DPNID IdOf(ENetPeer* peer) { return static_cast<DPNID>(reinterpret_cast<std::uintptr_t>(peer->data)); }
 
   void Connected(ENetPeer* peer) {
@@ -287,9 +293,15 @@ class Server final : public IDirectPlay8Server, public Endpoint {
   // A peer left (or was cut): what it was decides what the handler hears.
   void Gone(ENetPeer* peer, HRESULT reason) {
     const DPNID id = IdOf(peer);
+    // Marks the peer as handled: its later disconnection says nothing more.
+    peer->data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(kHandledPeer));
+    if (id == kHandledPeer) return;
     auto it = peers_.find(id);
-    peer->data = nullptr;
-    if (id == 0 || it == peers_.end()) return;
+    if (id == 0 || it == peers_.end()) {
+      // A connection that went away before it was even reported to us.
+      DPlay8NoteDrop("connection closed before its connect data", HostText(peer->address).c_str());
+      return;
+    }
     const PeerInfo info = it->second;
     peers_.erase(it);
     Forget(id);
