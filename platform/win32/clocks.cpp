@@ -7,6 +7,8 @@
 namespace {
 constinit std::atomic<FakeClockFn> gFake{nullptr};
 constinit std::atomic<void*> gFakeContext{nullptr};
+constinit std::atomic<FakeSleepFn> gFakeSleep{nullptr};
+constinit std::atomic<void*> gFakeSleepContext{nullptr};
 
 LONGLONG NowNanoseconds() {
   FakeClockFn fake = gFake.load();
@@ -32,6 +34,10 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* counter) {
 DWORD timeGetTime() { return static_cast<DWORD>(NowNanoseconds() / 1000000LL); }
 
 void Sleep(DWORD milliseconds) {
+  if (FakeSleepFn fake = gFakeSleep.load()) {
+    fake(milliseconds, gFakeSleepContext.load());
+    return;
+  }
   timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) != 0) {
   }
@@ -40,4 +46,9 @@ void Sleep(DWORD milliseconds) {
 void SetFakeClock(FakeClockFn clock, void* context) {
   gFakeContext.store(context);
   gFake.store(clock);
+}
+
+void SetFakeSleep(FakeSleepFn sleep, void* context) {
+  gFakeSleepContext.store(context);
+  gFakeSleep.store(sleep);
 }
