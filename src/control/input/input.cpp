@@ -231,7 +231,7 @@ void CInput::ClearMouseButton(int button) {
   if (button >= 0 && button < kMouseButtons) mouseButtons_[button] = KEY_STATE_UP;
 }
 
-void CInput::GetKeyName(int code, char* buffer, int length) const {
+void CInput::GetKeyName(int code, char* buffer, int length) {
   if (!buffer || length <= 0) return;
   if (code < 0 || code >= kKeySlots) {
     std::snprintf(buffer, static_cast<std::size_t>(length), "???");

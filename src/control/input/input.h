@@ -144,7 +144,7 @@ class CInput {
 
   // The key's name from the system ("???" for code 512), at most length - 1
   // characters.
-  void GetKeyName(int code, char* buffer, int length) const;
+  static void GetKeyName(int code, char* buffer, int length);
   // False for Esc, Backspace, Tab, Return, the Ctrl, Shift and Alt keys, the
   // locks and the Home .. Delete block.
   static bool IsCharacterKey(int code);

@@ -11,6 +11,8 @@
 #include "foundation/files/load_file.h"
 #include "foundation/memory/memory_manager.h"
 
+CLocale* g_Locale = nullptr;
+
 namespace {
 
 constexpr int kLocaleCategory = 6;

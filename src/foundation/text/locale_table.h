@@ -88,3 +88,6 @@ class CLocale {
   // Lists a layer whose strings could not be built, without strings.
   void KeepLayerName(const char* fileName);
 };
+
+// The program's string table (made by game initialise; null before).
+extern CLocale* g_Locale;
