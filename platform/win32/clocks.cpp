@@ -7,8 +7,8 @@
 namespace {
 constinit std::atomic<FakeClockFn> gFake{nullptr};
 constinit std::atomic<void*> gFakeContext{nullptr};
-constinit std::atomic<FakeSleepFn> gFakeSleep{nullptr};
-constinit std::atomic<void*> gFakeSleepContext{nullptr};
+constinit std::atomic<SleepHookFn> gSleepHook{nullptr};
+constinit std::atomic<void*> gSleepContext{nullptr};
 
 LONGLONG NowNanoseconds() {
   FakeClockFn fake = gFake.load();
@@ -33,9 +33,11 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* counter) {
 
 DWORD timeGetTime() { return static_cast<DWORD>(NowNanoseconds() / 1000000LL); }
 
+DWORD GetTickCount() { return timeGetTime(); }
+
 void Sleep(DWORD milliseconds) {
-  if (FakeSleepFn fake = gFakeSleep.load()) {
-    fake(milliseconds, gFakeSleepContext.load());
+  if (SleepHookFn hook = gSleepHook.load()) {
+    hook(milliseconds, gSleepContext.load());
     return;
   }
   timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
@@ -48,7 +50,7 @@ void SetFakeClock(FakeClockFn clock, void* context) {
   gFake.store(clock);
 }
 
-void SetFakeSleep(FakeSleepFn sleep, void* context) {
-  gFakeSleepContext.store(context);
-  gFakeSleep.store(sleep);
+void SetSleepHook(SleepHookFn hook, void* context) {
+  gSleepContext.store(context);
+  gSleepHook.store(hook);
 }

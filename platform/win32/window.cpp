@@ -36,6 +36,8 @@ struct WindowSystem {
   bool warpPending = false;
   Uint32 warpWindowId = 0;
   int warpX = 0, warpY = 0;
+  WaitMessageHook waitHook = nullptr;
+  void* waitContext = nullptr;
 };
 
 WindowSystem& System() {
@@ -272,6 +274,7 @@ BOOL ShowWindow(HWND window, int command) {
   WindowRecord* w = Find(window);
   if (!w) return FALSE;
   BOOL was = w->visible ? TRUE : FALSE;
+  bool activate = false;
   switch (command) {
     case SW_HIDE:
       SDL_HideWindow(w->sdl);
@@ -285,10 +288,12 @@ BOOL ShowWindow(HWND window, int command) {
       SDL_ShowWindow(w->sdl);
       if (command == SW_SHOWMAXIMIZED) SDL_MaximizeWindow(w->sdl);
       if (command == SW_RESTORE) SDL_RestoreWindow(w->sdl);
+      activate = !w->visible;
       w->visible = true;
       SetActiveWindowForBoxes(window);
       break;
   }
+  if (activate) SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
   return was;
 }
 
@@ -392,6 +397,22 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
   return FALSE;
 }
 
+BOOL WaitMessage() {
+  MSG peeked;
+  if (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
+  WindowSystem& system = System();
+  if (system.waitHook != nullptr) return system.waitHook(system.waitContext);
+  // Nothing can arrive without a real display: answer rather than wait for ever.
+  if (!system.videoUp || Win32WindowsAreOffscreen()) return FALSE;
+  while (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) SDL_WaitEventTimeout(nullptr, 100);
+  return TRUE;
+}
+
+void SetWaitMessageHook(WaitMessageHook hook, void* context) {
+  System().waitHook = hook;
+  System().waitContext = context;
+}
+
 BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
   if (!msg) return FALSE;
   while (!PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE)) {
@@ -431,6 +452,28 @@ void PostQuitMessage(int exitCode) {
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
   if (message == WM_CLOSE) DestroyWindow(window);
   return 0;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (paint == nullptr || !Find(window)) return nullptr;
+  *paint = PAINTSTRUCT{};
+  GetClientRect(window, &paint->rcPaint);
+  // A device context is never drawn through here: the window's handle stands for it.
+  paint->hdc = reinterpret_cast<HDC>(window);
+  return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) { return paint != nullptr && Find(window) ? TRUE : FALSE; }
+
+HGDIOBJ GetStockObject(int object) {
+  static int stockObjects[16];
+  return object >= 0 && object < 16 ? &stockObjects[object] : nullptr;
+}
+
+std::vector<HWND> Win32Windows() {
+  std::vector<HWND> handles;
+  for (const auto& [handle, record] : System().windows) handles.push_back(handle);
+  return handles;
 }
 
 void* Win32SdlWindow(HWND window) {

@@ -136,7 +136,8 @@ void CInput::SetInputActive(bool active) {
 }
 
 void CInput::AcquireMouse() {
-  if (mouse_) mouse_->Acquire();
+  // A foreground device cannot be had while the window is in the background.
+  if (mouse_ && active_) mouse_->Acquire();
 }
 
 void CInput::ReleaseAllKeys() {
@@ -184,6 +185,12 @@ void CInput::AdvanceKeyStates() {
   };
   for (std::int32_t& state : keys_) advance(state);
   for (std::int32_t& state : mouseButtons_) advance(state);
+}
+
+void CInput::FlushInput() {
+  std::memset(keys_, 0, sizeof keys_);
+  std::memset(mouseButtons_, 0, sizeof mouseButtons_);
+  typedRead_ = typedWrite_ = 0;
 }
 
 void CInput::UpdateInput() {
@@ -302,7 +309,11 @@ void UpdateInput() {
 bool IsKeyDown(int code) { return g_Input && g_Input->IsKeyDown(code); }
 bool WasKeyPressed(int code) { return g_Input && g_Input->WasKeyPressed(code); }
 bool WasKeyReleased(int code) { return g_Input && g_Input->WasKeyReleased(code); }
+bool IsMouseButtonDown(int button) { return g_Input && g_Input->IsMouseButtonDown(button); }
 bool IsCharacterKey(int code) { return CInput::IsCharacterKey(code); }
+void FlushInput() {
+  if (g_Input) g_Input->FlushInput();
+}
 void FlushTextInput() {
   if (g_Input) g_Input->FlushTextInput();
 }

@@ -118,11 +118,15 @@ class CInput {
   // releases every key and mouse button that is down (keys going up while
   // the window is in the background are never reported).
   void SetInputActive(bool active);
+  bool IsActive() const { return active_ != 0; }
   void AcquireMouse();
   // Keyboard (256..264) and mouse (512..521) messages of the game window.
   void HandleInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // After each frame: 1 becomes 2 and 3, 4 become 0, for keys and buttons.
   void AdvanceKeyStates();
+  // Every key and mouse button back to up and the typed queue emptied (a
+  // level change, a key prompt).
+  void FlushInput();
   // Before the game update: joysticks (taking in new ones, letting removed
   // ones go), the mouse, the wait-for-input machine, the idle clock.
   void UpdateInput();
@@ -287,7 +291,9 @@ void UpdateInput();
 bool IsKeyDown(int code);
 bool WasKeyPressed(int code);
 bool WasKeyReleased(int code);
+bool IsMouseButtonDown(int button);
 bool IsCharacterKey(int code);
+void FlushInput();
 void FlushTextInput();
 void WaitForAnyInput(std::uint32_t timeoutMs);
 void SetHalfAxisThresholds(float x, float y, float z, float rz);

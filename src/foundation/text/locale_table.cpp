@@ -11,8 +11,6 @@
 #include "foundation/files/load_file.h"
 #include "foundation/memory/memory_manager.h"
 
-CLocale* g_Locale = nullptr;
-
 namespace {
 
 constexpr int kLocaleCategory = 6;
@@ -263,3 +261,5 @@ std::uint32_t CLocale::GetLanguageCodeByName(const char* text) const {
     if (std::strncmp(layers[0].languages[i].name, text, n) == 0) return layers[0].languages[i].code;
   return 0;
 }
+
+CLocale* g_Locale = nullptr;

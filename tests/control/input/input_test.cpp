@@ -272,7 +272,7 @@ TEST_F(InputEvents, BlockingWaitEndsOnTimeoutOrInputWithoutRealSleeps) {
   PressKey("Q");
   static int pauses = 0;
   pauses = 0;
-  SetFakeSleep(
+  SetSleepHook(
       [](DWORD ms, void*) {
         Advance(ms);
         if (++pauses == 3) Win32InjectKey(nullptr, "E", true);
@@ -287,7 +287,7 @@ TEST_F(InputEvents, BlockingWaitEndsOnTimeoutOrInputWithoutRealSleeps) {
   static int padHandle = 0;
   padHandle = pad;
   pauses = 0;
-  SetFakeSleep(
+  SetSleepHook(
       [](DWORD ms, void*) {
         Advance(ms);
         if (++pauses == 2) SetVirtualControllerButton(padHandle, 0, true);
@@ -295,7 +295,7 @@ TEST_F(InputEvents, BlockingWaitEndsOnTimeoutOrInputWithoutRealSleeps) {
       nullptr);
   WaitForAnyInput(0);
   EXPECT_EQ(pauses, 3);
-  SetFakeSleep([](DWORD ms, void*) { Advance(ms); }, nullptr);
+  SetSleepHook([](DWORD ms, void*) { Advance(ms); }, nullptr);
 }
 
 TEST_F(InputEvents, IdleClockRestartsOnAKey) {

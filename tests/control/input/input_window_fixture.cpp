@@ -34,7 +34,7 @@ void InputWindowTest::SetUp() {
     registered = true;
   }
   SetFakeClock([](void*) { return gNowNs; }, nullptr);
-  SetFakeSleep([](DWORD ms, void*) { Advance(ms); }, nullptr);
+  SetSleepHook([](DWORD ms, void*) { Advance(ms); }, nullptr);
   window_ = CreateWindowExA(0, "InputFixtureWindow", "game", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr, nullptr,
                             nullptr);
   ASSERT_NE(window_, nullptr);
@@ -54,7 +54,7 @@ void InputWindowTest::TearDown() {
   DInputClearFailures();
   DestroyWindow(window_);
   Pump();
-  SetFakeSleep(nullptr, nullptr);
+  SetSleepHook(nullptr, nullptr);
   SetFakeClock(nullptr, nullptr);
 }
 

@@ -205,10 +205,10 @@ TEST_F(WindowInput, CaptureIsHeldByOneWindowAtATime) {
 
 TEST(FakeSleep, SleepIsHandedToTheHook) {
   static DWORD asked = 0;
-  SetFakeSleep([](DWORD ms, void*) { asked += ms; }, nullptr);
+  SetSleepHook([](DWORD ms, void*) { asked += ms; }, nullptr);
   Sleep(10);
   Sleep(20);
-  SetFakeSleep(nullptr, nullptr);
+  SetSleepHook(nullptr, nullptr);
   EXPECT_EQ(asked, 30u);
 }
 
