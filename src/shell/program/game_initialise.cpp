@@ -5,7 +5,7 @@
 
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
-#include "control/key_map.h"
+#include "control/keymap/key_map.h"
 #include "control/local_player.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
@@ -305,9 +305,9 @@ int GameInitialise() {
   InstallLightEffectsHooks(g_Lights);
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
-  // 18. The key-action list.
-  RemoveAllKeyMappings();
-  Later("developer keys");
+  // 18. The key-action list, with the developer keys under switch M.
+  CreateKeyMap();
+  TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
   SetWorkDirectory();
   SetSearchFolders(kGameSearchFolders);

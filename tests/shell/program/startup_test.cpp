@@ -79,7 +79,7 @@ const std::vector<std::string> kStartUpSteps = {
       "+trail list",
       "(world-text renderers: not built yet)",
       "(end-of-level object: not built yet)",
-      "(developer keys: not built yet)",
+      "18 key map: 0 developer keys",
       "(default render-effects name: not built yet)",
       "+state-rule tables",
       "+font sprite set",
