@@ -1,5 +1,6 @@
 #include "sound/sound_fixture.h"
 
+#include <cmath>
 #include <fstream>
 
 #include "foundation/files/buffered_file.h"
@@ -19,14 +20,10 @@
 namespace sound_test {
 
 PsfMemorySample ToneSample(const std::string& name, float hz, float seconds, int rate, float amplitude) {
-  SampleRecipe r;
-  r.name = name;
-  r.kind = "tone";
-  r.pitch = hz;
-  r.duration = seconds;
-  r.rate = rate;
-  std::vector<std::int16_t> pcm = Synthesise(r);
-  for (std::int16_t& s : pcm) s = static_cast<std::int16_t>(s * amplitude / 0.6f);
+  // A pure sine (no harmonics to be mistaken for another sample's pitch).
+  const std::vector<short> tone =
+      audio_test::Tone(hz, amplitude * 26000.0, static_cast<std::size_t>(std::lround(seconds * rate)), rate);
+  const std::vector<std::int16_t> pcm(tone.begin(), tone.end());
   PsfMemorySample sample;
   sample.name = name;
   sample.rate = static_cast<std::uint32_t>(rate);

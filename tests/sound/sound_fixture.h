@@ -30,7 +30,8 @@ struct CapturedBox {
   std::string text, caption;
 };
 
-// A mono tone sample of the cache: `hz` for `seconds` at `rate`.
+// A mono sine sample of the cache: `hz` for `seconds` at `rate`, its
+// amplitude a share of 26000.
 PsfMemorySample ToneSample(const std::string& name, float hz, float seconds, int rate = 22050, float amplitude = 0.6f);
 // The PCM a sample's blocks decode to.
 std::vector<std::int16_t> DecodeAll(const std::vector<std::uint8_t>& blocks, bool stereo, std::uint32_t format = 0);
