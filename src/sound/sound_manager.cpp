@@ -15,6 +15,8 @@ CSoundManager* g_SoundManager = nullptr;
 
 namespace {
 
+bool g_failInitialise = false;
+
 constexpr DWORD kChannelFlags =
     DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2;  // 0x100E0
 constexpr DWORD kStereoBytes = 352800;  // two seconds of 44,100 Hz 16-bit stereo
@@ -61,8 +63,11 @@ std::uint32_t CSoundManager::GameTime() const { return g_GameClock != nullptr ? 
 
 // --- life -------------------------------------------------------------------------------
 
+void SoundManagerFailInitialise(bool fail) { g_failInitialise = fail; }
+
 bool CSoundManager::Initialise(HWND window, int, bool want3D) {
   Free();
+  if (g_failInitialise) return false;
   use3D_ = want3D;
   // The device first, then its capabilities.
   if (FAILED(DirectSoundCreate8(nullptr, &device_, nullptr))) {
@@ -501,3 +506,4 @@ void CSoundManager::UpdateMusic() {
   if (active_ && ChannelCount() > kMusicChannel) RefillAndUpdate(kMusicChannel);
   intensity_.Update(g_GameClock != nullptr ? g_GameClock->GetFrameTime() : 0.0f);
 }
+

@@ -89,6 +89,7 @@ class CSoundManager {
   void Free();
   // Whether sounds may be started (after a successful Initialise).
   bool IsActive() const { return active_; }
+  bool IsInitialised() const { return active_; }
   bool Is3D() const { return use3D_; }
   int ChannelCount() const { return static_cast<int>(channels_.size()); }
   int OrdinaryChannelCount() const { return ordinaryCount_; }
@@ -308,6 +309,10 @@ class CSoundManager {
   void Log(SoundPlayKind kind, const CSoundBank* bank, int event, const CVector3* position, float range,
            std::uint32_t tag, int answer);
 };
+
+// Test switch: while on, Initialise answers failure at once (start-up's
+// error path).
+void SoundManagerFailInitialise(bool fail);
 
 // The game's sound manager; null before start-up and after shut-down.
 extern CSoundManager* g_SoundManager;
