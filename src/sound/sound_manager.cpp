@@ -80,7 +80,7 @@ bool CSoundManager::Initialise(HWND window, int, bool want3D) {
     Free();
     return false;
   }
-  const int count = caps.dwFreeHw3DAllBuffers >= 15 ? static_cast<int>(caps.dwFreeHw3DAllBuffers) : 16;
+  const int count = caps.dwFreeHw3DAllBuffers >= 15 ? static_cast<int>(caps.dwFreeHw3DAllBuffers) : kSoundChannels;
   minRate_ = caps.dwMinSecondarySampleRate;
   maxRate_ = caps.dwMaxSecondarySampleRate;
   if (FAILED(device_->SetCooperativeLevel(window, DSSCL_PRIORITY))) {

@@ -37,6 +37,9 @@ inline constexpr int kEnvironmentChannels = 4;
 inline constexpr int kInterfaceChannel = 9;
 inline constexpr int kFirstOrdinaryChannel = 10;
 
+// The channels asked of a device that offers fewer than 15 free 3-D buffers.
+inline constexpr int kSoundChannels = 16;
+
 inline constexpr int kSoundLoopSlots = 30;
 inline constexpr int kSoundStreamSlots = 2;
 inline constexpr int kSoundStreamEvents = 11;
@@ -82,7 +85,8 @@ class CSoundManager {
   // Creates the device, asks its capabilities (15 or more free 3-D buffers:
   // that many channels, else 16), the primary buffer in 44,100 Hz 16-bit
   // stereo, the channels and, with 3-D, the listener.  `requestedChannels`
-  // is replaced by what the device offers.  False on any failure (nothing
+  // is replaced by what the device offers (kSoundChannels when it offers
+  // fewer than 15).  False on any failure (nothing
   // is kept); the manager is then inactive and plays nothing.
   bool Initialise(HWND window, int requestedChannels, bool want3D);
   // Stops everything, frees the level's data, the channels and the device.
