@@ -1,5 +1,6 @@
 #include "sound/environment_sound_section.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -41,7 +42,9 @@ bool ReadEnvironmentSoundSection(EnvTextCursor& text, std::vector<EnvironmentSou
     EnvironmentSound s;
     if (std::strlen(name) >= sizeof s.name)
       DebugTrace("Environment sounds: the name at line %d is too long, cut\n", line);
-    std::strncpy(s.name, name, sizeof s.name - 1);
+    const std::size_t n = std::min(std::strlen(name), sizeof s.name - 1);
+    std::memcpy(s.name, name, n);
+    s.name[n] = 0;
     char skipped[8];
     bool ok = text.RestOfLine(skipped, sizeof skipped) && ReadLine(text, s.sampleFile, sizeof s.sampleFile, "the sample file") &&
               ReadLine(text, s.description, sizeof s.description, "the description");

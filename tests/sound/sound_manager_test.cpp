@@ -11,7 +11,9 @@
 #include "foundation/maths/random15.h"
 #include "platform/dsound8/dsound8_test_hooks.h"
 #include "psf_encoder.h"
+#include "sound/sound_effects_hooks.h"
 #include "sound/sound_fixture.h"
+#include "world/effects/effects_hooks.h"
 #include "sound/wave_source_imus.h"
 #include "sound/wave_source_psf_stream.h"
 #include "world/environment/env_text_cursor.h"
@@ -591,6 +593,30 @@ TEST_F(SoundManagerTest, LevelEndFreesEverythingAndAnInactiveManagerPlaysNothing
   EXPECT_EQ(idle.PlayLog()[0].tag, 9u);
   EXPECT_EQ(idle.NextEmitterId(), 1u);
   EXPECT_EQ(idle.NextEmitterId(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The world's effects reach the manager through their hooks: the world pause
+// pauses the world's sounds, a breakable switches environment sounds.
+TEST_F(SoundManagerTest, TheWorldsEffectsReachTheManagerThroughTheirHooks) {
+  ASSERT_TRUE(Start({}));
+  const std::string text = "Drip\nDrip.wav\n-\n0 0 0\n0 1000 1 1 1 0 0 1\nENDENVS";
+  EnvTextCursor cursor(text.c_str());
+  ASSERT_TRUE(manager_.ReadEnvironmentSounds(cursor));
+  ConnectSoundToEffects(&manager_);
+  ASSERT_NE(g_EffectsHooks.SetSoundPaused, nullptr);
+  g_EffectsHooks.SetSoundPaused(true);
+  EXPECT_TRUE(manager_.IsPaused());
+  g_EffectsHooks.SetSoundPaused(false);
+  EXPECT_FALSE(manager_.IsPaused());
+  g_EffectsHooks.SetEnvironmentSound(0, false);
+  EXPECT_EQ(manager_.GetEnvironmentSound(0)->enabled, 0);
+  ConnectSoundToEffects(nullptr);
+  EXPECT_EQ(g_EffectsHooks.SetSoundPaused, nullptr);
+  EXPECT_EQ(g_EffectsHooks.SetEnvironmentSound, nullptr);
 }
 
 }  // namespace
