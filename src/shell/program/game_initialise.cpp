@@ -43,6 +43,7 @@
 #include "shell/program/startup_trace.h"
 #include "shell/program/system_settings.h"
 #include "shell/stats/stats_tables.h"
+#include "sound/sound_effects_hooks.h"
 #include "sound/sound_manager.h"
 #include "units/base/state_rule_tables.h"
 #include "world/cameras/movie_camera.h"
@@ -254,6 +255,7 @@ int GameInitialise() {
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
   if (!g_SoundManager->Initialise(MainWindow, kSoundChannels, true)) ErrorBox("Failed to initialise SoundManager!");
+  ConnectSoundToEffects(g_SoundManager);
   // 12. The world's effect objects.
   if (!Make(g_RepulsionPool, "repulsion pool", 225u)) return 0;
   Later("strike list");
@@ -409,6 +411,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");
   Free(g_LadderTable, "object table and repulsion controller");
