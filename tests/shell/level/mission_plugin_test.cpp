@@ -287,3 +287,26 @@ TEST(MissionPluginFile, ThePluginNeedsNothingButTheCLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FrontEndPlugin, BindsAndAnswersTheTwoQuestionsOnly) {
+  Win32AddLibraryFolder(HALBERD_PROGRAM_DIR);
+  stats_test::BoxRecorder boxes;
+  ASSERT_EQ(LoadMissionPlugin("FrontEnd.dll"), 1) << boxes.Joined();
+  for (std::uint32_t code : {static_cast<std::uint32_t>(MEV_MODE_QUERY), static_cast<std::uint32_t>(MEV_SKIP_PROMPT_QUERY)}) {
+    std::int32_t answer[1] = {0};
+    RaiseMissionEvent(code, answer, 1);
+    EXPECT_EQ(answer[0], 1) << code;
+  }
+  std::int32_t boarding[3] = {1, 2, 0};
+  RaiseMissionEvent(MEV_BOARDING_REQUEST, boarding, 3);
+  EXPECT_EQ(boarding[2], 1) << "left at its preset";
+  std::int32_t drop[3] = {1, 2, 0};
+  RaiseMissionEvent(MEV_DROP_QUERY, drop, 3);
+  EXPECT_EQ(drop[2], 0);
+  FreeMissionPlugin();
+  Win32AddLibraryFolder(nullptr);
+}
+
+}  // namespace
