@@ -50,6 +50,10 @@ void AcquireMouse() {
 }
 
 void HandleInputMessage(UINT message, WPARAM, LPARAM lParam) {
+  if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+    g_Input.MouseX = static_cast<std::int16_t>(LOWORD(lParam));
+    g_Input.MouseY = static_cast<std::int16_t>(HIWORD(lParam));
+  }
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

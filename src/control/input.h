@@ -34,6 +34,7 @@ class CInput {
   int Active = 0;        // the game window is active
   int Started = 0;       // between InitInput and ShutdownInput
   int Acquisitions = 0;  // times the mouse was acquired
+  int MouseX = 0, MouseY = 0;  // cursor position in client pixels
   float HalfAxisThresholds[4] = {};
 };
 

@@ -102,3 +102,17 @@ void CSoundManager::Free() {
   sounds_.clear();
   initialised_ = false;
 }
+
+bool CSoundManager::LoadCache(const char*) { return false; }
+
+CSoundBank* CSoundManager::LoadBank(const char*, int) { return nullptr; }
+
+void CSoundManager::ReleaseLevel() { StopAllSounds(); }
+
+void CSoundManager::Update() {}
+
+void CSoundManager::StopMusic() {}
+
+void CSoundManager::StopAllSounds() {
+  for (int i = 0; i < kSoundChannels; ++i) StopChannel(i);
+}

@@ -59,6 +59,17 @@ class CSoundManager {
   void Free();
   bool IsInitialised() const { return initialised_; }
 
+  // The level's sound cache ("X.sch") and banks ("X.sbk").  No sound data
+  // is read yet: the cache answers false and a bank null, without a message.
+  bool LoadCache(const char* name);
+  CSoundBank* LoadBank(const char* name, int flag);
+  // Level end: every sound stops, the cache's samples and the banks are freed.
+  void ReleaseLevel();
+  // Once a frame: playing sounds and music move on.
+  void Update();
+  void StopMusic();
+  void StopAllSounds();
+
   // The time-scale word: 1 (after construction) while playback rates follow
   // the game clock's time scale, 0 when they do not (menu screens).
   void SetFollowsGameTime(int on) { followsGameTime_ = on; }

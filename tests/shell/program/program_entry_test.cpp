@@ -9,7 +9,7 @@
 #include "control/viewport_config.h"
 #include "foundation/system/command_switches.h"
 #include "menus/screens/screen_manager.h"
-#include "shell/frame/level_cycle.h"
+#include "shell/level/level_cycle.h"
 #include "shell/frame/run_frame.h"
 #include "shell/program/game_start_fixture.h"
 #include "shell/program/shell_state.h"
