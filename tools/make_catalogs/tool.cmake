@@ -42,3 +42,4 @@ function(halberd_catalog manifest_name)
 endfunction()
 
 halberd_catalog(catalog.txt)
+halberd_catalog(chardata.txt)

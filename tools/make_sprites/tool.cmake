@@ -26,6 +26,9 @@ set(startup_outputs)
 foreach(sheet IN LISTS startup_sheets)
   list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${sheet}.img ${HALBERD_DEMO_DATA}/startup/${sheet}.tga)
 endforeach()
+foreach(picture DefLoad DefLoad_US PCPromo SplashMarlow SplashBrindle PCSplashLegal)
+  list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${picture}.bmp)
+endforeach()
 add_custom_command(OUTPUT ${startup_outputs}
                    COMMAND make_sprites startup ${CMAKE_CURRENT_SOURCE_DIR}/demo_data ${HALBERD_DEMO_DATA}/startup
                    DEPENDS make_sprites ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/glyphs.txt

@@ -142,7 +142,7 @@ void BlackFrames() {
 
 // A splash picture of the slide show, drawn once full screen on both buffers.
 bool DrawSlide(const char* picture) {
-  ShowFullScreenImage(picture, 0, false, true);
+  ShowPictureOnce(picture);
   return true;
 }
 

@@ -118,18 +118,41 @@ class Reader {
 
 }  // namespace
 
-int ReadLoadList(LoadListContext* context, const char* fileName) {
-  if (fileName == nullptr || fileName[0] == '\0') return 0;
+namespace {
+
+// The cycle and depth checks of a list about to be read; false with a message.
+bool MayOpen(const char* fileName) {
   std::vector<std::string>& open = Open();
   for (const std::string& name : open)
     if (strcasecmp(name.c_str(), fileName) == 0) {
       ErrorBox("Load list \"%s\" includes itself", fileName);
-      return 0;
+      return false;
     }
   if (static_cast<int>(open.size()) >= kLoadListIncludeDepth) {
     ErrorBox("Load list \"%s\": lists are included more than %d deep", fileName, kLoadListIncludeDepth);
-    return 0;
+    return false;
   }
+  return true;
+}
+
+int Run(LoadListContext* context, const char* fileName, const std::string& text) {
+  std::vector<std::string>& open = Open();
+  if (context != nullptr && open.empty()) context->Error = 0;
+  open.push_back(fileName);
+  const int result = Reader(context, fileName, text).Run();
+  open.pop_back();
+  return result;
+}
+
+}  // namespace
+
+int ReadLoadListText(LoadListContext* context, const char* fileName, const char* text, unsigned long size) {
+  if (fileName == nullptr || text == nullptr || !MayOpen(fileName)) return 0;
+  return Run(context, fileName, std::string(text, size));
+}
+
+int ReadLoadList(LoadListContext* context, const char* fileName) {
+  if (fileName == nullptr || fileName[0] == '\0' || !MayOpen(fileName)) return 0;
   char* data = nullptr;
   std::uint32_t size = 0;
   if (!FileExists(fileName) || !LoadFile(fileName, &data, &size, nullptr, 0)) {
@@ -138,9 +161,5 @@ int ReadLoadList(LoadListContext* context, const char* fileName) {
   }
   const std::string text(data, size);
   FreeLoadedFile(data);
-  if (context != nullptr && open.empty()) context->Error = 0;
-  open.push_back(fileName);
-  const int result = Reader(context, fileName, text).Run();
-  open.pop_back();
-  return result;
+  return Run(context, fileName, text);
 }

@@ -28,3 +28,6 @@ inline constexpr int kLoadListIncludeDepth = 8;
 // the limit or back into a list being read (each with a message naming the
 // list).  The list's text is freed on every path.
 int ReadLoadList(LoadListContext* context, const char* fileName);
+// The same over a list's text already in memory (`size` bytes, NULs count as
+// blanks), read under the name `fileName`.
+int ReadLoadListText(LoadListContext* context, const char* fileName, const char* text, unsigned long size);

@@ -101,6 +101,10 @@ void ShowLoadingScreen(const char* picture) {
   }
 }
 
+void ShowPictureOnce(const char* picture) {
+  WithPicture(picture, [](CFullScreenImage& image) { DrawTwice(image, 255); });
+}
+
 void ShowFullScreenImage(const char* picture, std::uint32_t ms, bool fadeIn, bool keep) {
   WithPicture(picture, [&](CFullScreenImage& image) {
     if (fadeIn) {

@@ -24,6 +24,9 @@ inline constexpr float kFadeStep = 0.0025f;
 // frees it.  The picture's memory is taken from the "Global Heap" between
 // its marks.
 void ShowLoadingScreen(const char* picture);
+// Draws a picture once at full opacity on both buffers (a slide of the
+// splash show), then frees it.
+void ShowPictureOnce(const char* picture);
 // Shows a picture for `ms` milliseconds: with `fadeIn` drawn at alpha
 // a x a x 255 for a = 0, 0.0025, ... 1.0, else drawn at full opacity 400
 // times; then, unless `keep`, 20 more full draws.  The heap mark is restored.
