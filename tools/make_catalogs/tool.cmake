@@ -65,3 +65,4 @@ halberd_catalog(chardata.txt)
 
 halberd_catalog(levels.txt)
 halberd_catalog(frontend.txt)
+halberd_catalog(demo.txt)

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "foundation/system/not_built_yet.h"
 #include "menus/screens/screen_manager.h"
 

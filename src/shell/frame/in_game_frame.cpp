@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "control/input.h"
-#include "control/key_map.h"
+#include "control/input/input.h"
+#include "control/keymap/key_map.h"
 #include "control/local_player.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
@@ -34,6 +34,7 @@
 #include "world/effects/sphere_events.h"
 #include "world/effects/tracer_batteries.h"
 #include "world/effects/trails.h"
+#include "render/geometry/camera.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
 #include "world/glass/glazier.h"
@@ -216,8 +217,15 @@ void InGameFrame() {
   } else if (menu == MENU_RESULT_LEVEL_CHANGE) {
     LevelChangeRequested();
   }
-  // 19. Sound.
-  if (g_SoundManager != nullptr) g_SoundManager->Update();
+  // 19. Sound: each local viewport's camera is a listener.
+  if (g_SoundManager != nullptr) {
+    if (g_MainCamera != nullptr) {
+      g_SoundManager->SetListenerCount(1);
+      g_SoundManager->SetListenerFromCamera(0, *g_MainCamera);
+    }
+    g_SoundManager->Update();
+    g_SoundManager->UpdateMusic();
+  }
   Step("19 sound");
   // 20. The viewport cameras.
   Step("20 viewport cameras");

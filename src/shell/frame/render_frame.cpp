@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "control/local_player.h"
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
@@ -150,7 +150,8 @@ void RenderFrame(int renderOn) {
   DrawDebugOverlay();
   if (CursorShown != 0 && g_EffectsSprites != nullptr) {
     g_Render->SetBilinearFilter(1);
-    g_EffectsSprites->Draw(kCursorSprite, g_Input.MouseX, g_Input.MouseY);
+    g_EffectsSprites->Draw(kCursorSprite, g_Input != nullptr ? g_Input->GetCursorX() : 0,
+                           g_Input != nullptr ? g_Input->GetCursorY() : 0);
   }
   if (g_FontSprites != nullptr) g_FontSprites->SetBlendMode(blend);
   g_Render->SetZEnable(1);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "control/input.h"
-#include "control/level_key_map.h"
+#include "control/input/input.h"
+#include "control/keymap/lock_table.h"
 #include "control/local_player.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
@@ -379,7 +379,8 @@ int levelInitialise(const char* levelName) {
   }
   // 24-25. The environment finished, the key table, the overlays.
   g_GameClock->Reset();
-  MakeLevelKeyMap();
+  // The level's key table: the lock table starts empty for each level.
+  g_LockTable.Clear();
   for (CScreen2D* overlay : g_ViewScreens2D)
     if (overlay != nullptr) overlay->SetTransition(1);
   // 26. Difficulty.
@@ -436,7 +437,7 @@ void LevelShutdown() {
   if (g_WorldText != nullptr) g_WorldText->WorldTextClear();
   if (g_MovieCamera != nullptr) g_MovieCamera->Reset();
   MakeLoadingLogo(false);
-  FreeLevelKeyMap();
+  g_LockTable.Clear();
   FreePlayerCameras();
   g_LocalPlayers.RemoveAll();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();

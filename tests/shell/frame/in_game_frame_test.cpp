@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "control/local_player.h"
 #include "foundation/time/timer.h"
 #include "menus/screens/screen_manager.h"

@@ -32,6 +32,7 @@ fs::path MakeRoot() {
   fs::create_directories(root);
   const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
   for (const char* folder : {"data", "shaders"}) fs::copy(fs::path(HALBERD_GAME_DATA_DIR) / folder, root / folder, options);
+  fs::copy(fs::path(HALBERD_GAME_DATA_DIR) / ".." / "sound", root / "data" / "sound", options);
   for (const auto& entry : fs::directory_iterator(HALBERD_DEMO_LEVEL_DIR))
     if (entry.path().extension() != ".dat") fs::copy(entry.path(), root / entry.path().filename(), options);
   // The level templates and the figure's walk (from the tools' data folder).

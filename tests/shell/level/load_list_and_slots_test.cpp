@@ -11,6 +11,7 @@
 #include "shell/level/load_environment.h"
 #include "shell/level/load_list.h"
 #include "shell/program/game_objects.h"
+#include "sound/sound_manager.h"
 #include "units/base/anim_slot_ids.h"
 #include "world/environment/environment.h"
 
@@ -21,6 +22,8 @@ class LoadLists : public LevelStart {
   void SetUp() override {
     LevelStart::SetUp();
     ASSERT_EQ(Start(""), 1);
+    // The environment's sounds take their samples from the level's cache, as level initialise loads it.
+    g_SoundManager->LoadCache("DEMO.sch");
     boxes_.clear();
   }
   void TearDown() override {

@@ -27,7 +27,7 @@ TEST_F(Program, RunsFramesOfTheDemoLevelAndEndsWithExitCodeZeroAfterTheShutDown)
   char given[] = "-p -x mission2.dll";
   EXPECT_EQ(WinMain(nullptr, nullptr, given, 0), 0);
   EXPECT_EQ(FramesPresented(), 3);
-  EXPECT_TRUE(boxes_.empty()) << boxes_.front().text;
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front().caption << ": " << boxes_.front().text;
   EXPECT_FALSE(LevelRunning());
   EXPECT_FALSE(IsCommandSwitchSet('p'));
   EXPECT_FALSE(IsCommandSwitchSet('x'));
