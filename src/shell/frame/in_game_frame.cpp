@@ -46,6 +46,7 @@
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
 
+int RenderingOn = 1;
 float ReflectionAngle = 0.0f;
 float FrameFogDistance = 0.0f;
 
@@ -138,6 +139,18 @@ void RunFrame() {
 }
 
 void InGameFrame() {
+  const bool render = InGameFrameUpdate();
+  // 22. The render.
+  if (render) {
+    RenderFrame(RenderingOn);
+    Step("22 render");
+  }
+  // 23. The frame rate.
+  g_frameRate.Update();
+  Step("23 frame rate");
+}
+
+bool InGameFrameUpdate() {
   // 1. The reflection transform of menu levels.
   const bool menuLevel = MissionQueryMode() != 0;
   if (menuLevel && g_GameClock != nullptr) ReflectionAngle += 5.0f * g_GameClock->GetFrameTime();
@@ -233,12 +246,5 @@ void InGameFrame() {
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
   if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Step();
   Step("21 movie camera, environment and sky");
-  // 22. The render.
-  if (menu != MENU_RESULT_QUIT) {
-    RenderFrame(1);
-    Step("22 render");
-  }
-  // 23. The frame rate.
-  g_frameRate.Update();
-  Step("23 frame rate");
+  return menu != MENU_RESULT_QUIT;
 }

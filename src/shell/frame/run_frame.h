@@ -13,6 +13,10 @@ void RunFrame();
 // terminals, the mission's end, the menu driver, sound, cameras, the
 // environment and sky, the render, the frame-rate meter).
 void InGameFrame();
+// Steps 1 to 21 of the in-game frame (everything but the render and the
+// frame-rate meter); answers whether the frame is to be drawn (not when the
+// menu driver closed the program).
+bool InGameFrameUpdate();
 // Draws the frame: each local viewport (one full-screen view when split
 // drawing is not allowed), then the 2D layers, the debug overlay and the
 // cursor sprite; the scene is ended and presented.  Nothing while FrameMode
@@ -30,6 +34,9 @@ int FramesPresented();
 // The views the last render drew.
 int LastFrameViews();
 
+// The render-on word the in-game frame draws with (1; the developer key
+// "Toggle Rendering" switches it): off, a frame only clears the screen.
+extern int RenderingOn;
 // The menu-level reflection angle (degrees), grown by 5 x the game clock's
 // frame time each frame.
 extern float ReflectionAngle;
