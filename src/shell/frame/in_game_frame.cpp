@@ -123,6 +123,7 @@ void LevelChangeRequested() {
 }  // namespace
 
 void RunFrame() {
+  ApplyOffscreenFrameLimit();
   switch (FrameMode) {
     case FRAME_IN_GAME:
       InGameFrame();

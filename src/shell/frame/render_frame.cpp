@@ -23,6 +23,7 @@
 #include "shell/program/game_objects.h"
 #include "shell/program/main_window.h"
 #include "shell/program/shell_state.h"
+#include "platform/win32/window.h"
 #include "world/cameras/movie_camera.h"
 #include "world/effects/effects_world.h"
 #include "world/engine.h"
@@ -44,6 +45,10 @@ int g_frameLimit = 0;
 std::string g_screenshot;
 int g_presented = 0;
 int g_lastViews = 0;
+bool g_limitChecked = false;
+// Frames an offscreen run presents when no count was asked for: nobody can
+// close its window.
+constexpr int kOffscreenFrames = 300;
 
 bool SplitDrawingAllowed() {
   if (SplitDrawing == 0) return false;
@@ -105,6 +110,16 @@ void SetFrameLimit(int frames, const char* screenshot) {
   g_frameLimit = frames > 0 ? frames : 0;
   g_screenshot = screenshot != nullptr ? screenshot : "";
   g_presented = 0;
+  g_limitChecked = false;
+}
+
+void ApplyOffscreenFrameLimit() {
+  if (g_limitChecked) return;
+  g_limitChecked = true;
+  if (g_frameLimit == 0 && Win32WindowsAreOffscreen()) {
+    g_frameLimit = kOffscreenFrames;
+    std::printf("halberd: no display to close the window, presenting %d frames\n", g_frameLimit);
+  }
 }
 
 int FramesPresented() { return g_presented; }

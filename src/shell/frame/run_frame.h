@@ -29,6 +29,9 @@ void DrawViewport(int viewport);
 // (0: no limit) the game is closed through QuitGame, and the last of them
 // is saved to `screenshot` when one is named (PNG for ".png", else BMP).
 void SetFrameLimit(int frames, const char* screenshot);
+// An offscreen run (nobody can close its window) with no limit set gets 300
+// frames; checked once after each SetFrameLimit.
+void ApplyOffscreenFrameLimit();
 // Frames presented since the limit was set.
 int FramesPresented();
 // The views the last render drew.
