@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 #include <string>
 
 #include "platform/win32/debug_output.h"
 #include "shell/script/script_state.h"
+#include "shell/stats/stats_fixture.h"
 
 namespace {
 
@@ -72,6 +74,31 @@ TEST(ScriptTable, SoundSlotsWithoutANameAnswerNone) {
     EXPECT_EQ(t.SoundLoadBankShared(name), nullptr);
     EXPECT_EQ(t.SoundCacheLoadMission(name), 0u);
     EXPECT_EQ(t.SoundCacheLoad(name), 0u);
+  }
+}
+
+TEST(ScriptTable, LevelSlotsRefuseMissingNamesAndSlotNumbersOutOfRange) {
+  const ScriptFunctionTable& t = g_ScriptFunctionTable;
+  struct Case {
+    const char* label;
+    std::int32_t (*call)();
+    std::vector<std::string> boxes;  // the slot boxes show the file name as their text
+  } cases[] = {
+      {"null slot name", [] { return g_ScriptFunctionTable.AnimSlotRegister(nullptr, "walk.prs"); },
+       {"walk.prs"}},
+      {"unknown slot name", [] { return g_ScriptFunctionTable.AnimSlotRegister("NO_SUCH_SLOT", "walk.prs"); },
+       {"walk.prs"}},
+      {"slot 222", [] { return g_ScriptFunctionTable.AnimSlotLoad(222, "walk.prs"); },
+       {"walk.prs"}},
+      {"slot -1", [] { return g_ScriptFunctionTable.AnimSlotLoad(-1, "walk.prs"); }, {"walk.prs"}},
+      {"no environment name", [] { return g_ScriptFunctionTable.LoadEnvironment(nullptr); }, {}},
+      {"empty environment name", [] { return g_ScriptFunctionTable.LoadEnvironment(""); }, {}},
+  };
+  (void)t;
+  for (const Case& c : cases) {
+    stats_test::BoxRecorder boxes;
+    EXPECT_EQ(c.call(), 0) << c.label;
+    EXPECT_EQ(boxes.texts, c.boxes) << c.label;
   }
 }
 
