@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -223,7 +224,7 @@ TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnc
 TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
   // A loose copy of the data whose "MPSkins.txt" has three lines instead of four.
   const std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                     ("halberd_stats_fail_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+                                     ("halberd_stats_fail_" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(root);
   std::filesystem::copy(std::filesystem::current_path(), root, std::filesystem::copy_options::recursive);
   const std::filesystem::path skins = root / "data" / "stats" / "MPSkins.txt";
