@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "control/control_mapper.h"
-#include "control/input.h"
-#include "control/key_map.h"
+#include "control/bindings/control_mapper.h"
+#include "control/input/input.h"
+#include "control/keymap/key_map.h"
 #include "control/local_player.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
@@ -307,9 +307,9 @@ int GameInitialise() {
   InstallLightEffectsHooks(g_Lights);
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
-  // 18. The key-action list.
-  RemoveAllKeyMappings();
-  Later("developer keys");
+  // 18. The key-action list, with the developer keys under switch M.
+  CreateKeyMap();
+  TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
   SetWorkDirectory();
   SetSearchFolders(kGameSearchFolders);
@@ -371,6 +371,7 @@ int GameInitialise() {
     return 0;
   }
   g_made.statsTables = true;
+  PrintStatsTables();
   TraceStep("28 stats tables");
   // 29. The environment, the particle pool, the clocks, the terminal.
   Later("environment game-started word");
@@ -461,7 +462,7 @@ void GameShutdown() {
   FreeSprites(g_FontSprites, "font sprite set");
   FreeSprites(g_EffectsSprites, "effects sprite set");
   if (g_ControlMapper != nullptr) {
-    // The bindings go back to "current.key" once the binding files exist.
+    // The bindings go back to "current.key".
     DestroyControlMapper();
     TraceStep("-control mapper");
   }
