@@ -37,8 +37,7 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	      -DHALBERD_TESTS=OFF -DHALBERD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@set -e; for b in $(BENCH_DIR)/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BENCH_DIR) && "$(CURDIR)/$$b"); done
+	bench/run_benchmarks.sh $(BENCH_DIR)
 
 fuzz:
 	tools/install-deps.sh fuzz
