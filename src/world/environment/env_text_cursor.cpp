@@ -60,12 +60,11 @@ bool EnvTextCursor::Int(int* value) {
 bool EnvTextCursor::Real(float* value) {
   float read = 0.0f;
   const char* before = SkipBlanks(cursor_);
-  const char* start = cursor_;
   sscanf1(&cursor_, "%f", &read);
   // Infinities and "not a number" (spelt out, or a number past the float's
   // range) would poison every sum they reach: a damaged file, like no number.
   if (cursor_ == before || !std::isfinite(read)) {
-    cursor_ = start;
+    cursor_ = before;
     if (value) *value = 0.0f;
     return false;
   }

@@ -55,7 +55,7 @@ std::string Header(int v, unsigned levelFlags = 0) {
   return s;
 }
 
-std::string Sky(int v) { return env_file_fixture::SkySectionText(v, "UNDEFINED"); }
+std::string UndefinedSky(int v) { return env_file_fixture::SkySectionText(v, "UNDEFINED"); }
 
 // Everything after the portal list, empty, as a file of that version holds it.
 std::string Sections(int v, unsigned levelFlags = 0) {
@@ -64,7 +64,7 @@ std::string Sections(int v, unsigned levelFlags = 0) {
   s += "ENDENVS\nENDWAYPTS\n";
   if (v >= 11 && (levelFlags & 2) == 0) s += "ENDMARKERS\n";
   if (v >= 8) s += "0 ENDREGIONS\n";
-  s += Sky(v);
+  s += UndefinedSky(v);
   if (v >= 34) s += "<GLAZIER> </GLAZIER>\n";
   if (v >= 38) s += "<EMIT> </EMIT>\n";
   if (v >= 52) s += "GARDENS 0 0 ENDGARDEN END\n";
@@ -568,7 +568,7 @@ TEST_F(EnvFileTest, InstalledSectionReadersAreCalledInFileOrder) {
   SetEnvSectionReader(ENVSECTION_SWITCHES, RecordingReader);
   SetEnvSectionReader(ENVSECTION_TRACER_BATTERIES, RecordingReader);
   EXPECT_EQ(GetEnvSectionReader(ENVSECTION_LIGHTS), RecordingReader);
-  std::string text = Header(72) + "ENDI HLOX ENDP LIGHTS ENDENVS ENDWAYPTS ENDMARKERS REGIONS SWITCHES " + Sky(72) +
+  std::string text = Header(72) + "ENDI HLOX ENDP LIGHTS ENDENVS ENDWAYPTS ENDMARKERS REGIONS SWITCHES " + UndefinedSky(72) +
                      "<GLAZIER> </GLAZIER> <EMIT> </EMIT> GARDENS 0 0 ENDGARDEN END TRACERS ENDC";
   ASSERT_EQ(Load(text), 1) << report_.failedLine;
   EXPECT_EQ(g_sections, (std::vector<std::string>{"LIGHTS v72", "REGIONS v72", "SWITCHES v72", "TRACERS v72"}));
@@ -580,7 +580,7 @@ TEST_F(EnvFileTest, InstalledSectionReadersAreCalledInFileOrder) {
 TEST_F(EnvFileTest, AFailedSectionIsReportedAndTheNextOnesAreReadBehindItsEndWord) {
   SetEnvSectionReader(ENVSECTION_EMITTERS, FailingReader);
   const std::string text = Header(72) + "ENDI HLOX ENDP ENDL ENDENVS NEWENVWAYPT 0 0 w 1 2 3 1 2 3 0 -1 ENDWAYPTS " +
-                           "ENDMARKERS 0 ENDREGIONS " + Sky(72) +
+                           "ENDMARKERS 0 ENDREGIONS " + UndefinedSky(72) +
                            "<GLAZIER> </GLAZIER> <EMIT> * 1 2 3 </EMIT> GARDENS 0 0 ENDGARDEN END TRACERS 1 5 6 7 "
                            "ENDC";
   EXPECT_EQ(Load(text), 0);
@@ -602,7 +602,7 @@ TEST_F(EnvFileTest, LevelFlagTwoLeavesTheRouteMarkersOut) {
 
 TEST_F(EnvFileTest, OldNodeListKeepsNoMoreThanItsCount) {
   const std::string text = Header(16) + "ENDI HLOX ENDP ENDL 2 1 2 3 4 5 6 7 8 9 ENDN ENDENVS ENDWAYPTS ENDMARKERS 0 "
-                                        "ENDREGIONS " + Sky(16) + "ENDC";
+                                        "ENDREGIONS " + UndefinedSky(16) + "ENDC";
   ASSERT_EQ(Load(text), 1) << report_.failedLine;
   ASSERT_EQ(env_->NodeList.size(), 2u);
   EXPECT_EQ(env_->NodeList[1].z, 6.0f);
