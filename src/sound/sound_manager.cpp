@@ -85,3 +85,20 @@ void CSoundManager::SetPaused(bool on) {
   }
   paused_ = on;
 }
+
+namespace {
+bool g_failInitialise = false;
+}  // namespace
+
+void SoundManagerFailInitialise(bool fail) { g_failInitialise = fail; }
+
+bool CSoundManager::Initialise(HWND, int, bool) {
+  initialised_ = !g_failInitialise;
+  return initialised_;
+}
+
+void CSoundManager::Free() {
+  for (int i = 0; i < kSoundChannels; ++i) StopChannel(i);
+  sounds_.clear();
+  initialised_ = false;
+}

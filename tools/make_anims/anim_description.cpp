@@ -121,6 +121,18 @@ bool ReadAnimDescription(const std::string& text, AnimDescription* out, std::str
         s.Axis = static_cast<int>(axes.find(w[2][0]));
         anim->Swings.push_back(s);
       }
+    } else if (key == "ramp") {
+      const int node = w.size() > 1 ? out->FindNode(w[1]) : -1;
+      if (node < 0) return fail("no such node");
+      AnimRamp r{node, 0, 0.0f, 0.0f};
+      const std::string axes = "xyz";
+      if (w.size() != 5 || w[2].size() != 1 || axes.find(w[2][0]) == std::string::npos || !Number(w[3], &r.From) ||
+          !Number(w[4], &r.To))
+        return fail("ramp \"<node>\" <x|y|z> <from> <to>");
+      r.Axis = static_cast<int>(axes.find(w[2][0]));
+      anim->Ramps.push_back(r);
+    } else if (key == "drop") {
+      if (w.size() != 3 || !Number(w[1], &anim->DropFrom) || !Number(w[2], &anim->DropTo)) return fail("drop <from cm> <to cm>");
     } else if (key == "bob") {
       if (w.size() != 3 || !Number(w[1], &anim->BobAmplitude) || !Number(w[2], &anim->BobPhase))
         return fail("bob <cm> <phase>");
@@ -194,6 +206,13 @@ void BuildAnimSet(const AnimDescription& description, const AnimEntry& entry, An
       const float v = s.Degrees * std::sin(cycle + Radians(s.Phase));
       (s.Axis == 0 ? a.x : s.Axis == 1 ? a.y : a.z) += v;
     }
+    // Ramps and the drop run from the first key (t = 0) to the last (t = 1).
+    const float t = entry.Keys > 1 ? static_cast<float>(k) / static_cast<float>(entry.Keys - 1) : 0.0f;
+    for (const AnimRamp& r : entry.Ramps) {
+      CVector3& a = angles[static_cast<std::size_t>(r.Node)];
+      (r.Axis == 0 ? a.x : r.Axis == 1 ? a.y : a.z) += r.From + (r.To - r.From) * t;
+    }
+    const float drop = entry.DropFrom + (entry.DropTo - entry.DropFrom) * t;
     CVector3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
     for (int i = 0; i < nodes; ++i) {
       const FigureNode& node = description.Nodes[static_cast<std::size_t>(i)];
@@ -201,7 +220,7 @@ void BuildAnimSet(const AnimDescription& description, const AnimEntry& entry, An
       key = Pose{};
       key.translation = node.Offset;
       if (node.Parent == "ROOT")
-        key.translation.y += entry.BobAmplitude * std::sin(2.0f * cycle + Radians(entry.BobPhase)) - entry.Lower;
+        key.translation.y += entry.BobAmplitude * std::sin(2.0f * cycle + Radians(entry.BobPhase)) - entry.Lower - drop;
       key.scale = CVector3{1.0f, 1.0f, 1.0f};
       key.rotation = AnglesToKeyQuaternion(angles[static_cast<std::size_t>(i)]);
       // Where the joint stands in the figure's space, for the bounds.

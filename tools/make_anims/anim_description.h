@@ -8,6 +8,8 @@
 //     swing "<node>" <x|y|z> <degrees> <phase>   + degrees x sin(360 k / n + phase) on that axis
 //     bob <cm> <phase>                      root height + cm x sin(720 k / n + phase)
 //     lower <cm>                            root height - cm
+//     ramp "<node>" <x|y|z> <from> <to>     degrees on that axis going evenly from the first key to the last
+//     drop <from cm> <to cm>                root height - cm going evenly from the first key to the last
 //     event <type> <time in seconds> [<x> <y> <z> for type 1]
 //   end
 // '#' starts a comment.  Nodes not named in an animation stay at rest.
@@ -33,6 +35,15 @@ struct AnimSwing {
   float Phase = 0.0f;
 };
 
+// A turn on one axis that goes evenly from the first key to the last (a fall,
+// a death: animations that do not cycle).
+struct AnimRamp {
+  int Node = 0;
+  int Axis = 0;  // 0 x, 1 y, 2 z
+  float From = 0.0f;
+  float To = 0.0f;
+};
+
 struct AnimPose {
   int Node = 0;
   CVector3 Degrees{};
@@ -47,6 +58,9 @@ struct AnimEntry {
   float BobAmplitude = 0.0f;
   float BobPhase = 0.0f;
   float Lower = 0.0f;
+  std::vector<AnimRamp> Ramps;
+  float DropFrom = 0.0f;  // root lowered by DropFrom at the first key .. DropTo at the last
+  float DropTo = 0.0f;
   std::vector<AnimEvent> Events;
 };
 

@@ -283,7 +283,7 @@ TEST_F(MakeObjectsTest, AnimatedDemoObjectsLoadAndMove) {
   RunTool();
   const ObjectSource* figureSource = nullptr;
   for (const ObjectSource& o : description_.Objects)
-    if (o.Kind == ObjectKind::Skinned) figureSource = &o;
+    if (o.Kind == ObjectKind::Skinned && o.Name == "figure") figureSource = &o;
   ASSERT_NE(figureSource, nullptr);
   CEnvObject* figure = Load(figureSource->Name);
   ASSERT_NE(figure, nullptr) << (boxes_.empty() ? "" : boxes_.front().text);
