@@ -26,15 +26,17 @@ test: build-test
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
 # The test build (what CI runs), the one place its flags are set: sanitizers,
-# line-table debug information (enough for the sanitizers' stack traces), and
-# the test programs compiled in batches of one folder's files (see
-# cmake/halberd.cmake).  Configure a build of your own with these same flags
-# so that the shared compiler cache serves it.
+# line-table debug information (enough for the sanitizers' stack traces), the
+# test programs' own sources without optimisation (the code under test keeps
+# -O1) and compiled in batches of one folder's files (see cmake/halberd.cmake).
+# Configure a build of your own with these same flags so that the shared
+# compiler cache serves it.
 build-test:
 	tools/install-deps.sh core
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" \
-	      -DHALBERD_SANITIZE=ON -DHALBERD_UNITY_TESTS=ON -DHALBERD_UNITY_BATCH=8
+	      -DHALBERD_SANITIZE=ON -DHALBERD_UNITY_TESTS=ON -DHALBERD_UNITY_BATCH=8 \
+	      -DHALBERD_TEST_SOURCE_FLAGS=-O0
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 bench:

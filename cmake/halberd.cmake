@@ -116,6 +116,13 @@ function(halberd_test name)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   halberd_unity_test_sources(test_${name})
   halberd_test_main()
+  # The test programs' own sources may take flags of their own (the test
+  # build compiles them without optimisation: the code under test keeps the
+  # build's flags, and the tests' code is mostly calls into it).
+  if(HALBERD_TEST_SOURCE_FLAGS)
+    separate_arguments(source_flags UNIX_COMMAND "${HALBERD_TEST_SOURCE_FLAGS}")
+    target_compile_options(test_${name} PRIVATE ${source_flags})
+  endif()
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock halberd_test_main)
   halberd_link_operators(test_${name})
   gtest_discover_tests(test_${name}
