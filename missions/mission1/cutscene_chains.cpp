@@ -308,12 +308,19 @@ void RunChainStage(intptr_t stage) {
   if (stage >= 0 && stage < kChainStageCount) kStages[stage]();
 }
 
+// The sequence's pending calls go first: the firefight alone holds 194 of
+// the game's 200 timed calls, and the last stage's own calls must not be
+// the ones a full queue overwrites.
 void SkipCutscene() {
-  if (!g_IntroLastStageStarted) CutsceneStage6();
+  if (g_IntroLastStageStarted) return;
+  g_Script->TimerClearCallbacks();
+  CutsceneStage6();
 }
 
 void SkipOpening() {
-  if (!g_OpeningLastStageStarted) OpeningStage7();
+  if (g_OpeningLastStageStarted) return;
+  g_Script->TimerClearCallbacks();
+  OpeningStage7();
 }
 
 void CutsceneSetUp() {

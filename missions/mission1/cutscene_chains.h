@@ -34,8 +34,8 @@ void OpeningStage5();
 void OpeningStage6();
 void OpeningStage7();
 
-// A skip of the running sequence: its last stage at once, unless that stage
-// has already started.
+// A skip of the running sequence: its pending calls cleared and its last
+// stage run at once, unless that stage has already started.
 void SkipCutscene();
 void SkipOpening();
 

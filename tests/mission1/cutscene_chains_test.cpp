@@ -137,6 +137,22 @@ TEST_F(CutsceneTest, SkipDuringTheIntroGoesToTheBriefing) {
   EXPECT_EQ(world.overwrites, 0);
 }
 
+// A skip just after the firefight posted its 194 calls: the queue never
+// overflows (the skip clears it before the last stage posts), and the
+// intro ends.
+TEST_F(CutsceneTest, SkipAtTheStartOfTheFirefightLosesNoCall) {
+  world.Frames(1);
+  world.AdvanceReal(11000);  // stage 3 posted at 3500 + 7500
+  ASSERT_EQ(world.timers.size(), 194u);
+  world.cutsceneSkip = 1;
+  world.Frames(1);
+  world.cutsceneSkip = 0;
+  EXPECT_EQ(world.overwrites, 0);
+  EXPECT_EQ(world.timers.size(), 10u) << "stage 6's calls alone";
+  world.AdvanceReal(509);
+  EXPECT_EQ(world.briefingsShown, 1);
+}
+
 // Version 5 and later route with the usable flag, 6 and later play the
 // pair's loop word; older versions route to the waypoint alone and loop.
 TEST_F(CutsceneTest, CallbacksFollowTheMovieVersion) {

@@ -120,6 +120,11 @@ class RecordingScriptTable {
   RecordingScriptTable* previous_ = nullptr;
 };
 
+// Generated: calls the slot's recording function directly (not through a
+// table) with the arguments of a recorded call; output places get scratch
+// storage.  For benchmarks that weigh a plug-in's calls against the bare
+// calls.
+void ReplayScriptCall(const ScriptCall& call);
 // Generated: fills every member with its recording function.
 void FillRecordingScriptTable(ScriptFunctionTable* table);
 extern const char* const kRecordingSlotNames[SCRIPT_SLOT_COUNT];
