@@ -8,16 +8,17 @@
 #include <fstream>
 
 #include "shell/frame/run_frame.h"
-#include "shell/program/game_start_fixture.h"
+#include "shell/level/level_root_fixture.h"
 #include "shell/program/program_entry.h"
 
 namespace {
 
-using ProgramWithScript = GameStart;
+using ProgramWithScript = LevelStart;
 
 TEST_F(ProgramWithScript, TheScriptedEscapeEndsTheRunEarly) {
-  // The demo level, where Escape goes back to the front end (which ends the run).
-  setenv("HALBERD_COMMAND_LINE", "-d Demo.loa", 1);
+  // A level started directly, where Escape goes back to the front end
+  // (which, not being built, ends the run).
+  setenv("HALBERD_COMMAND_LINE", "Demo.loa", 1);
   const auto script = std::filesystem::temp_directory_path() / "halberd_escape_script.txt";
   std::ofstream(script) << "# Escape on the eleventh frame\n10 keydown Escape\n11 keyup Escape\n";
   std::string error;
