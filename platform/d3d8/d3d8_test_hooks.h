@@ -41,6 +41,9 @@ std::vector<D3D8Call> D3D8TestCallsNamed(IDirect3DDevice8* device, const std::st
 // Reads the pixel (x, y) of the current render target (row 0 at the top) as
 // ARGB; 0 when out of range.
 D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y);
+// Reads the block (x, y, width, height) of the current render target as ARGB,
+// rows top first (row 0 at y); empty when the block does not lie inside it.
+std::vector<D3DCOLOR> D3D8TestReadPixels(IDirect3DDevice8* device, int x, int y, int width, int height);
 
 // Number of live D3DPOOL_DEFAULT resources (textures, buffers, depth
 // surfaces, swap chains) of the device.

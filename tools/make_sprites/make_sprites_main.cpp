@@ -107,13 +107,15 @@ int Picture(int width, int height, const std::string& path) {
 
 // The start-up sprite sets: each set's page picture and sprite file.
 int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
-  std::string glyphs, particles, error;
-  if (!ReadText((in / "glyphs.txt").string(), &glyphs) || !ReadText((in / "particles.txt").string(), &particles)) {
-    std::fprintf(stderr, "make_sprites: cannot read the glyph list or the particle sheet in %s\n", in.string().c_str());
+  std::string recipes, glyphs, particles, error;
+  if (!ReadText((in / "sheets.txt").string(), &recipes) || !ReadText((in / "glyphs.txt").string(), &glyphs) ||
+      !ReadText((in / "particles.txt").string(), &particles)) {
+    std::fprintf(stderr, "make_sprites: cannot read the sheet recipes, the glyph list or the particle sheet in %s\n",
+                 in.string().c_str());
     return 1;
   }
   std::vector<StartupSheet> sheets;
-  if (!MakeStartupSheets(glyphs, particles, &sheets, &error)) {
+  if (!MakeStartupSheets(recipes, glyphs, particles, &sheets, &error)) {
     std::fprintf(stderr, "make_sprites: %s\n", error.c_str());
     return 1;
   }

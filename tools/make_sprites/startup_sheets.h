@@ -1,6 +1,7 @@
-// The sprite sets the game loads at start-up, made from the demo font and
-// particle sources: the font set (two fonts over one set), the interface
-// cells, the two panel frame sets and the effects set.
+// The sprite sets the game loads at start-up, drawn from the recipes of
+// "sheets.txt" (see sheet_recipes.h) with the demo font's glyph list and the
+// particle sheet: the font set (two fonts over one set), the interface cells,
+// the two panel frame sets, the effects set and the menu backdrop.
 #pragma once
 
 #include <string>
@@ -30,8 +31,8 @@ inline constexpr int kEffectsCells = 83;
 inline constexpr int kEffectsMoonCell = 81;
 inline constexpr int kEffectsCursorCell = 82;
 
-// Builds the five sets from the glyph list and the particle sheet texts.
-// False with a message in error when a source is malformed or a set does
-// not fit its page.
-bool MakeStartupSheets(const std::string& glyphs, const std::string& particles, std::vector<StartupSheet>* sheets,
-                       std::string* error);
+// Builds the sets of the recipe text.  False with a message in error when a
+// source is malformed, a set the game loads is missing or has too few cells,
+// the particle frames reach the moon's cell, or a set does not fit its page.
+bool MakeStartupSheets(const std::string& recipes, const std::string& glyphs, const std::string& particles,
+                       std::vector<StartupSheet>* sheets, std::string* error);
