@@ -13,6 +13,14 @@ void MPLayerStop() { g_started = false; }
 
 bool MPLayerStarted() { return g_started; }
 
+void MPUpdate() {}
+
+void MPPostFrame() {}
+
+void MPLevelStart() {}
+
+void MPLevelEnd() {}
+
 bool MPIsSessionRunning() { return false; }
 
 bool MPIsNetworkGame() { return false; }

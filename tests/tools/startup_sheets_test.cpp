@@ -27,13 +27,16 @@ const std::string kRecipes =
     "sheet GWInt.img GWInt.tga 107\ndigits 0 small FFFFFFFF\ndigits 73 large FFFFFFFF\nglyph 19 small / FFFFFFFF\n"
     "sheet 8060.img 8060.tga 22\nbox 0-21 16 16 FF102030\n"
     "sheet 6448.img 6448.tga 22\nbox 0-21 12 12 FF102030\n"
-    "sheet Effects.img Effects.tga 83\nparticles 0\ndisc 81 32 FFF0F0E0\ncursor 82\n";
+    "sheet Effects.img Effects.tga 83\nparticles 0\ndisc 81 32 FFF0F0E0\ncursor 82\n"
+    "sheet NewLogo.img NewLogo.tga 13\nbox 0-12 48 48 FF203040 FFE0E0D0\n";
 
 TEST(StartupSheets, EachSetHasTheCellsTheGameUses) {
   std::vector<StartupSheet> sheets;
   std::string error;
   ASSERT_TRUE(MakeStartupSheets(kRecipes, kGlyphs, kParticles, &sheets, &error)) << error;
-  ASSERT_EQ(sheets.size(), 5u);
+  ASSERT_EQ(sheets.size(), 6u);
+  EXPECT_EQ(sheets[5].name, "NewLogo.img");
+  EXPECT_EQ(sheets[5].cells.size(), static_cast<std::size_t>(kLogoCells));
   const StartupSheet& font = sheets[0];
   EXPECT_EQ(font.name, "VHBFont.img");
   ASSERT_EQ(font.cells.size(), static_cast<std::size_t>(kFontSetCells));
@@ -70,7 +73,7 @@ TEST(StartupSheets, TheRepositorysSourcesMakeEverySet) {
   ASSERT_TRUE(MakeStartupSheets(recipes, Read(folder + "glyphs.txt"), Read(folder + "particles.txt"), &sheets,
                                 &error))
       << error;
-  ASSERT_GE(sheets.size(), 6u);
+  ASSERT_GE(sheets.size(), 7u);
   EXPECT_EQ(sheets[4].cells.size(), static_cast<std::size_t>(kEffectsCells));
   // Every frame and bar cell of both panel sets is drawn, in a colour of its own.
   for (const char* panel : {"8060.img", "6448.img"}) {

@@ -23,7 +23,8 @@ constexpr Needed kNeeded[] = {{"VHBFont.img", kFontSetCells},
                               {"GWInt.img", kInterfaceCells},
                               {"8060.img", kPanelCells},
                               {"6448.img", kPanelCells},
-                              {"Effects.img", kEffectsCells}};
+                              {"Effects.img", kEffectsCells},
+                              {"NewLogo.img", kLogoCells}};
 
 }  // namespace
 

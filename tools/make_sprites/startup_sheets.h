@@ -1,7 +1,8 @@
 // The sprite sets the game loads at start-up, drawn from the recipes of
 // "sheets.txt" (see sheet_recipes.h) with the demo font's glyph list and the
 // particle sheet: the font set (two fonts over one set), the interface cells,
-// the two panel frame sets, the effects set and the menu backdrop.
+// the two panel frame sets, the effects set, the title sheet of menu levels
+// and the menu backdrop.
 #pragma once
 
 #include <string>
@@ -30,6 +31,8 @@ inline constexpr int kPanelCells = 22;
 inline constexpr int kEffectsCells = 83;
 inline constexpr int kEffectsMoonCell = 81;
 inline constexpr int kEffectsCursorCell = 82;
+// Cells of the title sheet of menu levels ("NewLogo.img").
+inline constexpr int kLogoCells = 13;
 
 // Builds the sets of the recipe text.  False with a message in error when a
 // source is malformed, a set the game loads is missing or has too few cells,
