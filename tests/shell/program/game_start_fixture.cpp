@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/viewport_config.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "control/input/input.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/viewport_config.h"
 #include "foundation/text/locale_table.h"
 #include "platform/win32/library.h"
