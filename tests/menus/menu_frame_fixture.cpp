@@ -10,6 +10,7 @@
 #include "foundation/files/file_locator.h"
 #include "foundation/text/locale_table.h"
 #include "make_sprites/sheet_recipes.h"
+#include "menus/screens/menu_metrics.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/event_injection.h"
@@ -44,6 +45,21 @@ LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return 1;
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The device callback: the display mode of the suite's size.
+int PickSuiteMode(CRender* render, HINSTANCE, HWND, int) {
+  for (DWORD a = 0; a < render->m_AdapterCount; ++a) {
+    AdapterInfo& adapter = render->m_Adapters[a];
+    for (DWORD d = 0; d < adapter.DeviceCount; ++d) {
+      DeviceInfo& device = adapter.Devices[d];
+      for (DWORD m = 0; m < device.ModeCount; ++m)
+        if (static_cast<int>(device.Modes[m].Width) == MenuFrameTest::s_Width &&
+            static_cast<int>(device.Modes[m].Height) == MenuFrameTest::s_Height)
+          device.CurrentMode = m;
+    }
+  }
+  return 1;
 }
 
 int QuietBox(HWND, const char* text, const char*, UINT, void* context) {
@@ -90,7 +106,7 @@ void MenuFrameTest::StartSuite(int width, int height) {
                              nullptr, nullptr, nullptr);
   ASSERT_NE(s_Window, nullptr);
   g_render = new CRender;
-  ASSERT_TRUE(g_render->Initialise(nullptr, s_Window, nullptr, 1));
+  ASSERT_TRUE(g_render->Initialise(nullptr, s_Window, PickSuiteMode, 1));
   g_render->MakeCurrent();
 
   // The game's data as the build made it.
@@ -112,6 +128,7 @@ void MenuFrameTest::StartSuite(int width, int height) {
   g_PanelSprites = LoadSet(width == 640 ? "startup/6448.img" : "startup/8060.img", s_Textures.get());
   g_EffectsSprites = LoadSet("startup/Effects.img", s_Textures.get());
   s_Textures->LoadTextures(nullptr);
+  ComputeMenuItemHeights(g_PanelSprites);
 
   g_Locale = new CLocale;
   ASSERT_EQ(g_Locale->Load("strings/GenStrs.loc"), 1);

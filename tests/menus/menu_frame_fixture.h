@@ -34,6 +34,12 @@ struct PixelBox {
 std::ostream& operator<<(std::ostream& out, const PixelBox& box);
 
 class MenuFrameTest : public ::testing::Test {
+ public:
+  // The colour a cell of a start-up set is drawn in (from the recipes).
+  static std::uint32_t CellColour(const std::string& sheet, int cell);
+  // The suite's screen size.
+  static int s_Width, s_Height;
+
  protected:
   // The window and screen size of the suite (a derived suite sets it in its
   // own SetUpTestSuite before calling StartSuite).
@@ -76,11 +82,8 @@ class MenuFrameTest : public ::testing::Test {
   // Colour `over` at alpha a on the background, as the device blends it.
   static std::uint32_t Blend(std::uint32_t over, int alpha, std::uint32_t under);
 
-  // The colour a cell of a start-up set is drawn in (from the recipes).
-  static std::uint32_t CellColour(const std::string& sheet, int cell);
 
   static constexpr std::uint32_t kBackground = 0xFF000000;
-  static int s_Width, s_Height;
   static HWND s_Window;
   static std::unique_ptr<CTextureManager> s_Textures;
   static std::string s_Recipes;

@@ -34,8 +34,9 @@ bool ReadText(const std::string& path, std::string* text) {
 // The page name as the sprite file stores it: the file name only.
 std::string PageName(const std::string& pagePath) { return std::filesystem::path(pagePath).filename().string(); }
 
-int WriteSheet(const std::vector<SheetCell>& cells, const std::string& page, const std::string& spr) {
-  SpriteSheet sheet;
+int WriteSheet(const std::vector<SheetCell>& cells, const std::string& page, const std::string& spr,
+               bool bleed = false) {
+  SpriteSheet sheet(bleed);
   for (const SheetCell& c : cells) {
     if (!sheet.Add(c)) {
       std::fprintf(stderr, "make_sprites: the sprites do not fit one %d x %d page\n", SpriteSheet::kPageSize,
@@ -122,7 +123,7 @@ int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
   std::error_code ignored;
   std::filesystem::create_directories(out, ignored);
   for (const StartupSheet& s : sheets)
-    if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string()) != 0) return 1;
+    if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string(), true) != 0) return 1;
   // The full-screen pictures of loading, the splash and the exit.
   for (const char* picture : {"DefLoad.bmp", "DefLoad_US.bmp", "PCPromo.bmp", "SplashMarlow.bmp",
                               "SplashBrindle.bmp", "PCSplashLegal.bmp"})

@@ -5,7 +5,7 @@
 namespace {
 
 bool Fits(const StartupSheet& s, std::string* error) {
-  SpriteSheet page;
+  SpriteSheet page(true);
   for (const SheetCell& c : s.cells)
     if (!page.Add(c)) {
       *error = s.name + ": the cells do not fit one page";

@@ -2,7 +2,8 @@
 // "sheets.txt" (see sheet_recipes.h) with the demo font's glyph list and the
 // particle sheet: the font set (two fonts over one set), the interface cells,
 // the two panel frame sets, the effects set, the title sheet of menu levels
-// and the menu backdrop.
+// and the menu backdrop.  Their pages are packed with a bleed frame around
+// every cell (turned draws of the frames and bars read one texel past a cell).
 #pragma once
 
 #include <string>

@@ -149,6 +149,11 @@ class CLocalPlayer {
   std::int32_t hudSlot = 0;
   // Set when a key drove an axis this frame (the mouse then leaves it alone).
   std::int32_t keyUsed = 0;
+  // The menus' auto-repeat of the four directions (up, down, left, right:
+  // 0 up, 1 held) and the real-clock time of the next repeat; kept across
+  // screens and resets.
+  std::uint8_t menuRepeat[4] = {};
+  std::uint32_t menuRepeatTime = 0;
 
  private:
   // The action state step of every action (in the sampling pass, a control

@@ -9,7 +9,7 @@
 
 #include "control/input/input.h"
 #include "control/keymap/lock_table.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
 #include "foundation/files/catalog.h"
@@ -367,7 +367,11 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
-  Later("screens' set-up for play");
+  ResetScreenTransitions();
+  if (menuLevel)
+    PopulateFrontEndScreens();
+  else
+    PopulateGameScreens();
   // 22-23. The splash ends.
   if (menuLevel && FirstLoad == 0) {
     DebugTrace("Level took %.2f seconds to load\n", static_cast<double>(GetTickCount() - start) / 1000.0);
