@@ -41,6 +41,7 @@
 #include "shell/level/anim_slots.h"
 #include "shell/level/load_environment.h"
 #include "shell/level/load_list.h"
+#include "shell/script/script_state.h"
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/level_pool_sizes.h"
@@ -267,7 +268,8 @@ int levelInitialise(const char* levelName) {
   // 5. The scratch heap.
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   DebugTrace("START : levelInitialise\n");
-  Later("script screen rectangles");
+  ResetScriptState(static_cast<int>(g_Render->GetModeWidth()), static_cast<int>(g_Render->GetModeHeight()));
+  Step("5 script state");
   // 6. Decals, surfaces, templates.
   DebugTrace("Start : LoadEnvironment\n");
   g_Render->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
@@ -434,6 +436,7 @@ void LevelShutdown() {
   DebugTrace("You can't stop the music\n");
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
+  FreeScriptState();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);
