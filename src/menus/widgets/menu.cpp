@@ -255,7 +255,14 @@ std::uint32_t CMenu::GetItemTextId(std::uint16_t id) const {
   return item != nullptr ? item->TextId : kMenuNoText;
 }
 
+namespace {
+CMenu::TextObserver g_textObserver = nullptr;
+}
+
+void CMenu::SetTextObserver(TextObserver observer) { g_textObserver = observer; }
+
 const char* CMenu::TextOf(std::uint32_t textId) {
+  if (textId != kMenuNoText && g_textObserver != nullptr) g_textObserver(textId);
   if (textId == kMenuNoText || g_Locale == nullptr) return nullptr;
   return g_Locale->GetString(textId);
 }

@@ -123,8 +123,13 @@ class CMenu {
   // Pixel width of the item's text, or the item width when it has none.
   int GetItemTextWidth(int index) const;
   CMenuItem* SelectedItem() const;
-  // The text of a string id from the game's string table, or null.
+  // The text of a string id from the game's string table, or null.  Every
+  // text the menus show is asked for here.
   static const char* TextOf(std::uint32_t textId);
+  // An observer of every id asked for (null: none), for checking the string
+  // files against what the menus ask.
+  using TextObserver = void (*)(std::uint32_t textId);
+  static void SetTextObserver(TextObserver observer);
 
   // --- Per frame ---------------------------------------------------------------
   // Runs the menu for this frame; answers the id accepted or stepped (0 for

@@ -4,6 +4,7 @@
 #include "menus/screens/menu_text_ids.h"
 #include "menus/screens/screen_size.h"
 #include "menus/screens/standard_items.h"
+#include "menus/widgets/menu_edit_item.h"
 #include "menus/widgets/menu_slider_item.h"
 #include "shell/program/game_objects.h"
 
@@ -11,9 +12,10 @@ bool CTestScreen::Create() {
   calls.push_back("create");
   title = kTextSquadNames;
   Menu = new CScreenMenu(g_MainFont, g_InterfaceSprites, 1);
-  if (!Menu->AllocateItems(4)) return false;
+  if (!Menu->AllocateItems(5)) return false;
   for (int i = 0; i < 3; ++i) Menu->AddItem(new CMenuItem);
   Menu->AddItem(slider = new CMenuSliderItem);
+  Menu->AddItem(edit = new CMenuEditItem);
   return true;
 }
 
@@ -49,6 +51,11 @@ void CTestScreen::Populate() {
   slider->SliderMax = 10;
   slider->SliderValue = 5;
   Menu->OnItemAdded(slider);
+  if (withEdit) {
+    edit->Set(105, kMenuNoText, 0, 0, 0, EditItemCallback, nullptr);
+    edit->SetBuffer(text, sizeof text, 0);
+    Menu->OnItemAdded(edit);
+  }
   PlaceMenu(title, largeMargin, nullptr, 8);
   // The slider's arrow boxes lie on its "-" and "+" slots.
   Menu->SetArrowBoxes({}, {8, 0, 40, Menu->ItemHeight});

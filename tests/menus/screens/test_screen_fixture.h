@@ -1,5 +1,5 @@
 // A menu screen for tests: a vertical (or horizontal) standard menu of three
-// buttons and a slider with the standard looks, placed by PlaceMenu under a
+// buttons and a slider (and optionally a text entry) with the standard looks, placed by PlaceMenu under a
 // title, drawn with its panel frame; its menu answers the checks the test
 // gives it.  Every operation the manager calls is counted.
 #pragma once
@@ -10,6 +10,7 @@
 
 #include "menus/screens/menu_screen.h"
 
+class CMenuEditItem;
 class CMenuSliderItem;
 
 class CTestScreen : public CMenuScreen {
@@ -39,6 +40,10 @@ class CTestScreen : public CMenuScreen {
   std::uint32_t title;
   int largeMargin = 0;
   CMenuSliderItem* slider = nullptr;
+  // With a fifth item: a text entry (id 105) over `text`.
+  bool withEdit = false;
+  CMenuEditItem* edit = nullptr;
+  char text[16] = "AB";
 
  private:
   int orientation_;
