@@ -59,9 +59,9 @@ CLocalPlayer::CLocalPlayer() {
 }
 
 void CLocalPlayer::Reset() {
-  turn = forward = previousTurn = previousForward = strafe = 0.0f;
-  aimYaw = aimPitch = previousAimYaw = previousAimPitch = 0.0f;
-  inventoryPopup = giveTakePopup = vehiclePopup = orderPopup = 0;
+  TurnAxis = ForwardAxis = previousTurn = previousForward = StrafeAxis = 0.0f;
+  AimYawAxis = AimPitchAxis = previousAimYaw = previousAimPitch = 0.0f;
+  InventoryPopup = GiveTakePopup = VehiclePopup = OrderPopup = 0;
   headView = objectivesShown = paused = 0;
   cameraHold = savedHeadView = squadFollowState = 0;
   contextAction = 0;
@@ -69,10 +69,10 @@ void CLocalPlayer::Reset() {
   zoomFogOffsets[0] = zoomFogOffsets[1] = 0.0f;
   hitMarkerExpiry = 0;
   hitMarkerSource = CVector3{};
-  soldier = nullptr;
+  Soldier = nullptr;
   camera = nullptr;
   inputEnabled = 1;
-  controlMode = CONTROL_MODE_STEER;
+  ControlMode = CONTROL_STEER;
   firstPersonStartTime = 0;
   mousePitch = mousePitchDelta = 0.0f;
   mouseMoved = mouseAimActive = 0;
@@ -188,8 +188,8 @@ void CLocalPlayer::UpdateActionStates(bool sampling) {
       } else if (state & ACTION_STATE_PRESSED) {
         state = ACTION_STATE_DOWN;
       }
-      if (sampling && !IsGamePaused() && controlMode == CONTROL_MODE_AI && EndsAIControl(a))
-        SetControlMode(CONTROL_MODE_STEER);
+      if (sampling && !IsGamePaused() && ControlMode == CONTROL_AI && EndsAIControl(a))
+        SetControlMode(CONTROL_STEER);
     } else {
       if (state & ACTION_STATE_DOWN) state = ACTION_STATE_RELEASED | ACTION_STATE_UP;
       else if (state & ACTION_STATE_RELEASED) state = ACTION_STATE_UP;
@@ -213,8 +213,8 @@ void CLocalPlayer::SampleMouse() {
   if (!mouseAimActive) mousePitch = 0.0f;
   float dx = 0.0f, dy = 0.0f;
   g_Input->GetSmoothedMouse(&dx, &dy);
-  if (turn == 0.0f && dx != 0.0f) {
-    turn = dx / mouseXDivisor;
+  if (TurnAxis == 0.0f && dx != 0.0f) {
+    TurnAxis = dx / mouseXDivisor;
     mouseMoved = 1;
   }
   mousePitchDelta = dy / mouseYDivisor;
@@ -222,9 +222,9 @@ void CLocalPlayer::SampleMouse() {
   mousePitch += 0.2f * mousePitchDelta;
   if (mousePitch > 1.0f) mousePitch = 1.0f;
   if (mousePitch < -1.0f) mousePitch = -1.0f;
-  if (aimPitch == 0.0f) {
-    aimPitch = mousePitch;
-    if (aimPitch != 0.0f) mouseMoved = 1;
+  if (AimPitchAxis == 0.0f) {
+    AimPitchAxis = mousePitch;
+    if (AimPitchAxis != 0.0f) mouseMoved = 1;
   } else {
     // A joystick pitch this frame overrides the mouse.
     mousePitch = 0.0f;
@@ -234,23 +234,23 @@ void CLocalPlayer::SampleMouse() {
 
 void CLocalPlayer::SampleInput() {
   if (!inputEnabled) {
-    if (soldier) LATER("aiming step of the local player");
+    if (Soldier) LATER("aiming step of the local player");
     return;
   }
   if (!g_Input || g_Input->GetJoystickCount() == 0) controllerFlags &= ~CONTROLLER_JOYSTICK;
-  previousTurn = turn;
-  previousForward = forward;
-  previousAimYaw = aimYaw;
-  previousAimPitch = aimPitch;
-  turn = forward = strafe = aimYaw = aimPitch = 0.0f;
+  previousTurn = TurnAxis;
+  previousForward = ForwardAxis;
+  previousAimYaw = AimYawAxis;
+  previousAimPitch = AimPitchAxis;
+  TurnAxis = ForwardAxis = StrafeAxis = AimYawAxis = AimPitchAxis = 0.0f;
   keyUsed = 0;
 
-  turn = GetAxisValue(TURN_LEFT, TURN_RIGHT);
-  forward = GetAxisValue(FORWARD, BACKWARD);
-  aimYaw = GetAxisValue(AIM_YAW_AXIS, kNoAction);
-  aimPitch = GetAxisValue(AIM_PITCH_AXIS, kNoAction);
-  strafe = GetAxisValue(STRAFE_LEFT, STRAFE_RIGHT);
-  if (invertJoystickPitch) aimPitch = -aimPitch;
+  TurnAxis = GetAxisValue(TURN_LEFT, TURN_RIGHT);
+  ForwardAxis = GetAxisValue(FORWARD, BACKWARD);
+  AimYawAxis = GetAxisValue(AIM_YAW_AXIS, kNoAction);
+  AimPitchAxis = GetAxisValue(AIM_PITCH_AXIS, kNoAction);
+  StrafeAxis = GetAxisValue(STRAFE_LEFT, STRAFE_RIGHT);
+  if (invertJoystickPitch) AimPitchAxis = -AimPitchAxis;
 
   UpdateActionStates(true);
 
@@ -271,10 +271,10 @@ void CLocalPlayer::SampleInput() {
     }
   }
 
-  if (!IsGamePaused() && controlMode == CONTROL_MODE_AI) {
-    const bool steered = turn != 0.0f || forward != 0.0f ||
-                         (!(controllerFlags & CONTROLLER_KEYBOARD_MOUSE) && (aimYaw != 0.0f || aimPitch != 0.0f));
-    if (steered) SetControlMode(CONTROL_MODE_STEER);
+  if (!IsGamePaused() && ControlMode == CONTROL_AI) {
+    const bool steered = TurnAxis != 0.0f || ForwardAxis != 0.0f ||
+                         (!(controllerFlags & CONTROLLER_KEYBOARD_MOUSE) && (AimYawAxis != 0.0f || AimPitchAxis != 0.0f));
+    if (steered) SetControlMode(CONTROL_STEER);
   }
 
   ProcessControl();
@@ -282,7 +282,7 @@ void CLocalPlayer::SampleInput() {
 }
 
 void CLocalPlayer::ProcessControl() {
-  if (!soldier || !IsWorldRunning()) return;
+  if (!Soldier || !IsWorldRunning()) return;
   // A soldier is attached only through the units' soldiers, which the control
   // of a soldier waits for.
   LATER("local player control of a soldier");
@@ -291,7 +291,7 @@ void CLocalPlayer::ProcessControl() {
 void CLocalPlayer::SetControlMode(int mode) {
   if (!IsControllable()) return;
   LATER("control mode change of a soldier");
-  controlMode = mode;
+  ControlMode = mode;
 }
 
 void CLocalPlayer::SetHitMarker(const CVector3& source) {
@@ -299,4 +299,4 @@ void CLocalPlayer::SetHitMarker(const CVector3& source) {
   hitMarkerSource = source;
 }
 
-bool CLocalPlayer::IsControllable() const { return soldier != nullptr; }
+bool CLocalPlayer::IsControllable() const { return Soldier != nullptr; }

@@ -23,9 +23,9 @@ enum ActionState : std::uint32_t {
 };
 
 enum ControlMode : std::int32_t {
-  CONTROL_MODE_STEER = 0,         // the player steers the soldier
-  CONTROL_MODE_FIRST_PERSON = 1,  // the first-person aiming view
-  CONTROL_MODE_AI = 2,            // the soldier is left to its AI until a control is used
+  CONTROL_STEER = 0,         // the player steers the soldier
+  CONTROL_FIRST_PERSON = 1,  // the first-person aiming view
+  CONTROL_AI = 2,            // the soldier is left to its AI until a control is used
 };
 
 // Controller flag bits: which of the player's bindings are live.
@@ -93,22 +93,22 @@ class CLocalPlayer {
   CPlayerCamera* camera = nullptr;
   std::int32_t inputEnabled = 0;
   std::uint32_t controllerFlags = 0;
-  float turn = 0.0f;
-  float forward = 0.0f;
+  float TurnAxis = 0.0f;
+  float ForwardAxis = 0.0f;
   float previousTurn = 0.0f;
   float previousForward = 0.0f;
-  float strafe = 0.0f;
-  float aimYaw = 0.0f;
-  float aimPitch = 0.0f;
+  float StrafeAxis = 0.0f;
+  float AimYawAxis = 0.0f;
+  float AimPitchAxis = 0.0f;
   float previousAimYaw = 0.0f;
   float previousAimPitch = 0.0f;
   std::uint32_t actionStates[kInputActionCount];
   std::uint32_t actionDownTimes[kInputActionCount];
   std::int32_t orderKeyActive = 0;
   std::int32_t stanceKeyConsumed = 0;
-  CHLOGrunt* soldier = nullptr;
+  CHLOGrunt* Soldier = nullptr;
   std::uint32_t switchDeadline = 0;
-  std::int32_t controlMode = CONTROL_MODE_STEER;
+  std::int32_t ControlMode = CONTROL_STEER;
   std::int32_t headView = 0;
   std::int32_t objectivesShown = 0;
   std::int32_t paused = 0;
@@ -128,10 +128,10 @@ class CLocalPlayer {
   CHLO* contextTarget = nullptr;
   void* menus[3] = {};
   CHLOGrunt* giveTakePartner = nullptr;
-  std::int32_t inventoryPopup = 0;
-  std::int32_t giveTakePopup = 0;
-  std::int32_t vehiclePopup = 0;
-  std::int32_t orderPopup = 0;
+  std::int32_t InventoryPopup = 0;
+  std::int32_t GiveTakePopup = 0;
+  std::int32_t VehiclePopup = 0;
+  std::int32_t OrderPopup = 0;
   std::int32_t savedCollisionState = 0;
   float cameraHeadingOffset = 0.0f;
   std::uint32_t hitMarkerExpiry = 0;

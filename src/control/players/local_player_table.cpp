@@ -42,10 +42,10 @@ void CLocalPlayerTable::AssignControllers() {
 void CLocalPlayerTable::RemoveAll() {
   for (int i = 0; i < count_; ++i) {
     CLocalPlayer& p = records_[i];
-    if (p.inventoryPopup || p.giveTakePopup || p.vehiclePopup || p.orderPopup) {
+    if (p.InventoryPopup || p.GiveTakePopup || p.VehiclePopup || p.OrderPopup) {
       static const bool said = (NotBuiltYet("local player pop-up menus"), true);
       (void)said;
-      p.inventoryPopup = p.giveTakePopup = p.vehiclePopup = p.orderPopup = 0;
+      p.InventoryPopup = p.GiveTakePopup = p.VehiclePopup = p.OrderPopup = 0;
     }
   }
   ResetActionStates();

@@ -192,6 +192,7 @@ bool InGameFrameUpdate() {
   NotBuiltYet("HUD");
   Step("9 HUD");
   // 10. Controls: the local players and the key map.
+  g_LocalPlayers.UpdateAll();
   ProcessKeyMap(0);
   Step("10 controls");
   // 11. The timed callbacks.

@@ -81,7 +81,7 @@ TEST_F(LocalPlayers, KeyHeldGivesPressedThenDownAndReleaseGivesReleasedThenUp) {
   Frame();
   EXPECT_EQ(p->GetActionState(STANCE), kReleased);
   // No soldier: the states are kept all the same (the menus read them).
-  EXPECT_EQ(p->soldier, nullptr);
+  EXPECT_EQ(p->Soldier, nullptr);
 }
 
 TEST_F(LocalPlayers, BindingChecksByDeviceAndControllerFlags) {
@@ -135,7 +135,7 @@ TEST_F(LocalPlayers, AxisWinsWhileMovedAndKeysGiveOneAtRest) {
     SetVirtualControllerAxis(pad, VirtualAxis::Y, c.stickY);
     if (c.key) Win32InjectKey(nullptr, c.key, true);
     Frame();
-    EXPECT_NEAR(p->forward, c.forward, 1e-6) << (c.key ? c.key : "-") << " " << c.stickY;
+    EXPECT_NEAR(p->ForwardAxis, c.forward, 1e-6) << (c.key ? c.key : "-") << " " << c.stickY;
     EXPECT_EQ(p->keyUsed != 0, c.key != nullptr && c.stickY == 0.0f);
     if (c.key) Win32InjectKey(nullptr, c.key, false);
     Frame();
@@ -144,7 +144,7 @@ TEST_F(LocalPlayers, AxisWinsWhileMovedAndKeysGiveOneAtRest) {
   // A whole axis bound to a single action reads as it stands.
   SetVirtualControllerAxis(pad, VirtualAxis::Z, StickFor(-0.5f));
   Frame();
-  EXPECT_NEAR(p->aimYaw, -0.5f, 1e-6);
+  EXPECT_NEAR(p->AimYawAxis, -0.5f, 1e-6);
 }
 
 TEST_F(LocalPlayers, MousePitchAccumulatesAndSaturatesAndAPadOverridesIt) {
@@ -152,9 +152,9 @@ TEST_F(LocalPlayers, MousePitchAccumulatesAndSaturatesAndAPadOverridesIt) {
   // 0.05 s frames: the smoothed step is 2 x d / 1.5.
   Win32InjectMouseMotion(nullptr, 10, 10, 30, 150);
   Frame(50);
-  EXPECT_NEAR(p->turn, 40.0f / 200.0f, 1e-6);
+  EXPECT_NEAR(p->TurnAxis, 40.0f / 200.0f, 1e-6);
   EXPECT_NEAR(p->mousePitch, 0.2f * 200.0f / 200.0f, 1e-6);
-  EXPECT_EQ(p->aimPitch, p->mousePitch);
+  EXPECT_EQ(p->AimPitchAxis, p->mousePitch);
   EXPECT_EQ(p->mouseMoved, 1);
   for (int i = 0; i < 10; ++i) {
     Win32InjectMouseMotion(nullptr, 10, 10, 0, 300);
@@ -171,14 +171,14 @@ TEST_F(LocalPlayers, MousePitchAccumulatesAndSaturatesAndAPadOverridesIt) {
   SetVirtualControllerAxis(pad, VirtualAxis::Rz, StickFor(0.5f));
   Win32InjectMouseMotion(nullptr, 10, 10, 0, 150);
   Frame(50);
-  EXPECT_NEAR(p->aimPitch, 0.5f, 1e-6);
+  EXPECT_NEAR(p->AimPitchAxis, 0.5f, 1e-6);
   EXPECT_EQ(p->mousePitch, 0.0f);
   // A key that drove an axis clears the mouse words.
   SetVirtualControllerAxis(pad, VirtualAxis::Rz, 0.0f);
   Win32InjectKey(nullptr, "Left", true);
   Win32InjectMouseMotion(nullptr, 10, 10, 50, 50);
   Frame(50);
-  EXPECT_EQ(p->turn, -1.0f);
+  EXPECT_EQ(p->TurnAxis, -1.0f);
   EXPECT_EQ(p->mouseMoved, 0);
   EXPECT_EQ(p->mouseAimActive, 0);
 }
@@ -223,8 +223,8 @@ TEST_F(LocalPlayers, TwoPlayersShareKeyboardAndPadsByTheSplitScreenRule) {
     Win32InjectKey(nullptr, "Right", true);
     Win32InjectMouseMotion(nullptr, 1, 1, 40, 0);
     Frame(50);
-    EXPECT_EQ(p0->turn, 1.0f);
-    EXPECT_EQ(p1->turn, 0.0f);
+    EXPECT_EQ(p0->TurnAxis, 1.0f);
+    EXPECT_EQ(p1->TurnAxis, 0.0f);
     Win32InjectKey(nullptr, "Right", false);
     Frame(50);
     // Player 1's pad moves player 1 only; any other pad moves nobody.
@@ -232,10 +232,10 @@ TEST_F(LocalPlayers, TwoPlayersShareKeyboardAndPadsByTheSplitScreenRule) {
     if (c.pads == 2) SetVirtualControllerAxis(pads[0], VirtualAxis::X, StickFor(1.0f));
     Win32InjectMouseMotion(nullptr, 1, 1, 0, 0);
     Frame(50);
-    EXPECT_EQ(p1->forward, -1.0f);
-    EXPECT_EQ(p0->forward, 0.0f);
-    EXPECT_EQ(p0->turn, 0.0f);
-    EXPECT_EQ(p1->turn, 0.0f);
+    EXPECT_EQ(p1->ForwardAxis, -1.0f);
+    EXPECT_EQ(p0->ForwardAxis, 0.0f);
+    EXPECT_EQ(p0->TurnAxis, 0.0f);
+    EXPECT_EQ(p1->TurnAxis, 0.0f);
     g_LocalPlayers.RemoveAll();
     DetachAllVirtualControllers();
     Frame();
