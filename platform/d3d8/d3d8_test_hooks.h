@@ -56,3 +56,11 @@ int D3D8TestDefaultPoolCount(IDirect3DDevice8* device);
 // the device in between.
 void D3D8BenchDrawQuadsDirect(IDirect3DDevice8* device, IDirect3DTexture8* texture, const void* vertices,
                               int quads);
+
+// Benchmark reference: runs `draw` with the device's OpenGL context current
+// and its render target bound (the viewport set to the whole target), so that
+// another library's OpenGL renderer draws into the same picture; the device
+// sends all its state again afterwards.
+void D3D8BenchRunInContext(IDirect3DDevice8* device, void (*draw)(void* context), void* context);
+// Waits until everything sent to the device's context is drawn.
+void D3D8BenchFinish(IDirect3DDevice8* device);
