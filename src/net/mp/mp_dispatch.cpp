@@ -128,6 +128,8 @@ int CMultiplayer::DispatchSession(CGameMessage& m, int sender, bool atHost) {
     case GSK_SETTINGS:
       if (atHost) return 0;
       settings_.ApplyReceived(m.settings);
+      hostRequestedState_ = m.settings.requestedState;
+      settings_.requestedState = requested_;
       random_.Seed(settings_.seed & 0xFF);
       return 0;
     case GSK_STATE:

@@ -517,9 +517,12 @@ void CMultiplayer::StartLevel() {
   if (!running_) return;
   Scope current(this);
   const MPGameHooks& hooks = MPHooks();
+  // The mission names the level point of the default items: words 0..2
+  // its position (floats), word 3 nonzero when it named one.
   std::int32_t block[16] = {};
   hooks.raiseEvent(81, block, 16);
-  const float point[3] = {static_cast<float>(block[0]), static_cast<float>(block[1]), static_cast<float>(block[2])};
+  float point[3] = {0, 0, 0};
+  if (block[3] != 0) std::memcpy(point, block, sizeof point);
   hooks.prepareItemPool(point);
   lists_.Clear();
   hooks.buildReplicationLists(lists_);
@@ -641,6 +644,7 @@ void CMultiplayer::OnPlayerDestroyed(int slot) {
     if (requested_ == MPS_PLAYING_STATE) ShowText(kTextPlayerLeft, name.c_str());
   }
   SendPlayerLeft(slot);
+  ++playersLeft_;
   SendPlayerTable();
 }
 

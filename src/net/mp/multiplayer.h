@@ -192,6 +192,10 @@ class CMultiplayer {
   CReplicationLists lists_;
   // The three item respawn queues (ids 1, 2, 3).
   CMPInterfaceQueue queues_[3] = {CMPInterfaceQueue(1), CMPInterfaceQueue(2), CMPInterfaceQueue(3)};
+  // The host's requested state as its settings last said (a client's view).
+  std::uint32_t hostRequestedState_ = 0;
+  // Players whose departure the host announced (27/6).
+  int playersLeft_ = 0;
   // World states received and applied (a client's join into the round).
   int worldStatesApplied_ = 0;
   // Messages received and refused (from the wrong sender, out of range).

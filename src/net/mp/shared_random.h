@@ -19,6 +19,8 @@ class CSharedRandom {
   float DrawRange(float low, float high);
   // The number `ahead` draws from now, without drawing.
   int Peek(int ahead) const { return values_[(index_ + ahead) & 0xFF]; }
+  // Entry i of the table (0..255).
+  int Value(int i) const { return values_[i & 0xFF]; }
   int GetIndex() const { return index_; }
   std::uint32_t GetSeed() const { return seed_; }
 

@@ -14,6 +14,7 @@
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
 #include "net/mp/mp_queues.h"
+#include "shell/multiplayer/session_run_options.h"
 #include "net/mp_layer.h"
 #include "platform/win32/window.h"
 #include "shell/frame/debug_counters.h"
@@ -128,6 +129,7 @@ void LevelChangeRequested() {
 
 void RunFrame() {
   ApplyOffscreenFrameLimit();
+  SessionRunOptionsStep();
   switch (FrameMode) {
     case FRAME_IN_GAME:
       InGameFrame();

@@ -1,6 +1,7 @@
 #include "mp_fixture.h"
 
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -39,9 +40,9 @@ std::int32_t RaiseEventRec(std::uint32_t code, std::int32_t* block, int) {
   Current().events.push_back(code);
   Current().eventWords.push_back(block[0]);
   if (code == 81) {
-    block[0] = 100;
-    block[1] = 0;
-    block[2] = -50;
+    const float point[3] = {100, 0, -50};
+    std::memcpy(block, point, sizeof point);
+    block[3] = 1;
   }
   return 0;
 }
