@@ -35,7 +35,16 @@ int MPGetHostLatency(int index) { return Layer()->GetHostLatency(index); }
 const MPSettings* MPGetPlayerSettings(int index) { return Layer()->GetPlayerSettings(index); }
 int MPStartSession(int hostIndex) { return Layer()->StartSession(hostIndex); }
 void MPLeave() { Layer()->Leave(); }
-void MPSetSessionState(int state) { Layer()->SetSessionState(static_cast<std::uint32_t>(state)); }
+int MPSendSessionState(int state, int target) {
+  if (!Layer()->IsSessionRunning()) return -1;
+  Layer()->SendSessionState(static_cast<std::uint32_t>(state), static_cast<std::uint32_t>(target));
+  return 0;
+}
+int MPSetSessionState(int state) {
+  if (!Layer()->IsSessionRunning()) return -1;
+  Layer()->SetSessionState(static_cast<std::uint32_t>(state));
+  return 0;
+}
 int MPGetRequestedState() { return static_cast<int>(Layer()->GetRequestedState()); }
 
 void MPUpdate() { Layer()->Update(); }

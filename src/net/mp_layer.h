@@ -34,7 +34,11 @@ int MPGetHostLatency(int index);
 const MPSettings* MPGetPlayerSettings(int index);
 int MPStartSession(int hostIndex);
 void MPLeave();
-void MPSetSessionState(int state);
+// Session state changes: a host sends a state to everyone (27/3 with the
+// target), the local layer takes one as MPSetSessionState says; 0, or -1
+// without a running session.
+int MPSendSessionState(int state, int target = 3);
+int MPSetSessionState(int state);
 int MPGetRequestedState();
 
 // Once a frame before the world, after it, and at a multiplayer level's

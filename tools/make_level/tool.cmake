@@ -6,7 +6,7 @@ file(GLOB make_level_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(FILTER make_level_sources EXCLUDE REGEX "make_level_main\\.cpp$")
 add_library(make_level_lib STATIC ${make_level_sources})
 target_include_directories(make_level_lib PUBLIC ${CMAKE_CURRENT_LIST_DIR}/.. ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib halberd_world halberd_scene halberd_render halberd_foundation)
+target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib make_sprites_sheet halberd_world halberd_scene halberd_render halberd_foundation)
 add_executable(make_level ${CMAKE_CURRENT_LIST_DIR}/make_level_main.cpp)
 target_link_libraries(make_level PRIVATE make_level_lib)
 halberd_link_operators(make_level)
@@ -54,3 +54,19 @@ add_custom_command(OUTPUT ${mp_mission1_outputs}
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the multiplayer arena in ${HALBERD_DEMO_DATA}/levels/MP_Mission1")
 halberd_demo_data(mp_mission1_level ${mp_mission1_outputs})
+
+# The first mission's two sky records (demo_data/mission1/*.txt, their "sky"
+# lines) as ".sky" files in ${HALBERD_DEMO_DATA}/mission1.
+set(mission1_skies Mid_night_starry Mid_day_sunny)
+set(mission1_sky_outputs)
+foreach(sky IN LISTS mission1_skies)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/mission1/${sky}.txt)
+  set(output ${HALBERD_DEMO_DATA}/mission1/${sky}.sky)
+  add_custom_command(OUTPUT ${output}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${HALBERD_DEMO_DATA}/mission1
+                     COMMAND make_level --sky ${source} ${output}
+                     DEPENDS make_level ${source}
+                     COMMENT "Making the sky record ${sky}.sky")
+  list(APPEND mission1_sky_outputs ${output})
+endforeach()
+halberd_demo_data(mission1_skies ${mission1_sky_outputs})

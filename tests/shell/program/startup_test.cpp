@@ -223,6 +223,7 @@ TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnc
 
 TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
   // A loose copy of the data whose "MPSkins.txt" has three lines instead of four.
+  const std::filesystem::path home = std::filesystem::current_path();
   const std::filesystem::path root = std::filesystem::temp_directory_path() /
                                      ("halberd_stats_fail_" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(root);
@@ -246,7 +247,7 @@ TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
   ExpectEachMadeObjectFreedOnce(steps);
   EXPECT_EQ(Count(steps, "-engine"), 1);
   EXPECT_EQ(Count(steps, "-input"), 1);
-  std::filesystem::current_path(HALBERD_GAME_DATA_DIR);
+  std::filesystem::current_path(home);
   std::filesystem::remove_all(root);
 }
 
