@@ -86,9 +86,11 @@ void JoinStep(CMultiplayer* mp) {
         mp->SetPlayerState(2);
         g_options.readyDeclared = true;
       }
-      // The host already runs a round: load the level when it says so.
+      // The host is past its lobby (it loads or runs the round): wait in the
+      // client-load state for the round's state, then load the level.
       if (g_options.readyDeclared && mp->GetSessionState() == MPS_CONNECTED &&
-          mp->hostRequestedState_ == MPS_PLAYING_STATE)
+          (mp->GetRequestedState() == MPS_PLAYING_STATE || mp->hostRequestedState_ == MPS_PLAYING_STATE ||
+           mp->hostRequestedState_ == MPS_LOAD_LEVEL))
         MPSetSessionState(MPS_CLIENT_LOAD);
       break;
     default: break;

@@ -63,9 +63,12 @@ class SessionPrograms : public ::testing::Test {
                                 (folder_ / (name + ".log")).string() + "' 2>&1 &";
     if (std::system(command.c_str()) != 0) return 0;
     // The shell writes its id once it runs: wait for it, bounded.
-    for (int i = 0; i < 2000000 && !std::filesystem::exists(pidFile); ++i) std::this_thread::yield();
     long pid = 0;
-    std::ifstream(pidFile) >> pid;
+    for (int i = 0; i < 2000000 && pid <= 0; ++i) {
+      std::this_thread::yield();
+      std::ifstream in(pidFile);
+      if (!(in >> pid)) pid = 0;
+    }
     if (pid > 0) started_.push_back(pid);
     return pid;
   }
