@@ -9,6 +9,8 @@
 //   --host, --join ADDRESS:PORT, --report FILE
 //                      a multiplayer session without the session screens
 //                      (see shell/multiplayer/session_run_options.h)
+//   --split side|stacked  two local players on a split screen, their views
+//                      side by side or one above the other
 // The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
 // folder the build made.
 #include <cstdio>
@@ -17,6 +19,7 @@
 
 #include <string>
 
+#include "control/viewport_config.h"
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
 #include "shell/multiplayer/session_run_options.h"
@@ -67,6 +70,14 @@ int main(int argc, char** argv) {
   GetCurrentDirectoryA(sizeof start, start);
   static char shot[2048];
   const char* screenshot = FromStart(Option(argc, argv, "--screenshot"), start, shot, sizeof shot);
+  if (const char* split = Option(argc, argv, "--split"); split != nullptr) {
+    const int orientation = ParseSplitOrientation(split);
+    if (orientation < 0) {
+      std::fprintf(stderr, "halberd: --split takes \"side\" or \"stacked\", not \"%s\"\n", split);
+      return 1;
+    }
+    ApplySplitOption(orientation);
+  }
   static char inputPath[2048];
   const char* input = FromStart(Option(argc, argv, "--input"), start, inputPath, sizeof inputPath);
   if (input != nullptr) {
