@@ -9,9 +9,11 @@
 #include "foundation/system/not_built_yet.h"
 #include "foundation/time/timer.h"
 #include "menus/drawing/menu_backdrop.h"
+#include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/menu_text_ids.h"
+#include "menus/screens/objective_menu.h"
 #include "menus/screens/screen_manager_state.h"
 #include "menus/widgets/screen_menu.h"
 #include "net/mp_layer.h"
@@ -57,7 +59,7 @@ const ScreenClass kScreenClasses[] = {
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, nullptr},
     {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, nullptr},
     {"CSuccessMenu", {18, 19}, 2, nullptr},  {"CTrainingMenu", {62}, 1, nullptr},
-    {"CObjectiveMenu", {13}, 1, nullptr},    {"CBriefingMenu", {20}, 1, nullptr},
+    {"CObjectiveMenu", {13}, 1, MakeObjectiveMenu}, {"CBriefingMenu", {20}, 1, MakeBriefingMenu},
 };
 const ScreenClass kLoadFailedClass = {"CLoadFailedMenu", {60}, 1, nullptr};
 

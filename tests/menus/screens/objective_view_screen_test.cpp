@@ -1,0 +1,203 @@
+// The map view under the briefing and objectives screens: world points to
+// map fractions (list and detail mode), centring and clamping the detail
+// window, the fit scale of a picture, and the map read back as pixels: the
+// picture's quadrants where the view puts them, the grid in its colour, the
+// detail window magnifying the part the scroll names, and the paged text.
+#include "menus/screens/objective_view_screen.h"
+
+#include <cmath>
+#include <limits>
+
+#include "menus/drawing/menu_backdrop.h"
+#include "menus/screens/briefing_menu.h"
+#include "menus/screens/menu_input_checks.h"
+#include "menus/screens/objective_screens_fixture.h"
+#include "render/2d/font.h"
+#include "render/2d/sprite_render.h"
+#include "shell/mission/mission.h"
+#include "shell/program/game_objects.h"
+
+namespace {
+
+class ObjectiveViewTest : public ObjectiveScreensTest {
+ protected:
+  void SetUp() override {
+    ObjectiveScreensTest::SetUp();
+    ASSERT_TRUE(briefing_.Create());
+    briefing_.Populate();
+  }
+  void TearDown() override {
+    briefing_.Destroy();
+    g_ScriptSprites->SetScalePercent(100.0f, 100.0f, 0);
+    ObjectiveScreensTest::TearDown();
+  }
+  // The picture over the world box x -1000 .. 1000, z 1000 .. 3000.
+  static void StandardBox(int cell = kQuadrantPicture) {
+    CObjectiveViewScreen::SetMapPicture(cell);
+    CObjectiveViewScreen::SetMapWorldBox(CVector3{1000.0f, 50.0f, 3000.0f}, CVector3{-1000.0f, 0.0f, 1000.0f});
+  }
+  void DrawMapOnly() {
+    BeginFrame();
+    briefing_.DrawMap();
+    EndFrame();
+  }
+  CBriefingMenu briefing_;
+};
+
+TEST_F(ObjectiveViewTest, WorldPointsMapToPictureFractionsWithZRunningUpThePicture) {
+  StandardBox();
+  struct Case {
+    CVector3 point;
+    bool detail;
+    bool ignoreDetail;
+    bool inside;
+    float x, z;
+  } cases[] = {
+      {{-1000.0f, 0.0f, 1000.0f}, false, false, true, 0.0f, 1.0f},  // minimum corner: bottom left
+      {{1000.0f, 0.0f, 3000.0f}, false, false, true, 1.0f, 0.0f},   // maximum corner: top right
+      {{0.0f, 0.0f, 2000.0f}, false, false, true, 0.5f, 0.5f},
+      {{500.0f, 9999.0f, 1500.0f}, false, false, true, 0.75f, 0.75f},  // y is not compared
+      {{-1000.5f, 0.0f, 2000.0f}, false, false, false, 0, 0},
+      {{0.0f, 0.0f, 3000.5f}, false, false, false, 0, 0},
+      {{0.0f, 0.0f, 999.0f}, false, false, false, 0, 0},
+      // Detail mode with scroll (0.25, 0.5): magnified about the window.
+      {{0.0f, 0.0f, 2000.0f}, true, false, true, 0.5f, 0.0f},
+      {{0.0f, 0.0f, 2000.0f}, true, true, true, 0.5f, 0.5f},
+      {{1000.0f, 0.0f, 1000.0f}, true, false, true, 1.5f, 1.0f},
+  };
+  for (const Case& c : cases) {
+    SetObjectiveDetail(c.detail ? 1 : 0);
+    ObjectiveMapView.scrollX = 0.25f;
+    ObjectiveMapView.scrollY = 0.5f;
+    CVector3 m{-7.0f, -7.0f, -7.0f};
+    const bool inside = CObjectiveViewScreen::WorldToMap(c.point, c.ignoreDetail, &m);
+    SCOPED_TRACE(testing::Message() << "point (" << c.point.x << ", " << c.point.z << ") detail " << c.detail);
+    ASSERT_EQ(inside, c.inside);
+    if (!inside) continue;
+    EXPECT_FLOAT_EQ(m.x, c.x);
+    EXPECT_FLOAT_EQ(m.z, c.z);
+    EXPECT_EQ(CObjectiveViewScreen::IsOnVisibleMap(m), c.x <= 1.0f && c.z <= 1.0f);
+  }
+}
+
+TEST_F(ObjectiveViewTest, CentringClampsTheWindowAndAPointOutsideScrollsHome) {
+  StandardBox();
+  // The maximum corner maps to (1, 0): scroll (0.75, -0.25) before clamping.
+  CObjectiveViewScreen::CentreMapOn(CVector3{1000.0f, 0.0f, 3000.0f});
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.5f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.0f);
+  CObjectiveViewScreen::CentreMapOn(CVector3{-1000.0f, 0.0f, 1000.0f});
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.0f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.5f);
+  CObjectiveViewScreen::CentreMapOn(CVector3{0.0f, 0.0f, 2000.0f});
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.25f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.25f);
+  CObjectiveViewScreen::CentreMapOn(CVector3{5000.0f, 0.0f, 2000.0f});
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.0f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.0f);
+  ObjectiveMapView.scrollX = std::numeric_limits<float>::quiet_NaN();
+  ObjectiveMapView.scrollY = 3.0f;
+  CObjectiveViewScreen::ClampScroll();
+  EXPECT_EQ(ObjectiveMapView.scrollX, 0.0f);
+  EXPECT_EQ(ObjectiveMapView.scrollY, 0.5f);
+}
+
+TEST_F(ObjectiveViewTest, ThePictureFitsTheMapAreaByItsNarrowerSide) {
+  struct Case {
+    int cell;
+    float scalePercent;
+    float fit, width, height;
+  } cases[] = {
+      // 128 x 128: 330 / 128 is below 340 / 128, so the width decides.
+      {kQuadrantPicture, 100.0f, 330.0f / 128.0f, 330.0f, 330.0f},
+      // 165 x 100 at 200 %: exactly 330 wide and shorter than 340: scale 1.
+      {kWidePicture, 200.0f, 1.0f, 330.0f, 200.0f},
+      // A cell the set lacks has no size: no picture to scale.
+      {7, 100.0f, 0.0f, 0.0f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "cell " << c.cell);
+    g_ScriptSprites->SetScalePercent(c.scalePercent, c.scalePercent, 1);
+    CObjectiveViewScreen::SetMapPicture(c.cell);
+    EXPECT_FLOAT_EQ(ObjectiveMapView.fitScale, c.fit);
+    EXPECT_FLOAT_EQ(ObjectiveMapView.mapWidth, c.width);
+    EXPECT_FLOAT_EQ(ObjectiveMapView.mapHeight, c.height);
+    EXPECT_EQ(ObjectiveMapView.zoom, 2.0f);
+    EXPECT_EQ(ObjectiveMapView.windowWidth, 0.5f);
+  }
+  // A world box is taken only once a picture is set.
+  CObjectiveViewScreen::SetMapPicture(-1);
+  CObjectiveViewScreen::SetMapWorldBox(CVector3{1.0f, 1.0f, 1.0f}, CVector3{0.0f, 0.0f, 0.0f});
+  EXPECT_EQ(ObjectiveMapView.worldSizeX, 0.0f);
+}
+
+TEST_F(ObjectiveViewTest, TheMapShowsThePictureCentredInTheMapAreaWithItsGrid) {
+  // The panel of the briefing at 800 x 600: 90..710 x 130..470, the map area
+  // centred at (255, 300), the text area 460..690 x 160..440.
+  EXPECT_EQ(briefing_.MapCentreX, 255.0f);
+  EXPECT_EQ(briefing_.MapCentreY, 300.0f);
+  EXPECT_EQ(briefing_.TextLeft, 460.0f);
+  EXPECT_EQ(briefing_.TextTop, 160.0f);
+  StandardBox();
+  DrawMapOnly();
+  // 330 x 330 pixels from (90, 135), each quadrant in its place.
+  const struct {
+    std::uint32_t colour;
+    PixelBox box;
+  } quadrants[] = {{kTopLeft, {90, 135, 254, 299}},
+                   {kTopRight, {255, 135, 419, 299}},
+                   {kBottomLeft, {90, 300, 254, 464}},
+                   {kBottomRight, {255, 300, 419, 464}}};
+  for (const auto& q : quadrants) {
+    const PixelBox box = BoundsOf(q.colour, 12);
+    SCOPED_TRACE(testing::Message() << std::hex << q.colour << " at " << box);
+    EXPECT_NEAR(box.x1, q.box.x1, 2);
+    EXPECT_NEAR(box.y1, q.box.y1, 2);
+    EXPECT_NEAR(box.x2, q.box.x2, 2);
+    EXPECT_NEAR(box.y2, q.box.y2, 2);
+  }
+  // Grid cells of int(2.578 x 32) = 82 pixels: four columns, the first line
+  // at x = 41 + 90, in the grid colour at half alpha over the picture.
+  const std::uint32_t grid = 0xFF000000u | (kMapGridRed << 16) | (kMapGridGreen << 8) | kMapGridBlue;
+  for (int x : {131, 213, 295, 377}) {
+    const std::uint32_t under = x < 255 ? kTopLeft : kTopRight;
+    EXPECT_TRUE(Near(At(x, 200), Blend(grid, kMapGridAlpha, under), 12)) << "column line at x " << x;
+    EXPECT_TRUE(Near(At(x + 3, 200), under, 12)) << "beside the line at x " << x;
+  }
+  // Rows likewise, from y = 41 + 135.
+  EXPECT_TRUE(Near(At(200, 176), Blend(grid, kMapGridAlpha, kTopLeft), 12));
+}
+
+TEST_F(ObjectiveViewTest, DetailModeMagnifiesTheWindowTheScrollNames) {
+  StandardBox();
+  SetObjectiveDetail(1);
+  const struct {
+    CVector3 centre;
+    std::uint32_t fill;  // the quadrant that fills the map area
+  } cases[] = {{{-1000.0f, 0.0f, 3000.0f}, kTopLeft},
+               {{1000.0f, 0.0f, 3000.0f}, kTopRight},
+               {{-1000.0f, 0.0f, 1000.0f}, kBottomLeft},
+               {{1000.0f, 0.0f, 1000.0f}, kBottomRight}};
+  for (const auto& c : cases) {
+    CObjectiveViewScreen::CentreMapOn(c.centre);
+    DrawMapOnly();
+    SCOPED_TRACE(testing::Message() << std::hex << c.fill);
+    // Away from the grid lines, the one quadrant covers the whole area.
+    for (int x : {100, 250, 400})
+      for (int y : {150, 300, 450}) EXPECT_TRUE(Near(At(x + 5, y + 5), c.fill, 16)) << x << ", " << y;
+  }
+}
+
+TEST_F(ObjectiveViewTest, WithoutAPictureTheMapSaysSoAndNoMarkerPlaceExists) {
+  CObjectiveViewScreen::SetMapPicture(-1);
+  DrawMapOnly();
+  const PixelBox ink = InkBounds();
+  ASSERT_FALSE(ink.Empty());
+  const int width = g_MainFont->GetStringWidth(CMenu::TextOf(kTextNoMap));
+  EXPECT_NEAR((ink.x1 + ink.x2) / 2, 255, 2) << ink;
+  EXPECT_NEAR(ink.Width(), width, 3);
+  CVector3 m{};
+  EXPECT_FALSE(CObjectiveViewScreen::WorldToMap(CVector3{1.0f, 0.0f, 1.0f}, false, &m));
+}
+
+}  // namespace
