@@ -36,6 +36,7 @@
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
 #include "shell/global_heap.h"
+#include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_objects.h"
 #include "shell/program/select_device.h"
@@ -361,7 +362,7 @@ int GameInitialise() {
   TraceStep("25 menu screens and multiplayer screens");
   Later("object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
-  Later("mission record");
+  if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
   // 27. The cheat words.
   Later("cheat words");
@@ -419,6 +420,7 @@ void GameShutdown() {
   Free(g_MainTerminal, "main terminal");
   Free(g_SecondTerminal, "second terminal");
   Free(g_TimedCallbacks, "timed callback list");
+  Free(g_Mission, "mission record");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);

@@ -33,6 +33,10 @@ static void Setup(void) {}
 
 static void Update(void) { ++g_updates; }
 
+/* A code whose return value the tests chose (TestPluginSetEventAnswer). */
+static uint32_t g_answerCode = 0xFFFFFFFFu;
+static int32_t g_answerValue;
+
 static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   int i;
   ++g_events;
@@ -41,7 +45,14 @@ static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   if (words != 0)
     for (i = 0; i < MISSION_EVENT_BLOCK_WORDS; ++i) g_lastWords[i] = words[i];
   if (code == MEV_DROP_QUERY && words != 0) words[2] = 1;
+  if (code == g_answerCode) return g_answerValue;
   return (int32_t)(code + 1000);
+}
+
+/* The handler answers `value` to `code` from now on. */
+EXPORT void TestPluginSetEventAnswer(uint32_t code, int32_t value) {
+  g_answerCode = code;
+  g_answerValue = value;
 }
 
 static uint8_t* Save(uint8_t* out) { return out; }
