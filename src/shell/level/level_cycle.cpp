@@ -36,6 +36,7 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
+#include "shell/demo_sound.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -296,8 +297,7 @@ int levelInitialise(const char* levelName) {
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    g_SoundManager->LoadBank("Explosion.sbk", 1);
-    g_SoundManager->LoadBank("Impact.sbk", 1);
+    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
