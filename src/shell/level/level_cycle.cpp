@@ -62,6 +62,7 @@
 #include "world/effects/effects_world.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
+#include "world/timing/timed_callback_list.h"
 #include "world/environment/env_file.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -440,6 +441,9 @@ void LevelShutdown() {
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
   FreeScriptState();
+  // Entries a level posted never run in the next one, and a plug-in's
+  // entries hold addresses in the library freed below.
+  if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Reset();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);

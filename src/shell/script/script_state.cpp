@@ -24,6 +24,11 @@ void ResetScriptState(int width, int height) {
   for (std::int32_t& word : g_ScriptState.messageWords) word = 0;
   FreeRecords();
   g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
+  g_ScriptState.cutsceneStartTime = 0;
+  g_ScriptState.movieIdle = 1;
+  g_ScriptState.subtitleText = nullptr;
+  g_ScriptState.subtitleEndTime = 0;
+  g_ScriptState.screenReturnId = -1;
   g_ScriptState.movieVersion = -1;
 }
 
