@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,11 +89,18 @@ class DemoLevelData : public FileTest {
     text_ = Read("DEMO.env");
     EnvTextCursor cursor(text_.c_str());
     EnvFileLoadReport loaded;
-    ASSERT_EQ(EnvFileLoadEnvironment(env_.get(), cursor, spawn, nullptr, &loaded), 1);
+    {
+      // Unless the test reads the switches itself, they make their models'
+      // instances as the game's reader does.
+      std::optional<GameSwitchSection> switches;
+      if (GetEnvSectionReader(ENVSECTION_SWITCHES) == GetDefaultEnvSectionReader(ENVSECTION_SWITCHES))
+        switches.emplace();
+      ASSERT_EQ(EnvFileLoadEnvironment(env_.get(), cursor, spawn, nullptr, &loaded), 1);
+    }
     ASSERT_EQ(loaded.failedSections, 0u);
-    // The tool builds the octree file over the file's instances alone; a
-    // load whose objects made instances of their own has another instance
-    // list, and builds its trees over it as the program does.
+    // The tool builds the octree file over the file's instances and the
+    // switches' models; a load whose objects made instances of their own has
+    // another instance list, and builds its trees over it as the program does.
     OctreeLoadReport octrees;
     if (!env_->LoadOctrees("DEMO.env", &octrees)) {
       ASSERT_EQ(octrees.Fault, OctreeLoadFault::OtherInstanceList) << octrees.Text;

@@ -12,9 +12,11 @@
 #include <string>
 
 #include "make_level/level_description.h"
+#include "world/environment/env_file_sections.h"
+#include "world/switches/switch_table.h"
 
 struct LevelMakeReport {
-  int instances = 0;     // instances the loader made (the crawl blocker included)
+  int instances = 0;     // instances the loader made (the crawl blocker and switch models included)
   int objectRecords = 0; // game-object records read
   int portals = 0;       // portal records read
   int objectFiles = 0;   // object files written
@@ -29,3 +31,22 @@ struct LevelMakeReport {
 // the level does not load whole without a message box.
 bool MakeLevel(const LevelDescription& level, const std::string& folder, LevelMakeReport* report,
                std::string* error);
+
+// While one lives, a level file's switch section is read as the game reads
+// it: each switch makes the instances of its type's models (the newest of the
+// instance list), with the types of "Switches.txt" in the working folder (the
+// game's switch types name the same models).  A load then has the game's
+// instance list, which the octree file numbers.  The section's reader and the
+// types are restored and freed at its end; one at a time.
+class GameSwitchSection {
+ public:
+  GameSwitchSection();
+  ~GameSwitchSection();
+  GameSwitchSection(const GameSwitchSection&) = delete;
+  GameSwitchSection& operator=(const GameSwitchSection&) = delete;
+  int SwitchCount() const { return table_.GetCount(); }
+
+ private:
+  CSwitchTable table_{nullptr};
+  EnvSectionReader previous_ = nullptr;
+};
