@@ -8,7 +8,7 @@
 #include "control/bindings/control_mapper.h"
 #include "control/bindings/input_action.h"
 #include "control/input/input.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/system/not_built_yet.h"
 #include "foundation/text/locale_table.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/system/debug_output.h"
 #include "foundation/system/not_built_yet.h"
