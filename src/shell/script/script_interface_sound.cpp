@@ -1,22 +1,23 @@
 #include "shell/script/script_interface_sound.h"
 
-#include "foundation/system/not_built_yet.h"
+#include "shell/script/script_function_table.h"
 #include "sound/sound_manager.h"
 
 namespace {
+
+constexpr const char* kInterfaceBank = "Interface.sbk";
 
 int g_lastTrack = -1;
 
 }  // namespace
 
 void PlayInterfaceSound(int event) {
-  NotBuiltYet("interface sound bank");
-  if (g_SoundManager != nullptr) g_SoundManager->PlayEventSingle(nullptr, event);
+  if (g_SoundManager != nullptr) g_SoundManager->PlayEventSingle(g_SoundManager->LoadBank(kInterfaceBank, 0), event);
 }
 
 void PlayInterfaceMusic(int track) {
-  NotBuiltYet("interface music tracks");
   g_lastTrack = track;
+  g_ScriptFunctionTable.MusicPlayInterfaceTrack(track);
 }
 
 int LastInterfaceMusicTrack() { return g_lastTrack; }

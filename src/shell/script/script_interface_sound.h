@@ -1,14 +1,12 @@
 // Interface sounds and interface music the script functions play (an
-// objective failed, a mission won or lost).  The game's interface bank and
-// its music tracks are the sound subsystem's to name; until they are, a
-// sound request goes to the interface channel with no bank (the manager
-// logs it and plays nothing), a music track is only remembered, and both
-// say "not built yet".
+// objective failed, a mission won or lost): events of the game's interface
+// bank ("Interface.sbk", the one the menus load), a sound on the interface
+// channel, music on the music channel as slot 14 plays it.
 #pragma once
 
 // Plays interface sound `event` on the interface channel.
 void PlayInterfaceSound(int event);
-// Starts interface music track `track`.
+// Starts interface music track `track` (slot 14).
 void PlayInterfaceMusic(int track);
 // The last track asked for (-1 none since the last clear); tests.
 int LastInterfaceMusicTrack();
