@@ -1,6 +1,7 @@
 #include "shell/script/script_state.h"
 
 #include "foundation/memory/memory_manager.h"
+#include "shell/script/script_data_files.h"
 
 ScriptState g_ScriptState;
 
@@ -36,6 +37,7 @@ void FreeScriptState() {
   for (std::int32_t& word : g_ScriptState.playerControlWords) word = 0;
   g_ScriptState.squadSelection = 0;
   FreeRecords();
+  FreeScriptDataRecords();
 }
 
 std::uint8_t* AllocateScriptDataRecord(std::uint32_t bytes) {
