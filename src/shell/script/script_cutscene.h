@@ -1,10 +1,8 @@
-// The cut-scene state the script functions share: whether subtitles are
-// shown, and the skip question.  The state itself lives in g_ScriptState.
+// The cut-scene questions the script functions share: the skip control and
+// the subtitle line.  The state itself lives in g_ScriptState; whether
+// subtitles are shown is the menus' word (SubtitlesEnabled).
 #pragma once
 
-// Subtitles on (the default) or off; the options screen sets it.
-void SetSubtitlesEnabled(bool on);
-bool SubtitlesEnabled();
 // Whether a local player pressed the skip control (control 54, a key or a
 // mouse button bound to it) in this frame.
 bool CutsceneSkipPressed();

@@ -13,7 +13,8 @@
 #include "foundation/system/not_built_yet.h"
 #include "foundation/text/locale_table.h"
 #include "foundation/time/timer.h"
-#include "menus/screens/menu_driver.h"
+#include "menus/screens/menu_input_checks.h"
+#include "menus/screens/screen_manager.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/script/script_cutscene.h"
@@ -28,17 +29,11 @@ namespace {
 constexpr std::uint32_t kEventCutsceneEnded = 18;
 constexpr std::int32_t kSubtitleDefaultMs = 10000;
 
-bool g_subtitlesOn = true;
-
 std::uint32_t GameTime() { return g_GameClock != nullptr ? g_GameClock->GetGameTime() : 0; }
 
 bool CutsceneRunning() { return (g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_RUNNING) != 0; }
 
 }  // namespace
-
-void SetSubtitlesEnabled(bool on) { g_subtitlesOn = on; }
-
-bool SubtitlesEnabled() { return g_subtitlesOn; }
 
 bool CutsceneSkipPressed() {
   if (g_ControlMapper == nullptr || g_Input == nullptr) return false;
@@ -106,7 +101,7 @@ void CutsceneEnd(void) {
 const char* SubtitleShow(uint32_t textId, int32_t timeMs) {
   const char* text = g_Locale != nullptr ? g_Locale->GetString(textId) : nullptr;
   if (text == nullptr || timeMs < 0) return nullptr;
-  if (g_subtitlesOn) {
+  if (SubtitlesEnabled() != 0) {
     g_ScriptState.subtitleText = text;
     g_ScriptState.subtitleEndTime = GameTime() + static_cast<std::uint32_t>(timeMs == 0 ? kSubtitleDefaultMs : timeMs);
   }

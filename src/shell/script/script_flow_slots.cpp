@@ -1,5 +1,5 @@
-// Slots 279-287, 313, 315, 342, 343 and 392-394: the timed pause, the
-// screens the script switches, object counts and ids, the script's debug
+// Slots 279-283, 286, 287, 313, 315, 342, 343 and 392-394: the timed pause,
+// the screen return id, object counts and ids, the script's debug
 // line and the slots that do nothing.
 #include <cmath>
 #include <cstdarg>
@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "foundation/system/debug_output.h"
-#include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_state.h"
@@ -22,8 +21,6 @@ namespace {
 // entry (real clock) can fire.
 constexpr std::uint32_t kScriptPauseFlags = 0x2;
 constexpr int kHLOKinds = 10;
-// Screen ids the script may switch to.
-constexpr int32_t kScreenIdLimit = 64;
 constexpr std::size_t kDebugLineSize = 1024;
 
 void ResumeAfterScriptPause(TimedCallbackEntry*) { SetGamePaused(0, kScriptPauseFlags); }
@@ -143,18 +140,6 @@ int32_t ObjectCount(void) {
   int count = 0;
   for (int kind = 0; kind < kHLOKinds; ++kind) count += g_HLOManager->CountObjects(kind, 3, -1, 0);
   return count;
-}
-
-// Sets the lock to the state given (toggling it when it differs).
-void SetScreenLock(int32_t state) {
-  if ((state != 0) != (IsScreenLocked() != 0)) ::SetScreenLock(state != 0 ? 1 : 0);
-}
-
-// The screen switched to, or 0 (nothing switched) for an id outside 0-63.
-int32_t SetScreen(int32_t screenId) {
-  if (screenId < 0 || screenId >= kScreenIdLimit) return 0;
-  ::SetScreen(screenId);
-  return screenId;
 }
 
 void ScriptNop286(void) {}
