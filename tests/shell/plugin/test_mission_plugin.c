@@ -1,7 +1,8 @@
 /* A mission plug-in of the tests, built against the plug-in interface header
    only (in C, so that it needs nothing beyond the C library).  Its set-up
    keeps the table, calls slots 0 and 17 and notes what it saw; its handler
-   counts events, answers question 40 and notes the block; its timed
+   counts events, answers question 40, answers word 0 of the one question a
+   test chose (TestPluginSetAnswer) and notes the block; its timed
    callback notes its parameters.  The tests read the notes through the
    extra exports TestPluginValue and TestPluginPointer.  Variants:
    TEST_PLUGIN_BUILD  the build number passed to slot 0 (default 2260);
@@ -26,6 +27,8 @@ static int32_t g_lastBlockNull;
 static int32_t g_timedCalls;
 static intptr_t g_timedParam1;
 static intptr_t g_timedParam2;
+static uint32_t g_answerCode = 0xFFFFFFFFu;
+static int32_t g_answerWord;
 static const void* g_slotSeen[3];     /* members 0, 17, 564 read by name */
 static const void* g_slotIndexed[3];  /* the same read as elements of the table */
 
@@ -34,8 +37,8 @@ static void Setup(void) {}
 static void Update(void) { ++g_updates; }
 
 /* A code whose return value the tests chose (TestPluginSetEventAnswer). */
-static uint32_t g_answerCode = 0xFFFFFFFFu;
-static int32_t g_answerValue;
+static uint32_t g_returnCode = 0xFFFFFFFFu;
+static int32_t g_returnValue;
 
 static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   int i;
@@ -45,14 +48,15 @@ static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   if (words != 0)
     for (i = 0; i < MISSION_EVENT_BLOCK_WORDS; ++i) g_lastWords[i] = words[i];
   if (code == MEV_DROP_QUERY && words != 0) words[2] = 1;
-  if (code == g_answerCode) return g_answerValue;
+  if (code == g_answerCode && words != 0) words[0] = g_answerWord;
+  if (code == g_returnCode) return g_returnValue;
   return (int32_t)(code + 1000);
 }
 
 /* The handler answers `value` to `code` from now on. */
 EXPORT void TestPluginSetEventAnswer(uint32_t code, int32_t value) {
-  g_answerCode = code;
-  g_answerValue = value;
+  g_returnCode = code;
+  g_returnValue = value;
 }
 
 static uint8_t* Save(uint8_t* out) { return out; }
@@ -108,6 +112,12 @@ EXPORT int32_t TestPluginPostChain(int32_t first, int32_t count, float delayMs) 
 }
 
 EXPORT void TestPluginClearLog(void) { g_logCount = 0; }
+
+/* The question (event code) whose word 0 the handler sets, and the word. */
+EXPORT void TestPluginSetAnswer(uint32_t code, int32_t word) {
+  g_answerCode = code;
+  g_answerWord = word;
+}
 
 /* 0 version answer, 1 environment answer, 2 events, 3 updates, 4 last code,
    5 whether the last block was null, 6 timed calls, 7 logging calls,
