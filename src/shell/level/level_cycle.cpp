@@ -46,6 +46,7 @@
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/level_pool_sizes.h"
+#include "shell/mission/mission.h"
 #include "shell/level_pools.h"
 #include "shell/program/command_line.h"
 #include "shell/program/cursor_control.h"
@@ -62,6 +63,7 @@
 #include "world/effects/effects_world.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
+#include "world/timing/timed_callback_list.h"
 #include "world/environment/env_file.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -85,6 +87,7 @@ std::uint32_t NoMission = 0;
 namespace {
 
 constexpr int kMaxLevelFiles = 260;
+constexpr int kSuccessScreen = 18;
 constexpr float kNightVisionInner = 10.0f;
 constexpr float kNightVisionOuter = 90.0f;
 constexpr float kNightVisionAttenuation[3] = {1.0f, 0.0f, 4.0f};
@@ -314,7 +317,9 @@ int levelInitialise(const char* levelName) {
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->BucketCount = 16;
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
-  // 12. The mission.
+  // 12. The mission.  The record's per-mission part is reset for the new
+  // level (not behind the success screen, whose level keeps the result).
+  if (g_Mission != nullptr && ScreenId != kSuccessScreen) g_Mission->Reset();
   ResetLoadingProgress();
   const bool plugin = EndsWithNoCase(n.level, "dll");
   const int bound = plugin ? LoadMissionPlugin(levelName) : ReadLoadList(g_LoadListContext, levelName);
@@ -323,8 +328,11 @@ int levelInitialise(const char* levelName) {
   // 13. The logo of menu levels; the mission record.
   const bool menuLevel = MissionQueryMode() != 0;
   MakeLoadingLogo(menuLevel);
-  if (!MissionPluginBound()) Later("mission record state word 20");
-  Later("mission record start");
+  if (g_Mission != nullptr) {
+    if (!MissionPluginBound()) g_Mission->MissionId = kNoPluginMissionId;
+    g_Mission->Start(n.level.c_str());
+    Step("13 mission " + std::to_string(g_Mission->MissionId) + " started");
+  }
   LevelName[0] = '\0';
   // 14. The terminals and text lists take the main font.
   Later("corpse list");
@@ -448,6 +456,9 @@ void LevelShutdown() {
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
   FreeScriptState();
+  // Entries a level posted never run in the next one, and a plug-in's
+  // entries hold addresses in the library freed below.
+  if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Reset();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);
