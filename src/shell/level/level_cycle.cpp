@@ -23,6 +23,7 @@
 #include "foundation/text/locale_table.h"
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
+#include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
 #include "net/mp_layer.h"
@@ -331,6 +332,8 @@ int levelInitialise(const char* levelName) {
   if (g_Mission != nullptr) {
     if (!MissionPluginBound()) g_Mission->MissionId = kNoPluginMissionId;
     g_Mission->Start(n.level.c_str());
+    // The new mission's briefing has not been seen yet.
+    g_BriefingSeen = 0;
     Step("13 mission " + std::to_string(g_Mission->MissionId) + " started");
   }
   LevelName[0] = '\0';

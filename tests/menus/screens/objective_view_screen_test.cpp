@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "control/keymap/key_map.h"
 #include "menus/drawing/menu_backdrop.h"
 #include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_input_checks.h"
@@ -16,6 +17,9 @@
 #include "render/2d/sprite_render.h"
 #include "shell/mission/mission.h"
 #include "shell/program/game_objects.h"
+#include "world/objects/chlo.h"
+#include "world/objects/chlo_manager.h"
+#include "world/objects/hlo_spawn_record.h"
 
 namespace {
 
@@ -198,6 +202,105 @@ TEST_F(ObjectiveViewTest, WithoutAPictureTheMapSaysSoAndNoMarkerPlaceExists) {
   EXPECT_NEAR(ink.Width(), width, 3);
   CVector3 m{};
   EXPECT_FALSE(CObjectiveViewScreen::WorldToMap(CVector3{1.0f, 0.0f, 1.0f}, false, &m));
+}
+
+// A unit of the world for the marker tests: its facts are the table's.
+class MapUnit : public CHLO {
+ public:
+  MapUnit(const HLOSpawnRecord& record, const MapUnitFacts& facts) : CHLO(record, nullptr), facts(facts) {}
+  bool IsUnit() override { return true; }
+  MapUnitFacts facts;
+};
+
+bool MapUnitFactsOf(CHLO* unit, MapUnitFacts* out) {
+  *out = static_cast<MapUnit*>(unit)->facts;
+  return true;
+}
+
+HLOSpawnRecord UnitRecord(int side) {
+  HLOSpawnRecord r;
+  r.Init();
+  r.kind = 1;
+  r.side = static_cast<std::uint8_t>(side);
+  r.objectFlags = HLOF_ACTIVE;
+  return r;
+}
+
+struct MarkerCase {
+  const char* what;
+  int side;  // the local side is 0
+  MapUnitFacts facts;
+  bool developerSwitch;
+  int cell;  // -1: not on the map
+};
+
+MapUnitFacts Soldier(float health) {
+  MapUnitFacts f;
+  f.soldier = true;
+  f.health = health;
+  return f;
+}
+MapUnitFacts Vehicle(float health, int propulsion = 1) {
+  MapUnitFacts f;
+  f.vehicle = true;
+  f.health = health;
+  f.propulsion = propulsion;
+  return f;
+}
+MapUnitFacts With(MapUnitFacts f, void (*change)(MapUnitFacts&)) {
+  change(f);
+  return f;
+}
+
+const MarkerCase kMarkerCases[] = {
+    {"friendly soldier", 0, Soldier(1.0f), false, kMarkerFriendly},
+    {"friendly soldier down but not expired", 0, Soldier(0.0f), false, kMarkerFriendly},
+    {"friendly soldier expired", 0, With(Soldier(0.0f), [](MapUnitFacts& f) { f.deadAndExpired = true; }), false, -1},
+    {"player's soldier of another side", 2,
+     With(Soldier(1.0f), [](MapUnitFacts& f) { f.controlledByPlayer0 = true; f.knownToLocalSide = true; }), false,
+     kMarkerPlayer},
+    {"unknown enemy", 1, Soldier(1.0f), false, -1},
+    {"unknown enemy, developer switch on", 1, Soldier(1.0f), true, kMarkerOther},
+    {"known enemy", 1, With(Soldier(1.0f), [](MapUnitFacts& f) { f.knownToLocalSide = true; }), false, kMarkerOther},
+    {"known civilian", 2,
+     With(Soldier(1.0f), [](MapUnitFacts& f) { f.knownToLocalSide = true; f.civilian = true; }), false,
+     kMarkerCivilian},
+    {"dead enemy", 1, With(Soldier(0.0f), [](MapUnitFacts& f) { f.knownToLocalSide = true; }), true, -1},
+    {"friendly vehicle", 0, Vehicle(5.0f), false, kMarkerFriendly},
+    {"wrecked vehicle", 0, Vehicle(0.0f), false, -1},
+    {"the goat", 0, Vehicle(5.0f, 8), true, -1},
+};
+
+TEST_F(ObjectiveViewTest, UnitMarkersFollowTheSideAndWhatTheLocalSideKnows) {
+  // The units stand at the origin (no world): the map's centre.
+  CObjectiveViewScreen::SetMapPicture(kQuadrantPicture);
+  CObjectiveViewScreen::SetMapWorldBox(CVector3{1000.0f, 50.0f, 1000.0f}, CVector3{-1000.0f, 0.0f, -1000.0f});
+  SetMapUnitFactsReader(MapUnitFactsOf);
+  const int cells[] = {kMarkerFriendly, kMarkerCivilian, kMarkerOther, kMarkerPlayer};
+  const PixelBox around{255 - 30, 300 - 30, 255 + 30, 300 + 30};
+  for (const MarkerCase& c : kMarkerCases) {
+    SCOPED_TRACE(c.what);
+    CHLOManager manager(4, 10);
+    auto* unit = new MapUnit(UnitRecord(c.side), c.facts);
+    manager.InsertObject(unit);
+    ASSERT_EQ(manager.FirstActive(c.side, 1), unit);
+    SetDebugMappings(c.developerSwitch ? 1 : 0);
+    EXPECT_EQ(briefing_.IsShownOnMap(unit), c.cell >= 0);
+    BeginFrame();
+    briefing_.DrawUnitMarkers();
+    EndFrame();
+    for (int cell : cells) {
+      const int found = CountOf(CellColour("GWInt.img", cell), 4, around);
+      if (cell == c.cell)
+        EXPECT_GT(found, 0) << "cell " << cell;
+      else
+        EXPECT_EQ(found, 0) << "cell " << cell;
+    }
+    manager.RemoveObject(unit);
+    delete unit;
+  }
+  SetDebugMappings(0);
+  SetMapUnitFactsReader(nullptr);
 }
 
 }  // namespace
