@@ -46,8 +46,10 @@ class BriefingTest : public ObjectiveScreensTest {
     briefing_.Draw();
     EndFrame();
   }
-  // The text area's ink.
-  PixelBox TextInk() const { return InkBounds({462, 162, 688, 438}); }
+  // The white text in a part of the text area (the area itself is filled by
+  // its frame).
+  PixelBox Text(int top, int bottom = 438) const { return BoundsOf(0xFFFFFFFF, 40, {462, top, 688, bottom}); }
+  PixelBox TextInk() const { return Text(162); }
   CBriefingMenu briefing_;
 };
 
@@ -108,12 +110,12 @@ TEST_F(BriefingTest, TitleSubtitleAndShortParagraphsStandInTheTextAreaOnOnePage)
   ASSERT_FALSE(ink.Empty());
   // The title centred between the text edges.
   const int titleWidth = g_LargeFont->GetStringWidth(CMenu::TextOf(kTitle));
-  const PixelBox title = InkBounds({462, 160, 688, 160 + g_LargeFont->GetBaselineOffset() + 30});
+  const PixelBox title = Text(160, 160 + g_LargeFont->GetBaselineOffset() + 20);
   EXPECT_NEAR((title.x1 + title.x2) / 2, (460 + 690) / 2, 3) << title;
   EXPECT_NEAR(title.Width(), titleWidth, 4);
   // The paragraphs start below the subtitle, left-aligned.
   EXPECT_GT(briefing_.ParagraphTop, title.y2);
-  const PixelBox paragraphs = InkBounds({462, briefing_.ParagraphTop, 688, 438});
+  const PixelBox paragraphs = Text(briefing_.ParagraphTop);
   EXPECT_NEAR(paragraphs.x1, 460, 2);
   EXPECT_FALSE(briefing_.NextTextPage()) << "everything fits one page";
   EXPECT_EQ(ObjectiveTextPage, 0);
@@ -128,9 +130,12 @@ TEST_F(BriefingTest, AnEmptyParagraphAddsOnlyTheParagraphGap) {
     Paragraphs(ids);
     Enter();
     DrawBriefing();
-    // The first paragraph is one line; the second starts below it.
-    const int lineStep = static_cast<int>(g_MainFont->GetLineHeight());
-    return InkBounds({462, briefing_.ParagraphTop + lineStep + 1, 688, 438}).y1;
+    // The first paragraph is one line; the second is the next run of ink
+    // rows below it.
+    int y = Text(briefing_.ParagraphTop).y1;
+    while (y < 438 && !Text(y, y).Empty()) ++y;
+    while (y < 438 && Text(y, y).Empty()) ++y;
+    return y;
   };
   const int without = secondParagraphTop({kShortA, kShortB});
   const int with = secondParagraphTop({kShortA, kEmpty, kShortB});
@@ -142,7 +147,7 @@ TEST_F(BriefingTest, ALongParagraphContinuesOnTheNextPageAndTheArrowsTurnThePage
   Enter();
   DrawBriefing();
   const std::vector<std::uint32_t> first = pixels_;
-  const PixelBox firstParagraphs = InkBounds({462, briefing_.ParagraphTop, 688, 438});
+  const PixelBox firstParagraphs = Text(briefing_.ParagraphTop);
   ASSERT_GT(briefing_.NextArrowBox.right, briefing_.NextArrowBox.left) << "more text follows";
   EXPECT_EQ(briefing_.PreviousArrowBox.right, 0.0f);
   // A click where the previous arrow would stand does nothing on page 0.
@@ -159,7 +164,7 @@ TEST_F(BriefingTest, ALongParagraphContinuesOnTheNextPageAndTheArrowsTurnThePage
   MouseButton(false);
   ASSERT_EQ(ObjectiveTextPage, 1);
   DrawBriefing();
-  const PixelBox secondParagraphs = InkBounds({462, briefing_.ParagraphTop, 688, 438});
+  const PixelBox secondParagraphs = Text(briefing_.ParagraphTop);
   ASSERT_FALSE(secondParagraphs.Empty());
   EXPECT_NE(first, pixels_) << "page 1 shows other text";
   // The rest of the long paragraph starts at the top of the page.
@@ -184,9 +189,11 @@ TEST_F(BriefingTest, ALongParagraphContinuesOnTheNextPageAndTheArrowsTurnThePage
 TEST_F(BriefingTest, ARectangleTooSmallForOneLineEndsThePagingInsteadOfLoopingOnIt) {
   Paragraphs({kLong});
   Enter();
-  // Three pixels high: no line ever fits, no page ever fills with text.
-  EXPECT_FALSE(briefing_.DrawTextPages(460, 200, 690, 203, 0, false));
-  EXPECT_FALSE(briefing_.DrawTextPages(460, 200, 690, 203, 5, false));
+  // Three pixels high: no line ever fits.  Page 0 fills with the paragraph
+  // still to come, but no later page takes any of it, so no later page has
+  // more: the paging stops after one turn.
+  EXPECT_TRUE(briefing_.DrawTextPages(460, 200, 690, 203, 0, false));
+  for (int page = 1; page < 6; ++page) EXPECT_FALSE(briefing_.DrawTextPages(460, 200, 690, 203, page, false));
 }
 
 }  // namespace

@@ -19,7 +19,11 @@
 #include "render/textures/texture_manager.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/mission/mission.h"
-#include "string_table.h"
+#include "foundation/time/timer.h"
+#include "world/effects/effects_hooks.h"
+#include "world/engine.h"
+#include "world/effects/explosions.h"
+#include "make_strings/string_table.h"
 
 std::filesystem::path ObjectiveScreensTest::s_Folder;
 std::string ObjectiveScreensTest::s_LayerPath;
@@ -103,6 +107,9 @@ void ObjectiveScreensTest::SetUp() {
   mission_ = std::make_unique<CMission>();
   g_Mission = mission_.get();
   RaisedEvents().clear();
+  // The world pause stops the game clock through the effects' hooks.
+  g_EffectsHooks.GameClock = g_GameClock;
+  g_EffectsHooks.RealClock = g_RealClock;
   SetObjectiveDetail(0);
   ObjectiveTextPage = 0;
   SetScreenLock(0);
@@ -127,6 +134,8 @@ void ObjectiveScreensTest::TearDown() {
   ResetScreenTransitions();
   ScreenId = PreviousScreenId = 0;
   SetObjectiveDetail(0);
+  SetGamePaused(0, 0);
+  g_EffectsHooks.GameClock = g_EffectsHooks.RealClock = nullptr;
   g_Mission = nullptr;
   mission_.reset();
   MenuFrameTest::TearDown();
