@@ -15,6 +15,9 @@
 #include "menus/screens/objective_screens_fixture.h"
 #include "render/2d/font.h"
 #include "render/2d/sprite_render.h"
+#include "render/device/render.h"
+#include "render/textures/texture.h"
+#include "render/textures/texture_manager.h"
 #include "shell/mission/mission.h"
 #include "shell/program/game_objects.h"
 #include "world/objects/chlo.h"
@@ -202,6 +205,36 @@ TEST_F(ObjectiveViewTest, WithoutAPictureTheMapSaysSoAndNoMarkerPlaceExists) {
   EXPECT_NEAR(ink.Width(), width, 3);
   CVector3 m{};
   EXPECT_FALSE(CObjectiveViewScreen::WorldToMap(CVector3{1.0f, 0.0f, 1.0f}, false, &m));
+}
+
+// The first mission's own map picture (drawn by the level tool from the
+// level) over the mission's map box: the sites stand where the view maps
+// their world positions.
+TEST_F(ObjectiveViewTest, TheFirstMissionsMapShowsItsSitesWhereTheViewMapsThem) {
+  CSpriteRender* testSet = g_ScriptSprites;
+  CSpriteRender missionSet(g_Render, nullptr, s_Textures.get());
+  ASSERT_EQ(missionSet.Load("mission1/GWMission1.img", TEXF_32BIT | TEXF_ALPHA, 0, 0, 0), 1);
+  s_Textures->LoadTextures(nullptr);
+  missionSet.RecomputeUVs();
+  g_ScriptSprites = &missionSet;
+  CObjectiveViewScreen::SetMapPicture(0);
+  CObjectiveViewScreen::SetMapWorldBox(CVector3{8482.3f, 0.0f, 70181.8f}, CVector3{-45802.4f, 0.0f, 15471.6f});
+  DrawMapOnly();
+  g_ScriptSprites = testSet;
+  const auto screen = [&](float x, float z) {
+    CVector3 m{};
+    EXPECT_TRUE(CObjectiveViewScreen::WorldToMap(CVector3{x, 0.0f, z}, false, &m));
+    const int sx = static_cast<int>(briefing_.MapCentreX - ObjectiveMapView.mapWidth * 0.5f + ObjectiveMapView.mapWidth * m.x);
+    const int sy = static_cast<int>(briefing_.MapCentreY - ObjectiveMapView.mapHeight * 0.5f + ObjectiveMapView.mapHeight * m.z);
+    return PixelBox{sx - 3, sy - 3, sx + 3, sy + 3};
+  };
+  // The level tool's colours: landscape 4E7A3C, nothing drawn 1E3420.  Most
+  // of the 7 x 7 pixels about the point (a grid line may cross it).
+  constexpr std::uint32_t kGround = 0xFF4E7A3C, kNothing = 0xFF1E3420;
+  EXPECT_GE(CountOf(kGround, 10, screen(-15000.0f, 60000.0f)), 30) << "open ground";
+  EXPECT_GE(CountOf(kNothing, 10, screen(-40000.0f, 20000.0f)), 30) << "beyond the level";
+  EXPECT_LT(CountOf(kGround, 10, screen(-6584.0f, 59190.0f)), 30) << "the prison";
+  EXPECT_LT(CountOf(kNothing, 10, screen(-6584.0f, 59190.0f)), 30) << "the prison";
 }
 
 // A unit of the world for the marker tests: its facts are the table's.
