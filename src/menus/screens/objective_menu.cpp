@@ -157,6 +157,14 @@ const char* CObjectiveMenu::GetParagraphText(int n) {
   return id == -1 ? nullptr : CMenu::TextOf(static_cast<std::uint32_t>(id));
 }
 
+bool CObjectiveMenu::StepSelectedObjectiveMarker(bool next, CVector3* marker) {
+  MissionObjective* o = SelectedObjective();
+  if (o == nullptr) return false;
+  if ((next ? o->NextMarker() : o->PreviousMarker()) == 0) return false;
+  o->GetCurrentMarker(marker);
+  return true;
+}
+
 void CObjectiveMenu::CentreOnSelectedObjective() const {
   CVector3 p{};
   const MissionObjective* o = SelectedObjective();

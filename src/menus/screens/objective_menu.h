@@ -33,6 +33,7 @@ class CObjectiveMenu : public CObjectiveViewScreen {
   bool PreviousTextPage() override;
   bool NextTextPage() override;
   const char* GetParagraphText(int n) override;
+  bool StepSelectedObjectiveMarker(bool next, CVector3* marker) override;
 
   // The objective of a row's item (its value word: the objective's number + 1).
   static MissionObjective* ObjectiveOfValue(std::uint32_t value);

@@ -16,7 +16,6 @@
 #include "menus/screens/screen_size.h"
 #include "render/2d/font.h"
 #include "render/2d/sprite_render.h"
-#include "shell/mission/mission.h"
 #include "shell/program/game_objects.h"
 #include "world/engine.h"
 #include "world/environment/env_instance.h"
@@ -364,18 +363,11 @@ void CObjectiveViewScreen::DrawPageArrows(bool previous, bool next) const {
 
 int CObjectiveViewScreen::UpdateMarkerCycling() {
   CLocalPlayer* player = g_LocalPlayers.Get(0);
-  if (player == nullptr || Menu == nullptr || g_Mission == nullptr) return 0;
+  if (player == nullptr) return 0;
   const bool next = (player->GetActionState(OBJECTIVE_NEXT) & ACTION_STATE_PRESSED) != 0;
   const bool previous = !next && (player->GetActionState(OBJECTIVE_PREV) & ACTION_STATE_PRESSED) != 0;
   if (!next && !previous) return 0;
-  const CMenuItem* item = Menu->SelectedItem();
-  if (item == nullptr) return 0;
-  MissionObjective* objective = g_Mission->FindObjective(static_cast<std::int32_t>(item->Value));
-  if (objective == nullptr) return 0;
-  const int moved = next ? objective->NextMarker() : objective->PreviousMarker();
-  if (moved == 0) return 0;
   CVector3 marker{};
-  objective->GetCurrentMarker(&marker);
-  CentreMapOn(marker);
+  if (StepSelectedObjectiveMarker(next, &marker)) CentreMapOn(marker);
   return 0;
 }

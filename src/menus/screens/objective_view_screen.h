@@ -73,6 +73,10 @@ class CObjectiveViewScreen : public CMenuScreen {
   virtual bool PreviousTextPage() = 0;
   virtual bool NextTextPage() = 0;
   virtual const char* GetParagraphText(int n) = 0;
+  // Moves the selected objective's current marker on (or back) and answers
+  // its position; false when there is no objective or it did not move.  The
+  // briefing's menu holds no objective.
+  virtual bool StepSelectedObjectiveMarker(bool /*next*/, CVector3* /*marker*/) { return false; }
 
   // The map picture cell, with the environment's bounds as the world box.
   static void SetMapPicture(int cell);

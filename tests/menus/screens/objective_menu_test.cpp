@@ -5,9 +5,16 @@
 // on the player's soldier when the objective has no marker.
 #include "menus/screens/objective_menu.h"
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "control/bindings/control_mapper.h"
+#include "control/players/local_player_table.h"
 #include "menus/screens/menu_input_checks.h"
 #include "menus/screens/objective_screens_fixture.h"
 #include "menus/screens/screen_manager.h"
+#include "platform/win32/event_injection.h"
 #include "render/2d/sprite_render.h"
 #include "shell/mission/mission.h"
 #include "shell/program/game_objects.h"
@@ -174,6 +181,40 @@ TEST_F(ObjectiveMenuTest, DetailModeCentresOnTheObjectiveOrElseOnThePlayersSoldi
     screen_.OnLeave(14);
     ObjectiveMapView.scrollX = ObjectiveMapView.scrollY = 0.0f;
   }
+}
+
+TEST_F(ObjectiveMenuTest, ObjectiveNextAndPreviousCycleTheMarkersAndCentreTheMap) {
+  // The demo keys leave the two actions unbound: N and B here.
+  std::ifstream in(DEMO_KEY_FILE, std::ios::binary);
+  std::string keys((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // (the file stops at its first empty line)
+  while (!keys.empty() && (keys.back() == '\n' || keys.back() == '\r')) keys.pop_back();
+  keys += "\nOBJECTIVE_NEXT,0=KEY_N\nOBJECTIVE_PREV,0=KEY_B\n";
+  ASSERT_TRUE(g_ControlMapper->LoadBindingsFromText(keys.data(), keys.size(), 0));
+  const int n = Objective(kShortA, kDone);  // completed: the cycling still works on it
+  MissionObjective* o = mission_->FindObjective(n);
+  o->AddMarkerPosition(CVector3{-1000.0f, 0.0f, 1000.0f});
+  o->AddMarkerPosition(CVector3{1000.0f, 0.0f, 3000.0f});
+  screen_.OnEnter();
+  ASSERT_EQ(screen_.SelectedObjective(), o);
+  const auto press = [&](const char* key) {
+    ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
+    BeginFrame();
+    g_LocalPlayers.UpdateAll();
+    screen_.Update();
+    EndFrame();
+    ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
+    IdleFrame();
+  };
+  press("N");
+  EXPECT_EQ(o->CurrentMarker(), 1);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.5f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.0f);
+  press("B");
+  EXPECT_EQ(o->CurrentMarker(), 0);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollX, 0.0f);
+  EXPECT_FLOAT_EQ(ObjectiveMapView.scrollY, 0.5f);
+  screen_.OnLeave(14);
 }
 
 }  // namespace
