@@ -608,7 +608,11 @@ void CMultiplayer::RunPosted() {
         MPSettings entry;
         entry.Defaults();
         entry.ApplyReceived(found);
-        if (static_cast<int>(hostList_.size()) <= p.value) hostList_.resize(p.value + 1, entry);
+        // The list follows the transport's host indices; an index skipped
+        // (a host that answered with something else) keeps the defaults.
+        MPSettings blank;
+        blank.Defaults();
+        if (static_cast<int>(hostList_.size()) <= p.value) hostList_.resize(p.value + 1, blank);
         hostList_[p.value] = entry;
         break;
       }
