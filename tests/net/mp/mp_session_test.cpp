@@ -10,6 +10,7 @@
 #include "mp_fixture.h"
 #include "net/session/net_callback_table.h"
 #include "net/session/net_session.h"
+#include "platform/dplay8/dplay8_counters.h"
 #include "platform/win32/registry.h"
 
 namespace {
@@ -286,6 +287,28 @@ TEST(MPSession, HostAnswersOfAnotherSizeAreIgnoredAndNamesArriveTerminated) {
   EXPECT_EQ(client->GetPlayerSettings(1), &client->hostList_[1]);
   EXPECT_EQ(client->GetPlayerSettings(7), nullptr);
   EXPECT_EQ(client->GetPlayerSettings(-1), &client->settings_);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MPSession, AHostThatStopsAnsweringLeavesTheHostList) {
+  MPTestSession t;
+  DPlay8SetDefaultEnumRetryInterval(50);
+  ASSERT_TRUE(t.StartHost());
+  CMultiplayer* client = t.NewClient();
+  ASSERT_EQ(client->Start(&kMPTestApplication, t.port), 0);
+  {
+    CMultiplayer::Scope scope(client);
+    ASSERT_EQ(client->EnumHosts(("127.0.0.1:" + std::to_string(t.port)).c_str(), 8), 0);
+  }
+  ASSERT_TRUE(t.RunUntil([&] { return client->hostList_.size() == 1; }));
+  EXPECT_STREQ(client->hostList_[0].levelName, "MP_Mission1.dll");
+  DPlay8SetEnumAnswersMuted(t.host.session_->GetServer()->GetWrapper()->GetServer(), true);
+  // Answers already on their way may still land; past the expiry the entry goes.
+  EXPECT_TRUE(t.RunUntil([&] { return client->hostList_.empty() && client->GetHostCount() == 0; }));
+  DPlay8SetDefaultEnumRetryInterval(0);
 }
 
 }  // namespace
