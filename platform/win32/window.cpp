@@ -1,5 +1,7 @@
 #include "platform/win32/window.h"
 
+#include "platform/win32/dialog.h"
+
 #include <SDL2/SDL.h>
 
 #include <cstdio>
@@ -301,7 +303,7 @@ BOOL UpdateWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   WindowRecord* w = Find(window);
-  if (!w) return FALSE;
+  if (!w) return Win32SetDialogTitle(window, text) ? TRUE : FALSE;
   SDL_SetWindowTitle(w->sdl, text ? text : "");
   return TRUE;
 }

@@ -43,6 +43,7 @@ const std::vector<std::string> kStartUpSteps = {
       "5 work directory and search folders",
       "+locale table",
       "select device: catalog 0 and localisation",
+      "select device: launch dialog not shown (no display, no scripted answer): stored settings",
       "select device: accepted",
       "7 engine started",
       "+control mapper",
@@ -293,7 +294,8 @@ TEST_F(GameStart, AFailingSoundManagerIsReportedAndStartUpGoesOn) {
 TEST_F(GameStart, ADisplayOf640By480TakesTheSmallPanelsAndTheShortSecondTerminal) {
   // The index of the 640 x 480 mode in the device list, from a first start.
   ASSERT_EQ(Start(), 1);
-  const AdapterInfo& adapter = g_Render->m_Adapters[g_Render->m_CurrentAdapter];
+  const unsigned adapterIndex = g_Render->m_CurrentAdapter;
+  const AdapterInfo& adapter = g_Render->m_Adapters[adapterIndex];
   const DeviceInfo& device = adapter.Devices[adapter.CurrentDevice];
   int small = -1;
   for (DWORD m = 0; m < device.ModeCount; ++m)
@@ -302,6 +304,8 @@ TEST_F(GameStart, ADisplayOf640By480TakesTheSmallPanelsAndTheShortSecondTerminal
   EXPECT_EQ(g_SecondTerminal->GetLineCount(), 12);
   Stop();
   ASSERT_GE(small, 0);
+  // The stored mode is taken only with its adapter.
+  StoreDeviceSetting("AdapterIndex", adapterIndex);
   StoreDeviceSetting("ResolutionIndex", static_cast<unsigned>(small));
   ASSERT_EQ(Start(), 1);
   EXPECT_EQ(g_Render->GetModeWidth(), 640u);
