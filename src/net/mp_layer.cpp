@@ -1,5 +1,7 @@
 #include "net/mp_layer.h"
 
+#include "foundation/system/not_built_yet.h"
+
 namespace {
 bool g_started = false;
 }  // namespace
@@ -32,3 +34,13 @@ bool MPIsClient() { return false; }
 int MPGetSessionState() { return 0; }
 
 std::int32_t MPGetSessionTime() { return -1; }
+
+int MPSendSessionState(int /*state*/) {
+  NotBuiltYet("multiplayer session states");
+  return -1;
+}
+
+int MPSetSessionState(int /*state*/) {
+  NotBuiltYet("multiplayer session states");
+  return -1;
+}

@@ -29,3 +29,7 @@ bool MPIsClient();
 int MPGetSessionState();
 // The session clock in ms; -1 without a session.
 std::int32_t MPGetSessionTime();
+// Session state changes: a host sends a state to everyone, a client sets
+// its own; 0 on success, negative without a session (there is none here).
+int MPSendSessionState(int state);
+int MPSetSessionState(int state);
