@@ -184,8 +184,10 @@ void StepAction(Dialog& d) {
   }
   const DialogAction& a = gActions.front();
   if (a.kind == DialogAction::Key) {
-    PushKey(d, a.key, gActionPhase == 0);
-    if (gActionPhase++ == 1) DropAction(nullptr);
+    // Down and up in one frame: the key may end the dialog at once.
+    PushKey(d, a.key, true);
+    PushKey(d, a.key, false);
+    DropAction(nullptr);
     return;
   }
   Control* c = FindControl(reinterpret_cast<HWND>(&d), a.control);

@@ -11,6 +11,7 @@
 
 #include "platform/win32/code_page.h"
 #include "platform/win32/key_codes.h"
+#include "platform/win32/keyboard_layout.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/window_bridge.h"
 
@@ -126,6 +127,7 @@ void Translate(const SDL_Event& e) {
       if (alt) lp |= 1 << 29;
       if (e.key.repeat || !down) lp |= 1 << 30;
       if (!down) lp |= static_cast<LPARAM>(1u << 31);
+      Win32NoteKeyState(Win32VirtualKeyFromKeyCode(code), down);
       post(w, msg, Win32VirtualKeyFromKeyCode(code), lp);
       // The keys whose translation is a control character (Backspace, Tab,
       // Enter on either block, Escape) also give their WM_CHAR, as the
