@@ -10,6 +10,8 @@
 //                      keys (see platform/win32/dialog.h).  Without a display
 //                      and without this option the launch dialog is not
 //                      shown and the stored device settings are taken.
+//   --split side|stacked  two local players on a split screen, their views
+//                      side by side or one above the other
 // The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
 // folder the build made.
 #include <cstdio>
@@ -18,6 +20,7 @@
 
 #include <string>
 
+#include "control/viewport_config.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
@@ -62,6 +65,14 @@ int main(int argc, char** argv) {
   GetCurrentDirectoryA(sizeof start, start);
   static char shot[2048];
   const char* screenshot = FromStart(Option(argc, argv, "--screenshot"), start, shot, sizeof shot);
+  if (const char* split = Option(argc, argv, "--split"); split != nullptr) {
+    const int orientation = ParseSplitOrientation(split);
+    if (orientation < 0) {
+      std::fprintf(stderr, "halberd: --split takes \"side\" or \"stacked\", not \"%s\"\n", split);
+      return 1;
+    }
+    ApplySplitOption(orientation);
+  }
   static char inputPath[2048];
   const char* input = FromStart(Option(argc, argv, "--input"), start, inputPath, sizeof inputPath);
   if (input != nullptr) {
