@@ -297,6 +297,7 @@ class Reader {
       } else if (o == "table") ok = Integer(&s.statsTable);
       else if (o == "value") ok = Integer(&s.value);
       else if (o == "flags") ok = Flags(&s.flags);
+      else if (o == "inactive") s.startsActive = 0;
       else if (o == "texture") ok = Word(&s.texture);
       else if (o == "lights") {
         // Its own lights in place of the ground's.

@@ -16,10 +16,11 @@
 //   portal <name> <owner> <target> [number <n>] [sphere x y z r] [limited] [noexpand] points <n> x y z ...
 //                                  the plane is taken from the first three points (front: counter-clockwise side)
 //   gameobject <name> [parent <instance>] [at x y z] [rotate x y z] [side <n>] [id <n>] [stats <name>]
-//            [table <n>] [value <n>] [flags <n>] [texture <name>] [lights <n> <index>...]
+//            [table <n>] [value <n>] [flags <n>] [inactive] [texture <name>] [lights <n> <index>...]
 //            [attach <connector> <object>]...
 //                                  a game-object record; its template is the object of that name; it
-//                                  takes the lights of the instance it stands on unless it names its own
+//                                  takes the lights of the instance it stands on unless it names its own;
+//                                  an inactive one waits for the mission to wake it
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
 //   shrub <garden> <object> at x y z [rotate x y z] [size <s>] [still] [lit]
 //                                  a shrub of the numbered garden (an instance names its garden with
