@@ -1,0 +1,3 @@
+#include "shell/global_heap.h"
+
+CLinearBuffer* g_GlobalHeap = nullptr;
