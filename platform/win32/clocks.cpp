@@ -7,6 +7,8 @@
 namespace {
 constinit std::atomic<FakeClockFn> gFake{nullptr};
 constinit std::atomic<void*> gFakeContext{nullptr};
+constinit std::atomic<SleepHookFn> gSleepHook{nullptr};
+constinit std::atomic<void*> gSleepContext{nullptr};
 
 LONGLONG NowNanoseconds() {
   FakeClockFn fake = gFake.load();
@@ -31,7 +33,13 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* counter) {
 
 DWORD timeGetTime() { return static_cast<DWORD>(NowNanoseconds() / 1000000LL); }
 
+DWORD GetTickCount() { return timeGetTime(); }
+
 void Sleep(DWORD milliseconds) {
+  if (SleepHookFn hook = gSleepHook.load()) {
+    hook(milliseconds, gSleepContext.load());
+    return;
+  }
   timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) != 0) {
   }
@@ -40,4 +48,9 @@ void Sleep(DWORD milliseconds) {
 void SetFakeClock(FakeClockFn clock, void* context) {
   gFakeContext.store(context);
   gFake.store(clock);
+}
+
+void SetSleepHook(SleepHookFn hook, void* context) {
+  gSleepContext.store(context);
+  gSleepHook.store(hook);
 }

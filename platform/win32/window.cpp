@@ -25,6 +25,8 @@ struct WindowSystem {
   std::deque<MSG> posted;
   std::uintptr_t nextHandle = 0x10;
   bool videoUp = false;
+  WaitMessageHook waitHook = nullptr;
+  void* waitContext = nullptr;
 };
 
 WindowSystem& System() {
@@ -72,6 +74,76 @@ bool EnsureVideo() {
   if (SDL_GL_LoadLibrary(nullptr) != 0) std::fprintf(stderr, "window: no OpenGL library (%s)\n", SDL_GetError());
   System().videoUp = true;
   return true;
+}
+
+// The keyboard's scan code (set 1) of an SDL scancode, with 256 added for
+// the extended keys; 0 for a key without one.  The key messages carry it in
+// bits 16..23 of lParam, the extended flag in bit 24.
+int ScanCode(SDL_Scancode code) {
+  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) {
+    static const unsigned char kLetters[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
+                                               49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
+    return kLetters[code - SDL_SCANCODE_A];
+  }
+  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_0) return 2 + (code - SDL_SCANCODE_1);
+  if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F10) return 59 + (code - SDL_SCANCODE_F1);
+  switch (code) {
+    case SDL_SCANCODE_ESCAPE: return 1;
+    case SDL_SCANCODE_MINUS: return 12;
+    case SDL_SCANCODE_EQUALS: return 13;
+    case SDL_SCANCODE_BACKSPACE: return 14;
+    case SDL_SCANCODE_TAB: return 15;
+    case SDL_SCANCODE_LEFTBRACKET: return 26;
+    case SDL_SCANCODE_RIGHTBRACKET: return 27;
+    case SDL_SCANCODE_RETURN: return 28;
+    case SDL_SCANCODE_LCTRL: return 29;
+    case SDL_SCANCODE_SEMICOLON: return 39;
+    case SDL_SCANCODE_APOSTROPHE: return 40;
+    case SDL_SCANCODE_GRAVE: return 41;
+    case SDL_SCANCODE_LSHIFT: return 42;
+    case SDL_SCANCODE_BACKSLASH: return 43;
+    case SDL_SCANCODE_COMMA: return 51;
+    case SDL_SCANCODE_PERIOD: return 52;
+    case SDL_SCANCODE_SLASH: return 53;
+    case SDL_SCANCODE_RSHIFT: return 54;
+    case SDL_SCANCODE_KP_MULTIPLY: return 55;
+    case SDL_SCANCODE_LALT: return 56;
+    case SDL_SCANCODE_SPACE: return 57;
+    case SDL_SCANCODE_CAPSLOCK: return 58;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return 69;
+    case SDL_SCANCODE_SCROLLLOCK: return 70;
+    case SDL_SCANCODE_KP_7: return 71;
+    case SDL_SCANCODE_KP_8: return 72;
+    case SDL_SCANCODE_KP_9: return 73;
+    case SDL_SCANCODE_KP_MINUS: return 74;
+    case SDL_SCANCODE_KP_4: return 75;
+    case SDL_SCANCODE_KP_5: return 76;
+    case SDL_SCANCODE_KP_6: return 77;
+    case SDL_SCANCODE_KP_PLUS: return 78;
+    case SDL_SCANCODE_KP_1: return 79;
+    case SDL_SCANCODE_KP_2: return 80;
+    case SDL_SCANCODE_KP_3: return 81;
+    case SDL_SCANCODE_KP_0: return 82;
+    case SDL_SCANCODE_KP_PERIOD: return 83;
+    case SDL_SCANCODE_NONUSBACKSLASH: return 86;
+    case SDL_SCANCODE_F11: return 87;
+    case SDL_SCANCODE_F12: return 88;
+    case SDL_SCANCODE_KP_ENTER: return 256 + 28;
+    case SDL_SCANCODE_RCTRL: return 256 + 29;
+    case SDL_SCANCODE_KP_DIVIDE: return 256 + 53;
+    case SDL_SCANCODE_RALT: return 256 + 56;
+    case SDL_SCANCODE_HOME: return 256 + 71;
+    case SDL_SCANCODE_UP: return 256 + 72;
+    case SDL_SCANCODE_PAGEUP: return 256 + 73;
+    case SDL_SCANCODE_LEFT: return 256 + 75;
+    case SDL_SCANCODE_RIGHT: return 256 + 77;
+    case SDL_SCANCODE_END: return 256 + 79;
+    case SDL_SCANCODE_DOWN: return 256 + 80;
+    case SDL_SCANCODE_PAGEDOWN: return 256 + 81;
+    case SDL_SCANCODE_INSERT: return 256 + 82;
+    case SDL_SCANCODE_DELETE: return 256 + 83;
+    default: return 0;
+  }
 }
 
 WPARAM VirtualKey(SDL_Keycode key) {
@@ -142,8 +214,10 @@ void Translate(const SDL_Event& e) {
       bool down = e.type == SDL_KEYDOWN;
       bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
       UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
-      // lParam: repeat count 1, the scan code, previous-state and transition bits.
-      LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16);
+      // lParam: repeat count 1, the scan code and its extended bit,
+      // previous-state and transition bits.
+      const int scan = ScanCode(e.key.keysym.scancode);
+      LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16) | (scan >= 256 ? kKeyExtendedBit : 0);
       if (e.key.repeat || !down) lp |= 1 << 30;
       if (!down) lp |= static_cast<LPARAM>(1u << 31);
       post(w, msg, vk, lp);
@@ -283,6 +357,7 @@ BOOL ShowWindow(HWND window, int command) {
   WindowRecord* w = Find(window);
   if (!w) return FALSE;
   BOOL was = w->visible ? TRUE : FALSE;
+  bool activate = false;
   switch (command) {
     case SW_HIDE:
       SDL_HideWindow(w->sdl);
@@ -296,10 +371,12 @@ BOOL ShowWindow(HWND window, int command) {
       SDL_ShowWindow(w->sdl);
       if (command == SW_SHOWMAXIMIZED) SDL_MaximizeWindow(w->sdl);
       if (command == SW_RESTORE) SDL_RestoreWindow(w->sdl);
+      activate = !w->visible;
       w->visible = true;
       SetActiveWindowForBoxes(window);
       break;
   }
+  if (activate) SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
   return was;
 }
 
@@ -403,6 +480,22 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
   return FALSE;
 }
 
+BOOL WaitMessage() {
+  MSG peeked;
+  if (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
+  WindowSystem& system = System();
+  if (system.waitHook != nullptr) return system.waitHook(system.waitContext);
+  // Nothing can arrive without a real display: answer rather than wait for ever.
+  if (!system.videoUp || Win32WindowsAreOffscreen()) return FALSE;
+  while (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) SDL_WaitEventTimeout(nullptr, 100);
+  return TRUE;
+}
+
+void SetWaitMessageHook(WaitMessageHook hook, void* context) {
+  System().waitHook = hook;
+  System().waitContext = context;
+}
+
 BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
   if (!msg) return FALSE;
   while (!PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE)) {
@@ -442,6 +535,28 @@ void PostQuitMessage(int exitCode) {
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
   if (message == WM_CLOSE) DestroyWindow(window);
   return 0;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (paint == nullptr || !Find(window)) return nullptr;
+  *paint = PAINTSTRUCT{};
+  GetClientRect(window, &paint->rcPaint);
+  // A device context is never drawn through here: the window's handle stands for it.
+  paint->hdc = reinterpret_cast<HDC>(window);
+  return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) { return paint != nullptr && Find(window) ? TRUE : FALSE; }
+
+HGDIOBJ GetStockObject(int object) {
+  static int stockObjects[16];
+  return object >= 0 && object < 16 ? &stockObjects[object] : nullptr;
+}
+
+std::vector<HWND> Win32Windows() {
+  std::vector<HWND> handles;
+  for (const auto& [handle, record] : System().windows) handles.push_back(handle);
+  return handles;
 }
 
 void* Win32SdlWindow(HWND window) {

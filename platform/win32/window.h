@@ -6,6 +6,8 @@
 // GetClientRect agree.  Main thread only.
 #pragma once
 
+#include <vector>
+
 #include "platform/win32/win_types.h"
 
 // ---- Messages ------------------------------------------------------------------
@@ -19,21 +21,32 @@ inline constexpr UINT WM_SETFOCUS = 0x0007;
 inline constexpr UINT WM_KILLFOCUS = 0x0008;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
+inline constexpr UINT WM_DEADCHAR = 0x0103;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
+inline constexpr UINT WM_SYSCHAR = 0x0106;
+inline constexpr UINT WM_SYSDEADCHAR = 0x0107;
+inline constexpr UINT WM_KEYFIRST = 0x0100;
+inline constexpr UINT WM_KEYLAST = 0x0108;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
+inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+inline constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
 inline constexpr UINT WM_MBUTTONUP = 0x0208;
+inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+inline constexpr UINT WM_MOUSEFIRST = 0x0200;
+inline constexpr UINT WM_MOUSELAST = 0x0209;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_USER = 0x0400;
 
@@ -53,6 +66,7 @@ inline constexpr int WHEEL_DELTA = 120;
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000u;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_DLGFRAME = 0x00400000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
@@ -79,11 +93,14 @@ inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOMOVE = 0x0002;
 inline constexpr UINT SWP_NOZORDER = 0x0004;
+inline constexpr UINT SWP_NOREDRAW = 0x0008;
 inline constexpr UINT SWP_NOACTIVATE = 0x0010;
 inline constexpr UINT SWP_FRAMECHANGED = 0x0020;
 inline constexpr UINT SWP_SHOWWINDOW = 0x0040;
 inline constexpr UINT SWP_HIDEWINDOW = 0x0080;
+inline constexpr UINT SWP_NOOWNERZORDER = 0x0200;
 #define HWND_TOP (reinterpret_cast<HWND>(static_cast<LONG_PTR>(0)))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<LONG_PTR>(1)))
 #define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)))
 #define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<LONG_PTR>(-2)))
 
@@ -125,6 +142,15 @@ inline constexpr WPARAM VK_DIVIDE = 0x6F;
 inline constexpr WPARAM VK_F1 = 0x70;
 inline constexpr WPARAM VK_F12 = 0x7B;
 
+// Class styles.
+inline constexpr UINT CS_DBLCLKS = 0x0008;
+// Stock objects.
+inline constexpr int BLACK_BRUSH = 4;
+
+// Bit 24 of a key message's lParam: the key is an extended key (its key
+// code is then 256 + the scan code of bits 16..23).
+inline constexpr LPARAM kKeyExtendedBit = LPARAM{1} << 24;
+
 // ---- Records -----------------------------------------------------------------
 using WNDPROC = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -139,6 +165,15 @@ struct WNDCLASSA {
   HBRUSH hbrBackground;
   LPCSTR lpszMenuName;
   LPCSTR lpszClassName;
+};
+
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
 };
 
 struct MSG {
@@ -161,7 +196,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 // Sends WM_DESTROY and closes the window; FALSE for an unknown handle.
 BOOL DestroyWindow(HWND window);
-// Shows or hides; answers whether it was visible before.
+// Shows or hides; answers whether it was visible before.  Showing a hidden
+// window makes it the active one: its procedure gets WM_ACTIVATE (WA_ACTIVE)
+// at once, as it would from the desktop.
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
@@ -182,6 +219,14 @@ BOOL IsWindow(HWND window);
 // Takes the next message (posted ones first, then translated SDL events) for
 // `window` (null: any) into *msg; FALSE when none is waiting.
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+// Returns once a message is waiting (posted, or an SDL event).  Answers
+// FALSE at once when nothing can ever arrive: no message is waiting and no
+// real display is open (an offscreen run), or a test hook says so.
+BOOL WaitMessage();
+// Test hook: runs instead of blocking when WaitMessage finds no message; it
+// may post one.  Answers what WaitMessage answers.  Null removes it.
+using WaitMessageHook = BOOL (*)(void* context);
+void SetWaitMessageHook(WaitMessageHook hook, void* context);
 // Waits for the next message; answers 0 for WM_QUIT, else non-zero.
 BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 // Key messages already carry their characters (WM_CHAR comes from text input).
@@ -196,7 +241,14 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // The default handling: WM_CLOSE destroys the window; everything else answers 0.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Painting: nothing is drawn through these; they exist for WM_PAINT handlers.
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+// A stock object's handle (BLACK_BRUSH); never drawn here.
+HGDIOBJ GetStockObject(int object);
 
+// Every window of the program, oldest first.
+std::vector<HWND> Win32Windows();
 // For the other stand-ins: the SDL window behind a handle (an SDL_Window*),
 // null for an unknown handle.
 void* Win32SdlWindow(HWND window);

@@ -46,3 +46,5 @@ void CPlayerCamera::Apply() {
   manager_->SetFollowMode(camera_, m.FollowMode);
   if (r->Object != nullptr) manager_->SetChaseOffset(camera_, m.ChaseOffset);
 }
+
+CPlayerCamera* g_PlayerCameras[kPlayerCameraSlots] = {};

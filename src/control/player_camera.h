@@ -58,3 +58,8 @@ class CPlayerCamera {
   CEnvInstance* target_ = nullptr;
   PlayerCameraMode modes_[kPlayerCameraModes];
 };
+
+// The player camera controllers of the four local players; null where none
+// is made.
+inline constexpr int kPlayerCameraSlots = 4;
+extern CPlayerCamera* g_PlayerCameras[kPlayerCameraSlots];

@@ -42,6 +42,9 @@ class CScreen2D {
   void DrawQuadPair(int x, int y, int width, int height, std::uint32_t backColour, std::uint32_t frontColour) const;
 
   void SetClock(Clock clock) { clock_ = clock; }
+  // The set-up word the game gives each overlay when it makes it (33).
+  void SetUp(std::uint32_t word) { setUp_ = word; }
+  std::uint32_t GetSetUp() const { return setUp_; }
 
  private:
   std::uint32_t Now() const { return clock_ != nullptr ? clock_() : 0; }
@@ -52,6 +55,7 @@ class CScreen2D {
   std::uint32_t start_ = 0;
   CTexture* noise_ = nullptr;
   Clock clock_ = nullptr;
+  std::uint32_t setUp_ = 0;
 };
 
 // Number of per-view overlay objects.

@@ -18,7 +18,7 @@ bool ReadSetting(HKEY key, const char* name, DWORD* out) {
 
 }  // namespace
 
-int GameDeviceCallback(CRender* render, HINSTANCE, HWND window, int) {
+int ApplyStoredDeviceSettings(CRender* render) {
   if (render == nullptr || render->m_AdapterCount == 0) return 0;
 
   HKEY key = nullptr;
@@ -48,6 +48,14 @@ int GameDeviceCallback(CRender* render, HINSTANCE, HWND window, int) {
     if (ReadSetting(key, "TextureResolution", &v)) render->m_TextureResolution = v;
     RegCloseKey(key);
   }
+  return 1;
+}
+
+int GameDeviceCallback(CRender* render, HINSTANCE, HWND window, int) {
+  if (!ApplyStoredDeviceSettings(render)) return 0;
+  const AdapterInfo& adapter = render->m_Adapters[render->m_CurrentAdapter];
+  const DeviceInfo& device = adapter.Devices[adapter.CurrentDevice];
+  const DisplayModeInfo& mode = device.Modes[device.CurrentMode];
 
   // The window takes the chosen mode's client size: popup style, visible, with border.
   const DWORD style = WS_POPUP | WS_VISIBLE | WS_BORDER;

@@ -1,70 +1,59 @@
-// The program.  Until the game shell exists it runs the start-up that is
-// built — the catalog start-up and the file locator over the data root —
-// says what it found, then runs the engine over the demo level.
+// The program's entry on this system.  The game reads no command line of
+// its own (see program/command_line.h); the development options of this
+// entry are taken here and passed to the frame, and nothing else is passed
+// on:
+//   --frames N         close the game after N presented frames
+//   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
+// The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
+// folder the build made.
 #include <cstdio>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
-#include "foundation/files/catalog.h"
-#include "foundation/files/disk_helpers.h"
-#include "foundation/files/file_locator.h"
-#include "foundation/files/game_search_folders.h"
-#include "shell/engine_frame_loop.h"
+#include "platform/win32/win_directory.h"
+#include "shell/frame/run_frame.h"
+#include "shell/program/win_main.h"
+
+#ifndef HALBERD_GAME_DATA_DIR
+#define HALBERD_GAME_DATA_DIR "data/game"
+#endif
 
 namespace {
 
-const char* const kCatalogNames[kCatalogCount] = {"catalog.dat", "mission.dat", "chardata.dat"};
-
-// Reports each catalog file in the working directory and how many files it holds.
-void ReportCatalogs() {
-  for (int id = 0; id < kCatalogCount; ++id) {
-    std::string plain = kCatalogNames[id], packed = plain + ".gz";
-    const char* found = FileExistsOnDisk(plain.c_str()) ? plain.c_str() : FileExistsOnDisk(packed.c_str()) ? packed.c_str() : nullptr;
-    if (!found) {
-      std::printf("  catalog %d (%s): not found\n", id, plain.c_str());
-      continue;
+int FrameCount(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--frames") == 0) {
+      const long n = std::strtol(argv[i + 1], nullptr, 10);
+      return n > 0 && n < 0x7FFFFFFF ? static_cast<int>(n) : 0;
     }
-    std::uint32_t mode = GetCatalogMode();
-    SetCatalogMode(mode | CATALOG_MODE_READ);
-    int ok = OpenCatalog(id, nullptr, 0, 0);
-    std::uint32_t files = 0;
-    for (const CatalogEntry& e : GetCatalog(id)->directory) files += e.hash != 0 ? 1 : 0;
-    CloseCatalog();
-    SetCatalogMode(mode);
-    if (ok)
-      std::printf("  catalog %d (%s): found, %u files\n", id, found, files);
-    else
-      std::printf("  catalog %d (%s): found but unreadable\n", id, found);
-  }
+  return 0;
 }
 
-// Reports which of the game's search folders exist under the data root.
-void ReportSearchFolders() {
-  SetSearchFolders(kGameSearchFolders);
-  int present = 0;
-  for (int i = 0; i < kGameSearchFolderCount; ++i) {
-    std::string folder = kGameSearchFolders[i];
-    std::string path = std::string(GetWorkDirectory()) + (folder.size() > 2 ? folder.substr(2) : "");
-    if (path.back() == '\\') path.pop_back();
-    present += FileExistsOnDisk(path.c_str());
-  }
-  std::printf("  search folders present: %d of %d\n", present, kGameSearchFolderCount);
-  const char* strings = LocateFile("GenStrs.loc", 0);
-  std::printf("  base string table GenStrs.loc: %s\n", strings ? strings : "not found");
+const char* Screenshot(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--screenshot") == 0) return argv[i + 1];
+  return nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetWorkDirectory();
-  if (!CatalogStartup()) {
-    std::printf("halberd: the file handle could not be created\n");
+  const char* root = std::getenv("HALBERD_DATA_ROOT");
+  if (root == nullptr) root = HALBERD_GAME_DATA_DIR;
+  // A screenshot named relative to where the program was started stays there.
+  static char start[1024];
+  GetCurrentDirectoryA(sizeof start, start);
+  static char shot[2048];
+  const char* screenshot = Screenshot(argc, argv);
+  if (screenshot != nullptr && screenshot[0] != '/') {
+    std::snprintf(shot, sizeof shot, "%s/%s", start, screenshot);
+    screenshot = shot;
+  }
+  if (!SetCurrentDirectoryA(root)) {
+    std::fprintf(stderr, "halberd: the data folder %s does not exist\n", root);
     return 1;
   }
-  std::printf("halberd: data root %s\n", GetWorkDirectory());
-  ReportCatalogs();
-  ReportSearchFolders();
-  CatalogShutdown();
-  // The engine (it starts the catalogs again), the demo level loaded into it
-  // and the frame loop: until the window is closed, or for "--frames N" frames.
-  return RunEngineFrames(nullptr, FrameCountFromArguments(argc, argv), ScreenshotFromArguments(argc, argv));
+  std::printf("halberd: data root %s\n", root);
+  SetFrameLimit(FrameCount(argc, argv), screenshot);
+  return WinMain(nullptr, nullptr, nullptr, 0);
 }

@@ -85,3 +85,14 @@ void CSoundManager::SetPaused(bool on) {
   }
   paused_ = on;
 }
+
+int CSoundManager::Initialise() {
+  initialised_ = true;
+  return 1;
+}
+
+void CSoundManager::Free() {
+  for (int i = 0; i < kSoundChannels; ++i) StopChannel(i);
+  sounds_.clear();
+  initialised_ = false;
+}

@@ -51,6 +51,19 @@ inline constexpr int kReservedSoundChannels = 9;
 
 class CSoundManager {
  public:
+  // Starts the manager's output; non-zero on success.  (No device sound is
+  // made yet: it answers success.)
+  int Initialise();
+  // Stops everything the manager plays and lets its output go.
+  void Free();
+  bool IsInitialised() const { return initialised_; }
+
+  // 1 (after construction): playback rates follow the game clock's time
+  // scale; 0: they do not (the shell sets it while the in-game screen shows).
+  int TimeScaleWord = 1;
+  // The voice set of the player's nation: 0 (UK) or 6 (US).
+  int VoiceSet = 0;
+
   // The running emitter id, which is then raised by one.
   std::uint32_t NextEmitterId() { return nextEmitterId_++; }
 
@@ -93,6 +106,7 @@ class CSoundManager {
   SoundChannel channels_[kSoundChannels];
   bool soundOn_ = true;
   bool paused_ = false;
+  bool initialised_ = false;
 };
 
 // The game's sound manager; null before start-up and after shut-down.

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "make_sprites/sprite_sheet.h"
+#include "make_sprites/startup_sheets.h"
 
 namespace {
 
@@ -104,13 +105,33 @@ int Picture(int width, int height, const std::string& path) {
   return 0;
 }
 
+// The start-up sprite sets: each set's page picture and sprite file.
+int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
+  std::string glyphs, particles, error;
+  if (!ReadText((in / "glyphs.txt").string(), &glyphs) || !ReadText((in / "particles.txt").string(), &particles)) {
+    std::fprintf(stderr, "make_sprites: cannot read the glyph list or the particle sheet in %s\n", in.string().c_str());
+    return 1;
+  }
+  std::vector<StartupSheet> sheets;
+  if (!MakeStartupSheets(glyphs, particles, &sheets, &error)) {
+    std::fprintf(stderr, "make_sprites: %s\n", error.c_str());
+    return 1;
+  }
+  std::error_code ignored;
+  std::filesystem::create_directories(out, ignored);
+  for (const StartupSheet& s : sheets)
+    if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string()) != 0) return 1;
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: make_sprites font <glyphs.txt> <scale> <page.tga> <font.spr>\n"
                "       make_sprites sheet <sheet.txt> <page.tga> <sprites.spr>\n"
                "       make_sprites particles <particles.txt> <page.tga> <particles.spr>\n"
                "       make_sprites picture <width> <height> <picture.bmp>\n"
-               "       make_sprites demo <source folder> <output folder>\n");
+               "       make_sprites demo <source folder> <output folder>\n"
+               "       make_sprites startup <source folder> <output folder>\n");
   return 2;
 }
 
@@ -122,6 +143,7 @@ int main(int argc, char** argv) {
   if (command == "sheet" && argc == 5) return Sheet(argv[2], argv[3], argv[4]);
   if (command == "particles" && argc == 5) return Particles(argv[2], argv[3], argv[4]);
   if (command == "picture" && argc == 5) return Picture(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
+  if (command == "startup" && argc == 4) return Startup(argv[2], argv[3]);
   if (command == "demo" && argc == 4) {
     const std::filesystem::path in = argv[2], out = argv[3];
     std::error_code ignored;

@@ -261,3 +261,5 @@ std::uint32_t CLocale::GetLanguageCodeByName(const char* text) const {
     if (std::strncmp(layers[0].languages[i].name, text, n) == 0) return layers[0].languages[i].code;
   return 0;
 }
+
+CLocale* g_Locale = nullptr;

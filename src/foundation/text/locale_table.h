@@ -80,6 +80,8 @@ class CLocale {
   std::uint32_t baseStringCount = 0;
   std::uint32_t layerCount = 0;
   std::uint32_t fileSetValue = 0;
+  // While non-zero, the player's nation leaves the voice set alone.
+  std::uint32_t OverrideWord = 0;
   bool layering = false;
   bool sorted = false;
 
@@ -88,3 +90,6 @@ class CLocale {
   // Lists a layer whose strings could not be built, without strings.
   void KeepLayerName(const char* fileName);
 };
+
+// The game's locale table (made at game start); null outside the game's life.
+extern CLocale* g_Locale;

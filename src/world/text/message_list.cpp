@@ -133,3 +133,5 @@ void CMessageList::MessageDraw() {
     if (y_ < kMessageRestY) y_ = kMessageRestY;
   }
 }
+
+CMessageList* g_MessageList = nullptr;

@@ -83,3 +83,6 @@ class CMessageList : public CScreenText {
   float y_ = kMessageRestY;
   CTimer* clock_ = nullptr;
 };
+
+// The game's message list (48 entries, made at game start); null outside the game's life.
+extern CMessageList* g_MessageList;

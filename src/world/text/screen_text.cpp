@@ -72,3 +72,5 @@ void CScreenText::ScreenTextDraw() {
   sprites->ScaleMode = scaleMode;
   count_ = 0;
 }
+
+CScreenText* g_ScreenText = nullptr;

@@ -57,3 +57,6 @@ class CScreenText {
   ScreenTextEntry* entries_;
   int capacity_;
 };
+
+// The game's screen text (24 entries, made at game start); null outside the game's life.
+extern CScreenText* g_ScreenText;

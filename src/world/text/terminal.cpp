@@ -116,3 +116,6 @@ int CTerminal::TerminalToggleVisible() {
   Visible = Visible ? 0 : 1;
   return Visible;
 }
+
+CTerminal* g_MainTerminal = nullptr;
+CTerminal* g_SecondTerminal = nullptr;

@@ -87,3 +87,9 @@ class CTerminal {
   TerminalLine* lines_;
   int lineCount_;
 };
+
+// The game's two terminals: the main one (10 lines) and the second one (12
+// lines, 9 on a screen less than 600 pixels high), made at game start; null
+// outside the game's life.
+extern CTerminal* g_MainTerminal;
+extern CTerminal* g_SecondTerminal;

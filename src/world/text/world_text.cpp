@@ -96,3 +96,5 @@ void CWorldText::WorldTextDraw() {
     render->SetBlendMode(blend);
   }
 }
+
+CWorldText* g_WorldText = nullptr;

@@ -75,3 +75,6 @@ class CWorldText {
 
 // The draw colour of an entry of that age: red and green (1 - age / life) x 255, blue and alpha 0.
 std::uint32_t WorldTextColour(std::uint32_t ageMs, std::uint32_t lifeMs);
+
+// The game's world text (16 entries, made at game start); null outside the game's life.
+extern CWorldText* g_WorldText;

@@ -170,3 +170,5 @@ bool CTimedCallbackList::LoadAll(ByteReader& in, std::uint32_t count) {
   }
   return true;
 }
+
+CTimedCallbackList* g_TimedCallbacks = nullptr;

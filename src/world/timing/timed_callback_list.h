@@ -113,3 +113,7 @@ class CTimedCallbackList {
   int capacity_ = 0;
   int liveCount_ = 0;
 };
+
+// The game's timed callback list (200 slots, made at game start); null
+// outside the game's life.
+extern CTimedCallbackList* g_TimedCallbacks;

@@ -1,0 +1,7 @@
+#include "control/key_map.h"
+
+void RemoveAllKeyMappings() {}
+
+int CountKeyMappings() { return 0; }
+
+void ProcessKeyMap(int) {}

@@ -1,0 +1,3 @@
+#include "control/viewport_config.h"
+
+CViewportConfig g_ViewportConfig;

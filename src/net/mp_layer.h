@@ -1,0 +1,24 @@
+// The multiplayer layer in the part the shell calls: started once at game
+// initialise, stopped at game shut-down, and the session queries, which
+// answer as in a single-player game until a session layer exists.
+// Main thread only.
+#pragma once
+
+#include <cstdint>
+
+// The session state of a running game (Playing).
+inline constexpr int MPS_PLAYING = 7;
+
+// Starts the layer; 1.  Stops it (nothing when it is not started).
+int MPLayerStart();
+void MPLayerStop();
+bool MPLayerStarted();
+
+// Session queries: no session runs here.
+bool MPIsSessionRunning();
+bool MPIsNetworkGame();
+bool MPIsHost();
+bool MPIsClient();
+int MPGetSessionState();
+// The session clock in ms; -1 without a session.
+std::int32_t MPGetSessionTime();
