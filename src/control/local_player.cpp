@@ -2,7 +2,12 @@
 
 CLocalPlayerTable g_LocalPlayers;
 
-void CLocalPlayer::Reset() {}
+void CLocalPlayer::Reset() {
+  ControlMode = CONTROL_STEER;
+  TurnAxis = ForwardAxis = StrafeAxis = AimYawAxis = AimPitchAxis = 0.0f;
+  InventoryPopup = GiveTakePopup = VehiclePopup = OrderPopup = 0;
+  Soldier = nullptr;
+}
 
 CLocalPlayer* CLocalPlayerTable::Add() {
   if (count_ >= kLocalPlayerCount) return nullptr;

@@ -10,12 +10,33 @@
 
 inline constexpr int kLocalPlayerCount = 4;
 
+class CHLOGrunt;
+
+// How a local player drives its soldier.
+enum ControlMode : int { CONTROL_STEER = 0, CONTROL_FIRST_PERSON = 1, CONTROL_AI = 2 };
+
 class CLocalPlayer {
  public:
   int BindingRow = 0;      // the control mapper row it reads
   int ControllerSlot = -1; // its joystick; -1 none
   // Clears the record's control state.
   void Reset();
+
+  // What the soldier reads of its player (all zero until the player's
+  // controls are sampled): the axes (-1..1; forward negative, strafe and
+  // turn left negative), the pop-up modes open (0 none) and the soldier it
+  // controls.
+  int ControlMode = CONTROL_STEER;
+  float TurnAxis = 0.0f;
+  float ForwardAxis = 0.0f;
+  float StrafeAxis = 0.0f;
+  float AimYawAxis = 0.0f;
+  float AimPitchAxis = 0.0f;
+  int InventoryPopup = 0;
+  int GiveTakePopup = 0;
+  int VehiclePopup = 0;
+  int OrderPopup = 0;
+  CHLOGrunt* Soldier = nullptr;
 };
 
 class CLocalPlayerTable {

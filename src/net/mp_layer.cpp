@@ -2,7 +2,10 @@
 
 namespace {
 bool g_started = false;
+int g_testRole = 0;  // 0 none, 1 host, 2 client
 }  // namespace
+
+void MPSetTestRole(int role) { g_testRole = role == 1 || role == 2 ? role : 0; }
 
 int MPLayerStart() {
   g_started = true;
@@ -13,14 +16,14 @@ void MPLayerStop() { g_started = false; }
 
 bool MPLayerStarted() { return g_started; }
 
-bool MPIsSessionRunning() { return false; }
+bool MPIsSessionRunning() { return g_testRole != 0; }
 
-bool MPIsNetworkGame() { return false; }
+bool MPIsNetworkGame() { return g_testRole != 0; }
 
-bool MPIsHost() { return false; }
+bool MPIsHost() { return g_testRole == 1; }
 
-bool MPIsClient() { return false; }
+bool MPIsClient() { return g_testRole == 2; }
 
-int MPGetSessionState() { return 0; }
+int MPGetSessionState() { return g_testRole != 0 ? MPS_PLAYING : 0; }
 
 std::int32_t MPGetSessionTime() { return -1; }

@@ -14,7 +14,7 @@ int MPLayerStart();
 void MPLayerStop();
 bool MPLayerStarted();
 
-// Session queries: no session runs here.
+// Session queries: no session runs here, unless a test has set a role.
 bool MPIsSessionRunning();
 bool MPIsNetworkGame();
 bool MPIsHost();
@@ -22,3 +22,7 @@ bool MPIsClient();
 int MPGetSessionState();
 // The session clock in ms; -1 without a session.
 std::int32_t MPGetSessionTime();
+
+// Tests only: plays a session role (0 single player, 1 the host, 2 a client
+// of a session in the playing state) until set back to 0.
+void MPSetTestRole(int role);

@@ -96,3 +96,50 @@ void CSoundManager::Free() {
   sounds_.clear();
   initialised_ = false;
 }
+
+int CSoundManager::PlayEvent(const CSoundBank* bank, int event, const CVector3* position, float range,
+                             std::uint32_t tag) {
+  const int channel = PlayEvent(bank, event, position, 0, 0);
+  if (channel >= 0) channels_[channel].Tag = tag;
+  if (logging_) {
+    SoundPlayRecord r;
+    r.Kind = SOUND_PLAY_EVENT;
+    r.Bank = bank;
+    r.Event = event;
+    r.Positional = position != nullptr;
+    if (position != nullptr) r.Position = *position;
+    r.Range = range;
+    r.Tag = tag;
+    r.Channel = channel;
+    log_.push_back(r);
+  }
+  return channel;
+}
+
+void CSoundManager::StopSample(std::uint32_t tag) {
+  if (tag != 0)
+    for (int c = 0; c < kSoundChannels; ++c)
+      if (channels_[c].InUse && channels_[c].Tag == tag) StopChannel(c);
+  if (logging_) {
+    SoundPlayRecord r;
+    r.Kind = SOUND_STOP_SAMPLE;
+    r.Tag = tag;
+    log_.push_back(r);
+  }
+}
+
+bool CSoundManager::IsSamplePlaying(std::uint32_t tag) const {
+  if (tag == 0) return false;
+  for (const SoundChannel& ch : channels_)
+    if (ch.InUse && ch.Playing && ch.Tag == tag) return true;
+  return false;
+}
+
+void CSoundManager::StartStream(const SoundStreamDescription& description) {
+  if (logging_) {
+    SoundPlayRecord r;
+    r.Kind = SOUND_STREAM;
+    r.Stream = description;
+    log_.push_back(r);
+  }
+}

@@ -42,6 +42,36 @@ struct SoundChannel {
   bool Placed = false;      // at Position (else not placed in the world)
   CVector3 Position{};
   int Argument = 0;
+  std::uint32_t Tag = 0;  // the sound handle it plays for (0 none)
+};
+
+// One entry of a stream description: a line of a sound bank, the handle of
+// the sound it is spoken on, and a flag word.
+struct SoundStreamEntry {
+  const CSoundBank* Bank = nullptr;
+  int Line = 0;
+  std::uint32_t Handle = 0;
+  std::uint32_t Flags = 0;
+};
+
+// Up to two lines streamed one after the other.
+struct SoundStreamDescription {
+  int Count = 0;
+  SoundStreamEntry Entries[2];
+};
+
+// What a play request asked for, kept in the manager's play log for tests.
+enum SoundPlayKind : int { SOUND_PLAY_EVENT = 0, SOUND_STOP_SAMPLE = 1, SOUND_STREAM = 2 };
+struct SoundPlayRecord {
+  int Kind = SOUND_PLAY_EVENT;
+  const CSoundBank* Bank = nullptr;
+  int Event = -1;
+  CVector3 Position{};
+  bool Positional = false;
+  float Range = 0.0f;
+  std::uint32_t Tag = 0;
+  int Channel = -1;  // the channel answered (-1 when nothing played)
+  SoundStreamDescription Stream;
 };
 
 // Channels of the manager; the first kReservedSoundChannels are the front
@@ -85,6 +115,25 @@ class CSoundManager {
   // null).  Answers the channel, or -1 when nothing plays: a null bank, an
   // event the bank does not hold, sound switched off, or every channel busy.
   int PlayEvent(const CSoundBank* bank, int event, const CVector3* position, int argument, int unused);
+  // Plays an event of a bank audible within `range`, at the position when one
+  // is given, on a channel tagged with `tag` (a world object's sound handle,
+  // 0 for none).  Answers the channel, or -1 when nothing plays (as above).
+  int PlayEvent(const CSoundBank* bank, int event, const CVector3* position, float range, std::uint32_t tag);
+  // Stops every channel tagged with `tag` (0 stops nothing).
+  void StopSample(std::uint32_t tag);
+  // Whether a channel tagged with `tag` plays.
+  bool IsSamplePlaying(std::uint32_t tag) const;
+  // Starts a stream of up to two lines (no streamed sound is made yet: the
+  // request is logged and the first line's handle marks its channel).
+  void StartStream(const SoundStreamDescription& description);
+  // The play log: every play, stop and stream request while it is on, also
+  // those that play nothing.  Switching it on empties it.
+  void SetPlayLog(bool on) {
+    logging_ = on;
+    log_.clear();
+  }
+  const std::vector<SoundPlayRecord>& PlayLog() const { return log_; }
+
   // Sound on or off (on at construction); while off PlayEvent plays nothing.
   void SetSoundOn(bool on) { soundOn_ = on; }
   bool IsSoundOn() const { return soundOn_; }
@@ -107,6 +156,8 @@ class CSoundManager {
   bool soundOn_ = true;
   bool paused_ = false;
   bool initialised_ = false;
+  bool logging_ = false;
+  std::vector<SoundPlayRecord> log_;
 };
 
 // The game's sound manager; null before start-up and after shut-down.

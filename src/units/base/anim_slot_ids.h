@@ -232,6 +232,18 @@ enum AnimSlot : int {
   ANIM_SLOT_NONE = 222,
 };
 
+class AnimSet;
+
+// The handles of the slots: the animation set loaded into each for the
+// current level (null: the level gave the slot none).  The shell's slot
+// loading (by name or index, with its messages) fills them, level shut-down
+// empties them.
+AnimSet* GetAnimSlot(int slot);
+// Stores a handle; nothing for a slot outside 0..221.
+void SetAnimSlot(int slot, AnimSet* set);
+// Empties every slot.
+void ClearAnimSlots();
+
 // The slots' names by number ("STANDING_WALK_WITH_PISTOL" ...).
 extern const char* const kAnimSlotNames[ANIM_SLOT_COUNT];
 // The number of the slot of that name (compared exactly), or -1.
