@@ -12,7 +12,7 @@
 
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
-#include "shell/program/win_main.h"
+#include "shell/program/program_entry.h"
 
 #ifndef HALBERD_GAME_DATA_DIR
 #define HALBERD_GAME_DATA_DIR "data/game"

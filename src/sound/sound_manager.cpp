@@ -86,9 +86,15 @@ void CSoundManager::SetPaused(bool on) {
   paused_ = on;
 }
 
-int CSoundManager::Initialise() {
-  initialised_ = true;
-  return 1;
+namespace {
+bool g_failInitialise = false;
+}  // namespace
+
+void SoundManagerFailInitialise(bool fail) { g_failInitialise = fail; }
+
+bool CSoundManager::Initialise(HWND, int, bool) {
+  initialised_ = !g_failInitialise;
+  return initialised_;
 }
 
 void CSoundManager::Free() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/win_types.h"
 #include "render/geometry/vector3.h"
 
 class EnvTextCursor;
@@ -81,18 +82,20 @@ inline constexpr int kReservedSoundChannels = 9;
 
 class CSoundManager {
  public:
-  // Starts the manager's output; non-zero on success.  (No device sound is
-  // made yet: it answers success.)
-  int Initialise();
+  // Starts the manager's output for the game window; true on success.  (No
+  // device sound is made yet: it answers success.)
+  bool Initialise(HWND window, int requestedChannels, bool want3D);
   // Stops everything the manager plays and lets its output go.
   void Free();
   bool IsInitialised() const { return initialised_; }
 
-  // 1 (after construction): playback rates follow the game clock's time
-  // scale; 0: they do not (the shell sets it while the in-game screen shows).
-  int TimeScaleWord = 1;
+  // The time-scale word: 1 (after construction) while playback rates follow
+  // the game clock's time scale, 0 when they do not (menu screens).
+  void SetFollowsGameTime(int on) { followsGameTime_ = on; }
+  int GetFollowsGameTime() const { return followsGameTime_; }
   // The voice set of the player's nation: 0 (UK) or 6 (US).
-  int VoiceSet = 0;
+  void SetVoiceSet(int set) { voiceSet_ = set; }
+  int GetVoiceSet() const { return voiceSet_; }
 
   // The running emitter id, which is then raised by one.
   std::uint32_t NextEmitterId() { return nextEmitterId_++; }
@@ -158,7 +161,12 @@ class CSoundManager {
   bool initialised_ = false;
   bool logging_ = false;
   std::vector<SoundPlayRecord> log_;
+  int followsGameTime_ = 1;
+  int voiceSet_ = 0;
 };
+
+// Test switch: while on, Initialise answers failure (start-up's error path).
+void SoundManagerFailInitialise(bool fail);
 
 // The game's sound manager; null before start-up and after shut-down.
 extern CSoundManager* g_SoundManager;

@@ -7,6 +7,7 @@
 
 #include "control/input.h"
 #include "foundation/files/catalog.h"
+#include "foundation/system/command_switches.h"
 #include "platform/win32/window.h"
 #include "render/2d/font.h"
 #include "render/2d/sprite_render.h"
@@ -47,8 +48,16 @@ void StartLevel() {
     g_HLOManager->SetFactory(DemoObjectFactory);
     g_HLOManager->SetDeleteCallback(DeleteDemoObject);
   }
+  // The demo level's stored octree numbers the instances as the level tool's
+  // load made them, not as the game's objects make them: the level builds
+  // its octree at load, whatever the letters say.
   SuspendCatalogs();
+  const int d = IsCommandSwitchSet('d'), r = IsCommandSwitchSet('r');
+  ClearCommandSwitch('d');
+  ClearCommandSwitch('r');
   if (!StartDemoLevel(nullptr)) std::printf("halberd: the demo level did not load whole\n");
+  if (d) SetCommandSwitch('d');
+  if (r) SetCommandSwitch('r');
   RestoreCatalogMode();
   g_levelRunning = true;
 }

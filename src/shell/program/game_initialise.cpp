@@ -31,6 +31,7 @@
 #include "render/geometry/camera.h"
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_effects_hooks.h"
+#include "scene/lights/light_table.h"
 #include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
@@ -43,10 +44,11 @@
 #include "shell/program/system_settings.h"
 #include "shell/stats/stats_tables.h"
 #include "sound/sound_manager.h"
-#include "world/animation/rule_table.h"
+#include "units/base/state_rule_tables.h"
 #include "world/cameras/movie_camera.h"
 #include "world/effects/breakable_instance.h"
 #include "world/effects/effect_pool.h"
+#include "world/effects/effects_hooks.h"
 #include "world/effects/effects_world.h"
 #include "world/effects/explosions.h"
 #include "world/effects/impact_debris.h"
@@ -58,11 +60,13 @@
 #include "world/effects/trails.h"
 #include "world/engine.h"
 #include "world/environment/env_instance.h"
+#include "world/environment/env_object.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo_manager.h"
 #include "world/routes/repulsion.h"
 #include "world/shrubbery/shrubbery.h"
+#include "world/sky/difficulty.h"
 #include "world/text/message_list.h"
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
@@ -100,14 +104,12 @@ struct Made {
   bool engine = false;
   bool effectHooks = false;
   bool statsTables = false;
+  bool difficulty = false;
+  bool stateRules = false;
 } g_made;
 
 int g_failAllocation = 0;
 
-// The three state-rule tables, until the units' own loader takes them over.
-RuleTable* g_upperBodyRules = nullptr;
-RuleTable* g_movementRules = nullptr;
-RuleTable* g_vehicleRules = nullptr;
 
 bool RefuseThisAllocation() { return g_failAllocation > 0 && --g_failAllocation == 0; }
 
@@ -194,7 +196,7 @@ void SetPlayerNation(std::uint32_t nation) {
   PlayerNation = nation;
   const bool overridden = g_Locale != nullptr && g_Locale->OverrideWord != 0;
   if (!overridden && g_SoundManager != nullptr)
-    g_SoundManager->VoiceSet = static_cast<int>(nation == 1 ? kVoiceSetUS : kVoiceSetUK);
+    g_SoundManager->SetVoiceSet(static_cast<int>(nation == 1 ? kVoiceSetUS : kVoiceSetUK));
 }
 
 int GameInitialise() {
@@ -245,12 +247,13 @@ int GameInitialise() {
   // 11. The game's records and the sound manager.
   Later("game record");
   g_Difficulty = CDifficulty();
+  g_made.difficulty = true;
   TraceStep("+difficulty record");
   Later("cheat registry");
   if (!Make(g_LoadListContext, "load-list context")) return 0;
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
-  if (!g_SoundManager->Initialise()) ErrorBox("Failed to initialise SoundManager!");
+  if (!g_SoundManager->Initialise(MainWindow, kSoundChannels, true)) ErrorBox("Failed to initialise SoundManager!");
   // 12. The world's effect objects.
   if (!Make(g_RepulsionPool, "repulsion pool", 225u)) return 0;
   Later("strike list");
@@ -310,10 +313,12 @@ int GameInitialise() {
   SetSearchFolders(kGameSearchFolders);
   Later("default render-effects name");
   // 20. The state-rule tables.
-  if (!Make(g_upperBodyRules, "upper-body rules", "UpperBodyStateRules.txt") ||
-      !Make(g_movementRules, "movement rules", "MovementStateRules.txt") ||
-      !Make(g_vehicleRules, "vehicle rules", "VehicleStateRules.txt"))
+  if (!LoadStateRuleTables()) {
+    TraceStep("20 state-rule tables failed");
     return 0;
+  }
+  g_made.stateRules = true;
+  TraceStep("+state-rule tables");
   // 21. The fonts and sprite sets.
   if (!LoadSprites(g_FontSprites, "font sprite set", "VHBFont.img", TEXF_32BIT | TEXF_ALPHA)) return 0;
   if (!Make(g_MainFont, "main font", GlyphMapA(), static_cast<std::uint16_t>(256)) ||
@@ -426,9 +431,16 @@ void GameShutdown() {
   Free(g_Explosions, "explosions");
   Free(g_Trails, "trails");
   Free(g_RepulsionPool, "repulsion pool");
-  Free(g_upperBodyRules, "upper-body rules");
-  Free(g_movementRules, "movement rules");
-  Free(g_vehicleRules, "vehicle rules");
+  if (g_made.stateRules) {
+    FreeStateRuleTables();
+    g_made.stateRules = false;
+    TraceStep("-state-rule tables");
+  }
+  if (g_made.difficulty) {
+    g_Difficulty = CDifficulty();
+    g_made.difficulty = false;
+    TraceStep("-difficulty record");
+  }
   Free(g_Locale, "locale table");
   Free(g_ParticleEmitters, "emitter list");
   Free(g_TracerBatteries, "trail list");

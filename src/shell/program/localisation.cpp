@@ -1,5 +1,7 @@
 #include "shell/program/localisation.h"
 
+#include <initializer_list>
+
 #include "foundation/system/debug_output.h"
 #include "foundation/text/locale_table.h"
 #include "platform/win32/clocks.h"

@@ -1,4 +1,4 @@
-#include "shell/program/win_main.h"
+#include "shell/program/program_entry.h"
 
 #include "control/input.h"
 #include "foundation/memory/memory_category.h"
