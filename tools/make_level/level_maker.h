@@ -27,5 +27,7 @@ struct LevelMakeReport {
 // False with the reason in `error` when an object description is damaged, the
 // level places an object no description holds, a file cannot be written, or
 // the level does not load whole without a message box.
+// `dataFolder` is where the other tools made the files the level takes in
+// (the animation aliases of "anims" lines); empty: the level has none.
 bool MakeLevel(const LevelDescription& level, const std::string& folder, LevelMakeReport* report,
-               std::string* error);
+               std::string* error, const std::string& dataFolder = "");

@@ -1,7 +1,10 @@
 // make_level: a level's files from its text description (see
 // level_description.h), into one folder.
 //
-//   make_level <description.txt> <output folder>
+//   make_level <description.txt> <output folder> [<data folder>]
+//
+// The data folder holds what other tools made for the level to take in (the
+// animation aliases of "anims" lines).
 #include <cstdio>
 #include <string>
 
@@ -9,8 +12,8 @@
 #include "make_level/level_maker.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_level <description.txt> <output folder>\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: make_level <description.txt> <output folder> [<data folder>]\n");
     return 2;
   }
   LevelDescription level;
@@ -20,7 +23,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   LevelMakeReport report;
-  if (!MakeLevel(level, argv[2], &report, &error)) {
+  if (!MakeLevel(level, argv[2], &report, &error, argc == 4 ? argv[3] : "")) {
     std::fprintf(stderr, "make_level: %s\n", error.c_str());
     return 1;
   }
