@@ -136,7 +136,13 @@ CHLOGrunt::CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void
   jointControls[1].JointHash = HashString("BIP01 SPINE1");
   jointControls[1].Active = 1;
   jointControls[1].Matrix.SetIdentity();
-  if (CAnimObject* anim = GetAnimObject()) anim->SetJointOverrides(jointControls);
+  if (CAnimObject* anim = GetAnimObject()) {
+    anim->SetJointOverrides(jointControls);
+    // The joints the units ask for by number are the soldiers' skeleton's: a
+    // map built from another animated template (a crate's nodes) is rebuilt
+    // from the soldier's own.
+    if (!AnimJointMap.Built || AnimJointMap.Ordinals[JOINT_HEAD] < 0) CAnimObject::BuildJointMap(anim->Template);
+  }
   leaderDistance = 1000.0f;
 
   // 12. Joints, the soldier number, recoil and the first idle variation.

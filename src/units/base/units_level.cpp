@@ -1,0 +1,30 @@
+#include "units/base/units_level.h"
+
+#include "foundation/memory/memory_manager.h"
+#include "shell/stats/stats_assets.h"
+#include "units/base/hlo_scheduler.h"
+#include "world/effects/explosions.h"
+#include "units/soldier/grunt.h"
+
+void UnitsLevelBeforeObjects() {
+  ResetSideHostility();
+  ResetGruntGlobals();
+  ResetWeaponAnimationReports();
+  ClearResolvedAssets();
+}
+
+bool UnitsLevelAfterObjects() {
+  ApplySkinsAndCharacterEffects();
+  UnitsLevelShutdown();
+  MEM_OWNER();
+  g_HLOScheduler = MEM_NEW(MEMCAT_GAME) HLOScheduler;
+  if (g_HLOScheduler == nullptr) return false;
+  g_HLOScheduler->InitFlockCursor();
+  return true;
+}
+
+void UnitsLevelShutdown() {
+  if (g_HLOScheduler == nullptr) return;
+  MEM_DELETE g_HLOScheduler;
+  g_HLOScheduler = nullptr;
+}
