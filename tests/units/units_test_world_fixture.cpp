@@ -1,0 +1,121 @@
+#include "units/units_test_world.h"
+
+#include <filesystem>
+
+#include "foundation/files/file_locator.h"
+#include "platform/win32/message_box.h"
+#include "shell/mission/mission.h"
+#include "shell/stats/stats_tables.h"
+#include "sound/sound_manager.h"
+#include "units/base/state_rule_tables.h"
+#include "units/base/unit_events.h"
+#include "units/factory/hlo_factory.h"
+#include "units/soldier/grunt.h"
+#include "world/engine.h"
+#include "world/objects/chlo_manager.h"
+
+#ifndef UNITS_DATA_DIR
+#define UNITS_DATA_DIR "data/"
+#endif
+
+std::vector<RaisedEvent> UnitsTestWorld::events_;
+
+namespace {
+
+std::vector<std::string>* g_boxes = nullptr;
+int CaptureBox(HWND, const char* text, const char* caption, UINT, void*) {
+  if (g_boxes != nullptr) g_boxes->push_back(std::string(caption != nullptr ? caption : "") + ": " + (text ? text : ""));
+  return IDOK;
+}
+
+void Record(std::uint32_t code, std::uint32_t* block, int) { UnitsTestWorld::events_.push_back({code, block[0]}); }
+
+std::string DataFolder() {
+  const std::string data = UNITS_DATA_DIR;
+  return data.substr(0, data.size() - 1);
+}
+
+}  // namespace
+
+void UnitsTestWorld::SetUp() {
+  g_boxes = &boxes_;
+  SetMessageBoxEcho(false);
+  SetMessageBoxHook(CaptureBox, nullptr);
+  g_GameClock = &clock_;
+  SetTime(1000);
+  manager_ = new CHLOManager(4, 10);
+  g_HLOManager = manager_;
+  SetupHLOCallbacks();
+  g_HLOLocalSide = 0;
+  sound_ = new CSoundManager;
+  g_SoundManager = sound_;
+  sound_->SetPlayLog(true);
+  g_Mission = new CMission;
+  events_.clear();
+}
+
+void UnitsTestWorld::TearDown() {
+  SetUnitEventHandler(nullptr);
+  manager_->ClearAll();
+  delete manager_;
+  g_HLOManager = nullptr;
+  delete g_Mission;
+  g_Mission = nullptr;
+  g_SoundManager = nullptr;
+  delete sound_;
+  FreeStateRuleTables();
+  FreeAllStats();
+  g_GameClock = nullptr;
+  SetSearchFolders(nullptr);
+  SetMessageBoxHook(nullptr, nullptr);
+  SetMessageBoxEcho(true);
+  g_boxes = nullptr;
+}
+
+void UnitsTestWorld::SetTime(std::uint32_t ms) {
+  CTimer::State s;
+  clock_.SaveState(&s);
+  s.gameTime = ms;
+  s.running = 1;
+  clock_.RestoreState(s);
+}
+
+bool UnitsTestWorld::LoadStats() {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(DataFolder()).parent_path());
+  const bool ok = LoadAllStats();
+  std::filesystem::current_path(before);
+  SetWorkDirectory();
+  return ok;
+}
+
+bool UnitsTestWorld::LoadRules() {
+  static std::string folder;
+  folder = DataFolder();
+  static const char* folders[2];
+  folders[0] = folder.c_str();
+  folders[1] = nullptr;
+  SetWorkDirectory();
+  SetSearchFolders(folders);
+  return LoadStateRuleTables();
+}
+
+HLOSpawnRecord UnitsTestWorld::SoldierRecord(const char* kind, int side, const CVector3& at) {
+  HLOSpawnRecord r;
+  r.Init();
+  std::snprintf(r.statsName, sizeof r.statsName, "%s", kind);
+  std::snprintf(r.objectName, sizeof r.objectName, "GruntBoxMan");
+  std::snprintf(r.templateName, sizeof r.templateName, "GruntBoxMan");
+  r.statsTable = 1;
+  r.side = static_cast<std::uint8_t>(side);
+  r.position = at;
+  r.objectFlags = HLOF_ACTIVE;
+  return r;
+}
+
+CHLOGrunt* UnitsTestWorld::MakeSoldier(const char* kind, int side, const CVector3& at) {
+  HLOSpawnRecord r = SoldierRecord(kind, side, at);
+  return static_cast<CHLOGrunt*>(manager_->CreateObject(r));
+}
+
+void UnitsTestWorld::RecordEvents() { SetUnitEventHandler(Record); }
