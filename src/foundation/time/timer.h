@@ -92,6 +92,12 @@ class CTimer {
   void SubtractFromGameTime(std::uint32_t ms) { s_.gameTime -= ms; }
   // Moves the start on: the elapsed real time then reads less.
   void AddToStartTime(std::uint32_t ms) { s_.startTime += ms; }
+  // Moves the elapsed time by a signed offset at once (a clock taken from
+  // another machine's): the start moves the other way.
+  void Shift(std::int32_t ms) {
+    s_.startTime -= static_cast<std::uint32_t>(ms);
+    s_.elapsedTime += static_cast<std::uint32_t>(ms);
+  }
 
   void SaveState(State* out) const { *out = s_; }
   void RestoreState(const State& in) { s_ = in; }

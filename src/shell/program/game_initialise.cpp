@@ -369,6 +369,7 @@ int GameInitialise() {
     return 0;
   }
   g_made.statsTables = true;
+  PrintStatsTables();
   TraceStep("28 stats tables");
   // 29. The environment, the particle pool, the clocks, the terminal.
   Later("environment game-started word");

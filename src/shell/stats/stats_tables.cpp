@@ -1,5 +1,7 @@
 #include "shell/stats/stats_tables.h"
 
+#include <cstdio>
+
 #include "foundation/files/file_locator.h"
 #include "foundation/files/game_search_folders.h"
 #include "foundation/files/load_file.h"
@@ -193,4 +195,14 @@ bool getStatsDetails(std::uint32_t kind, void** first, int* count, std::size_t* 
   if (count) *count = n;
   if (size) *size = bytes;
   return true;
+}
+
+void PrintStatsTables() {
+  std::printf("stats tables loaded:");
+  for (int i = 0; i < kStatsFileCount; ++i) {
+    // The files that add to other tables have no records of their own.
+    if (i == 24 || (i >= 33 && i != 37)) continue;
+    std::printf("%s %s %d", i == 0 ? "" : ",", kFiles[i], StatsFileRecordCount(i));
+  }
+  std::printf("\n");
 }

@@ -33,3 +33,5 @@ const char* StatsFileName(int index);
 bool LoadStatsFile(int index, const char* text, std::uint32_t length);
 // Number of records the table of file index holds (0 when not loaded).
 int StatsFileRecordCount(int index);
+// Prints each table's file name and record count to standard output.
+void PrintStatsTables();
