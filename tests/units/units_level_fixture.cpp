@@ -135,6 +135,7 @@ void UnitsLevelTest::SetUp() {
   SetWorkDirectory();
   ActivateLevelObjects();
   ASSERT_TRUE(UnitsLevelAfterObjects());
+  UnitsLevelSwitchAIOn();
   if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);
   for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(33);
   EngineRunClocks(1);

@@ -12,6 +12,8 @@
 #include "units/base/hlo_scheduler.h"
 #include "units/soldier/grunt.h"
 #include "units/units_level_fixture.h"
+#include "control/local_player.h"
+#include "world/environment/env_instance.h"
 #include "world/animation/anim_object.h"
 #include "world/animation/anim_set.h"
 
@@ -64,6 +66,38 @@ TEST_F(UnitsLevelTest, SoldiersBreatheThroughTheirIdlesFrameAfterFrame) {
   }
   EXPECT_EQ(moved, static_cast<int>(soldiers.size()));
   EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+}
+
+TEST_F(UnitsLevelTest, TheSchedulerCountsTheSoldiersOfOtherSidesNearThePlayersSoldier) {
+  ASSERT_TRUE(loaded_);
+  ASSERT_NE(g_HLOScheduler, nullptr);
+  const std::vector<CHLOGrunt*> squad = Soldiers(0);
+  const std::vector<CHLOGrunt*> guards = Soldiers(1);
+  const std::vector<CHLOGrunt*> prisoner = Soldiers(2);
+  ASSERT_EQ(guards.size(), 6u);
+  ASSERT_EQ(prisoner.size(), 1u);
+  CHLOGrunt* player = squad[0];
+  const CVector3 at = player->GetPosition();
+  auto place = [&](CHLOGrunt* s, float x, float y, float z) {
+    s->Instance->SetPosition(CVector3{at.x + x, at.y + y, at.z + z}, false);
+  };
+  for (std::size_t i = 1; i < squad.size(); ++i) place(squad[i], 100.0f * i, 0, 0);  // the own side: never counted
+  place(guards[0], 900, 0, 0);
+  place(guards[1], 0, 0, 6990);
+  place(guards[2], 0, 600, 6990);  // 7015.8 away
+  place(guards[3], -4000, 0, -5000);
+  place(guards[4], 20000, 0, 0);
+  place(guards[5], 0, 0, -30000);
+  place(prisoner[0], 500, 0, 500);  // another side: counted
+  g_HLOScheduler->Update();
+  EXPECT_EQ(g_HLOScheduler->enemiesNearPlayer, 0u) << "no local player has a soldier";
+  g_LocalPlayers.Get(0)->Soldier = player;
+  g_HLOScheduler->Update();
+  EXPECT_EQ(g_HLOScheduler->enemiesNearPlayer, 2u) << "within the first radius of 1000";
+  g_HLOScheduler->nearRadius = 7000.0f;  // as the frame sets it
+  g_HLOScheduler->Update();
+  EXPECT_EQ(g_HLOScheduler->enemiesNearPlayer, 4u);
+  g_LocalPlayers.Get(0)->Soldier = nullptr;
 }
 
 }  // namespace

@@ -51,4 +51,5 @@ class UnitsTestWorld : public ::testing::Test {
   CHLOManager* manager_ = nullptr;
   CSoundManager* sound_ = nullptr;
   std::vector<std::string> boxes_;
+  bool catalogStarted_ = false;
 };

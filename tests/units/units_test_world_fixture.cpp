@@ -2,7 +2,11 @@
 
 #include <filesystem>
 
+#include "foundation/files/catalog.h"
 #include "foundation/files/file_locator.h"
+#include "net/mp_layer.h"
+#include "units/base/unit_world.h"
+#include "world/effects/explosions.h"
 #include "platform/win32/message_box.h"
 #include "shell/mission/mission.h"
 #include "shell/stats/stats_tables.h"
@@ -47,6 +51,7 @@ void UnitsTestWorld::SetUp() {
   g_HLOManager = manager_;
   SetupHLOCallbacks();
   g_HLOLocalSide = 0;
+  ResetSideHostility();
   sound_ = new CSoundManager;
   g_SoundManager = sound_;
   sound_->SetPlayLog(true);
@@ -55,6 +60,8 @@ void UnitsTestWorld::SetUp() {
 }
 
 void UnitsTestWorld::TearDown() {
+  MPSetTestRole(0);
+  SetPlayerDamageSwitch(1);
   SetUnitEventHandler(nullptr);
   manager_->ClearAll();
   delete manager_;
@@ -65,6 +72,8 @@ void UnitsTestWorld::TearDown() {
   delete sound_;
   FreeStateRuleTables();
   FreeAllStats();
+  if (catalogStarted_) CatalogShutdown();
+  catalogStarted_ = false;
   g_GameClock = nullptr;
   SetSearchFolders(nullptr);
   SetMessageBoxHook(nullptr, nullptr);
@@ -83,6 +92,7 @@ void UnitsTestWorld::SetTime(std::uint32_t ms) {
 bool UnitsTestWorld::LoadStats() {
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(std::filesystem::path(DataFolder()).parent_path());
+  if (!catalogStarted_) catalogStarted_ = CatalogStartup() == 1;
   const bool ok = LoadAllStats();
   std::filesystem::current_path(before);
   SetWorkDirectory();

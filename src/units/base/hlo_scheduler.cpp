@@ -234,7 +234,14 @@ void HLOScheduler::ThinkBatch(int k) {
     if (o == nullptr) break;
     o->Think();
     Advance(k);
-    if (cursor[k] == nullptr || cursor[k] == first || cursor[k] == o) break;
+    // A cursor that became null (its object is alone) is put back on the
+    // batch's first object, as for soldiers: a level's only door must not
+    // think once and then never again.
+    if (cursor[k] == nullptr) {
+      cursor[k] = first;
+      break;
+    }
+    if (cursor[k] == first || cursor[k] == o) break;
   }
 }
 

@@ -13,14 +13,21 @@ void UnitsLevelBeforeObjects() {
   ClearResolvedAssets();
 }
 
-bool UnitsLevelAfterObjects() {
+bool UnitsLevelAfterObjects(int enemyAI) {
   ApplySkinsAndCharacterEffects();
   UnitsLevelShutdown();
   MEM_OWNER();
   g_HLOScheduler = MEM_NEW(MEMCAT_GAME) HLOScheduler;
   if (g_HLOScheduler == nullptr) return false;
   g_HLOScheduler->InitFlockCursor();
+  g_HLOScheduler->SetEnemyAI(enemyAI != 0 ? 1 : 0);
   return true;
+}
+
+void UnitsLevelSwitchAIOn() {
+  if (g_HLOScheduler == nullptr) return;
+  g_HLOScheduler->SetEnemyAI(1);
+  g_HLOScheduler->SetFriendlyAI(1);
 }
 
 void UnitsLevelShutdown() {

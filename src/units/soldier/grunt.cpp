@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "control/local_player.h"
 #include "foundation/maths/random_tables.h"
 #include "foundation/memory/memory_manager.h"
 #include "foundation/system/message_box.h"
@@ -332,6 +333,35 @@ void CHLOGrunt::SetCharacterSkin(const CharSkinStats* skin) {
   }
   if (const HumanStats* kind = GetHumanStats()) interfaceImageId = kind->InterfaceId;
   if (anim != nullptr) anim->SetSkinTexture(nullptr);
+}
+
+namespace {
+DamageFeedbackSink g_damageFeedbackSink = nullptr;
+}  // namespace
+
+void SetDamageFeedbackSink(DamageFeedbackSink sink) { g_damageFeedbackSink = sink; }
+
+int DamageFlashDuration(float amount, float maxHealth) {
+  float fraction = maxHealth > 0.0f ? amount / maxHealth : 1.0f;
+  if (fraction > 1.0f) fraction = 1.0f;
+  const int ms = static_cast<int>(500.0f - 750.0f * fraction);
+  return ms > 0 ? ms : 0;
+}
+
+void CHLOGrunt::PlayDamageFeedback(float amount, CHLO* source) {
+  (void)source;
+  for (int i = 0; i < kLocalPlayerCount; ++i) {
+    CLocalPlayer* player = g_LocalPlayers.Get(i);
+    if (player == nullptr || player->Soldier != this) continue;
+    DamageFeedback feedback;
+    feedback.Player = i;
+    feedback.FlashMs = DamageFlashDuration(amount, GetMaxHealth());
+    if (g_damageFeedbackSink != nullptr)
+      g_damageFeedbackSink(feedback);
+    else
+      NotBuiltYet("damage feedback: the view's flash and the controller's rumble");
+    return;
+  }
 }
 
 void CHLOGrunt::KillQuietly() {

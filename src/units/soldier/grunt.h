@@ -46,6 +46,23 @@ void ResetGruntGlobals();
 using HeadRoomProbe = bool (*)(class CHLOGrunt* soldier, int mode);
 void SetHeadRoomProbe(HeadRoomProbe probe);
 
+// The damage feedback a soldier with a controlling player gets: the
+// player's view flashes in the colour for the duration and the controller
+// rumbles.  The screen effects and the controllers take it through a sink
+// (tests record it); without one it is reported not built yet.
+struct DamageFeedback {
+  int Player = 0;            // the local player's index
+  int FlashMs = 0;           // never below 0
+  std::uint8_t Red = 255, Green = 0, Blue = 0;
+  int RumbleEffect = 16;
+  float RumbleStrength = 1.0f;
+};
+using DamageFeedbackSink = void (*)(const DamageFeedback& feedback);
+void SetDamageFeedbackSink(DamageFeedbackSink sink);
+// 500 ms less 750 ms per fraction of the maximum health taken (the fraction
+// at most 1), never below 0: a hit of two thirds or more does not flash.
+int DamageFlashDuration(float amount, float maxHealth);
+
 class CHLOGrunt : public CUnit {
  public:
   // Builds the soldier (the construction steps, see the source) from its
@@ -168,6 +185,8 @@ class CHLOGrunt : public CUnit {
   void SetBodyScale(float height, float width, int remember);
   void RestoreBodyScale() { SetBodyScale(bodyHeightScale, bodyWidthScale, 0); }
   void SetCharacterSkin(const CharSkinStats* skin);
+  // The flash and rumble of a hit, for a soldier a local player controls.
+  void PlayDamageFeedback(float amount, CHLO* source);
   void KillQuietly();
   bool IsDeadAndExpired() const;
   bool IsRecentlyDead() const;

@@ -33,11 +33,6 @@ class UnitTest : public UnitsTestWorld {
     UnitsTestWorld::SetUp();
     ASSERT_TRUE(LoadStats());
   }
-  void TearDown() override {
-    MPSetTestRole(0);
-    SetPlayerDamageSwitch(1);
-    UnitsTestWorld::TearDown();
-  }
   PlainUnit Make(int side, const char* kind = "SquadRifleman", int statsKind = 1) {
     HLOSpawnRecord r = SoldierRecord(kind, side);
     return PlainUnit(r, FindStats(kind, static_cast<std::uint32_t>(statsKind)));
