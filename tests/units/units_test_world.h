@@ -47,6 +47,12 @@ class UnitsTestWorld : public ::testing::Test {
   // Binds a recorder of the units' mission events (as a bound plug-in would).
   void RecordEvents();
 
+  // The message boxes shown, but for those this world gives because it has
+  // no ground, models or textures (the ground warning of every active
+  // object, the stats assets that cannot be found); the level tests, with
+  // all three, show none at all.
+  std::vector<std::string> Boxes() const;
+
   CTimer clock_;
   CHLOManager* manager_ = nullptr;
   CSoundManager* sound_ = nullptr;

@@ -129,3 +129,12 @@ CHLOGrunt* UnitsTestWorld::MakeSoldier(const char* kind, int side, const CVector
 }
 
 void UnitsTestWorld::RecordEvents() { SetUnitEventHandler(Record); }
+
+std::vector<std::string> UnitsTestWorld::Boxes() const {
+  std::vector<std::string> out;
+  for (const std::string& b : boxes_)
+    if (b.find("Failed to find HLO ground point") == std::string::npos && b.find("Unable to find model") == std::string::npos &&
+        b.find("Unable to find texture") == std::string::npos)
+      out.push_back(b);
+  return out;
+}

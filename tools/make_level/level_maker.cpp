@@ -402,7 +402,8 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
   if (!level.LoadList.empty()) {
     std::string list = "BEGIN\r\n// " + level.Name + ": the environment, then the animations of the units' slots\r\n";
     list += "ENVIRONMENT " + level.Name + ".env\r\n";
-    for (const AnimAlias& a : aliases) list += "ANIM " + a.Slot + " " + a.File + "\r\n";
+    for (const AnimAlias& a : aliases)
+      if (HasAnimSlot(a)) list += "ANIM " + a.Slot + " " + a.File + "\r\n";
     list += "END\r\n";
     if (!WriteBytes(folder / level.LoadList, list.data(), list.size(), error)) return false;
   }
