@@ -6,9 +6,17 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 #include "render/textures/texture.h"
 #include "shell/stats/soldier_stats.h"
+#include "shell/stats/stats_assets.h"
+#include "shell/stats/stats_tables.h"
+#include "units/base/anim_slot_ids.h"
+#include "foundation/time/timer.h"
+#include "world/engine.h"
+#include "world/objects/chlo_manager.h"
+#include "world/objects/hlo_spawn_record.h"
 #include "units/base/hlo_scheduler.h"
 #include "units/soldier/grunt.h"
 #include "units/units_level_fixture.h"
@@ -98,6 +106,104 @@ TEST_F(UnitsLevelTest, TheSchedulerCountsTheSoldiersOfOtherSidesNearThePlayersSo
   g_HLOScheduler->Update();
   EXPECT_EQ(g_HLOScheduler->enemiesNearPlayer, 4u);
   g_LocalPlayers.Get(0)->Soldier = nullptr;
+}
+
+// Sets the game clock's time (ms), keeping it running.
+void SetGameTime(std::uint32_t ms) {
+  CTimer::State state;
+  g_GameClock->SaveState(&state);
+  state.gameTime = ms;
+  state.running = 1;
+  g_GameClock->RestoreState(state);
+}
+
+TEST_F(UnitsLevelTest, CalmSquadSoldiersVaryTheirIdlesEveryTenToFifteenSecondsAfterThirtyCalmSeconds) {
+  ASSERT_TRUE(loaded_);
+  CHLOGrunt* own = Soldiers(0)[0];
+  CHLOGrunt* guard = Soldiers(1)[0];
+  ASSERT_EQ(own->movementState, MS_STAND);
+  ASSERT_TRUE(own->unitFlags & UNITF_HOLDING_FIRE);
+  CAnimObject* anim = own->GetAnimObject();
+  AnimSet* idle = anim->GetChannelSet(0);
+  ASSERT_NE(idle, nullptr);
+  std::set<AnimSet*> variations;
+  for (int i = 0; i < 4; ++i) variations.insert(GetAnimSlot(kAnimationSets[own->animSet][MA_STANDING_IDLE_VARIATION + i]));
+  ASSERT_EQ(variations.count(nullptr), 0u) << "the level fills the variation slots";
+
+  const std::uint32_t t0 = 100000;
+  SetGameTime(t0);
+  for (CHLOGrunt* s : {own, guard}) s->calmSince = t0 - 30000;
+  own->PlayMovementAnim(own->movementState, 0);
+  EXPECT_EQ(own->nextCalmVariationTime, 0u) << "calm for exactly 30 s: not yet";
+  SetGameTime(t0 + 1);
+  own->PlayMovementAnim(own->movementState, 0);
+  const std::uint32_t due = own->nextCalmVariationTime;
+  EXPECT_GE(due, t0 + 1 + 10000);
+  EXPECT_LE(due, t0 + 1 + 15000);
+  EXPECT_EQ(anim->GetChannelSet(0), idle) << "the first time only sets the clock";
+  SetGameTime(due);
+  own->PlayMovementAnim(own->movementState, 0);
+  EXPECT_EQ(anim->GetChannelSet(0), idle);
+  SetGameTime(due + 1);
+  own->PlayMovementAnim(own->movementState, 0);
+  EXPECT_EQ(variations.count(anim->GetChannelSet(0)), 1u) << "one of the four variations plays";
+  EXPECT_EQ(own->calmVariation, anim->GetChannelSet(0));
+  EXPECT_GE(own->nextCalmVariationTime, due + 1 + 10000);
+  EXPECT_LE(own->nextCalmVariationTime, due + 1 + 15000);
+  // It plays out: asked again, the variation is kept.
+  SetGameTime(due + 200);
+  own->PlayMovementAnim(own->movementState, 0);
+  EXPECT_EQ(own->calmVariation, anim->GetChannelSet(0));
+  // A target ends the calm.
+  own->currentTarget = guard;
+  own->PlayMovementAnim(own->movementState, 0);
+  EXPECT_EQ(own->calmSince, due + 200);
+  own->currentTarget = nullptr;
+  // Guards are not friends: they never vary this way.
+  AnimSet* guardIdle = guard->GetAnimObject()->GetChannelSet(0);
+  for (std::uint32_t t = t0; t < t0 + 60000; t += 1000) {
+    SetGameTime(t);
+    guard->PlayMovementAnim(guard->movementState, 0);
+  }
+  EXPECT_EQ(guard->GetAnimObject()->GetChannelSet(0), guardIdle);
+  EXPECT_EQ(guard->nextCalmVariationTime, 0u);
+}
+
+TEST_F(UnitsLevelTest, EachRecordsAssetsAreResolvedOncePerLevel) {
+  ASSERT_TRUE(loaded_);
+  auto* guardKind = static_cast<HumanStats*>(FindStats("EnemyGuard", 1));
+  auto* squadKind = static_cast<HumanStats*>(FindStats("SquadRifleman", 1));
+  ASSERT_NE(guardKind, nullptr);
+  ASSERT_NE(squadKind, nullptr);
+  ASSERT_NE(guardKind->Model, nullptr);
+  EXPECT_NE(guardKind->SecondModel, nullptr) << "the guard's helmet";
+  EXPECT_EQ(squadKind->SecondModel, nullptr) << "no name, nothing resolved and no box";
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+  void* model = guardKind->Model;
+  // Another guard of the same record resolves nothing again.
+  guardKind->SecondModel = reinterpret_cast<void*>(0x1);  // a marker a second resolution would replace
+  HLOSpawnRecord r;
+  r.Init();
+  std::snprintf(r.statsName, sizeof r.statsName, "EnemyGuard");
+  std::snprintf(r.objectName, sizeof r.objectName, "GruntBoxMan");
+  std::snprintf(r.templateName, sizeof r.templateName, "GruntBoxMan");
+  r.statsTable = 1;
+  r.side = 1;
+  r.objectFlags = HLOF_ACTIVE;
+  CHLO* another = g_HLOManager->CreateObject(r);
+  ASSERT_NE(another, nullptr);
+  EXPECT_EQ(guardKind->SecondModel, reinterpret_cast<void*>(0x1));
+  EXPECT_EQ(guardKind->Model, model);
+  // A new level starts from nothing.
+  ClearResolvedAssets();
+  EXPECT_EQ(guardKind->Model, nullptr);
+  EXPECT_EQ(guardKind->SecondModel, nullptr);
+  CHLO* third = g_HLOManager->CreateObject(r);
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(guardKind->Model, model) << "the same template of this level";
+  EXPECT_NE(guardKind->SecondModel, nullptr);
+  EXPECT_NE(guardKind->SecondModel, reinterpret_cast<void*>(0x1));
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
 }
 
 }  // namespace
