@@ -16,9 +16,6 @@
 class CHLOGrunt;
 class CUnit;
 
-// The demo data folder the tools write (ends with '/').
-const char* UnitsDataFolder();
-
 class UnitsLevelTest : public RegistryFolderTest {
  protected:
   UnitsLevelTest() : RegistryFolderTest("halberd_units_level_") {}

@@ -187,11 +187,14 @@ TEST_F(UnitsLevelTest, EachRecordsAssetsAreResolvedOncePerLevel) {
   std::snprintf(r.statsName, sizeof r.statsName, "EnemyGuard");
   std::snprintf(r.objectName, sizeof r.objectName, "GruntBoxMan");
   std::snprintf(r.templateName, sizeof r.templateName, "GruntBoxMan");
+  r.templateKind = -1;  // the template's own type: an animated figure
   r.statsTable = 1;
   r.side = 1;
   r.objectFlags = HLOF_ACTIVE;
   CHLO* another = g_HLOManager->CreateObject(r);
   ASSERT_NE(another, nullptr);
+  ASSERT_NE(static_cast<CHLOGrunt*>(another)->GetAnimObject(), nullptr);
+  EXPECT_NE(static_cast<CHLOGrunt*>(another)->GetAnimObject()->GetChannelSet(0), nullptr) << "made idling";
   EXPECT_EQ(guardKind->SecondModel, reinterpret_cast<void*>(0x1));
   EXPECT_EQ(guardKind->Model, model);
   // A new level starts from nothing.

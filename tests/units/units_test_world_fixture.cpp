@@ -116,6 +116,7 @@ HLOSpawnRecord UnitsTestWorld::SoldierRecord(const char* kind, int side, const C
   std::snprintf(r.statsName, sizeof r.statsName, "%s", kind);
   std::snprintf(r.objectName, sizeof r.objectName, "GruntBoxMan");
   std::snprintf(r.templateName, sizeof r.templateName, "GruntBoxMan");
+  r.templateKind = -1;  // the template's own type: an animated figure
   r.statsTable = 1;
   r.side = static_cast<std::uint8_t>(side);
   r.position = at;
