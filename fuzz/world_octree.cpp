@@ -34,7 +34,7 @@ void WriteSeeds(const char* folder) {
       items.push_back({InstanceNamed(static_cast<std::size_t>(i)), static_cast<std::uint32_t>(i),
                        {x, y, z, x + size(rng), y + size(rng), z + size(rng)}});
     }
-    std::unique_ptr<OctreeArray> tree(OctreeBuildFromItems(items));
+    std::unique_ptr<OctreeArray> tree(OctreeBuild(items));
     ByteWriter out;
     out.U16(static_cast<std::uint16_t>(count));
     OctreeWrite(*tree, items, out);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < table_size; ++i) table[i] = InstanceNamed(i);
   std::size_t start = in.Position();
   std::string error;
-  std::unique_ptr<OctreeArray> tree(OctreeReadFrom(in, table, &error));
+  std::unique_ptr<OctreeArray> tree(OctreeRead(in, table, &error));
   if (!tree) {
     if (error.empty()) std::abort();
     return 0;

@@ -106,20 +106,20 @@ class Client final : public IDirectPlay8Client, public Endpoint {
 
   HRESULT Send(const DPN_BUFFER_DESC* buffers, DWORD bufferCount, DWORD timeout, void*, DPNHANDLE* handle,
                DWORD flags) override {
-    std::vector<std::uint8_t> bytes;
-    if (!Gather(buffers, bufferCount, DPN_MAX_USER_MESSAGE_SIZE, &bytes)) return DPNERR_INVALIDPARAM;
     if (CallLogEnabled()) {
+      std::size_t size = 0;
+      for (DWORD i = 0; buffers != nullptr && i < bufferCount; ++i) size += buffers[i].dwBufferSize;
       std::ostringstream line;
-      line << "Client.Send size=" << bytes.size() << " timeout=" << timeout << " flags=0x" << std::hex << flags;
+      line << "Client.Send size=" << size << " timeout=" << timeout << " flags=0x" << std::hex << flags;
       LogCall(line.str());
     }
     if (!connected_.load()) return DPNERR_NOCONNECTION;
+    ENetPacket* packet = MakePacket(dplay8_wire::PACKET_DATA, buffers, bufferCount, DPN_MAX_USER_MESSAGE_SIZE,
+                                    (flags & DPNSEND_GUARANTEED) != 0);
+    if (packet == nullptr) return DPNERR_INVALIDPARAM;
     if (handle != nullptr) *handle = 0;
     ++messagesSent_;
-    Post([this, flags, bytes = std::move(bytes)] {
-      if (peer_ != nullptr && state_ == State::kConnected)
-        SendPacket(peer_, dplay8_wire::PACKET_DATA, bytes.data(), bytes.size(), (flags & DPNSEND_GUARANTEED) != 0);
-    });
+    PostSend(SendItem{0, flags, packet});
     return DPNSUCCESS_PENDING;
   }
 
@@ -181,7 +181,11 @@ class Client final : public IDirectPlay8Client, public Endpoint {
         break;
       }
       case ENET_EVENT_TYPE_DISCONNECT: Lost(event.data == 1 ? DPNERR_HOSTTERMINATEDSESSION : DPNERR_CONNECTIONLOST); break;
-      case ENET_EVENT_TYPE_RECEIVE: Received(event.packet->data, event.packet->dataLength); break;
+      case ENET_EVENT_TYPE_RECEIVE:
+        current_ = event.packet;
+        Received(event.packet->data, event.packet->dataLength);
+        current_ = nullptr;
+        break;
       default: break;
     }
   }
@@ -237,6 +241,12 @@ class Client final : public IDirectPlay8Client, public Endpoint {
     sender->Release();
     device->Release();
     return true;
+  }
+
+  void OnSend(const SendItem& item) override {
+    if (peer_ != nullptr && state_ == State::kConnected)
+      enet_peer_send(peer_, (item.packet->flags & ENET_PACKET_FLAG_RELIABLE) != 0 ? 0 : 1, item.packet);
+    if (item.packet->referenceCount == 0) enet_packet_destroy(item.packet);
   }
 
   void OnTick() override {
@@ -395,7 +405,7 @@ class Client final : public IDirectPlay8Client, public Endpoint {
           DPlay8NoteDrop("oversized message", "from the host");
           return;
         }
-        RaiseReceive(hostPlayer_, nullptr, data + 1, size - 1);
+        RaiseReceive(hostPlayer_, nullptr, current_, 1);
         return;
       default: DPlay8NoteDrop("unknown packet kind", "from the host"); return;
     }
@@ -416,6 +426,7 @@ class Client final : public IDirectPlay8Client, public Endpoint {
   }
 
   std::atomic<ULONG> refs_{1};
+  ENetPacket* current_ = nullptr;  // the packet being handled
   std::atomic<DPNHANDLE> nextHandle_{1};
   std::atomic<bool> connected_{false};
   // Network thread only.

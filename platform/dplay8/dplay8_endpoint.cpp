@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <unordered_map>
 
 namespace dplay8 {
 
@@ -15,13 +15,15 @@ namespace {
 std::once_flag g_enetStarted;
 
 // Buffers kept by handlers, by handle, over all objects.
+// The transport's own packet is kept (no copy); its data stays where the
+// handler saw it until the buffer is given back.
 struct KeptBuffer {
   const Endpoint* owner;
-  std::vector<std::uint8_t> bytes;
+  ENetPacket* packet;
 };
 std::mutex g_buffersMutex;
-std::map<DPNHANDLE, KeptBuffer> g_buffers;
-DPNHANDLE g_nextBuffer = 1;
+std::unordered_map<DPNHANDLE, KeptBuffer> g_buffers;
+std::atomic<DPNHANDLE> g_nextBuffer{1};
 std::atomic<std::uint64_t> g_outstanding{0};
 // The object whose network thread this is (ENet hosts carry no user word).
 thread_local Endpoint* t_endpoint = nullptr;
@@ -44,20 +46,6 @@ std::string HostText(const ENetAddress& address) {
   return text;
 }
 
-bool Gather(const DPN_BUFFER_DESC* buffers, DWORD count, DWORD limit, std::vector<std::uint8_t>* out) {
-  out->clear();
-  if (count > 0 && buffers == nullptr) return false;
-  std::size_t total = 0;
-  for (DWORD i = 0; i < count; ++i) {
-    if (buffers[i].dwBufferSize > 0 && buffers[i].pBufferData == nullptr) return false;
-    total += buffers[i].dwBufferSize;
-    if (total > limit) return false;
-  }
-  out->reserve(total);
-  for (DWORD i = 0; i < count; ++i) out->insert(out->end(), buffers[i].pBufferData, buffers[i].pBufferData + buffers[i].dwBufferSize);
-  return true;
-}
-
 std::uint64_t OutstandingBuffersTotal() { return g_outstanding.load(); }
 
 Endpoint::Endpoint() {
@@ -70,6 +58,7 @@ Endpoint::~Endpoint() {
   std::lock_guard<std::mutex> hold(g_buffersMutex);
   for (auto it = g_buffers.begin(); it != g_buffers.end();) {
     if (it->second.owner == this) {
+      enet_packet_destroy(it->second.packet);
       it = g_buffers.erase(it);
       --g_outstanding;
     } else {
@@ -115,6 +104,9 @@ void Endpoint::Stop(std::function<void()> lastWork) {
   wakeFd_ = -1;
   std::lock_guard<std::mutex> hold(workMutex_);
   work_.clear();
+  for (const SendItem& item : sends_)
+    if (item.packet->referenceCount == 0) enet_packet_destroy(item.packet);
+  sends_.clear();
 }
 
 void Endpoint::Post(std::function<void()> work) {
@@ -122,12 +114,15 @@ void Endpoint::Post(std::function<void()> work) {
     work();
     return;
   }
+  bool wasEmpty = false;
   {
     std::lock_guard<std::mutex> hold(workMutex_);
+    wasEmpty = work_.empty();
     work_.push_back(std::move(work));
   }
+  // The thread drains the whole queue each pass: one wake-up per batch.
   const std::uint64_t one = 1;
-  if (wakeFd_ >= 0 && write(wakeFd_, &one, sizeof one) < 0) {
+  if (wasEmpty && wakeFd_ >= 0 && write(wakeFd_, &one, sizeof one) < 0) {
   }
 }
 
@@ -153,12 +148,48 @@ HRESULT Endpoint::Call(std::function<HRESULT()> work, std::uint32_t timeoutMs) {
   return state->done ? state->result : DPNERR_TIMEDOUT;
 }
 
+void Endpoint::PostSend(const SendItem& item) {
+  bool wasEmpty = false;
+  {
+    std::lock_guard<std::mutex> hold(workMutex_);
+    wasEmpty = work_.empty() && sends_.empty();
+    sends_.push_back(item);
+  }
+  const std::uint64_t one = 1;
+  if (wasEmpty && wakeFd_ >= 0 && write(wakeFd_, &one, sizeof one) < 0) {
+  }
+}
+
+ENetPacket* Endpoint::MakePacket(std::uint8_t kind, const DPN_BUFFER_DESC* buffers, DWORD count, DWORD limit,
+                                 bool reliable) {
+  if (count > 0 && buffers == nullptr) return nullptr;
+  std::size_t total = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    if (buffers[i].dwBufferSize > 0 && buffers[i].pBufferData == nullptr) return nullptr;
+    total += buffers[i].dwBufferSize;
+    if (total > limit) return nullptr;
+  }
+  ENetPacket* packet = enet_packet_create(nullptr, total + 1, reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
+  if (packet == nullptr) return nullptr;
+  packet->data[0] = kind;
+  std::size_t at = 1;
+  for (DWORD i = 0; i < count; ++i) {
+    if (buffers[i].dwBufferSize > 0) std::memcpy(packet->data + at, buffers[i].pBufferData, buffers[i].dwBufferSize);
+    at += buffers[i].dwBufferSize;
+  }
+  return packet;
+}
+
 void Endpoint::RunQueuedWork() {
   std::deque<std::function<void()>> batch;
   {
     std::lock_guard<std::mutex> hold(workMutex_);
     batch.swap(work_);
+    sending_.swap(sends_);
   }
+  // Messages first: work queued after them (a disconnection, a close) follows them out.
+  for (const SendItem& item : sending_) OnSend(item);
+  sending_.clear();
   for (auto& w : batch) w();
 }
 
@@ -179,9 +210,17 @@ void Endpoint::Loop() {
     if (host_ != nullptr) {
       ENetEvent event;
       // Bounded: a flood cannot keep the thread from its queued work for long.
-      for (int i = 0; i < 256 && host_ != nullptr && enet_host_service(host_, &event, 0) > 0; ++i) {
+      for (int i = 0; i < 256 && host_ != nullptr; ++i) {
+        const int r = enet_host_service(host_, &event, 0);
+        if (r < 0) {
+          // A datagram the transport could not take (cut short by its size, or a socket error).
+          DPlay8NoteDrop("datagram the transport could not take", "");
+          continue;
+        }
+        if (r == 0) break;
+        packetKept_ = false;
         OnEvent(event);
-        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (event.type == ENET_EVENT_TYPE_RECEIVE && !packetKept_) enet_packet_destroy(event.packet);
       }
     }
     OnTick();
@@ -274,9 +313,10 @@ HRESULT Endpoint::Raise(DWORD id, void* message) {
   return handler_(context_, id, message);
 }
 
-void Endpoint::RaiseReceive(DPNID sender, void* playerContext, const std::uint8_t* bytes, std::size_t size) {
+void Endpoint::RaiseReceive(DPNID sender, void* playerContext, ENetPacket* packet, std::size_t offset) {
+  // The buffer is listed before the handler runs: another thread may give
+  // it back as soon as the handler has queued it.
   DPNHANDLE handle = 0;
-  std::uint8_t* data = nullptr;
   {
     std::lock_guard<std::mutex> hold(g_buffersMutex);
     if (g_buffers.size() >= kMaxKeptBuffers) {
@@ -284,11 +324,8 @@ void Endpoint::RaiseReceive(DPNID sender, void* playerContext, const std::uint8_
       return;
     }
     handle = g_nextBuffer++;
-    if (g_nextBuffer == 0) g_nextBuffer = 1;
-    KeptBuffer& kept = g_buffers[handle];
-    kept.owner = this;
-    kept.bytes.assign(bytes, bytes + size);
-    data = kept.bytes.data();
+    if (handle == 0) handle = g_nextBuffer++;
+    g_buffers[handle] = KeptBuffer{this, packet};
     ++g_outstanding;
     ++outstanding_;
   }
@@ -297,16 +334,35 @@ void Endpoint::RaiseReceive(DPNID sender, void* playerContext, const std::uint8_
   msg.dwSize = sizeof msg;
   msg.dpnidSender = sender;
   msg.pvPlayerContext = playerContext;
-  msg.pReceiveData = data;
-  msg.dwReceiveDataSize = static_cast<DWORD>(size);
+  msg.pReceiveData = packet->data + offset;
+  msg.dwReceiveDataSize = static_cast<DWORD>(packet->dataLength - offset);
   msg.hBufferHandle = handle;
-  if (Raise(DPN_MSGID_RECEIVE, &msg) != DPNSUCCESS_PENDING) ReturnBuffer(handle);
+  // Kept: the list owns the packet from now on (ReturnBuffer frees it).
+  packetKept_ = true;
+  if (Raise(DPN_MSGID_RECEIVE, &msg) == DPNSUCCESS_PENDING) return;
+  std::lock_guard<std::mutex> hold(g_buffersMutex);
+  auto it = g_buffers.find(handle);
+  if (it == g_buffers.end()) return;  // given back already (and freed)
+  g_buffers.erase(it);
+  --g_outstanding;
+  --outstanding_;
+  packetKept_ = false;
+}
+
+void Endpoint::RaiseReceive(DPNID sender, void* playerContext, const std::uint8_t* bytes, std::size_t size) {
+  ENetPacket* packet = enet_packet_create(bytes, size, 0);
+  if (packet == nullptr) return;
+  packetKept_ = false;
+  RaiseReceive(sender, playerContext, packet, 0);
+  if (!packetKept_) enet_packet_destroy(packet);
+  packetKept_ = false;
 }
 
 HRESULT Endpoint::ReturnBuffer(DPNHANDLE handle) {
   std::lock_guard<std::mutex> hold(g_buffersMutex);
   auto it = g_buffers.find(handle);
   if (it == g_buffers.end() || it->second.owner != this) return DPNERR_INVALIDHANDLE;
+  enet_packet_destroy(it->second.packet);
   g_buffers.erase(it);
   --g_outstanding;
   --outstanding_;

@@ -45,10 +45,6 @@ inline DPN_CONNECTION_INFO ConnectionInfo(std::uint32_t roundTripMs) {
 // The dotted text of an ENet address's host.
 std::string HostText(const ENetAddress& address);
 
-// The bytes of several buffer descriptors in one piece; false when the
-// descriptors are not readable or the total is over `limit`.
-bool Gather(const DPN_BUFFER_DESC* buffers, DWORD count, DWORD limit, std::vector<std::uint8_t>* out);
-
 class Endpoint {
  public:
   Endpoint();
@@ -62,6 +58,19 @@ class Endpoint {
 
   // Runs work on the network thread (at once when called there).
   void Post(std::function<void()> work);
+  // A user message for the network thread to send: a transport packet made
+  // on the calling thread (its kind byte first), its addressee and send flags.
+  struct SendItem {
+    DPNID to;
+    DWORD flags;
+    ENetPacket* packet;
+  };
+  // Queues a message to send (no allocation beyond the packet's own).
+  void PostSend(const SendItem& item);
+  // A packet of the kind byte and the buffers' bytes; null when the
+  // descriptors are not readable or the total is over `limit`.
+  static ENetPacket* MakePacket(std::uint8_t kind, const DPN_BUFFER_DESC* buffers, DWORD count, DWORD limit,
+                                bool reliable);
   // Runs work on the network thread and waits for its result, at most
   // `timeoutMs`; DPNERR_TIMEDOUT when it did not run in time.
   HRESULT Call(std::function<HRESULT()> work, std::uint32_t timeoutMs = 5000);
@@ -77,6 +86,10 @@ class Endpoint {
   // Raises RECEIVE with a copy of the bytes; the copy is kept when the
   // handler answers DPNSUCCESS_PENDING.
   void RaiseReceive(DPNID sender, void* playerContext, const std::uint8_t* bytes, std::size_t size);
+  // The same for a received ENet packet, its message from `offset` on; the
+  // packet is kept, not copied, when the handler keeps the buffer (then the
+  // thread does not destroy it).
+  void RaiseReceive(DPNID sender, void* playerContext, ENetPacket* packet, std::size_t offset);
 
   // The ENet host the thread services (made and destroyed on the thread).
   ENetHost* host_ = nullptr;
@@ -96,6 +109,9 @@ class Endpoint {
   virtual bool OnRawDatagram(const std::uint8_t* data, std::size_t size, const ENetAddress& from) = 0;
   // Timers, once per pass.
   virtual void OnTick() = 0;
+  // Sends a queued message (network thread); the packet is the object's to
+  // send or destroy.
+  virtual void OnSend(const SendItem& item) = 0;
 
   std::atomic<std::uint64_t> messagesSent_{0};
   std::atomic<std::uint64_t> messagesReceived_{0};
@@ -108,6 +124,8 @@ class Endpoint {
   void RunQueuedWork();
   void TakeHostTotals();
 
+  // Set when the event being handled kept its packet.
+  bool packetKept_ = false;
   std::atomic<bool> started_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<std::thread::id> threadId_{};
@@ -115,6 +133,8 @@ class Endpoint {
   int wakeFd_ = -1;
   std::mutex workMutex_;
   std::deque<std::function<void()>> work_;
+  std::vector<SendItem> sends_;
+  std::vector<SendItem> sending_;  // the batch being sent (its capacity kept)
   void* context_ = nullptr;
   PFNDPNMESSAGEHANDLER handler_ = nullptr;
 

@@ -81,19 +81,22 @@ class Server final : public IDirectPlay8Server, public Endpoint {
 
   HRESULT SendTo(DPNID player, const DPN_BUFFER_DESC* buffers, DWORD bufferCount, DWORD timeout, void*,
                  DPNHANDLE* handle, DWORD flags) override {
-    std::vector<std::uint8_t> bytes;
-    if (!Gather(buffers, bufferCount, DPN_MAX_USER_MESSAGE_SIZE, &bytes)) return DPNERR_INVALIDPARAM;
     if (CallLogOn()) {
+      std::size_t size = 0;
+      for (DWORD i = 0; buffers != nullptr && i < bufferCount; ++i) size += buffers[i].dwBufferSize;
       std::ostringstream line;
-      line << "Server.SendTo player=" << player << " size=" << bytes.size() << " timeout=" << timeout << " flags=0x"
+      line << "Server.SendTo player=" << player << " size=" << size << " timeout=" << timeout << " flags=0x"
            << std::hex << flags;
       LogCall(line.str());
     }
     if (!hosting_.load()) return DPNERR_NOCONNECTION;
     if (player != DPNID_ALL_PLAYERS_GROUP && !IsPlayer(player)) return DPNERR_INVALIDPLAYER;
+    ENetPacket* packet = MakePacket(dplay8_wire::PACKET_DATA, buffers, bufferCount, DPN_MAX_USER_MESSAGE_SIZE,
+                                    (flags & DPNSEND_GUARANTEED) != 0);
+    if (packet == nullptr) return DPNERR_INVALIDPARAM;
     if (handle != nullptr) *handle = 0;
     ++messagesSent_;
-    Post([this, player, flags, bytes = std::move(bytes)] { SendOnThread(player, flags, bytes); });
+    PostSend(SendItem{player, flags, packet});
     return DPNSUCCESS_PENDING;
   }
 
@@ -135,8 +138,15 @@ class Server final : public IDirectPlay8Server, public Endpoint {
   void OnEvent(ENetEvent& event) override {
     switch (event.type) {
       case ENET_EVENT_TYPE_CONNECT: Connected(event.peer); break;
-      case ENET_EVENT_TYPE_DISCONNECT: Gone(event.peer, DPNERR_CONNECTIONLOST); break;
-      case ENET_EVENT_TYPE_RECEIVE: Received(event.peer, event.packet->data, event.packet->dataLength); break;
+      case ENET_EVENT_TYPE_DISCONNECT:
+        Gone(event.peer, DPNERR_CONNECTIONLOST);
+        event.peer->data = nullptr;  // the last event of this connection
+        break;
+      case ENET_EVENT_TYPE_RECEIVE:
+        current_ = event.packet;
+        Received(event.peer, event.packet->data, event.packet->dataLength);
+        current_ = nullptr;
+        break;
       default: break;
     }
   }
@@ -170,6 +180,7 @@ class Server final : public IDirectPlay8Server, public Endpoint {
       DPlay8NoteDrop("connection not admitted in time", HostText(peer->address).c_str());
       enet_peer_disconnect_now(peer, 0);
       Gone(peer, DPNERR_TIMEDOUT);
+      peer->data = nullptr;  // no event follows a disconnection now
     }
     if (static_cast<std::int32_t>(now - nextStats_) >= 0) {
       nextStats_ = now + 50;
@@ -268,6 +279,8 @@ class Server final : public IDirectPlay8Server, public Endpoint {
     stats_.erase(id);
   }
 
+  // A peer whose leaving was already handled (player ids start far above it).
+  static constexpr DPNID kHandledPeer = 1;
   static DPNID IdOf(ENetPeer* peer) { return static_cast<DPNID>(reinterpret_cast<std::uintptr_t>(peer->data)); }
 
   void Connected(ENetPeer* peer) {
@@ -287,9 +300,15 @@ class Server final : public IDirectPlay8Server, public Endpoint {
   // A peer left (or was cut): what it was decides what the handler hears.
   void Gone(ENetPeer* peer, HRESULT reason) {
     const DPNID id = IdOf(peer);
+    // Marks the peer as handled: its later disconnection says nothing more.
+    peer->data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(kHandledPeer));
+    if (id == kHandledPeer) return;
     auto it = peers_.find(id);
-    peer->data = nullptr;
-    if (id == 0 || it == peers_.end()) return;
+    if (id == 0 || it == peers_.end()) {
+      // A connection that went away before it was even reported to us.
+      DPlay8NoteDrop("connection closed before its connect data", HostText(peer->address).c_str());
+      return;
+    }
     const PeerInfo info = it->second;
     peers_.erase(it);
     Forget(id);
@@ -392,7 +411,7 @@ class Server final : public IDirectPlay8Server, public Endpoint {
           DPlay8NoteDrop("oversized message", HostText(peer->address).c_str());
           return;
         }
-        RaiseReceive(id, info.context, data + 1, size - 1);
+        RaiseReceive(id, info.context, current_, 1);
         return;
       }
       default:
@@ -411,34 +430,38 @@ class Server final : public IDirectPlay8Server, public Endpoint {
     enet_peer_disconnect_later(peer, 0);
   }
 
-  void SendOnThread(DPNID player, DWORD flags, const std::vector<std::uint8_t>& bytes) {
-    if (host_ == nullptr) return;
-    const bool reliable = (flags & DPNSEND_GUARANTEED) != 0;
-    const bool loop = (flags & DPNSEND_NOLOOPBACK) == 0;
+  void OnSend(const SendItem& item) override {
+    ENetPacket* packet = item.packet;
+    const bool loop = (item.flags & DPNSEND_NOLOOPBACK) == 0;
     const DPNID own = ownPlayer_.load();
-    if (player == DPNID_ALL_PLAYERS_GROUP) {
-      std::vector<ENetPeer*> targets;
-      for (auto& [id, p] : peers_)
-        if (p.peer != nullptr && p.state == PeerState::kConnected) targets.push_back(p.peer);
-      for (ENetPeer* peer : targets) SendPacket(peer, dplay8_wire::PACKET_DATA, bytes.data(), bytes.size(), reliable);
-      if (loop && own != 0) Loopback(own, bytes);
-      return;
+    if (host_ != nullptr) {
+      if (item.to == DPNID_ALL_PLAYERS_GROUP) {
+        for (auto& [id, p] : peers_)
+          if (p.peer != nullptr && p.state == PeerState::kConnected) enet_peer_send(p.peer, ChannelOf(packet), packet);
+        if (loop && own != 0) Loopback(own, packet);
+      } else if (item.to == own) {
+        if (loop) Loopback(own, packet);
+      } else {
+        auto it = peers_.find(item.to);
+        if (it == peers_.end() || it->second.peer == nullptr || it->second.state != PeerState::kConnected) {
+          DPlay8NoteDrop("send to a player who has left", std::to_string(item.to).c_str());
+        } else {
+          enet_peer_send(it->second.peer, ChannelOf(packet), packet);
+        }
+      }
     }
-    if (player == own) {
-      if (loop) Loopback(own, bytes);
-      return;
-    }
-    auto it = peers_.find(player);
-    if (it == peers_.end() || it->second.peer == nullptr || it->second.state != PeerState::kConnected) {
-      DPlay8NoteDrop("send to a player who has left", std::to_string(player).c_str());
-      return;
-    }
-    SendPacket(it->second.peer, dplay8_wire::PACKET_DATA, bytes.data(), bytes.size(), reliable);
+    // Not taken by any peer: nobody else will free it.
+    if (packet->referenceCount == 0) enet_packet_destroy(packet);
   }
 
-  void Loopback(DPNID own, const std::vector<std::uint8_t>& bytes) {
+  static enet_uint8 ChannelOf(const ENetPacket* packet) {
+    return (packet->flags & ENET_PACKET_FLAG_RELIABLE) != 0 ? 0 : 1;
+  }
+
+  // The host's own player hears a copy (what the handler keeps is its own).
+  void Loopback(DPNID own, const ENetPacket* packet) {
     auto it = peers_.find(own);
-    RaiseReceive(own, it != peers_.end() ? it->second.context : nullptr, bytes.data(), bytes.size());
+    RaiseReceive(own, it != peers_.end() ? it->second.context : nullptr, packet->data + 1, packet->dataLength - 1);
   }
 
   void AnswerQuery(const std::uint8_t* data, std::size_t size, const ENetAddress& from) {
@@ -501,6 +524,7 @@ class Server final : public IDirectPlay8Server, public Endpoint {
   }
 
   std::atomic<ULONG> refs_{1};
+  ENetPacket* current_ = nullptr;  // the packet being handled
   std::atomic<bool> hosting_{false};
   std::atomic<bool> muted_{false};
   std::atomic<DPNID> ownPlayer_{0};

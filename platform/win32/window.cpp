@@ -7,7 +7,10 @@
 #include <map>
 #include <string>
 
+#include "platform/win32/code_page.h"
+#include "platform/win32/key_codes.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/window_bridge.h"
 
 namespace {
 
@@ -25,6 +28,14 @@ struct WindowSystem {
   std::deque<MSG> posted;
   std::uintptr_t nextHandle = 0x10;
   bool videoUp = false;
+  // The cursor as last reported: the window it was over and its client point.
+  HWND cursorWindow = nullptr;
+  POINT cursor{0, 0};
+  HWND capture = nullptr;
+  // A pointer warp whose motion event is still to come (see window_bridge.h).
+  bool warpPending = false;
+  Uint32 warpWindowId = 0;
+  int warpX = 0, warpY = 0;
   WaitMessageHook waitHook = nullptr;
   void* waitContext = nullptr;
 };
@@ -76,117 +87,6 @@ bool EnsureVideo() {
   return true;
 }
 
-// The keyboard's scan code (set 1) of an SDL scancode, with 256 added for
-// the extended keys; 0 for a key without one.  The key messages carry it in
-// bits 16..23 of lParam, the extended flag in bit 24.
-int ScanCode(SDL_Scancode code) {
-  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) {
-    static const unsigned char kLetters[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                               49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-    return kLetters[code - SDL_SCANCODE_A];
-  }
-  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_0) return 2 + (code - SDL_SCANCODE_1);
-  if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F10) return 59 + (code - SDL_SCANCODE_F1);
-  switch (code) {
-    case SDL_SCANCODE_ESCAPE: return 1;
-    case SDL_SCANCODE_MINUS: return 12;
-    case SDL_SCANCODE_EQUALS: return 13;
-    case SDL_SCANCODE_BACKSPACE: return 14;
-    case SDL_SCANCODE_TAB: return 15;
-    case SDL_SCANCODE_LEFTBRACKET: return 26;
-    case SDL_SCANCODE_RIGHTBRACKET: return 27;
-    case SDL_SCANCODE_RETURN: return 28;
-    case SDL_SCANCODE_LCTRL: return 29;
-    case SDL_SCANCODE_SEMICOLON: return 39;
-    case SDL_SCANCODE_APOSTROPHE: return 40;
-    case SDL_SCANCODE_GRAVE: return 41;
-    case SDL_SCANCODE_LSHIFT: return 42;
-    case SDL_SCANCODE_BACKSLASH: return 43;
-    case SDL_SCANCODE_COMMA: return 51;
-    case SDL_SCANCODE_PERIOD: return 52;
-    case SDL_SCANCODE_SLASH: return 53;
-    case SDL_SCANCODE_RSHIFT: return 54;
-    case SDL_SCANCODE_KP_MULTIPLY: return 55;
-    case SDL_SCANCODE_LALT: return 56;
-    case SDL_SCANCODE_SPACE: return 57;
-    case SDL_SCANCODE_CAPSLOCK: return 58;
-    case SDL_SCANCODE_NUMLOCKCLEAR: return 69;
-    case SDL_SCANCODE_SCROLLLOCK: return 70;
-    case SDL_SCANCODE_KP_7: return 71;
-    case SDL_SCANCODE_KP_8: return 72;
-    case SDL_SCANCODE_KP_9: return 73;
-    case SDL_SCANCODE_KP_MINUS: return 74;
-    case SDL_SCANCODE_KP_4: return 75;
-    case SDL_SCANCODE_KP_5: return 76;
-    case SDL_SCANCODE_KP_6: return 77;
-    case SDL_SCANCODE_KP_PLUS: return 78;
-    case SDL_SCANCODE_KP_1: return 79;
-    case SDL_SCANCODE_KP_2: return 80;
-    case SDL_SCANCODE_KP_3: return 81;
-    case SDL_SCANCODE_KP_0: return 82;
-    case SDL_SCANCODE_KP_PERIOD: return 83;
-    case SDL_SCANCODE_NONUSBACKSLASH: return 86;
-    case SDL_SCANCODE_F11: return 87;
-    case SDL_SCANCODE_F12: return 88;
-    case SDL_SCANCODE_KP_ENTER: return 256 + 28;
-    case SDL_SCANCODE_RCTRL: return 256 + 29;
-    case SDL_SCANCODE_KP_DIVIDE: return 256 + 53;
-    case SDL_SCANCODE_RALT: return 256 + 56;
-    case SDL_SCANCODE_HOME: return 256 + 71;
-    case SDL_SCANCODE_UP: return 256 + 72;
-    case SDL_SCANCODE_PAGEUP: return 256 + 73;
-    case SDL_SCANCODE_LEFT: return 256 + 75;
-    case SDL_SCANCODE_RIGHT: return 256 + 77;
-    case SDL_SCANCODE_END: return 256 + 79;
-    case SDL_SCANCODE_DOWN: return 256 + 80;
-    case SDL_SCANCODE_PAGEDOWN: return 256 + 81;
-    case SDL_SCANCODE_INSERT: return 256 + 82;
-    case SDL_SCANCODE_DELETE: return 256 + 83;
-    default: return 0;
-  }
-}
-
-WPARAM VirtualKey(SDL_Keycode key) {
-  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
-  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
-  switch (key) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_PRINTSCREEN: return VK_SNAPSHOT;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_PERIOD: return VK_DECIMAL;
-    case SDLK_KP_DIVIDE: return VK_DIVIDE;
-    default: return 0;
-  }
-}
-
 WPARAM MouseKeys(Uint32 buttons) {
   WPARAM w = 0;
   if (buttons & SDL_BUTTON_LMASK) w |= MK_LBUTTON;
@@ -209,31 +109,41 @@ void Translate(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       HWND w = FromSdl(e.key.windowID);
-      WPARAM vk = VirtualKey(e.key.keysym.sym);
-      if (!vk) break;
-      bool down = e.type == SDL_KEYDOWN;
-      bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
-      UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
-      // lParam: repeat count 1, the scan code and its extended bit,
-      // previous-state and transition bits.
-      const int scan = ScanCode(e.key.keysym.scancode);
-      LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16) | (scan >= 256 ? kKeyExtendedBit : 0);
+      // The key code from the physical key: set-1 scan code in bits 16..23,
+      // the extended flag in bit 24.  Keys without a code are not reported.
+      const int code = Win32KeyCodeFromSdlScancode(e.key.keysym.scancode);
+      if (code == 0) break;
+      const bool down = e.type == SDL_KEYDOWN;
+      const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      // Alt held, or F10 on its own, makes the system key messages.
+      const bool system = alt || code == 68;
+      UINT msg = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+      // lParam: repeat count 1, the key code, context (Alt), previous-state
+      // and transition bits.
+      LPARAM lp = 1 | (static_cast<LPARAM>(code) << 16);
+      if (alt) lp |= 1 << 29;
       if (e.key.repeat || !down) lp |= 1 << 30;
       if (!down) lp |= static_cast<LPARAM>(1u << 31);
-      post(w, msg, vk, lp);
+      post(w, msg, Win32VirtualKeyFromKeyCode(code), lp);
       break;
     }
     case SDL_TEXTINPUT: {
+      // One WM_CHAR per character of the game's code page; others are dropped.
       HWND w = FromSdl(e.text.windowID);
-      for (const char* p = e.text.text; *p; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 0x80) post(w, WM_CHAR, c, 1);
-      }
+      unsigned char bytes[sizeof e.text.text];
+      const std::size_t n = Utf8ToCodePage1252(e.text.text, bytes, sizeof bytes);
+      for (std::size_t i = 0; i < n; ++i) post(w, WM_CHAR, bytes[i], 1);
       break;
     }
-    case SDL_MOUSEMOTION:
-      post(FromSdl(e.motion.windowID), WM_MOUSEMOVE, MouseKeys(e.motion.state), Point(e.motion.x, e.motion.y));
+    case SDL_MOUSEMOTION: {
+      HWND w = FromSdl(e.motion.windowID);
+      if (w) {
+        System().cursorWindow = w;
+        System().cursor = POINT{e.motion.x, e.motion.y};
+      }
+      post(w, WM_MOUSEMOVE, MouseKeys(e.motion.state), Point(e.motion.x, e.motion.y));
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       bool down = e.type == SDL_MOUSEBUTTONDOWN;
@@ -241,7 +151,12 @@ void Translate(const SDL_Event& e) {
       if (e.button.button == SDL_BUTTON_LEFT) msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
       if (e.button.button == SDL_BUTTON_RIGHT) msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
       if (e.button.button == SDL_BUTTON_MIDDLE) msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-      if (msg) post(FromSdl(e.button.windowID), msg, MouseKeys(SDL_GetMouseState(nullptr, nullptr)),
+      HWND w = FromSdl(e.button.windowID);
+      if (w) {
+        System().cursorWindow = w;
+        System().cursor = POINT{e.button.x, e.button.y};
+      }
+      if (msg) post(w, msg, MouseKeys(SDL_GetMouseState(nullptr, nullptr)),
                     Point(e.button.x, e.button.y));
       break;
     }
@@ -348,6 +263,8 @@ BOOL DestroyWindow(HWND window) {
   SDL_DestroyWindow(w->sdl);
   System().windows.erase(window);
   if (GetActiveWindow() == window) SetActiveWindowForBoxes(nullptr);
+  if (System().cursorWindow == window) System().cursorWindow = nullptr;
+  if (System().capture == window) System().capture = nullptr;
   std::deque<MSG>& q = System().posted;
   for (auto it = q.begin(); it != q.end();) it = it->hwnd == window ? q.erase(it) : it + 1;
   return TRUE;
@@ -568,4 +485,38 @@ bool Win32WindowsAreOffscreen() {
   if (!System().videoUp) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
   return driver != nullptr && SDL_strcmp(driver, "offscreen") == 0;
+}
+
+HWND Win32CursorWindow() { return Find(System().cursorWindow) ? System().cursorWindow : nullptr; }
+
+POINT Win32CursorClientPoint() { return System().cursor; }
+
+void Win32SetCursorClientPoint(HWND window, POINT client) {
+  System().cursorWindow = window;
+  System().cursor = client;
+}
+
+HWND Win32CaptureWindow() { return Find(System().capture) ? System().capture : nullptr; }
+
+void Win32SetCaptureWindow(HWND window) { System().capture = window; }
+
+HWND Win32FirstWindow() { return System().windows.empty() ? nullptr : System().windows.begin()->first; }
+
+std::uint32_t Win32SdlWindowId(HWND window) {
+  WindowRecord* w = Find(window);
+  return w ? SDL_GetWindowID(w->sdl) : 0;
+}
+
+void Win32NoteWarp(std::uint32_t sdlWindowId, int x, int y) {
+  System().warpPending = true;
+  System().warpWindowId = sdlWindowId;
+  System().warpX = x;
+  System().warpY = y;
+}
+
+bool Win32TakeWarpEcho(std::uint32_t sdlWindowId, int x, int y) {
+  WindowSystem& s = System();
+  if (!s.warpPending || s.warpWindowId != sdlWindowId || s.warpX != x || s.warpY != y) return false;
+  s.warpPending = false;
+  return true;
 }

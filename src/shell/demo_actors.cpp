@@ -18,12 +18,14 @@ namespace {
 
 // The wave the walked figures play on their upper body.
 constexpr const char* kWaveAnimation = "figure_wave.prs";
-// The region whose centre the blast is set off at, and the blast.
+// The region whose centre the blast is set off at, and the blast (which
+// tells the game, so that its sound plays).
 constexpr const char* kBlastRegion = "CrateBlast";
 constexpr float kBlastSize = 600.0f;
 constexpr float kBlastPower = 100.0f;
 constexpr std::uint32_t kBlastFlags =
-    BLAST_DAMAGING | BLAST_FIRE | BLAST_FIREBALL | BLAST_HITS_OBJECTS | BLAST_BURNING_DEBRIS | BLAST_DUST | BLAST_LARGE;
+    BLAST_DAMAGING | BLAST_FIRE | BLAST_FIREBALL | BLAST_HITS_OBJECTS | BLAST_BURNING_DEBRIS | BLAST_DUST | BLAST_LARGE |
+    BLAST_NOTIFY;
 
 std::vector<CFigureWalker> g_Walkers;
 std::uint32_t g_StartTime = 0;

@@ -6,6 +6,7 @@
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_table.h"
 #include "shell/demo_actors.h"
+#include "shell/demo_sound.h"
 #include "shell/game_modules.h"
 #include "shell/level_pools.h"
 #include "world/effects/particle_pool.h"
@@ -61,6 +62,8 @@ bool StartDemoLevel(LevelLoadReport* report) {
   }
   if (g_Lights != nullptr)
     g_Lights->SetNightVision(kNightVisionInner, kNightVisionOuter, kNightVisionAttenuation, kNightVisionRange);
+  // The level's sound first: its environment sounds name the cache's samples.
+  StartDemoSound();
   const bool whole = LoadDemoLevel(g_Environment, CreateObjectFromRecord, &r);
   if (!r.textRead) {
     std::printf("  demo level: not found in %s\n", DemoLevelFolder());
@@ -86,6 +89,7 @@ bool StartDemoLevel(LevelLoadReport* report) {
 
 void EndDemoLevel() {
   StopDemoActors();
+  EndDemoSound();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   FreeLevelPools();
 }

@@ -21,6 +21,7 @@
 #include "scene/view/world_view.h"
 #include "shell/demo_actors.h"
 #include "shell/demo_level.h"
+#include "shell/demo_sound.h"
 #include "shell/engine_life_cycle.h"
 #include "shell/frame_screenshot.h"
 #include "shell/game_device_callback.h"
@@ -304,6 +305,7 @@ int RunEngineFrames(HINSTANCE instance, int frames, const char* screenshot) {
     EngineFrameStep();
     UpdateDemoActors();
     EngineApplyView(0);
+    UpdateDemoSound();
     // The screenshot is of the last frame of a counted run.
     const bool last = frames > 0 && shown + 1 == frames;
     // ...and, tagged "day", of the last frame before the half-way reset.

@@ -39,6 +39,18 @@ std::string DataFolder() {
   return data.substr(0, data.size() - 1);
 }
 
+// The tools' data folder as the search folder of the files the units read
+// by name (rule files, animations), wherever the test runs.
+void SearchDataFolder() {
+  static std::string folder;
+  folder = DataFolder();
+  static const char* folders[2];
+  folders[0] = folder.c_str();
+  folders[1] = nullptr;
+  SetWorkDirectory();
+  SetSearchFolders(folders);
+}
+
 }  // namespace
 
 void UnitsTestWorld::SetUp() {
@@ -95,18 +107,12 @@ bool UnitsTestWorld::LoadStats() {
   if (!catalogStarted_) catalogStarted_ = CatalogStartup() == 1;
   const bool ok = LoadAllStats();
   std::filesystem::current_path(before);
-  SetWorkDirectory();
+  SearchDataFolder();
   return ok;
 }
 
 bool UnitsTestWorld::LoadRules() {
-  static std::string folder;
-  folder = DataFolder();
-  static const char* folders[2];
-  folders[0] = folder.c_str();
-  folders[1] = nullptr;
-  SetWorkDirectory();
-  SetSearchFolders(folders);
+  SearchDataFolder();
   return LoadStateRuleTables();
 }
 

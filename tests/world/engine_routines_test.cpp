@@ -65,7 +65,9 @@ TEST(EngineRoutines, SteepnessAndTimeOfDay) {
   EXPECT_FALSE(IsSteepOrShort({100, 10, 0}, 50, 0.5f)); // long and flat
   EXPECT_TRUE(IsSteepOrShort({30, 60, 0}, 40, 0.5f));   // 67 less 60 is below 40; y share 0.89
   EXPECT_FALSE(IsSteepOrShort({30, 60, 0}, 40, 0.95f));
-  static float hour = 12.0f;
+  // Set here rather than at its first use, so that a repeated run starts at noon too.
+  static float hour;
+  hour = 12.0f;
   SetTimeOfDaySource([] { return hour; });
   EXPECT_EQ(TimeOfDayScale(10.0f, 0.2f, 4.0f), 10.0f);
   hour = 16.0f;

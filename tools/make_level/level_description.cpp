@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -152,6 +153,7 @@ class Reader {
     if (command == "switchtype") return SwitchType();
     if (command == "switch") return Switch();
     if (command == "emitter") return Emitter();
+    if (command == "envsound") return EnvSound();
     if (command == "tracer") {
       CVector3 p{};
       std::string at;
@@ -600,6 +602,40 @@ class Reader {
       return Fail("an emitter's delays are at least 0.2 s, the second not below the first");
     e.InitialCountdown = e.Countdown = e.MinDelay;
     out_->Emitters.push_back(e);
+    return true;
+  }
+
+  bool EnvSound() {
+    EnvironmentSound e;
+    std::string name, sample;
+    if (!Word(&name)) return false;
+    while (More()) {
+      const std::string o = Next();
+      bool ok = true;
+      if (o == "sample") ok = Word(&sample);
+      else if (o == "at") ok = Vector(&e.position), e.flags |= 1;
+      else if (o == "range") ok = Number(&e.range);
+      else if (o == "volume") ok = Number(&e.volume);
+      else if (o == "pitch") ok = Number(&e.pitch);
+      else if (o == "level") ok = Number(&e.level);
+      else if (o == "pause") ok = Integer(&e.minInterval) && Integer(&e.maxInterval);
+      else if (o == "off") e.enabled = 0;
+      else if (o == "text") {
+        std::string text;
+        while (More()) text += (text.empty() ? "" : " ") + Next();
+        if (text.size() >= sizeof e.description) return Fail("an environment sound's text does not fit");
+        std::snprintf(e.description, sizeof e.description, "%s", text.c_str());
+      } else return Fail("unknown environment sound option \"" + o + "\"");
+      if (!ok) return false;
+    }
+    if (sample.empty()) return Fail("an environment sound needs its sample");
+    if (name.size() >= sizeof e.name || sample.size() >= sizeof e.sampleFile)
+      return Fail("an environment sound's name or sample does not fit");
+    if (e.maxInterval < e.minInterval || e.minInterval < 0)
+      return Fail("an environment sound's pause is \"pause <min ms> <max ms>\", the second not below the first");
+    std::snprintf(e.name, sizeof e.name, "%s", name.c_str());
+    std::snprintf(e.sampleFile, sizeof e.sampleFile, "%s", sample.c_str());
+    out_->Sounds.push_back(e);
     return true;
   }
 

@@ -62,6 +62,11 @@
 //           [jitter] [for <seconds>] [stopped]
 //                                  a particle emitter of the "<EMIT>" section (running unless stopped)
 //   tracer at x y z                a tracer battery
+//   envsound <name> sample <file> [at x y z] [range <r>] [volume <v>] [pitch <p>] [level <l>]
+//            [pause <min ms> <max ms>] [off] [text <word>...]
+//                                  an environment sound of the sound section (heard everywhere
+//                                  unless placed "at"; looping unless given a pause; "text" takes
+//                                  the rest of the line as its description)
 //   dynamics <file>                a dynamics description (make_dynamics' format) whose ".dyn" files
 //                                  the level's folder gets
 //   section <lights|sounds|waypoints|routemarkers|regions|switches|sky|glass|emitters|shrubbery|tracers|cameras>
@@ -73,9 +78,10 @@
 //
 // A section that no description gives is written empty (with its end word);
 // a section given twice is written in the order read.  A sky given by "sky"
-// lines may not also be given as a section.  The region, switch, emitter and
-// tracer sections are written from "region", "switch", "emitter" and
-// "tracer" lines through the sections' writers when any is given; such a
+// lines may not also be given as a section.  The region, switch, emitter,
+// tracer and sound sections are written from "region", "switch", "emitter",
+// "tracer" and "envsound" lines through the sections' writers when any is
+// given; such a
 // section may not also be given as text.  Waypoints given by
 // "waypoint" lines are written when no "section waypoints" is given.
 #pragma once
@@ -83,6 +89,7 @@
 #include <string>
 #include <vector>
 
+#include "sound/environment_sound_section.h"
 #include "world/effects/particle_emitters.h"
 #include "world/environment/env_file_writer.h"
 #include "world/shrubbery/shrubbery_section.h"
@@ -158,6 +165,7 @@ struct LevelDescription {
   std::vector<std::string> NeededObjects;   // "needs" lines
   std::vector<std::string> AnimAliasFiles;  // "anims" lines, paths as resolved
   std::string LoadList;                     // "loadlist": the load list's file name, empty for none
+  std::vector<EnvironmentSound> Sounds;
 };
 
 // The level file's text: Env, with the described sky in its sky section.

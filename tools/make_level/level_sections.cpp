@@ -92,6 +92,8 @@ bool ComposeLevelSections(LevelDescription* level, std::string* error) {
   if (static_cast<int>(level->SwitchTypes.size()) > kMaxSwitchStats) return fail("more switch types than a table holds");
   if (static_cast<int>(level->Tracers.size()) > kMaxTracerBatteries)
     return fail("more tracer batteries than a level may hold");
+  if (static_cast<int>(level->Sounds.size()) > kMaxEnvironmentSounds)
+    return fail("more environment sounds than a level may hold");
   if (static_cast<int>(level->Emitters.size()) > CParticleEmitterList::kDefaultCount)
     return fail("more emitters than the game's emitter list holds");
   for (const LevelRegionSource& r : level->Regions)
@@ -116,6 +118,7 @@ bool ComposeLevelSections(LevelDescription* level, std::string* error) {
   if (!compose(ENVSECTION_REGIONS, !level->Regions.empty(), WriteRegionSection(level->Regions)) ||
       !compose(ENVSECTION_SWITCHES, !level->Switches.empty(), WriteSwitchSection(level->Switches)) ||
       !compose(ENVSECTION_EMITTERS, !level->Emitters.empty(), WriteEmitterSection(level->Emitters)) ||
+      !compose(ENVSECTION_SOUNDS, !level->Sounds.empty(), WriteEnvironmentSoundSection(level->Sounds)) ||
       !compose(ENVSECTION_TRACER_BATTERIES, !level->Tracers.empty(), tracers))
     return false;
   if (!level->SwitchTypes.empty()) {

@@ -65,6 +65,9 @@ class CGameServer : public CDP8ServerHandler {
   void SetSkipOwnPlayer(bool skip) { skipOwnPlayer_ = skip; }
   void GetSettings(std::uint32_t out[7]) const;
   void SetSettings(const std::uint32_t in[7]);
+  // Records waiting in the receive and send queues (each at most 50).
+  std::uint32_t GetReceiveQueued() { return rx_.GetQueuedCount(); }
+  std::uint32_t GetSendQueued() { return tx_.GetQueuedCount(); }
   // The slot whose latency was polled last (-1 none).
   int GetPolledSlot() const { return polledSlot_; }
 

@@ -298,16 +298,18 @@ void QuaternionToMatrix(CMatrix* matrix, const CVector4& q) {
   matrix->TypeFlags = MATF_IDENTITY | MATF_ROTATION;
 }
 
-void PoseToMatrix(const Pose& pose, CMatrix* matrix) {
+void PrsKeyToMatrix(const Pose& key, CMatrix* matrix) {
   CMatrix rotation;
-  QuaternionToMatrix(&rotation, pose.rotation);
+  QuaternionToMatrix(&rotation, key.rotation);
   CMatrix scale;
   scale.SetIdentity();
-  scale.ScaleAxes(pose.scale);
+  scale.ScaleAxes(key.scale);
   MatrixMultiply(matrix, scale, rotation);
   matrix->TypeFlags = rotation.TypeFlags | scale.TypeFlags;
-  matrix->SetTranslation(pose.translation);
+  matrix->SetTranslation(key.translation);
 }
+
+void PoseToMatrix(const Pose& pose, CMatrix* matrix) { PrsKeyToMatrix(pose, matrix); }
 
 void InterpolatePose(const Pose& a, const Pose& b, float t, CMatrix* matrix, Pose* out) {
   CVector4 q;

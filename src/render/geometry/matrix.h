@@ -108,7 +108,9 @@ struct Pose {
 void QuaternionSlerp(const CVector4& q0, const CVector4& q1, float t, CVector4* out);
 // Rotation matrix of quaternion q (not required to be unit); TypeFlags becomes 3.
 void QuaternionToMatrix(CMatrix* matrix, const CVector4& q);
-// Matrix of a pose: scale, then rotation, then translation.
+// Matrix of a transform key: scale, then rotation, then translation.
+void PrsKeyToMatrix(const Pose& key, CMatrix* matrix);
+// The same conversion (forwards to PrsKeyToMatrix).
 void PoseToMatrix(const Pose& pose, CMatrix* matrix);
 // Pose between a and b at t: slerped rotation, lerped translation, a's scale.
 // When out is given it receives the resulting pose.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
 #include "platform/win32/window.h"
@@ -14,6 +14,7 @@
 #include "render/device/render.h"
 #include "shell/demo_actors.h"
 #include "shell/demo_level.h"
+#include "shell/demo_sound.h"
 #include "shell/demo_vehicle.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/engine_life_cycle.h"
@@ -84,6 +85,7 @@ void InGameFrame() {
   EngineFrameStep();
   UpdateDemoActors();
   EngineApplyView(0);
+  UpdateDemoSound();
   DrawLevelFrame();
   DrawCaption();
   g_Render->EndScene();

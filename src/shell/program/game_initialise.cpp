@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "control/control_mapper.h"
-#include "control/input.h"
-#include "control/key_map.h"
+#include "control/bindings/control_mapper.h"
+#include "control/input/input.h"
+#include "control/keymap/key_map.h"
 #include "control/local_player.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
@@ -43,6 +43,7 @@
 #include "shell/program/startup_trace.h"
 #include "shell/program/system_settings.h"
 #include "shell/stats/stats_tables.h"
+#include "sound/sound_effects_hooks.h"
 #include "sound/sound_manager.h"
 #include "units/base/state_rule_tables.h"
 #include "world/cameras/movie_camera.h"
@@ -254,6 +255,7 @@ int GameInitialise() {
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
   if (!g_SoundManager->Initialise(MainWindow, kSoundChannels, true)) ErrorBox("Failed to initialise SoundManager!");
+  ConnectSoundToEffects(g_SoundManager);
   // 12. The world's effect objects.
   if (!Make(g_RepulsionPool, "repulsion pool", 225u)) return 0;
   Later("strike list");
@@ -305,9 +307,9 @@ int GameInitialise() {
   InstallLightEffectsHooks(g_Lights);
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
-  // 18. The key-action list.
-  RemoveAllKeyMappings();
-  Later("developer keys");
+  // 18. The key-action list, with the developer keys under switch M.
+  CreateKeyMap();
+  TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
   SetWorkDirectory();
   SetSearchFolders(kGameSearchFolders);
@@ -410,6 +412,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");
   Free(g_LadderTable, "object table and repulsion controller");
@@ -459,7 +462,7 @@ void GameShutdown() {
   FreeSprites(g_FontSprites, "font sprite set");
   FreeSprites(g_EffectsSprites, "effects sprite set");
   if (g_ControlMapper != nullptr) {
-    // The bindings go back to "current.key" once the binding files exist.
+    // The bindings go back to "current.key".
     DestroyControlMapper();
     TraceStep("-control mapper");
   }

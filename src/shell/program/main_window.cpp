@@ -1,6 +1,6 @@
 #include "shell/program/main_window.h"
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/window.h"
 #include "shell/frame/level_cycle.h"

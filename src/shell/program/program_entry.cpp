@@ -1,6 +1,6 @@
 #include "shell/program/program_entry.h"
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "foundation/memory/memory_category.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/cursor.h"

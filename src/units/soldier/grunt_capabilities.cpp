@@ -133,18 +133,19 @@ void CHLOGrunt::SayExchange(int line, int alternativeLine, CHLOGrunt* second, in
                             int secondAlternativeLine) {
   SoundStreamDescription description;
   auto add = [&](CHLOGrunt* s, int main, int alt) {
-    if (s == nullptr) return;
+    if (s == nullptr || description.count >= kSoundStreamEvents) return;
     if (g_SoundManager != nullptr && g_SoundManager->IsSamplePlaying(s->SoundEmitterId)) return;
-    SoundStreamEntry& e = description.Entries[description.Count++];
-    e.Bank = static_cast<const CSoundBank*>(s->soundBank);
-    e.Line = s->IsHoldingFire() ? alt : main;
-    e.Handle = s->SoundEmitterId;
-    e.Flags &= ~0x1u;
+    // Flag bit 0 of the entry cleared: the line is not placed.
+    SoundStreamEvent& e = description.events[description.count++];
+    e.bank = static_cast<const CSoundBank*>(s->soundBank);
+    e.eventId = s->IsHoldingFire() ? alt : main;
+    e.tag = s->SoundEmitterId;
+    e.positional = false;
     s->talkingTime = UnitGameTime();
   };
   add(this, line, alternativeLine);
   add(second, secondLine, secondAlternativeLine);
-  if (description.Count > 0 && g_SoundManager != nullptr) g_SoundManager->StartStream(description);
+  if (description.count > 0 && g_SoundManager != nullptr) g_SoundManager->StartStream(description);
 }
 
 int CHLOGrunt::GetTalkBlinkAlpha() const {

@@ -100,6 +100,7 @@ Blast* CExplosionManager::Create(const CVector3& centre, CEnvInstance* zone, flo
   b.Source = source;
   b.Zone = zone;
   b.Serial = serial_++;
+  if (serial_ == 0) serial_ = 1;  // 0 is an object's "none yet"
   b.Flags = flags | BLAST_ACTIVE;
   // Duration: size × 0.667 ms, at least a second (25 times that for smoke), plus a second.
   const float scaled = size * 0.00066666666f * 1000.0f;
@@ -298,14 +299,25 @@ void CExplosionManager::GetBlastEffect(CHLO* object, const CVector3* eye) {
   if (blasts_ == nullptr || object == nullptr || object->Instance == nullptr) return;
   CVector3 at;
   object->Instance->GetPosition(&at);
-  for (int i = 0; i < capacity_; ++i) {
-    Blast& b = blasts_[i];
-    const std::uint32_t need = BLAST_ACTIVE | BLAST_DAMAGING | BLAST_HITS_OBJECTS;
-    if ((b.Flags & need) != need || b.Source == object) continue;
-    // Each object once per blast, however many frames the blast lasts.
-    bool done = false;
-    for (int k = 0; k < b.HitCount && !done; ++k) done = b.Hit[k] == object;
-    if (done) continue;
+  // Serials compare by their difference, so that the count may wrap.
+  const auto newer = [](std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; };
+  const std::uint32_t need = BLAST_ACTIVE | BLAST_DAMAGING | BLAST_HITS_OBJECTS;
+  // The blasts newer than the last one applied, oldest first: each pass takes
+  // the oldest blast newer than the one before it.
+  std::uint32_t after = object->LastBlastSerial;
+  bool bounded = after != 0;
+  for (;;) {
+    Blast* next = nullptr;
+    for (int i = 0; i < capacity_; ++i) {
+      Blast& b = blasts_[i];
+      if ((b.Flags & need) != need || b.Source == object) continue;
+      if (bounded && !newer(b.Serial, after)) continue;
+      if (next == nullptr || newer(next->Serial, b.Serial)) next = &b;
+    }
+    if (next == nullptr) return;
+    Blast& b = *next;
+    after = b.Serial;
+    bounded = true;
     const float d = effects::Distance(at, b.Centre);
     if (!(d < b.Size)) continue;
     object->Instance->UpdateBoundingSphere();
@@ -317,7 +329,9 @@ void CExplosionManager::GetBlastEffect(CHLO* object, const CVector3* eye) {
     if (eye != nullptr && !EffectsLineOfSight(b.Zone, b.Centre, *eye, kLineOfSightMask, nullptr, nullptr))
       factor = kBlockedFactor;
     const float damage = (1.0f - centres / reach) * b.Power * factor;
-    if (b.HitCount < kBlastObjectsRemembered) b.Hit[b.HitCount++] = object;
+    // Remembered before the object reacts, so that a hit that ends in a
+    // lethal one is not repeated on the next frame either.
+    object->LastBlastSerial = b.Serial;
     if (damage > kLethalShare * b.Power && object->LethalHit(damage, 0, b.Owner)) continue;
     CVector3 dir = effects::Sub(at, b.Centre);
     const float len = effects::Length(dir);

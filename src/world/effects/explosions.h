@@ -37,9 +37,6 @@ enum BlastFlags : std::uint32_t {
   BLAST_LATE_SMOKE = 0x4000,
 };
 
-// Objects one blast remembers having hit (each is hit once per blast).
-constexpr int kBlastObjectsRemembered = 128;
-
 struct Blast {
   CVector3 Centre{};
   float Size = 0.0f;        // radius it grows to
@@ -48,12 +45,10 @@ struct Blast {
   std::uint32_t EndTime = 0;
   CHLO* Owner = nullptr;
   CHLO* Source = nullptr;   // left out of the blast's effect on objects
-  std::uint32_t Serial = 0;
+  std::uint32_t Serial = 0;  // from 1, growing with every blast made
   std::uint32_t Flags = 0;
   CEnvInstance* Zone = nullptr;
   std::uint32_t FrameCount = 0;
-  int HitCount = 0;
-  CHLO* Hit[kBlastObjectsRemembered] = {};
 };
 
 // Raised by dusty blasts for the game layer.
@@ -84,6 +79,10 @@ class CExplosionManager {
   void Update();
   // Applies every current blast that affects objects to this one, once per
   // blast: fall-off with distance, a fifth through a blocked line of sight.
+  // The object keeps the serial of the newest blast applied to it, and the
+  // blasts are taken oldest first, so that a blast is never applied twice
+  // however many objects it reaches or other blasts overlap it (a blast an
+  // object only reaches after a newer one hit it is not applied).
   void GetBlastEffect(CHLO* object, const CVector3* eye);
   // 0 when the segment passes through the smoke of a smoke blast, else 1.
   int SmokeBlocksLine(const CVector3& from, const CVector3& to) const;
@@ -106,7 +105,7 @@ class CExplosionManager {
   Blast* blasts_ = nullptr;
   int capacity_;
   int next_ = 0;
-  std::uint32_t serial_ = 0;
+  std::uint32_t serial_ = 1;
   int smokeCount_ = 0;
   void (*notify_)(const CVector3& centre) = nullptr;
   BlastDust dust_{};

@@ -390,6 +390,11 @@ void Loader::CrawlBlocker() {
 
 bool Loader::Objects(HLOSpawnCallback spawn) {
   if (!text_.Token(token_)) return Damaged("game-object list");
+  // The objects settle on the ground of a world whose bounds and transforms
+  // come from the instance list: an object above or below the default
+  // bounds finds its ground.
+  env_->ComputeWorldBounds();
+  for (CEnvInstance* i = env_->InstanceList; i != nullptr; i = i->EnvLink) i->UpdateBoundingSphere();
   LevelServices services(env_);
   ObjectListState state{&services, spawn, 0};
   const bool ok = EnvFileReadHLOList(text_, version_, token_, OnObjectRecord, OnObjectProgress, &state);
@@ -464,8 +469,9 @@ bool Loader::PortalRecord() {
   return true;
 }
 
-// The node list of files before version 17: a count, then points up to
-// "ENDN"; points beyond the count are read and not kept.
+// The node list of files before version 17: a count, then, up to "ENDN",
+// a word before each point and the point's three reals ("2 NODE 1 2 3 NODE
+// 4 5 6 ENDN"); points beyond the count are read and not kept.
 bool Loader::NodeList() {
   int count = 0;
   if (!text_.Int(&count) || count < 0 || count > kMaxListCount) return Damaged("node list");
@@ -473,9 +479,8 @@ bool Loader::NodeList() {
   env_->NodeList.reserve(static_cast<std::size_t>(count));
   if (!text_.Token(token_)) return Damaged("node list");
   while (!Is(token_, "ENDN")) {
-    // The token was the first coordinate.
     CVector3 p{};
-    if (std::sscanf(token_, "%f", &p.x) != 1 || !text_.Reals(&p.y, 2)) return Damaged("node list");
+    if (!text_.Reals(&p.x, 3)) return Damaged("node list");
     if (env_->NodeList.size() < static_cast<std::size_t>(count)) env_->NodeList.push_back(p);
     if (!text_.Token(token_)) return Damaged("node list");
   }
@@ -533,9 +538,8 @@ int EnvFileLoadEnvironment(CEnvironment* environment, EnvTextCursor& text, HLOSp
     loader.CrawlBlocker();
     whole = loader.Objects(spawn);
   }
-  // The bounds and transforms the game objects settle against come from the
-  // instances alone.
-  environment->ComputeWorldBounds();
+  // The spheres of the instances the objects made, and of every instance
+  // when the list ended early.
   for (CEnvInstance* i = environment->InstanceList; i != nullptr; i = i->EnvLink) i->UpdateBoundingSphere();
 
   if (whole) whole = loader.Portals();

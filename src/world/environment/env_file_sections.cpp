@@ -1,8 +1,10 @@
 #include "world/environment/env_file_sections.h"
 
 #include <cstring>
+#include <vector>
 
 #include "foundation/system/debug_output.h"
+#include "sound/environment_sound_section.h"
 #include "sound/sound_manager.h"
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
@@ -26,7 +28,9 @@ bool SkipLights(EnvTextCursor& text, const EnvSectionContext&) { return EnvSkipT
 
 bool ReadSounds(EnvTextCursor& text, const EnvSectionContext&) {
   if (g_SoundManager != nullptr) return g_SoundManager->ReadEnvironmentSounds(text);
-  return EnvSkipToWord(text, "ENDENVS");
+  // Without the game's manager the section is still read whole, into a scratch list.
+  static std::vector<EnvironmentSound> scratch;
+  return ReadEnvironmentSoundSection(text, &scratch);
 }
 
 bool ReadWaypoints(EnvTextCursor& text, const EnvSectionContext& context) {

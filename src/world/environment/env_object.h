@@ -259,7 +259,7 @@ class CEnvObject {
   std::uint32_t NodeWords[4] = {};           // the three leading and the last template word
   std::vector<EnvNamedValue> NamedValues;
   EnvTransformList* Transforms = nullptr;    // owned, or null
-  std::uint32_t BspBytes = 0;                // memory size of the kept tree
+  std::uint32_t BspBytes = 0;                // memory size of every tree kept while reading, summed
   // A copied character template's own texture, drawn where no instance
   // override is given; null otherwise.
   CTexture* VariantTexture = nullptr;

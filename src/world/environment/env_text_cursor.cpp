@@ -48,6 +48,25 @@ bool EnvTextCursor::Word(char* out, std::size_t size) {
   return TextReadKeywordStringN(&cursor_, nullptr, out, size) != 0;
 }
 
+bool EnvTextCursor::RestOfLine(char* out, std::size_t size, bool* cut) {
+  if (cut) *cut = false;
+  if (!out || size == 0) return false;
+  out[0] = 0;
+  if (*cursor_ == 0) return false;
+  const char* p = cursor_;
+  std::size_t n = 0;
+  for (; *p && *p != '\n'; ++p) {
+    if (n + 1 < size)
+      out[n++] = *p;
+    else if (cut)
+      *cut = true;
+  }
+  if (n > 0 && out[n - 1] == '\r') --n;
+  out[n] = 0;
+  cursor_ = *p == '\n' ? p + 1 : p;
+  return true;
+}
+
 bool EnvTextCursor::Int(int* value) {
   int scratch = 0;
   const char* before = SkipBlanks(cursor_);

@@ -24,6 +24,11 @@ class EnvTextCursor {
   bool Word(char* out, std::size_t size);
   template <std::size_t N>
   bool Word(char (&out)[N]) { return Word(out, N); }
+  // The rest of the current line (a carriage return before its end is
+  // dropped), of which at most size - 1 characters are kept; the cursor
+  // moves past the line's end.  False at the end of the text.  Answers in
+  // *cut whether the line was longer than kept (may be null).
+  bool RestOfLine(char* out, std::size_t size, bool* cut = nullptr);
   // One "%d" integer; false, with 0 stored and nothing consumed, when no
   // number stands at the cursor.
   bool Int(int* value);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "foundation/memory/fast_allocator.h"
@@ -56,6 +57,13 @@ constexpr float kFlareNearest = 16.0f;
 // Query flags of the flare line tests: through zones, and over the flat list.
 constexpr std::uint32_t kFlareZoneQueryFlags = 24;
 constexpr std::uint32_t kFlareFlatQueryFlags = 16;
+
+// Why LoadOctrees refused the level's octree file.
+enum class OctreeLoadFault { None, Missing, Unreadable, Damaged, OtherInstanceList };
+struct OctreeLoadReport {
+  OctreeLoadFault Fault = OctreeLoadFault::None;
+  std::string Text;  // the file, the tree and what was found
+};
 
 class CEnvironment : public CWorldQueries {
  public:
@@ -130,13 +138,21 @@ class CEnvironment : public CWorldQueries {
   // be written (the trees are built all the same).
   bool BuildOctrees(const char* levelPath, bool write);
   // Reads the octree of every top-level visible zone root from the file, in
-  // list order.  False, with the zones' old trees kept, when the file is
-  // missing, cannot be read whole, or any tree in it is damaged.
-  bool LoadOctrees(const char* levelPath);
+  // list order.  Octree files name instances by their place in the instance
+  // list, so each tree read must list, node by node, the static instances of
+  // its zone that a build over this list would: a file built over another
+  // list (the level loaded with other objects, or data rebuilt in part)
+  // would otherwise hand the zones other instances.  False, with the zones'
+  // old trees kept, when the file is missing, cannot be read whole, is
+  // damaged or was built over another instance list; *report (may be null)
+  // tells which and why.
+  bool LoadOctrees(const char* levelPath, OctreeLoadReport* report = nullptr);
   // The level load's choice by the command-line letters: 'c' builds, writes
   // and reads the file back; 'd' or 'r' only reads it; otherwise it builds
-  // and writes.  A failed read shows "Cannot find level OCTREE data %s -
-  // Ensure Level has been run at least once in DEBUG" and answers false.
+  // and writes.  A file that cannot be read shows "Cannot find level OCTREE
+  // data %s - Ensure Level has been run at least once in DEBUG", one built
+  // over another instance list "Level OCTREE data %s was built over another
+  // instance list\n%s\nRebuild it with the 'c' letter"; both answer false.
   bool BuildOrLoadOctrees(const char* levelPath);
 
   // Applies the settings to the sky (CSky::ApplySettings), then fogs the

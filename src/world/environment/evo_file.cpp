@@ -171,7 +171,7 @@ bool EvoReadTransformList(ByteReader& in, EnvTransformList* out) {
     }
     EnvFileReadVector(in, &key.scale);
     key.rotation = {in.F32(), in.F32(), in.F32(), in.F32()};
-    PoseToMatrix(key, &out->Matrices[i]);
+    PrsKeyToMatrix(key, &out->Matrices[i]);
   }
   return in.Ok();
 }
@@ -274,27 +274,30 @@ int EvoReadNode(CEnvObject* root, CEnvObject* node, ByteReader& in, int expected
       break;
   }
 
-  // BSP entries: a size and a flag, then (size non-zero) a section of that
-  // many bytes holding a compiled tree.  The tree of an entry whose flag is
-  // 0 becomes the node's collision tree (the last such wins), unless the mesh
-  // is vertex-animated; "BIRD_STATIC" keeps every tree.
+  // BSP entries: a size word and a flag, then, when the size is not 0, a
+  // compiled tree in its "BSPT" section.  The size word only counts bytes
+  // and says whether a tree follows: the section is read or skipped by its
+  // own size word, so a size that counts the whole section (8 + block, as
+  // this system writes) and one that counts the block alone both load.  The
+  // tree of an entry whose flag is 0 becomes the node's collision tree (the
+  // last such wins, every one counting in the node's BSP bytes), unless the
+  // mesh is vertex-animated; "BIRD_STATIC" keeps every tree.
   if (!in.HasRoomFor(bspCount, 8)) return EVO_INVALID;
   for (std::uint32_t i = 0; i < bspCount; ++i) {
     const std::uint32_t size = in.U32();
     const std::uint32_t flag = in.U32();
-    if (!in.Ok() || size > in.Remaining()) return EVO_INVALID;
+    if (!in.Ok()) return EVO_INVALID;
     g_BspBytes += size;
     if (size == 0) continue;
-    ByteReader section(in.View(size), size);
     const bool keep = (flag == 0 && node->MeshKind != MESHKIND_VERTEXANIM) || node->ObjectName == "BIRD_STATIC";
     if (keep) {
-      BspTreePtr tree = LoadBspTree(section);
+      BspTreePtr tree = LoadBspTree(in);
       if (!tree) return EVO_INVALID;
       FreeBspTree(node->Bsp);
       node->Bsp = tree.release();
       BspStatistics stats;
-      node->BspBytes = static_cast<std::uint32_t>(GetBspStatistics(node->Bsp, &stats));
-    } else if (!SkipBspTree(section)) {
+      node->BspBytes += static_cast<std::uint32_t>(GetBspStatistics(node->Bsp, &stats));
+    } else if (!SkipBspTree(in)) {
       return EVO_INVALID;
     }
   }
@@ -441,7 +444,7 @@ EnvTransformList* EnvFileMakeTransformSet(void* const* objects, int count, std::
     }
     for (float& f : key.unused) f = 0.0f;
     CMatrix m;
-    PoseToMatrix(key, &m);
+    PrsKeyToMatrix(key, &m);
     list->Keys.push_back(key);
     list->Matrices.push_back(m);
   }

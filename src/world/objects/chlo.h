@@ -157,6 +157,9 @@ class CHLO {
   std::uint32_t ActivationTime = 0;
   std::uint32_t SoundEmitterId = 0;
   float RangeRadius = 0.0f;
+  // Serial of the newest blast applied to the object (CExplosionManager::
+  // GetBlastEffect); 0 before any, blasts counting from 1.
+  std::uint32_t LastBlastSerial = 0;
 };
 
 // Calls OnWorldChanged on every active object of every side and kind.

@@ -137,7 +137,7 @@ extern std::uint32_t g_OctreeRecursions;
 // while at least 4 items overlap its cube and its half size is at least 800.
 // The tree is flattened depth first (root at 0, each child block taken before
 // its children are flattened) and every node is given its list.  Never null.
-OctreeArray* OctreeBuildFromItems(std::span<const OctreeItem> items);
+OctreeArray* OctreeBuild(std::span<const OctreeItem> items);
 
 // Gives every node the items whose boxes overlap its cube, in item order.
 // With allocate the lists are made; otherwise existing lists are refilled in
@@ -159,8 +159,10 @@ void OctreeWrite(const OctreeArray& tree, std::span<const OctreeItem> items, Byt
 // size, and every list count and instance number against the instance table
 // (numbers are turned into instances at once).  Null on damage, with a message
 // naming the position in *error (may be null); the reader is then left where
-// the fault was found.
-OctreeArray* OctreeReadFrom(ByteReader& in, std::span<CEnvInstance* const> instances, std::string* error);
+// the fault was found.  A number past the table also sets *pastTable (may be
+// null): the file may be whole but built over a longer instance list.
+OctreeArray* OctreeRead(ByteReader& in, std::span<CEnvInstance* const> instances, std::string* error,
+                        bool* pastTable = nullptr);
 
 // The leaf holding the point: descends by the child numbering (a coordinate
 // equal to the centre goes to the lower side) until a node without children.

@@ -187,7 +187,7 @@ void OctreeArray::FreeLists() {
 
 const OctreeBuildStatistics& GetOctreeBuildStatistics() { return g_Statistics; }
 
-OctreeArray* OctreeBuildFromItems(std::span<const OctreeItem> items) {
+OctreeArray* OctreeBuild(std::span<const OctreeItem> items) {
   g_Statistics = {};
   float lo[3] = {1e7f, 1e7f, 1e7f}, hi[3] = {-1e7f, -1e7f, -1e7f};
   for (const OctreeItem& item : items) {

@@ -81,7 +81,9 @@ void OctreeWrite(const OctreeArray& tree, std::span<const OctreeItem> items, Byt
   });
 }
 
-OctreeArray* OctreeReadFrom(ByteReader& in, std::span<CEnvInstance* const> instances, std::string* error) {
+OctreeArray* OctreeRead(ByteReader& in, std::span<CEnvInstance* const> instances, std::string* error,
+                        bool* pastTable) {
+  if (pastTable) *pastTable = false;
   std::uint32_t count = in.U32();
   if (!in.Ok()) return Refuse(error, in, "no node count"), nullptr;
   if (count == 0) return Refuse(error, in, "node count 0"), nullptr;
@@ -133,7 +135,12 @@ OctreeArray* OctreeReadFrom(ByteReader& in, std::span<CEnvInstance* const> insta
     lists[index].reserve(n);
     for (std::uint32_t k = 0; k < n; ++k) {
       std::uint32_t number = in.U32();
-      if (number >= instances.size()) return Refuse(error, in, "instance number past the instance table"), nullptr;
+      if (number >= instances.size()) {
+        if (pastTable) *pastTable = true;
+        char what[96];
+        std::snprintf(what, sizeof what, "instance number %u past the instance table of %zu", number, instances.size());
+        return Refuse(error, in, what), nullptr;
+      }
       lists[index].push_back(instances[number]);
     }
   }

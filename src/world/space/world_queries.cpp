@@ -823,6 +823,9 @@ CEnvInstance* CWorldQueries::MoveSpheres(CEnvInstance* zone, CSphere* spheres, i
   if (!spheres || count < 1) return zone;
   const float speed = geom::Length(velocity);
   if (speed > 2000.0f) DebugTrace("MoveSphere velocity large!\n");
+  // A velocity below 0.1 units does nothing at all: a resting sphere that
+  // touches a surface is not pushed off it every frame.
+  if (geom::LengthSq(velocity) < 0.01f) return zone;
   int moved = 0;
   // The zone the (first) sphere is in, followed through portals pass by pass
   // so that each sweep meets what stands where the spheres now are.
@@ -840,7 +843,7 @@ CEnvInstance* CWorldQueries::MoveSpheres(CEnvInstance* zone, CSphere* spheres, i
   const CVector3 initial = geom::Unit(velocity);
   CVector3 normals[2];
   int contacts = 0;
-  if (geom::LengthSq(v) >= 0.01f) {
+  {
     const int passes = (flags & MSF_ONE_PASS) ? 1 : 6;
     moved = 1;
     for (int pass = 0; pass < passes; ++pass) {

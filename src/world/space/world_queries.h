@@ -143,6 +143,8 @@ class CWorldQueries {
   // passes, a crease of two surfaces, stopping at a third).  Answers the zone
   // the sphere is in afterwards; *movedOut (may be null) gets 1 when the
   // core ended with the whole move made or a slide finished, 0 when stopped.
+  // A velocity of squared length below 0.01 leaves the sphere untouched,
+  // even where it overlaps a surface (answers the zone given, moved 0).
   CEnvInstance* MoveSphere(CEnvInstance* zone, CSphere* sphere, const CVector3& velocity, std::uint32_t flags,
                            int* movedOut);
   // Moves a rigid group of spheres together by the rules of MoveSphere: the

@@ -43,10 +43,14 @@ struct TimedCallbackEntry {
 };
 
 // An entry as a saved game stores it: the callback as its code, the owner as
-// its object id (0 for none).
+// its object id.  Object ids start at 0: an owner whose id is 0 is saved
+// with kOwnerSaved in the flags word, and an id of 0 without it is none.
 struct TimedCallbackRecord {
   static constexpr const char* kKind = "timed callback";
   static constexpr std::uint32_t kSize = 72;
+  // Bit of the saved flags word: the owner id 0 names an object.  Entries
+  // never carry it (it lives only in saved records).
+  static constexpr std::uint32_t kOwnerSaved = 0x80000000u;
 
   std::uint32_t state = TIMED_CALLBACK_FREE;
   std::uint32_t flags = 0;

@@ -87,6 +87,9 @@ TimedCallbackEntry* CTimedCallbackList::Post(const TimedCallbackRequest& request
   e.state = TIMED_CALLBACK_ARMED;
 
   cursor_ = slot + 1 < capacity_ ? slot + 1 : 0;
+  // A callback that posts into its own slot (the next link of a chain, once
+  // the cursor has come round) has armed a new entry there.
+  if (&e == firing_) firingReposted_ = true;
   return &e;
 }
 
@@ -120,7 +123,13 @@ void CTimedCallbackList::Update() {
     // round to a small one.
     if (t > e.start && std::uint64_t{t} >= std::uint64_t{e.lastFire} + e.interval) {
       e.lastFire = t;
+      firing_ = &e;
+      firingReposted_ = false;
       if (e.callback) e.callback(&e);
+      firing_ = nullptr;
+      // The slot now holds what the callback posted into it: a new entry,
+      // with its own timing, that waits for the next frame.
+      if (firingReposted_) continue;
       if ((e.flags & TCF_ONE_SHOT) && e.state == TIMED_CALLBACK_ARMED) FreeEntry(&e);
     }
     if (e.state == TIMED_CALLBACK_ARMED && (e.flags & TCF_EXPIRES) &&
@@ -141,6 +150,9 @@ std::uint32_t CTimedCallbackList::SaveAll(ByteWriter& out) const {
     CopyTiming(e, r);
     r.code = code;
     r.ownerId = e.owner && ownerId_ ? ownerId_(e.owner) : 0;
+    // An owner whose id is 0 is told apart from none by the flag bit.
+    r.flags &= ~TimedCallbackRecord::kOwnerSaved;
+    if (e.owner && ownerId_ && r.ownerId == 0) r.flags |= TimedCallbackRecord::kOwnerSaved;
     r.save(out);
     ++written;
   }
@@ -165,8 +177,13 @@ bool CTimedCallbackList::LoadAll(ByteReader& in, std::uint32_t count) {
     }
     TimedCallbackEntry& e = entries_[next++];
     CopyTiming(r, e);
+    e.flags &= ~TimedCallbackRecord::kOwnerSaved;
     e.callback = callback;
-    e.owner = r.ownerId != 0 && ownerLookup_ ? ownerLookup_(r.ownerId) : nullptr;
+    // Id 0 names an object when the record says an owner was saved.
+    const bool owned = r.ownerId != 0 || (r.flags & TimedCallbackRecord::kOwnerSaved) != 0;
+    e.owner = owned && ownerLookup_ ? ownerLookup_(r.ownerId) : nullptr;
+    // Later posts start past the restored entries.
+    cursor_ = next < capacity_ ? next : 0;
   }
   return true;
 }

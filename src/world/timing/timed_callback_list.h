@@ -34,8 +34,9 @@ class CTimedCallbackList {
   // (null: no such callback).  Installed by the game.
   using EncodeFn = int (*)(TimedCallback callback);
   using DecodeFn = TimedCallback (*)(int code);
-  // Owner to object id (0 for none), and id back to the object (null when
-  // there is none).  Installed by the game over the world's object lookup.
+  // Owner to object id, and id back to the object (null when there is
+  // none); ids start at 0.  Installed by the game over the world's object
+  // lookup.
   using OwnerIdFn = std::uint32_t (*)(const CHLO* owner);
   using OwnerLookupFn = CHLO* (*)(std::uint32_t id);
 
@@ -78,16 +79,19 @@ class CTimedCallbackList {
   void ClearRemovable();
   // Once a frame: fires the armed entries whose time has come, in slot
   // order, and frees one-shot and expired ones.  Entries on the game clock
-  // stay untouched while it is paused.
+  // stay untouched while it is paused.  A callback that posts into its own
+  // slot (the cursor having come round) leaves the new entry armed there.
   void Update();
 
   // Writes each armed entry whose callback has a code (>= 0) as a record,
   // in slot order; answers the number of records written.
   std::uint32_t SaveAll(ByteWriter& out) const;
   // Resets, then reads count records, placing the usable ones into entries
-  // 0, 1, ... (at most capacity; the rest are read past).  Records of an
-  // unknown state, or armed with a code that does not decode, are skipped.
-  // False when the input ends before the last record (what was whole is kept).
+  // 0, 1, ... (at most capacity; the rest are read past), and moves the
+  // cursor past them so that later posts do not overwrite them.  Records of
+  // an unknown state, or armed with a code that does not decode, are
+  // skipped.  False when the input ends before the last record (what was
+  // whole is kept).
   bool LoadAll(ByteReader& in, std::uint32_t count);
 
   int GetCapacity() const { return capacity_; }
@@ -109,6 +113,10 @@ class CTimedCallbackList {
   const CTimer* gameClock_ = nullptr;
   const CTimer* realClock_ = nullptr;
   TimedCallbackEntry* entries_ = nullptr;
+  // The entry whose callback Update is running, and whether a post took its
+  // slot meanwhile.
+  TimedCallbackEntry* firing_ = nullptr;
+  bool firingReposted_ = false;
   int cursor_ = 0;
   int capacity_ = 0;
   int liveCount_ = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "control/input.h"
+#include "control/input/input.h"
 #include "control/local_player.h"
 #include "control/viewport_config.h"
 #include "foundation/text/locale_table.h"
@@ -79,7 +79,7 @@ const std::vector<std::string> kStartUpSteps = {
       "+trail list",
       "(world-text renderers: not built yet)",
       "(end-of-level object: not built yet)",
-      "(developer keys: not built yet)",
+      "18 key map: 0 developer keys",
       "(default render-effects name: not built yet)",
       "+state-rule tables",
       "+font sprite set",
@@ -211,7 +211,7 @@ TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnc
     EXPECT_EQ(Stop(), 0);
     ExpectEachMadeObjectFreedOnce(TracedSteps());
     EXPECT_EQ(g_Render, nullptr);
-    EXPECT_EQ(g_Input.Started, 0);
+    EXPECT_EQ(g_Input, nullptr);
     EXPECT_FALSE(SystemSettingsSaved());
     GameFailObjectAllocation(0);
   }

@@ -2,9 +2,12 @@
 // queues, on a started game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
-#include "control/input.h"
+#include "control/input/input.h"
+#include "platform/dinput8/dinput8_test_hooks.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/cursor.h"
@@ -62,14 +65,18 @@ TEST_F(WindowAndLoop, KeyAndMouseMessagesReachInputUnlessTheirWParamIs255) {
 }
 
 TEST_F(WindowAndLoop, ActivationSetsTheActiveWordTellsInputAndAnswersOne) {
-  const int acquired = g_Input.Acquisitions;
+  ASSERT_NE(g_Input, nullptr);
+  DInputSetCallLog(true);
   EXPECT_EQ(SendMessageA(MainWindow, WM_ACTIVATE, WA_INACTIVE, 0), 1);
   EXPECT_EQ(WindowActive, 0u);
-  EXPECT_EQ(g_Input.Active, 0);
+  EXPECT_FALSE(g_Input->IsActive());
   EXPECT_EQ(SendMessageA(MainWindow, WM_ACTIVATE, WA_ACTIVE, 0), 1);
   EXPECT_EQ(WindowActive, 1u);
-  EXPECT_EQ(g_Input.Active, 1);
-  EXPECT_EQ(g_Input.Acquisitions, acquired + 1);
+  EXPECT_TRUE(g_Input->IsActive());
+  // Active, then the re-acquire step: the mouse is acquired twice.
+  const std::vector<std::string>& calls = DInputCallLog();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Mouse.Acquire"), 2);
+  DInputSetCallLog(false);
 }
 
 TEST_F(WindowAndLoop, TheClipIsTheWindowRectangleInsetFourPixelsLeftRightAndBottom) {

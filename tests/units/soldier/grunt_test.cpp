@@ -533,22 +533,22 @@ TEST_F(GruntTest, SpeechTakesTheQuietLineWhileHoldingFireAndIsPlacedForEnemies) 
   SetTime(5000);
   own->Speak(100, 200, 0, 0, 0, 0);
   ASSERT_NE(LastPlay(), nullptr);
-  EXPECT_EQ(LastPlay()->Event, 200);
-  EXPECT_EQ(LastPlay()->Range, 200.0f);
-  EXPECT_FALSE(LastPlay()->Positional);
-  EXPECT_EQ(LastPlay()->Tag, 0u);
+  EXPECT_EQ(LastPlay()->event, 200);
+  EXPECT_EQ(LastPlay()->range, 200.0f);
+  EXPECT_FALSE(LastPlay()->positional);
+  EXPECT_EQ(LastPlay()->tag, 0u);
   EXPECT_EQ(own->talkingTime, 5000u);
   own->unitFlags &= ~UNITF_HOLDING_FIRE;
   own->Speak(100, 200, 0, 1, 1, 0);
-  EXPECT_EQ(LastPlay()->Event, 100);
-  EXPECT_EQ(LastPlay()->Range, 500.0f);
-  EXPECT_TRUE(LastPlay()->Positional) << "asked for";
-  EXPECT_EQ(LastPlay()->Tag, own->SoundEmitterId) << "alive-only lines are tagged with the speaker";
+  EXPECT_EQ(LastPlay()->event, 100);
+  EXPECT_EQ(LastPlay()->range, 500.0f);
+  EXPECT_TRUE(LastPlay()->positional) << "asked for";
+  EXPECT_EQ(LastPlay()->tag, own->SoundEmitterId) << "alive-only lines are tagged with the speaker";
   enemy->Speak(100, 200, 0, 0, 0, 0);
-  EXPECT_EQ(LastPlay()->Event, 100);
-  EXPECT_TRUE(LastPlay()->Positional) << "enemies are always placed";
+  EXPECT_EQ(LastPlay()->event, 100);
+  EXPECT_TRUE(LastPlay()->positional) << "enemies are always placed";
   enemy->Speak(100, 200, 0, 0, 0, 1);
-  EXPECT_EQ(LastPlay()->Event, 200) << "forced";
+  EXPECT_EQ(LastPlay()->event, 200) << "forced";
   // Refused: the dead with alive-only, a player's soldier with player-only,
   // and every line in a network game (the peers get it, later).
   const std::size_t count = sound_->PlayLog().size();
@@ -564,19 +564,38 @@ TEST_F(GruntTest, SpeechTakesTheQuietLineWhileHoldingFireAndIsPlacedForEnemies) 
   EXPECT_EQ(sound_->PlayLog().size(), count);
 }
 
-TEST_F(GruntTest, AnExchangeStreamsBothLinesAsOne) {
+TEST_F(GruntTest, AnExchangeStreamsBothLinesAsOneWithoutASpeakerWhoIsStillTalking) {
   CHLOGrunt* own = Make("SquadRifleman", 0);
   CHLOGrunt* enemy = Make("EnemyGuard", 1);
+  CHLOGrunt* third = Make("EnemyGuard", 1);
   SetTime(7000);
   own->SayExchange(10, 11, enemy, 20, 21);
+  // The stream starts with the first soldier's line; both soldiers' voices
+  // count as playing while the stream runs (no device here: it runs on).
   ASSERT_NE(LastPlay(), nullptr);
-  EXPECT_EQ(LastPlay()->Kind, SOUND_STREAM);
-  ASSERT_EQ(LastPlay()->Stream.Count, 2);
-  EXPECT_EQ(LastPlay()->Stream.Entries[0].Line, 11) << "holding fire";
-  EXPECT_EQ(LastPlay()->Stream.Entries[0].Handle, own->SoundEmitterId);
-  EXPECT_EQ(LastPlay()->Stream.Entries[1].Line, 20);
-  EXPECT_EQ(LastPlay()->Stream.Entries[1].Handle, enemy->SoundEmitterId);
+  EXPECT_EQ(LastPlay()->kind, SPK_STREAM);
+  EXPECT_EQ(LastPlay()->event, 11) << "holding fire: the alternative line";
+  EXPECT_EQ(LastPlay()->tag, own->SoundEmitterId);
+  EXPECT_FALSE(LastPlay()->positional);
+  EXPECT_TRUE(sound_->IsSamplePlaying(own->SoundEmitterId));
+  EXPECT_TRUE(sound_->IsSamplePlaying(enemy->SoundEmitterId));
+  EXPECT_EQ(own->talkingTime, 7000u);
   EXPECT_EQ(enemy->talkingTime, 7000u);
+  // While the first soldier still speaks only the second's line is streamed.
+  SetTime(7500);
+  own->SayExchange(10, 11, third, 30, 31);
+  EXPECT_EQ(LastPlay()->kind, SPK_STREAM);
+  EXPECT_EQ(LastPlay()->event, 30);
+  EXPECT_EQ(LastPlay()->tag, third->SoundEmitterId);
+  EXPECT_EQ(own->talkingTime, 7000u);
+  EXPECT_EQ(third->talkingTime, 7500u);
+  // With both speaking nothing is started.
+  const std::size_t count = sound_->PlayLog().size();
+  own->SayExchange(10, 11, enemy, 20, 21);
+  EXPECT_EQ(sound_->PlayLog().size(), count);
+  // Nor does a soldier whose voice plays speak a line.
+  enemy->Speak(100, 100, 0, 0, 0, 0);
+  EXPECT_EQ(sound_->PlayLog().size(), count);
 }
 
 TEST_F(GruntTest, ASpeakersEntryBlinksForThreeSecondsAfterItSpoke) {
@@ -606,7 +625,7 @@ TEST_F(GruntTest, CalmEnemiesNearTheSquadMumbleAtLeastSixSecondsApart) {
     a->Mumble();
     b->Mumble();
     for (std::size_t i = before; i < sound_->PlayLog().size(); ++i) {
-      EXPECT_EQ(sound_->PlayLog()[i].Event, 2160) << "the sleeping line";
+      EXPECT_EQ(sound_->PlayLog()[i].event, 2160) << "the sleeping line";
       times.push_back(now);
     }
   }
@@ -620,7 +639,7 @@ TEST_F(GruntTest, CalmEnemiesNearTheSquadMumbleAtLeastSixSecondsApart) {
   SetTime(200000);
   a->Mumble();
   ASSERT_NE(LastPlay(), nullptr);
-  EXPECT_EQ(LastPlay()->Event, 2471);
+  EXPECT_EQ(LastPlay()->event, 2471);
   const std::size_t count = sound_->PlayLog().size();
   for (int alertness : {ALERT, ALARMED}) {
     a->alertness = alertness;

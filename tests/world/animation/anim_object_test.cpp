@@ -1006,15 +1006,13 @@ TEST_F(AnimObjectTest, ShadowsNeedAStrongLightAndALargeEnoughProjection) {
 
 // --- Sound cues ------------------------------------------------------------------------------
 
-// The events the manager has been asked to play, in order (each play takes a
-// channel of its own from the reserved ones on).
+// The events the manager has been asked to play, in order, from its play
+// log (a manager without a device plays nothing but logs every request).
 std::vector<int> PlayedEvents(const CSoundManager& sounds, std::vector<CVector3>* where = nullptr) {
   std::vector<int> events;
-  for (int c = kReservedSoundChannels; c < kSoundChannels; ++c) {
-    const SoundChannel* ch = sounds.GetChannel(c);
-    if (ch == nullptr || !ch->InUse) break;
-    events.push_back(ch->Event);
-    if (where != nullptr) where->push_back(ch->Position);
+  for (const SoundPlayRecord& r : sounds.PlayLog()) {
+    events.push_back(r.event);
+    if (where != nullptr) where->push_back(r.position);
   }
   return events;
 }
@@ -1026,9 +1024,9 @@ TEST_F(AnimObjectTest, SoundCuesPlayOnceEachPerCycleAtTheObject) {
   anim_fixture::Fill(&walk, 6, 10, 10);  // ten keys at ten a second: a one-second cycle
   ASSERT_EQ(o->StartAnim(0, &walk, kAnimRepeatLoop, 0, 0.0f), 1);
   CSoundBank bank;
-  bank.Events = {{10}, {11}, {12}};
   const AnimSoundCue cues[] = {{1, 0.25f}, {-1, 0.6f}, {0, -1.0f}};
   CSoundManager sounds;
+  sounds.SetPlayLog(true);
   CAnimSoundCues list(cues, &bank, 2);
 
   // Steps of 0.1 s over two and a half cycles: each cue once a cycle, in
@@ -1055,8 +1053,8 @@ TEST_F(AnimObjectTest, SoundCuesAStepJumpsOverAllPlayAndNothingPlaysWithoutAFram
   anim_fixture::Fill(&walk, 6, 10, 10);
   const AnimSoundCue cues[] = {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}, {0, -1.0f}};
   CSoundBank bank;
-  bank.Events = {{1}, {2}, {3}};
   CSoundManager sounds;
+  sounds.SetPlayLog(true);
   CAnimSoundCues list(cues, &bank, 0);
 
   EXPECT_EQ(list.Update(*o, &sounds), 0);  // no animation on channel 0

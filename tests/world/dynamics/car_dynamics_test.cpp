@@ -7,9 +7,14 @@
 #include <memory>
 #include <vector>
 
+#include "physics/dynamics/mcd_dt_bridge.h"
 #include "physics/dynamics/mdt_body.h"
+#include "physics/dynamics/mdt_contact.h"
+#include "physics/dynamics/mdt_contact_params.h"
+#include "physics/dynamics/mdt_constraint.h"
 #include "physics/dynamics/mdt_wheel_joint.h"
 #include "world/dynamics/dynamics_fixture.h"
+#include "world/dynamics/physics_state.h"
 #include "world/environment/env_instance.h"
 
 namespace {
@@ -25,12 +30,15 @@ struct CarRig {
   DynCarData record;
   CCarDynamics car;
 
-  CarRig(bool ramp, float x, float z, float yaw, float height = 80, int settle = 50) {
+  CarRig(bool ramp, float x, float z, float yaw, float height = 80, int settle = 50, float frontCompliance = -1,
+         float rearCompliance = -1) {
     dyn_fixture::Options o;
     o.flatTerrain = true;
     o.ramp = ramp;
     level = dyn_fixture::MakeLevel(o);
     record = dyn_fixture::CarRecord();
+    if (frontCompliance >= 0) record.frontTyreCompliance = frontCompliance;
+    if (rearCompliance >= 0) record.rearTyreCompliance = rearCompliance;
     for (int i = 0; i < record.wheelCount; ++i) record.wheels[i].instance = level->Instance({x, height, z});
     const float at[3] = {x, height, z};
     const float angles[3] = {0, yaw, 0};
@@ -113,6 +121,48 @@ TEST(CarDynamics, SteeredCarDrivesTheCircleItsSteeringAngleGives) {
   const float expected = std::sqrt(rear * rear + 0.25f * wheelbase * wheelbase);
   EXPECT_NEAR(std::fabs(MdtWheelJointGetSteeringAngle(rig.car.Wheels[0].Joint)), steer, 0.03f);
   EXPECT_NEAR(radius, expected, 0.15f * expected);
+}
+
+// Each tyre's contacts with the ground take the compliance of its own axle:
+// the front tyres' (wheels flagged as front tyres) and the rear tyres'.  The
+// slip of every tyre contact is read after the car's own handling of it.
+struct TyreSlip {
+  const CCarDynamics* car = nullptr;
+  McdDtBridgePairCallback carCallback = nullptr;
+  std::vector<float> front, rear;
+};
+TyreSlip g_TyreSlip;
+int RecordTyreSlip(McdIntersectResult* result, MdtContactID first) {
+  const int kept = g_TyreSlip.carCallback(result, first);
+  for (MdtContactID c = first; kept && c; c = MdtContactGetNext(c)) {
+    const MdtBodyID body = MdtConstraintGetBody(MdtContactGetConstraint(c), 0);
+    for (int i = 0; i < g_TyreSlip.car->WheelCount; ++i) {
+      const CarWheel& w = g_TyreSlip.car->Wheels[i];
+      if (w.Body != body) continue;
+      const float slip = MdtContactParamsGetSecondarySlip(MdtContactGetParams(c));
+      ((w.Flags & DYNWHEEL_FRONT_TYRE) ? g_TyreSlip.front : g_TyreSlip.rear).push_back(slip);
+    }
+  }
+  return kept;
+}
+
+TEST(CarDynamics, FrontAndRearTyresTakeTheirOwnCompliance) {
+  CarRig rig(false, 0, 0, 0, 80, 50, 0.001f, 0.003f);
+  McdDtBridgeID bridge = g_Physics.Bridge;
+  const unsigned tyre = g_Physics.Materials.Tyre, terrain = g_Physics.Materials.Terrain;
+  g_TyreSlip = TyreSlip{};
+  g_TyreSlip.car = &rig.car;
+  g_TyreSlip.carCallback = McdDtBridgeGetPairCallback(bridge, tyre, terrain);
+  ASSERT_NE(g_TyreSlip.carCallback, nullptr);
+  McdDtBridgeSetPairCallback(bridge, tyre, terrain, &RecordTyreSlip);
+  // Driving on flat ground (a car at rest sleeps): full grip, slip = compliance.
+  rig.car.SetThrottle(1.0f);
+  rig.level->Run(10, 20);
+  McdDtBridgeSetPairCallback(bridge, tyre, terrain, g_TyreSlip.carCallback);
+  ASSERT_FALSE(g_TyreSlip.front.empty());
+  ASSERT_FALSE(g_TyreSlip.rear.empty());
+  for (float slip : g_TyreSlip.front) EXPECT_FLOAT_EQ(slip, 0.001f);
+  for (float slip : g_TyreSlip.rear) EXPECT_FLOAT_EQ(slip, 0.003f);
 }
 
 TEST(CarDynamics, ReleasedThrottleBrakesToAStop) {

@@ -179,6 +179,23 @@ TEST_F(ExplosionsTest, OverlappingBlastsEachHitAnObjectOnce) {
   EXPECT_EQ(t->hits.size(), 2u);
 }
 
+// However many objects one blast reaches, each is hit once in its life.
+TEST_F(ExplosionsTest, ABlastHitsEveryOneOfManyObjectsOnce) {
+  std::vector<std::unique_ptr<Target>> targets;
+  for (int i = 0; i < 300; ++i) targets.push_back(MakeTarget(i + 1, 100.0f + static_cast<float>(i), 10.0f));
+  blasts_.Create(CVector3{0, 0, 0}, nullptr, 1000.0f, 40.0f, nullptr, 0, BLAST_DAMAGING | BLAST_HITS_OBJECTS, nullptr);
+  for (int f = 0; f < 5; ++f) {
+    Frames(1);
+    for (auto& t : targets) blasts_.GetBlastEffect(t.get(), nullptr);
+  }
+  for (const auto& t : targets) EXPECT_EQ(t->hits.size() + t->lethal.size(), 1u) << "target " << t->Id;
+  // A later blast is a new one for all of them.
+  blasts_.Create(CVector3{0, 0, 0}, nullptr, 1000.0f, 40.0f, nullptr, 0, BLAST_DAMAGING | BLAST_HITS_OBJECTS, nullptr);
+  Frames(1);
+  for (auto& t : targets) blasts_.GetBlastEffect(t.get(), nullptr);
+  for (const auto& t : targets) EXPECT_EQ(t->hits.size() + t->lethal.size(), 2u) << "target " << t->Id;
+}
+
 TEST_F(ExplosionsTest, GrowingBlastsBreakBreakableScenerySparingTheOwners) {
   CEnvInstance* nearCrate = Place("near", NewBoxTemplate("crate", 40.0f), CVector3{200, 0, 0});
   CEnvInstance* farCrate = Place("far", NewBoxTemplate("crate", 40.0f), CVector3{2000, 0, 0});

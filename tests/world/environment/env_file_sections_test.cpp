@@ -21,6 +21,13 @@ struct Case {
   std::string text;  // the section; "NEXT" follows it
 };
 
+// Two environment sounds: one heard everywhere, one placed that plays again
+// after a pause.
+const char kSounds[] =
+    "River\r\nsounds\\River.wav\r\nriver ambience\r\n0 0 0 \r\n0 1000 1 1 1 0 0 1\r\n"
+    "Birds extra words\nsounds\\Birds.wav\nbirdsong by the well\n10 20 -30\n1 500 0.5 1.25 1 1000 2000 0\n"
+    "ENDENVS";
+
 // A texture name with a blank, which only the quoted form carries.
 std::string Sky(int v) { return env_file_fixture::SkySectionText(v, "sky clouds.bmp"); }
 
@@ -62,7 +69,8 @@ TEST(EnvFileSections, BuiltInReadersStopExactlyBehindTheirSection) {
       {ENVSECTION_TRACER_BATTERIES, 72, "TRACERS 2 1 2 3 4 5 6"},
       {ENVSECTION_MOVIE_CAMERAS, 11, "PLAYER \"Room 1\" 1 2 3 4 5 6"},
       {ENVSECTION_MOVIE_CAMERAS, 12, "CAMFREE \"PLAYERVIEW\" 1 2 3 ENDC"},
-      {ENVSECTION_SOUNDS, 72, "ENVSOUND \"Birds\" 2.5 ENDENVS"},
+      {ENVSECTION_SOUNDS, 72, kSounds},
+      {ENVSECTION_SOUNDS, 72, "ENDENVS"},
       {ENVSECTION_WAYPOINTS, 72, "NEWENVWAYPT 0 0 w 1 2 3 1 2 3 0 -1 ENDWAYPTS"},
   };
   for (const Case& c : cases) {
@@ -75,6 +83,8 @@ TEST(EnvFileSections, BuiltInReadersStopExactlyBehindTheirSection) {
 
 TEST(EnvFileSections, BuiltInReadersFailOnDamagedOrCutText) {
   const Case cases[] = {
+      {ENVSECTION_SOUNDS, 72, "Birds\nsounds\\Birds.wav\nbirdsong\n1 2 3\n1 500"},
+      {ENVSECTION_SOUNDS, 72, "Birds\nsounds\\Birds.wav"},
       {ENVSECTION_LIGHTS, 72, "DLGT 0 \"Sun\""},
       {ENVSECTION_REGIONS, 72, "-1 ENDREGIONS"},
       {ENVSECTION_REGIONS, 72, "2 BOX a 0 1 2"},
@@ -100,24 +110,32 @@ TEST(EnvFileSections, EnvironmentSoundsAndWaypointsGoToTheGameLists) {
   g_SoundManager = &sounds;
   g_EnvWaypoints = &waypoints;
   waypoints.Add({9, 9, 9}, nullptr);
-  const std::string text =
-      "ENVSOUND \"Birds\" 2.5 junk ENVSOUND Wind 0 ENDENVS NEWENVWAYPT 0 0 w 1 2 3 4 5 6 7 -1 ENDWAYPTS";
+  const std::string text = std::string(kSounds) + " NEWENVWAYPT 0 0 w 1 2 3 4 5 6 7 -1 ENDWAYPTS";
   EnvTextCursor cursor(text.c_str());
   EnvSectionContext context;
   context.version = 72;
   EXPECT_TRUE(GetEnvSectionReader(ENVSECTION_SOUNDS)(cursor, context));
   EXPECT_TRUE(GetEnvSectionReader(ENVSECTION_WAYPOINTS)(cursor, context));
   ASSERT_EQ(sounds.EnvironmentSoundCount(), 2);
-  EXPECT_STREQ(sounds.GetEnvironmentSound(0)->name, "Birds");
-  EXPECT_EQ(sounds.GetEnvironmentSound(0)->startTime, 2.5f);
+  const EnvironmentSound* birds = sounds.GetEnvironmentSound(1);
+  EXPECT_STREQ(birds->name, "Birds");
+  EXPECT_STREQ(birds->sampleFile, "sounds\\Birds.wav");
+  EXPECT_STREQ(birds->description, "birdsong by the well");
+  EXPECT_EQ(birds->position.z, -30.0f);
+  EXPECT_EQ(birds->flags, 1);
+  EXPECT_EQ(birds->range, 500.0f);
+  EXPECT_EQ(birds->pitch, 1.25f);
+  EXPECT_EQ(birds->minInterval, 1000);
+  EXPECT_EQ(birds->maxInterval, 2000);
+  EXPECT_EQ(birds->enabled, 0);
   ASSERT_EQ(waypoints.Count(), 1) << "a level's waypoints replace the last level's";
   EXPECT_EQ(waypoints.GetTag(0), 7);
 
-  // Switching a sound back on restarts its timer.
   CSoundManager& s = sounds;
+  s.SetEnvironmentSoundEnabled(1, 1);
+  EXPECT_EQ(s.GetEnvironmentSound(1)->enabled, 1);
   s.SetEnvironmentSoundEnabled(0, 0);
-  s.SetEnvironmentSoundEnabled(0, 1);
-  EXPECT_EQ(s.GetEnvironmentSound(0)->enabled, 1);
+  EXPECT_EQ(s.GetEnvironmentSound(0)->enabled, 0);
   s.SetEnvironmentSoundEnabled(5, 1);  // out of range: nothing
   g_SoundManager = nullptr;
   g_EnvWaypoints = nullptr;

@@ -30,6 +30,7 @@
 #include "world/environment/environment.h"
 #include "world/environment/pool_size_file.h"
 #include "world/space/portal.h"
+#include "world/space/world_hit.h"
 #include "world/space/zone_record.h"
 
 namespace {
@@ -147,7 +148,7 @@ class EnvFileTest : public FileTest {
   int Load(const std::string& text, EnvLoadProgress progress = nullptr) {
     text_ = text;
     cursor_ = std::make_unique<EnvTextCursor>(text_.c_str());
-    return EnvFileLoadEnvironment(env_, *cursor_, Spawn, progress, &report_);
+    return EnvFileLoadEnvironment(env_, *cursor_, spawn_, progress, &report_);
   }
   // Drops the environment and starts an empty one.
   void Renew() {
@@ -185,6 +186,7 @@ class EnvFileTest : public FileTest {
   std::unique_ptr<EnvTextCursor> cursor_;
   EnvFileLoadReport report_;
   int answer_ = IDOK;
+  HLOSpawnCallback spawn_ = Spawn;
 };
 
 // A current level through the writer: every list and a section of each kind.
@@ -545,6 +547,27 @@ TEST_F(EnvFileTest, PortalsThatCannotBeMadeAreDroppedAndTheNextOneIsRead) {
   EXPECT_EQ(made[0]->Polygon.VertexCount, 4u);
 }
 
+// A triangle is the smallest portal: three points are kept, two dropped, and
+// the record after each is read.
+TEST_F(EnvFileTest, ThreePointPortalsAreKeptAndTwoPointOnesDropped) {
+  Record a;
+  a.name = "RoomA";
+  Record b;
+  b.name = "RoomB";
+  const std::string text = Header(72) + WriteRecord(72, a) + WriteRecord(72, b) + "ENDI HLOX " +
+                           PortalText(72, "Triangle", "RoomA", "RoomB", "3 0 0 0 0 100 0 0 100 100") +
+                           PortalText(72, "Edge", "RoomA", "RoomB", "2 0 0 0 0 100 0") +
+                           PortalText(72, "Good", "RoomA", "RoomB", kSquare) + "ENDP " + Sections(72);
+  ASSERT_EQ(Load(text), 1) << report_.failedLine;
+  EXPECT_EQ(report_.portalRecords, 3);
+  const std::vector<Portal*> made = PortalsOf("RoomA");
+  ASSERT_EQ(made.size(), 2u);
+  EXPECT_EQ(made[1]->Polygon.VertexCount, 3u) << "the triangle";
+  EXPECT_EQ(made[0]->Polygon.VertexCount, 4u);
+  EXPECT_EQ(made[1]->TargetZone, Find("RoomB"));
+  EXPECT_EQ(NextToken(), "ENDC");
+}
+
 // A section reader that records what it was given and reads one word.
 std::vector<std::string> g_sections;
 bool RecordingReader(EnvTextCursor& text, const EnvSectionContext& context) {
@@ -600,13 +623,61 @@ TEST_F(EnvFileTest, LevelFlagTwoLeavesTheRouteMarkersOut) {
   EXPECT_EQ(g_sections, (std::vector<std::string>{"ENDMARKERS v11"}));
 }
 
+// Each point of the old node list follows a word of its own.
 TEST_F(EnvFileTest, OldNodeListKeepsNoMoreThanItsCount) {
-  const std::string text = Header(16) + "ENDI HLOX ENDP ENDL 2 1 2 3 4 5 6 7 8 9 ENDN ENDENVS ENDWAYPTS ENDMARKERS 0 "
-                                        "ENDREGIONS " + Sky(16) + "ENDC";
+  const std::string text = Header(16) + "ENDI HLOX ENDP ENDL 2 NODE 1 2 3 NODE 4 5 6 NODE 7 8 9 ENDN ENDENVS ENDWAYPTS "
+                                        "ENDMARKERS 0 ENDREGIONS " + Sky(16) + "ENDC";
   ASSERT_EQ(Load(text), 1) << report_.failedLine;
   ASSERT_EQ(env_->NodeList.size(), 2u);
+  EXPECT_EQ(env_->NodeList[0].x, 1.0f);
+  EXPECT_EQ(env_->NodeList[1].x, 4.0f);
   EXPECT_EQ(env_->NodeList[1].z, 6.0f);
   EXPECT_EQ(NextToken(), "ENDC");
+  // A point cut short is damage, not a point.
+  Renew();
+  EXPECT_EQ(Load(Header(16) + "ENDI HLOX ENDP ENDL 1 NODE 1 2 ENDN ENDENVS ENDWAYPTS ENDMARKERS 0 ENDREGIONS " +
+                 Sky(16) + "ENDC"),
+            0);
+  EXPECT_TRUE(report_.structureFailed);
+}
+
+// What a game object finds below it while it spawns.
+struct SpawnGround {
+  CEnvInstance* ground = nullptr;
+  float top = 0.0f, bottom = 0.0f;
+};
+std::vector<SpawnGround> g_grounds;
+CHLO* SpawnOnGround(HLOSpawnRecord& record) {
+  SpawnGround seen;
+  WorldHit hit;
+  if (g_Environment->ProbeDown(record.position.x, record.position.z, &hit) && hit.Hit) seen.ground = hit.Instance;
+  seen.top = g_Environment->WorldBounds[4];
+  seen.bottom = g_Environment->WorldBounds[1];
+  g_grounds.push_back(seen);
+  return nullptr;
+}
+
+// Game objects spawn into a world whose bounds come from the instance list:
+// a landscape tile far above or below the default bounds is an object's ground.
+TEST_F(EnvFileTest, GameObjectsSpawnOverTheBoundsOfTheInstances) {
+  spawn_ = SpawnOnGround;
+  for (const float height : {20000.0f, -20000.0f, 0.0f}) {
+    SCOPED_TRACE(height);
+    Renew();
+    g_grounds.clear();
+    const std::string tile =
+        Format("INST 0 1 \"High\" \"Root\" 5 \"Tile\" NOTEXTURE 0 %.0f 0 0 0 0 1 1 1 0 0 0 -1\n", height);
+    EnvFileObjectSource object;
+    object.name = "Block";
+    object.position = {2, height + 5, 3};
+    std::string objects;
+    EnvFileWriteObject(objects, object);
+    ASSERT_EQ(Load(Header(72) + tile + "ENDI " + objects + "HLOX ENDP " + Sections(72)), 1) << report_.failedLine;
+    ASSERT_EQ(g_grounds.size(), 1u);
+    EXPECT_EQ(g_grounds[0].ground, Find("High"));
+    EXPECT_GT(g_grounds[0].top, height);
+    EXPECT_LT(g_grounds[0].bottom, height);
+  }
 }
 
 TEST_F(EnvFileTest, ProgressIsCalledOnEveryFourthPoint) {

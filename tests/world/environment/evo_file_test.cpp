@@ -297,6 +297,42 @@ TEST_F(EvoFileTest, BspEntriesKeptByFlagOrByTheBirdName) {
   }
 }
 
+// A BSP entry's size word may count the whole "BSPT" section (8 + block, as
+// the writer has it) or the block alone: the tree is read by its section's
+// own size word either way.  Every tree kept counts in the node's BSP bytes;
+// the last one stays.
+TEST_F(EvoFileTest, BspEntrySizeCountsBytesAndTheSectionSaysHowMuchToRead) {
+  BspTreePtr second = FloorTree(25.0f, 4);
+  ASSERT_NE(second, nullptr);
+  BspStatistics stats;
+  const std::uint32_t firstBytes = static_cast<std::uint32_t>(GetBspStatistics(floor_.get(), &stats));
+  const std::uint32_t secondBytes = static_cast<std::uint32_t>(GetBspStatistics(second.get(), &stats));
+  for (const bool blockOnly : {false, true}) {
+    SCOPED_TRACE(blockOnly ? "size of the block" : "size of the section");
+    std::vector<EvoNodeSource> nodes = TankTemplate(floor_.get());
+    nodes[0].BspEntries = {{0, floor_.get()}, {1, floor_.get()}, {0, second.get()}};
+    std::vector<std::uint8_t> bytes = EvoWriteFile(nodes);
+    std::uint32_t sizes = 0;
+    int sections = 0;
+    for (std::size_t at = 8; at + 4 <= bytes.size(); ++at) {
+      if (std::memcmp(&bytes[at], "BSPT", 4) != 0) continue;
+      std::uint32_t size;
+      std::memcpy(&size, &bytes[at - 8], 4);
+      if (blockOnly) size -= 8;
+      std::memcpy(&bytes[at - 8], &size, 4);
+      sizes += size;
+      ++sections;
+    }
+    ASSERT_GE(sections, 3);
+    ASSERT_EQ(Read(bytes), 1);
+    ASSERT_EQ(CountNodes(), 2) << "the record after the entries is read whole";
+    ASSERT_NE(root_->Bsp, nullptr);
+    EXPECT_EQ(GetBspTreeSize(root_->Bsp), GetBspTreeSize(second.get())) << "the last tree kept stays";
+    EXPECT_EQ(root_->BspBytes, firstBytes + secondBytes);
+    EXPECT_EQ(EvoBspByteCount(), sizes);
+  }
+}
+
 TEST_F(EvoFileTest, ShadowNamesForNone) {
   struct Case {
     const char* written;

@@ -25,10 +25,10 @@ std::string WriteHLORecord(const HLORecordFixture& f) {
   if (v >= 49) Put(s, "%s ", f.texture);
   Put(s, "100 200 300 0 90 0 %d %d %d stats_entry 1 %d ignored 11 %d\n", f.side, f.orderKey, f.thirdByte, f.id,
       f.startsActive);
-  if (v >= 9) s += "1 0 12 ";
+  if (v >= 9) Put(s, "%d %d 12 ", f.switchA, f.switchB);
   if (v >= 27) Put(s, "%d ", f.row18);
   if (v >= 69) s += "0 ";
-  s += "0 1\n";
+  Put(s, "0 %d\n", f.switchC);
   if (v >= 19) {
     s += "1 2 3 4 5 6 ";
     if (v >= 25) s += "6.5 7 ";

@@ -15,6 +15,9 @@ struct HLORecordFixture {
   int thirdByte = 3;
   int id = 7;
   int startsActive = 1;
+  int switchA = 1;       // the two switch words of row 17 (version 9 on)
+  int switchB = 0;
+  int switchC = 1;       // the switch word of row 21
   int row18 = 1;
   int mask = 0;          // behaviour mask
   int shapeKind = 2;     // written when the mask has 0x100

@@ -157,6 +157,33 @@ TEST(HLORecordReader, FlagAndByteRules) {
   EXPECT_STREQ(r.textureName, "Camo.bmp");
 }
 
+// Each switch word gives its own flag: row 16 0x1, row 17 0x8 and 0x10
+// (version 9 on; before it the words are not there), row 21 0x20.  Any
+// value other than 0 counts.
+TEST(HLORecordReader, EachSwitchWordGivesItsOwnFlag) {
+  struct Case {
+    int version, active, a, b, c;
+    std::uint32_t flags;  // besides 0x200 (row 18)
+  } cases[] = {
+      {72, 0, 0, 0, 0, 0x0},  {72, 1, 0, 0, 0, 0x1},  {72, 0, 1, 0, 0, 0x8},  {72, 0, 0, 1, 0, 0x10},
+      {72, 0, 0, 0, 1, 0x20}, {72, 0, 0, 7, 0, 0x10}, {72, 0, -1, 0, 0, 0x8}, {72, 1, 1, 1, 1, 0x39},
+      {9, 0, 0, 1, 0, 0x10},  {8, 0, 1, 1, 0, 0x0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "v" << c.version << " " << c.active << c.a << c.b << c.c);
+    HLORecordFixture f;
+    f.version = c.version;
+    f.startsActive = c.active;
+    f.switchA = c.a;
+    f.switchB = c.b;
+    f.switchC = c.c;
+    HLOSpawnRecord r;
+    HLORecordExtras e;
+    ASSERT_TRUE(ReadOne(WriteHLORecord(f), c.version, r, e));
+    EXPECT_EQ(r.objectFlags & ~0x200u, c.flags);
+  }
+}
+
 TEST(HLORecordReader, ListsAreBoundedByTheRecord) {
   QuietDebugOutput quiet;
   HLORecordFixture f;

@@ -31,7 +31,7 @@ struct Items {
   }
 };
 
-std::unique_ptr<OctreeArray> Build(const Items& w) { return std::unique_ptr<OctreeArray>(OctreeBuildFromItems(w.items)); }
+std::unique_ptr<OctreeArray> Build(const Items& w) { return std::unique_ptr<OctreeArray>(OctreeBuild(w.items)); }
 
 std::vector<std::uint8_t> Write(const OctreeArray& tree, const Items& w) {
   ByteWriter out;
@@ -173,7 +173,7 @@ TEST(OctreeFile, BuildWriteReadWriteIsByteIdentical) {
     std::vector<std::uint8_t> first = Write(*built, w);
     ByteReader in(first.data(), first.size());
     std::string error;
-    std::unique_ptr<OctreeArray> read(OctreeReadFrom(in, w.table, &error));
+    std::unique_ptr<OctreeArray> read(OctreeRead(in, w.table, &error));
     ASSERT_TRUE(read) << error;
     EXPECT_EQ(in.Remaining(), 0u);
     EXPECT_EQ(Write(*read, w), first) << round;
@@ -228,12 +228,12 @@ TEST(OctreeFile, DamagedDataIsRefused) {
     }
     ByteReader in(bad.data(), bad.size());
     std::string error;
-    std::unique_ptr<OctreeArray> read(OctreeReadFrom(in, ten.table, &error));
+    std::unique_ptr<OctreeArray> read(OctreeRead(in, ten.table, &error));
     EXPECT_EQ(read, nullptr) << c.name;
     EXPECT_NE(error.find("octree data damaged at byte"), std::string::npos) << c.name;
   }
   ByteReader in(good.data(), good.size());
-  std::unique_ptr<OctreeArray> read(OctreeReadFrom(in, ten.table, nullptr));
+  std::unique_ptr<OctreeArray> read(OctreeRead(in, ten.table, nullptr));
   EXPECT_NE(read, nullptr);
 }
 

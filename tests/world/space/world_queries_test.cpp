@@ -246,6 +246,107 @@ TEST_F(WorldQueries, MoveSphereWithATinyVelocityStaysPut) {
   EXPECT_EQ(s.Centre.y, 100);
 }
 
+// A sphere resting 5 units into room A's floor is left exactly where it is
+// by every velocity below 0.1 units; a real move pushes it out.
+TEST_F(WorldQueries, MoveSphereBelowTheSmallestVelocityLeavesAnOverlappingSphereAlone) {
+  const CVector3 velocities[] = {{0, 0, 0}, {0.05f, 0.05f, 0}, {0, -0.09f, 0.04f}, {-0.07f, 0, -0.07f}};
+  for (const CVector3& v : velocities) {
+    SCOPED_TRACE(testing::Message() << v.x << " " << v.y << " " << v.z);
+    CSphere s;
+    s.Set({200, 5, 200}, 10);
+    int moved = -1;
+    EXPECT_EQ(Q().MoveSphere(world_->roomA, &s, v, 0, &moved), world_->roomA);
+    EXPECT_EQ(moved, 0);
+    EXPECT_EQ(s.Centre.x, 200.0f);
+    EXPECT_EQ(s.Centre.y, 5.0f);
+    EXPECT_EQ(s.Centre.z, 200.0f);
+    EXPECT_EQ(s.Radius, 10.0f);
+  }
+  CSphere s;
+  s.Set({200, 5, 200}, 10);
+  Q().MoveSphere(world_->roomA, &s, {0, -1, 0}, 0, nullptr);
+  EXPECT_GE(s.Centre.y, 10.0f - 0.05f) << "a real move into the floor ends on its surface";
+}
+
+// Broken scenery (a disabled instance) blocks no query: each query meets
+// the crate in room B while it stands and passes through where it stood once
+// it is disabled.
+TEST_F(WorldQueries, EveryQueryPassesThroughADisabledInstance) {
+  CEnvInstance* crate = world_->crateInB;
+  ASSERT_NE(crate, nullptr);
+  crate->UpdateBoundingSphere();
+  const CVector3 centre = crate->GetWorldSphere().Centre;
+  const float top = crate->WorldBoxMax.y;
+  ASSERT_GT(top, 20.0f);
+  const CVector3 above{centre.x, top + 40, centre.z}, nearFloor{centre.x, 1, centre.z};
+  const CVector3 onTop{centre.x, top, centre.z};
+  struct Query {
+    const char* name;
+    bool (*meets)(CWorldQueries& q, CEnvInstance* crate, const CVector3& above, const CVector3& nearFloor,
+                  const CVector3& centre);
+  } queries[] = {
+      {"flat line test",
+       [](CWorldQueries& q, CEnvInstance* c, const CVector3& a, const CVector3& f, const CVector3&) {
+         WorldHit hit;
+         return q.LineTestFlat(a, f, &hit, 0) != 0 && hit.Instance == c;
+       }},
+      {"zone line test",
+       [](CWorldQueries& q, CEnvInstance* c, const CVector3& a, const CVector3& f, const CVector3&) {
+         WorldHit hit;
+         return q.LineTestInstances(world_->roomB, a, f, &hit, 0, nullptr) != 0 && hit.Instance == c;
+       }},
+      {"line of sight",
+       [](CWorldQueries& q, CEnvInstance*, const CVector3& a, const CVector3& f, const CVector3&) {
+         return q.LineOfSight(world_->roomB, a, f, nullptr, nullptr, 0, nullptr) == 0;
+       }},
+      {"ground",
+       [](CWorldQueries& q, CEnvInstance*, const CVector3& a, const CVector3&, const CVector3&) {
+         CVector3 ground{};
+         return q.FindGround(a, &ground) != nullptr && ground.y > 10.0f;
+       }},
+      {"sphere sweep",
+       [](CWorldQueries& q, CEnvInstance* c, const CVector3& a, const CVector3& f, const CVector3&) {
+         CSphere s;
+         s.Set(a, 5);
+         WorldHit hit;
+         return q.SweepSphere(world_->roomB, s, f - a, &hit, 0) != 0 && hit.Instance == c;
+       }},
+      {"sphere test",
+       [](CWorldQueries& q, CEnvInstance*, const CVector3&, const CVector3&, const CVector3& m) {
+         CSphere s;
+         s.Set(m, 4);
+         std::uint32_t blocked = 0;
+         return q.SphereTestInstances(s, 0, &blocked) != 0;
+       }},
+      {"polygons in a sphere",
+       [](CWorldQueries& q, CEnvInstance* c, const CVector3&, const CVector3&, const CVector3& m) {
+         struct Seen {
+           CEnvInstance* crate;
+           int polygons = 0;
+         } seen{c};
+         PolygonQuery query;
+         query.Context = &seen;
+         query.Callback = [](PolygonQuery* pq, const BspPolygon*, const float*) {
+           auto* st = static_cast<Seen*>(pq->Context);
+           if (pq->Instance == st->crate) ++st->polygons;
+         };
+         CSphere s;
+         s.Set(m, 15);
+         q.ForEachPolygonInSphere(world_->roomB, s, &query);
+         return seen.polygons > 0;
+       }},
+  };
+  // The sphere queries are centred on the middle of the crate's top face.
+  for (const Query& query : queries) {
+    SCOPED_TRACE(query.name);
+    EXPECT_TRUE(query.meets(Q(), crate, above, nearFloor, onTop)) << "the crate standing";
+    crate->Disable();
+    const bool met = query.meets(Q(), crate, above, nearFloor, onTop);
+    crate->Enable();
+    EXPECT_FALSE(met) << "the crate broken";
+  }
+}
+
 TEST_F(WorldQueries, SphereSlidesAlongAWallAndStopsInACorner) {
   // In room A, pushed diagonally into the wall z = 400: it slides along +x.
   CSphere s;

@@ -38,6 +38,24 @@ std::uint32_t OwnerId(const CHLO* o) {
 }
 CHLO* LookupOwner(std::uint32_t id) { return id >= 1 && id <= 4 ? OwnerAt(static_cast<int>(id - 1)) : nullptr; }
 
+// The same owners numbered from 0, as the world's object ids are.
+std::uint32_t ZeroBasedId(const CHLO* o) { return static_cast<std::uint32_t>(reinterpret_cast<const char*>(o) - g_owners); }
+CHLO* ZeroBasedLookup(std::uint32_t id) { return id < 4 ? OwnerAt(static_cast<int>(id)) : nullptr; }
+
+// A cut-scene chain: each link records its firing and posts the next one
+// (one-shot, on the next frame) until the last.
+CTimedCallbackList* g_chainList = nullptr;
+std::uint32_t g_chainLinks = 0;
+void ChainLink(TimedCallbackEntry* e) {
+  g_fired.push_back({e->params[0], e->lastFire});
+  if (e->params[0] >= g_chainLinks) return;
+  TimedCallbackRequest next;
+  next.callback = ChainLink;
+  next.flags = TCF_ONE_SHOT;
+  next.params[0] = e->params[0] + 1;
+  g_chainList->Post(next);
+}
+
 class TimedCallbackTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,6 +107,96 @@ TEST_F(TimedCallbackTest, OneShotFiresOnceAtTheFirstFrameAfterItsStart) {
   EXPECT_EQ(g_fired.size(), 1u);
   EXPECT_EQ(list_.GetLiveCount(), 0);
   EXPECT_EQ(list_.GetEntry(0)->state, TIMED_CALLBACK_FREE);
+}
+
+// An expiring entry lives through the frame at exactly start + lifetime and
+// is freed at the first frame after it.
+TEST_F(TimedCallbackTest, ExpiringEntryIsFreedOnlyAfterItsLifetime) {
+  TimedCallbackRequest r = Request(1, 0, 100000, TCF_EXPIRES);
+  r.lifetime = 300;
+  list_.Post(r);
+  Frame(300);
+  EXPECT_EQ(list_.GetEntry(0)->state, TIMED_CALLBACK_ARMED) << "at start + lifetime";
+  Frame(1);
+  EXPECT_EQ(list_.GetEntry(0)->state, TIMED_CALLBACK_FREE);
+}
+
+// The next link of a chain lands in the slot of the link that posts it when
+// the cursor has come round; it stays armed and fires on the next frame.
+TEST_F(TimedCallbackTest, AChainGoesOnAcrossAWrappedCursor) {
+  for (const int capacity : {1, 3}) {
+    SCOPED_TRACE(capacity);
+    g_fired.clear();
+    CTimedCallbackList small(capacity);
+    Make(small);
+    g_chainList = &small;
+    g_chainLinks = 5;
+    TimedCallbackRequest first;
+    first.callback = ChainLink;
+    first.flags = TCF_ONE_SHOT;
+    first.params[0] = 1;
+    ASSERT_EQ(small.Post(first), small.GetEntry(0));
+    // Other posts bring the cursor round to the chain's slot.
+    for (int k = 1; k < capacity; ++k) small.Post(Request(100 + k, 100000, 0, 0));
+    ASSERT_EQ(small.GetCursor(), 0);
+    for (int f = 0; f < 8; ++f) {
+      SetClock(game_, game_.GetGameTime() + 10, true);
+      small.Update();
+    }
+    std::vector<std::uint32_t> links;
+    for (const auto& fired : g_fired) links.push_back(fired.first);
+    EXPECT_EQ(links, (std::vector<std::uint32_t>{1, 2, 3, 4, 5})) << "one link a frame";
+    for (int k = 0; k < capacity; ++k)
+      EXPECT_TRUE(small.GetEntry(k)->callback != ChainLink || small.GetEntry(k)->state == TIMED_CALLBACK_FREE) << k;
+  }
+  g_chainList = nullptr;
+}
+
+// After a load the next post goes past the restored entries.
+TEST_F(TimedCallbackTest, APostAfterALoadKeepsTheRestoredEntries) {
+  for (std::uint32_t tag = 1; tag <= 3; ++tag) list_.Post(Request(tag, 1000, 0, TCF_ONE_SHOT));
+  ByteWriter out;
+  const std::uint32_t count = list_.SaveAll(out);
+  ASSERT_EQ(count, 3u);
+  CTimedCallbackList loaded;
+  Make(loaded);
+  ByteReader in(out.Data().data(), out.Size());
+  ASSERT_TRUE(loaded.LoadAll(in, count));
+  TimedCallbackEntry* posted = loaded.Post(Request(4, 0, 0, TCF_ONE_SHOT));
+  EXPECT_EQ(posted, loaded.GetEntry(3));
+  for (std::uint32_t tag = 1; tag <= 3; ++tag) {
+    EXPECT_EQ(loaded.GetEntry(static_cast<int>(tag - 1))->params[0], tag);
+    EXPECT_EQ(loaded.GetEntry(static_cast<int>(tag - 1))->state, TIMED_CALLBACK_ARMED);
+  }
+  SetClock(game_, game_.GetGameTime() + 2000, true);
+  loaded.Update();
+  std::vector<std::uint32_t> tags;
+  for (const auto& fired : g_fired) tags.push_back(fired.first);
+  EXPECT_EQ(tags, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+}
+
+// Object ids start at 0: an owner with id 0 comes back, and none stays none.
+TEST_F(TimedCallbackTest, AnOwnerWithIdZeroSurvivesASave) {
+  list_.SetOwnerIds(ZeroBasedId, ZeroBasedLookup);
+  TimedCallbackRequest owned = Request(1, 100, 0, 0);
+  owned.owner = OwnerAt(0);
+  list_.Post(owned);
+  TimedCallbackRequest other = Request(2, 100, 0, 0);
+  other.owner = OwnerAt(2);
+  list_.Post(other);
+  list_.Post(Request(3, 100, 0, 0));
+  ByteWriter out;
+  const std::uint32_t count = list_.SaveAll(out);
+  ASSERT_EQ(count, 3u);
+  CTimedCallbackList loaded;
+  Make(loaded);
+  loaded.SetOwnerIds(ZeroBasedId, ZeroBasedLookup);
+  ByteReader in(out.Data().data(), out.Size());
+  ASSERT_TRUE(loaded.LoadAll(in, count));
+  EXPECT_EQ(loaded.GetEntry(0)->owner, OwnerAt(0));
+  EXPECT_EQ(loaded.GetEntry(1)->owner, OwnerAt(2));
+  EXPECT_EQ(loaded.GetEntry(2)->owner, nullptr);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(loaded.GetEntry(k)->flags, list_.GetEntry(k)->flags) << k;
 }
 
 TEST_F(TimedCallbackTest, PausedGameClockHoldsGameEntriesButNotRealClockOnes) {
