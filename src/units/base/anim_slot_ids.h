@@ -232,7 +232,7 @@ enum AnimSlot : int {
   ANIM_SLOT_NONE = 222,
 };
 
-class AnimSet;
+struct AnimSet;
 
 // The handles of the slots: the animation set loaded into each for the
 // current level (null: the level gave the slot none).  The shell's slot

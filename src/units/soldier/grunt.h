@@ -17,7 +17,7 @@
 #include "units/soldier/soldier_state_tables.h"
 #include "world/animation/anim_object.h"
 
-class AnimSet;
+struct AnimSet;
 class CHLOVehicle;
 class CTexture;
 struct CharSkinStats;
