@@ -3,6 +3,9 @@
 JOBS          ?= $(shell nproc)
 FUZZ_SECONDS  ?= 30
 ARGS          ?=
+# `make run LEVEL=Demo.loa` starts that level directly (the built-in command
+# line's override, with the catalogs); plain `make run` starts at the front end.
+LEVEL         ?=
 
 TEST_DIR  := build/test
 RUN_DIR   := build/release
@@ -15,7 +18,7 @@ export UBSAN_OPTIONS := halt_on_error=1:print_stacktrace=1
 .PHONY: run test bench fuzz build-test build-run clean
 
 run: build-run
-	$(RUN_DIR)/halberd $(ARGS)
+	$(if $(LEVEL),HALBERD_COMMAND_LINE="-d $(LEVEL)") $(RUN_DIR)/halberd $(ARGS)
 
 build-run:
 	tools/install-deps.sh core

@@ -24,12 +24,25 @@ float GainOf(LONG volume) {
   return volume <= DSBVOLUME_MIN ? 0.0f : std::pow(10.0f, static_cast<float>(volume) / 2000.0f);
 }
 
+bool Same(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
 float Distance(const Vec3& a, const Vec3& b) {
   const float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
   return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 }  // namespace
+
+bool SameSettings(const Buffer3DSettings& a, const Buffer3DSettings& b) {
+  return Same(a.position, b.position) && Same(a.velocity, b.velocity) && a.minDistance == b.minDistance &&
+         a.maxDistance == b.maxDistance && a.mode == b.mode;
+}
+
+bool SameListener(const ListenerSettings& a, const ListenerSettings& b) {
+  return Same(a.position, b.position) && Same(a.velocity, b.velocity) && Same(a.front, b.front) &&
+         Same(a.top, b.top) && a.distanceFactor == b.distanceFactor && a.dopplerFactor == b.dopplerFactor &&
+         a.rolloffFactor == b.rolloffFactor;
+}
 
 SecondaryBuffer::SecondaryBuffer(Device* device, const DSBUFFERDESC& desc, ALuint source)
     : device_(device), flags_(desc.dwFlags), channels_(desc.lpwfxFormat->nChannels),
@@ -250,7 +263,10 @@ HRESULT SecondaryBuffer::SetFrequency(DWORD frequency) {
   if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
     return DSERR_INVALIDPARAM;
   Record(this, "SetFrequency", {static_cast<double>(frequency)});
+  // A setting equal to the current one sends nothing to OpenAL.
+  if (frequency == frequency_ && frequencySet_) return DS_OK;
   frequency_ = frequency;
+  frequencySet_ = true;
   device_->MakeCurrent();
   const DWORD hz = frequency == DSBFREQUENCY_ORIGINAL ? rate_ : frequency;
   alSourcef(source_, AL_PITCH, static_cast<float>(hz) / static_cast<float>(rate_));
@@ -261,7 +277,9 @@ HRESULT SecondaryBuffer::SetVolume(LONG volume) {
   if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
   if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
   Record(this, "SetVolume", {static_cast<double>(volume)});
+  if (volume == volume_ && volumeSet_) return DS_OK;
   volume_ = volume;
+  volumeSet_ = true;
   device_->MakeCurrent();
   ApplyGain();
   return DS_OK;
@@ -271,7 +289,9 @@ HRESULT SecondaryBuffer::SetPan(LONG pan) {
   if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
   if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
   Record(this, "SetPan", {static_cast<double>(pan)});
+  if (pan == pan_ && panSet_) return DS_OK;
   pan_ = pan;
+  panSet_ = true;
   device_->MakeCurrent();
   ApplyPan();
   return DS_OK;
@@ -361,7 +381,8 @@ ULONG Buffer3D::Release() { return owner_->Release(); }
 
 HRESULT Buffer3D::Change(DWORD apply) {
   if (apply == DS3D_DEFERRED) {
-    owner_->dirty3D() = true;
+    // Only a change waits for the commit.
+    if (!SameSettings(owner_->pending3D(), owner_->applied3D())) owner_->dirty3D() = true;
     return DS_OK;
   }
   if (apply != DS3D_IMMEDIATE) return DSERR_INVALIDPARAM;
@@ -425,7 +446,7 @@ ULONG Listener::Release() { return device_->Release(); }
 
 HRESULT Listener::Change(DWORD apply) {
   if (apply == DS3D_DEFERRED) {
-    dirty_ = true;
+    if (!SameListener(pending_, applied_)) dirty_ = true;
     return DS_OK;
   }
   if (apply != DS3D_IMMEDIATE) return DSERR_INVALIDPARAM;

@@ -97,6 +97,9 @@ struct Buffer3DSettings {
   DWORD mode = DS3DMODE_NORMAL;
 };
 
+bool SameSettings(const Buffer3DSettings& a, const Buffer3DSettings& b);
+bool SameListener(const ListenerSettings& a, const ListenerSettings& b);
+
 // The 3-D interface of a secondary buffer; it shares the buffer's count.
 class Buffer3D final : public IDirectSound3DBuffer {
  public:
@@ -184,6 +187,9 @@ class SecondaryBuffer final : public IDirectSoundBuffer {
   DWORD frequency_ = 0;
   LONG volume_ = 0;
   LONG pan_ = 0;
+  bool frequencySet_ = false;
+  bool volumeSet_ = false;
+  bool panSet_ = false;
   ULONG refs_ = 1;
   Buffer3D buffer3D_;
   Buffer3DSettings applied3D_;

@@ -3,6 +3,7 @@
 // make, the call log and a look at a buffer's state.  Not for the program.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -57,3 +58,16 @@ struct DSound8BufferState {
 };
 // False for the primary buffer or a null one.
 bool DSound8TestBufferState(IDirectSoundBuffer* buffer, DSound8BufferState* out);
+
+// Benchmark reference: OpenAL Soft mixing voices from static buffers, with
+// nothing of the stand-in in between.  A loopback device of its own (44,100 Hz
+// stereo float) with one looping source per voice: mono 16-bit samples at
+// `rate`, placed at the position given (DirectSound's coordinates, minimum
+// distance `minDistance`, the same distance law as the stand-in's 3-D
+// buffers).  Null when the device cannot be opened.
+struct DSound8StaticMix;
+DSound8StaticMix* DSound8BenchStaticMixOpen(const std::vector<std::vector<short>>& voices, int rate,
+                                            const std::vector<std::array<float, 3>>& positions, float minDistance);
+// Mixes the next `frames` frames into `out` (2 x frames floats).
+void DSound8BenchStaticMixRender(DSound8StaticMix* mix, float* out, int frames);
+void DSound8BenchStaticMixClose(DSound8StaticMix* mix);

@@ -16,6 +16,14 @@ void MPLayerStop() { g_started = false; }
 
 bool MPLayerStarted() { return g_started; }
 
+void MPUpdate() {}
+
+void MPPostFrame() {}
+
+void MPLevelStart() {}
+
+void MPLevelEnd() {}
+
 bool MPIsSessionRunning() { return g_testRole != 0; }
 
 bool MPIsNetworkGame() { return g_testRole != 0; }

@@ -14,6 +14,13 @@ int MPLayerStart();
 void MPLayerStop();
 bool MPLayerStarted();
 
+// The layer's per-frame update and post-frame step, and the start and end
+// of a level (nothing to do without a session).
+void MPUpdate();
+void MPPostFrame();
+void MPLevelStart();
+void MPLevelEnd();
+
 // Session queries: no session runs here, unless a test has set a role.
 bool MPIsSessionRunning();
 bool MPIsNetworkGame();

@@ -164,19 +164,16 @@ WorldViewStats LastFrameViewStats() { return g_LastViewStats; }
 
 std::uint32_t LastFrameClearColour() { return g_LastClearColour; }
 
-WorldViewStats DrawLevelFrame() {
-  CRender* r = g_Render;
+std::uint32_t LevelClearColour() {
   // The sky's colours and sun for the time of day give the clear colour.
   CSky* sky = g_Environment != nullptr ? g_Environment->Sky : nullptr;
-  if (sky != nullptr) {
-    sky->UpdateLighting();
-    g_LastClearColour = sky->GetPackedColour() | 0xFF000000u;
-  } else {
-    g_LastClearColour = kFrameSkyColour;
-  }
-  r->SetClearColour(g_LastClearColour);
-  r->Clear(1);
-  r->BeginScene();
+  if (sky == nullptr) return kFrameSkyColour;
+  sky->UpdateLighting();
+  return sky->GetPackedColour() | 0xFF000000u;
+}
+
+WorldViewStats DrawWorldView() {
+  CRender* r = g_Render;
   // The view's pass through the environment's frame operations: the queue
   // reset, the sky, the environment's update (which draws the level by
   // zones from the zone the camera stands in, each instance with its own
@@ -209,6 +206,16 @@ WorldViewStats DrawLevelFrame() {
     identity.SetIdentity();
     r->SetWorldMatrix(identity);
   }
+  return stats;
+}
+
+WorldViewStats DrawLevelFrame() {
+  CRender* r = g_Render;
+  g_LastClearColour = LevelClearColour();
+  r->SetClearColour(g_LastClearColour);
+  r->Clear(1);
+  r->BeginScene();
+  const WorldViewStats stats = DrawWorldView();
   if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
   return stats;
 }

@@ -39,5 +39,11 @@ const char* ScreenshotFromArguments(int argc, char** argv);
 WorldViewStats DrawLevelFrame();
 // What the world view drew in the last frame presented (zeros before any).
 WorldViewStats LastFrameViewStats();
+// The view's pass of DrawLevelFrame alone, inside a scene the caller began
+// and over a target it cleared: from the render camera as it stands.
+WorldViewStats DrawWorldView();
+// The clear colour of the level's sky for its time of day (its sun light
+// set too), else kFrameSkyColour.
+std::uint32_t LevelClearColour();
 // The colour the last frame was cleared to.
 std::uint32_t LastFrameClearColour();

@@ -2,13 +2,13 @@
 // arithmetic whose every rounding the stored data was made against.
 #include "sound/psf_decoder.h"
 
-#include <cmath>
 
 namespace {
 
 // The predictor coefficients (a, b) of each filter, with the sign of the
 // sum y = r / 2^s - a x p1 - b x p2 (p1 the newest output, p2 the one before).
 constexpr float kFilterA[5] = {0.0f, -60.0f / 64.0f, -115.0f / 64.0f, -98.0f / 64.0f, -122.0f / 64.0f};
+constexpr float kRoundingBias = 12582912.0f;
 constexpr float kFilterB[5] = {0.0f, 0.0f, 52.0f / 64.0f, 55.0f / 64.0f, 60.0f / 64.0f};
 
 // One block: samples written `step` values apart.  Filter indices outside
@@ -35,9 +35,11 @@ void DecodeBlock(const std::uint8_t* block, std::uint32_t format, float* history
     const float ap = a * p1;
     const float bp = b * p2;
     const float y = scaled - ap - bp;
-    float rounded = std::nearbyint(y);
-    if (rounded > 32767.0f) rounded = 32767.0f;
-    if (rounded < -32768.0f) rounded = -32768.0f;
+    // Clamp, then round to nearest with ties to even: adding and taking away
+    // 1.5 x 2^23 leaves no fraction bits for a value of this size, so the
+    // addition rounds as the float unit rounds (to nearest, ties to even).
+    const float bounded = y > 32767.0f ? 32767.0f : (y < -32768.0f ? -32768.0f : y);
+    const float rounded = (bounded + kRoundingBias) - kRoundingBias;
     out[i * step] = static_cast<std::int16_t>(rounded);
     p2 = p1;
     p1 = y;

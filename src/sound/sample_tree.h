@@ -20,6 +20,11 @@ class CSampleTree {
   void Insert(std::uint32_t key, std::unique_ptr<WaveDataSource> source);
   // The source filed under key (the first met from the root), or null.
   WaveDataSource* Find(std::uint32_t key) const;
+  // Calls fn(key, source) for every node, in key order.
+  template <typename Fn>
+  void ForEach(Fn&& fn) const {
+    Walk(root_, fn);
+  }
   // Frees every source.
   void Clear();
   int Count() const { return count_; }
@@ -36,6 +41,13 @@ class CSampleTree {
     Node* right = nullptr;
     std::uint32_t key = 0;
   };
+  template <typename Fn>
+  static void Walk(const Node* n, Fn& fn) {
+    if (n == nullptr) return;
+    Walk(n->left, fn);
+    fn(n->key, n->source.get());
+    Walk(n->right, fn);
+  }
   static int Rebalance(Node** at);
   static void Free(Node* node);
 

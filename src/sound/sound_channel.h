@@ -49,6 +49,11 @@ struct SoundChannel {
   float level = 1.0f;                   // the script's parameter, while enabled
   bool levelEnabled = false;
   std::uint32_t tag = 0;                // the caller's handle (an emitter id), 0 for none
+  // The next half, decoded a little each frame ahead of its refill, so that
+  // the frame that refills the buffer only copies it.
+  std::unique_ptr<std::uint8_t[]> staging;
+  std::uint32_t staged = 0;                     // bytes of the next half made so far
+  std::uint32_t stagedEnd = kNoEndPosition;     // where in them the sound's data ended
 
   bool Has(std::uint32_t f) const { return (flags & f) != 0; }
   int Channels() const { return static_cast<int>((flags & SCF_CHANNELS_MASK) >> SCF_CHANNELS_SHIFT); }

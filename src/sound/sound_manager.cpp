@@ -279,6 +279,8 @@ bool CSoundManager::StartSource(int c, std::uint32_t sample, std::uint32_t rate)
   ch.endPosition = kNoEndPosition;
   ch.readPosition = 0;
   ch.lastCursor = 0;
+  ch.staged = 0;
+  ch.stagedEnd = kNoEndPosition;
   ch.flags = (ch.flags & ~SCF_HALF_MASK) | SCF_PLAYING;
   ch.flags &= ~SCF_IN_USE;
   if (!ok || !ch.source->Start()) {
@@ -318,6 +320,45 @@ bool CSoundManager::DecodeInto(SoundChannel& ch, std::uint8_t* out, std::uint32_
   return true;
 }
 
+bool CSoundManager::Produce(SoundChannel& ch, std::uint8_t* out, std::uint32_t bytes, std::uint32_t* end) {
+  const std::uint32_t frameBytes = 2u * static_cast<std::uint32_t>(ch.Channels());
+  std::uint8_t* const first = out;
+  std::uint32_t left = bytes;
+  bool restarted = false;
+  while (left > 0) {
+    // What the source has left, in the buffer's bytes and whole frames.
+    const std::uint64_t sourceLeft = ch.source->GetPcmSize();
+    std::uint64_t remain = sourceLeft * static_cast<std::uint64_t>(ch.Channels()) /
+                           static_cast<std::uint64_t>(ch.source->GetChannels());
+    remain -= remain % frameBytes;
+    if (remain >= left) {
+      if (!DecodeInto(ch, out, left)) return false;
+      ch.readPosition += left;
+      return true;
+    }
+    const std::uint32_t part = static_cast<std::uint32_t>(remain);
+    if (part > 0) {
+      if (!DecodeInto(ch, out, part)) return false;
+      ch.readPosition += part;
+      out += part;
+      left -= part;
+      restarted = false;
+    }
+    if (ch.Has(SCF_LOOPING) && !restarted) {
+      // A looping channel starts its source again and goes on filling.
+      if (!ch.source->Start()) return false;
+      ch.readPosition = 0;
+      restarted = true;
+      continue;
+    }
+    // The sound ends here: the rest is silence.
+    std::memset(out, 0, left);
+    if (*end == kNoEndPosition) *end = static_cast<std::uint32_t>(out - first);
+    return true;
+  }
+  return true;
+}
+
 bool CSoundManager::Fill(int c, std::uint32_t offset, std::uint32_t bytes) {
   SoundChannel& ch = channels_[static_cast<std::size_t>(c)];
   void* p1 = nullptr;
@@ -327,46 +368,51 @@ bool CSoundManager::Fill(int c, std::uint32_t offset, std::uint32_t bytes) {
     StopChannel(c);
     return false;
   }
-  const std::uint32_t frameBytes = 2u * static_cast<std::uint32_t>(ch.Channels());
   auto* out = static_cast<std::uint8_t*>(p1);
-  std::uint32_t left = n1;
-  bool ok = true;
-  bool restarted = false;
-  while (left > 0) {
-    // What the source has left, in the buffer's bytes and whole frames.
-    const std::uint64_t sourceLeft = ch.source->GetPcmSize();
-    std::uint64_t remain = sourceLeft * static_cast<std::uint64_t>(ch.Channels()) /
-                           static_cast<std::uint64_t>(ch.source->GetChannels());
-    remain -= remain % frameBytes;
-    if (remain >= left) {
-      ok = DecodeInto(ch, out, left);
-      ch.readPosition += left;
-      break;
-    }
-    const std::uint32_t part = static_cast<std::uint32_t>(remain);
-    if (part > 0) {
-      if (!(ok = DecodeInto(ch, out, part))) break;
-      ch.readPosition += part;
-      out += part;
-      left -= part;
-      restarted = false;
-    }
-    if (ch.Has(SCF_LOOPING) && !restarted) {
-      // A looping channel starts its source again and goes on filling.
-      if (!(ok = ch.source->Start())) break;
-      ch.readPosition = 0;
-      restarted = true;
-      continue;
-    }
-    // The sound ends here: the rest is silence, and the byte where its data
-    // ends is where the channel stops.
-    std::memset(out, 0, left);
-    if (ch.endPosition == kNoEndPosition) ch.endPosition = offset + static_cast<std::uint32_t>(out - static_cast<std::uint8_t*>(p1));
-    left = 0;
+  // What was staged of this half first (a whole-buffer fill at the start has
+  // none), then the rest.
+  std::uint32_t done = 0;
+  std::uint32_t end = kNoEndPosition;
+  if (ch.staged > 0 && bytes == ch.bufferBytes / 2) {
+    done = std::min(ch.staged, n1);
+    std::memcpy(out, ch.staging.get(), done);
+    end = ch.stagedEnd;
   }
+  bool ok = true;
+  if (end != kNoEndPosition) {
+    std::memset(out + done, 0, n1 - done);
+  } else if (done < n1) {
+    std::uint32_t tail = kNoEndPosition;
+    ok = Produce(ch, out + done, n1 - done, &tail);
+    if (tail != kNoEndPosition) end = done + tail;
+  }
+  ch.staged = 0;
+  ch.stagedEnd = kNoEndPosition;
+  // The byte where the sound's data ends is where the channel stops.
+  if (ok && end != kNoEndPosition && ch.endPosition == kNoEndPosition) ch.endPosition = offset + end;
   ch.buffer->Unlock(p1, n1, p2, n2);
   if (!ok) StopChannel(c);
   return ok;
+}
+
+void CSoundManager::Stage(SoundChannel& ch, std::uint32_t cursor) {
+  const std::uint32_t half = ch.bufferBytes / 2;
+  if (ch.stagedEnd != kNoEndPosition || ch.staged >= half) return;
+  // Steps of whole PSF blocks in the buffer's format (60 bytes of mono, 120
+  // of stereo) that also divide the half.
+  const std::uint32_t step = ch.Channels() == 2 ? 240u : 120u;
+  const std::uint32_t into = cursor % half;
+  std::uint32_t target = std::min(half, into + half / 32);
+  target -= target % step;
+  if (target <= ch.staged) return;
+  if (!ch.staging) ch.staging = std::make_unique<std::uint8_t[]>(half);
+  std::uint32_t end = kNoEndPosition;
+  if (!Produce(ch, ch.staging.get() + ch.staged, target - ch.staged, &end)) {
+    // Left for the refill, which stops the channel when the source fails.
+    return;
+  }
+  if (end != kNoEndPosition) ch.stagedEnd = ch.staged + end;
+  ch.staged = target;
 }
 
 void CSoundManager::RefillAndUpdate(int c) {
@@ -399,6 +445,7 @@ void CSoundManager::RefillAndUpdate(int c) {
     ch.flags = (ch.flags & ~SCF_HALF_MASK) | (playing << SCF_HALF_SHIFT);
     if (!Fill(c, before * half, half)) return;
   }
+  Stage(ch, cursor);
   UpdateVolumeAndPlace(c, false);
 }
 

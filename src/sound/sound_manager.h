@@ -257,8 +257,17 @@ class CSoundManager {
   void ResetChannel(SoundChannel& ch);
   // Volume, pan and place of a channel (3-D settings deferred, or at once).
   void UpdateVolumeAndPlace(int channel, bool immediate);
-  // Fills [offset, offset + bytes) of the channel's buffer from its source.
+  // Fills [offset, offset + bytes) of the channel's buffer: what is staged of
+  // it, then the rest from the source.
   bool Fill(int channel, std::uint32_t offset, std::uint32_t bytes);
+  // Writes the source's next `bytes` bytes (in the buffer's format) at out;
+  // a looping channel starts its source again at its end, any other writes
+  // silence after it and answers in *end where in `out` its data ended (left
+  // as it was when it did not end).  False when the source cannot be read.
+  bool Produce(SoundChannel& ch, std::uint8_t* out, std::uint32_t bytes, std::uint32_t* end);
+  // Decodes part of the channel's next half ahead of its refill, keeping
+  // level with the cursor's way through the half that plays.
+  void Stage(SoundChannel& ch, std::uint32_t cursor);
   bool DecodeInto(SoundChannel& ch, std::uint8_t* out, std::uint32_t bytes);
   // The per-frame refill, frequency, end check, volume and 3-D settings.
   void RefillAndUpdate(int channel);

@@ -43,6 +43,8 @@ TEST(PsfDecoder, BlocksDecodeToTheHandComputedValues) {
       // 8-bit blocks: each byte << 8.
       {"format 1", 1, Block(0x00, {0x01, 0xFF, 0x80, 0x7F}), 0.0f, {256, -256, -32768, 32512}},
       {"format 1 shift 8", 1, Block(0x08, {0x7F, 0x81}), 0.0f, {127, -127}},
+      // Shift 13: 0.5, 1.5 and 2.5 round to the even neighbour: 0, 2, 2.
+      {"ties to even", 0, Block(0x0D, {0x31, 0x05}), 0.0f, {0, 2, 2, 0}},
       // Filter indices outside the table decode as filter 0.
       {"filter 9", 0, Block(0x90, {}, 0x10), 1000.0f, {0, 4096, 0}},
   };

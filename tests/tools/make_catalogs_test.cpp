@@ -2,6 +2,7 @@
 // through the engine's build mode and read back, and the loose tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -65,7 +66,7 @@ TEST_F(Catalogs, MoreFilesThanADirectoryHoldsOrTwoNamesWithOneKeyAreRefused) {
   EXPECT_FALSE(CheckManifest(m, &error));
   EXPECT_EQ(error, "c.dat: 1505 files, more than the 1504 a catalog holds");
   // Keys ignore folders and letter case.
-  CatalogManifest twins{"c.dat", {{"a/Weaps.txt", "data", 3}, {"b/WEAPS.TXT", "data", 9}}};
+  CatalogManifest twins{"c.dat", "", {{"a/Weaps.txt", "data", 3}, {"b/WEAPS.TXT", "data", 9}}};
   EXPECT_FALSE(CheckManifest(twins, &error));
   EXPECT_EQ(error, "c.dat: a/Weaps.txt (line 3) and b/WEAPS.TXT (line 9) have the same catalog key");
 }
@@ -73,7 +74,7 @@ TEST_F(Catalogs, MoreFilesThanADirectoryHoldsOrTwoNamesWithOneKeyAreRefused) {
 TEST_F(Catalogs, TheBuiltCatalogHoldsEveryFileAndTheLooseTreeACopy) {
   Write(dir_ / "data" / "one.txt", "first file\n");
   Write(dir_ / "data" / "sub" / "Two.bin", std::string("\x00\x01\x02 second", 10));
-  CatalogManifest m{"test.dat", {{"one.txt", "data\\stats", 1}, {"sub/Two.bin", ".", 2}}};
+  CatalogManifest m{"test.dat", "", {{"one.txt", "data\\stats", 1}, {"sub/Two.bin", ".", 2}}};
   std::string error;
   ASSERT_TRUE(BuildCatalog(m, (dir_ / "data").string(), (dir_ / "root" / "test.dat").string(), &error)) << error;
   ASSERT_TRUE(InstallLooseTree(m, (dir_ / "data").string(), (dir_ / "root").string(), &error)) << error;
@@ -93,9 +94,42 @@ TEST_F(Catalogs, TheBuiltCatalogHoldsEveryFileAndTheLooseTreeACopy) {
   }
   EXPECT_EQ(entries, 2);
   // A file the manifest lists but the build did not make stops the catalog.
-  CatalogManifest missing{"test.dat", {{"absent.txt", "data", 7}}};
+  CatalogManifest missing{"test.dat", "", {{"absent.txt", "data", 7}}};
   EXPECT_FALSE(BuildCatalog(missing, (dir_ / "data").string(), (dir_ / "root" / "test.dat").string(), &error));
   EXPECT_EQ(error, "test.dat: absent.txt (line 7) is not built");
+}
+
+// The catalog's directory keys, read from its head.
+std::vector<std::uint32_t> Keys(const fs::path& catalog) {
+  std::ifstream in(catalog, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string head = bytes.str().substr(0, kCatalogDirectoryBytes);
+  std::vector<std::uint32_t> keys;
+  for (std::uint32_t i = 0; i * kCatalogEntryBytes + 4 <= head.size(); ++i) {
+    std::uint32_t hash;
+    std::memcpy(&hash, head.data() + i * kCatalogEntryBytes, 4);
+    if (hash != 0) keys.push_back(hash);
+  }
+  return keys;
+}
+
+TEST_F(Catalogs, ACatalogMadeFromAnotherKeepsItsFilesAndAddsTheManifests) {
+  Write(dir_ / "data" / "one.txt", "first file\n");
+  Write(dir_ / "data" / "sub" / "Two.bin", "second");
+  std::string error;
+  CatalogManifest base{"base.dat", "", {{"one.txt", ".", 1}}};
+  ASSERT_TRUE(BuildCatalog(base, (dir_ / "data").string(), (dir_ / "data" / "base.dat").string(), &error)) << error;
+  CatalogManifest more;
+  ASSERT_TRUE(ReadManifest("catalog Level.dat from base.dat\nsub/Two.bin .\n", &more, &error)) << error;
+  EXPECT_EQ(more.base, "base.dat");
+  ASSERT_TRUE(BuildCatalog(more, (dir_ / "data").string(), (dir_ / "root" / "Level.dat").string(), &error)) << error;
+  const std::vector<std::uint32_t> keys = Keys(dir_ / "root" / "Level.dat");
+  EXPECT_EQ(keys.size(), 2u);
+  EXPECT_NE(std::find(keys.begin(), keys.end(), CatalogNameHash("one.txt")), keys.end());
+  EXPECT_NE(std::find(keys.begin(), keys.end(), CatalogNameHash("Two.bin")), keys.end());
+  // The base catalog itself is left as it was.
+  EXPECT_EQ(Keys(dir_ / "data" / "base.dat").size(), 1u);
 }
 
 TEST(GameCatalogs, CatalogZeroHoldsEveryFileOfItsManifest) {

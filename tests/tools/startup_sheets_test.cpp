@@ -21,7 +21,9 @@ TEST(StartupSheets, EachSetHasTheCellsTheGameUses) {
   const std::string glyphs = "A 0E 11 11 1F 11 11 11\n1 04 0C 04 04 04 04 0E\n/ 01 02 02 04 08 08 10\n";
   const std::string particles = "size 8\nframes 0 2 glow FFFFFF\n";
   ASSERT_TRUE(MakeStartupSheets(glyphs, particles, &sheets, &error)) << error;
-  ASSERT_EQ(sheets.size(), 5u);
+  ASSERT_EQ(sheets.size(), 6u);
+  EXPECT_EQ(sheets[5].name, "NewLogo.img");
+  EXPECT_EQ(sheets[5].cells.size(), static_cast<std::size_t>(kLogoCells));
   const StartupSheet& font = sheets[0];
   EXPECT_EQ(font.name, "VHBFont.img");
   ASSERT_EQ(font.cells.size(), static_cast<std::size_t>(kFontSetCells));

@@ -71,9 +71,25 @@ bool ReadManifest(const std::string& text, CatalogManifest* manifest, std::strin
       return false;
     };
     if (first == "catalog") {
-      if (second.empty() || !extra.empty()) return fail("expected \"catalog <name>\"");
+      std::string base, more;
+      fields >> base >> more;
+      const bool from = extra == "from" && !base.empty() && more.empty();
+      if (second.empty() || (!extra.empty() && !from)) return fail("expected \"catalog <name> [from <built catalog>]\"");
       if (!manifest->catalog.empty() && manifest->catalog != second) return fail("a second catalog name");
+      if (from && base.find("..") != std::string::npos) return fail("paths must stay inside the data folder");
       manifest->catalog = second;
+      if (from) manifest->base = base;
+      continue;
+    }
+    if (first == "tree") {
+      if (second.empty() || extra.empty()) return fail("expected \"tree <folder> <loose folder> [<file>]\"");
+      // An optional last word names a file the folder's tool makes (the build's dependency).
+      std::string marker, more;
+      fields >> marker >> more;
+      if (!more.empty()) return fail("expected \"tree <folder> <loose folder> [<file>]\"");
+      if (second.find("..") != std::string::npos || extra.find("..") != std::string::npos)
+        return fail("paths must stay inside the data folder");
+      manifest->entries.push_back(ManifestEntry{second, extra, number, true});
       continue;
     }
     if (second.empty() || !extra.empty()) return fail("expected \"<file> <loose folder>\"");
@@ -85,6 +101,11 @@ bool ReadManifest(const std::string& text, CatalogManifest* manifest, std::strin
     *error = "the manifest names no catalog";
     return false;
   }
+  for (const ManifestEntry& e : manifest->entries)
+    if (e.tree && manifest->catalog != kNoCatalog) {
+      *error = "manifest line " + std::to_string(e.line) + ": a folder goes into the loose tree only (\"catalog -\")";
+      return false;
+    }
   return true;
 }
 
@@ -117,10 +138,20 @@ bool BuildCatalog(const CatalogManifest& manifest, const std::string& dataFolder
       *error = manifest.catalog + ": " + e.source + " (line " + std::to_string(e.line) + ") is not built";
       return false;
     }
+  if (!manifest.base.empty()) {
+    fs::copy_file(data / manifest.base, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      *error = manifest.catalog + ": the catalog " + manifest.base + " is not built";
+      return false;
+    }
+  }
   {
     InFolder scope(data);
     SetCommandSwitch('c');
-    if (!CatalogStartup() || OpenCatalog(0, target.string().c_str(), 0, 0) != 1) {
+    // With a base the catalog is reopened: its directory is read and the files appended.
+    const int reopen = manifest.base.empty() ? 0 : 1;
+    if (reopen) SetCatalogPath(0, target.string().c_str());
+    if (!CatalogStartup() || OpenCatalog(0, target.string().c_str(), reopen, 0) != 1) {
       *error = "cannot make " + target.string();
       return false;
     }
@@ -169,6 +200,16 @@ bool InstallLooseTree(const CatalogManifest& manifest, const std::string& dataFo
     const fs::path folder = e.folder == "." ? base : base / LooseFolder(e.folder);
     std::error_code ec;
     fs::create_directories(folder, ec);
+    if (e.tree) {
+      for (const auto& file : fs::directory_iterator(data / e.source, ec))
+        if (file.is_regular_file() && file.path().extension() != ".dat")
+          fs::copy_file(file.path(), folder / file.path().filename(), fs::copy_options::overwrite_existing, ec);
+      if (ec) {
+        *error = "cannot install the folder " + e.source + " into " + folder.string() + ": " + ec.message();
+        return false;
+      }
+      continue;
+    }
     fs::copy_file(data / e.source, folder / FileName(e.source), fs::copy_options::overwrite_existing, ec);
     if (ec) {
       *error = "cannot install " + e.source + " into " + folder.string() + ": " + ec.message();

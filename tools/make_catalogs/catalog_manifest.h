@@ -2,10 +2,17 @@
 // game's data, and where each file lies in the loose data tree that the
 // development mode ("-f" without "d") reads instead of the catalogs.
 //
-// Manifest text: "catalog <name>" once, then one file a line:
+// Manifest text: "catalog <name> [from <built catalog>]" once (with "from",
+// the files are added to a copy of a catalog another tool built), then one
+// file a line:
 //   <path relative to the demo data folder> <loose folder>
 // where the loose folder is a game path ("data\stats", "shaders", "." for
 // the data root).  Blank lines and lines starting with '#' are skipped.
+// "catalog -" names no catalog: the manifest only installs loose files
+// (level catalogs and load lists into the data root), and then it may also
+// hold "tree <folder> <loose folder> [<file>]" lines, which install every
+// file of a built folder but its catalogs (for the development mode); the
+// optional file is one the folder's tool makes, for the build to wait on.
 #pragma once
 
 #include <string>
@@ -15,10 +22,15 @@ struct ManifestEntry {
   std::string source;  // relative to the demo data folder
   std::string folder;  // loose folder, "\" separated; "." the root
   int line = 0;
+  bool tree = false;   // source is a folder: every file in it
 };
+
+// The catalog name of a manifest that installs loose files only.
+inline constexpr const char* kNoCatalog = "-";
 
 struct CatalogManifest {
   std::string catalog;  // e.g. "catalog.dat"
+  std::string base;     // "catalog <name> from <built catalog>": the catalog the files are added to
   std::vector<ManifestEntry> entries;
 };
 
@@ -32,7 +44,8 @@ bool ReadManifest(const std::string& text, CatalogManifest* manifest, std::strin
 bool CheckManifest(const CatalogManifest& manifest, std::string* error);
 
 // Builds the catalog file at `catalogPath` from the files under `dataFolder`
-// through the engine's catalog-build mode, then reads every file back
+// through the engine's catalog-build mode (added to a copy of the base
+// catalog when the manifest names one), then reads every file back
 // through the catalog and compares its bytes.  False with a message.
 bool BuildCatalog(const CatalogManifest& manifest, const std::string& dataFolder, const std::string& catalogPath,
                   std::string* error);

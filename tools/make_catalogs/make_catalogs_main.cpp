@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
     }
   }
   const std::string root = argv[2];
-  if (!CheckManifest(manifest, &error) || !BuildCatalog(manifest, argv[1], root + "/" + manifest.catalog, &error) ||
+  const bool catalog = manifest.catalog != kNoCatalog;
+  if (!CheckManifest(manifest, &error) ||
+      (catalog && !BuildCatalog(manifest, argv[1], root + "/" + manifest.catalog, &error)) ||
       !InstallLooseTree(manifest, argv[1], root, &error)) {
     std::fprintf(stderr, "make_catalogs: %s\n", error.c_str());
     return 1;

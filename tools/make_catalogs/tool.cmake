@@ -26,12 +26,31 @@ function(halberd_catalog manifest_name)
     if(line STREQUAL "" OR line MATCHES "^#")
       continue()
     endif()
-    if(line MATCHES "^catalog[ \t]+([^ \t]+)")
+    if(line MATCHES "^catalog[ \t]+([^ \t]+)[ \t]+from[ \t]+([^ \t]+)")
       set(catalog_name ${CMAKE_MATCH_1})
+      list(APPEND inputs ${HALBERD_DEMO_DATA}/${CMAKE_MATCH_2})
+    elseif(line MATCHES "^catalog[ \t]+([^ \t]+)")
+      set(catalog_name ${CMAKE_MATCH_1})
+    elseif(line MATCHES "^tree[ \t]+([^ \t]+)[ \t]+([^ \t]+)[ \t]+([^ \t]+)")
+      # A folder: built once the file named last on the line is.
+      list(APPEND inputs ${HALBERD_DEMO_DATA}/${CMAKE_MATCH_1}/${CMAKE_MATCH_3})
     elseif(line MATCHES "^([^ \t]+)")
       list(APPEND inputs ${HALBERD_DEMO_DATA}/${CMAKE_MATCH_1})
     endif()
   endforeach()
+  if(catalog_name STREQUAL "-")
+    # Loose files only: a stamp stands for the output.
+    string(MAKE_C_IDENTIFIER "${manifest_name}" stamp_name)
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/${stamp_name}.stamp)
+    add_custom_command(OUTPUT ${output}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${HALBERD_GAME_DATA}
+                       COMMAND make_catalogs ${HALBERD_DEMO_DATA} ${HALBERD_GAME_DATA} ${manifest}
+                       COMMAND ${CMAKE_COMMAND} -E touch ${output}
+                       DEPENDS make_catalogs ${manifest} ${inputs}
+                       COMMENT "Installing the files of ${manifest_name} in ${HALBERD_GAME_DATA}")
+    halberd_demo_data(demo_${stamp_name} ${output})
+    return()
+  endif()
   add_custom_command(OUTPUT ${HALBERD_GAME_DATA}/${catalog_name}
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${HALBERD_GAME_DATA}
                      COMMAND make_catalogs ${HALBERD_DEMO_DATA} ${HALBERD_GAME_DATA} ${manifest}
@@ -42,3 +61,9 @@ function(halberd_catalog manifest_name)
 endfunction()
 
 halberd_catalog(catalog.txt)
+halberd_catalog(chardata.txt)
+
+halberd_catalog(levels.txt)
+halberd_catalog(frontend.txt)
+halberd_catalog(demo.txt)
+halberd_catalog(units.txt)

@@ -21,6 +21,7 @@ set(level_outputs ${HALBERD_DEMO_DATA}/levels/DEMO/DEMO.env ${HALBERD_DEMO_DATA}
 add_custom_command(OUTPUT ${level_outputs}
                    COMMAND make_level ${level_folder}/demo.txt ${HALBERD_DEMO_DATA}/levels/DEMO
                    DEPENDS make_level ${level_sources} ${level_models} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the demo level in ${HALBERD_DEMO_DATA}/levels/DEMO")
 halberd_demo_data(demo_level ${level_outputs})
 
@@ -36,5 +37,20 @@ add_custom_command(OUTPUT ${units_level_outputs}
                    COMMAND make_level ${units_level_folder}/units.txt ${HALBERD_DEMO_DATA}/levels/Units ${HALBERD_DEMO_DATA}
                    DEPENDS make_level ${units_level_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/soldier_aliases.txt ${soldier_anims_outputs}
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the units level in ${HALBERD_DEMO_DATA}/levels/Units")
 halberd_demo_data(units_level ${units_level_outputs})
+
+# The front end's level (demo_data/frontend/frontend.txt): the backdrop the
+# front-end plug-in loads, with its catalog "FrontEnd.dat", into
+# ${HALBERD_DEMO_DATA}/levels/FrontEnd.
+set(frontend_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/frontend)
+file(GLOB frontend_sources CONFIGURE_DEPENDS ${frontend_folder}/*.txt)
+set(frontend_outputs ${HALBERD_DEMO_DATA}/levels/FrontEnd/FrontEnd.env ${HALBERD_DEMO_DATA}/levels/FrontEnd/FrontEnd.OCT
+                     ${HALBERD_DEMO_DATA}/levels/FrontEnd/FrontEnd.FAS ${HALBERD_DEMO_DATA}/levels/FrontEnd/FrontEnd.dat)
+add_custom_command(OUTPUT ${frontend_outputs}
+                   COMMAND make_level ${frontend_folder}/frontend.txt ${HALBERD_DEMO_DATA}/levels/FrontEnd
+                   DEPENDS make_level ${frontend_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                   COMMENT "Making the front end's level in ${HALBERD_DEMO_DATA}/levels/FrontEnd")
+halberd_demo_data(frontend_level ${frontend_outputs})

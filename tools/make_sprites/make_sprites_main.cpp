@@ -121,6 +121,10 @@ int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
   std::filesystem::create_directories(out, ignored);
   for (const StartupSheet& s : sheets)
     if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string()) != 0) return 1;
+  // The full-screen pictures of loading, the splash and the exit.
+  for (const char* picture : {"DefLoad.bmp", "DefLoad_US.bmp", "PCPromo.bmp", "SplashMarlow.bmp",
+                              "SplashBrindle.bmp", "PCSplashLegal.bmp"})
+    if (Picture(640, 480, (out / picture).string()) != 0) return 1;
   return 0;
 }
 

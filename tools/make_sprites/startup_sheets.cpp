@@ -134,8 +134,13 @@ bool MakeStartupSheets(const std::string& glyphs, const std::string& particles, 
   effects.cells.push_back(Moon(kEffectsMoonCell));
   effects.cells.push_back(Arrow(kEffectsCursorCell));
 
-  for (const StartupSheet* s : {&font, &interface, &panel, &smallPanel, &effects})
+  StartupSheet logo{"NewLogo.img", "NewLogo.tga", {}};
+  for (int i = 0; i < kLogoCells; ++i)
+    logo.cells.push_back(Box(static_cast<std::uint16_t>(i), 48, 0xFF203040u + static_cast<std::uint32_t>(i) * 0x00080C04u,
+                             0xFFE0E0D0u));
+
+  for (const StartupSheet* s : {&font, &interface, &panel, &smallPanel, &effects, &logo})
     if (!Fits(*s, error)) return false;
-  *sheets = {font, interface, panel, smallPanel, effects};
+  *sheets = {font, interface, panel, smallPanel, effects, logo};
   return true;
 }

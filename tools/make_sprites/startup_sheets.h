@@ -29,8 +29,11 @@ inline constexpr int kPanelCells = 22;
 inline constexpr int kEffectsCells = 83;
 inline constexpr int kEffectsMoonCell = 81;
 inline constexpr int kEffectsCursorCell = 82;
+// Cells of the title sheet of menu levels ("NewLogo.img").
+inline constexpr int kLogoCells = 13;
 
-// Builds the five sets from the glyph list and the particle sheet texts.
+// Builds the six sets (font, interface, the two panel sets, effects, the
+// title sheet) from the glyph list and the particle sheet texts.
 // False with a message in error when a source is malformed or a set does
 // not fit its page.
 bool MakeStartupSheets(const std::string& glyphs, const std::string& particles, std::vector<StartupSheet>* sheets,

@@ -14,6 +14,7 @@
 #include "scene/mesh/vbuffer_object.h"
 #include "scene/mesh/vertex_buffer.h"
 #include "scene/transparent/depth_sort_queue.h"
+#include "scene/vertex_anim/vertex_anim.h"
 #include "world/environment/env_object.h"
 
 bool g_MeshDetailSwitch = true;
@@ -128,10 +129,9 @@ void CVertexBuffer::DrawDirect(CTexture* textureOverride, const MeshDrawParams* 
 
   // 1. The shader paths, on hardware buffers.
   if (VertexBuffer != nullptr) {
-    if (g_MeshBumpSwitch && BumpOn) {
-      DrawBumped(textureOverride, params);
-      return;
-    }
+    // Without a light to bump with (or a tangent buffer) the part is drawn
+    // the plain way rather than not at all.
+    if (g_MeshBumpSwitch && BumpOn && DrawBumped(textureOverride, params)) return;
     if (params != nullptr && params->Reflection != nullptr && render->SupportsVertexShader(1, 0, 10)) {
       if (params->Kind == kMeshDrawTintBlend)
         DrawReflectiveTinted(textureOverride, params);
@@ -310,6 +310,7 @@ void QueueEnvShadow(CEnvObject* shadowTemplate) {
 void InstallMeshDrawHooks() {
   EnvDrawHooks hooks = GetEnvDrawHooks();
   hooks.DrawMesh = DrawEnvMesh;
+  hooks.DrawVertexAnimFrame = VertexAnimDrawFrame;
   hooks.QueueShadow = QueueEnvShadow;
   SetEnvDrawHooks(hooks);
 }

@@ -42,8 +42,8 @@ constexpr int kReflectTintLitShader = 6;
 
 // Makes these paths the environment's mesh draws (SetEnvDrawHooks): plain
 // meshes draw through CVBufferObject::Draw (texture override by id,
-// drawData as MeshDrawParams) and shadow templates queue their shadows.
-// The vertex-animation entry is left as it was.
+// drawData as MeshDrawParams), vertex-animated templates through
+// VertexAnimDrawFrame, and shadow templates queue their shadows.
 void InstallMeshDrawHooks();
 
 // Index in the vertex shader list of the bump path's shader for a per-pixel

@@ -213,24 +213,28 @@ void CVertexBuffer::DrawReflectiveTinted(CTexture* textureOverride, const MeshDr
   if (lit) {
     SetDirectionalLight(vs, render);
   } else {
-    // The tint (ARGB as four floats) times the light set's ambient colour.
+    // The tint times the light set's ambient colour, channel by channel:
+    // (r, g, b, a) of the ARGB tint, each times the same channel of the
+    // ARGB ambient, in 0..1.
     const std::uint32_t c = params->Colour;
-    const float ambient = static_cast<float>(render->GetRenderStateCached(D3DRS_AMBIENT) & 0xFF) / 255.0f;
-    const float tint[4] = {static_cast<float>((c >> 16) & 0xFF) / 255.0f * ambient,
-                           static_cast<float>((c >> 8) & 0xFF) / 255.0f * ambient,
-                           static_cast<float>(c & 0xFF) / 255.0f * ambient, static_cast<float>(c >> 24) / 255.0f};
+    const std::uint32_t ambient = render->GetRenderStateCached(D3DRS_AMBIENT);
+    const auto channel = [](std::uint32_t argb, int shift) {
+      return static_cast<float>((argb >> shift) & 0xFF) / 255.0f;
+    };
+    const float tint[4] = {channel(c, 16) * channel(ambient, 16), channel(c, 8) * channel(ambient, 8),
+                           channel(c, 0) * channel(ambient, 0), channel(c, 24) * channel(ambient, 24)};
     vs->SetConstant(kRegTint, tint, 1);
   }
   SetEye(vs, render, *params->Reflection);
   EndReflection(render, vs, *this, state);
 }
 
-void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* params) {
+bool CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* params) {
   CRender* render = Engine().Render;
   CTexture* texture = textureOverride != nullptr ? textureOverride : Texture;
   if (render == nullptr || g_VertexShaders == nullptr || g_PixelShaders == nullptr || texture == nullptr ||
       TangentBuffer == nullptr)
-    return;
+    return false;
   // Up to three lights of the selection (255 ends it): the first lights per
   // pixel, the others per vertex.
   const PixelLightSelection* selection = g_PixelLightSelection;
@@ -239,13 +243,13 @@ void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* 
   for (int k = 0; selection != nullptr && k < 3 && selection->Lights[k] != kNoLight; ++k)
     if (CLightTable::Lights != nullptr && selection->Lights[k] < CLightTable::Count)
       lights[count++] = selection->Lights[k];
-  if (count == 0) return;
+  if (count == 0) return false;
   const auto typeOf = [](int i) { return static_cast<int>(CLightTable::Lights[i].Light.Type); };
   const int vertexTypes[2] = {count > 1 ? typeOf(lights[1]) : 0, count > 2 ? typeOf(lights[2]) : 0};
   const int base = g_Dot3VariantBase >= 0 ? g_Dot3VariantBase : 0;
   CVertexShader* vs = g_VertexShaders->GetShader(BumpShaderIndex(base, typeOf(lights[0]), vertexTypes));
   CPixelShader* ps = g_PixelShaders->GetShader(0);
-  if (vs == nullptr || ps == nullptr) return;
+  if (vs == nullptr || ps == nullptr) return false;
 
   render->SetAlphaTest(0, kMeshAlphaRef);
   render->SetBlendMode(1);
@@ -298,4 +302,5 @@ void CVertexBuffer::DrawBumped(CTexture* textureOverride, const MeshDrawParams* 
   render->SetStageClampU(2, 0);
   render->SetStageClampV(2, 0);
   render->SetSpecular(0);
+  return true;
 }

@@ -122,7 +122,9 @@ class CVertexBuffer {
   // The shader paths (vertex shader 1.x; the bump path also pixel shader 1.x).
   void DrawReflective(CTexture* textureOverride, const struct MeshDrawParams* params);
   void DrawReflectiveTinted(CTexture* textureOverride, const struct MeshDrawParams* params);
-  void DrawBumped(CTexture* textureOverride, const struct MeshDrawParams* params);
+  // False, having drawn nothing, without shader lists, a texture, a tangent
+  // buffer or a light in the per-pixel light selection.
+  bool DrawBumped(CTexture* textureOverride, const struct MeshDrawParams* params);
 
   // --- Access ------------------------------------------------------------------
 

@@ -15,6 +15,7 @@ class CMaterial;
 class CSpriteRender;
 class CTexture;
 class CVertexBuffer;
+class CVertexAnimMesh;
 
 enum DepthSortKind : std::uint32_t {
   DSK_GLOW_SPRITE = 0,
@@ -128,11 +129,13 @@ struct ShadowVolumeItem : DepthSortItem {
   CVector3 LightPosition;
 };
 
+// A vertex-animated mesh, drawn by the queue at its frame with the texture
+// override (the mesh's own texture when null).
 struct VertexAnimItem : DepthSortItem {
-  CMatrix World;
-  void* Mesh;
-  const void* DrawArgument;
+  CMatrix World;                 // the world matrix current when queued
+  CVertexAnimMesh* Mesh;
+  CTexture* TextureOverride;     // the mesh draw argument
   float Frame;
-  std::uint32_t Argument;
+  std::int32_t Argument;
   DepthSortLights Lights;
 };

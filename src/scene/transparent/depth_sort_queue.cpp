@@ -13,6 +13,7 @@
 #include "scene/lights/light_table.h"
 #include "scene/mesh/mesh_draw.h"
 #include "scene/mesh/vertex_buffer.h"
+#include "scene/vertex_anim/vertex_anim_mesh.h"
 
 DepthSortQueue* g_DepthSortQueue = nullptr;
 
@@ -240,7 +241,7 @@ void DepthSortQueue::DrawItem(DepthSortItem* item) {
       m_Render->SetAlphaTest(1, kDepthSortAlphaRef);
       m_Render->SetZWrite(1);
       m_Render->SetWorldMatrix(anim.World);
-      if (m_Hooks.DrawVertexAnim != nullptr) m_Hooks.DrawVertexAnim(anim.Mesh, anim.DrawArgument, anim.Frame, anim.Argument);
+      if (anim.Mesh != nullptr) anim.Mesh->Draw(anim.Frame, anim.TextureOverride);
       m_Render->SetLighting(lighting);
       m_Render->SetBilinearFilter(1);
       m_Render->SetAlphaTest(0, kDepthSortAlphaRef);

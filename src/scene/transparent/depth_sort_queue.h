@@ -16,19 +16,41 @@ class CLinearBuffer;
 class CRender;
 class CSpriteRender;
 
-// Bytes of the per-frame block.  Items hold 64-bit pointers and are 8-byte
-// aligned, so the block is twice the size a 32-bit item layout needed.
-constexpr std::uint32_t kDepthSortBlockBytes = 131072;
+// The block was sized as 65,536 bytes of items of a 32-bit layout (kind 0
+// 40 bytes, 1 40, 2 44, 5 36, 7 60, 8 44, 9 24, 10 28, 11 40): a frame
+// holds at least 65,536 / that size items of any one kind.
+constexpr std::uint32_t kDepthSortReferenceBlock = 65536;
+constexpr std::uint32_t DepthSortCapacity(std::uint32_t referenceItemBytes) {
+  return kDepthSortReferenceBlock / referenceItemBytes;
+}
+// Bytes of the per-frame block: items here hold 64-bit pointers and whole
+// matrices, and are 8-byte aligned, so the block is as large as the largest
+// of those capacities needs (a mesh part counts its light selection too).
+constexpr std::uint32_t kDepthSortBlockBytes = [] {
+  const std::uint32_t need[] = {
+      DepthSortCapacity(40) * static_cast<std::uint32_t>(sizeof(GlowSpriteItem)),
+      DepthSortCapacity(40) * static_cast<std::uint32_t>(sizeof(BillboardItem)),
+      DepthSortCapacity(44) * static_cast<std::uint32_t>(sizeof(RotatedBillboardItem)),
+      DepthSortCapacity(36) * static_cast<std::uint32_t>(sizeof(FlatPolygonItem)),
+      DepthSortCapacity(60) * static_cast<std::uint32_t>(sizeof(MeshPartItem) + sizeof(PixelLightSelection)),
+      DepthSortCapacity(44) * static_cast<std::uint32_t>(sizeof(TrailPointItem)),
+      DepthSortCapacity(24) * static_cast<std::uint32_t>(sizeof(ShrubBatchItem)),
+      DepthSortCapacity(28) * static_cast<std::uint32_t>(sizeof(ShadowVolumeItem)),
+      DepthSortCapacity(40) * static_cast<std::uint32_t>(sizeof(VertexAnimItem))};
+  std::uint32_t bytes = 0;
+  for (std::uint32_t n : need) bytes = n > bytes ? n : bytes;
+  return (bytes + 4095u) & ~4095u;
+}();
 constexpr std::uint32_t kDepthSortBuckets = 1000;
 // Alpha reference of alpha-tested queue items.
 constexpr std::uint32_t kDepthSortAlphaRef = 31;
 
-// Draws of item kinds owned elsewhere (shrubbery, shadows, vertex animation);
-// a null entry skips those items.
+// Draws of item kinds owned elsewhere (shrubbery, shadows); a null entry
+// skips those items.  Mesh parts and vertex-animated meshes the queue draws
+// itself.
 struct DepthSortDrawHooks {
   void (*DrawShrubBatch)(void* shrub, float fade) = nullptr;
   void (*DrawShadowVolume)(CVertexBuffer* part, const CVector3& lightPosition) = nullptr;
-  void (*DrawVertexAnim)(void* mesh, const void* drawArgument, float frame, std::uint32_t argument) = nullptr;
 };
 
 class DepthSortQueue {

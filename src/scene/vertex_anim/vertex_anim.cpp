@@ -91,7 +91,7 @@ void CVertexAnim::Draw(float frame, int argument, CTexture* textureOverride) {
         overrideHasAlpha || (mesh->Flags & VAMESH_ALWAYS_QUEUED) != 0 || mesh->IsTransparent(nullptr);
     if (queue && g_QueueHook != nullptr)
       g_QueueHook(mesh, textureOverride, frame, argument);
-    else
+    else if (!queue || !mesh->Queue(textureOverride, frame, argument))
       mesh->Draw(frame, textureOverride);
   }
 }

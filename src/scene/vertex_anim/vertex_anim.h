@@ -66,8 +66,9 @@ class CVertexAnim {
   void Write(ByteWriter& out) const;
   // Draws every mesh at frame f: all queued when the override has alpha;
   // otherwise a mesh is drawn at once when its flag 0x4 is clear and its own
-  // texture has no alpha, and queued else.  Excluded meshes (0x400) are
-  // skipped.  Without a queue hook queued meshes are drawn at once.
+  // texture has no alpha, and queued else (CVertexAnimMesh::Queue, or the
+  // queue hook when one is set).  Excluded meshes (0x400) are skipped.
+  // Without a queue to queue with, queued meshes are drawn at once.
   void Draw(float frame, int argument, CTexture* textureOverride);
   void SetUVScroll(float u, float v);
   // Frees every mesh.
@@ -100,8 +101,8 @@ class CVertexAnim {
   void Append(CVertexAnimMesh* mesh);
 };
 
-// Hands a mesh to the transparent queue (kind 11 items), which draws it
-// later with CVertexAnimMesh::Draw; installed by the queue's owner.
+// Takes the meshes CVertexAnim::Draw would queue in place of the transparent
+// queue (for tests and tools); null restores the queue.
 using VertexAnimQueueHook = void (*)(CVertexAnimMesh* mesh, CTexture* textureOverride, float frame, int argument);
 void SetVertexAnimQueueHook(VertexAnimQueueHook hook);
 

@@ -10,6 +10,8 @@
 #include "scene/mesh/mesh_chunk_fields.h"
 #include "scene/mesh/mesh_strips.h"
 #include "scene/mesh/stripifier.h"
+#include "scene/lights/light_table.h"
+#include "scene/transparent/depth_sort_queue.h"
 #include "scene/vertex_anim/vertex_anim.h"
 #include "scene/vertex_anim/vertex_anim_engine.h"
 
@@ -232,6 +234,28 @@ void CVertexAnimMesh::Draw(float f, CTexture* textureOverride) {
                               36);
   }
   if (specular) render->SetSpecular(0);
+}
+
+bool CVertexAnimMesh::Queue(CTexture* textureOverride, float frame, int argument) {
+  if ((Flags & VAMESH_EXCLUDED) != 0) return true;
+  const VertexAnimEngine& engine = GetVertexAnimEngine();
+  DepthSortQueue* queue = engine.Queue != nullptr ? engine.Queue : g_DepthSortQueue;
+  CRender* render = VertexAnimRender();
+  if (queue == nullptr || render == nullptr) return false;
+  auto* item = queue->AllocItem<VertexAnimItem>(DSK_VERTEX_ANIM);
+  if (item == nullptr) return true;
+  const CMatrix& world = render->GetWorldMatrix();
+  item->World = world;
+  item->Mesh = this;
+  item->TextureOverride = textureOverride;
+  item->Frame = frame;
+  item->Argument = argument;
+  const int lights = CLightTable::ActiveCount < 8 ? CLightTable::ActiveCount : 8;
+  item->Lights.Count = static_cast<std::uint8_t>(lights);
+  for (int k = 0; k < lights; ++k) item->Lights.Index[k] = CLightTable::Active[k];
+  // Insert clamps the bucket to the last one.
+  queue->Insert(queue->BucketOf(CVector3{world.m[3][0], world.m[3][1], world.m[3][2]}), item);
+  return true;
 }
 
 int CVertexAnimMesh::UVInRange(float low, float high) const {

@@ -57,6 +57,13 @@ class CVertexAnimMesh {
   // is the frame last drawn, unless the offsets changed since.
   void Interpolate(float f);
   void Draw(float f, CTexture* textureOverride);
+  // Hands the mesh to the transparent queue (the engine's, else the running
+  // one): a kind-11 item with the current world matrix and active lights, in
+  // the bucket of the world matrix's translation (the last bucket at most),
+  // drawn later with Draw.  Excluded meshes are skipped (true).  False when
+  // there is no queue or render device to queue with; a full frame block
+  // drops the item (true).
+  bool Queue(CTexture* textureOverride, float frame, int argument);
   void SetUVScroll(float u, float v);
   // 1 when the texture coordinates of every vertex of every frame lie within [low, high].
   int UVInRange(float low, float high) const;

@@ -3,7 +3,7 @@
 #include "control/input/input.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/window.h"
-#include "shell/frame/level_cycle.h"
+#include "shell/level/level_cycle.h"
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_initialise.h"
 #include "shell/program/shell_state.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 class CAnimObject;
-struct CSoundBank;
+class CSoundBank;
 class CSoundManager;
 
 struct AnimSoundCue {

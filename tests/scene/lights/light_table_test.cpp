@@ -340,6 +340,28 @@ TEST_F(LightTable, ColourSettersFadesAndGreen) {
   EXPECT_FLOAT_EQ(l.Attenuation1, 0.0f) << "a zero range gives no division";
 }
 
+// Every light of the table takes the colours, the highest one included,
+// and the stored colours come back on restore.
+TEST_F(LightTable, SetAllColoursReachesEveryLightUpToTheHighest) {
+  CLightTable table(8);
+  const int first = table.CreatePointLight({}, Rgb(0.9f, 0.3f, 0.0f), Rgb(0.3f, 0.3f, 0.6f), 100.0f, "a", 0);
+  const int middle = table.CreateDirectionalLight({}, {}, Rgb(0.5f, 0.5f, 0.5f), Rgb(0.1f, 0.1f, 0.1f), "b", 2);
+  const int highest = table.CreatePointLight({}, Rgb(0.2f, 0.8f, 0.4f), Rgb(0.0f, 0.0f, 0.0f), 100.0f, "c", 5);
+  ASSERT_EQ(table.HighestUsed, highest);
+  table.SetAllColours(Rgb(0.25f, 0.5f, 0.75f), Rgb(0.125f, 0.0f, 1.0f));
+  for (const int i : {first, middle, highest}) {
+    SCOPED_TRACE(i);
+    const D3DLIGHT8& l = table.GetLight(i)->Light;
+    EXPECT_FLOAT_EQ(l.Diffuse.r, 0.25f);
+    EXPECT_FLOAT_EQ(l.Diffuse.b, 0.75f);
+    EXPECT_FLOAT_EQ(l.Ambient.r, 0.125f);
+    EXPECT_FLOAT_EQ(l.Ambient.b, 1.0f);
+  }
+  table.RestoreAllColours();
+  EXPECT_FLOAT_EQ(table.GetLight(highest)->Light.Diffuse.g, 0.8f);
+  EXPECT_FLOAT_EQ(table.GetLight(first)->Light.Diffuse.r, 0.9f);
+}
+
 TEST_F(LightTable, StrongestLightsAndDropping) {
   CLightTable table(8);
   const int sun = table.CreateDirectionalLight({}, {}, Rgb(0.3f, 0.3f, 0.3f), Rgb(0.3f, 0.3f, 0.3f), "sun", 0);

@@ -185,6 +185,54 @@ TEST_F(ShaderMeshDraw, TintedReflectionPicksTheLitShaderOnlyWithADirectionalLigh
   s_Render->SetLighting(0);
 }
 
+// Without a directional light the tint register holds the tint times the
+// ambient colour, channel by channel.
+TEST_F(ShaderMeshDraw, TheUnlitTintIsTheColourTimesTheAmbientPerChannel) {
+  MeshReflectionRecord record;
+  MeshDrawParams params;
+  params.Kind = kMeshDrawTintBlend;
+  params.Colour = 0x80FF8040;  // a 0.5, r 1, g 0.5, b 0.25
+  params.Reflection = &record;
+  CLightTable::ClearActive();
+  s_Render->SetLighting(0);
+  const DWORD ambient = s_Render->GetRenderStateCached(D3DRS_AMBIENT);
+  s_Render->SetAmbient(0xC0804020);  // a 0.75, r 0.5, g 0.25, b 0.125
+  Record();
+  part_.DrawDirect(nullptr, &params);
+  s_Render->SetAmbient(ambient);
+  int found = 0;
+  for (const D3D8Call& c : Calls("SetVertexShaderConstant")) {
+    if (c.args[0] != 12) continue;
+    ++found;
+    float v[4];
+    ASSERT_GE(c.data.size(), sizeof v);
+    std::memcpy(v, c.data.data(), sizeof v);
+    EXPECT_NEAR(v[0], 1.0f * 0x80 / 255.0f, 1e-5f) << "red";
+    EXPECT_NEAR(v[1], 0x80 / 255.0f * 0x40 / 255.0f, 1e-5f) << "green";
+    EXPECT_NEAR(v[2], 0x40 / 255.0f * 0x20 / 255.0f, 1e-5f) << "blue";
+    EXPECT_NEAR(v[3], 0x80 / 255.0f * 0xC0 / 255.0f, 1e-5f) << "alpha";
+  }
+  EXPECT_EQ(found, 1);
+}
+
+// A bumped part with no per-pixel light to bump with is drawn the plain way.
+TEST_F(ShaderMeshDraw, ABumpedPartWithoutALightIsDrawnPlainly) {
+  const auto bump = Texture(0xFF8080FF, false);
+  ASSERT_TRUE(part_.PrepareBump(bump.get()));
+  PixelLightSelection none;  // no light at all
+  for (PixelLightSelection* selection : {static_cast<PixelLightSelection*>(nullptr), &none}) {
+    g_PixelLightSelection = selection;
+    Record();
+    part_.DrawDirect(nullptr, nullptr);
+    EXPECT_TRUE(Calls("SetPixelShader").empty());
+    const auto formats = Calls("SetVertexShader");
+    ASSERT_FALSE(formats.empty());
+    EXPECT_EQ(formats.back().args[0], static_cast<std::uint64_t>(kMeshVertexFormat));
+    EXPECT_EQ(Calls("DrawIndexedPrimitive").size(), 1u);
+  }
+  part_.Free();
+}
+
 TEST_F(ShaderMeshDraw, BumpPathBindsTwoStreamsTheTableShaderAndPixelShader) {
   const auto bump = Texture(0xFF8080FF, false);
   const auto attenuation = Texture(0xFFFFFFFF, false);

@@ -9,6 +9,7 @@
 
 #include "render/device/render.h"
 #include "scene/mesh/mesh_draw.h"
+#include "scene/vertex_anim/vertex_anim.h"
 #include "scene/mesh/mesh_draw_params.h"
 #include "scene/mesh/vbuffer_object.h"
 #include "scene/scene_draw_fixture.h"
@@ -101,6 +102,30 @@ TEST_F(MeshDraw, TransparentPartsAreQueuedUnlessFlaggedNever) {
   }
   part_.Texture = nullptr;
   part_.Flags = 0;
+}
+
+// A queued part's bucket is its distance bucket (200 here) plus the queue
+// bias, held to the first and the last bucket.
+TEST_F(MeshDraw, TheQueueBiasMovesAPartBetweenTheFirstAndTheLastBucket) {
+  const auto alpha = Texture(0x80FF0000, true);
+  part_.Texture = alpha.get();
+  const struct {
+    std::int16_t bias;
+    std::uint32_t bucket;
+  } cases[] = {{0, 200}, {10, 210}, {-10, 190}, {-200, 0}, {-5000, 0}, {799, 999}, {5000, 999}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bias);
+    queue_.Clear();
+    MeshDrawParams params;
+    params.QueueBias = c.bias;
+    part_.Draw(nullptr, &params);
+    ASSERT_TRUE(Queued());
+    EXPECT_EQ(queue_.Lowest, c.bucket);
+    EXPECT_EQ(queue_.Highest, c.bucket);
+    ASSERT_NE(queue_.Buckets[c.bucket], nullptr);
+    EXPECT_EQ(static_cast<const MeshPartItem*>(queue_.Buckets[c.bucket])->Part, &part_);
+  }
+  part_.Texture = nullptr;
 }
 
 TEST_F(MeshDraw, CutOutPartsTestAtOneAndWriteNoDepthWhileTheQueueDraws) {
@@ -278,7 +303,7 @@ TEST_F(MeshDraw, EnvironmentHooksDrawTheTemplateMesh) {
   const EnvDrawHooks before = GetEnvDrawHooks();
   InstallMeshDrawHooks();
   EXPECT_NE(GetEnvDrawHooks().DrawMesh, nullptr);
-  EXPECT_EQ(GetEnvDrawHooks().DrawVertexAnimFrame, before.DrawVertexAnimFrame) << "left to its owner";
+  EXPECT_EQ(GetEnvDrawHooks().DrawVertexAnimFrame, &VertexAnimDrawFrame) << "vertex-animated templates drawn too";
   CEnvObject node;
   auto* mesh = new CVBufferObject;
   auto* part = new CVertexBuffer;

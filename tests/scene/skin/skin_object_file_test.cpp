@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,46 @@ TEST_F(SkinObjectFile, ASkinnedTemplateIsBoundAndPosedAtRestWhenRead) {
     EXPECT_FLOAT_EQ(v[i].x, s.Position.x + (s.Bone == 0 ? 7.0f : 0.0f)) << i;
   }
   skin->UnlockCurrent();
+}
+
+// A node's rest model matrix is its own rest matrix carried by its
+// parent's (row vectors: the child's first): with the hips turned a quarter
+// about y, the shin's offset turns with them, and the skin's vertices on the
+// shin follow.
+TEST_F(SkinObjectFile, AChildsRestPoseIsCarriedByItsRotatedParent) {
+  std::vector<EvoNodeSource> nodes = Leg(skin_fixture::TwoBoneStrip(2));
+  Pose hips = Key(0, 100, 0);
+  hips.rotation = {0.0f, 0.70710678f, 0.0f, 0.70710678f};  // a quarter turn about y
+  nodes[0].TransformKeys = {hips, Key(30, -50, 0), Key(0, 0, 0)};
+  ASSERT_EQ(Read(nodes), 1);
+  CMatrix hipsRest;
+  PrsKeyToMatrix(hips, &hipsRest);
+  const std::vector<CMatrix> rest = TemplateRestModelMatrices(root_);
+  ASSERT_EQ(rest.size(), 3u);
+  // The shin's origin is its offset carried through the hips' rest pose.
+  CVector3 shin{};
+  hipsRest.TransformPoint({30, -50, 0}, &shin);
+  EXPECT_NEAR(std::fabs(shin.z), 30.0f, 1e-3f) << "the offset turned with the hips";
+  EXPECT_NEAR(rest[1].m[3][0], shin.x, 1e-3f);
+  EXPECT_NEAR(rest[1].m[3][1], 50.0f, 1e-3f);
+  EXPECT_NEAR(rest[1].m[3][2], shin.z, 1e-3f);
+  // A vertex of the shin bone: its own position turned with the hips, then moved to the shin.
+  CSkin* skin = SkinOfNode(Find("LEGSKIN"));
+  ASSERT_NE(skin, nullptr);
+  const RenderVertex* v = skin->LockCurrent();
+  ASSERT_NE(v, nullptr);
+  int checked = 0;
+  for (int i = 0; i < skin->VertexCount(); ++i) {
+    if (skin->Data.InfluenceCount(i) != 1 || skin->Data.FirstOf(i).Bone != 0) continue;
+    CVector3 turned{};
+    hipsRest.TransformPoint(skin->Data.FirstOf(i).Position, &turned);
+    EXPECT_NEAR(v[i].x, turned.x - hipsRest.m[3][0] + shin.x, 1e-3f) << i;
+    EXPECT_NEAR(v[i].y, turned.y - hipsRest.m[3][1] + shin.y, 1e-3f) << i;
+    EXPECT_NEAR(v[i].z, turned.z - hipsRest.m[3][2] + shin.z, 1e-3f) << i;
+    ++checked;
+  }
+  skin->UnlockCurrent();
+  EXPECT_GT(checked, 0);
 }
 
 TEST_F(SkinObjectFile, ABoneBeyondTheBoneTableOrADamagedChunkFailsTheLoad) {

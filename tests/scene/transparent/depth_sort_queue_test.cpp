@@ -191,6 +191,85 @@ TEST_F(SmallBlockQueue, AFullBlockDropsLaterItemsAndDrawsTheEarlierOnes) {
   EXPECT_EQ(queue_.Dropped, 0u);
 }
 
+// The frame block of a level holds at least 65,536 / n items of each kind,
+// n being the kind's item size in the 32-bit layout the block was sized for
+// (1092 mesh parts, 2340 shadow volumes, ...).
+TEST_F(Queue, TheFrameBlockHoldsTheItemsOfEveryKindItWasSizedFor) {
+  struct Case {
+    const char* kind;
+    std::uint32_t referenceBytes;
+    std::uint32_t itemBytes;
+  } cases[] = {
+      {"glow sprite", 40, sizeof(GlowSpriteItem)},
+      {"billboard", 40, sizeof(BillboardItem)},
+      {"rotated billboard", 44, sizeof(RotatedBillboardItem)},
+      {"flat polygon", 36, sizeof(FlatPolygonItem)},
+      {"mesh part with its light selection", 60, sizeof(MeshPartItem) + sizeof(PixelLightSelection)},
+      {"trail point", 44, sizeof(TrailPointItem)},
+      {"shrub batch", 24, sizeof(ShrubBatchItem)},
+      {"shadow volume", 28, sizeof(ShadowVolumeItem)},
+      {"vertex-animated mesh", 40, sizeof(VertexAnimItem)},
+  };
+  EXPECT_EQ(queue_.BlockBytes, kDepthSortBlockBytes);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    queue_.Clear();
+    std::uint32_t held = 0;
+    while (queue_.Alloc(c.itemBytes) != nullptr) ++held;
+    EXPECT_GE(held, 65536u / c.referenceBytes);
+    EXPECT_EQ(queue_.Dropped, 1u);
+  }
+  // The level's pools take the block from the level buffer.
+  EXPECT_EQ(static_cast<std::uint32_t>(queue_.End - queue_.Base), kDepthSortBlockBytes);
+}
+
+// An item that fits the block exactly is taken; the next one is refused.
+class ExactBlockQueue : public DrawScene {
+ protected:
+  std::uint32_t BlockBytes() const override { return 3 * sizeof(GlowSpriteItem); }
+};
+
+TEST_F(ExactBlockQueue, AnItemThatFillsTheBlockExactlyIsTaken) {
+  for (int k = 0; k < 3; ++k) EXPECT_NE(queue_.AllocItem<GlowSpriteItem>(DSK_GLOW_SPRITE), nullptr) << k;
+  EXPECT_EQ(queue_.Cursor, queue_.End);
+  EXPECT_EQ(queue_.AllocItem<GlowSpriteItem>(DSK_GLOW_SPRITE), nullptr);
+  EXPECT_EQ(queue_.Dropped, 1u);
+}
+
+// Trail points beyond the fog start fade by the fog's ramp; nearer ones and
+// points pinned to the far plane keep their alpha.
+TEST_F(Queue, TrailPointsBeyondTheFogStartFade) {
+  DWORD colour;
+  float start, end, density;
+  s_Render->GetFog(&colour, &start, &end, &density);
+  s_Render->SetFogValues(colour, 500.0f, 1000.0f, density);  // start ratio 0.5, scale 2
+  struct Case {
+    float depth;
+    std::uint32_t flags;
+    int alpha;
+  } cases[] = {{300.0f, 0, 255}, {800.0f, 0, 102}, {800.0f, kTrailFarPlane, 255}, {950.0f, 0, 25}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.depth << " flags " << c.flags);
+    queue_.Clear();
+    TrailPointItem* points[2];
+    for (int k = 0; k < 2; ++k) {
+      points[k] = queue_.AllocItem<TrailPointItem>(DSK_TRAIL_POINT);
+      ASSERT_NE(points[k], nullptr);
+      points[k]->Flags = c.flags;
+      points[k]->Colour = 0xFFFFFFFF;
+      points[k]->Position = CVector3{-50.0f + 100.0f * k, 0.0f, c.depth};
+      points[k]->HalfWidth = 10.0f;
+      points[k]->NextPoint = nullptr;
+    }
+    points[0]->NextPoint = points[1];
+    queue_.InsertChain(points[0]);
+    // The depth comes from one Newton step: the bucket within 2 %, the alpha with it.
+    EXPECT_NEAR(static_cast<int>(points[0]->Colour >> 24), c.alpha, 8);
+    EXPECT_EQ(points[0]->Colour & 0xFFFFFF, 0xFFFFFFu) << "only the alpha fades";
+  }
+  s_Render->SetFogValues(colour, start, end, density);
+}
+
 TEST_F(Queue, AnEmptyFrameDrawsNothingAndLeavesTheStatesAlone) {
   queue_.Clear();
   Record();

@@ -4,6 +4,7 @@
 
 #include "control/local_player.h"
 #include "control/viewport_config.h"
+#include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/system/not_built_yet.h"
 #include "platform/win32/library.h"
@@ -32,6 +33,8 @@ int CaptureBox(HWND, const char* text, const char* caption, UINT type, void* con
 
 void ResetShellWords() {
   ClearAllCommandSwitches();
+  // The catalog layer keeps the mode the last start-up read from the letters.
+  SetCatalogMode(0);
   g_ViewportConfig = CViewportConfig{};
   g_LocalPlayers.RemoveAll();
   CheatMode = NoTexturePreload = ScriptQueryWord = 0;
@@ -44,7 +47,7 @@ void ResetShellWords() {
 void GameStart::SetUp() {
   RegistryFolderTest::SetUp();
   previous_ = std::filesystem::current_path();
-  std::filesystem::current_path(HALBERD_GAME_DATA_DIR);
+  std::filesystem::current_path(root_.empty() ? std::filesystem::path(HALBERD_GAME_DATA_DIR) : root_);
   SetMessageBoxEcho(false);
   SetMessageBoxHook(CaptureBox, &boxes_);
   ResetShellWords();

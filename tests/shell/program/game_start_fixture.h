@@ -22,6 +22,8 @@ class GameStart : public RegistryFolderTest {
   void SetUp() override;
   void TearDown() override;
 
+  // The folder the game runs in (before SetUp: the build's data root).
+  void SetDataRoot(const std::filesystem::path& root) { root_ = root; }
   // Creates the hidden window, parses `commandLine` and runs game initialise;
   // answers what GameInitialise answered.
   int Start(const char* commandLine = "-f -d");
@@ -38,4 +40,5 @@ class GameStart : public RegistryFolderTest {
 
  private:
   std::filesystem::path previous_;
+  std::filesystem::path root_;
 };

@@ -1,0 +1,53 @@
+// The menu layer in the part the frame calls each in-game frame: the menu
+// driver and its answer, the screen lock, the menu layer's visible word,
+// the splash step and the slide show of pictures.  Main thread only.
+//
+// No menu screen exists yet: the driver answers the keys the front end and
+// a level need to be left (Escape, Enter), and the slide show shows each
+// picture once.
+#pragma once
+
+#include <cstdint>
+
+// What the driver asks of the frame.
+enum MenuDriverResult : int {
+  MENU_RESULT_NONE = 0,
+  MENU_RESULT_QUIT = 1,          // close the program
+  MENU_RESULT_LEVEL_CHANGE = 3,  // load the pending level
+  MENU_RESULT_SPLASH = 4,        // run the splash step
+};
+
+// Where the driver leaves the level to load next.
+struct MenuLevelRequest {
+  char* levelName;             // the pending level name
+  int levelNameSize;           // its capacity
+  std::uint32_t* toFrontEnd;   // set when the change returns to the front end
+};
+
+// Screen id of the front end.
+inline constexpr int kFrontEndScreen = 1;
+
+// The frame's menu step.  On the front end (ScreenId 1): Escape answers
+// quit, Enter a level change with the pending name left as it is (the level
+// chooser then asks for one).  On any other screen: Escape names
+// "FrontEnd.dll" as the level to load, asks for the front end and answers a
+// level change.  Otherwise nothing.
+int RunMenuDriver(const MenuLevelRequest& request);
+
+// The screen lock (screens that may not be left) and the menu layer's
+// visible word.
+void SetScreenLock(int locked);
+int IsScreenLocked();
+void SetMenuLayerVisible(int visible);
+int IsMenuLayerVisible();
+
+// The splash step of FRAME_SPLASH: answers 1 once the splash is over.
+int RunSplashStep();
+
+// The slide show of pictures shown while a level loads: each picture of the
+// list is drawn once, full screen, when the show starts; ending it does
+// nothing more.  Answers the number of pictures drawn.
+using SlideDrawer = bool (*)(const char* picture);
+int StartSlideShow(const char* const* pictures, int count, SlideDrawer draw);
+void EndSlideShow();
+bool SlideShowRunning();

@@ -1,0 +1,175 @@
+// The render frame: each local viewport's world, then the 2D layers.
+#include <cstdio>
+#include <string>
+
+#include "control/input/input.h"
+#include "control/local_player.h"
+#include "foundation/time/timer.h"
+#include "menus/screen_2d.h"
+#include "menus/screens/menu_driver.h"
+#include "menus/screens/screen_manager.h"
+#include "render/2d/font.h"
+#include "render/2d/sprite_render.h"
+#include "render/device/render.h"
+#include "render/geometry/camera.h"
+#include "scene/lights/light_table.h"
+#include "shell/engine_frame_loop.h"
+#include "shell/engine_life_cycle.h"
+#include "shell/frame/debug_counters.h"
+#include "shell/frame/frame_trace.h"
+#include "shell/frame/run_frame.h"
+#include "shell/frame_screenshot.h"
+#include "shell/level/level_cycle.h"
+#include "shell/program/game_objects.h"
+#include "shell/program/main_window.h"
+#include "shell/program/shell_state.h"
+#include "platform/win32/window.h"
+#include "world/cameras/movie_camera.h"
+#include "world/effects/effects_world.h"
+#include "world/engine.h"
+#include "world/environment/environment.h"
+#include "world/sky/sky.h"
+#include "world/text/message_list.h"
+#include "world/text/screen_text.h"
+#include "world/text/terminal.h"
+#include "world/text/world_text.h"
+
+namespace {
+
+constexpr int kCursorSprite = 82;
+constexpr float kFieldOfView = 70.0f;
+constexpr float kNear = 8.0f;
+constexpr float kFar = 6400.0f;
+
+int g_frameLimit = 0;
+std::string g_screenshot;
+int g_presented = 0;
+int g_lastViews = 0;
+bool g_limitChecked = false;
+// Frames an offscreen run presents when no count was asked for: nobody can
+// close its window.
+constexpr int kOffscreenFrames = 300;
+
+bool SplitDrawingAllowed() {
+  if (SplitDrawing == 0) return false;
+  for (int screen : kFullScreenOnlyScreens)
+    if (ScreenId == screen) return false;
+  return true;
+}
+
+// The viewport records (the render object keeps a pointer to the one in use).
+D3DVIEWPORT8 g_fullScreen;
+D3DVIEWPORT8 g_halves[2];
+
+// The viewport of view v of n: the full screen, or stacked halves.
+void SelectViewport(int v, int n) {
+  const DWORD width = g_Render->GetModeWidth(), height = g_Render->GetModeHeight();
+  D3DVIEWPORT8* viewport = n <= 1 ? &g_fullScreen : &g_halves[v & 1];
+  if (n <= 1)
+    MakeViewport(viewport, 0, 0, width, height, 0.0f, 1.0f);
+  else
+    MakeViewport(viewport, 0, static_cast<DWORD>(v & 1) * (height / 2), width, height / 2, 0.0f, 1.0f);
+  g_Render->SetViewport(viewport);
+}
+
+void DrawOverlayText() {
+  if (g_WorldText != nullptr) g_WorldText->WorldTextDraw();
+  if (g_MainTerminal != nullptr) g_MainTerminal->TerminalDraw();
+  if (g_ScreenText != nullptr) g_ScreenText->ScreenTextDraw();
+  if (g_MessageList != nullptr) g_MessageList->MessageDraw();
+}
+
+void DrawDebugOverlay() {
+  if (g_ShowStatistics == 0 || g_MainFont == nullptr) return;
+  int y = 40;
+  for (int i = 0; i < DEBUG_COUNTER_COUNT; ++i, y += 14) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%s %u (%u)", DebugCounterLabel(static_cast<DebugCounter>(i)),
+                  g_DebugCounters.value[i], g_DebugCounters.maximum[i]);
+    g_MainFont->DrawString(line, 16, y, 0);
+  }
+}
+
+void Present() {
+  g_Render->EndScene();
+  const bool last = g_frameLimit > 0 && g_presented + 1 == g_frameLimit;
+  if (last && !g_screenshot.empty()) {
+    if (SaveBackBuffer(g_screenshot.c_str()))
+      std::printf("halberd: frame saved to %s\n", g_screenshot.c_str());
+    else
+      std::fprintf(stderr, "halberd: the frame could not be saved to %s\n", g_screenshot.c_str());
+  }
+  g_Render->Present();
+  ++g_presented;
+  if (g_frameLimit > 0 && g_presented >= g_frameLimit) QuitGame();
+}
+
+}  // namespace
+
+void SetFrameLimit(int frames, const char* screenshot) {
+  g_frameLimit = frames > 0 ? frames : 0;
+  g_screenshot = screenshot != nullptr ? screenshot : "";
+  g_presented = 0;
+  g_limitChecked = false;
+}
+
+void ApplyOffscreenFrameLimit() {
+  if (g_limitChecked) return;
+  g_limitChecked = true;
+  if (g_frameLimit == 0 && Win32WindowsAreOffscreen()) {
+    g_frameLimit = kOffscreenFrames;
+    std::printf("halberd: no display to close the window, presenting %d frames\n", g_frameLimit);
+  }
+}
+
+int FramesPresented() { return g_presented; }
+
+int LastFrameViews() { return g_lastViews; }
+
+void DrawViewport(int viewport) {
+  EngineApplyView(viewport);
+  DrawWorldView();
+  FrameStep("draw viewport");
+}
+
+void RenderFrame(int renderOn) {
+  if (FrameMode == FRAME_LEVEL_CHANGE || g_Render == nullptr) return;
+  const int players = g_LocalPlayers.Count() > 0 ? g_LocalPlayers.Count() : 1;
+  const int views = SplitDrawingAllowed() ? players : 1;
+  g_Render->SetClearColour(LevelClearColour());
+  g_Render->Clear(1);
+  g_Render->BeginScene();
+  g_lastViews = 0;
+  if (renderOn) {
+    for (int v = 0; v < views; ++v) {
+      SelectViewport(v, views);
+      if (g_MainCamera != nullptr) g_MainCamera->SetProjection(kFieldOfView, kNear, kFar);
+      if (views > 1) g_Render->Clear(1);
+      DrawViewport(v);
+      if (g_ViewScreens2D[v] != nullptr) g_ViewScreens2D[v]->Update();
+      ++g_lastViews;
+    }
+  }
+  // The lights, the effects after the views, the 2D layers over the full screen.
+  CLightTable::ClearActive();
+  if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
+  SelectViewport(0, 1);
+  if (g_MainCamera != nullptr) g_MainCamera->SetProjection(kFieldOfView, kNear, kFar);
+  g_Render->SetZEnable(0);
+  g_Render->SetLighting(0);
+  g_Render->SetFogEnable(0);
+  g_Render->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
+  const int blend = g_FontSprites != nullptr ? g_FontSprites->SetBlendMode(3) : 0;
+  if (g_MainFont != nullptr) g_MainFont->SetColour(0xFFFFFFFF);
+  DrawOverlayText();
+  DrawDebugOverlay();
+  if (CursorShown != 0 && g_EffectsSprites != nullptr) {
+    g_Render->SetBilinearFilter(1);
+    g_EffectsSprites->Draw(kCursorSprite, g_Input != nullptr ? g_Input->GetCursorX() : 0,
+                           g_Input != nullptr ? g_Input->GetCursorY() : 0);
+  }
+  if (g_FontSprites != nullptr) g_FontSprites->SetBlendMode(blend);
+  g_Render->SetZEnable(1);
+  FrameStep("render");
+  Present();
+}

@@ -1,0 +1,167 @@
+// The in-game frame: its order, what the stopped game clock leaves out, the
+// screen change's sound word, the menu driver's answers and the views drawn.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "control/input/input.h"
+#include "control/local_player.h"
+#include "foundation/time/timer.h"
+#include "menus/screens/screen_manager.h"
+#include "platform/win32/window.h"
+#include "shell/frame/frame_trace.h"
+#include "shell/frame/run_frame.h"
+#include "shell/level/level_cycle.h"
+#include "shell/level/level_root_fixture.h"
+#include "shell/program/shell_state.h"
+#include "sound/sound_manager.h"
+#include "world/engine.h"
+
+namespace {
+
+class Frame : public LevelStart {
+ protected:
+  void SetUp() override {
+    LevelStart::SetUp();
+    ASSERT_TRUE(StartLevel("Demo.loa"));
+    ClearFrameSteps();
+    SetFrameTraceEnabled(true);
+  }
+  void TearDown() override {
+    SetFrameTraceEnabled(false);
+    ClearFrameSteps();
+    LevelStart::TearDown();
+  }
+  static LPARAM Key(int code) { return static_cast<LPARAM>(code) << 16; }
+  static void Press(int code) { HandleInputMessage(WM_KEYDOWN, 'A', Key(code)); }
+  static int CountStep(const std::string& step) {
+    int n = 0;
+    for (const std::string& s : FrameSteps()) n += s == step ? 1 : 0;
+    return n;
+  }
+};
+
+// The in-game frame's steps in their order while the game clock runs and no
+// plug-in is bound (step 8 calls none; 12.6 needs a network game).
+const std::vector<std::string> kFrameSteps = {
+    "1 reflection transform",
+    "2 screen change",
+    "3 clocks",
+    "4 fog distance",
+    "5 debug statistics",
+    "6 input",
+    "7 network update",
+    "9 HUD",
+    "10 controls",
+    "11 timed callbacks",
+    "12.1 switches",
+    "12.2 glass",
+    "12.3 projectile hits",
+    "12.4 corpses",
+    "12.5 near misses",
+    "12.7 physics",
+    "12.8 objects, effects, shrubbery and animated objects",
+    "13 network post-frame",
+    "14 terminals and overlays",
+    "15 Alt+F4",
+    "17 mission end check",
+    "18 menu driver",
+    "19 sound",
+    "20 viewport cameras",
+    "21 movie camera, environment and sky",
+    "draw viewport",
+    "render",
+    "22 render",
+    "23 frame rate",
+};
+
+TEST_F(Frame, TheInGameFrameRunsItsStepsInOrder) {
+  RunFrame();
+  EXPECT_EQ(FrameSteps(), kFrameSteps);
+}
+
+TEST_F(Frame, WithTheGameClockStoppedTheWorldStepsAreLeftOutAndTheRestRuns) {
+  g_GameClock->SetRunning(0);
+  RunFrame();
+  for (const std::string& s : FrameSteps()) EXPECT_NE(s.rfind("12.", 0), 0u) << s;
+  for (const char* step : {"18 menu driver", "19 sound", "21 movie camera, environment and sky", "22 render"})
+    EXPECT_EQ(CountStep(step), 1) << step;
+}
+
+TEST_F(Frame, TheSoundFollowsTheGameClockOnlyOnThePlayScreen) {
+  SetScreen(14);
+  RunFrame();
+  EXPECT_EQ(g_SoundManager->GetFollowsGameTime(), 1);
+  SetScreen(13);
+  RunFrame();
+  EXPECT_EQ(g_SoundManager->GetFollowsGameTime(), 0);
+  SetScreen(14);
+  RunFrame();
+  EXPECT_EQ(g_SoundManager->GetFollowsGameTime(), 1);
+}
+
+TEST_F(Frame, EscapeInALevelReturnsToTheFrontEndThroughALevelChange) {
+  ASSERT_EQ(ScreenId, 14);
+  Press(1);
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_LEVEL_CHANGE);
+  EXPECT_STREQ(LevelName, "FrontEnd.dll");
+  EXPECT_EQ(ScreenId, 1);
+  EXPECT_EQ(ReturnToFrontEnd, 0u);
+  EXPECT_FALSE(IsKeyDown(1));  // input flushed
+  EXPECT_EQ(CountStep("22 render"), 1);
+}
+
+TEST_F(Frame, EscapeOnTheFrontEndClosesTheProgramWithoutDrawingTheFrame) {
+  SetScreen(1);
+  Press(1);
+  RunFrame();
+  EXPECT_EQ(CountStep("22 render"), 0);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_CLOSE);
+}
+
+TEST_F(Frame, EnterOnTheFrontEndAsksForALevelChange) {
+  SetScreen(1);
+  Press(28);
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_LEVEL_CHANGE);
+  // With no name the level chooser is asked; cancelled, the level goes on.
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_IN_GAME);
+  EXPECT_TRUE(LevelRunning());
+}
+
+TEST_F(Frame, AltF4InPlayGoesToScreen24) {
+  HandleInputMessage(WM_SYSKEYDOWN, 0, Key(56));
+  AdvanceKeyStates();
+  Press(62);
+  RunFrame();
+  EXPECT_EQ(ScreenId, 24);
+}
+
+TEST_F(Frame, SomeScreensAreDrawnAsOneFullScreenViewWithTwoLocalPlayers) {
+  g_LocalPlayers.Add();
+  ASSERT_EQ(g_LocalPlayers.Count(), 2);
+  for (int screen : {14, 16, 20, 29, 59}) {
+    SCOPED_TRACE(screen);
+    SetScreen(screen);
+    RunFrame();
+    EXPECT_EQ(LastFrameViews(), screen == 14 ? 2 : 1);
+  }
+}
+
+TEST_F(Frame, NothingIsDrawnWhileTheLevelChanges) {
+  const int presented = FramesPresented();
+  FrameMode = FRAME_LEVEL_CHANGE;
+  RenderFrame(1);
+  EXPECT_EQ(FramesPresented(), presented);
+  FrameMode = FRAME_IN_GAME;
+  RenderFrame(1);
+  EXPECT_EQ(FramesPresented(), presented + 1);
+}
+
+}  // namespace
