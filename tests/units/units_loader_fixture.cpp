@@ -106,8 +106,9 @@ bool LoadUnitsLevel(UnitsLevelLoad* out, MessageBoxHook hook, void* context, std
   std::filesystem::current_path(previous);
   SetWorkDirectory();
   if (!out->loaded) return *error = "Units.env did not load", false;
+  if (!UnitsLevelMakeScheduler(1)) return *error = "the scheduler could not be made", false;
   ActivateLevelObjects();
-  if (!UnitsLevelAfterObjects()) return *error = "the scheduler could not be made", false;
+  UnitsLevelStatsSteps();
   UnitsLevelSwitchAIOn();
   if (g_LevelTextures != nullptr) g_LevelTextures->LoadTextures(nullptr);
   return true;

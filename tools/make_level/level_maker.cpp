@@ -433,6 +433,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const std::string& name : textureFiles) Touch(name);
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
     for (const std::string& name : switchModels) Touch(name + ".evo");
+    for (const std::string& name : level.NeededObjects) Touch(name + ".evo");
     for (const std::string& f : dynamicsFiles) Touch(f);
     for (const std::string& f : aliasFiles) Touch(f);
     if (!level.LoadList.empty()) Touch(level.LoadList);

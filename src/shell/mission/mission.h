@@ -14,6 +14,9 @@ enum MissionResultValue : std::int32_t {
   MISSION_SUCCEEDED = 2,
 };
 
+// The mission id of a level started without a mission plug-in.
+inline constexpr std::int32_t kMissionIdWithoutPlugin = 20;
+
 class CMission {
  public:
   // A reset record.

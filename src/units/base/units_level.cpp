@@ -13,8 +13,7 @@ void UnitsLevelBeforeObjects() {
   ClearResolvedAssets();
 }
 
-bool UnitsLevelAfterObjects(int enemyAI) {
-  ApplySkinsAndCharacterEffects();
+bool UnitsLevelMakeScheduler(int enemyAI) {
   UnitsLevelShutdown();
   MEM_OWNER();
   g_HLOScheduler = MEM_NEW(MEMCAT_GAME) HLOScheduler;
@@ -22,6 +21,11 @@ bool UnitsLevelAfterObjects(int enemyAI) {
   g_HLOScheduler->InitFlockCursor();
   g_HLOScheduler->SetEnemyAI(enemyAI != 0 ? 1 : 0);
   return true;
+}
+
+void UnitsLevelStatsSteps() {
+  ApplySkinsAndCharacterEffects();
+  PreloadStatsAssets();
 }
 
 void UnitsLevelSwitchAIOn() {
