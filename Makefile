@@ -28,11 +28,18 @@ build-run:
 test: build-test
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
+# The test build (what CI runs), the one place its flags are set: sanitizers,
+# line-table debug information (enough for the sanitizers' stack traces), the
+# test programs' own sources without optimisation (the code under test keeps
+# -O1) and compiled in batches of one folder's files (see cmake/halberd.cmake).
+# Configure a build of your own with these same flags so that the shared
+# compiler cache serves it.
 build-test:
 	tools/install-deps.sh core
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
-	      -DHALBERD_SANITIZE=ON
+	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" \
+	      -DHALBERD_SANITIZE=ON -DHALBERD_UNITY_TESTS=ON -DHALBERD_UNITY_BATCH=8 \
+	      -DHALBERD_TEST_SOURCE_FLAGS=-O0
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 bench:
@@ -40,8 +47,7 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	      -DHALBERD_TESTS=OFF -DHALBERD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@set -e; for b in $(BENCH_DIR)/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BENCH_DIR) && "$(CURDIR)/$$b"); done
+	bench/run_benchmarks.sh $(BENCH_DIR)
 
 fuzz:
 	tools/install-deps.sh fuzz

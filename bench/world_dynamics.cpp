@@ -9,9 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,18 +18,14 @@
 #include "platform/win32/message_box.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
-#include "scene/skin/object_mesh_hooks.h"
 #include "world/dynamics/dynamic_data.h"
 #include "world/dynamics/dynamics_world.h"
 #include "world/environment/env_file.h"
 #include "world/environment/env_object.h"
-#include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
-#include "world/environment/pool_size_file.h"
-#include "world/glass/glass_section.h"
-#include "world/shrubbery/shrubbery.h"
 #include "world/space/world_hit.h"
+#include "shell/level_load.h"
 
 #include "world/dynamics/car_dynamics.h"
 #include "world/dynamics/dynamics_fixture.h"
@@ -147,7 +141,7 @@ BENCHMARK(BM_LevelPhysicsFrame)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 int AnswerOk(HWND, const char*, const char*, UINT, void*) { return IDOK; }
 
-// The demo level as the data tools made it, loaded from its folder, with 10
+// The demo level as the data tools made it, loaded as the program loads it, with 10
 // cars, 5 tanks and 100 crates of its own tuning files placed on the open
 // ground in front of the buildings and the crates in a field beside them.
 struct DemoTraffic {
@@ -155,7 +149,6 @@ struct DemoTraffic {
   CTextureManager textures;
   CMaterialList materials;
   EnvWaypointList waypoints;
-  std::string text;
   std::unique_ptr<CEnvironment> env;
   CEnvObject* marker = nullptr;
   CEnvInstance* ground = nullptr;
@@ -179,40 +172,26 @@ struct DemoTraffic {
       error = "the demo level's folder is missing (the data tools make it at build time)";
       return;
     }
-    SetWorkDirectory();
-    SetSearchFolders(nullptr);
-    SetSearchEnabled(1);
     SetCatalogMode(0);
     if (!CatalogStartup()) {
       error = "the file layer did not start";
       return;
     }
-    // The readers the level's sections need, as the level tool loaded it when
-    // it built the octrees over the instances these make.
-    InstallObjectMeshHooks();
-    InstallShrubbery();
-    InstallGlassSectionReader();
-    PoolSizeFileRead("DEMO");
+    // The level as the program loads it: the same section readers and hooks,
+    // and its octrees built or read as the program's switches say.
     g_EnvWaypoints = &waypoints;
     env = std::make_unique<CEnvironment>(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
-    std::ifstream in("DEMO.env", std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    EnvTextCursor cursor(text.c_str());
-    EnvFileLoadReport report;
-    const int loaded = EnvFileLoadEnvironment(env.get(), cursor, nullptr, nullptr, &report);
-    if (loaded == 1 && !env->LoadOctrees("DEMO.env")) {
-      error = "the demo level's octree file did not load";
+    LevelLoadReport report;
+    const bool whole = LoadDemoLevel(env.get(), nullptr, &report);
+    SetMessageBoxHook(AnswerOk, nullptr);
+    std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, failed);
+    if (!whole || !report.octrees) {
+      error = "the demo level did not load (sections failed: " + std::to_string(report.file.failedSections) +
+              ", structure " + std::to_string(report.file.structureFailed) + " at line " +
+              std::to_string(report.file.failedLine) + ", instances " + std::to_string(report.file.instanceRecords) +
+              ", octrees " + (report.octrees ? "ready" : "missing") + ")";
       return;
     }
-    if (loaded != 1) {
-      error = "the demo level did not load (sections failed: " + std::to_string(report.failedSections) +
-              ", structure " + std::to_string(report.structureFailed) + " at line " + std::to_string(report.failedLine) +
-              ", instances " + std::to_string(report.instanceRecords) + ")";
-      return;
-    }
-    env->BuildStaticList();
     ground = env->FindInstanceByName("Ground");
     DynCarData* car = cache.GetCar("DemoCar");
     DynTankData* tank = cache.GetTank("DemoTank");

@@ -64,6 +64,45 @@ function(halberd_test_main)
   endif()
 endfunction()
 
+# With HALBERD_UNITY_TESTS (the test build's setting), a test program's
+# sources are compiled in batches of up to HALBERD_UNITY_BATCH files of one
+# folder, each batch one unit that includes its files in name order: the test
+# framework's headers and the code they instantiate are compiled once a batch
+# instead of once a file.  Files of one folder may share a unit, so names in
+# their anonymous namespaces and their file-scope `using` directives meet:
+# give the helpers of a folder's files names of their own.  A file that cannot
+# share (rare) says so on a line of its own:
+#   // halberd: own compile unit
+function(halberd_unity_test_sources target)
+  if(NOT HALBERD_UNITY_TESTS)
+    return()
+  endif()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
+  get_target_property(srcs ${target} SOURCES)
+  list(SORT srcs)
+  set(folders "")
+  foreach(src IN LISTS srcs)
+    file(STRINGS ${src} alone REGEX "^// halberd: own compile unit$" LIMIT_COUNT 1)
+    if(alone)
+      continue()
+    endif()
+    get_filename_component(folder ${src} DIRECTORY)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${folder})
+    string(MAKE_C_IDENTIFIER "${folder}" key)
+    if(NOT DEFINED count_${key})
+      set(count_${key} 0)
+    endif()
+    math(EXPR batch "${count_${key}} / ${HALBERD_UNITY_BATCH}")
+    math(EXPR count_${key} "${count_${key}} + 1")
+    set_source_files_properties(${src} PROPERTIES UNITY_GROUP ${key}_${batch})
+  endforeach()
+  # Anonymous-namespace fixtures are used by the test classes of the same
+  # unit; gcc cannot tell an included file from a header and would warn.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+  endif()
+endfunction()
+
 # halberd_test(<name> LIBS <targets>...)
 # One GoogleTest binary from every *_test.cpp below the current folder.
 function(halberd_test name)
@@ -75,7 +114,15 @@ function(halberd_test name)
   endif()
   add_executable(test_${name} ${srcs} ${helpers})
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  halberd_unity_test_sources(test_${name})
   halberd_test_main()
+  # The test programs' own sources may take flags of their own (the test
+  # build compiles them without optimisation: the code under test keeps the
+  # build's flags, and the tests' code is mostly calls into it).
+  if(HALBERD_TEST_SOURCE_FLAGS)
+    separate_arguments(source_flags UNIX_COMMAND "${HALBERD_TEST_SOURCE_FLAGS}")
+    target_compile_options(test_${name} PRIVATE ${source_flags})
+  endif()
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock halberd_test_main)
   halberd_link_operators(test_${name})
   gtest_discover_tests(test_${name}
@@ -106,9 +153,10 @@ endfunction()
 # the build does that once into the same folder.
 function(halberd_fuzzer name)
   cmake_parse_arguments(ARG "SELF_SEEDS" "DICT" "SOURCES;LIBS;SEEDS;SEEDS_FROM" ${ARGN})
-  add_executable(fuzz_${name} ${ARG_SOURCES})
+  # Every target runs quiet (fuzz/fuzz_quiet.cpp).
+  add_executable(fuzz_${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/fuzz_quiet.cpp)
   target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS} platform_win32)
   target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
   halberd_link_operators(fuzz_${name})
   if(ARG_DICT)

@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <random>
 #include <string>
 
 #include "foundation/files/bmp_handler.h"
@@ -18,14 +16,13 @@
 #include "foundation/text/keyword_readers.h"
 #include "foundation/text/locale_table.h"
 #include "platform/win32/message_box.h"
+#include "fuzz_scratch.h"
 
 namespace {
 
+// The input as a file of this run's scratch folder.
 [[maybe_unused]] const std::string& ScratchPath() {
-  static const std::string path = [] {
-    std::random_device rd;
-    return (std::filesystem::temp_directory_path() / ("halberd_fuzz_" + std::to_string(rd()) + ".bin")).string();
-  }();
+  static const std::string path = FuzzScratch("foundation").File("input.bin");
   return path;
 }
 

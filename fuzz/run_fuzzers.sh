@@ -19,7 +19,10 @@ for f in "$dir"/fuzz/fuzz_*; do
   seeds=$dir/seeds/$name
   dict=$dir/fuzz/$name.dict
   mkdir -p "$corpus"
-  args=(-max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$dir/corpus/$name-")
+  # The target's own prints to stderr are dropped (libFuzzer keeps its own
+  # and the sanitizers' reports on a copy of stderr).
+  args=(-max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=3
+        -artifact_prefix="$dir/corpus/$name-")
   [ -f "$dict" ] && args+=(-dict="$dict")
   folders=("$corpus")
   count=0

@@ -46,6 +46,11 @@ void WriteSeeds(const std::string& folder) {
     WriteLightSection(&text, records, kVersions[v]);
     WriteVersionedSeed(folder, v, text);
   }
+  // A spot light whose colour number overflows to minus infinity: it once
+  // passed the record reader and made a hue that is not a number.
+  WriteSeedIn(folder, "overflowing_colour.txt",
+              std::string(1, '\0') + "0 45 0 0 0 100\nSLGT 1 1" + std::string(30, '9') + "-" + std::string(73, '9') +
+                  " 1 1 0  1 0 45 1000 20 6 0 1 0 0 0 40 0 11 1 0 0 0 1 ENDL\n");
 }
 
 // A record whose rewrite must read back: plain names and finite numbers.

@@ -24,6 +24,7 @@
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
 #include "world/environment/evo_writer.h"
+#include "fuzz_scratch.h"
 #include "fuzz_seed_file.h"
 
 namespace {
@@ -97,9 +98,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   }
   SetMessageBoxEcho(false);
   SetMessageBoxHook(AnswerOk, nullptr);
-  const std::filesystem::path work = std::filesystem::temp_directory_path() / "halberd_fuzz_env_file";
-  std::filesystem::create_directories(work);
-  std::filesystem::current_path(work);
+  // The templates are written to this run's scratch folder, and read from there.
+  std::filesystem::current_path(FuzzScratch("env_file").Path());
   SetWorkDirectory();
   SetSearchEnabled(1);
   CatalogStartup();

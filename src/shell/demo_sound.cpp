@@ -50,17 +50,23 @@ void OnBlast(const CVector3& centre) {
 
 }  // namespace
 
+void ConnectBlastSounds(const CSoundBank* explosion, const CSoundBank* impact) {
+  g_explosion = explosion;
+  g_impact = impact;
+  if (g_Explosions != nullptr) g_Explosions->SetNotifyCallback(OnBlast);
+}
+
 void StartDemoSound() {
   if (!SoundRuns()) return;
   const char* const* previous = GetSearchFolders();
   SetSearchFolders(kSoundFolders);
   const bool cache = g_SoundManager->LoadCache("DEMO.sch");
-  g_explosion = g_SoundManager->LoadBank("Explosion.sbk", 0);
-  g_impact = g_SoundManager->LoadBank("Impact.sbk", 0);
+  const CSoundBank* explosion = g_SoundManager->LoadBank("Explosion.sbk", 0);
+  const CSoundBank* impact = g_SoundManager->LoadBank("Impact.sbk", 0);
   SetSearchFolders(previous);
   std::printf("  demo sound: %s, %d samples, effects banks %s\n", cache ? "DEMO.sch" : "no cache",
-              g_SoundManager->Cache().SampleCount(), g_explosion != nullptr && g_impact != nullptr ? "loaded" : "missing");
-  if (g_Explosions != nullptr) g_Explosions->SetNotifyCallback(OnBlast);
+              g_SoundManager->Cache().SampleCount(), explosion != nullptr && impact != nullptr ? "loaded" : "missing");
+  ConnectBlastSounds(explosion, impact);
 }
 
 void UpdateDemoSound() {

@@ -45,7 +45,7 @@
 
 namespace {
 
-LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DemoLevelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -58,7 +58,7 @@ class DemoLevel : public ::testing::Test {
     SetRegistryFolder(folder_.c_str());
     SetWorkDirectory();  // as the program's start does
     WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = DemoLevelWindowProc;
     wc.lpszClassName = "HalberdDemoLevelTest";
     RegisterClassA(&wc);
     window_ = CreateWindowExA(0, "HalberdDemoLevelTest", "demo level", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,

@@ -33,7 +33,7 @@
 
 namespace {
 
-LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DemoShadowsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -48,7 +48,7 @@ class DemoShadows : public RegistryFolderTest {
     RegistryFolderTest::SetUp();
     SetWorkDirectory();
     WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = DemoShadowsWindowProc;
     wc.lpszClassName = "HalberdDemoShadowsTest";
     RegisterClassA(&wc);
     window_ = CreateWindowExA(0, "HalberdDemoShadowsTest", "demo shadows", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,

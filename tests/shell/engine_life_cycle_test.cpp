@@ -17,7 +17,7 @@
 
 namespace {
 
-LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT LifeCycleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -28,7 +28,7 @@ class LifeCycle : public ::testing::Test {
     std::filesystem::create_directories(folder_);
     SetRegistryFolder(folder_.c_str());
     WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = LifeCycleWindowProc;
     wc.lpszClassName = "HalberdLifeCycleTest";
     RegisterClassA(&wc);
     window_ = CreateWindowExA(0, "HalberdLifeCycleTest", "life cycle", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,

@@ -138,6 +138,9 @@ void AppendToBuiltCatalog(BufferedFile* h, const std::uint8_t* data, std::size_t
 std::size_t Refill(BufferedFile* h, std::uint32_t p) {
   std::size_t n = 0;
   if (h->catalogStream) {
+    // A stream that met damage further on (a bad trailer) still serves the
+    // files before it: the error is cleared before the seek back.
+    if (h->streamPosition != p) gzclearerr(h->catalogStream);
     if (h->streamPosition != p && gzseek(h->catalogStream, static_cast<z_off_t>(p), SEEK_SET) != static_cast<z_off_t>(p)) {
       h->streamPosition = 0xFFFFFFFFu;
       return 0;
@@ -183,7 +186,7 @@ BufferedFile* FileOpen(const char* name, const char*) {
     if (!e) return nullptr;
     // A damaged directory entry must not point into the directory nor past
     // the catalog's end, so that its size can be trusted by whoever loads it.
-    if (e->offset < kCatalogDataStart || static_cast<std::uint64_t>(e->offset) + e->size > g_current->length) {
+    if (e->offset < kCatalogDataStart || !CatalogHolds(*g_current, static_cast<std::uint64_t>(e->offset) + e->size)) {
       std::fprintf(stderr, "catalog [%s]: damaged entry for %s\n", g_current->path, BaseName(h->name));
       return nullptr;
     }

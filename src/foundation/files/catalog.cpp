@@ -53,6 +53,23 @@ void ResetFileBuffer() {
   h->streamPosition = 0xFFFFFFFFu;  // unknown: the next refill seeks
 }
 
+bool CatalogHolds(CCatalog& c, std::uint64_t end) {
+  if (end <= c.length) return true;
+  if (c.lengthMeasured || !c.stream) return false;
+  // The stream counted through once, then rewound; the shared handle's window
+  // no longer matches the stream's position.
+  static std::uint8_t scratch[64 * 1024];
+  std::uint64_t length = 0;
+  gzrewind(c.stream);
+  for (int got; (got = gzread(c.stream, scratch, sizeof scratch)) > 0;) length += static_cast<std::uint64_t>(got);
+  gzclearerr(c.stream);
+  gzrewind(c.stream);
+  if (g_file && g_file->catalogStream == c.stream) ResetFileBuffer();
+  c.length = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFFu));
+  c.lengthMeasured = 1;
+  return end <= c.length;
+}
+
 }  // namespace catalog_state
 
 using namespace catalog_state;
@@ -122,27 +139,37 @@ bool ReadCatalogDirectory(CCatalog& c) {
   return true;
 }
 
-// The catalog's length once decompressed, which every directory entry must
-// lie inside: a plain file's size on the disk, or, for a compressed one, the
-// bytes its stream actually gives (counted once, then the stream is rewound).
-std::uint32_t MeasureCatalog(gzFile gz, const std::string& resolvedPath) {
-  std::uint64_t length = 0;
-  if (gzdirect(gz)) {
-    std::error_code ec;
-    std::uintmax_t n = std::filesystem::file_size(resolvedPath, ec);
-    length = ec ? 0 : n;
-  } else {
-    static std::uint8_t scratch[64 * 1024];
-    gzrewind(gz);
-    for (int got; (got = gzread(gz, scratch, sizeof scratch)) > 0;) length += static_cast<std::uint64_t>(got);
-    gzclearerr(gz);
-    gzrewind(gz);
+// Every byte of a deflate stream expands to at most 1032 bytes (a 258-byte
+// match coded in two bits), so no gzip file decompresses to more than this
+// many times its size.
+constexpr std::uint64_t kDeflateMostExpansion = 1032;
+
+// The catalog's length once decompressed, as far as it is known without
+// reading the stream through (which would cost as much as reading every file
+// it holds): a plain file's size on the disk, exact; for a compressed one the
+// length its gzip trailer states (the last member's, modulo 4 GB), never more
+// than its bytes can expand to.  A trailer that says too little (several
+// members) is settled by MeasureCatalogStream when an entry reaches past it;
+// one that says too much shows as a short read, which every reader checks.
+std::uint32_t CatalogLengthBound(gzFile gz, const std::string& resolvedPath, bool* exact) {
+  std::error_code ec;
+  std::uintmax_t onDisk = std::filesystem::file_size(resolvedPath, ec);
+  if (ec) onDisk = 0;
+  std::uint64_t length = onDisk;
+  *exact = gzdirect(gz) != 0;
+  if (!*exact) {
+    std::uint8_t trailer[4] = {};
+    std::FILE* f = onDisk >= sizeof trailer ? std::fopen(resolvedPath.c_str(), "rb") : nullptr;
+    bool read = f && std::fseek(f, -4L, SEEK_END) == 0 && std::fread(trailer, 1, sizeof trailer, f) == sizeof trailer;
+    if (f) std::fclose(f);
+    std::uint64_t stated = read ? ByteReader(trailer, sizeof trailer).U32() : 0;
+    length = std::min<std::uint64_t>(stated, onDisk * kDeflateMostExpansion);
   }
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFFu));
 }
 
-// Opens a catalog's stream (name, else name + ".gz") and measures it.
-gzFile OpenCatalogStream(const char* path, std::uint32_t* length) {
+// Opens a catalog's stream (name, else name + ".gz") and bounds its length.
+gzFile OpenCatalogStream(const char* path, CCatalog& c) {
   std::string p = ResolveWindowsPath(path);
   gzFile gz = gzopen(p.c_str(), "rb");
   if (!gz) {
@@ -152,7 +179,9 @@ gzFile OpenCatalogStream(const char* path, std::uint32_t* length) {
   }
   if (!gz) return nullptr;
   gzbuffer(gz, 64 * 1024);
-  *length = MeasureCatalog(gz, p);
+  bool exact = false;
+  c.length = CatalogLengthBound(gz, p, &exact);
+  c.lengthMeasured = exact ? 1 : 0;
   return gz;
 }
 
@@ -253,6 +282,7 @@ int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries) 
   c.dirty = 0;
   c.dataSize = 0;
   c.length = 0;
+  c.lengthMeasured = 0;
   c.lastHit = c.directory;
   CopyPath(c.path, path);
 
@@ -278,7 +308,7 @@ int OpenCatalog(int id, const char* name, int reopen, int reuseExistingEntries) 
     g_buildable[id] = ok;
   }
   if (g_mode & CATALOG_MODE_READ) {
-    c.stream = OpenCatalogStream(c.path, &c.length);
+    c.stream = OpenCatalogStream(c.path, c);
     if (!c.stream || !ReadCatalogDirectory(c)) {
       // A missing or damaged catalog leaves an empty directory: every look-up fails.
       CloseStream(c);
@@ -316,7 +346,7 @@ int ReopenCatalog(int id) {
   // A catalog closed earlier has lost its stream: open it again so that reads
   // do not go through a closed stream.
   if (ReadingFromCatalogs() && !c.stream && c.path[0]) {
-    c.stream = OpenCatalogStream(c.path, &c.length);
+    c.stream = OpenCatalogStream(c.path, c);
     if (!c.stream) return 0;
   }
   return 1;

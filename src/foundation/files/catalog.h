@@ -51,7 +51,8 @@ struct CCatalog {
   std::uint32_t dataSize;
   std::uint32_t reuseExistingEntries;
   gzFile_s* stream;
-  std::uint32_t length;  // bytes of the open catalog once decompressed; entries must lie inside
+  std::uint32_t length;          // bytes of the open catalog once decompressed (see lengthMeasured); entries must lie inside
+  std::uint32_t lengthMeasured;  // 1: length is exact; 0: as a gzip trailer states it, counted when an entry reaches past
 };
 
 // Reads the switches "a", "c", "d", "e", "l" (in that order) into the mode word

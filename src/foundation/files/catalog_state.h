@@ -30,5 +30,10 @@ void AppendCataLog(const char* format, ...) __attribute__((format(printf, 1, 2))
 void ScanNext(BufferedFile* h);
 // Empties the handle's window.
 void ResetFileBuffer();
+// Whether catalog c's decompressed bytes reach `end`.  Answered from the
+// length bound taken at open; past it, a compressed catalog whose length was
+// only stated is counted through once (its stream rewound, the shared
+// handle's window emptied) and answered exactly.
+bool CatalogHolds(CCatalog& c, std::uint64_t end);
 
 }  // namespace catalog_state

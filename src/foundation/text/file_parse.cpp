@@ -1,8 +1,10 @@
 #include "foundation/text/file_parse.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "foundation/files/load_file.h"
@@ -146,14 +148,18 @@ int CFileParse::ReadInt(int* out) {
 int CFileParse::ReadFloat(float* out) {
   char t[64];
   NextToken(t, sizeof t);
-  if (out) *out = static_cast<float>(std::atof(t));
+  const double v = std::atof(t);
+  // Past the float's range (or an infinity, or "not a number") reads as 0,
+  // as a word does: never passed on.
+  if (out) *out = std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max() ? static_cast<float>(v) : 0.0f;
   return 1;
 }
 
 int CFileParse::ReadDouble(double* out) {
   char t[64];
   NextToken(t, sizeof t);
-  if (out) *out = std::atof(t);
+  const double v = std::atof(t);
+  if (out) *out = std::isfinite(v) ? v : 0.0;
   return 1;
 }
 

@@ -42,7 +42,9 @@ class CFileParse {
   // Copies the next token (at most size - 1 characters; the rest of a longer
   // token is skipped); an empty token at the end of the text.
   void NextToken(char* buffer, std::size_t size);
-  // Typed readers of the next token; each answers 1.
+  // Typed readers of the next token; each answers 1.  A token that is not a
+  // number, or a number that is not finite (an infinity, "not a number", past
+  // the type's range), reads as 0.
   int ReadToken(char* buffer, std::size_t size);
   int ReadInt(int* out);
   int ReadFloat(float* out);

@@ -60,7 +60,8 @@ void CColour::ToHSV(float* hue, float* saturation, float* value) const {
     h = 4.0f + (r - g) / delta;
   h *= 60.0f;
   if (h < 0.0f) h += 360.0f;
-  *hue = h;
+  // Components that are not finite give no hue to speak of either.
+  *hue = std::isfinite(h) ? h : 0.0f;
 }
 
 void CColour::FromHSV(float hue, float saturation, float value) {
@@ -71,6 +72,9 @@ void CColour::FromHSV(float hue, float saturation, float value) {
   // Six sectors of 60 degrees; a hue of 360 (or any further turn) is the same as 0.
   hue = std::fmod(hue, 360.0f);
   if (hue < 0.0f) hue += 360.0f;
+  // A hue that is not finite (fmod makes those "not a number") is taken as 0,
+  // so that the sector below is always one of the six.
+  if (!(hue >= 0.0f && hue < 360.0f)) hue = 0.0f;
   const float h = hue * 0.016666668f;
   const float i = std::floor(h);
   const float f = h - i;

@@ -24,9 +24,11 @@ class CColour {
   // Smallest and largest of r, g, b.
   float MinComponent() const;
   float MaxComponent() const;
-  // Hue in degrees 0..360 (-1 for black), saturation and value 0..1.
+  // Hue in degrees 0..360 (-1 for black, 0 for grey or for components that
+  // are not finite), saturation and value 0..1.
   void ToHSV(float* hue, float* saturation, float* value) const;
-  // Sets r, g, b from hue (degrees, any turn), saturation and value; alpha unchanged.
+  // Sets r, g, b from hue (degrees, any turn; one that is not finite is 0),
+  // saturation and value; alpha unchanged.
   void FromHSV(float hue, float saturation, float value);
   // Holds the value (brightness) within low..high, keeping hue and saturation.
   void ClampBrightness(float low, float high);

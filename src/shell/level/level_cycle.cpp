@@ -36,11 +36,13 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
+#include "shell/demo_sound.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
 #include "shell/level/load_environment.h"
 #include "shell/level/load_list.h"
+#include "shell/script/script_state.h"
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/level_pool_sizes.h"
@@ -269,7 +271,8 @@ int levelInitialise(const char* levelName) {
   // 5. The scratch heap.
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   DebugTrace("START : levelInitialise\n");
-  Later("script screen rectangles");
+  ResetScriptState(static_cast<int>(g_Render->GetModeWidth()), static_cast<int>(g_Render->GetModeHeight()));
+  Step("5 script state");
   // 6. Decals, surfaces, templates.
   DebugTrace("Start : LoadEnvironment\n");
   g_Render->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
@@ -294,8 +297,7 @@ int levelInitialise(const char* levelName) {
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    g_SoundManager->LoadBank("Explosion.sbk", 1);
-    g_SoundManager->LoadBank("Impact.sbk", 1);
+    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
@@ -443,6 +445,7 @@ void LevelShutdown() {
   DebugTrace("You can't stop the music\n");
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
+  FreeScriptState();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);

@@ -1,24 +1,43 @@
-// The level's mission plug-in as the frame and the level cycle use it: the
-// binder and unbinder, the raise of a mission event to the bound plug-in,
-// and its per-frame update.  (The plug-in interface itself, its script
-// table and its loader live with the plug-in binding.)  Main thread only.
+// The mission plug-in of the level: binding and unbinding it, the frame's
+// call of its per-frame update, and the one raiser of mission events.
+// Main thread only.
 #pragma once
 
 #include <cstdint>
 
-// Loads the plug-in library of a level name ("FrontEnd.dll"), calls its
-// LevelSetup with the script table and keeps the callback table it returns.
-// 1 when a table is bound; 0 when the library, its export or its table is
-// missing (a library that loaded stays until FreeMissionPlugin).
+#include "mission_abi.h"
+#include "platform/win32/win_types.h"
+
+// The bound plug-in's callback table, or null: null from start-up until a
+// plug-in is bound, while its LevelSetup runs, and from the start of each
+// level shut-down.  The table belongs to the plug-in.
+extern const MissionCallbackTable* MissionCallbacks;
+// The bound plug-in's library, or null.
+extern HMODULE MissionLibrary;
+
+// Loads the library by its name ("Mission1.dll"), finds "LevelSetup", calls
+// it with the script function table and binds the table it answers.  1 when
+// bound; 0 when the library cannot be loaded, has no "LevelSetup" or
+// answers null (a library that loaded stays loaded until FreeMissionPlugin).
+// A plug-in still bound from before is freed first.
 int LoadMissionPlugin(const char* name);
-// Unbinds the plug-in (its callbacks null first) and frees its library.
+// Unbinds the callbacks, then frees the library.  Safe when nothing is bound.
 void FreeMissionPlugin();
-// Whether a plug-in's callback table is bound.
+// Whether a callback table is bound.
 bool MissionPluginBound();
-// Raises a mission event to the bound plug-in: `block` holds `words` 32-bit
-// words, answer words preset by the caller and read back after the call
-// (null for an event without data).  Answers the handler's result; 0, with
-// the block untouched, when no plug-in is bound.
+
+// Raises a mission event: with no callback table bound nothing is called
+// and 0 is answered.  The block (words 32-bit words, at most
+// MISSION_EVENT_BLOCK_WORDS; null and 0 for codes without data) is handed
+// over zero-filled to MISSION_EVENT_BLOCK_WORDS words; a question's answer
+// word is preset to its default (in the caller's block too, bound or not)
+// and copied back after the call.  Answers the handler's return value.
 std::int32_t RaiseMissionEvent(std::uint32_t code, std::int32_t* block, int words);
-// Calls the bound plug-in's per-frame update; nothing without one.
+// The answer word of a question code and its default; false for notices.
+bool MissionEventAnswer(std::uint32_t code, int* word, std::int32_t* preset);
+
+// The plug-in's per-frame update, when one is bound.
 void MissionPerFrameUpdate();
+
+// Soldier objects (kind 1) in the active lists of all four sides.
+int CountSoldiers();

@@ -1,5 +1,7 @@
 #include "world/environment/env_text_cursor.h"
 
+#include <cmath>
+
 #include "foundation/text/keyword_readers.h"
 #include "foundation/text/scanner.h"
 
@@ -75,10 +77,18 @@ bool EnvTextCursor::Int(int* value) {
 }
 
 bool EnvTextCursor::Real(float* value) {
-  float scratch = 0.0f;
+  float read = 0.0f;
   const char* before = SkipBlanks(cursor_);
-  sscanf1(&cursor_, "%f", value ? value : &scratch);
-  return cursor_ != before;
+  sscanf1(&cursor_, "%f", &read);
+  // Infinities and "not a number" (spelt out, or a number past the float's
+  // range) would poison every sum they reach: a damaged file, like no number.
+  if (cursor_ == before || !std::isfinite(read)) {
+    cursor_ = before;
+    if (value) *value = 0.0f;
+    return false;
+  }
+  if (value) *value = read;
+  return true;
 }
 
 bool EnvTextCursor::Reals(float* values, int n) {

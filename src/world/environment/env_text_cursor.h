@@ -33,7 +33,8 @@ class EnvTextCursor {
   // number stands at the cursor.
   bool Int(int* value);
   // One "%f" real; false, with 0 stored and nothing consumed, when no number
-  // stands at the cursor.
+  // stands at the cursor or the number is not finite (an infinity, "not a
+  // number", or a value past the float's range).
   bool Real(float* value);
   // `n` reals in a row; false at the first that is missing.
   bool Reals(float* values, int n);

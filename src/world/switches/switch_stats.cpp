@@ -1,5 +1,6 @@
 #include "world/switches/switch_stats.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -42,7 +43,8 @@ bool ReadNumber(const char*& p, const char* end, float* out) {
   buffer[n] = 0;
   char* stop = nullptr;
   *out = std::strtof(buffer, &stop);
-  if (stop == buffer) return false;
+  // An infinity or "not a number" is as damaged as no number at all.
+  if (stop == buffer || !std::isfinite(*out)) return false;
   p += stop - buffer;
   return true;
 }

@@ -108,6 +108,29 @@ TEST(FileParse, TypedAndKeywordReaders) {
   EXPECT_EQ(p.ReadKeywordInt("COUNT", &i), 0);
 }
 
+TEST(FileParse, NumbersThatAreNotFiniteReadAsZero) {
+  const std::string huge = "4" + std::string(38, '0');
+  const std::string text = "inf -INFINITY nan 1e39 -1e400 " + huge + " 2.5";
+  CFileParse p(text.c_str(), text.size(), 0);
+  for (const char* what : {"inf", "-INFINITY", "nan", "1e39", "-1e400", "4e38"}) {
+    float f = 7.0f;
+    EXPECT_EQ(p.ReadFloat(&f), 1) << what;
+    EXPECT_EQ(f, 0.0f) << what;
+  }
+  float f = 0.0f;
+  EXPECT_EQ(p.ReadFloat(&f), 1);
+  EXPECT_EQ(f, 2.5f);
+  p.Rewind();
+  for (const char* what : {"inf", "-INFINITY", "nan"}) {
+    double d = 7.0;
+    EXPECT_EQ(p.ReadDouble(&d), 1) << what;
+    EXPECT_EQ(d, 0.0) << what;
+  }
+  double d = 0.0;
+  EXPECT_EQ(p.ReadDouble(&d), 1);
+  EXPECT_EQ(d, 1e39);  // a double's range is larger
+}
+
 TEST(FileParse, SkipToFindsWordsAndSequences) {
   const char* text = "x REFX_BEGIN a REFX REFX END y REFX END z";
   CFileParse p(text, std::strlen(text), 0);

@@ -47,11 +47,11 @@ TEST(MeMemory, AlignmentNotAMultipleOfFourWarnsAndStillServes) {
 }
 
 namespace {
-void* FailingAlloc(size_t) { return nullptr; }
+void* NoMemoryAlloc(size_t) { return nullptr; }
 }  // namespace
 
 TEST(MeMemory, TableEntriesCanBeReplaced) {
-  MeMemoryTable.alloc = FailingAlloc;
+  MeMemoryTable.alloc = NoMemoryAlloc;
   EXPECT_EQ(MeAlloc(10), nullptr);
   EXPECT_EQ(MallocCreateAligned(10, 16), nullptr);
   MeMemoryTable = MeMemoryDefaults;

@@ -157,23 +157,23 @@ int CompareWalks(const Twin& twin, const std::vector<std::pair<CVector3, CVector
 }
 
 // The sphere walk's calls, as offsets from the walked root and plane bits.
-struct Reported {
+struct SphereWalk {
   const BspNode* root = nullptr;
   std::vector<std::vector<float>> calls;
 };
-Reported g_Reported;
-void Record(const BspPolygon* p, float a, float b, float c, float d, float, float, float, float) {
+SphereWalk g_SphereWalk;
+void RecordSphereCall(const BspPolygon* p, float a, float b, float c, float d, float, float, float, float) {
   const auto offset = static_cast<float>(reinterpret_cast<const char*>(p) -
-                                         reinterpret_cast<const char*>(g_Reported.root));
-  g_Reported.calls.push_back({offset, a, b, c, d});
+                                         reinterpret_cast<const char*>(g_SphereWalk.root));
+  g_SphereWalk.calls.push_back({offset, a, b, c, d});
 }
 
 std::vector<std::vector<float>> SphereCalls(const BspNode* root, const float* sphere, std::uint32_t filter,
                                             std::uint32_t* hit) {
-  g_Reported = {root, {}};
+  g_SphereWalk = {root, {}};
   *hit = 0;
   BspSphereQuery(root, sphere, hit, filter);
-  return g_Reported.calls;
+  return g_SphereWalk.calls;
 }
 
 bool SameSweep(const CSweptSphere& x, const BspNode* rx, const CSweptSphere& y, const BspNode* ry) {
@@ -191,7 +191,7 @@ bool SameSweep(const CSweptSphere& x, const BspNode* rx, const CSweptSphere& y, 
 // the number of sweeps that hit.
 int CompareSphereWalks(const Twin& twin, std::mt19937& rng, float half, CVector3 centre, const std::string& name) {
   std::uniform_real_distribution<float> pos(-half, half), radius(0.05f, half * 0.3f), move(-half * 0.5f, half * 0.5f);
-  SetBspPolygonCallback(&Record);
+  SetBspPolygonCallback(&RecordSphereCall);
   int hits = 0;
   for (int q = 0; q < 600; ++q) {
     const float sphere[4] = {centre.x + pos(rng), centre.y + pos(rng), centre.z + pos(rng), q % 9 == 0 ? 0.0f : radius(rng)};

@@ -97,6 +97,25 @@ TEST(ColourTest, HsvConversions) {
   ExpectColour(c, 1, 0, 0.5f, 1);
 }
 
+TEST(ColourTest, HsvConversionsStayDefinedForAnyFloat) {
+  // Components or a hue that are not finite (a damaged level's colour) give
+  // a defined colour: the hue is taken as 0, never a sector out of the six.
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  for (float hue : {nan, inf, -inf}) {
+    SCOPED_TRACE(hue);
+    CColour c = Rgba(9, 9, 9, 0.5f);
+    c.FromHSV(hue, 1.0f, 1.0f);
+    ExpectColour(c, 1, 0, 0, 0.5f);
+  }
+  const CColour odd[] = {Rgba(-inf, 1, 1, 1), Rgba(1, inf, 0, 1), Rgba(nan, 0.5f, 0.2f, 1), Rgba(1, 0.5f, -inf, 1),
+                         Rgba(inf, inf, 1, 1)};
+  for (const CColour& k : odd) {
+    float h, s, v;
+    k.ToHSV(&h, &s, &v);
+    EXPECT_TRUE(h >= -1.0f && h < 360.0f) << h;
+  }
+}
+
 TEST(ColourTest, ClampBrightness) {
   CColour dim = Rgba(0.1f, 0.05f, 0.05f, 1);
   dim.ClampBrightness(0.4f, 0.8f);

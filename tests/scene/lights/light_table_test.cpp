@@ -165,6 +165,29 @@ TEST_F(LightTable, SectionMessagesAndDamage) {
   EXPECT_EQ(other.LightCount, 1);
 }
 
+TEST_F(LightTable, ANumberPastTheFloatsRangeIsDamageNotALight) {
+  // A spot light whose colour numbers overflow (to minus infinity): refused
+  // as damage, never made into a light whose colour is not a number.
+  const std::string text = "0 45 0 0 0 100\nSLGT 1 1" + std::string(30, '9') + "-" + std::string(73, '9') +
+                           " 1 1 0  1 0 45 1000 20 6 0 1 0 0 0 40 0 11 1 0 0 0 1 ENDL\n";
+  std::vector<LightFileRecord> records;
+  EnvTextCursor cursor(text.c_str());
+  int line = 0;
+  EXPECT_FALSE(ReadLightRecords(cursor, 27, &records, &line));
+  for (const LightFileRecord& r : records)
+    for (float f : r.Diffuse) EXPECT_TRUE(std::isfinite(f));
+  CLightTable table(16);
+  EnvTextCursor applied(text.c_str());
+  EXPECT_FALSE(table.ReadLightSection(applied, 27));
+  EXPECT_EQ(table.LightCount, 0);
+  for (int i = 0; i < table.Capacity; ++i) {
+    const LightRecord* light = table.GetLight(i);
+    ASSERT_NE(light, nullptr);
+    for (float f : {light->StoredDiffuse.r, light->StoredDiffuse.g, light->StoredDiffuse.b, light->Light.Diffuse.r})
+      EXPECT_TRUE(std::isfinite(f)) << i;
+  }
+}
+
 TEST_F(LightTable, CreationRules) {
   CLightTable table(8);
   Record();

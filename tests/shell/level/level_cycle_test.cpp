@@ -68,7 +68,7 @@ const std::vector<std::string> kLevelSteps = {
     "level (HUD level word: not built yet)",
     "level 2 splash 0",
     "level 4 catalog Demo.dat",
-    "level (script screen rectangles: not built yet)",
+    "level 5 script state",
     "level 6 decals, surfaces and templates",
     "level 9 sounds Demo.sch DemoMusic.sbk",
     "level 12 load list bound",

@@ -41,6 +41,11 @@ fs::path MakeRoot() {
     fs::copy(fs::path(HALBERD_GAME_DATA_DIR) / ".." / file, root / file, options);
   for (const char* picture : {"SplashMarlow.bmp", "SplashBrindle.bmp", "PCSplashLegal.bmp", "PCPromo.bmp"})
     fs::copy(fs::path(HALBERD_GAME_DATA_DIR) / ".." / "startup" / picture, root / picture, options);
+  // The front end's level, read through a load list of its own.
+  for (const auto& entry : fs::directory_iterator(fs::path(HALBERD_DEMO_LEVEL_DIR) / ".." / "FrontEnd"))
+    if (entry.path().extension() != ".dat") fs::copy(entry.path(), root / entry.path().filename(), options);
+  fs::copy(root / "data" / "sound" / "FrontEnd.sch", root / "data" / "sound" / "Backdrop.sch", options);
+  Write(root / "Backdrop.loa", "BEGIN\r\nENVIRONMENT FrontEnd.env\r\nEND\r\n");
   Write(root / "Demo.loa", "BEGIN\r\n// the demo level\r\nENVIRONMENT DEMO.env\r\nEND\r\n");
   Write(root / "Default.spl",
         "Version 4\r\n1\r\nDefault 0 FFFFFFFF FFFFFFFF FFFFFFFF FFFFFFFF FFFFFFFF 1.0 0 0 0 0 0 0 0 0 0 0 0 0\r\n");

@@ -2,7 +2,11 @@
 // cases of start-up, and what each start-up letter and display mode gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -216,6 +220,35 @@ TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnc
     EXPECT_FALSE(SystemSettingsSaved());
     GameFailObjectAllocation(0);
   }
+}
+
+TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
+  // A loose copy of the data whose "MPSkins.txt" has three lines instead of four.
+  const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                     ("halberd_stats_fail_" + std::to_string(std::random_device{}()));
+  std::filesystem::remove_all(root);
+  std::filesystem::copy(std::filesystem::current_path(), root, std::filesystem::copy_options::recursive);
+  const std::filesystem::path skins = root / "data" / "stats" / "MPSkins.txt";
+  std::string text;
+  {
+    std::ifstream in(skins, std::ios::binary);
+    std::getline(in, text, '\0');
+  }
+  ASSERT_GE(std::count(text.begin(), text.end(), '\n'), 4);
+  text.resize(text.find('\n', text.find('\n', text.find('\n') + 1) + 1) + 1);
+  std::ofstream(skins, std::ios::binary) << text;
+  std::filesystem::current_path(root);
+  EXPECT_EQ(Start("-f"), 0);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].text.find("MP Character records"), std::string::npos) << boxes_[0].text;
+  Stop();
+  const std::vector<std::string>& steps = TracedSteps();
+  EXPECT_EQ(Count(steps, "28 stats tables failed"), 1);
+  ExpectEachMadeObjectFreedOnce(steps);
+  EXPECT_EQ(Count(steps, "-engine"), 1);
+  EXPECT_EQ(Count(steps, "-input"), 1);
+  std::filesystem::current_path(HALBERD_GAME_DATA_DIR);
+  std::filesystem::remove_all(root);
 }
 
 TEST_F(GameStart, ANetworkComponentMissingShowsItsLocalisedTextAndEndsSilently) {

@@ -41,7 +41,7 @@ std::string At3(const std::string& message) { return message + "\nWeaps.txt, lin
 
 const WeaponStats& Third() { return WeaponStatsTable().Records[2]; }
 
-std::vector<WeaponCase> Cases() {
+std::vector<WeaponCase> WeaponCases() {
   return {
       {"256 rounds a burst", WithTest(Weapon("W", "ASSAULT RIFLE", {{"numRoundsPerBurst", "256"}})), false,
        {At3("loadWeaponStats: numRoundsPerBurst is outside of limits for weapon W")}, nullptr},
@@ -167,7 +167,7 @@ std::vector<WeaponCase> Cases() {
 }
 
 TEST(WeaponStatsChecks, EachCaseLoadsOrFailsWithItsExactMessages) {
-  for (const WeaponCase& c : Cases()) {
+  for (const WeaponCase& c : WeaponCases()) {
     SCOPED_TRACE(c.label);
     FreeStatsAfter free;
     BoxRecorder boxes;

@@ -30,7 +30,7 @@
 
 namespace {
 
-std::string ReadWhole(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -40,18 +40,18 @@ class SoldierAnimsTest : public FileTest {
   void SetUp() override {
     FileTest::SetUp();
     std::string error;
-    ASSERT_TRUE(ReadAnimDescription(ReadWhole(SOLDIER_ANIMS_DESCRIPTION), &description_, &error)) << error;
-    ASSERT_TRUE(ReadAnimAliases(ReadWhole(SOLDIER_ALIASES), &aliases_, &error)) << error;
+    ASSERT_TRUE(ReadAnimDescription(ReadWholeFile(SOLDIER_ANIMS_DESCRIPTION), &description_, &error)) << error;
+    ASSERT_TRUE(ReadAnimAliases(ReadWholeFile(SOLDIER_ALIASES), &aliases_, &error)) << error;
   }
   // Runs the object and animation tools into the working folder and loads the soldier.
   CEnvObject* MakeSoldier() {
     InstallObjectMeshHooks();
     const std::string objects =
         std::string("\"") + MAKE_OBJECTS_TOOL + "\" \"" + MAKE_OBJECTS_DESCRIPTION + "\" . > objects.log 2>&1";
-    EXPECT_EQ(std::system(objects.c_str()), 0) << ReadWhole("objects.log");
+    EXPECT_EQ(std::system(objects.c_str()), 0) << ReadWholeFile("objects.log");
     const std::string anims = std::string("\"") + MAKE_ANIMS_TOOL + "\" \"" + SOLDIER_ANIMS_DESCRIPTION + "\" - . \"" +
                               SOLDIER_ALIASES + "\" > anims.log 2>&1";
-    EXPECT_EQ(std::system(anims.c_str()), 0) << ReadWhole("anims.log");
+    EXPECT_EQ(std::system(anims.c_str()), 0) << ReadWholeFile("anims.log");
     Start("q");
     context_.Textures = &textures_;
     context_.Materials = &materials_;

@@ -79,7 +79,7 @@ TEST(TextureMaker, TgaReadsBackThroughTheImageReader) {
 
 // The texels of level 0: decoded ARGB, or those a DDS keeps in its input
 // (A8R8G8B8: one little-endian word each).
-std::vector<std::uint32_t> Texels(const d3dx8::DecodedImage& image) {
+std::vector<std::uint32_t> DecodedTexels(const d3dx8::DecodedImage& image) {
   if (!image.argb.empty() || image.levelData.empty()) return image.argb;
   std::vector<std::uint32_t> out(static_cast<std::size_t>(image.width) * image.height);
   const std::uint8_t* p = image.levelData[0];
@@ -103,7 +103,7 @@ TEST(TextureMaker, ATransparentPictureIsWrittenAsADdsThatKeepsItsAlpha) {
   EXPECT_EQ(image.width, 24u);
   EXPECT_EQ(image.height, 16u);
   EXPECT_EQ(image.sourceFormat, D3DFMT_A8R8G8B8);
-  EXPECT_EQ(Texels(image), MakeTexturePixels(leaves)) << "rows top first, alpha kept";
+  EXPECT_EQ(DecodedTexels(image), MakeTexturePixels(leaves)) << "rows top first, alpha kept";
   const std::vector<std::uint8_t> tga = EncodeTextureFile(bricks);
   ASSERT_TRUE(d3dx8::DecodeTga(tga.data(), tga.size(), &image));
   EXPECT_EQ(image.argb, MakeTexturePixels(bricks));

@@ -56,7 +56,7 @@ std::string Header(int v, unsigned levelFlags = 0) {
   return s;
 }
 
-std::string Sky(int v) { return env_file_fixture::SkySectionText(v, "UNDEFINED"); }
+std::string UndefinedSky(int v) { return env_file_fixture::SkySectionText(v, "UNDEFINED"); }
 
 // Everything after the portal list, empty, as a file of that version holds it.
 std::string Sections(int v, unsigned levelFlags = 0) {
@@ -65,7 +65,7 @@ std::string Sections(int v, unsigned levelFlags = 0) {
   s += "ENDENVS\nENDWAYPTS\n";
   if (v >= 11 && (levelFlags & 2) == 0) s += "ENDMARKERS\n";
   if (v >= 8) s += "0 ENDREGIONS\n";
-  s += Sky(v);
+  s += UndefinedSky(v);
   if (v >= 34) s += "<GLAZIER> </GLAZIER>\n";
   if (v >= 38) s += "<EMIT> </EMIT>\n";
   if (v >= 52) s += "GARDENS 0 0 ENDGARDEN END\n";
@@ -591,7 +591,7 @@ TEST_F(EnvFileTest, InstalledSectionReadersAreCalledInFileOrder) {
   SetEnvSectionReader(ENVSECTION_SWITCHES, RecordingReader);
   SetEnvSectionReader(ENVSECTION_TRACER_BATTERIES, RecordingReader);
   EXPECT_EQ(GetEnvSectionReader(ENVSECTION_LIGHTS), RecordingReader);
-  std::string text = Header(72) + "ENDI HLOX ENDP LIGHTS ENDENVS ENDWAYPTS ENDMARKERS REGIONS SWITCHES " + Sky(72) +
+  std::string text = Header(72) + "ENDI HLOX ENDP LIGHTS ENDENVS ENDWAYPTS ENDMARKERS REGIONS SWITCHES " + UndefinedSky(72) +
                      "<GLAZIER> </GLAZIER> <EMIT> </EMIT> GARDENS 0 0 ENDGARDEN END TRACERS ENDC";
   ASSERT_EQ(Load(text), 1) << report_.failedLine;
   EXPECT_EQ(g_sections, (std::vector<std::string>{"LIGHTS v72", "REGIONS v72", "SWITCHES v72", "TRACERS v72"}));
@@ -603,7 +603,7 @@ TEST_F(EnvFileTest, InstalledSectionReadersAreCalledInFileOrder) {
 TEST_F(EnvFileTest, AFailedSectionIsReportedAndTheNextOnesAreReadBehindItsEndWord) {
   SetEnvSectionReader(ENVSECTION_EMITTERS, FailingReader);
   const std::string text = Header(72) + "ENDI HLOX ENDP ENDL ENDENVS NEWENVWAYPT 0 0 w 1 2 3 1 2 3 0 -1 ENDWAYPTS " +
-                           "ENDMARKERS 0 ENDREGIONS " + Sky(72) +
+                           "ENDMARKERS 0 ENDREGIONS " + UndefinedSky(72) +
                            "<GLAZIER> </GLAZIER> <EMIT> * 1 2 3 </EMIT> GARDENS 0 0 ENDGARDEN END TRACERS 1 5 6 7 "
                            "ENDC";
   EXPECT_EQ(Load(text), 0);
@@ -626,7 +626,7 @@ TEST_F(EnvFileTest, LevelFlagTwoLeavesTheRouteMarkersOut) {
 // Each point of the old node list follows a word of its own.
 TEST_F(EnvFileTest, OldNodeListKeepsNoMoreThanItsCount) {
   const std::string text = Header(16) + "ENDI HLOX ENDP ENDL 2 NODE 1 2 3 NODE 4 5 6 NODE 7 8 9 ENDN ENDENVS ENDWAYPTS "
-                                        "ENDMARKERS 0 ENDREGIONS " + Sky(16) + "ENDC";
+                                        "ENDMARKERS 0 ENDREGIONS " + UndefinedSky(16) + "ENDC";
   ASSERT_EQ(Load(text), 1) << report_.failedLine;
   ASSERT_EQ(env_->NodeList.size(), 2u);
   EXPECT_EQ(env_->NodeList[0].x, 1.0f);
@@ -636,7 +636,7 @@ TEST_F(EnvFileTest, OldNodeListKeepsNoMoreThanItsCount) {
   // A point cut short is damage, not a point.
   Renew();
   EXPECT_EQ(Load(Header(16) + "ENDI HLOX ENDP ENDL 1 NODE 1 2 ENDN ENDENVS ENDWAYPTS ENDMARKERS 0 ENDREGIONS " +
-                 Sky(16) + "ENDC"),
+                 UndefinedSky(16) + "ENDC"),
             0);
   EXPECT_TRUE(report_.structureFailed);
 }

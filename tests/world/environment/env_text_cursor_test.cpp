@@ -47,6 +47,32 @@ TEST(EnvTextCursor, MissingValuesAnswerFalseAndConsumeNothing) {
   EXPECT_FALSE(empty.Word(buffer));
 }
 
+TEST(EnvTextCursor, NumbersThatAreNotFiniteAreRefusedAndConsumeNothing) {
+  // Spelt out, or past the float's range (a level file's number that
+  // overflowed): refused like a missing number, so no reader passes it on.
+  const std::string texts[] = {"inf", "-INFINITY", "nan", "NAN(123)", "4" + std::string(38, '0'),
+                                "-" + std::string(73, '9')};
+  for (const std::string& t : texts) {
+    SCOPED_TRACE(t);
+    const std::string line = t + " 5";
+    EnvTextCursor text(line.c_str());
+    float r = 7.0f;
+    EXPECT_FALSE(text.Real(&r));
+    EXPECT_EQ(r, 0.0f);
+    EXPECT_EQ(text.Offset(), 0u);
+    float two[2] = {7.0f, 7.0f};
+    EXPECT_FALSE(text.Reals(two, 2));
+  }
+  // Numbers near the float's limits are numbers like any other.
+  const std::string limits = "0." + std::string(50, '0') + "1 3" + std::string(38, '0') + " -0";
+  EnvTextCursor fine(limits.c_str());
+  float three[3];
+  ASSERT_TRUE(fine.Reals(three, 3));
+  EXPECT_EQ(three[0], 0.0f);
+  EXPECT_FLOAT_EQ(three[1], 3e38f);
+  EXPECT_TRUE(fine.AtEnd());
+}
+
 TEST(EnvTextCursor, LongTokenIsCutButLongWordFails) {
   EnvTextCursor text("ABCDEFGHIJ next ABCDEFGHIJ");
   char small[5];

@@ -60,6 +60,9 @@ TEST(SwitchStats, OverlongOrIncompleteLinesAreLeftOut) {
                            longName + ",a,b,0,0,0,0,0,0,1\n"
                            "Short,a,b,0,0,0\n"
                            "Words,a,b,x,0,0,0,0,0,1\n"
+                           "Endless,a,b,inf,0,0,0,0,0,1\n"
+                           "Nothing,a,b,0,0,0,0,0,0,nan\n"
+                           "Huge,a,b,0,0,1e39,0,0,0,1\n"
                            "\n"
                            "Also,a,b,1,2,3,4,5,6,0.25\r\n";
   ASSERT_EQ(SwitchStatsRead(text.data(), text.size(), 19), 1);
