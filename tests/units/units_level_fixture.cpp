@@ -20,9 +20,9 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::vector<std::string>* g_boxes = nullptr;
-int CaptureBox(HWND, const char* text, const char* caption, UINT, void*) {
-  if (g_boxes != nullptr) g_boxes->push_back(std::string(caption != nullptr ? caption : "") + ": " + (text ? text : ""));
+std::vector<std::string>* g_levelBoxes = nullptr;
+int CaptureLevelBox(HWND, const char* text, const char* caption, UINT, void*) {
+  if (g_levelBoxes != nullptr) g_levelBoxes->push_back(std::string(caption != nullptr ? caption : "") + ": " + (text ? text : ""));
   return IDOK;
 }
 
@@ -40,10 +40,10 @@ void UnitsLevelTest::SetUp() {
   ASSERT_NE(window_, nullptr);
   ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
   ASSERT_TRUE(StartGameModules());
-  g_boxes = &boxes_;
+  g_levelBoxes = &boxes_;
   UnitsLevelLoad load;
   std::string error;
-  const bool ok = LoadUnitsLevel(&load, CaptureBox, nullptr, &error);
+  const bool ok = LoadUnitsLevel(&load, CaptureLevelBox, nullptr, &error);
   loaded_ = load.loaded;
   levelBoxes_ = load.levelBoxes;
   slotsFilled_ = load.slotsFilled;
@@ -54,7 +54,7 @@ void UnitsLevelTest::SetUp() {
 
 void UnitsLevelTest::TearDown() {
   UnloadUnitsLevel();
-  g_boxes = nullptr;
+  g_levelBoxes = nullptr;
   StopGameModules();
   EngineShutdown();
   if (window_ != nullptr) DestroyWindow(window_);

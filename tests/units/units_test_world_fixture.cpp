@@ -26,9 +26,9 @@ std::vector<RaisedEvent> UnitsTestWorld::events_;
 
 namespace {
 
-std::vector<std::string>* g_boxes = nullptr;
-int CaptureBox(HWND, const char* text, const char* caption, UINT, void*) {
-  if (g_boxes != nullptr) g_boxes->push_back(std::string(caption != nullptr ? caption : "") + ": " + (text ? text : ""));
+std::vector<std::string>* g_worldBoxes = nullptr;
+int CaptureWorldBox(HWND, const char* text, const char* caption, UINT, void*) {
+  if (g_worldBoxes != nullptr) g_worldBoxes->push_back(std::string(caption != nullptr ? caption : "") + ": " + (text ? text : ""));
   return IDOK;
 }
 
@@ -54,9 +54,9 @@ void SearchDataFolder() {
 }  // namespace
 
 void UnitsTestWorld::SetUp() {
-  g_boxes = &boxes_;
+  g_worldBoxes = &boxes_;
   SetMessageBoxEcho(false);
-  SetMessageBoxHook(CaptureBox, nullptr);
+  SetMessageBoxHook(CaptureWorldBox, nullptr);
   g_GameClock = &clock_;
   SetTime(1000);
   manager_ = new CHLOManager(4, 10);
@@ -90,7 +90,7 @@ void UnitsTestWorld::TearDown() {
   SetSearchFolders(nullptr);
   SetMessageBoxHook(nullptr, nullptr);
   SetMessageBoxEcho(true);
-  g_boxes = nullptr;
+  g_worldBoxes = nullptr;
 }
 
 void UnitsTestWorld::SetTime(std::uint32_t ms) {
