@@ -62,8 +62,9 @@ void BM_PcmCopy(benchmark::State& state) {
 BENCHMARK(BM_PsfDecode)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PcmCopy)->Unit(benchmark::kMicrosecond);
 
-// The longest manager update over 200 frames of 30 ms in which 32 channels,
-// started together, refill their halves together (every 33 or 34 frames).
+// The longest manager update over 200 frames of 30 ms in which the channels,
+// started together, refill their halves together (every 33 or 34 frames),
+// leaving out the first frames (the first queueing of every source).
 double WorstRefillFrameMs(int voices) {
   CSoundManager manager;
   DSound8TestUseLoopback(true);
@@ -96,7 +97,8 @@ double WorstRefillFrameMs(int voices) {
   for (int f = 0; f < 200; ++f) {
     const auto start = std::chrono::steady_clock::now();
     manager.Update();
-    worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    if (f >= 5)
+      worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     DSound8TestRender(manager.GetDevice(), out.data(), 1323);
   }
   return worst;

@@ -150,6 +150,8 @@ bool CSoundManager::CreateChannels(int requested) {
     }
     ch.flags = static_cast<std::uint32_t>(n) << SCF_CHANNELS_SHIFT;
     ch.bufferBytes = desc.dwBufferBytes;
+    // Nothing is allocated when a channel refills: its staging half is made now.
+    ch.staging = std::make_unique<std::uint8_t[]>(ch.bufferBytes / 2);
   }
   ordinaryCount_ = static_cast<int>(channels_.size()) - kFirstOrdinaryChannel;
   return true;
@@ -405,7 +407,7 @@ void CSoundManager::Stage(SoundChannel& ch, std::uint32_t cursor) {
   std::uint32_t target = std::min(half, into + half / 32);
   target -= target % step;
   if (target <= ch.staged) return;
-  if (!ch.staging) ch.staging = std::make_unique<std::uint8_t[]>(half);
+  if (!ch.staging) return;
   std::uint32_t end = kNoEndPosition;
   if (!Produce(ch, ch.staging.get() + ch.staged, target - ch.staged, &end)) {
     // Left for the refill, which stops the channel when the source fails.

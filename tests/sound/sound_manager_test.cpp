@@ -9,6 +9,7 @@
 #include <set>
 
 #include "foundation/maths/random15.h"
+#include "foundation/maths/random_tables.h"
 #include "platform/dsound8/dsound8_test_hooks.h"
 #include "psf_encoder.h"
 #include "sound/sound_effects_hooks.h"
@@ -242,6 +243,50 @@ TEST_F(SoundManagerTest, OneSampleOnTwoChannelsPlaysWholeOnEach) {
   EXPECT_TRUE(Playing(b));
   Frames(5);
   EXPECT_FALSE(Playing(b));
+}
+
+// An entry's pitch variation v plays its sample at a rate drawn between
+// rate / (1 + v) and rate x (1 + v), kept within 8,000-44,100 Hz; for a
+// sample whose rate lies outside that band the two bounds are taken in
+// order, so the rate stays between them.
+TEST_F(SoundManagerTest, PitchVariationDrawsTheRateWithinItsBand) {
+  struct Case {
+    int rate;
+    float variation;
+    double low, high;
+  };
+  const Case cases[] = {
+      {22050, 0.25f, 17640.0, 27562.5},  // both bounds inside the band
+      {40000, 0.25f, 32000.0, 44100.0},  // the upper bound clamped
+      {6000, 0.25f, 7500.0, 8000.0},     // below 8,000 Hz: bounds reversed
+      {60000, 0.1f, 44100.0, 54545.5},   // above 44,100 Hz: bounds reversed
+      {22050, 0.0f, 22050.0, 22050.0},   // no variation: the sample's rate
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    SCOPED_TRACE(c.variation);
+    SoundBankSource bank;
+    bank.name = "P.sbk";
+    bank.events.push_back({1, {{"P", 1.0f, c.variation, 1.0f}}});
+    ASSERT_TRUE(Start(CacheBytes({ToneSample("P", 500.0f, 0.5f, c.rate)}, {bank})));
+    const CSoundBank* b = Bank("P.sbk");
+    ASSERT_NE(b, nullptr);
+    SeedRandomTables(7);
+    double least = 1e9, most = 0.0;
+    for (int i = 0; i < 60; ++i) {
+      const int ch = manager_.PlayEvent(b, 1, nullptr, 0.0f, 0);
+      ASSERT_GE(ch, 0);
+      DSound8BufferState state;
+      ASSERT_TRUE(DSound8TestBufferState(manager_.GetChannel(ch).buffer, &state));
+      least = std::min(least, static_cast<double>(state.frequency));
+      most = std::max(most, static_cast<double>(state.frequency));
+      manager_.StopAllSounds();
+    }
+    EXPECT_GE(least, std::floor(c.low));
+    EXPECT_LE(most, std::ceil(c.high));
+    // The draws spread over the band rather than sitting at one end.
+    EXPECT_GT(most - least, 0.5 * (c.high - c.low) - 1.0);
+  }
 }
 
 // --- channels ---------------------------------------------------------------------------
