@@ -31,6 +31,10 @@
 #include "world/shrubbery/shrubbery.h"
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
+#include "world/objects/chlo.h"
+#include "world/objects/chlo_manager.h"
+#include "world/objects/environment_hlo_world.h"
+#include "world/objects/hlo_spawn_record.h"
 #include "world/switches/switch_stats.h"
 #include "world/routes/quad_tree.h"
 #include "world/routes/route_marker.h"
@@ -162,6 +166,12 @@ int CaptureBox(HWND, const char* text, const char*, UINT, void*) {
 int g_ProgressCount = 0;
 void CountProgress(const char*, int, int) { ++g_ProgressCount; }
 
+CHLO* MakePlainObject(HLOSpawnRecord& record) { return new CHLO(record, nullptr, record.statsName); }
+void DeletePlainObject(CHLO* object) { delete object; }
+// The game's object manager's cells.
+constexpr int kObjectSides = 4;
+constexpr int kObjectKinds = 10;
+
 // Loads the level in the working folder through the engine's loader; with
 // `build` set, also builds and writes the octree file and the pool-size file,
 // otherwise reads them back.
@@ -185,10 +195,11 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
   EnvWaypointList waypoints;
   g_EnvWaypoints = &waypoints;
   auto* env = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  auto* objects = new PlainLevelObjects(env);
   EnvTextCursor cursor(text.c_str());
   EnvFileLoadReport loaded;
   g_ProgressCount = 0;
-  bool ok = EnvFileLoadEnvironment(env, cursor, nullptr, CountProgress, &loaded) == 1;
+  bool ok = EnvFileLoadEnvironment(env, cursor, CreateObjectFromRecord, CountProgress, &loaded) == 1;
   EnvSectionContext context;
   context.environment = env;
   context.version = g_EnvFileVersion;
@@ -222,6 +233,7 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
     report->objectRecords = loaded.objectRecords;
     report->portals = loaded.portalRecords;
   }
+  delete objects;  // before the instances their visuals are
   delete env;
   g_EnvWaypoints = nullptr;
   return ok;
@@ -283,6 +295,19 @@ void Touch(const std::string& name) {
 }
 
 }  // namespace
+
+PlainLevelObjects::PlainLevelObjects(CEnvironment* environment)
+    : objects_(new CHLOManager(kObjectSides, kObjectKinds)), world_(new CEnvironmentHLOWorld(environment)) {
+  objects_->SetFactory(MakePlainObject);
+  objects_->SetDeleteCallback(DeletePlainObject);
+  SetHLOWorld(world_);
+}
+
+PlainLevelObjects::~PlainLevelObjects() {
+  delete objects_;
+  if (GetHLOWorld() == world_) SetHLOWorld(nullptr);
+  delete world_;
+}
 
 bool MakeLevel(const LevelDescription& level, const std::string& folderName, LevelMakeReport* report,
                std::string* error, const std::string& dataFolder) {
