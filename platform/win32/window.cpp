@@ -379,22 +379,43 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
 
 BOOL IsWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
 
-BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
-  if (!msg) return FALSE;
-  if (System().videoUp) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) Translate(e);
-  }
+namespace {
+
+// Takes the first message of the queue that the filter lets through.
+bool TakeQueued(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
   std::deque<MSG>& q = System().posted;
   for (auto it = q.begin(); it != q.end(); ++it) {
     // WM_QUIT is not bound to a window: it matches every filter window.
     if (it->message == WM_QUIT || Matches(*it, window, filterMin, filterMax)) {
       *msg = *it;
       if (remove & PM_REMOVE) q.erase(it);
-      return TRUE;
+      return true;
     }
   }
-  return FALSE;
+  return false;
+}
+
+// Reads the window system once and translates everything it had.
+void PumpSdlEvents() {
+  SDL_PumpEvents();
+  SDL_Event events[32];
+  for (;;) {
+    const int n = SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    if (n <= 0) break;
+    for (int i = 0; i < n; ++i) Translate(events[i]);
+  }
+}
+
+}  // namespace
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+  if (!msg) return FALSE;
+  // What is queued already goes first; the window system is read only when
+  // nothing queued is wanted.
+  if (TakeQueued(msg, window, filterMin, filterMax, remove)) return TRUE;
+  if (!System().videoUp) return FALSE;
+  PumpSdlEvents();
+  return TakeQueued(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage() {

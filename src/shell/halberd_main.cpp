@@ -4,14 +4,19 @@
 // on:
 //   --frames N         close the game after N presented frames
 //   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
+//   --input FILE       replay a recorded input script (keys, mouse, pads by
+//                      frame number; see platform/dinput8/input_script.h)
 // The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
 // folder the build made.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include <string>
+
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
+#include "shell/program/input_script_run.h"
 #include "shell/program/program_entry.h"
 
 #ifndef HALBERD_GAME_DATA_DIR
@@ -29,10 +34,17 @@ int FrameCount(int argc, char** argv) {
   return 0;
 }
 
-const char* Screenshot(int argc, char** argv) {
+const char* Option(int argc, char** argv, const char* name) {
   for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--screenshot") == 0) return argv[i + 1];
+    if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
   return nullptr;
+}
+
+// A path given relative to where the program was started, made absolute.
+const char* FromStart(const char* path, const char* start, char* buffer, std::size_t size) {
+  if (path == nullptr || path[0] == '/') return path;
+  std::snprintf(buffer, size, "%s/%s", start, path);
+  return buffer;
 }
 
 }  // namespace
@@ -44,10 +56,16 @@ int main(int argc, char** argv) {
   static char start[1024];
   GetCurrentDirectoryA(sizeof start, start);
   static char shot[2048];
-  const char* screenshot = Screenshot(argc, argv);
-  if (screenshot != nullptr && screenshot[0] != '/') {
-    std::snprintf(shot, sizeof shot, "%s/%s", start, screenshot);
-    screenshot = shot;
+  const char* screenshot = FromStart(Option(argc, argv, "--screenshot"), start, shot, sizeof shot);
+  static char inputPath[2048];
+  const char* input = FromStart(Option(argc, argv, "--input"), start, inputPath, sizeof inputPath);
+  if (input != nullptr) {
+    std::string error;
+    if (!StartInputScript(input, &error)) {
+      std::fprintf(stderr, "halberd: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("halberd: replaying %zu input events from %s\n", InputScriptEvents(), input);
   }
   if (!SetCurrentDirectoryA(root)) {
     std::fprintf(stderr, "halberd: the data folder %s does not exist\n", root);

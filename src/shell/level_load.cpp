@@ -51,7 +51,10 @@ constexpr float kDemoDusk = 19.0f;
 
 const char kDemoDataFolder[] = HALBERD_DEMO_DATA_DIR;
 const char kDemoLevelFolder[] = HALBERD_DEMO_DATA_DIR "levels/DEMO";
-const char* const kDemoSearchFolders[] = {kDemoLevelFolder, kDemoDataFolder, nullptr};
+// The level folder in use (the build's unless one was set) and the search
+// folders naming it (kept: the file layer holds on to the list).
+std::string g_DemoLevelFolder = kDemoLevelFolder;
+const char* g_DemoSearchFolders[] = {g_DemoLevelFolder.c_str(), kDemoDataFolder, nullptr};
 
 // The tag the switch types are read with.
 constexpr std::uint32_t kSwitchStatsTag = 19;
@@ -188,18 +191,23 @@ void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& r) {
   if (r.file.structureFailed) std::printf("    the file is damaged at line %d\n", r.file.failedLine);
 }
 
-const char* DemoLevelFolder() { return kDemoLevelFolder; }
+const char* DemoLevelFolder() { return g_DemoLevelFolder.c_str(); }
+
+void SetDemoLevelFolder(const char* folder) {
+  g_DemoLevelFolder = folder != nullptr ? folder : kDemoLevelFolder;
+  g_DemoSearchFolders[0] = g_DemoLevelFolder.c_str();
+}
 
 bool LoadDemoLevel(CEnvironment* environment, HLOSpawnCallback spawn, LevelLoadReport* report) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::error_code ec;
-  std::filesystem::current_path(kDemoLevelFolder, ec);
+  std::filesystem::current_path(g_DemoLevelFolder, ec);
   if (ec) {
     if (report != nullptr) *report = LevelLoadReport{};
     return false;
   }
   SetWorkDirectory();
-  SetSearchFolders(kDemoSearchFolders);
+  SetSearchFolders(g_DemoSearchFolders);
   const bool ok = LoadLevelEnvironment(environment, "DEMO.env", spawn, report);
   if (ok && environment->Sky != nullptr) {
     environment->Sky->SetTimeOfDayRate(kDemoTimeOfDayRate);

@@ -50,8 +50,12 @@ bool LoadLevelEnvironment(CEnvironment* environment, const char* levelPath, HLOS
 // Prints the report, one line per item.
 void PrintLevelLoadReport(const char* levelPath, const LevelLoadReport& report);
 
-// The folder tools/make_level writes the demo level into (under the demo data folder).
+// The folder the demo level is loaded from: the one tools/make_level writes
+// it into (under the demo data folder) unless another was set.
 const char* DemoLevelFolder();
+// Loads the demo level from a copy of its folder elsewhere (null: the
+// build's folder again); the demo data folder stays the search folder after it.
+void SetDemoLevelFolder(const char* folder);
 // Loads the demo level "DEMO.env" into the environment: the level folder is
 // the working directory while it loads (the octree and pool-size files are
 // written there), and stays with the demo data folder in the search folders

@@ -23,6 +23,7 @@
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "shell/demo_actors.h"
+#include "shell/demo_level_copy_fixture.h"
 #include "shell/demo_vehicle.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/engine_life_cycle.h"
@@ -56,6 +57,7 @@ class DemoLevel : public ::testing::Test {
               (std::string("halberd_demo_level_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
     SetRegistryFolder(folder_.c_str());
+    UseDemoLevelCopy(folder_);
     SetWorkDirectory();  // as the program's start does
     WNDCLASSA wc{};
     wc.lpfnWndProc = DemoLevelWindowProc;
@@ -74,6 +76,7 @@ class DemoLevel : public ::testing::Test {
     EngineShutdown();
     if (window_ != nullptr) DestroyWindow(window_);
     SetRegistryFolder(nullptr);
+    StopUsingDemoLevelCopy();
     std::filesystem::remove_all(folder_);
   }
 

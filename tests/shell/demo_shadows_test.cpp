@@ -20,6 +20,7 @@
 #include "scene/skin/skin_pose.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "shell/demo_level.h"
+#include "shell/demo_level_copy_fixture.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/game_device_callback.h"
 #include "shell/game_modules.h"
@@ -46,6 +47,7 @@ class DemoShadows : public RegistryFolderTest {
   DemoShadows() : RegistryFolderTest("halberd_demo_shadows_") {}
   void SetUp() override {
     RegistryFolderTest::SetUp();
+    UseDemoLevelCopy(dir_);
     SetWorkDirectory();
     WNDCLASSA wc{};
     wc.lpfnWndProc = DemoShadowsWindowProc;
@@ -63,6 +65,7 @@ class DemoShadows : public RegistryFolderTest {
     StopGameModules();
     EngineShutdown();
     if (window_ != nullptr) DestroyWindow(window_);
+    StopUsingDemoLevelCopy();
     RegistryFolderTest::TearDown();
   }
 

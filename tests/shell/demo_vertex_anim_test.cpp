@@ -14,6 +14,7 @@
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/vertex_anim/vertex_anim.h"
 #include "shell/demo_level.h"
+#include "shell/demo_level_copy_fixture.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/game_device_callback.h"
 #include "shell/game_modules.h"
@@ -38,6 +39,7 @@ class DemoVertexAnim : public RegistryFolderTest {
   DemoVertexAnim() : RegistryFolderTest("halberd_demo_vertex_anim_") {}
   void SetUp() override {
     RegistryFolderTest::SetUp();
+    UseDemoLevelCopy(dir_);
     SetWorkDirectory();
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -58,6 +60,7 @@ class DemoVertexAnim : public RegistryFolderTest {
     StopGameModules();
     EngineShutdown();
     if (window_ != nullptr) DestroyWindow(window_);
+    StopUsingDemoLevelCopy();
     RegistryFolderTest::TearDown();
   }
 

@@ -15,6 +15,7 @@
 #include "foundation/files/file_locator.h"
 #include "platform/win32/registry.h"
 #include "render/device/render.h"
+#include "shell/demo_level_copy_fixture.h"
 #include "shell/frame_screenshot.h"
 #include "world/engine.h"
 
@@ -55,6 +56,7 @@ TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
   const auto folder = std::filesystem::temp_directory_path() / "halberd_frame_loop_registry";
   std::filesystem::create_directories(folder);
   SetRegistryFolder(folder.c_str());
+  UseDemoLevelCopy(folder);
   SetWorkDirectory();  // as the program's start does
   EngineClearModuleEvents();
   EXPECT_EQ(RunEngineFrames(nullptr, 4), 0);
@@ -73,6 +75,7 @@ TEST(FrameLoop, PresentsTheAskedFramesAndShutsDown) {
   EXPECT_EQ(g_Render, nullptr);
   EXPECT_EQ(g_MainCamera, nullptr);
   SetRegistryFolder(nullptr);
+  StopUsingDemoLevelCopy();
   std::filesystem::remove_all(folder);
 }
 
@@ -87,10 +90,12 @@ class FrameLoopRun : public ::testing::Test {
               (std::string("halberd_frame_run_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
     SetRegistryFolder(folder_.c_str());
+    UseDemoLevelCopy(folder_);
     SetWorkDirectory();  // as the program's start does
   }
   void TearDown() override {
     SetRegistryFolder(nullptr);
+    StopUsingDemoLevelCopy();
     std::filesystem::remove_all(folder_);
   }
   std::string Path(const char* name) const { return (folder_ / name).string(); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "foundation/files/file_locator.h"
+#include "make_level/level_description.h"
+#include "sound/environment_sound_section.h"
 #include "sound/sound_fixture.h"
 #include "world/environment/env_text_cursor.h"
 
@@ -73,6 +75,54 @@ TEST_F(DemoSoundsTest, TheDemoLevelsEnvironmentSoundsPlay) {
   manager_.SetListener(0, CVector3{600.0f, 100.0f, 300.0f}, CVector3{0.0f, 0.0f, 1.0f}, CVector3{0.0f, 1.0f, 0.0f});
   Frames(5);
   EXPECT_GT(Level(0, 100.0, 4 * sound_test::kFrameSamples), 0.01);
+}
+
+// The first mission's environment sounds, read from the text its level
+// includes through the level tool's reader and written as the level file has
+// them: the script's entries 0, 1 and 2 are the siren, the river and the
+// generator, each finds its sample in the mission's cache, and each is heard
+// where it stands: the hum at the dump only, the siren at the prison until
+// the script switches entry 0 off, the river everywhere.
+TEST_F(DemoSoundsTest, TheMissionsEnvironmentSoundsPlayOnTheScriptsEntries) {
+  LevelDescription level;
+  std::string error;
+  ASSERT_TRUE(ReadLevelDescriptionText(std::string("level Mission1\ninclude ") + MISSION1_SOUNDS + "\n", "t.txt", ".",
+                                       &level, &error))
+      << error;
+  ASSERT_EQ(level.Sounds.size(), 3u);
+  const char* names[] = {"Siren", "River", "Hum"};
+  for (int i = 0; i < 3; ++i) EXPECT_STREQ(level.Sounds[static_cast<std::size_t>(i)].name, names[i]);
+
+  ASSERT_TRUE(Start({}));
+  ASSERT_TRUE(manager_.LoadCache("Mission1.sch"));
+  const std::string text = WriteEnvironmentSoundSection(level.Sounds);
+  EnvTextCursor cursor(text.c_str());
+  ASSERT_TRUE(manager_.ReadEnvironmentSounds(cursor));
+  EXPECT_TRUE(boxes_.empty()) << (boxes_.empty() ? "" : boxes_[0].text);
+  ASSERT_EQ(manager_.EnvironmentSoundCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_NE(manager_.GetEnvironmentSound(i)->sample, 0u) << names[i];
+
+  const auto listenAt = [&](const CVector3& at) {
+    manager_.SetListener(0, at, CVector3{0.0f, 0.0f, 1.0f}, CVector3{0.0f, 1.0f, 0.0f});
+  };
+  const std::size_t window = 8 * sound_test::kFrameSamples;
+  // At the dump, beside the generator: its hum (100 Hz) over the river
+  // (300 Hz).
+  listenAt(CVector3{-3500.0f, 1100.0f, 55800.0f});
+  Frames(10);
+  EXPECT_GT(Level(0, 100.0, window), 0.01);
+  EXPECT_GT(Level(0, 300.0, window), 0.002);
+  // At the prison, out of the hum's range: the siren; switched off by the
+  // script, the prison keeps only the river.
+  listenAt(CVector3{-6584.0f, 1100.0f, 58000.0f});
+  Frames(10);
+  EXPECT_LT(Level(0, 100.0, window), 0.002);
+  const double withSiren = audio_test::Rms(out_, 0, Mixed() - window, window);
+  manager_.SetEnvironmentSoundEnabled(0, 0);
+  Frames(10);
+  const double withoutSiren = audio_test::Rms(out_, 0, Mixed() - window, window);
+  EXPECT_GT(withSiren, 2.0 * withoutSiren);
+  EXPECT_GT(Level(0, 300.0, window), 0.002);
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 #include <fstream>
 #include <vector>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/files/file_locator.h"
 #include "render/textures/texture_manager.h"
 #include "shell/level_load.h"

@@ -13,6 +13,10 @@ extern int PreviousScreenId;
 // Moves to screen `id`: the current id becomes the previous one.
 void SetScreen(int id);
 
+// Whether the world runs (is simulated and drawn) under the current screen.
+// Until the screens are built every screen counts as one the world runs under.
+bool IsWorldRunning();
+
 // Makes every menu screen; 1 (0 when one cannot be made).
 int CreateScreens();
 // Frees every menu screen (nothing when none is made).

@@ -4,7 +4,7 @@
 
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/system/not_built_yet.h"
@@ -201,6 +201,7 @@ bool InGameFrameUpdate() {
   NotBuiltYet("HUD");
   Step("9 HUD");
   // 10. Controls: the local players and the key map.
+  g_LocalPlayers.UpdateAll();
   ProcessKeyMap(0);
   Step("10 controls");
   // 11. The timed callbacks.

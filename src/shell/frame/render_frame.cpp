@@ -3,7 +3,7 @@
 #include <string>
 
 #include "control/input/input.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"

@@ -9,7 +9,7 @@
 
 #include "control/input/input.h"
 #include "control/keymap/lock_table.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
 #include "foundation/files/catalog.h"

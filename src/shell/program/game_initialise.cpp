@@ -6,7 +6,7 @@
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/player_camera.h"
 #include "control/viewport_config.h"
 #include "foundation/files/file_locator.h"

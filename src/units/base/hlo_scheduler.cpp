@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/time/timer.h"
 #include "shell/mission/mission.h"
 #include "units/base/unit.h"

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/maths/random_tables.h"
 #include "foundation/memory/memory_manager.h"
 #include "foundation/system/message_box.h"

@@ -3,7 +3,8 @@
 // blink of a speaking soldier's entry, and the calm enemy's mumble.
 #include <cmath>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/maths/random_tables.h"
 #include "foundation/system/not_built_yet.h"
 #include "sound/sound_manager.h"

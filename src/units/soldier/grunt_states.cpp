@@ -3,7 +3,8 @@
 // events 0..25, the idle variation, and the queries the steps share.
 #include <cmath>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/maths/random_tables.h"
 #include "menus/screens/screen_manager.h"
 #include "units/base/side_hostility.h"

@@ -43,6 +43,8 @@ constexpr std::uint32_t kEnvRenderFlagsInitial = 0xA3;
 constexpr std::uint32_t kEnvRenderFlagsEngine = 0x81;
 // Flag word: set while the destructor runs.
 constexpr std::uint32_t kEnvFlagDestroying = 32;
+// Flag word: the local player steers with keyboard and mouse.
+constexpr std::uint32_t kEnvFlagMouseControl = 4;
 // The world bounds of an empty level, and the padding around a filled one.
 constexpr float kEnvDefaultBound = 10000.0f;
 constexpr float kEnvBoundsPadding = 100.0f;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -20,10 +21,13 @@ namespace {
 
 // Starts the peer in the background; its process id, 0 when it did not start.
 long StartPeer(std::uint16_t port, std::uint32_t count, std::uint32_t seed, const std::string& name) {
-  const std::string pidFile = "net_test_peer_" + name + ".pid";
+  // Its log and process id in the test program's own temporary folder.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::string pidFile = (folder / ("net_test_peer_" + name + ".pid")).string();
+  const std::string logFile = (folder / ("net_test_peer_" + name + ".log")).string();
   const std::string command = std::string("'") + HALBERD_NET_TEST_PEER + "' " + std::to_string(port) + " " +
-                              std::to_string(count) + " " + std::to_string(seed) + " > net_test_peer_" + name +
-                              ".log 2>&1 & echo $! > " + pidFile;
+                              std::to_string(count) + " " + std::to_string(seed) + " > '" + logFile +
+                              "' 2>&1 & echo $! > '" + pidFile + "'";
   if (std::system(command.c_str()) != 0) return 0;
   long pid = 0;
   std::ifstream(pidFile) >> pid;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "control/input/input.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/time/timer.h"
 #include "menus/screens/screen_manager.h"
 #include "platform/win32/window.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/viewport_config.h"
 #include "foundation/system/command_switches.h"
 #include "platform/d3d8/d3d8_test_hooks.h"

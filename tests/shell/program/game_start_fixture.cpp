@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/viewport_config.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
@@ -42,12 +42,28 @@ void ResetShellWords() {
   FrameMode = FRAME_LEVEL_CHANGE;
 }
 
+// The build's game data root, copied once per test program into its own
+// temporary folder: the game writes into the folder it runs in
+// ("current.key", a level's octree and pool-size files), and the build's
+// folder is read by every test program running at the same time.
+const std::filesystem::path& GameDataCopy() {
+  static const std::filesystem::path root = [] {
+    const std::filesystem::path copy = std::filesystem::temp_directory_path() / "halberd_game_data";
+    std::error_code ec;
+    std::filesystem::remove_all(copy, ec);
+    std::filesystem::copy(HALBERD_GAME_DATA_DIR, copy, std::filesystem::copy_options::recursive, ec);
+    EXPECT_FALSE(ec) << "copying " << HALBERD_GAME_DATA_DIR << " into " << copy << ": " << ec.message();
+    return copy;
+  }();
+  return root;
+}
+
 }  // namespace
 
 void GameStart::SetUp() {
   RegistryFolderTest::SetUp();
   previous_ = std::filesystem::current_path();
-  std::filesystem::current_path(root_.empty() ? std::filesystem::path(HALBERD_GAME_DATA_DIR) : root_);
+  std::filesystem::current_path(root_.empty() ? GameDataCopy() : root_);
   SetMessageBoxEcho(false);
   SetMessageBoxHook(CaptureBox, &boxes_);
   ResetShellWords();

@@ -1,4 +1,4 @@
-// Start-up tests: the game's data root as the working directory, a fresh
+// Start-up tests: a copy of the game's data root as the working directory, a fresh
 // registry, message boxes captured, and the window, command line and game
 // initialise run as WinMain runs them; the window is destroyed (and the
 // game shut down through WM_DESTROY) after each test.
@@ -22,7 +22,8 @@ class GameStart : public RegistryFolderTest {
   void SetUp() override;
   void TearDown() override;
 
-  // The folder the game runs in (before SetUp: the build's data root).
+  // The folder the game runs in (before SetUp: a copy of the build's data
+  // root, made once per test program in its temporary folder).
   void SetDataRoot(const std::filesystem::path& root) { root_ = root; }
   // Creates the hidden window, parses `commandLine` and runs game initialise;
   // answers what GameInitialise answered.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "control/input/input.h"
-#include "control/local_player.h"
+#include "control/players/local_player_table.h"
 #include "control/viewport_config.h"
 #include "foundation/text/locale_table.h"
 #include "platform/win32/library.h"
@@ -224,6 +224,7 @@ TEST_F(GameStart, AFailedAllocationEndsStartUpWithAMessageAndFreesWhatWasMadeOnc
 
 TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
   // A loose copy of the data whose "MPSkins.txt" has three lines instead of four.
+  const std::filesystem::path home = std::filesystem::current_path();
   const std::filesystem::path root = std::filesystem::temp_directory_path() /
                                      ("halberd_stats_fail_" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(root);
@@ -247,7 +248,7 @@ TEST_F(GameStart, AFailingStatsLoadEndsStartUpAndFreesWhatWasMadeOnce) {
   ExpectEachMadeObjectFreedOnce(steps);
   EXPECT_EQ(Count(steps, "-engine"), 1);
   EXPECT_EQ(Count(steps, "-input"), 1);
-  std::filesystem::current_path(HALBERD_GAME_DATA_DIR);
+  std::filesystem::current_path(home);
   std::filesystem::remove_all(root);
 }
 

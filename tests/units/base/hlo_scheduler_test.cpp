@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "shell/mission/mission.h"
 #include "units/base/unit.h"
 #include "units/soldier/grunt.h"

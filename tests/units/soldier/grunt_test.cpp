@@ -11,7 +11,8 @@
 #include <functional>
 #include <vector>
 
-#include "control/local_player.h"
+#include "control/players/local_player.h"
+#include "control/players/local_player_table.h"
 #include "foundation/memory/memory_manager.h"
 #include "net/mp_layer.h"
 #include "platform/win32/message_box.h"

@@ -1,0 +1,15 @@
+// The "--input FILE" run option: a recorded input script replayed into the
+// game, each frame's events pushed and delivered to the game window before
+// the frame runs (see platform/dinput8/input_script.h for the format).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Loads the script and makes the message loop run each frame through it;
+// false with a message when the script cannot be read.
+bool StartInputScript(const char* path, std::string* error);
+// Stops replaying (the loop runs plain frames again); the script's pads go.
+void StopInputScript();
+// Events of the script loaded (0 without one).
+std::size_t InputScriptEvents();
