@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,12 +89,19 @@ class DemoLevelData : public FileTest {
     text_ = Read("DEMO.env");
     EnvTextCursor cursor(text_.c_str());
     EnvFileLoadReport loaded;
-    ASSERT_EQ(EnvFileLoadEnvironment(env_.get(), cursor, spawn, nullptr, &loaded), 1);
+    {
+      // Unless the test reads the switches itself, they make their models'
+      // instances as the game's reader does.
+      std::optional<GameSwitchSection> switches;
+      if (GetEnvSectionReader(ENVSECTION_SWITCHES) == GetDefaultEnvSectionReader(ENVSECTION_SWITCHES))
+        switches.emplace();
+      ASSERT_EQ(EnvFileLoadEnvironment(env_.get(), cursor, spawn, nullptr, &loaded), 1);
+    }
     ASSERT_EQ(loaded.failedSections, 0u);
     // The tool builds the octree file over the instances of the game's load
-    // (the file's and a visual per game object); a load that makes other
-    // objects, or none, has another instance list, and builds its trees over
-    // it as the program does.
+    // (the file's, a visual per game object and the switches' models); a
+    // load that makes other objects, or none, has another instance list, and
+    // builds its trees over it as the program does.
     OctreeLoadReport octrees;
     if (!env_->LoadOctrees("DEMO.env", &octrees)) {
       ASSERT_EQ(octrees.Fault, OctreeLoadFault::OtherInstanceList) << octrees.Text;

@@ -84,7 +84,13 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   // The file's instances, the crawl blocker and a visual per game object.
   const int described = static_cast<int>(level_.Env.instances.size());
   const int objects = static_cast<int>(level_.Env.objects.size());
-  EXPECT_EQ(report.instances, described + 1 + objects);
+  // Each switch makes an instance of each model its type names.
+  int switchModels = 0;
+  for (const LevelSwitchSource& s : level_.Switches)
+    for (const LevelSwitchTypeSource& t : level_.SwitchTypes)
+      if (t.Name == s.Type) switchModels += (t.FirstModel != "NONE") + (t.SecondModel != "NONE");
+  ASSERT_GT(switchModels, 0) << "the demo level has levers";
+  EXPECT_EQ(report.instances, described + 1 + objects + switchModels);
   EXPECT_GT(report.catalogFiles, report.objectFiles);
 
   // Load the loose files again as the game would.
@@ -104,15 +110,22 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   EnvFileLoadReport loaded;
   const EnvSectionReader skyReader = GetEnvSectionReader(ENVSECTION_SKY);
   InstallSkySectionReader();
-  ASSERT_EQ(EnvFileLoadEnvironment(&env, cursor, Spawn, nullptr, &loaded), 1);
+  {
+    GameSwitchSection switches;
+    ASSERT_EQ(EnvFileLoadEnvironment(&env, cursor, Spawn, nullptr, &loaded), 1);
+    EXPECT_EQ(switches.SwitchCount(), static_cast<int>(level_.Switches.size()));
+  }
   SetEnvSectionReader(ENVSECTION_SKY, skyReader);
   EXPECT_TRUE(boxes_.empty()) << boxes_[0].text;
-  EXPECT_TRUE(env.LoadOctrees("DEMO.env"));
+  // The octree file numbers the instance list the game has, the switches'
+  // models among it.
+  OctreeLoadReport octrees;
+  EXPECT_TRUE(env.LoadOctrees("DEMO.env", &octrees)) << octrees.Text;
 
   // Instances: names, parents, transforms, ids.
   int count = 0;
   for (CEnvInstance* i = env.InstanceList; i != nullptr; i = i->EnvLink) ++count;
-  EXPECT_EQ(count, described + 1 + objects);
+  EXPECT_EQ(count, described + 1 + objects + switchModels);
   for (const EnvFileInstanceSource& s : level_.Env.instances) {
     SCOPED_TRACE(s.name);
     CEnvInstance* i = env.FindInstanceByName(s.name.c_str());
@@ -354,7 +367,6 @@ TEST_F(MakeLevelTest, TheDemoLevelHasItsGlassPaneAndItsRenderEffects) {
   EnvWaypointList waypoints;
   g_EnvWaypoints = &waypoints;
   CEnvironment env(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
-  PlainLevelObjects made(&env);
   const std::string text = Read("DEMO.env");
   EnvTextCursor cursor(text.c_str());
   EnvFileLoadReport loaded;

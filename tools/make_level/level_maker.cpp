@@ -36,6 +36,7 @@
 #include "world/objects/environment_hlo_world.h"
 #include "world/objects/hlo_spawn_record.h"
 #include "world/switches/switch_stats.h"
+#include "world/switches/switch_table.h"
 #include "world/routes/quad_tree.h"
 #include "world/routes/route_marker.h"
 
@@ -190,6 +191,9 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
   text.resize(text.empty() ? 0 : FileRead(text.data(), 1, text.size(), file));
   FileClose(file);
 
+  // The switches make their models' instances as in the game, so that the
+  // octree file numbers the game's instance list.
+  GameSwitchSection switches;
   CTextureManager textures;
   CMaterialList materials;
   EnvWaypointList waypoints;
@@ -294,6 +298,32 @@ void Touch(const std::string& name) {
   }
 }
 
+// The section object that reads the level file's switches as the game does.
+GameSwitchSection* g_GameSwitchSection = nullptr;
+
+}  // namespace
+
+GameSwitchSection::GameSwitchSection() {
+  if (std::ifstream in{"Switches.txt", std::ios::binary}) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string types = text.str();
+    SwitchStatsRead(types.data(), types.size(), 0);
+  }
+  g_GameSwitchSection = this;
+  previous_ = SetEnvSectionReader(ENVSECTION_SWITCHES, [](EnvTextCursor& text, const EnvSectionContext& context) {
+    return g_GameSwitchSection->table_.ReadText(text, context.version, context.environment, nullptr, nullptr);
+  });
+}
+
+GameSwitchSection::~GameSwitchSection() {
+  SetEnvSectionReader(ENVSECTION_SWITCHES, previous_);
+  table_.Clear();
+  SwitchStatsFree();
+  g_GameSwitchSection = nullptr;
+}
+
+namespace {
 }  // namespace
 
 PlainLevelObjects::PlainLevelObjects(CEnvironment* environment)

@@ -13,6 +13,8 @@
 #include <string>
 
 #include "make_level/level_description.h"
+#include "world/environment/env_file_sections.h"
+#include "world/switches/switch_table.h"
 
 class CEnvironment;
 class CHLOManager;
@@ -36,7 +38,7 @@ class PlainLevelObjects {
 };
 
 struct LevelMakeReport {
-  int instances = 0;     // instances the loader made (the crawl blocker and the objects' visuals included)
+  int instances = 0;     // instances the loader made (the crawl blocker, the objects' visuals and switch models included)
   int objectRecords = 0; // game-object records read
   int portals = 0;       // portal records read
   int objectFiles = 0;   // object files written
@@ -53,3 +55,22 @@ struct LevelMakeReport {
 // (the animation aliases of "anims" lines); empty: the level has none.
 bool MakeLevel(const LevelDescription& level, const std::string& folder, LevelMakeReport* report,
                std::string* error, const std::string& dataFolder = "");
+
+// While one lives, a level file's switch section is read as the game reads
+// it: each switch makes the instances of its type's models (the newest of the
+// instance list), with the types of "Switches.txt" in the working folder (the
+// game's switch types name the same models).  A load then has the game's
+// instance list, which the octree file numbers.  The section's reader and the
+// types are restored and freed at its end; one at a time.
+class GameSwitchSection {
+ public:
+  GameSwitchSection();
+  ~GameSwitchSection();
+  GameSwitchSection(const GameSwitchSection&) = delete;
+  GameSwitchSection& operator=(const GameSwitchSection&) = delete;
+  int SwitchCount() const { return table_.GetCount(); }
+
+ private:
+  CSwitchTable table_{nullptr};
+  EnvSectionReader previous_ = nullptr;
+};

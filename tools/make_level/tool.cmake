@@ -54,3 +54,19 @@ add_custom_command(OUTPUT ${frontend_outputs}
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the front end's level in ${HALBERD_DEMO_DATA}/levels/FrontEnd")
 halberd_demo_data(frontend_level ${frontend_outputs})
+
+# The first mission's two sky records (demo_data/mission1/*.txt, their "sky"
+# lines) as ".sky" files in ${HALBERD_DEMO_DATA}/mission1.
+set(mission1_skies Mid_night_starry Mid_day_sunny)
+set(mission1_sky_outputs)
+foreach(sky IN LISTS mission1_skies)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/mission1/${sky}.txt)
+  set(output ${HALBERD_DEMO_DATA}/mission1/${sky}.sky)
+  add_custom_command(OUTPUT ${output}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${HALBERD_DEMO_DATA}/mission1
+                     COMMAND make_level --sky ${source} ${output}
+                     DEPENDS make_level ${source}
+                     COMMENT "Making the sky record ${sky}.sky")
+  list(APPEND mission1_sky_outputs ${output})
+endforeach()
+halberd_demo_data(mission1_skies ${mission1_sky_outputs})

@@ -7,7 +7,7 @@ add_executable(make_strings ${CMAKE_CURRENT_LIST_DIR}/make_strings_main.cpp)
 target_link_libraries(make_strings PRIVATE make_strings_lib)
 halberd_link_operators(make_strings)
 
-set(strings_tables GenStrs PCStrs InvStrs TitleStrs MPStrs)
+set(strings_tables GenStrs PCStrs InvStrs TitleStrs MPStrs M01Strs)
 set(strings_args)
 set(strings_sources)
 set(strings_outputs)
