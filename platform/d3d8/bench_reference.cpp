@@ -38,3 +38,22 @@ void D3D8BenchDrawQuadsDirect(IDirect3DDevice8* device, IDirect3DTexture8* textu
   // Leave GL as the device expects to find it: everything sent again.
   d->ForgetGlState();
 }
+
+void D3D8BenchRunInContext(IDirect3DDevice8* device, void (*draw)(void* context), void* context) {
+  d3d8::Device* d = d3d8::AsDevice(device);
+  d->MakeCurrent();
+  IDirect3DSurface8* target = nullptr;
+  device->GetRenderTarget(&target);
+  D3DSURFACE_DESC desc;
+  target->GetDesc(&desc);
+  target->Release();
+  glViewport(0, 0, static_cast<GLsizei>(desc.Width), static_cast<GLsizei>(desc.Height));
+  if (draw != nullptr) draw(context);
+  // Leave GL as the device expects to find it: everything sent again.
+  d->ForgetGlState();
+}
+
+void D3D8BenchFinish(IDirect3DDevice8* device) {
+  d3d8::AsDevice(device)->MakeCurrent();
+  glFinish();
+}

@@ -41,6 +41,9 @@ std::vector<D3D8Call> D3D8TestCallsNamed(IDirect3DDevice8* device, const std::st
 // Reads the pixel (x, y) of the current render target (row 0 at the top) as
 // ARGB; 0 when out of range.
 D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y);
+// Reads the block (x, y, width, height) of the current render target as ARGB,
+// rows top first (row 0 at y); empty when the block does not lie inside it.
+std::vector<D3DCOLOR> D3D8TestReadPixels(IDirect3DDevice8* device, int x, int y, int width, int height);
 
 // Number of live D3DPOOL_DEFAULT resources (textures, buffers, depth
 // surfaces, swap chains) of the device.
@@ -53,3 +56,11 @@ int D3D8TestDefaultPoolCount(IDirect3DDevice8* device);
 // the device in between.
 void D3D8BenchDrawQuadsDirect(IDirect3DDevice8* device, IDirect3DTexture8* texture, const void* vertices,
                               int quads);
+
+// Benchmark reference: runs `draw` with the device's OpenGL context current
+// and its render target bound (the viewport set to the whole target), so that
+// another library's OpenGL renderer draws into the same picture; the device
+// sends all its state again afterwards.
+void D3D8BenchRunInContext(IDirect3DDevice8* device, void (*draw)(void* context), void* context);
+// Waits until everything sent to the device's context is drawn.
+void D3D8BenchFinish(IDirect3DDevice8* device);

@@ -905,4 +905,15 @@ D3DCOLOR Device::ReadPixel(int x, int y) {
   return texel;
 }
 
+bool Device::ReadPixels(int x, int y, int width, int height, std::uint32_t* out) {
+  if (x < 0 || y < 0 || width <= 0 || height <= 0 || static_cast<UINT>(x + width) > TargetWidth() ||
+      static_cast<UINT>(y + height) > TargetHeight())
+    return false;
+  MakeCurrent();
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+  return true;
+}
+
 }  // namespace d3d8

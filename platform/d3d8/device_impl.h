@@ -344,6 +344,8 @@ class Device final : public Counted<IDirect3DDevice8> {
   // Reads the current render target into ARGB texels (row 0 at the top).
   void ReadTarget(Surface* surface, std::vector<std::uint32_t>* argb);
   D3DCOLOR ReadPixel(int x, int y);
+  // The block (x, y, width, height) of the target, rows top first; false when it does not lie inside.
+  bool ReadPixels(int x, int y, int width, int height, std::uint32_t* out);
   int DefaultPoolCount() const;
   void PresentWindow(void* sdlWindow, Surface* colour);
   void Record(const char* method, std::initializer_list<std::uint64_t> args, const void* data = nullptr,

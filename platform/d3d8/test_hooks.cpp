@@ -27,6 +27,12 @@ std::vector<D3D8Call> D3D8TestCallsNamed(IDirect3DDevice8* device, const std::st
 
 D3DCOLOR D3D8TestReadPixel(IDirect3DDevice8* device, int x, int y) { return d3d8::AsDevice(device)->ReadPixel(x, y); }
 
+std::vector<D3DCOLOR> D3D8TestReadPixels(IDirect3DDevice8* device, int x, int y, int width, int height) {
+  std::vector<D3DCOLOR> pixels(width > 0 && height > 0 ? static_cast<std::size_t>(width) * height : 0);
+  if (pixels.empty() || !d3d8::AsDevice(device)->ReadPixels(x, y, width, height, pixels.data())) return {};
+  return pixels;
+}
+
 int D3D8TestDefaultPoolCount(IDirect3DDevice8* device) { return d3d8::AsDevice(device)->DefaultPoolCount(); }
 
 namespace d3d8 {

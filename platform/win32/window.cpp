@@ -125,6 +125,13 @@ void Translate(const SDL_Event& e) {
       if (e.key.repeat || !down) lp |= 1 << 30;
       if (!down) lp |= static_cast<LPARAM>(1u << 31);
       post(w, msg, Win32VirtualKeyFromKeyCode(code), lp);
+      // The keys whose translation is a control character (Backspace, Tab,
+      // Enter on either block, Escape) also give their WM_CHAR, as the
+      // system's message translation does; SDL's text input has none of them.
+      if (down && !alt) {
+        const WPARAM control = code == 14 ? 8 : code == 15 ? 9 : (code == 28 || code == 284) ? 13 : code == 1 ? 27 : 0;
+        if (control != 0) post(w, WM_CHAR, control, lp);
+      }
       break;
     }
     case SDL_TEXTINPUT: {

@@ -1,7 +1,5 @@
 #include "menus/screen_2d.h"
 
-#include <initializer_list>
-
 #include "menus/draw_quad_2d.h"
 #include "render/textures/texture_manager.h"
 
@@ -61,10 +59,10 @@ void CScreen2D::ReloadNoiseTexture(CTextureManager* textures) {
   noise_ = textures->GetTexture("Noise", 0);
 }
 
-void CScreen2D::DrawQuadPair(int x, int y, int width, int height, std::uint32_t backColour,
-                             std::uint32_t frontColour) const {
+void CScreen2D::DrawQuadPair(int x, int y, int width, int height, std::uint8_t red, std::uint8_t green,
+                             std::uint8_t blue, std::uint8_t alpha, std::uint8_t outlineRed, std::uint8_t outlineGreen,
+                             std::uint8_t outlineBlue, std::uint8_t outlineAlpha, int additive) {
   if (width == 0 || height == 0) return;
-  for (std::uint32_t c : {backColour, frontColour})
-    DrawQuad2D(x, y, width, height, static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-               static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 24), 1, 0);
+  DrawQuad2D(x, y, width, height, red, green, blue, alpha, 1, additive);
+  DrawQuad2D(x, y, width, height, outlineRed, outlineGreen, outlineBlue, outlineAlpha, 0, additive);
 }

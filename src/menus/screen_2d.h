@@ -37,9 +37,11 @@ class CScreen2D {
   void ReloadNoiseTexture(CTextureManager* textures);
   CTexture* GetNoiseTexture() const { return noise_; }
 
-  // Two quads at one rectangle (pixels), the back colour first, then the
-  // front colour (ARGB); nothing when the size is 0.
-  void DrawQuadPair(int x, int y, int width, int height, std::uint32_t backColour, std::uint32_t frontColour) const;
+  // A filled quad in the first colour, then its one-pixel outline in the
+  // second (colour bytes; see DrawQuad2D); nothing when the size is 0.
+  static void DrawQuadPair(int x, int y, int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                           std::uint8_t alpha, std::uint8_t outlineRed, std::uint8_t outlineGreen, std::uint8_t outlineBlue,
+                           std::uint8_t outlineAlpha, int additive);
 
   void SetClock(Clock clock) { clock_ = clock; }
   // The set-up word the game gives each overlay when it makes it (33).

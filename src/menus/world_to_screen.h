@@ -1,11 +1,15 @@
-// The projection of a world point to the screen through the active camera,
-// for labels drawn over the world (developer labels of route markers).
+// The projection of a world point to the screen through the current camera,
+// for labels and markers drawn over the world (developer labels, the lens
+// flare, the tracking reticle).  Main thread only.
 #pragma once
 
 #include "render/geometry/vector3.h"
 
-// Screen x, y (pixels of the camera's viewport) of the world point seen by
-// the current camera.  Answers 0, with x and y left alone, when there is no
-// current camera or viewport or the point lies outside the view (behind the
-// eye, outside the frustum).
+// Projects the point with the current camera's view and projection to screen
+// pixels of the camera's viewport and writes x and y whenever they are given
+// (null is allowed), whether the point is visible or not.  Answers 1 when the
+// point is visible: its depth lies inside the viewport's depth range and it
+// lies in front of the camera, less than 90 degrees off the viewing direction
+// (a point exactly 90 degrees off is not).  0, with nothing written, when
+// there is no current camera or no viewport.
 int WorldToScreen(const CVector3& point, float* x, float* y);

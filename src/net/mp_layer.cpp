@@ -1,5 +1,7 @@
 #include "net/mp_layer.h"
 
+#include "foundation/system/not_built_yet.h"
+
 namespace {
 bool g_started = false;
 int g_testRole = 0;  // 0 none, 1 host, 2 client
@@ -35,3 +37,13 @@ bool MPIsClient() { return g_testRole == 2; }
 int MPGetSessionState() { return g_testRole != 0 ? MPS_PLAYING : 0; }
 
 std::int32_t MPGetSessionTime() { return -1; }
+
+int MPSendSessionState(int /*state*/) {
+  NotBuiltYet("multiplayer session states");
+  return -1;
+}
+
+int MPSetSessionState(int /*state*/) {
+  NotBuiltYet("multiplayer session states");
+  return -1;
+}

@@ -29,6 +29,10 @@ bool MPIsClient();
 int MPGetSessionState();
 // The session clock in ms; -1 without a session.
 std::int32_t MPGetSessionTime();
+// Session state changes: a host sends a state to everyone, a client sets
+// its own; 0 on success, negative without a session (there is none here).
+int MPSendSessionState(int state);
+int MPSetSessionState(int state);
 
 // Tests only: plays a session role (0 single player, 1 the host, 2 a client
 // of a session in the playing state) until set back to 0.

@@ -142,3 +142,39 @@ TEST(MakeSprites, ParticleSheetGivesCentredSoftFramesInOrder) {
     EXPECT_EQ(error, b.error);
   }
 }
+
+TEST(MakeSprites, ABleedFrameRepeatsEachCellsEdgesAroundIt) {
+  SpriteSheet sheet(true);
+  // A 2 x 2 cell: red, green / blue, white.
+  SheetCell cell{1, 2, 2, 0, 0, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}};
+  ASSERT_TRUE(sheet.Add(cell));
+  ASSERT_TRUE(sheet.Add(cell));
+  const auto folder = std::filesystem::temp_directory_path() / "halberd_make_sprites_bleed_test";
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(sheet.WritePage((folder / "page.tga").string()));
+  ASSERT_TRUE(sheet.WriteSpriteFile((folder / "set.spr").string(), "page.tga"));
+  std::ifstream in((folder / "page.tga").string(), std::ios::binary);
+  const std::vector<std::uint8_t> page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream sprIn((folder / "set.spr").string(), std::ios::binary);
+  const std::vector<std::uint8_t> spr((std::istreambuf_iterator<char>(sprIn)), std::istreambuf_iterator<char>());
+  std::filesystem::remove_all(folder);
+  auto at = [&](int x, int y) {
+    const std::size_t o = 18 + (static_cast<std::size_t>(y) * 256 + static_cast<std::size_t>(x)) * 4;
+    return static_cast<std::uint32_t>(page[o] | page[o + 1] << 8 | page[o + 2] << 16 | page[o + 3] << 24);
+  };
+  // The first cell sits at (1, 1) inside its frame; the second right after
+  // the first's frame, at (5, 1).
+  ByteReader reader(spr.data(), spr.size());
+  SpriteFileData data;
+  ASSERT_TRUE(ParseSpriteFile(reader, &data));
+  EXPECT_EQ(data.Sprites[0].X, 1);
+  EXPECT_EQ(data.Sprites[0].Y, 1);
+  EXPECT_EQ(data.Sprites[1].X, 5);
+  MEM_DELETE_ARRAY data.Sprites;
+  EXPECT_EQ(at(1, 1), 0xFFFF0000u);
+  EXPECT_EQ(at(0, 0), 0xFFFF0000u);  // the corner repeats the corner pixel
+  EXPECT_EQ(at(3, 0), 0xFF00FF00u);  // the top-right frame pixel
+  EXPECT_EQ(at(0, 3), 0xFF0000FFu);
+  EXPECT_EQ(at(3, 3), 0xFFFFFFFFu);
+  EXPECT_EQ(at(4, 1), 0xFFFF0000u);  // the second cell's own frame
+}

@@ -34,8 +34,9 @@ bool ReadText(const std::string& path, std::string* text) {
 // The page name as the sprite file stores it: the file name only.
 std::string PageName(const std::string& pagePath) { return std::filesystem::path(pagePath).filename().string(); }
 
-int WriteSheet(const std::vector<SheetCell>& cells, const std::string& page, const std::string& spr) {
-  SpriteSheet sheet;
+int WriteSheet(const std::vector<SheetCell>& cells, const std::string& page, const std::string& spr,
+               bool bleed = false) {
+  SpriteSheet sheet(bleed);
   for (const SheetCell& c : cells) {
     if (!sheet.Add(c)) {
       std::fprintf(stderr, "make_sprites: the sprites do not fit one %d x %d page\n", SpriteSheet::kPageSize,
@@ -107,20 +108,22 @@ int Picture(int width, int height, const std::string& path) {
 
 // The start-up sprite sets: each set's page picture and sprite file.
 int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
-  std::string glyphs, particles, error;
-  if (!ReadText((in / "glyphs.txt").string(), &glyphs) || !ReadText((in / "particles.txt").string(), &particles)) {
-    std::fprintf(stderr, "make_sprites: cannot read the glyph list or the particle sheet in %s\n", in.string().c_str());
+  std::string recipes, glyphs, particles, error;
+  if (!ReadText((in / "sheets.txt").string(), &recipes) || !ReadText((in / "glyphs.txt").string(), &glyphs) ||
+      !ReadText((in / "particles.txt").string(), &particles)) {
+    std::fprintf(stderr, "make_sprites: cannot read the sheet recipes, the glyph list or the particle sheet in %s\n",
+                 in.string().c_str());
     return 1;
   }
   std::vector<StartupSheet> sheets;
-  if (!MakeStartupSheets(glyphs, particles, &sheets, &error)) {
+  if (!MakeStartupSheets(recipes, glyphs, particles, &sheets, &error)) {
     std::fprintf(stderr, "make_sprites: %s\n", error.c_str());
     return 1;
   }
   std::error_code ignored;
   std::filesystem::create_directories(out, ignored);
   for (const StartupSheet& s : sheets)
-    if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string()) != 0) return 1;
+    if (WriteSheet(s.cells, (out / s.page).string(), (out / s.name).string(), true) != 0) return 1;
   // The full-screen pictures of loading, the splash and the exit.
   for (const char* picture : {"DefLoad.bmp", "DefLoad_US.bmp", "PCPromo.bmp", "SplashMarlow.bmp",
                               "SplashBrindle.bmp", "PCSplashLegal.bmp"})

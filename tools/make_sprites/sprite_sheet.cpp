@@ -21,20 +21,27 @@ bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 bool SpriteSheet::Add(const SheetCell& cell) {
   if (cell.width <= 0 || cell.height <= 0 || cell.width > kPageSize || cell.height > kPageSize) return false;
-  if (m_X + cell.width > kPageSize) {
+  // The space the cell takes: itself, or itself and its bleed frame.
+  const int frame = m_Bleed ? 1 : 0;
+  const int w = cell.width + 2 * frame, h = cell.height + 2 * frame;
+  if (m_X + w > kPageSize) {
     m_X = 0;
-    m_Y += m_RowHeight + 1;
+    m_Y += m_RowHeight + (m_Bleed ? 0 : 1);
     m_RowHeight = 0;
   }
-  if (m_Y + cell.height > kPageSize) return false;
-  for (int y = 0; y < cell.height; ++y)
-    for (int x = 0; x < cell.width; ++x)
-      m_Page[(m_Y + y) * kPageSize + m_X + x] = cell.pixels[static_cast<std::size_t>(y * cell.width + x)];
-  m_Entries.push_back({cell.value, static_cast<std::uint16_t>(m_X), static_cast<std::uint16_t>(m_Y),
+  if (m_Y + h > kPageSize || w > kPageSize) return false;
+  // Each page pixel of the block takes the nearest cell pixel (the frame
+  // repeats the cell's edges).
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int cx = std::clamp(x - frame, 0, cell.width - 1), cy = std::clamp(y - frame, 0, cell.height - 1);
+      m_Page[(m_Y + y) * kPageSize + m_X + x] = cell.pixels[static_cast<std::size_t>(cy * cell.width + cx)];
+    }
+  m_Entries.push_back({cell.value, static_cast<std::uint16_t>(m_X + frame), static_cast<std::uint16_t>(m_Y + frame),
                        static_cast<std::uint16_t>(cell.width), static_cast<std::uint16_t>(cell.height), cell.hotX,
                        cell.hotY});
-  m_X += cell.width + 1;
-  if (cell.height > m_RowHeight) m_RowHeight = cell.height;
+  m_X += w + (m_Bleed ? 0 : 1);
+  if (h > m_RowHeight) m_RowHeight = h;
   return true;
 }
 

@@ -18,7 +18,12 @@ struct SheetCell {
 
 class SpriteSheet {
  public:
-  // Places the cell on the page (1 pixel apart); false when the page is full.
+  // bleed: each cell gets a one-pixel frame of copies of its edge pixels, so
+  // that a draw whose texture coordinates run one texel past the cell (a
+  // turned or mirrored draw) still reads the cell's colours.
+  explicit SpriteSheet(bool bleed = false) : m_Bleed(bleed) {}
+  // Places the cell on the page (1 pixel apart, or inside its bleed frame);
+  // false when the page is full.
   bool Add(const SheetCell& cell);
   // Writes the page as an uncompressed 32-bit TGA (rows top first); false on a write error.
   bool WritePage(const std::string& path) const;
@@ -36,6 +41,7 @@ class SpriteSheet {
   std::vector<std::uint32_t> m_Page = std::vector<std::uint32_t>(kPageSize * kPageSize, 0);
   std::vector<Entry> m_Entries;
   int m_X = 0, m_Y = 0, m_RowHeight = 0;
+  bool m_Bleed = false;
 };
 
 // Reads a glyph list: lines "<character> <seven hex rows of five bits>", blank

@@ -1,6 +1,9 @@
-// The sprite sets the game loads at start-up, made from the demo font and
-// particle sources: the font set (two fonts over one set), the interface
-// cells, the two panel frame sets and the effects set.
+// The sprite sets the game loads at start-up, drawn from the recipes of
+// "sheets.txt" (see sheet_recipes.h) with the demo font's glyph list and the
+// particle sheet: the font set (two fonts over one set), the interface cells,
+// the two panel frame sets, the effects set, the title sheet of menu levels
+// and the menu backdrop.  Their pages are packed with a bleed frame around
+// every cell (turned draws of the frames and bars read one texel past a cell).
 #pragma once
 
 #include <string>
@@ -32,9 +35,8 @@ inline constexpr int kEffectsCursorCell = 82;
 // Cells of the title sheet of menu levels ("NewLogo.img").
 inline constexpr int kLogoCells = 13;
 
-// Builds the six sets (font, interface, the two panel sets, effects, the
-// title sheet) from the glyph list and the particle sheet texts.
-// False with a message in error when a source is malformed or a set does
-// not fit its page.
-bool MakeStartupSheets(const std::string& glyphs, const std::string& particles, std::vector<StartupSheet>* sheets,
-                       std::string* error);
+// Builds the sets of the recipe text.  False with a message in error when a
+// source is malformed, a set the game loads is missing or has too few cells,
+// the particle frames reach the moon's cell, or a set does not fit its page.
+bool MakeStartupSheets(const std::string& recipes, const std::string& glyphs, const std::string& particles,
+                       std::vector<StartupSheet>* sheets, std::string* error);

@@ -1,7 +1,8 @@
 # make_sprites: sprite files, fonts and pictures for the engine, and the demo
 # data folder that the program shows, generated here from the text sources in
 # demo_data/ into ${HALBERD_DEMO_DATA}.
-add_library(make_sprites_sheet STATIC ${CMAKE_CURRENT_LIST_DIR}/sprite_sheet.cpp ${CMAKE_CURRENT_LIST_DIR}/startup_sheets.cpp)
+add_library(make_sprites_sheet STATIC ${CMAKE_CURRENT_LIST_DIR}/sprite_sheet.cpp ${CMAKE_CURRENT_LIST_DIR}/startup_sheets.cpp
+                                      ${CMAKE_CURRENT_LIST_DIR}/sheet_recipes.cpp)
 target_include_directories(make_sprites_sheet PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
 target_link_libraries(make_sprites_sheet PUBLIC halberd_foundation)
 add_executable(make_sprites ${CMAKE_CURRENT_LIST_DIR}/make_sprites_main.cpp)
@@ -21,7 +22,7 @@ add_custom_command(OUTPUT ${demo_outputs}
 halberd_demo_data(demo_sprites ${demo_outputs})
 
 # The sprite sets the game loads at start-up, each a sprite file and its page.
-set(startup_sheets VHBFont GWInt 8060 6448 Effects NewLogo)
+set(startup_sheets VHBFont GWInt 8060 6448 Effects NewLogo Backdrop)
 set(startup_outputs)
 foreach(sheet IN LISTS startup_sheets)
   list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${sheet}.img ${HALBERD_DEMO_DATA}/startup/${sheet}.tga)
@@ -31,7 +32,8 @@ foreach(picture DefLoad DefLoad_US PCPromo SplashMarlow SplashBrindle PCSplashLe
 endforeach()
 add_custom_command(OUTPUT ${startup_outputs}
                    COMMAND make_sprites startup ${CMAKE_CURRENT_SOURCE_DIR}/demo_data ${HALBERD_DEMO_DATA}/startup
-                   DEPENDS make_sprites ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/glyphs.txt
+                   DEPENDS make_sprites ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/sheets.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/glyphs.txt
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/particles.txt
                    COMMENT "Making the start-up sprite sets in ${HALBERD_DEMO_DATA}/startup")
 halberd_demo_data(demo_startup_sprites ${startup_outputs})

@@ -12,7 +12,6 @@ constexpr int kEscapeKey = 1;
 constexpr int kEnterKey = 28;
 constexpr const char* kFrontEndLevel = "FrontEnd.dll";
 
-int g_screenLocked = 0;
 int g_menuVisible = 0;
 bool g_slideShow = false;
 
@@ -32,8 +31,6 @@ int RunMenuDriver(const MenuLevelRequest& request) {
   return MENU_RESULT_LEVEL_CHANGE;
 }
 
-void SetScreenLock(int locked) { g_screenLocked = locked != 0; }
-int IsScreenLocked() { return g_screenLocked; }
 void SetMenuLayerVisible(int visible) { g_menuVisible = visible != 0; }
 int IsMenuLayerVisible() { return g_menuVisible; }
 

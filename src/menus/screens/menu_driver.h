@@ -1,10 +1,10 @@
-// The menu layer in the part the frame calls each in-game frame: the menu
-// driver and its answer, the screen lock, the menu layer's visible word,
-// the splash step and the slide show of pictures.  Main thread only.
+// The stand-ins of the menu layer the frame still needs: the key driver the
+// screen manager runs for a screen whose class is not built yet, the menu
+// layer's visible word, the splash step and the slide show of pictures.
+// Main thread only.
 //
-// No menu screen exists yet: the driver answers the keys the front end and
-// a level need to be left (Escape, Enter), and the slide show shows each
-// picture once.
+// The driver answers the keys the front end and a level need to be left
+// (Escape, Enter); the slide show shows each picture once.
 #pragma once
 
 #include <cstdint>
@@ -34,10 +34,7 @@ inline constexpr int kFrontEndScreen = 1;
 // level change.  Otherwise nothing.
 int RunMenuDriver(const MenuLevelRequest& request);
 
-// The screen lock (screens that may not be left) and the menu layer's
-// visible word.
-void SetScreenLock(int locked);
-int IsScreenLocked();
+// The menu layer's visible word (the screen lock is the screen manager's).
 void SetMenuLayerVisible(int visible);
 int IsMenuLayerVisible();
 

@@ -332,6 +332,12 @@ class CRender {
   void Set2DBlueScale(float f);
   void Set2DAlphaScale(float f);
   DWORD Get2DAdjustFlags() const { return m_2DFlags; }
+  float Get2DScale() const { return m_2DScale; }
+  float Get2DRotation() const { return m_2DRotation; }
+  float Get2DRedScale() const { return m_RedScale; }
+  float Get2DGreenScale() const { return m_GreenScale; }
+  float Get2DBlueScale() const { return m_BlueScale; }
+  float Get2DAlphaScale() const { return m_AlphaScale; }
   // The game shell switches the adjustments off around drawing that must not be adjusted.
   DWORD m_2DAdjustmentsOn;
 

@@ -230,15 +230,14 @@ bool InGameFrameUpdate() {
   NotBuiltYet("mission record end check");
   Step("17 mission end check");
   // 18. The menu driver.
-  const MenuLevelRequest request{LevelName, kLevelNameSize, &ReturnToFrontEnd};
-  const int menu = RunMenuDriver(request);
+  const int menu = UpdateCurrentScreen();
   Step("18 menu driver");
-  if (menu == MENU_RESULT_QUIT) {
+  if (menu == SCREEN_RESULT_CLOSE) {
     if (menuLevel) ShowPromoPicture();
     QuitGame();
-  } else if (menu == MENU_RESULT_SPLASH) {
+  } else if (menu == SCREEN_RESULT_SPLASH) {
     FrameMode = FRAME_SPLASH;
-  } else if (menu == MENU_RESULT_LEVEL_CHANGE) {
+  } else if (menu == SCREEN_RESULT_LEVEL_CHANGE) {
     LevelChangeRequested();
   }
   // 19. Sound: the enemies near the player's soldier raise the music's
@@ -265,5 +264,5 @@ bool InGameFrameUpdate() {
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();
   if (g_Environment != nullptr && g_Environment->Sky != nullptr) g_Environment->Sky->Step();
   Step("21 movie camera, environment and sky");
-  return menu != MENU_RESULT_QUIT;
+  return menu != SCREEN_RESULT_CLOSE;
 }

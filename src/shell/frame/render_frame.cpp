@@ -161,6 +161,7 @@ void RenderFrame(int renderOn) {
   g_Render->SetRenderStateCached(D3DRS_ALPHABLENDENABLE, 1);
   const int blend = g_FontSprites != nullptr ? g_FontSprites->SetBlendMode(3) : 0;
   if (g_MainFont != nullptr) g_MainFont->SetColour(0xFFFFFFFF);
+  DrawMenus();
   DrawOverlayText();
   DrawDebugOverlay();
   if (CursorShown != 0 && g_EffectsSprites != nullptr) {

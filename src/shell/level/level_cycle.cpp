@@ -381,7 +381,11 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
-  Later("screens' set-up for play");
+  ResetScreenTransitions();
+  if (menuLevel)
+    PopulateFrontEndScreens();
+  else
+    PopulateGameScreens();
   // 22-23. The splash ends.
   if (menuLevel && FirstLoad == 0) {
     DebugTrace("Level took %.2f seconds to load\n", static_cast<double>(GetTickCount() - start) / 1000.0);

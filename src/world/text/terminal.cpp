@@ -12,6 +12,9 @@
 
 namespace {
 
+// Byte `shift / 8` of an ARGB word.
+std::uint8_t Byte(std::uint32_t argb, int shift) { return static_cast<std::uint8_t>(argb >> shift); }
+
 // The terminal leaves 100 pixels free on each side.
 constexpr int kSideMargin = 200;
 
@@ -84,7 +87,9 @@ void CTerminal::TerminalDraw() {
   const float rowHeight = TextRowHeight(font_);
   if (Background && screen_ != nullptr)
     screen_->DrawQuadPair(X - 2, Y - 1, Width + 2, static_cast<int>(static_cast<float>(rows) * rowHeight) + 2,
-                          kTerminalBoxBack, kTerminalBoxFront);
+                          Byte(kTerminalBoxBack, 16), Byte(kTerminalBoxBack, 8), Byte(kTerminalBoxBack, 0),
+                          Byte(kTerminalBoxBack, 24), Byte(kTerminalBoxFront, 16), Byte(kTerminalBoxFront, 8),
+                          Byte(kTerminalBoxFront, 0), Byte(kTerminalBoxFront, 24), 0);
   if (!KeepColour) font_->SetColour(0xFFFFFFFF);
   float y = static_cast<float>(Y);
   for (int k = 0; k < lineCount_; ++k) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -154,6 +155,8 @@ GameRecorder& Game();
 void RegisterGameCallbacks();
 
 // Runs frames of the sessions (update, dispatch, flush) until `done` holds;
-// false after `frames` frames or `ms` milliseconds.
-bool PumpUntil(const std::vector<CNetSession*>& sessions, const std::function<bool()>& done, int frames = 200000,
-               int ms = 10000);
+// false after `frames` frames or `ms` milliseconds. By default only the time
+// bounds the wait: an idle frame costs microseconds, so a frame count would run
+// out long before the network answered on a loaded machine.
+bool PumpUntil(const std::vector<CNetSession*>& sessions, const std::function<bool()>& done,
+               int frames = std::numeric_limits<int>::max(), int ms = 10000);

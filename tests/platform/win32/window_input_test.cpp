@@ -49,8 +49,15 @@ class WindowInput : public ::testing::Test {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
-  // The key messages an injected press and release of `key` produce.
+  // The key messages an injected press and release of `key` produce (the
+  // character messages of control keys left out).
   std::vector<MSG> PressAndRelease(const char* key) {
+    std::vector<MSG> keys;
+    for (const MSG& m : AllOfPressAndRelease(key))
+      if (m.message != WM_CHAR) keys.push_back(m);
+    return keys;
+  }
+  std::vector<MSG> AllOfPressAndRelease(const char* key) {
     gReceived.clear();
     EXPECT_TRUE(Win32InjectKey(window_, key, true)) << key;
     EXPECT_TRUE(Win32InjectKey(window_, key, false)) << key;
@@ -84,6 +91,24 @@ TEST_F(WindowInput, KeyMessagesCarryTheSetOneScanCodeWithTheExtendedBit) {
     }
     // Transition and previous-state bits of the key-up message.
     EXPECT_NE(static_cast<std::uint32_t>(got[1].lParam) & 0xC0000000u, 0u);
+  }
+}
+
+TEST_F(WindowInput, ControlKeysAlsoSendTheirCharacterAfterTheKeyDown) {
+  struct Case {
+    const char* sdlName;
+    WPARAM character;  // 0: no character message
+  } cases[] = {{"Backspace", 8}, {"Tab", 9}, {"Return", 13}, {"Keypad Enter", 13}, {"Escape", 27}, {"A", 0},
+               {"Left", 0}};
+  for (const Case& c : cases) {
+    const std::vector<MSG> got = AllOfPressAndRelease(c.sdlName);
+    ASSERT_EQ(got.size(), c.character != 0 ? 3u : 2u) << c.sdlName;
+    EXPECT_EQ(got[0].message, WM_KEYDOWN) << c.sdlName;
+    if (c.character == 0) continue;
+    EXPECT_EQ(got[1].message, WM_CHAR) << c.sdlName;
+    EXPECT_EQ(got[1].wParam, c.character) << c.sdlName;
+    EXPECT_EQ(got[1].lParam & 0xFFFF, 1) << c.sdlName;
+    EXPECT_EQ(got[2].message, WM_KEYUP) << c.sdlName;
   }
 }
 

@@ -116,6 +116,7 @@ TEST_F(Frame, EscapeInALevelReturnsToTheFrontEndThroughALevelChange) {
 
 TEST_F(Frame, EscapeOnTheFrontEndClosesTheProgramWithoutDrawingTheFrame) {
   SetScreen(1);
+  ResetScreenTransitions();  // as a level load leaves it: no zoom running
   Press(1);
   RunFrame();
   EXPECT_EQ(CountStep("22 render"), 0);
@@ -126,6 +127,7 @@ TEST_F(Frame, EscapeOnTheFrontEndClosesTheProgramWithoutDrawingTheFrame) {
 
 TEST_F(Frame, EnterOnTheFrontEndAsksForALevelChange) {
   SetScreen(1);
+  ResetScreenTransitions();  // as a level load leaves it: no zoom running
   Press(28);
   RunFrame();
   EXPECT_EQ(FrameMode, FRAME_LEVEL_CHANGE);

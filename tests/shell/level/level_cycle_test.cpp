@@ -81,7 +81,6 @@ const std::vector<std::string> kLevelSteps = {
     "level 18 routes, lights and objects",
     "level 19 render effects",
     "level 20 textures",
-    "level (screens' set-up for play: not built yet)",
     "level (game record level counts: not built yet)",
     "level 28 level pools",
     "level (saved game restore: not built yet)",

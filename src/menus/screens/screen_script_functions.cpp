@@ -1,0 +1,20 @@
+#include "menus/screens/screen_script_functions.h"
+
+#include "foundation/system/not_built_yet.h"
+#include "menus/drawing/menu_backdrop.h"
+#include "render/2d/sprite_render.h"
+#include "render/textures/texture.h"
+#include "render/textures/texture_manager.h"
+
+void SpriteSheetLoad(const char* file) {
+  if (g_ScriptSprites == nullptr || file == nullptr) return;
+  if (g_ScriptSprites->Load(file, TEXF_32BIT | TEXF_ALPHA, 0, 0, 0) == 0) return;
+  if (CSpriteRender::s_Textures != nullptr) CSpriteRender::s_Textures->LoadTextures(nullptr);
+  g_ScriptSprites->RecomputeUVs();
+}
+
+void ObjectiveMenuSetObjective(int /*cell*/) { NotBuiltYet("objective screen's map picture"); }
+
+void ObjectiveMenuSetMapBox(const CVector3* /*cornerA*/, const CVector3* /*cornerB*/) {
+  NotBuiltYet("objective screen's map world box");
+}
