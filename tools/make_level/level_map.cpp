@@ -11,6 +11,7 @@
 #include "foundation/files/file_locator.h"
 #include "make_sprites/sprite_sheet.h"
 #include "render/textures/material_list.h"
+#include "scene/skin/object_mesh_hooks.h"
 #include "render/textures/texture_manager.h"
 #include "world/environment/env_file.h"
 #include "world/environment/env_instance.h"
@@ -18,6 +19,8 @@
 #include "world/environment/env_text_cursor.h"
 #include "world/environment/env_waypoints.h"
 #include "world/environment/environment.h"
+#include "world/environment/hlo_record_create.h"
+#include "world/objects/hlo_spawn_record.h"
 
 namespace {
 
@@ -30,6 +33,28 @@ std::uint32_t Shade(std::uint32_t colour, float f) {
     return static_cast<std::uint32_t>(static_cast<float>((colour >> shift) & 0xFF) * f) << shift;
   };
   return 0xFF000000u | channel(16) | channel(8) | channel(0);
+}
+
+// The game objects' footprints, gathered while the level loads: the spawn
+// callback sees each record with its template and makes nothing.
+std::vector<LevelMapShape>* g_GameObjectShapes = nullptr;
+
+CHLO* RecordGameObject(HLOSpawnRecord& record) {
+  if (g_GameObjectShapes == nullptr || record.templ == nullptr) return nullptr;
+  const EnvBounds& b = record.templ->GetBounds();
+  // The box turned about y by the record's rotation, then placed.
+  const float turn = record.rotation.y * 3.14159265f / 180.0f;
+  const float c = std::cos(turn), s = std::sin(turn);
+  float lo[2] = {1e30f, 1e30f}, hi[2] = {-1e30f, -1e30f};
+  for (float x : {b.Min.x, b.Max.x})
+    for (float z : {b.Min.z, b.Max.z}) {
+      const float wx = record.position.x + x * c + z * s, wz = record.position.z - x * s + z * c;
+      lo[0] = std::min(lo[0], wx), hi[0] = std::max(hi[0], wx);
+      lo[1] = std::min(lo[1], wz), hi[1] = std::max(hi[1], wz);
+    }
+  g_GameObjectShapes->push_back(
+      {lo[0], lo[1], hi[0], hi[1], record.position.y + b.Max.y, b.Max.y - b.Min.y, false});
+  return nullptr;
 }
 
 }  // namespace
@@ -58,8 +83,10 @@ LevelMapPicture DrawLevelMap(std::vector<LevelMapShape> shapes, const LevelMapBo
   for (const LevelMapShape& s : shapes) {
     if (!(s.maxX >= s.minX) || !(s.maxZ >= s.minZ)) continue;
     const std::uint32_t colour =
-        s.ground || s.height < kFlatHeight ? kMapGround
-                               : Shade(kMapStructure, 0.55f + 0.45f * (highest > 0.0f ? s.height / highest : 1.0f));
+        s.ground ? kMapGround
+        : s.height < kFlatHeight
+            ? kMapFlat
+            : Shade(kMapStructure, 0.55f + 0.45f * (highest > 0.0f ? s.height / highest : 1.0f));
     // Pixel centres inside the footprint.
     const float left = LevelMapColumn(box, picture.width, s.minX), right = LevelMapColumn(box, picture.width, s.maxX);
     const float top = LevelMapRow(box, picture.height, s.maxZ), bottom = LevelMapRow(box, picture.height, s.minZ);
@@ -91,6 +118,7 @@ bool GatherLevelShapes(const std::string& folder, const std::string& name, std::
   bool ok = !text.empty();
   if (!ok) *error = "cannot read " + folder + "/" + name + ".env";
   if (ok) {
+    InstallObjectMeshHooks();  // skinned and vertex-animated templates (the soldiers)
     SetWorkDirectory();
     SetSearchFolders(nullptr);
     CatalogStartup();
@@ -104,7 +132,12 @@ bool GatherLevelShapes(const std::string& folder, const std::string& name, std::
                                                 nullptr);
       EnvTextCursor cursor(text.c_str());
       EnvFileLoadReport report;
-      if (EnvFileLoadEnvironment(env.get(), cursor, nullptr, nullptr, &report) != 1) {
+      std::vector<LevelMapShape> objects;
+      g_GameObjectShapes = &objects;
+      const int loaded = EnvFileLoadEnvironment(env.get(), cursor, RecordGameObject, nullptr, &report);
+      g_GameObjectShapes = nullptr;
+      shapes->insert(shapes->end(), objects.begin(), objects.end());
+      if (loaded != 1) {
         ok = false;
         *error = name + ".env could not be loaded whole";
       }

@@ -33,7 +33,8 @@ struct LevelMapShape {
 
 // Colours of the picture.
 inline constexpr std::uint32_t kMapBackground = 0xFF1E3420;  // nothing drawn there
-inline constexpr std::uint32_t kMapGround = 0xFF4E7A3C;      // landscape tiles and flat pieces (under 60 units)
+inline constexpr std::uint32_t kMapGround = 0xFF4E7A3C;      // landscape tiles
+inline constexpr std::uint32_t kMapFlat = 0xFFA89A70;        // flat pieces (under 60 units): roads, water, piers
 inline constexpr std::uint32_t kMapStructure = 0xFF9A948A;   // everything standing up, darker when low
 
 // The picture's pixel column and row of a world point (may lie outside).
@@ -46,7 +47,9 @@ float LevelMapRow(const LevelMapBox& box, int height, float z);
 LevelMapPicture DrawLevelMap(std::vector<LevelMapShape> shapes, const LevelMapBox& box, int width, int height);
 
 // Loads "<name>.env" of the level folder (and the object files beside it)
-// and answers the world boxes of its instances that have a template.  The
+// and answers the world boxes of its instances that have a template and of
+// its game objects (their templates' boxes where the records place them;
+// nothing of them is made).  The
 // current folder is the level folder while it loads.  False with a message
 // when the folder or the level cannot be read.
 bool GatherLevelShapes(const std::string& folder, const std::string& name, std::vector<LevelMapShape>* shapes,

@@ -70,3 +70,30 @@ foreach(sky IN LISTS mission1_skies)
   list(APPEND mission1_sky_outputs ${output})
 endforeach()
 halberd_demo_data(mission1_skies ${mission1_sky_outputs})
+
+# The first mission's level (demo_data/mission1/mission1.txt) with its catalog
+# "Mission1.dat" into ${HALBERD_DEMO_DATA}/levels/Mission1, and its objective
+# map picture "GWMission1.img" (cell 0, page "GWMission1.tga") drawn from the
+# built level over the map box the mission gives it, into
+# ${HALBERD_DEMO_DATA}/mission1.
+set(mission1_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/mission1)
+file(GLOB mission1_level_sources CONFIGURE_DEPENDS ${mission1_folder}/*.txt)
+set(mission1_level_dir ${HALBERD_DEMO_DATA}/levels/Mission1)
+set(mission1_level_outputs ${mission1_level_dir}/Mission1.env ${mission1_level_dir}/Mission1.OCT
+                           ${mission1_level_dir}/Mission1.FAS ${mission1_level_dir}/Mission1.dat
+                           ${mission1_level_dir}/Mission1.qtd ${mission1_level_dir}/Mission1.rmd)
+add_custom_command(OUTPUT ${mission1_level_outputs}
+                   COMMAND make_level ${mission1_folder}/mission1.txt ${mission1_level_dir}
+                   DEPENDS make_level ${mission1_level_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/sound/mission1_sounds.txt
+                   COMMENT "Making the first mission's level in ${mission1_level_dir}")
+halberd_demo_data(mission1_level ${mission1_level_outputs})
+set(mission1_map ${HALBERD_DEMO_DATA}/mission1/GWMission1.img ${HALBERD_DEMO_DATA}/mission1/GWMission1.tga)
+add_custom_command(OUTPUT ${mission1_map}
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${HALBERD_DEMO_DATA}/mission1
+                   COMMAND make_level --map ${mission1_level_dir} Mission1 8482.3 70181.8 -45802.4 15471.6 256 256
+                           ${HALBERD_DEMO_DATA}/mission1/GWMission1.img
+                   DEPENDS make_level ${mission1_level_outputs}
+                   COMMENT "Drawing the first mission's objective map")
+halberd_demo_data(mission1_map ${mission1_map})

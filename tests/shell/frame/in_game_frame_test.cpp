@@ -9,13 +9,19 @@
 #include "control/input/input.h"
 #include "control/players/local_player_table.h"
 #include "foundation/time/timer.h"
+#include "menus/drawing/menu_backdrop.h"
+#include "menus/screens/menu_screen.h"
 #include "menus/screens/screen_manager.h"
+#include "platform/win32/library.h"
+#include "render/2d/sprite_render.h"
 #include "platform/win32/window.h"
 #include "shell/frame/frame_trace.h"
 #include "shell/frame/run_frame.h"
 #include "shell/level/level_cycle.h"
+#include "shell/level/mission_plugin.h"
 #include "shell/level/level_root_fixture.h"
 #include "shell/program/shell_state.h"
+#include "shell/script/script_function_table.h"
 #include "sound/sound_manager.h"
 #include "world/engine.h"
 
@@ -164,6 +170,90 @@ TEST_F(Frame, NothingIsDrawnWhileTheLevelChanges) {
   FrameMode = FRAME_IN_GAME;
   RenderFrame(1);
   EXPECT_EQ(FramesPresented(), presented + 1);
+}
+
+// A screen object whose update answers what the test sets.
+class AnsweringScreen : public CMenuScreen {
+ public:
+  int answer = 0;
+  bool Create() override { return true; }
+  void Populate() override {}
+  int Update() override { return answer; }
+  void Draw() override {}
+  bool ZoomsIn(int) override { return false; }
+  bool ZoomsOut(int) override { return false; }
+};
+
+TEST_F(Frame, TheScreensResultsCloseTheProgramOrStartTheSplash) {
+  AnsweringScreen screen;
+  SetScreenObject(16, &screen);
+  SetScreen(16);
+  ResetScreenTransitions();
+  screen.answer = 0;
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_IN_GAME) << "0 stays";
+  screen.answer = 4;
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_SPLASH);
+  FrameMode = FRAME_IN_GAME;
+  screen.answer = 1;
+  RunFrame();
+  EXPECT_EQ(CountStep("22 render"), 2) << "the closing frame draws nothing";
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+  SetScreenObject(16, nullptr);
+  SetScreen(14);
+  ResetScreenTransitions();
+}
+
+TEST_F(Frame, TheBriefingsEndIsToldToThePluginAndThePlayScreenFollows) {
+  ASSERT_EQ(LoadMissionPlugin("TestMission.dll"), 1);
+  auto value = reinterpret_cast<std::int32_t (*)(std::int32_t)>(GetProcAddress(MissionLibrary, "TestPluginValue"));
+  ASSERT_NE(value, nullptr);
+  // A frame of play raises the frame's own questions; the briefing's end
+  // adds its one event.
+  std::int32_t events = value(2);
+  RunFrame();
+  const std::int32_t perFrame = value(2) - events;
+  events = value(2);
+  SetScreen(61);
+  ResetScreenTransitions();
+  RunFrame();
+  EXPECT_EQ(value(2), events + perFrame + 1);
+  EXPECT_EQ(value(4), 59) << "the briefing-ended event";
+  EXPECT_EQ(ScreenId, 14);
+  FreeMissionPlugin();
+  // Unbound, the screen still goes on to play.
+  SetScreen(61);
+  ResetScreenTransitions();
+  RunFrame();
+  EXPECT_EQ(ScreenId, 14);
+}
+
+TEST_F(Frame, TheScreenSlotsOfTheScriptTable) {
+  // 284 and 285: the lock holds the screen; 285 answers the current id.
+  EXPECT_EQ(g_ScriptFunctionTable.SetScreen(16), 16);
+  g_ScriptFunctionTable.SetScreenLock(1);
+  EXPECT_EQ(IsScreenLocked(), 1);
+  EXPECT_EQ(g_ScriptFunctionTable.SetScreen(14), 16) << "locked: nothing changes";
+  g_ScriptFunctionTable.SetScreenLock(0);
+  EXPECT_EQ(IsScreenLocked(), 0);
+  EXPECT_EQ(g_ScriptFunctionTable.SetScreen(14), 14);
+  ResetScreenTransitions();
+  // 19 loads a sprite file into the script set; a missing file changes
+  // nothing.
+  ASSERT_NE(g_ScriptSprites, nullptr);
+  g_ScriptFunctionTable.SpriteSheetLoad("no_such_sheet.img");
+  EXPECT_EQ(g_ScriptSprites->GetSpriteCount(), 0);
+  g_ScriptFunctionTable.SpriteSheetLoad("Effects.img");
+  EXPECT_GT(g_ScriptSprites->GetSpriteCount(), 82) << "the effects sheet with its cursor cell";
+  g_ScriptFunctionTable.SpriteSheetLoad(nullptr);
+  EXPECT_GT(g_ScriptSprites->GetSpriteCount(), 82);
+  // 20 answers the cell it was given; 21 takes two corners (nothing without).
+  EXPECT_EQ(g_ScriptFunctionTable.ObjectiveMenuSetObjective(3), 3);
+  const ScriptVec3 a{0, 0, 0}, b{10, 0, 10};
+  g_ScriptFunctionTable.ObjectiveMenuSetView(&a, &b);
+  g_ScriptFunctionTable.ObjectiveMenuSetView(nullptr, &b);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "foundation/time/timer.h"
 #include "platform/win32/library.h"
 #include "platform/win32/message_box.h"
+#include "shell/frame/mission_queries.h"
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_timed_callback.h"
 #include "shell/stats/stats_fixture.h"
@@ -195,6 +196,34 @@ TEST_F(MissionPluginTest, WithNoPluginQuestionsKeepTheirDefaults) {
     std::int32_t block[4] = {-7, -7, -7, -7};
     EXPECT_EQ(RaiseMissionEvent(c.code, block, 4), 0) << c.code;
     EXPECT_EQ(block[c.word], c.preset) << c.code;
+  }
+}
+
+// The frame's two questions: each raises its own event with a one-word
+// block and answers the word the plug-in left there (0 with none bound).
+TEST_F(MissionPluginTest, TheModeAndSkipPromptQuestionsAnswerTheWordThePluginSets) {
+  using SetAnswerFn = void (*)(std::uint32_t, std::int32_t);
+  struct Case {
+    std::uint32_t (*ask)();
+    std::uint32_t code;
+  } cases[] = {{MissionQueryMode, MEV_MODE_QUERY}, {MissionQuerySkipPrompt, MEV_SKIP_PROMPT_QUERY}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(c.ask(), 0u) << "nothing bound";
+    ASSERT_EQ(LoadMissionPlugin("TestMission.dll"), 1);
+    auto setAnswer = reinterpret_cast<SetAnswerFn>(GetProcAddress(MissionLibrary, "TestPluginSetAnswer"));
+    ASSERT_NE(setAnswer, nullptr);
+    EXPECT_EQ(c.ask(), 0u) << "a plug-in that leaves the word alone";
+    EXPECT_EQ(Value(4), static_cast<std::int32_t>(c.code));
+    setAnswer(c.code, 3);
+    const int events = Value(2);
+    EXPECT_EQ(c.ask(), 3u);
+    EXPECT_EQ(Value(2), events + 1);
+    EXPECT_EQ(Value(4), static_cast<std::int32_t>(c.code));
+    // The other question is not answered by this one's word.
+    const Case& other = c.code == MEV_MODE_QUERY ? cases[1] : cases[0];
+    EXPECT_EQ(other.ask(), 0u);
+    FreeMissionPlugin();
   }
 }
 

@@ -1,7 +1,8 @@
 /* A mission plug-in of the tests, built against the plug-in interface header
    only (in C, so that it needs nothing beyond the C library).  Its set-up
    keeps the table, calls slots 0 and 17 and notes what it saw; its handler
-   counts events, answers question 40 and notes the block; its timed
+   counts events, answers question 40, answers word 0 of the one question a
+   test chose (TestPluginSetAnswer) and notes the block; its timed
    callback notes its parameters.  The tests read the notes through the
    extra exports TestPluginValue and TestPluginPointer.  Variants:
    TEST_PLUGIN_BUILD  the build number passed to slot 0 (default 2260);
@@ -26,6 +27,8 @@ static int32_t g_lastBlockNull;
 static int32_t g_timedCalls;
 static intptr_t g_timedParam1;
 static intptr_t g_timedParam2;
+static uint32_t g_answerCode = 0xFFFFFFFFu;
+static int32_t g_answerWord;
 static const void* g_slotSeen[3];     /* members 0, 17, 564 read by name */
 static const void* g_slotIndexed[3];  /* the same read as elements of the table */
 
@@ -41,6 +44,7 @@ static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   if (words != 0)
     for (i = 0; i < MISSION_EVENT_BLOCK_WORDS; ++i) g_lastWords[i] = words[i];
   if (code == MEV_DROP_QUERY && words != 0) words[2] = 1;
+  if (code == g_answerCode && words != 0) words[0] = g_answerWord;
   return (int32_t)(code + 1000);
 }
 
@@ -74,6 +78,12 @@ EXPORT void TestPluginTimedCallback(const ScriptTimedEvent* event) {
   ++g_timedCalls;
   g_timedParam1 = event->param1;
   g_timedParam2 = event->param2;
+}
+
+/* The question (event code) whose word 0 the handler sets, and the word. */
+EXPORT void TestPluginSetAnswer(uint32_t code, int32_t word) {
+  g_answerCode = code;
+  g_answerWord = word;
 }
 
 /* 0 version answer, 1 environment answer, 2 events, 3 updates, 4 last code,
