@@ -305,12 +305,6 @@ void Device::ApplyLighting(bool on, const Layout& layout) {
   glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, rs_[142] ? GL_TRUE : GL_FALSE);
   glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
   if (rs_[D3DRS_NORMALIZENORMALS]) glEnable(GL_NORMALIZE); else glDisable(GL_NORMALIZE);
-  const float zero[4] = {0, 0, 0, 0};
-  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &material_.Diffuse.r);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, &material_.Ambient.r);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, rs_[D3DRS_SPECULARENABLE] ? &material_.Specular.r : zero);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, &material_.Emissive.r);
-  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(material_.Power, 0.0f, 128.0f));
   // Vertex colours stand in for material colours as the material sources say.
   bool colours = layout.diffuse >= 0 && rs_[D3DRS_COLORVERTEX];
   bool diffuse = colours && rs_[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1;
@@ -327,6 +321,15 @@ void Device::ApplyLighting(bool on, const Layout& layout) {
   } else {
     glDisable(GL_COLOR_MATERIAL);
   }
+  // The material after the colour tracking is settled: while tracking was on,
+  // the tracked colours followed the current vertex colour, and switching it
+  // off keeps that colour unless the material is given again.
+  const float zero[4] = {0, 0, 0, 0};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &material_.Diffuse.r);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, &material_.Ambient.r);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, rs_[D3DRS_SPECULARENABLE] ? &material_.Specular.r : zero);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, &material_.Emissive.r);
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(material_.Power, 0.0f, 128.0f));
   // Lights are given in world space: place them under the view matrix.
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();

@@ -6,6 +6,8 @@
 //   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
 //   --input FILE       replay a recorded input script (keys, mouse, pads by
 //                      frame number; see platform/dinput8/input_script.h)
+//   --split side|stacked  two local players on a split screen, their views
+//                      side by side or one above the other
 // The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
 // folder the build made.
 #include <cstdio>
@@ -14,6 +16,7 @@
 
 #include <string>
 
+#include "control/viewport_config.h"
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
 #include "shell/program/input_script_run.h"
@@ -57,6 +60,14 @@ int main(int argc, char** argv) {
   GetCurrentDirectoryA(sizeof start, start);
   static char shot[2048];
   const char* screenshot = FromStart(Option(argc, argv, "--screenshot"), start, shot, sizeof shot);
+  if (const char* split = Option(argc, argv, "--split"); split != nullptr) {
+    const int orientation = ParseSplitOrientation(split);
+    if (orientation < 0) {
+      std::fprintf(stderr, "halberd: --split takes \"side\" or \"stacked\", not \"%s\"\n", split);
+      return 1;
+    }
+    ApplySplitOption(orientation);
+  }
   static char inputPath[2048];
   const char* input = FromStart(Option(argc, argv, "--input"), start, inputPath, sizeof inputPath);
   if (input != nullptr) {

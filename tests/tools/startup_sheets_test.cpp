@@ -141,6 +141,8 @@ TEST(SheetRecipes, MalformedLinesAreRefusedWithTheirLine) {
       {"sheet T.img T.tga 2\nbox 0 4 FF000000\n", "line 2: expected box"},
       {"sheet T.img T.tga 2\n\n# note\ncorner 0 4 4 FF000000\n", "line 4: expected corner"},
       {"sheet T.img T.tga 2\narrow 0 4 4 FF000000 sideways\n", "line 2: expected arrow"},
+      {"sheet T.img T.tga 2\narrow 0 65535 65535 FF000000 up\n", "line 2: expected arrow"},  // cells stay small
+      {"sheet T.img T.tga 2\nbox 0 257 4 FF000000\n", "line 2: expected box"},
       {"sheet T.img T.tga 2\nbox 0 4 4 GG000000\n", "line 2: expected box"},
       {"sheet T.img T.tga 2\nglyph 0 medium A FFFFFFFF\n", "line 2: expected glyph"},
       {"sheet T.img T.tga 2\nsparkle 0\n", "line 2: unknown recipe \"sparkle\""},

@@ -245,7 +245,7 @@ class Reader {
     }
     if (kind == "arrow") {
       if (n != 6 || !ParseCells(w[1], &first, &last) || !ParseInt(w[2], &width) || !ParseInt(w[3], &height) ||
-          width < 1 || height < 1 || !ParseColour(w[4], &a) ||
+          width < 1 || height < 1 || width > 256 || height > 256 || !ParseColour(w[4], &a) ||
           (w[5] != "left" && w[5] != "right" && w[5] != "up" && w[5] != "down"))
         return Fail("expected arrow <cells> <w> <h> <colour> left|right|up|down");
       for (int cell = first; cell <= last; ++cell)

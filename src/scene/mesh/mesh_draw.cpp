@@ -10,6 +10,7 @@
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
 #include "scene/lights/light_table.h"
+#include "scene/mesh/light_colour_override.h"
 #include "scene/mesh/mesh_draw_params.h"
 #include "scene/mesh/vbuffer_object.h"
 #include "scene/mesh/vertex_buffer.h"
@@ -165,7 +166,7 @@ void CVertexBuffer::DrawDirect(CTexture* textureOverride, const MeshDrawParams* 
   }
   // 6. Material; specular only with a power.
   render->SetSpecular(Material != nullptr && Material->Power > 0.0f ? 1 : 0);
-  if (Material != nullptr && Material->DeviceMaterial != nullptr) render->SetMaterial(Material->DeviceMaterial);
+  ApplyMeshMaterial(render, Material != nullptr ? Material->DeviceMaterial : nullptr);
   // 7. Stage 0 texture.
   if (texture->Palette >= 0) render->SetTexturePalette(static_cast<DWORD>(texture->Palette));
   render->SetTexture(0, texture->DeviceTexture);

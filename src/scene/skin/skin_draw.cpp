@@ -12,6 +12,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/texture.h"
 #include "scene/light_table.h"
+#include "scene/mesh/light_colour_override.h"
 #include "scene/skin/skin.h"
 
 namespace {
@@ -163,8 +164,7 @@ void CSkin::Draw(CTexture* textureOverride) {
   render->SetLighting(1);
   const bool specular = Data.Material != nullptr && Data.Material->Power > 0.0f;
   render->SetSpecular(specular ? 1 : 0);
-  if (Data.Material != nullptr && Data.Material->DeviceMaterial != nullptr)
-    render->SetMaterial(Data.Material->DeviceMaterial);
+  ApplyMeshMaterial(render, Data.Material != nullptr ? Data.Material->DeviceMaterial : nullptr);
   SetStageTexture(render, 0, textureOverride != nullptr ? textureOverride : Data.Texture);
   render->SetVertexFormat(kSkinVertexFormat);
   const DWORD vertices = static_cast<DWORD>(Data.VertexCount);

@@ -4,6 +4,7 @@
 
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
+#include "control/player_camera.h"
 #include "control/players/local_player_table.h"
 #include "foundation/files/catalog.h"
 #include "foundation/system/command_switches.h"
@@ -258,7 +259,9 @@ bool InGameFrameUpdate() {
     g_SoundManager->UpdateMusic();
   }
   Step("19 sound");
-  // 20. The viewport cameras.
+  // 20. The viewport cameras: each local view's player camera.
+  for (int i = 0; i < kPlayerCameraSlots && i < g_LocalPlayers.Count(); ++i)
+    if (g_PlayerCameras[i] != nullptr) g_PlayerCameras[i]->Update();
   Step("20 viewport cameras");
   // 21. Movie cameras, environment, sky.
   if (g_MovieCamera != nullptr) g_MovieCamera->Update();

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "control/input/input.h"
+#include "control/layout/hud_layout.h"
+#include "control/viewport_config.h"
 #include "control/players/local_player_table.h"
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
@@ -57,19 +59,35 @@ bool SplitDrawingAllowed() {
   return true;
 }
 
-// The viewport records (the render object keeps a pointer to the one in use).
-D3DVIEWPORT8 g_fullScreen;
-D3DVIEWPORT8 g_halves[2];
-
-// The viewport of view v of n: the full screen, or stacked halves.
-void SelectViewport(int v, int n) {
+// The view records of the split-screen layout in use, written into the
+// render device's per-view records once a frame (the HUD anchors read them
+// until the next frame).  One view: the whole screen.
+const ViewportLayout& WriteViewRecords(int n) {
   const DWORD width = g_Render->GetModeWidth(), height = g_Render->GetModeHeight();
-  D3DVIEWPORT8* viewport = n <= 1 ? &g_fullScreen : &g_halves[v & 1];
-  if (n <= 1)
-    MakeViewport(viewport, 0, 0, width, height, 0.0f, 1.0f);
-  else
-    MakeViewport(viewport, 0, static_cast<DWORD>(v & 1) * (height / 2), width, height / 2, 0.0f, 1.0f);
-  g_Render->SetViewport(viewport);
+  // The record for the views drawn, whatever count was stored last.
+  if (n > 1) g_ViewportConfig.SelectLayout(n);
+  const ViewportLayout& layout = n <= 1 ? kOneViewLayout : g_ViewportConfig.Layout();
+  for (int i = 0; i < kMovieViewports; ++i) {
+    D3DVIEWPORT8* record = g_Render->GetViewportRecord(static_cast<DWORD>(i));
+    if (record != nullptr && !ViewportPixels(layout, i, width, height, record))
+      MakeViewport(record, 0, 0, 0, 0, 0.0f, 1.0f);
+  }
+  return layout;
+}
+
+// View v made current; false for a view the layout does not use.
+bool SelectView(const ViewportLayout& layout, int v) {
+  D3DVIEWPORT8* record = g_Render->GetViewportRecord(static_cast<DWORD>(v));
+  if (record == nullptr || layout.View[v].Flag != 1) return false;
+  g_Render->SetViewport(record);
+  return true;
+}
+
+// The whole screen, for the 2D layers.
+D3DVIEWPORT8 g_fullScreen;
+void SelectFullScreen() {
+  MakeViewport(&g_fullScreen, 0, 0, g_Render->GetModeWidth(), g_Render->GetModeHeight(), 0.0f, 1.0f);
+  g_Render->SetViewport(&g_fullScreen);
 }
 
 void DrawOverlayText() {
@@ -140,9 +158,10 @@ void RenderFrame(int renderOn) {
   g_Render->Clear(1);
   g_Render->BeginScene();
   g_lastViews = 0;
+  const ViewportLayout& layout = WriteViewRecords(views);
   if (renderOn) {
     for (int v = 0; v < views; ++v) {
-      SelectViewport(v, views);
+      if (!SelectView(layout, v)) continue;
       if (g_MainCamera != nullptr) g_MainCamera->SetProjection(kFieldOfView, kNear, kFar);
       if (views > 1) g_Render->Clear(1);
       DrawViewport(v);
@@ -153,7 +172,7 @@ void RenderFrame(int renderOn) {
   // The lights, the effects after the views, the 2D layers over the full screen.
   CLightTable::ClearActive();
   if (g_GameClock != nullptr && g_GameClock->IsRunning()) AdvanceEffectsAfterViews();
-  SelectViewport(0, 1);
+  SelectFullScreen();
   if (g_MainCamera != nullptr) g_MainCamera->SetProjection(kFieldOfView, kNear, kFar);
   g_Render->SetZEnable(0);
   g_Render->SetLighting(0);

@@ -58,6 +58,7 @@
 #include "sound/sound_manager.h"
 #include "world/animation/anim_set.h"
 #include "world/cameras/movie_camera.h"
+#include "world/cameras/movie_camera_record.h"
 #include "world/effects/effects_world.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
@@ -166,8 +167,18 @@ bool LoadSurfaces() {
 void MakePlayerCameras() {
   for (int i = 0; i < kPlayerCameraSlots; ++i) {
     if (g_PlayerCameras[i] != nullptr) continue;
-    const int camera = g_MovieCamera != nullptr ? g_MovieCamera->GetViewportCamera(i) : -1;
-    g_PlayerCameras[i] = MEM_NEW(MEMCAT_GAME) CPlayerCamera(g_MovieCamera, camera);
+    int camera = g_MovieCamera != nullptr ? g_MovieCamera->GetViewportCamera(i) : -1;
+    if (camera < 0 && g_MovieCamera != nullptr && i > 0 && i < g_LocalPlayers.Count()) {
+      // A further local view starts on its own view camera, where view 0's stands.
+      camera = g_MovieCamera->GetViewCamera(i);
+      const MovieCameraRecord* first = g_MovieCamera->GetCameraRecord(g_MovieCamera->GetViewportCamera(0));
+      if (camera >= 0 && first != nullptr) {
+        g_MovieCamera->SetPosition(camera, first->Position);
+        g_MovieCamera->SetAngles(camera, first->Angles);
+        g_MovieCamera->StartCamera(i, camera);
+      }
+    }
+    g_PlayerCameras[i] = MEM_NEW(MEMCAT_GAME) CPlayerCamera(g_MovieCamera, i, camera);
     if (g_PlayerCameras[i] != nullptr && i < g_LocalPlayers.Count()) g_PlayerCameras[i]->SetMode(kPlayerCameraMode);
   }
 }

@@ -293,7 +293,7 @@ int GameInitialise() {
   g_LocalPlayers.RemoveAll();
   g_LocalPlayers.Add();
   if (g_ViewportConfig.SplitScreen != 0) g_LocalPlayers.Add();
-  g_ViewportConfig.PlayerCount = g_LocalPlayers.Count();
+  g_ViewportConfig.SetCounts(g_LocalPlayers.Count());
   TraceStep("16 local players: " + std::to_string(g_LocalPlayers.Count()));
   // 17. The object manager, emitters and the second trail list.
   if (!Make(g_EnvWaypoints, "waypoint list") ||

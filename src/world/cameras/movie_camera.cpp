@@ -427,6 +427,12 @@ void CMovieCamera::ClearViewportCamera(int v) {
   if (v >= 0 && v < kMovieViewports) pending_[v] = -1;
 }
 
+void CMovieCamera::ResetViewportBlend(int v) {
+  if (v < 0 || v >= kMovieViewports) return;
+  smoothPosition_[v].Clear();
+  smoothTarget_[v].Clear();
+}
+
 int CMovieCamera::GetViewportCamera(int v) const { return v >= 0 && v < kMovieViewports ? shown_[v] : -1; }
 
 int CMovieCamera::GetViewport(int n) const {

@@ -154,6 +154,8 @@ class CMovieCamera {
   void StopViewport(int v);
   void SetViewportCamera(int v, int n);  // pending: starts there at its turn in the update
   void ClearViewportCamera(int v);
+  // The viewport's position and target smoothing start again.
+  void ResetViewportBlend(int v);
   int GetViewportCamera(int v) const;   // the camera shown in v, -1 none
   int GetViewport(int n) const;         // the viewport showing camera n, -1 none
   // The camera set for each viewport's view (0: "PLAYERVIEW", 1-3: "VIEWPORTVIEW").
