@@ -38,7 +38,9 @@ class PlainLevelObjects {
 };
 
 struct LevelMakeReport {
-  int instances = 0;     // instances the loader made (the crawl blocker, the objects' visuals and switch models included)
+  // Instances the loader made (the crawl blocker, the objects' visuals and
+  // the switches' models included).
+  int instances = 0;
   int objectRecords = 0; // game-object records read
   int portals = 0;       // portal records read
   int objectFiles = 0;   // object files written
