@@ -357,7 +357,7 @@ TEST_F(CameraConstraint, ASoldierWalkingWithHisBackToAWallKeepsTheCameraOnHisSid
     EXPECT_TRUE(Clear(target, position)) << "target to camera crosses the wall";
   }
   // His own visual was only taken out of the checks meanwhile.
-  EXPECT_TRUE(soldier_.instance.SetCollidable(true, true));
+  EXPECT_EQ(soldier_.instance.Flags & INSTF_DISABLED, 0u);
 }
 
 }  // namespace

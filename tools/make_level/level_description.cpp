@@ -314,6 +314,7 @@ class Reader {
       else if (o == "stance") ok = Integer(&s.modes[1]);
       else if (o == "alertness") ok = Integer(&s.modes[0]);
       else if (o == "flags") ok = Flags(&s.flags);
+      else if (o == "inactive") s.startsActive = 0;
       else if (o == "texture") ok = Word(&s.texture);
       else if (o == "lights") {
         // Its own lights in place of the ground's.

@@ -16,12 +16,13 @@
 //   portal <name> <owner> <target> [number <n>] [sphere x y z r] [limited] [noexpand] points <n> x y z ...
 //                                  the plane is taken from the first three points (front: counter-clockwise side)
 //   gameobject <name> [parent <instance>] [at x y z] [rotate x y z] [side <n>] [id <n>] [stats <name>]
-//            [table <n>] [value <n>] [flags <n>] [texture <name>] [lights <n> <index>...]
+//            [table <n>] [value <n>] [flags <n>] [inactive] [texture <name>] [lights <n> <index>...]
 //            [attach <connector> <object>]... [squad <n>] [waypoint <index>] [stance <n>] [alertness <n>]
 //                                  a game-object record; its template is the object of that name; it
 //                                  takes the lights of the instance it stands on unless it names its own;
-//                                  for a unit: its squad number (the record's second byte), its first
-//                                  waypoint, its stance value (stance + 1) and its alertness (1 to 4)
+//                                  an inactive one waits for the mission to wake it; for a unit: its
+//                                  squad number (the record's second byte), its first waypoint, its
+//                                  stance value (stance + 1) and its alertness (1 to 4)
 //   needs <object>                 an object the level's game objects load by name (a stats record's
 //                                  model) though the level does not place it: its file is written and
 //                                  catalogued

@@ -55,6 +55,22 @@ add_custom_command(OUTPUT ${frontend_outputs}
                    COMMENT "Making the front end's level in ${HALBERD_DEMO_DATA}/levels/FrontEnd")
 halberd_demo_data(frontend_level ${frontend_outputs})
 
+# The multiplayer arena (demo_data/mp_mission1/mp_mission1.txt) that the
+# stand-in "MP_Mission1" plug-in loads, with its catalog "MP_Mission1.dat",
+# into ${HALBERD_DEMO_DATA}/levels/MP_Mission1.
+set(mp_mission1_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/mp_mission1)
+file(GLOB mp_mission1_sources CONFIGURE_DEPENDS ${mp_mission1_folder}/*.txt)
+set(mp_mission1_outputs ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.env
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.OCT
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.FAS
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.dat)
+add_custom_command(OUTPUT ${mp_mission1_outputs}
+                   COMMAND make_level ${mp_mission1_folder}/mp_mission1.txt ${HALBERD_DEMO_DATA}/levels/MP_Mission1
+                   DEPENDS make_level ${mp_mission1_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                   COMMENT "Making the multiplayer arena in ${HALBERD_DEMO_DATA}/levels/MP_Mission1")
+halberd_demo_data(mp_mission1_level ${mp_mission1_outputs})
+
 # The first mission's two sky records (demo_data/mission1/*.txt, their "sky"
 # lines) as ".sky" files in ${HALBERD_DEMO_DATA}/mission1.
 set(mission1_skies Mid_night_starry Mid_day_sunny)

@@ -14,6 +14,8 @@
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "net/mp/mp_queues.h"
+#include "shell/multiplayer/session_run_options.h"
 #include "net/mp_layer.h"
 #include "platform/win32/window.h"
 #include "shell/frame/debug_counters.h"
@@ -99,7 +101,10 @@ void WorldSteps() {
   Step("12.3 projectile hits");
   Step("12.4 corpses");
   Step("12.5 near misses");
-  if (MPIsNetworkGame() && MPGetSessionState() == MPS_PLAYING) Step("12.6 interface queues");
+  if (MPIsNetworkGame() && MPGetSessionState() == MPS_PLAYING) {
+    MPUpdateInterfaceQueues();
+    Step("12.6 interface queues");
+  }
   if (g_DynamicsWorld != nullptr) g_DynamicsWorld->Step();
   Step("12.7 physics");
   if (g_HLOManager != nullptr) g_HLOManager->UpdatePass();
@@ -134,6 +139,7 @@ void LevelChangeRequested() {
 
 void RunFrame() {
   ApplyOffscreenFrameLimit();
+  SessionRunOptionsStep();
   switch (FrameMode) {
     case FRAME_IN_GAME:
       InGameFrame();

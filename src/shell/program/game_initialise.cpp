@@ -23,6 +23,7 @@
 #include "menus/screens/menu_metrics.h"
 #include "menus/screens/screen_manager.h"
 #include "net/mp_layer.h"
+#include "shell/multiplayer/mp_game_services.h"
 #include "render/2d/font.h"
 #include "render/2d/sprite_render.h"
 #include "render/device/pixel_shader.h"
@@ -384,6 +385,7 @@ int GameInitialise() {
   g_MainTerminal->TerminalClear();
   TraceStep("29 clocks started");
   // 30. The multiplayer layer.
+  InstallMultiplayerServices();
   MPLayerStart();
   TraceStep("30 multiplayer layer started");
   // 31. The player's nation.
