@@ -3,11 +3,12 @@
 // level loads from the mission's catalog and the frames run.  The only
 // message boxes on the way are the ones of data other parts of the game
 // still owe (the soldiers' animation files, the four level templates and
-// the models of stats rows whose objects come later); none names a file of
+// the models of stats rows that no tool makes yet); none names a file of
 // the mission's own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,18 +29,20 @@ bool OwedByOthers(const std::string& text) {
   bool levelTemplate = false;
   for (const char* name : {"WoodCrateFragment", "BipedStandDynBox", "BipedKneelDynBox", "BipedProneDynBox"})
     levelTemplate = levelTemplate || text.find(name) != std::string::npos;
-  // The models that stats rows name for kinds whose objects and data come
-  // with later work (weapons, items, doors, features, vehicles); the
-  // soldiers' asset binding looks each up when an object of its row is made.
-  bool rowModel = false;
-  for (const char* name : {"Pistol01", "Pistol_Shadow", "Key01", "Folder01", "SupplyPack01", "CellDoor01", "AmmoDump",
-                           "Boat01"}) {
-    const std::string model(name);
-    const std::string missing = "Unable to find model " + model;
-    rowModel = rowModel || text == missing || text.rfind(missing + "_", 0) == 0 ||
-               text.find("EVO file for \"" + model + ".pi2\"") != std::string::npos ||
-               text.find("EVO file for \"" + model + "_") != std::string::npos;
+  // The models that stats rows name which no tool makes yet (the objects of
+  // those rows come with later work): the soldiers' asset binding looks each
+  // up when an object of its row is made.  A model the tools do make must be
+  // in the mission's catalog.
+  std::string model;
+  const std::string missing = "Unable to find model ", evo = "EVO file for \"";
+  if (text.rfind(missing, 0) == 0) {
+    model = text.substr(missing.size());
+  } else if (const std::size_t at = text.find(evo); at != std::string::npos) {
+    model = text.substr(at + evo.size());
+    model = model.substr(0, model.find(".pi2"));
   }
+  const std::filesystem::path made = std::filesystem::path(HALBERD_GAME_DATA_DIR).parent_path() / (model + ".evo");
+  const bool rowModel = !model.empty() && !std::filesystem::exists(made);
   return animation || levelTemplate || rowModel;
 }
 
