@@ -40,6 +40,7 @@
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "shell/effects/game_effects.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -497,6 +498,7 @@ void LevelShutdown() {
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
   ForgetEffectLevelState();
+  EndOfLevelReset();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();

@@ -38,6 +38,7 @@
 #include "scene/transparent/queue_effects_hooks.h"
 #include "shell/cheats/cheat_registry.h"
 #include "shell/devkeys/developer_key_actions.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/global_heap.h"
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_objects.h"
@@ -306,7 +307,7 @@ int GameInitialise() {
       !Make(g_TracerBatteries, "trail list"))
     return 0;
   Later("world-text renderers");
-  Later("end-of-level object");
+  if (!Make(g_EndOfLevel, "end-of-level object")) return 0;
   // The engine's hooks into the effects, lights and transparent queue.
   InstallEffectsEngineHooks();
   InstallLightEffectsHooks(g_Lights);
@@ -429,6 +430,8 @@ void GameShutdown() {
   Free(g_MainTerminal, "main terminal");
   Free(g_SecondTerminal, "second terminal");
   Free(g_TimedCallbacks, "timed callback list");
+  EndOfLevelReset();
+  Free(g_EndOfLevel, "end-of-level object");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);
