@@ -18,6 +18,7 @@
 #include "shell/multiplayer/session_run_options.h"
 #include "net/mp_layer.h"
 #include "platform/win32/window.h"
+#include "shell/cheats/cheat_registry.h"
 #include "shell/frame/debug_counters.h"
 #include "shell/frame/frame_trace.h"
 #include "shell/frame/mission_queries.h"
@@ -184,7 +185,7 @@ bool InGameFrameUpdate() {
   Step("5 debug statistics");
   // 6. Input and the cheat watcher.
   UpdateInput();
-  NotBuiltYet("cheat-sequence watcher");
+  WatchUnlockSequences();
   Step("6 input");
   // 7. The network.
   MPUpdate();
@@ -202,8 +203,13 @@ bool InGameFrameUpdate() {
   NotBuiltYet("HUD");
   Step("9 HUD");
   // 10. Controls: the local players and the key map.
-  g_LocalPlayers.UpdateAll();
-  ProcessKeyMap(0);
+  // While cheat words are typed the keys go to the cheat registry alone.
+  if (g_CheatRegistry != nullptr && g_CheatRegistry->IsTyping()) {
+    g_CheatRegistry->KeyStep();
+  } else {
+    g_LocalPlayers.UpdateAll();
+    ProcessKeyMap(0);
+  }
   Step("10 controls");
   // 11. The timed callbacks.
   if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Update();

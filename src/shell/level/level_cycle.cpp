@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,6 +29,7 @@
 #include "menus/screens/screen_manager.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/win_find_file.h"
 #include "render/2d/font.h"
 #include "render/2d/full_screen_image.h"
@@ -52,6 +55,7 @@
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_initialise.h"
 #include "shell/program/game_objects.h"
+#include "shell/program/game_setup_dialog.h"
 #include "shell/program/localisation.h"
 #include "shell/program/main_window.h"
 #include "shell/program/shell_state.h"
@@ -197,20 +201,36 @@ void FreePlayerCameras() {
 bool LevelRunning() { return g_levelRunning; }
 
 const char* ChooseLevel() {
-  // The chooser lists the levels it could offer.
-  int offered = 0;
+  // Every plug-in and load list in the working directory, in name order
+  // within each kind.
+  std::vector<std::string> names;
   for (const char* pattern : {"*.dll", "*.loa"}) {
+    std::vector<std::string> kind;
     WIN32_FIND_DATAA found;
     HANDLE scan = FindFirstFileA(pattern, &found);
     if (scan == INVALID_HANDLE_VALUE) continue;
     do {
-      if (std::strlen(found.cFileName) <= kMaxLevelFiles) ++offered;
+      if (std::strlen(found.cFileName) <= kMaxLevelFiles) kind.emplace_back(found.cFileName);
     } while (FindNextFileA(scan, &found));
     FindClose(scan);
+    std::sort(kind.begin(), kind.end());
+    names.insert(names.end(), kind.begin(), kind.end());
   }
-  DebugTrace("ChooseLevel: %d levels to offer\n", offered);
-  NotBuiltYet("game set-up dialog");
-  return LevelName;
+  DebugTrace("ChooseLevel: %d levels to offer\n", static_cast<int>(names.size()));
+  if (!DialogsCanBeAnswered()) {
+    DebugTrace("ChooseLevel: no display and no scripted answer, nothing chosen\n");
+    return LevelName;
+  }
+  constexpr int kEntrySize = kMaxLevelFiles + 1;
+  std::vector<char> entries(names.size() * kEntrySize, '\0');
+  for (std::size_t i = 0; i < names.size(); ++i) std::memcpy(&entries[i * kEntrySize], names[i].c_str(), names[i].size());
+  GameSetupDialog dialog(static_cast<int>(names.size()), kEntrySize, entries.data());
+  if (!dialog.Open(MainWindow)) return LevelName;
+  static std::string chosen;
+  chosen = names[static_cast<std::size_t>(dialog.GetChoice())];
+  DirectStart = 1;
+  SetPlayerNation(IsCommandSwitchSet('s') == 1 ? 1 : 0);
+  return chosen.c_str();
 }
 
 int saveLoadUpdate() {

@@ -36,6 +36,8 @@
 #include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
+#include "shell/cheats/cheat_registry.h"
+#include "shell/devkeys/developer_key_actions.h"
 #include "shell/global_heap.h"
 #include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
@@ -281,7 +283,7 @@ int GameInitialise() {
   g_Difficulty = CDifficulty();
   g_made.difficulty = true;
   TraceStep("+difficulty record");
-  Later("cheat registry");
+  if (!Make(g_CheatRegistry, "cheat registry")) return 0;
   if (!Make(g_LoadListContext, "load-list context")) return 0;
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
@@ -339,6 +341,7 @@ int GameInitialise() {
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
   // 18. The key-action list, with the developer keys under switch M.
+  InstallDeveloperKeyActions();
   CreateKeyMap();
   TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
@@ -395,7 +398,8 @@ int GameInitialise() {
   if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
   // 27. The cheat words.
-  Later("cheat words");
+  RegisterStartupCheatWords(g_CheatRegistry);
+  TraceStep("27 cheat words plum and crimson");
   // 28. The stats tables.
   if (!LoadAllStats()) {
     TraceStep("28 stats tables failed");
@@ -480,6 +484,7 @@ void GameShutdown() {
     TraceStep("-difficulty record");
   }
   Free(g_Locale, "locale table");
+  Free(g_CheatRegistry, "cheat registry");
   Free(g_ParticleEmitters, "emitter list");
   Free(g_TracerBatteries, "trail list");
   Free(g_ImpactPieces, "impact pieces");
