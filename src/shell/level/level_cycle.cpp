@@ -80,6 +80,8 @@
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
+#include "shell/mission/mission.h"
+#include "units/base/units_level.h"
 
 std::uint32_t FirstLoad = 1;
 std::uint32_t SplashActive = 0;
@@ -338,9 +340,11 @@ int levelInitialise(const char* levelName) {
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
   // 12. The mission.  The record's per-mission part is reset for the new
-  // level (not behind the success screen, whose level keeps the result).
+  // level (not behind the success screen, whose level keeps the result);
+  // the units' level words are reset before its objects are made.
   if (g_Mission != nullptr && ScreenId != kSuccessScreen) g_Mission->Reset();
   ResetLoadingProgress();
+  UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
   const int bound = plugin ? LoadMissionPlugin(levelName) : ReadLoadList(g_LoadListContext, levelName);
   Step(std::string("12 ") + (plugin ? "plug-in " : "load list ") + (bound ? "bound" : "failed"));
@@ -363,7 +367,12 @@ int levelInitialise(const char* levelName) {
   for (CTerminal* t : {g_MainTerminal, g_SecondTerminal})
     if (t != nullptr) t->TerminalClear();
   // 15-16. The scheduler, the per-kind callbacks, the switch handler.
-  Later("update scheduler");
+  // The enemy-AI cheat word comes with the cheats: on until then.
+  if (!UnitsLevelMakeScheduler(1)) {
+    ErrorBox("Out of memory: the update scheduler could not be made");
+    return 0;
+  }
+  Step("15 update scheduler");
   if (!MissionPluginBound()) NoMission = 1;
   // 17. The octree.
   const char* environment = LevelEnvironmentName();
@@ -389,7 +398,8 @@ int levelInitialise(const char* levelName) {
         for (CHLO* o = g_HLOManager->FirstActive(side, kind); o != nullptr; o = o->Next) active.push_back(o);
     for (CHLO* o : active) g_HLOManager->ActivateObject(o);
   }
-  Later("stats level steps");
+  UnitsLevelStatsSteps();
+  Step("18 stats level steps");
   MPLevelStart();
   Step("18 routes, lights and objects");
   // 19. Render effects.
@@ -434,6 +444,7 @@ int levelInitialise(const char* levelName) {
   g_Difficulty.SetEnabled(true);
   // 27. The game record's counts, the clocks' words.
   Later("game record level counts");
+  UnitsLevelSwitchAIOn();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   // 28. The per-level pools.
   if (!CreateLevelPools()) {
@@ -489,6 +500,7 @@ void LevelShutdown() {
   g_LockTable.Clear();
   FreePlayerCameras();
   g_LocalPlayers.RemoveAll();
+  UnitsLevelShutdown();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();

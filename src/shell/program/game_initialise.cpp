@@ -77,6 +77,8 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "shell/mission/mission.h"
+#include "units/factory/hlo_factory.h"
 
 CSpriteRender* g_FontSprites = nullptr;
 CFont* g_MainFont = nullptr;
@@ -393,7 +395,8 @@ int GameInitialise() {
     return 0;
   }
   TraceStep("25 menu screens and multiplayer screens");
-  Later("object factory callbacks");
+  SetupHLOCallbacks();
+  TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
@@ -448,6 +451,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  Free(g_Mission, "mission record");
   ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");
@@ -456,7 +460,6 @@ void GameShutdown() {
   Free(g_SecondTerminal, "second terminal");
   FreeTimedCallbacksStorage();
   Free(g_TimedCallbacks, "timed callback list");
-  Free(g_Mission, "mission record");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);
