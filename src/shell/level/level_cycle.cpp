@@ -25,6 +25,7 @@
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/win_find_file.h"
@@ -141,12 +142,6 @@ void BlackFrames() {
     g_Render->EndScene();
     g_Render->Present();
   }
-}
-
-// A splash picture of the slide show, drawn once full screen on both buffers.
-bool DrawSlide(const char* picture) {
-  ShowPictureOnce(picture);
-  return true;
 }
 
 // "Default.spl" into the Global Heap, read by the surfaces, then "Default.sdl".
@@ -299,8 +294,9 @@ int levelInitialise(const char* levelName) {
   ReopenCatalog(1);
   // 8. The splash slide show.
   if (SplashActive) {
-    const int shown = StartSlideShow(kSplashPictures, 3, DrawSlide);
-    Step("8 splash pictures " + std::to_string(shown));
+    g_SlideShow.LoadPictures(kSplashPictures, 3);
+    g_SlideShow.Start();
+    Step("8 splash pictures " + std::to_string(g_SlideShow.Count()));
   }
   // 9-10. Sounds, clocks, pools of the objects.
   if (g_SoundManager != nullptr) {
@@ -391,7 +387,7 @@ int levelInitialise(const char* levelName) {
     if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   }
   if (SplashActive) {
-    EndSlideShow();
+    g_SlideShow.Finish();
     FirstLoad = 0;
   }
   // 24-25. The environment finished, the key table, the overlays.
