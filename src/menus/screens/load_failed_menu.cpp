@@ -49,6 +49,8 @@ void CLoadFailedMenu::Populate() {
 
 void CLoadFailedMenu::OnEnter() {
   if (!MPIsNetworkGame() && MissionQueryMode() == 0) SetGamePaused(1, 6);
+  // No screen set populates this screen: it lays its box out on entry.
+  Populate();
 }
 
 void CLoadFailedMenu::OnLeave(int) {

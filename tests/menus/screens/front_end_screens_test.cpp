@@ -5,6 +5,7 @@
 // uniform ends in a level change to the campaign's first level; back steps
 // return; the quit confirmation preselects "no" and its "yes" runs the
 // splash.
+#include <cstdlib>
 #include <cstring>
 
 #include "control/bindings/control_mapper.h"
@@ -90,7 +91,7 @@ class FrontEndScreens : public MenuFrameTest {
   // Text in the highlight colour (white, pulsing) and in the row colour (yellow).
   static bool Whitish(std::uint32_t c) {
     const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    return r > 110 && g > 110 && b > 110 && r - b < 40;
+    return r > 170 && g > 170 && b > 170 && std::abs(r - b) < 40;
   }
   static bool Yellowish(std::uint32_t c) {
     const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
