@@ -18,12 +18,22 @@ constexpr std::uint32_t kFinishStepMs = 10;
 
 }  // namespace
 
-CSlideShow::~CSlideShow() {
-  // The pictures' tiles belong to the texture library, which is gone by the
-  // time the program's objects are destroyed: only the objects are freed.
-  if (pictures_ == nullptr) return;
-  for (int i = 0; i < count_; ++i) delete pictures_[i];
-  delete[] pictures_;
+// The pictures' tiles belong to the texture library, which may be gone (the
+// program's end, a failed load): only the objects are freed.
+CSlideShow::~CSlideShow() { DeletePictures(); }
+
+void CSlideShow::DeletePictures() {
+  if (pictures_ != nullptr) {
+    for (int i = 0; i < count_; ++i) delete pictures_[i];
+    delete[] pictures_;
+  }
+  pictures_ = nullptr;
+  count_ = 0;
+}
+
+void CSlideShow::Abandon() {
+  DeletePictures();
+  running_ = 0;
 }
 
 void CSlideShow::FreePictures() {
@@ -40,7 +50,9 @@ void CSlideShow::FreePictures() {
 }
 
 void CSlideShow::LoadPictures(const char* const* names, int n) {
-  FreePictures();
+  // Pictures of a show that was never finished are not released here: their
+  // texture library may have been emptied since.
+  DeletePictures();
   if (n <= 0 || names == nullptr) return;
   pictures_ = new CFullScreenImage*[n]();
   count_ = n;

@@ -29,6 +29,9 @@ class CSlideShow {
   void DrawSlide(int index, float f);
   // Plays the rest of the show out, then releases the pictures.
   void Finish();
+  // Stops the show where it is (a load that failed): the picture objects
+  // are freed, their tiles are left to the texture library that holds them.
+  void Abandon();
 
   bool Running() const { return running_ != 0; }
   int Count() const { return count_; }
@@ -37,6 +40,7 @@ class CSlideShow {
 
  private:
   void FreePictures();
+  void DeletePictures();
 
   CFullScreenImage** pictures_ = nullptr;
   std::int32_t count_ = 0;

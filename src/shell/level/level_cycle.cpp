@@ -251,6 +251,8 @@ int saveLoadUpdate() {
     return 1;
   }
   Step("level failed");
+  // A show started by the failed load stops where it is.
+  g_SlideShow.Abandon();
   QuitGame();
   return 0;
 }
