@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "control/aim/left_out_of_line_checks.h"
 #include "control/viewport_config.h"
 #include "foundation/system/not_built_yet.h"
 #include "foundation/time/timer.h"
@@ -366,8 +367,8 @@ void CPlayerCamera::Constrain(CVector3* position, CVector3* target) {
   }
   // 2. The target (and its vehicle) out of the line checks meanwhile.
   CEnvInstance* vehicle = soldier && s.VehicleOf != nullptr ? s.VehicleOf->Instance : nullptr;
-  const bool wasCollidable = instance->SetCollidable(false, true);
-  const bool vehicleWasCollidable = vehicle != nullptr ? vehicle->SetCollidable(false, true) : false;
+  const LeftOutOfLineChecks targetLeftOut(instance);
+  const LeftOutOfLineChecks vehicleLeftOut(vehicle);
   // Checks from the target start in its zone; the ground under the camera is
   // looked for in the camera's (the target's while it has none).
   CEnvInstance* cameraZone = manager_ != nullptr ? manager_->GetZone(camera_) : nullptr;
@@ -402,6 +403,4 @@ void CPlayerCamera::Constrain(CVector3* position, CVector3* target) {
     const float reach = Length(at - start) - kWallStandOff;
     *position = length > 0.0f ? start + along * ((reach > 0.0f ? reach : 0.0f) / length) : start;
   }
-  instance->SetCollidable(wasCollidable, true);
-  if (vehicle != nullptr) vehicle->SetCollidable(vehicleWasCollidable, true);
 }

@@ -6,6 +6,13 @@
 //   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
 //   --input FILE       replay a recorded input script (keys, mouse, pads by
 //                      frame number; see platform/dinput8/input_script.h)
+//   --dialogs FILE     answer the start-up dialogs with scripted clicks and
+//                      keys (see platform/win32/dialog.h).  Without a display
+//                      and without this option the launch dialog is not
+//                      shown and the stored device settings are taken.
+//   --host, --join ADDRESS:PORT, --report FILE
+//                      a multiplayer session without the session screens
+//                      (see shell/multiplayer/session_run_options.h)
 //   --split side|stacked  two local players on a split screen, their views
 //                      side by side or one above the other
 // The game runs in its data folder: HALBERD_DATA_ROOT when set, else the
@@ -17,8 +24,10 @@
 #include <string>
 
 #include "control/viewport_config.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
+#include "shell/multiplayer/session_run_options.h"
 #include "shell/program/input_script_run.h"
 #include "shell/program/program_entry.h"
 
@@ -35,6 +44,12 @@ int FrameCount(int argc, char** argv) {
       return n > 0 && n < 0x7FFFFFFF ? static_cast<int>(n) : 0;
     }
   return 0;
+}
+
+bool Flag(int argc, char** argv, const char* name) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], name) == 0) return true;
+  return false;
 }
 
 const char* Option(int argc, char** argv, const char* name) {
@@ -77,6 +92,25 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("halberd: replaying %zu input events from %s\n", InputScriptEvents(), input);
+  }
+  static char dialogPath[2048];
+  const char* dialogs = FromStart(Option(argc, argv, "--dialogs"), start, dialogPath, sizeof dialogPath);
+  if (dialogs != nullptr) {
+    std::string error;
+    if (!LoadDialogScript(dialogs, &error)) {
+      std::fprintf(stderr, "halberd: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("halberd: answering dialogs with %zu scripted actions from %s\n", PendingDialogActions(), dialogs);
+  }
+  static char reportPath[2048];
+  const char* report = FromStart(Option(argc, argv, "--report"), start, reportPath, sizeof reportPath);
+  {
+    std::string error;
+    if (!SetSessionRunOptions(Flag(argc, argv, "--host"), Option(argc, argv, "--join"), report, &error)) {
+      std::fprintf(stderr, "halberd: %s\n", error.c_str());
+      return 1;
+    }
   }
   if (!SetCurrentDirectoryA(root)) {
     std::fprintf(stderr, "halberd: the data folder %s does not exist\n", root);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,11 +40,14 @@ struct PlacedObject {
   int table = 0;
   int side = 0;
   CVector3 position{};
+  bool active = true;
 };
 std::map<int, PlacedObject>* g_Placed = nullptr;
 
 CHLO* RecordPlaced(HLOSpawnRecord& record) {
-  if (g_Placed != nullptr) (*g_Placed)[record.id] = {record.statsName, record.statsTable, record.side, record.position};
+  if (g_Placed != nullptr)
+    (*g_Placed)[record.id] = {record.statsName, record.statsTable, record.side, record.position,
+                              (record.objectFlags & 1u) != 0};
   return nullptr;
 }
 
@@ -115,13 +119,22 @@ TEST_F(Mission1Level, TheObjectsTheMissionNamesStandWithTheirStatsAndSides) {
     int id;
     const char* stats;
     int table, side;
+    bool active;
   };
   const Expected expected[] = {
-      {0, "SquadRifleman", 1, 0}, {1, "SquadSniper", 1, 0},  {5, "SquadHeavy", 1, 0},   {7, "SquadEngineer", 1, 0},
-      {31, "Prisoner", 1, 2},     {14, "EnemyGuard", 1, 1},  {37, "CellDoor", 15, 0},   {70, "CellKey", 20, 0},
-      {71, "IntelFolder", 22, 0}, {72, "IntelFolder", 22, 0}, {47, "AmmoDump", 3, 1},   {76, "DemoBoat", 2, 0},
-      {33, "Pistol", 5, 0},       {52, "SupplyPack", 22, 0}, {245, "SupplyPack", 22, 0},
+      {0, "SquadRifleman", 1, 0, true},  {1, "SquadSniper", 1, 0, true},  {5, "SquadHeavy", 1, 0, true},
+      {7, "SquadEngineer", 1, 0, true},  {31, "Prisoner", 1, 2, true},    {14, "EnemyGuard", 1, 1, true},
+      {37, "CellDoor", 15, 0, true},     {70, "CellKey", 20, 0, true},    {71, "IntelFolder", 22, 0, true},
+      {72, "IntelFolder", 22, 0, true},  {47, "AmmoDump", 3, 1, true},    {76, "DemoBoat", 2, 0, true},
+      {33, "Pistol", 5, 0, true},        {52, "SupplyPack", 22, 0, true}, {245, "SupplyPack", 22, 0, true},
+      // The guards the triggers send about; 3, 23 and 24 wait to be woken.
+      {12, "EnemyGuard", 1, 1, true},    {110, "EnemyGuard", 1, 1, true}, {6, "EnemyGuard", 1, 1, true},
+      {2, "EnemyGuard", 1, 1, true},     {3, "EnemyGuard", 1, 1, false},  {23, "EnemyGuard", 1, 1, false},
+      {24, "EnemyGuard", 1, 1, false},   {4, "EnemyGuard", 1, 1, true},   {113, "DemoJeep", 2, 1, true},
+      {36, "Gate", 15, 0, true},         {38, "CellDoor", 15, 0, true},   {46, "Gate", 15, 0, true},
+      {65, "Gate", 15, 0, true},
   };
+  EXPECT_EQ(placed_.size(), std::size(expected)) << "nothing else";
   for (const Expected& e : expected) {
     SCOPED_TRACE(e.id);
     ASSERT_EQ(placed_.count(e.id), 1u);
@@ -129,11 +142,14 @@ TEST_F(Mission1Level, TheObjectsTheMissionNamesStandWithTheirStatsAndSides) {
     EXPECT_EQ(o.stats, e.stats);
     EXPECT_EQ(o.table, e.table);
     EXPECT_EQ(o.side, e.side);
+    EXPECT_EQ(o.active, e.active);
   }
   // The objectives' markers (prison, tower, dock) lie at the sites.
   EXPECT_LT(Distance2D(placed_[31].position, {-6584, 0, 59190}), 1000.0f) << "the prisoner in the prison";
   EXPECT_LT(Distance2D(placed_[71].position, {-22783, 0, 53614}), 500.0f) << "the intelligence in the tower";
   EXPECT_LT(Distance2D(placed_[33].position, {-22590, 0, 48816}), 1000.0f) << "the pistol on the pier";
+  // Guard 3 waits where region 32 wakes him.
+  EXPECT_TRUE(Region(32)->ContainsPoint({placed_[3].position.x, 1100, placed_[3].position.z}));
   // The key is not locked in with the prisoner: it lies outside the prison.
   EXPECT_FALSE(Region(18)->ContainsPoint({placed_[70].position.x, 1100, placed_[70].position.z}));
 }

@@ -6,7 +6,7 @@ file(GLOB make_level_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(FILTER make_level_sources EXCLUDE REGEX "make_level_main\\.cpp$")
 add_library(make_level_lib STATIC ${make_level_sources})
 target_include_directories(make_level_lib PUBLIC ${CMAKE_CURRENT_LIST_DIR}/.. ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib make_sprites_sheet halberd_world halberd_scene halberd_render halberd_foundation)
+target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib make_anims_lib make_sprites_sheet halberd_world halberd_scene halberd_render halberd_foundation)
 add_executable(make_level ${CMAKE_CURRENT_LIST_DIR}/make_level_main.cpp)
 target_link_libraries(make_level PRIVATE make_level_lib)
 halberd_link_operators(make_level)
@@ -25,6 +25,22 @@ add_custom_command(OUTPUT ${level_outputs}
                    COMMENT "Making the demo level in ${HALBERD_DEMO_DATA}/levels/DEMO")
 halberd_demo_data(demo_level ${level_outputs})
 
+# The units' demo level "Units" (demo_data/units_level/units.txt): its files,
+# the soldiers' animation aliases taken from the data folder, its catalog
+# "Units.dat" and its load list "Units.loa", into ${HALBERD_DEMO_DATA}/levels/Units.
+set(units_level_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/units_level)
+file(GLOB units_level_sources CONFIGURE_DEPENDS ${units_level_folder}/*.txt)
+set(units_level_outputs ${HALBERD_DEMO_DATA}/levels/Units/Units.env ${HALBERD_DEMO_DATA}/levels/Units/Units.OCT
+                        ${HALBERD_DEMO_DATA}/levels/Units/Units.FAS ${HALBERD_DEMO_DATA}/levels/Units/Units.dat
+                        ${HALBERD_DEMO_DATA}/levels/Units/Units.loa)
+add_custom_command(OUTPUT ${units_level_outputs}
+                   COMMAND make_level ${units_level_folder}/units.txt ${HALBERD_DEMO_DATA}/levels/Units ${HALBERD_DEMO_DATA}
+                   DEPENDS make_level ${units_level_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/soldier_aliases.txt ${soldier_anims_outputs}
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                   COMMENT "Making the units level in ${HALBERD_DEMO_DATA}/levels/Units")
+halberd_demo_data(units_level ${units_level_outputs})
+
 # The front end's level (demo_data/frontend/frontend.txt): the backdrop the
 # front-end plug-in loads, with its catalog "FrontEnd.dat", into
 # ${HALBERD_DEMO_DATA}/levels/FrontEnd.
@@ -38,6 +54,22 @@ add_custom_command(OUTPUT ${frontend_outputs}
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the front end's level in ${HALBERD_DEMO_DATA}/levels/FrontEnd")
 halberd_demo_data(frontend_level ${frontend_outputs})
+
+# The multiplayer arena (demo_data/mp_mission1/mp_mission1.txt) that the
+# stand-in "MP_Mission1" plug-in loads, with its catalog "MP_Mission1.dat",
+# into ${HALBERD_DEMO_DATA}/levels/MP_Mission1.
+set(mp_mission1_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/mp_mission1)
+file(GLOB mp_mission1_sources CONFIGURE_DEPENDS ${mp_mission1_folder}/*.txt)
+set(mp_mission1_outputs ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.env
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.OCT
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.FAS
+                        ${HALBERD_DEMO_DATA}/levels/MP_Mission1/MP_Mission1.dat)
+add_custom_command(OUTPUT ${mp_mission1_outputs}
+                   COMMAND make_level ${mp_mission1_folder}/mp_mission1.txt ${HALBERD_DEMO_DATA}/levels/MP_Mission1
+                   DEPENDS make_level ${mp_mission1_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                   COMMENT "Making the multiplayer arena in ${HALBERD_DEMO_DATA}/levels/MP_Mission1")
+halberd_demo_data(mp_mission1_level ${mp_mission1_outputs})
 
 # The first mission's two sky records (demo_data/mission1/*.txt, their "sky"
 # lines) as ".sky" files in ${HALBERD_DEMO_DATA}/mission1.

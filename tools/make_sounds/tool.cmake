@@ -15,7 +15,9 @@ halberd_link_operators(make_sounds)
 
 set(sound_sources ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/sound/samples.txt ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/sound/banks.txt)
 set(sound_names FrontEnd.sch Mission1.sch DEMO.sch Interface.sbk Explosion.sbk Impact.sbk Boid.sbk CellDoor.sbk
-                Pistol.sbk Rifle.sbk Sniper.sbk LAW.sbk Grenade.sbk C4.sbk Boat.sbk Jeep.sbk Mission1.sbk)
+                Pistol.sbk Rifle.sbk Sniper.sbk LAW.sbk Grenade.sbk C4.sbk Boat.sbk Jeep.sbk Mission1.sbk
+                MP_Mission1.sch MP_Interface.sbk MP_UKSoldier.sbk MP_USSoldier.sbk MP_RussianSoldier.sbk
+                MP_IraqiSoldier.sbk)
 set(sound_outputs)
 foreach(n IN LISTS sound_names)
   list(APPEND sound_outputs ${HALBERD_DEMO_DATA}/sound/${n})

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "control/bindings/input_action.h"
+#include "control/players/player_input_msg.h"
 #include "render/geometry/vector3.h"
 
 class CHLO;
@@ -89,6 +90,17 @@ class CLocalPlayer {
   // A soldier is attached and a player may control it.
   bool IsControllable() const;
 
+  // A client's input step: builds this frame's input message and sends it
+  // to the host when any field changed since the last one sent.  Only in a
+  // network game in the playing state, on a client, while the world runs.
+  void SendInputState();
+  // The input message this frame would send (the candidate of SendInputState).
+  PlayerInputMsg BuildInputState();
+  // Plays rumble pattern n (-1: nothing) at `strength` (0..1, clamped) on
+  // this player's controller; nothing while the world is paused unless the
+  // options screen (4) is up.  A running pattern of higher priority stays.
+  void StartRumble(int n, float strength);
+
   // --- Fields -------------------------------------------------------------------
   CPlayerCamera* camera = nullptr;
   std::int32_t inputEnabled = 0;
@@ -136,6 +148,8 @@ class CLocalPlayer {
   float cameraHeadingOffset = 0.0f;
   std::uint32_t hitMarkerExpiry = 0;
   CVector3 hitMarkerSource{};
+  // The last input message sent to the host.
+  PlayerInputMsg inputMessage;
   float mouseXDivisor = 200.0f;
   float mouseYDivisor = 200.0f;
   std::int32_t invertMouse = 0;

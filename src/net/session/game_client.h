@@ -62,6 +62,9 @@ class CGameClient : public CDP8ClientHandler {
   std::uint32_t GetRequestInterval() const { return requestInterval_; }
   int GetInStepCount() const { return inStep_; }
   void EnableClockRequests(bool on) { requestsEnabled_ = on; }
+  bool ClockRequestsEnabled() const { return requestsEnabled_; }
+  // Records waiting in the send queue (at most 50).
+  std::uint32_t GetSendQueued() { return tx_.GetQueuedCount(); }
   CDP8ClientWrapper* GetWrapper() { return wrapper_; }
 
  private:

@@ -14,8 +14,11 @@
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "net/mp/mp_queues.h"
+#include "shell/multiplayer/session_run_options.h"
 #include "net/mp_layer.h"
 #include "platform/win32/window.h"
+#include "shell/cheats/cheat_registry.h"
 #include "shell/frame/debug_counters.h"
 #include "shell/frame/frame_trace.h"
 #include "shell/frame/mission_queries.h"
@@ -46,6 +49,7 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "units/base/hlo_scheduler.h"
 
 int RenderingOn = 1;
 float ReflectionAngle = 0.0f;
@@ -78,6 +82,13 @@ void ScreenChangeStep() {
   g_lastScreen = ScreenId;
 }
 
+// The radius of the scheduler's count of enemies near the player's soldier,
+// and the music-intensity kinds that count raises (one enemy or more; more
+// than three).
+constexpr float kEnemiesNearRadius = 7000.0f;
+constexpr int kEnemyNearIntensity = 8;
+constexpr int kEnemiesCloseIntensity = 9;
+
 // 12. The world, only while the game clock runs.
 void WorldSteps() {
   const float frameTime = g_GameClock->GetFrameTime();
@@ -91,7 +102,10 @@ void WorldSteps() {
   Step("12.3 projectile hits");
   Step("12.4 corpses");
   Step("12.5 near misses");
-  if (MPIsNetworkGame() && MPGetSessionState() == MPS_PLAYING) Step("12.6 interface queues");
+  if (MPIsNetworkGame() && MPGetSessionState() == MPS_PLAYING) {
+    MPUpdateInterfaceQueues();
+    Step("12.6 interface queues");
+  }
   if (g_DynamicsWorld != nullptr) g_DynamicsWorld->Step();
   Step("12.7 physics");
   if (g_HLOManager != nullptr) g_HLOManager->UpdatePass();
@@ -99,6 +113,7 @@ void WorldSteps() {
   if (g_SphereEvents != nullptr) g_SphereEvents->Update();
   if (g_Trails != nullptr) g_Trails->Update();
   if (g_Explosions != nullptr) g_Explosions->Update();
+  if (g_HLOScheduler != nullptr) g_HLOScheduler->Update();
   if (g_EffectPool != nullptr) g_EffectPool->RunCallbacks();
   ShrubberyUpdateSway(frameTime);
   if (g_Environment != nullptr) g_Environment->UpdateAnimated();
@@ -125,6 +140,7 @@ void LevelChangeRequested() {
 
 void RunFrame() {
   ApplyOffscreenFrameLimit();
+  SessionRunOptionsStep();
   switch (FrameMode) {
     case FRAME_IN_GAME:
       InGameFrame();
@@ -175,7 +191,7 @@ bool InGameFrameUpdate() {
   Step("5 debug statistics");
   // 6. Input and the cheat watcher.
   UpdateInput();
-  NotBuiltYet("cheat-sequence watcher");
+  WatchUnlockSequences();
   Step("6 input");
   // 7. The network.
   MPUpdate();
@@ -193,8 +209,13 @@ bool InGameFrameUpdate() {
   NotBuiltYet("HUD");
   Step("9 HUD");
   // 10. Controls: the local players and the key map.
-  g_LocalPlayers.UpdateAll();
-  ProcessKeyMap(0);
+  // While cheat words are typed the keys go to the cheat registry alone.
+  if (g_CheatRegistry != nullptr && g_CheatRegistry->IsTyping()) {
+    g_CheatRegistry->KeyStep();
+  } else {
+    g_LocalPlayers.UpdateAll();
+    ProcessKeyMap(0);
+  }
   Step("10 controls");
   // 11. The timed callbacks.
   if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Update();
@@ -232,7 +253,15 @@ bool InGameFrameUpdate() {
   } else if (menu == SCREEN_RESULT_LEVEL_CHANGE) {
     LevelChangeRequested();
   }
-  // 19. Sound: each local viewport's camera is a listener.
+  // 19. Sound: the enemies near the player's soldier raise the music's
+  // intensity; each local viewport's camera is a listener.
+  if (g_HLOScheduler != nullptr) {
+    g_HLOScheduler->nearRadius = kEnemiesNearRadius;
+    if (g_SoundManager != nullptr && g_HLOScheduler->enemiesNearPlayer >= 1) {
+      g_SoundManager->MusicIntensity().AddEvent(kEnemyNearIntensity);
+      if (g_HLOScheduler->enemiesNearPlayer > 3) g_SoundManager->MusicIntensity().AddEvent(kEnemiesCloseIntensity);
+    }
+  }
   if (g_SoundManager != nullptr) {
     if (g_MainCamera != nullptr) {
       g_SoundManager->SetListenerCount(1);

@@ -44,6 +44,7 @@ constexpr float kNear = 8.0f;
 constexpr float kFar = 6400.0f;
 
 int g_frameLimit = 0;
+void (*g_lastFrameHook)() = nullptr;
 std::string g_screenshot;
 int g_presented = 0;
 int g_lastViews = 0;
@@ -111,6 +112,7 @@ void DrawDebugOverlay() {
 void Present() {
   g_Render->EndScene();
   const bool last = g_frameLimit > 0 && g_presented + 1 == g_frameLimit;
+  if (last && g_lastFrameHook != nullptr) g_lastFrameHook();
   if (last && !g_screenshot.empty()) {
     if (SaveBackBuffer(g_screenshot.c_str()))
       std::printf("halberd: frame saved to %s\n", g_screenshot.c_str());
@@ -141,6 +143,8 @@ void ApplyOffscreenFrameLimit() {
 }
 
 int FramesPresented() { return g_presented; }
+
+void SetLastFrameHook(void (*hook)()) { g_lastFrameHook = hook; }
 
 int LastFrameViews() { return g_lastViews; }
 

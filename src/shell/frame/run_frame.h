@@ -34,6 +34,9 @@ void SetFrameLimit(int frames, const char* screenshot);
 void ApplyOffscreenFrameLimit();
 // Frames presented since the limit was set.
 int FramesPresented();
+// Runs `hook` once, just before the last frame of the limit is presented
+// (null: none).
+void SetLastFrameHook(void (*hook)());
 // The views the last render drew.
 int LastFrameViews();
 

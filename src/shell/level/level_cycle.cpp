@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +30,7 @@
 #include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/win_find_file.h"
 #include "render/2d/font.h"
 #include "render/2d/full_screen_image.h"
@@ -52,6 +55,7 @@
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_initialise.h"
 #include "shell/program/game_objects.h"
+#include "shell/program/game_setup_dialog.h"
 #include "shell/program/localisation.h"
 #include "shell/program/main_window.h"
 #include "shell/program/shell_state.h"
@@ -75,6 +79,8 @@
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
+#include "shell/mission/mission.h"
+#include "units/base/units_level.h"
 
 std::uint32_t FirstLoad = 1;
 std::uint32_t SplashActive = 0;
@@ -189,20 +195,36 @@ void FreePlayerCameras() {
 bool LevelRunning() { return g_levelRunning; }
 
 const char* ChooseLevel() {
-  // The chooser lists the levels it could offer.
-  int offered = 0;
+  // Every plug-in and load list in the working directory, in name order
+  // within each kind.
+  std::vector<std::string> names;
   for (const char* pattern : {"*.dll", "*.loa"}) {
+    std::vector<std::string> kind;
     WIN32_FIND_DATAA found;
     HANDLE scan = FindFirstFileA(pattern, &found);
     if (scan == INVALID_HANDLE_VALUE) continue;
     do {
-      if (std::strlen(found.cFileName) <= kMaxLevelFiles) ++offered;
+      if (std::strlen(found.cFileName) <= kMaxLevelFiles) kind.emplace_back(found.cFileName);
     } while (FindNextFileA(scan, &found));
     FindClose(scan);
+    std::sort(kind.begin(), kind.end());
+    names.insert(names.end(), kind.begin(), kind.end());
   }
-  DebugTrace("ChooseLevel: %d levels to offer\n", offered);
-  NotBuiltYet("game set-up dialog");
-  return LevelName;
+  DebugTrace("ChooseLevel: %d levels to offer\n", static_cast<int>(names.size()));
+  if (!DialogsCanBeAnswered()) {
+    DebugTrace("ChooseLevel: no display and no scripted answer, nothing chosen\n");
+    return LevelName;
+  }
+  constexpr int kEntrySize = kMaxLevelFiles + 1;
+  std::vector<char> entries(names.size() * kEntrySize, '\0');
+  for (std::size_t i = 0; i < names.size(); ++i) std::memcpy(&entries[i * kEntrySize], names[i].c_str(), names[i].size());
+  GameSetupDialog dialog(static_cast<int>(names.size()), kEntrySize, entries.data());
+  if (!dialog.Open(MainWindow)) return LevelName;
+  static std::string chosen;
+  chosen = names[static_cast<std::size_t>(dialog.GetChoice())];
+  DirectStart = 1;
+  SetPlayerNation(IsCommandSwitchSet('s') == 1 ? 1 : 0);
+  return chosen.c_str();
 }
 
 int saveLoadUpdate() {
@@ -312,8 +334,9 @@ int levelInitialise(const char* levelName) {
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->BucketCount = 16;
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
-  // 12. The mission.
+  // 12. The mission (the units' level words reset before its objects are made).
   ResetLoadingProgress();
+  UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
   const int bound = plugin ? LoadMissionPlugin(levelName) : ReadLoadList(g_LoadListContext, levelName);
   Step(std::string("12 ") + (plugin ? "plug-in " : "load list ") + (bound ? "bound" : "failed"));
@@ -321,7 +344,10 @@ int levelInitialise(const char* levelName) {
   // 13. The logo of menu levels; the mission record.
   const bool menuLevel = MissionQueryMode() != 0;
   MakeLoadingLogo(menuLevel);
-  if (!MissionPluginBound()) Later("mission record state word 20");
+  if (!MissionPluginBound() && g_Mission != nullptr) {
+    g_Mission->MissionId = kMissionIdWithoutPlugin;
+    Step("13 mission record state word 20");
+  }
   Later("mission record start");
   LevelName[0] = '\0';
   // 14. The terminals and text lists take the main font.
@@ -333,7 +359,12 @@ int levelInitialise(const char* levelName) {
   for (CTerminal* t : {g_MainTerminal, g_SecondTerminal})
     if (t != nullptr) t->TerminalClear();
   // 15-16. The scheduler, the per-kind callbacks, the switch handler.
-  Later("update scheduler");
+  // The enemy-AI cheat word comes with the cheats: on until then.
+  if (!UnitsLevelMakeScheduler(1)) {
+    ErrorBox("Out of memory: the update scheduler could not be made");
+    return 0;
+  }
+  Step("15 update scheduler");
   if (!MissionPluginBound()) NoMission = 1;
   // 17. The octree.
   const char* environment = LevelEnvironmentName();
@@ -359,7 +390,8 @@ int levelInitialise(const char* levelName) {
         for (CHLO* o = g_HLOManager->FirstActive(side, kind); o != nullptr; o = o->Next) active.push_back(o);
     for (CHLO* o : active) g_HLOManager->ActivateObject(o);
   }
-  Later("stats level steps");
+  UnitsLevelStatsSteps();
+  Step("18 stats level steps");
   MPLevelStart();
   Step("18 routes, lights and objects");
   // 19. Render effects.
@@ -404,6 +436,7 @@ int levelInitialise(const char* levelName) {
   g_Difficulty.SetEnabled(true);
   // 27. The game record's counts, the clocks' words.
   Later("game record level counts");
+  UnitsLevelSwitchAIOn();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   // 28. The per-level pools.
   if (!CreateLevelPools()) {
@@ -456,6 +489,7 @@ void LevelShutdown() {
   g_LockTable.Clear();
   FreePlayerCameras();
   g_LocalPlayers.RemoveAll();
+  UnitsLevelShutdown();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();

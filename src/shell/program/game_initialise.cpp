@@ -23,6 +23,7 @@
 #include "menus/screens/menu_metrics.h"
 #include "menus/screens/screen_manager.h"
 #include "net/mp_layer.h"
+#include "shell/multiplayer/mp_game_services.h"
 #include "render/2d/font.h"
 #include "render/2d/sprite_render.h"
 #include "render/device/pixel_shader.h"
@@ -35,6 +36,8 @@
 #include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
+#include "shell/cheats/cheat_registry.h"
+#include "shell/devkeys/developer_key_actions.h"
 #include "shell/global_heap.h"
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_objects.h"
@@ -73,6 +76,8 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "shell/mission/mission.h"
+#include "units/factory/hlo_factory.h"
 
 CSpriteRender* g_FontSprites = nullptr;
 CFont* g_MainFont = nullptr;
@@ -250,7 +255,7 @@ int GameInitialise() {
   g_Difficulty = CDifficulty();
   g_made.difficulty = true;
   TraceStep("+difficulty record");
-  Later("cheat registry");
+  if (!Make(g_CheatRegistry, "cheat registry")) return 0;
   if (!Make(g_LoadListContext, "load-list context")) return 0;
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
@@ -308,6 +313,7 @@ int GameInitialise() {
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
   // 18. The key-action list, with the developer keys under switch M.
+  InstallDeveloperKeyActions();
   CreateKeyMap();
   TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
@@ -359,12 +365,14 @@ int GameInitialise() {
     return 0;
   }
   TraceStep("25 menu screens and multiplayer screens");
-  Later("object factory callbacks");
+  SetupHLOCallbacks();
+  TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
-  Later("mission record");
+  if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
   // 27. The cheat words.
-  Later("cheat words");
+  RegisterStartupCheatWords(g_CheatRegistry);
+  TraceStep("27 cheat words plum and crimson");
   // 28. The stats tables.
   if (!LoadAllStats()) {
     TraceStep("28 stats tables failed");
@@ -381,6 +389,7 @@ int GameInitialise() {
   g_MainTerminal->TerminalClear();
   TraceStep("29 clocks started");
   // 30. The multiplayer layer.
+  InstallMultiplayerServices();
   MPLayerStart();
   TraceStep("30 multiplayer layer started");
   // 31. The player's nation.
@@ -412,6 +421,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  Free(g_Mission, "mission record");
   ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");
@@ -446,6 +456,7 @@ void GameShutdown() {
     TraceStep("-difficulty record");
   }
   Free(g_Locale, "locale table");
+  Free(g_CheatRegistry, "cheat registry");
   Free(g_ParticleEmitters, "emitter list");
   Free(g_TracerBatteries, "trail list");
   Free(g_ImpactPieces, "impact pieces");

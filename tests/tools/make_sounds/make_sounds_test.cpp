@@ -119,7 +119,8 @@ TEST(MakeSounds, TheDemoSoundsAreMadeWholeFromTheRepositorysSources) {
   std::vector<MadeSoundFile> files;
   ASSERT_TRUE(MakeSoundFiles(sources, &files, &error)) << error;
   std::string manifests;
-  for (const char* m : {"/../catalogs/frontend.txt", "/../catalogs/mission1.txt", "/../catalogs/demo.txt"})
+  for (const char* m : {"/../catalogs/frontend.txt", "/../catalogs/mission1.txt", "/../catalogs/demo.txt",
+                        "/../catalogs/mp_mission1.txt"})
     manifests += ReadText(std::string(MAKE_SOUNDS_SOURCES) + m);
   for (const MadeSoundFile& f : files) {
     EXPECT_NE(manifests.find("sound/" + f.name + " "), std::string::npos) << f.name << " is in no manifest";
