@@ -40,7 +40,7 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
-#include "shell/demo_sound.h"
+#include "shell/effects/game_effects.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -312,6 +312,7 @@ int levelInitialise(const char* levelName) {
     return 0;
   }
   for (const char* name : kLevelTemplates) EnvFileLoadObjectByKind(g_Environment, -1, name);
+  LoadGibletModels();
   Step("6 decals, surfaces and templates");
   // 7. The catalog in read mode again.
   const DWORD start = GetTickCount();
@@ -326,8 +327,8 @@ int levelInitialise(const char* levelName) {
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
+  LoadEffectBanks();
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
   g_RealClock->SetRunning(1);
@@ -493,6 +494,7 @@ void LevelShutdown() {
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
+  ForgetEffectLevelState();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();
