@@ -83,7 +83,7 @@ void AttachCameras(CHLO* soldier) {
 }
 
 int SlotOf(CHLO* soldier) {
-  for (int slot = 0; slot < kSquadSlots; ++slot)
+  for (int slot = 0; slot < kEndOfLevelSquadSlots; ++slot)
     if (soldier != nullptr && SquadSoldier(slot) == soldier) return slot;
   return -1;
 }
@@ -91,10 +91,10 @@ int SlotOf(CHLO* soldier) {
 // Walks the ring of squad slots from the soldier's own (exclusive) in steps
 // of +1 or -1; with no soldier it starts before slot 0.
 CHLO* Walk(CHLO* soldier, int direction) {
-  const int from = soldier != nullptr ? SlotOf(soldier) : (direction > 0 ? kSquadSlots - 1 : 0);
-  const int start = from < 0 ? (direction > 0 ? kSquadSlots - 1 : 0) : from;
-  for (int i = 1; i <= kSquadSlots; ++i) {
-    const int slot = ((start + direction * i) % kSquadSlots + kSquadSlots) % kSquadSlots;
+  const int from = soldier != nullptr ? SlotOf(soldier) : (direction > 0 ? kEndOfLevelSquadSlots - 1 : 0);
+  const int start = from < 0 ? (direction > 0 ? kEndOfLevelSquadSlots - 1 : 0) : from;
+  for (int i = 1; i <= kEndOfLevelSquadSlots; ++i) {
+    const int slot = ((start + direction * i) % kEndOfLevelSquadSlots + kEndOfLevelSquadSlots) % kEndOfLevelSquadSlots;
     CHLO* s = SquadSoldier(slot);
     if (s != nullptr && CanBeShown(s)) return s;
   }
@@ -235,7 +235,7 @@ void StartGapAfterCaption(EndOfLevelState& s) {
 }
 
 // The squad's soldiers that can be shown, for the world's freeze.
-CHLO* g_shown[kSquadSlots] = {};
+CHLO* g_shown[kEndOfLevelSquadSlots] = {};
 
 void SwitchOffUnlessShown(CHLO* object) {
   for (CHLO* s : g_shown)
@@ -259,7 +259,7 @@ int EndOfLevelStart() {
   g_caption[0] = '\0';
   g_captionPending = false;
   // 3. Everything but the soldiers that can be shown is switched off.
-  for (int slot = 0; slot < kSquadSlots; ++slot) {
+  for (int slot = 0; slot < kEndOfLevelSquadSlots; ++slot) {
     CHLO* soldier = SquadSoldier(slot);
     g_shown[slot] = CanBeShown(soldier) ? soldier : nullptr;
   }

@@ -22,7 +22,7 @@ enum EndOfLevelStepValue : std::int32_t {
   EOL_FINISHED = 106,
 };
 
-inline constexpr int kSquadSlots = 4;
+inline constexpr int kEndOfLevelSquadSlots = 4;
 inline constexpr int kSoldierSkills = 11;
 inline constexpr std::uint32_t kEndOfLevelGapMs = 1500;
 // The sounds of the four captions, in the order they are told.

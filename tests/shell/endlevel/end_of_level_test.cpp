@@ -34,7 +34,7 @@ struct SquadMember {
   bool placeable = true;
   EndOfLevelSoldierRecord record;
 };
-SquadMember g_squad[kSquadSlots];
+SquadMember g_squad[kEndOfLevelSquadSlots];
 std::vector<CHLO*> g_cameraTargets;
 
 CHLO* Handle(int slot) { return reinterpret_cast<CHLO*>(&g_squad[slot]); }
