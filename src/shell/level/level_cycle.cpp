@@ -418,6 +418,8 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
+  // Each local player takes its camera and the first free member of the squad.
+  for (int i = 0; i < g_LocalPlayers.Count(); ++i) g_LocalPlayers.Get(i)->AttachToFirstSquadMember();
   ResetScreenTransitions();
   if (menuLevel)
     PopulateFrontEndScreens();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "control/players/soldier_camera_reader.h"
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
@@ -397,6 +398,7 @@ int GameInitialise() {
   }
   TraceStep("25 menu screens and multiplayer screens");
   SetupHLOCallbacks();
+  InstallSoldierCameraReader();
   TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
