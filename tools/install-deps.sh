@@ -6,7 +6,7 @@ set -euo pipefail
 
 core=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev valgrind
       zlib1g-dev libpng-dev libjpeg-dev libsdl2-dev libgl-dev libegl-dev
-      libgl1-mesa-dri libopenal-dev libenet-dev)
+      libgl1-mesa-dri libopenal-dev libenet-dev libimgui-dev)
 bench=(libbenchmark-dev libbullet-dev libode-dev libmeshoptimizer-dev libembree-dev libboost-graph-dev
        libprotobuf-dev protobuf-compiler libfccp-dev libimgui-dev)
 fuzz=(clang libclang-rt-14-dev)

@@ -1,5 +1,7 @@
 #include "platform/win32/window.h"
 
+#include "platform/win32/dialog.h"
+
 #include <SDL2/SDL.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "platform/win32/code_page.h"
 #include "platform/win32/key_codes.h"
+#include "platform/win32/keyboard_layout.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/window_bridge.h"
 
@@ -124,6 +127,7 @@ void Translate(const SDL_Event& e) {
       if (alt) lp |= 1 << 29;
       if (e.key.repeat || !down) lp |= 1 << 30;
       if (!down) lp |= static_cast<LPARAM>(1u << 31);
+      Win32NoteKeyState(Win32VirtualKeyFromKeyCode(code), down);
       post(w, msg, Win32VirtualKeyFromKeyCode(code), lp);
       // The keys whose translation is a control character (Backspace, Tab,
       // Enter on either block, Escape) also give their WM_CHAR, as the
@@ -308,7 +312,7 @@ BOOL UpdateWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   WindowRecord* w = Find(window);
-  if (!w) return FALSE;
+  if (!w) return Win32SetDialogTitle(window, text) ? TRUE : FALSE;
   SDL_SetWindowTitle(w->sdl, text ? text : "");
   return TRUE;
 }

@@ -21,4 +21,4 @@ int GameDeviceCallback(CRender* render, HINSTANCE instance, HWND window, int val
 int ApplyStoredDeviceSettings(CRender* render);
 
 // The registry key, below HKEY_LOCAL_MACHINE, that holds the device settings.
-inline constexpr const char* kDeviceSettingsKey = "SOFTWARE\\BrindleGames\\Device Settings";
+inline constexpr const char* kDeviceSettingsKey = "SOFTWARE\\Brindle Games\\Vantor Halberd\\Device Settings\\";

@@ -6,6 +6,10 @@
 //   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
 //   --input FILE       replay a recorded input script (keys, mouse, pads by
 //                      frame number; see platform/dinput8/input_script.h)
+//   --dialogs FILE     answer the start-up dialogs with scripted clicks and
+//                      keys (see platform/win32/dialog.h).  Without a display
+//                      and without this option the launch dialog is not
+//                      shown and the stored device settings are taken.
 //   --host, --join ADDRESS:PORT, --report FILE
 //                      a multiplayer session without the session screens
 //                      (see shell/multiplayer/session_run_options.h)
@@ -20,6 +24,7 @@
 #include <string>
 
 #include "control/viewport_config.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/win_directory.h"
 #include "shell/frame/run_frame.h"
 #include "shell/multiplayer/session_run_options.h"
@@ -87,6 +92,16 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("halberd: replaying %zu input events from %s\n", InputScriptEvents(), input);
+  }
+  static char dialogPath[2048];
+  const char* dialogs = FromStart(Option(argc, argv, "--dialogs"), start, dialogPath, sizeof dialogPath);
+  if (dialogs != nullptr) {
+    std::string error;
+    if (!LoadDialogScript(dialogs, &error)) {
+      std::fprintf(stderr, "halberd: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("halberd: answering dialogs with %zu scripted actions from %s\n", PendingDialogActions(), dialogs);
   }
   static char reportPath[2048];
   const char* report = FromStart(Option(argc, argv, "--report"), start, reportPath, sizeof reportPath);

@@ -10,9 +10,11 @@
 
 #include "control/viewport_config.h"
 #include "foundation/system/not_built_yet.h"
+#include "foundation/time/timer.h"
 #include "render/geometry/geometry_ops.h"
 #include "world/cameras/movie_camera.h"
 #include "world/cameras/movie_camera_record.h"
+#include "world/engine.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -211,6 +213,35 @@ TEST_F(PlayerCameraTest, ChaseOffsetsFollowTheTargetsState) {
     ExpectVector(Record().TargetOffset, c.target.x, c.target.y, c.target.z);
     EXPECT_EQ(Record().FollowMode, c.follow);
   }
+}
+
+TEST_F(PlayerCameraTest, TheRiseSettlesOverASecondAndADeadSoldierIsOrbited) {
+  CTimer clock;  // 1/60 s frames until updated
+  g_GameClock = &clock;
+  CPlayerCamera player(&cameras_, 0, camera_);
+  player.SetMode(1);
+  // A target whose animation record is of kind 4: lifted 50 at once.
+  g_soldierState.AnimationKind = 4;
+  player.SetTarget(soldier_.object.get());
+  EXPECT_TRUE(cameras_.IsJumpSet());
+  ExpectVector(Record().Position, 100, 50, 100);
+  const float chaseY = player.Preset(1).Chase.y;
+  EXPECT_GT(Record().ChaseOffset.y, chaseY + 45.0f);
+  for (int frame = 0; frame < 61; ++frame) player.Update();
+  EXPECT_LE(player.GetRise(), 0.0f);
+  player.Update();
+  EXPECT_FLOAT_EQ(Record().ChaseOffset.y, chaseY) << "settled after a second";
+  // Dead, side-step word 2, the option word set: the orbit at 2 s of the 8 s turn.
+  clock.SubtractFromGameTime(clock.GetGameTime() - 2000u);
+  g_soldierState.SideStep = 2;
+  g_soldierState.Health = 0.0f;
+  player.Update();
+  EXPECT_FLOAT_EQ(Record().ChaseOffset.x, -20.0f) << "no orbit without the option word";
+  player.SetOptionWord(1);
+  player.Update();
+  ExpectVector(Record().ChaseOffset, 300, 350, -75);
+  ExpectVector(Record().TargetOffset, -100, 20, -75);
+  g_GameClock = nullptr;
 }
 
 TEST_F(PlayerCameraTest, TheZoomViewDrivesCameraZero) {

@@ -309,6 +309,8 @@ int CMultiplayer::DispatchEvent(CGameEventMessage& m, int sender, bool atHost) {
           id = local ? 0 : kTextKilledEnemy;
         if (id != 0) ShowText(id, NameOf(victim).c_str());
       }
+      // A dead local player watching the victim moves on to the next player.
+      if (spectator_ && watchedSlot_ == static_cast<int>(m.a)) WatchNextPlayer();
       return 0;
     }
     case GEK_LOADOUT: {

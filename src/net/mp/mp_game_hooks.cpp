@@ -42,6 +42,8 @@ void PutIntoVehicleDefault(int, int) { NotBuiltYet("multiplayer: vehicles (units
 void AddStrikeDefault(int, const float*) { NotBuiltYet("multiplayer: strikes (units)"); }
 void LeaveObjectDefault(int, int) { NotBuiltYet("multiplayer: leaving mounted objects (units)"); }
 void BindLocalSoldierDefault() {}
+bool FireActionDefault() { return false; }
+void WatchPlayerDefault(int) { NotBuiltYet("multiplayer: spectator camera (units)"); }
 bool UnitMessageDefault(std::uint32_t, int, NetMessageRecord*, CBitStream*) {
   NotBuiltYet("multiplayer: soldier, door and vehicle messages (units)");
   return false;
@@ -85,6 +87,8 @@ MPGameHooks Defaults() {
   h.addStrike = AddStrikeDefault;
   h.leaveObject = LeaveObjectDefault;
   h.bindLocalSoldier = BindLocalSoldierDefault;
+  h.fireAction = FireActionDefault;
+  h.watchPlayer = WatchPlayerDefault;
   h.unitMessage = UnitMessageDefault;
   h.playerInput = PlayerInputDefault;
   h.sendSoldierStates = SendSoldierStatesDefault;

@@ -64,6 +64,10 @@ struct MPGameHooks {
   void (*addStrike)(int strike, const float target[3]);
   // The soldier leaves the mounted object (list 6).
   void (*leaveObject)(int slot, int object);
+  // The spectator's camera: whether the first local player pressed fire this
+  // frame, and moving the camera to the soldier of a slot.
+  bool (*fireAction)();
+  void (*watchPlayer)(int slot);
   // Binds the local soldier to the player camera and the HUD when the first
   // player's camera has none yet.
   void (*bindLocalSoldier)();

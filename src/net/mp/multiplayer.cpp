@@ -31,6 +31,7 @@ constexpr int kScreenLobby = 38;
 constexpr int kScreenClientLoad = 39;
 constexpr int kScreenSessionLost = 41;
 constexpr int kScreenRoundOver = 54;
+constexpr int kScreenSpectator = 42;
 
 const char* const kSoldierBanks[4] = {"MP_UKSoldier.sbk", "MP_USSoldier.sbk", "MP_RussianSoldier.sbk",
                                       "MP_IraqiSoldier.sbk"};
@@ -170,6 +171,13 @@ int CMultiplayer::EnumHosts(const char* hostText, DWORD capacity) {
   MPSetClientLayer(this);
   hostList_.clear();
   hostCapacity_ = static_cast<int>(capacity);
+  // The host list follows the transport's: an expired host leaves both.
+  if (session_->GetClient() != nullptr && session_->GetClient()->GetWrapper() != nullptr)
+    session_->GetClient()->GetWrapper()->SetHostRemovedHandler(
+        [](int index, void* layer) {
+          static_cast<CMultiplayer*>(layer)->Post({Posted::kHostRemoved, index, {}});
+        },
+        this);
   return session_->EnumHosts(hostText, capacity);
 }
 
@@ -492,6 +500,39 @@ void CMultiplayer::Update() {
   RunPosted();
   if (running_) session_->DispatchReceived();
   RunStateMachine();
+  RunSpectator();
+}
+
+void CMultiplayer::RunSpectator() {
+  const MPPlayerRecord& local = players_[localSlot_ & 7];
+  if (state_ != MPS_PLAYING_STATE || local.dead == 0 || settings_.respawn != 0) {
+    if (local.dead == 0) {
+      watchedSlot_ = -1;
+      spectator_ = false;
+    }
+    return;
+  }
+  const std::uint32_t now = static_cast<std::uint32_t>(GetSessionTime());
+  const bool due = !spectator_ && now - local.deathTime >= kSpectatorDelay;
+  if (due || MPHooks().fireAction()) WatchNextPlayer();
+}
+
+void CMultiplayer::WatchNextPlayer() {
+  const int own = localSlot_ & 7;
+  const int from = watchedSlot_ < 0 ? own : watchedSlot_;
+  int next = own;
+  for (int i = 1; i <= 8; ++i) {
+    const int slot = (from + i) & 7;
+    const MPPlayerRecord& r = players_[slot];
+    if (r.state == 2 && r.team == players_[own].team && (slot == own || r.dead == 0)) {
+      next = slot;
+      break;
+    }
+  }
+  spectator_ = true;
+  watchedSlot_ = next == own ? -1 : next;
+  MPHooks().watchPlayer(next);
+  MPHooks().setScreen(next == own ? kScreenGame : kScreenSpectator);
 }
 
 void CMultiplayer::PostFrame() {
@@ -599,6 +640,9 @@ void CMultiplayer::RunPosted() {
         networkGame_ = false;
         if (MPHooks().currentScreen() != kScreenSessionLost) MPHooks().setScreen(kScreenSessionLost);
         break;
+      case Posted::kHostRemoved:
+        if (p.value >= 0 && p.value < static_cast<int>(hostList_.size())) hostList_.erase(hostList_.begin() + p.value);
+        break;
       case Posted::kHostFound: {
         if (p.value < 0 || p.value >= 64 || p.data.size() != MPSettings::kSize) break;
         MPSettings found;
@@ -608,7 +652,11 @@ void CMultiplayer::RunPosted() {
         MPSettings entry;
         entry.Defaults();
         entry.ApplyReceived(found);
-        if (static_cast<int>(hostList_.size()) <= p.value) hostList_.resize(p.value + 1, entry);
+        // The list follows the transport's host indices; an index skipped
+        // (a host that answered with something else) keeps the defaults.
+        MPSettings blank;
+        blank.Defaults();
+        if (static_cast<int>(hostList_.size()) <= p.value) hostList_.resize(p.value + 1, blank);
         hostList_[p.value] = entry;
         break;
       }

@@ -59,6 +59,8 @@ class CMultiplayer {
   static constexpr std::uint32_t kClientFlushInterval = 50;
   static constexpr std::uint32_t kInputInterval = 19;
   static constexpr std::uint32_t kReadyReportInterval = 3000;
+  // A dead player without respawns watches the next player this long after its death.
+  static constexpr std::uint32_t kSpectatorDelay = 5000;
 
   CMultiplayer();
   ~CMultiplayer();
@@ -178,6 +180,8 @@ class CMultiplayer {
   bool roundStarted_ = false;
   bool welcomed_ = false;
   bool spectator_ = false;
+  // The slot the dead local player watches (-1: its own soldier).
+  int watchedSlot_ = -1;
   // The host has sent the round's start (27/3 with 7) since it entered the lobby.
   bool roundStartSent_ = false;
   std::uint32_t nextReadyReport_ = 0;
@@ -203,7 +207,7 @@ class CMultiplayer {
 
   // --- the network thread's side (callbacks post here) ---
   struct Posted {
-    enum Kind { kCreated, kDestroyed, kConnectComplete, kSessionEnded, kHostFound } kind;
+    enum Kind { kCreated, kDestroyed, kConnectComplete, kSessionEnded, kHostFound, kHostRemoved } kind;
     int value;
     std::vector<std::uint8_t> data;
   };
@@ -215,6 +219,9 @@ class CMultiplayer {
  private:
   void RunPosted();
   void RunStateMachine();
+  void RunSpectator();
+  // The watching camera moves to the next ready player of the local team.
+  void WatchNextPlayer();
   void LoadLevel();
   void HostStartsRound();
   void ResetRecords(bool everything);

@@ -18,6 +18,7 @@
 #include "shell/multiplayer/session_run_options.h"
 #include "net/mp_layer.h"
 #include "platform/win32/window.h"
+#include "shell/cheats/cheat_registry.h"
 #include "shell/frame/debug_counters.h"
 #include "shell/frame/frame_trace.h"
 #include "shell/frame/mission_queries.h"
@@ -49,6 +50,7 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "units/base/hlo_scheduler.h"
 
 int RenderingOn = 1;
 float ReflectionAngle = 0.0f;
@@ -81,6 +83,13 @@ void ScreenChangeStep() {
   g_lastScreen = ScreenId;
 }
 
+// The radius of the scheduler's count of enemies near the player's soldier,
+// and the music-intensity kinds that count raises (one enemy or more; more
+// than three).
+constexpr float kEnemiesNearRadius = 7000.0f;
+constexpr int kEnemyNearIntensity = 8;
+constexpr int kEnemiesCloseIntensity = 9;
+
 // 12. The world, only while the game clock runs.
 void WorldSteps() {
   const float frameTime = g_GameClock->GetFrameTime();
@@ -105,6 +114,7 @@ void WorldSteps() {
   if (g_SphereEvents != nullptr) g_SphereEvents->Update();
   if (g_Trails != nullptr) g_Trails->Update();
   if (g_Explosions != nullptr) g_Explosions->Update();
+  if (g_HLOScheduler != nullptr) g_HLOScheduler->Update();
   if (g_EffectPool != nullptr) g_EffectPool->RunCallbacks();
   ShrubberyUpdateSway(frameTime);
   if (g_Environment != nullptr) g_Environment->UpdateAnimated();
@@ -184,7 +194,7 @@ bool InGameFrameUpdate() {
   Step("5 debug statistics");
   // 6. Input and the cheat watcher.
   UpdateInput();
-  NotBuiltYet("cheat-sequence watcher");
+  WatchUnlockSequences();
   Step("6 input");
   // 7. The network.
   MPUpdate();
@@ -202,8 +212,13 @@ bool InGameFrameUpdate() {
   NotBuiltYet("HUD");
   Step("9 HUD");
   // 10. Controls: the local players and the key map.
-  g_LocalPlayers.UpdateAll();
-  ProcessKeyMap(0);
+  // While cheat words are typed the keys go to the cheat registry alone.
+  if (g_CheatRegistry != nullptr && g_CheatRegistry->IsTyping()) {
+    g_CheatRegistry->KeyStep();
+  } else {
+    g_LocalPlayers.UpdateAll();
+    ProcessKeyMap(0);
+  }
   Step("10 controls");
   // 11. The timed callbacks.
   if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Update();
@@ -242,7 +257,15 @@ bool InGameFrameUpdate() {
   } else if (menu == SCREEN_RESULT_LEVEL_CHANGE) {
     LevelChangeRequested();
   }
-  // 19. Sound: each local viewport's camera is a listener.
+  // 19. Sound: the enemies near the player's soldier raise the music's
+  // intensity; each local viewport's camera is a listener.
+  if (g_HLOScheduler != nullptr) {
+    g_HLOScheduler->nearRadius = kEnemiesNearRadius;
+    if (g_SoundManager != nullptr && g_HLOScheduler->enemiesNearPlayer >= 1) {
+      g_SoundManager->MusicIntensity().AddEvent(kEnemyNearIntensity);
+      if (g_HLOScheduler->enemiesNearPlayer > 3) g_SoundManager->MusicIntensity().AddEvent(kEnemiesCloseIntensity);
+    }
+  }
   if (g_SoundManager != nullptr) {
     if (g_MainCamera != nullptr) {
       g_SoundManager->SetListenerCount(1);

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,8 +28,10 @@
 #include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/win_find_file.h"
 #include "render/2d/font.h"
 #include "render/2d/full_screen_image.h"
@@ -37,7 +41,8 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
-#include "shell/demo_sound.h"
+#include "shell/effects/game_effects.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -53,6 +58,7 @@
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_initialise.h"
 #include "shell/program/game_objects.h"
+#include "shell/program/game_setup_dialog.h"
 #include "shell/program/localisation.h"
 #include "shell/program/main_window.h"
 #include "shell/program/shell_state.h"
@@ -77,6 +83,8 @@
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
+#include "shell/mission/mission.h"
+#include "units/base/units_level.h"
 
 std::uint32_t FirstLoad = 1;
 std::uint32_t SplashActive = 0;
@@ -147,12 +155,6 @@ void BlackFrames() {
   }
 }
 
-// A splash picture of the slide show, drawn once full screen on both buffers.
-bool DrawSlide(const char* picture) {
-  ShowPictureOnce(picture);
-  return true;
-}
-
 // "Default.spl" into the Global Heap, read by the surfaces, then "Default.sdl".
 bool LoadSurfaces() {
   CLinearBuffer* heap = g_GlobalHeap;
@@ -198,20 +200,36 @@ void FreePlayerCameras() {
 bool LevelRunning() { return g_levelRunning; }
 
 const char* ChooseLevel() {
-  // The chooser lists the levels it could offer.
-  int offered = 0;
+  // Every plug-in and load list in the working directory, in name order
+  // within each kind.
+  std::vector<std::string> names;
   for (const char* pattern : {"*.dll", "*.loa"}) {
+    std::vector<std::string> kind;
     WIN32_FIND_DATAA found;
     HANDLE scan = FindFirstFileA(pattern, &found);
     if (scan == INVALID_HANDLE_VALUE) continue;
     do {
-      if (std::strlen(found.cFileName) <= kMaxLevelFiles) ++offered;
+      if (std::strlen(found.cFileName) <= kMaxLevelFiles) kind.emplace_back(found.cFileName);
     } while (FindNextFileA(scan, &found));
     FindClose(scan);
+    std::sort(kind.begin(), kind.end());
+    names.insert(names.end(), kind.begin(), kind.end());
   }
-  DebugTrace("ChooseLevel: %d levels to offer\n", offered);
-  NotBuiltYet("game set-up dialog");
-  return LevelName;
+  DebugTrace("ChooseLevel: %d levels to offer\n", static_cast<int>(names.size()));
+  if (!DialogsCanBeAnswered()) {
+    DebugTrace("ChooseLevel: no display and no scripted answer, nothing chosen\n");
+    return LevelName;
+  }
+  constexpr int kEntrySize = kMaxLevelFiles + 1;
+  std::vector<char> entries(names.size() * kEntrySize, '\0');
+  for (std::size_t i = 0; i < names.size(); ++i) std::memcpy(&entries[i * kEntrySize], names[i].c_str(), names[i].size());
+  GameSetupDialog dialog(static_cast<int>(names.size()), kEntrySize, entries.data());
+  if (!dialog.Open(MainWindow)) return LevelName;
+  static std::string chosen;
+  chosen = names[static_cast<std::size_t>(dialog.GetChoice())];
+  DirectStart = 1;
+  SetPlayerNation(IsCommandSwitchSet('s') == 1 ? 1 : 0);
+  return chosen.c_str();
 }
 
 int saveLoadUpdate() {
@@ -260,6 +278,8 @@ int saveLoadUpdate() {
     return 1;
   }
   Step("level failed");
+  // A show started by the failed load stops where it is.
+  g_SlideShow.Abandon();
   QuitGame();
   return 0;
 }
@@ -297,21 +317,23 @@ int levelInitialise(const char* levelName) {
     return 0;
   }
   for (const char* name : kLevelTemplates) EnvFileLoadObjectByKind(g_Environment, -1, name);
+  LoadGibletModels();
   Step("6 decals, surfaces and templates");
   // 7. The catalog in read mode again.
   const DWORD start = GetTickCount();
   ReopenCatalog(1);
   // 8. The splash slide show.
   if (SplashActive) {
-    const int shown = StartSlideShow(kSplashPictures, 3, DrawSlide);
-    Step("8 splash pictures " + std::to_string(shown));
+    g_SlideShow.LoadPictures(kSplashPictures, 3);
+    g_SlideShow.Start();
+    Step("8 splash pictures " + std::to_string(g_SlideShow.Count()));
   }
   // 9-10. Sounds, clocks, pools of the objects.
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
+  LoadEffectBanks();
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
   g_RealClock->SetRunning(1);
@@ -319,9 +341,11 @@ int levelInitialise(const char* levelName) {
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
   // 12. The mission.  The record's per-mission part is reset for the new
-  // level (not behind the success screen, whose level keeps the result).
+  // level (not behind the success screen, whose level keeps the result);
+  // the units' level words are reset before its objects are made.
   if (g_Mission != nullptr && ScreenId != kSuccessScreen) g_Mission->Reset();
   ResetLoadingProgress();
+  UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
   const int bound = plugin ? LoadMissionPlugin(levelName) : ReadLoadList(g_LoadListContext, levelName);
   Step(std::string("12 ") + (plugin ? "plug-in " : "load list ") + (bound ? "bound" : "failed"));
@@ -346,7 +370,12 @@ int levelInitialise(const char* levelName) {
   for (CTerminal* t : {g_MainTerminal, g_SecondTerminal})
     if (t != nullptr) t->TerminalClear();
   // 15-16. The scheduler, the per-kind callbacks, the switch handler.
-  Later("update scheduler");
+  // The enemy-AI cheat word comes with the cheats: on until then.
+  if (!UnitsLevelMakeScheduler(1)) {
+    ErrorBox("Out of memory: the update scheduler could not be made");
+    return 0;
+  }
+  Step("15 update scheduler");
   if (!MissionPluginBound()) NoMission = 1;
   // 17. The octree.
   const char* environment = LevelEnvironmentName();
@@ -372,7 +401,8 @@ int levelInitialise(const char* levelName) {
         for (CHLO* o = g_HLOManager->FirstActive(side, kind); o != nullptr; o = o->Next) active.push_back(o);
     for (CHLO* o : active) g_HLOManager->ActivateObject(o);
   }
-  Later("stats level steps");
+  UnitsLevelStatsSteps();
+  Step("18 stats level steps");
   MPLevelStart();
   Step("18 routes, lights and objects");
   // 19. Render effects.
@@ -391,6 +421,8 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
+  // Each local player takes its camera and the first free member of the squad.
+  for (int i = 0; i < g_LocalPlayers.Count(); ++i) g_LocalPlayers.Get(i)->AttachToFirstSquadMember();
   ResetScreenTransitions();
   if (menuLevel)
     PopulateFrontEndScreens();
@@ -402,7 +434,7 @@ int levelInitialise(const char* levelName) {
     if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   }
   if (SplashActive) {
-    EndSlideShow();
+    g_SlideShow.Finish();
     FirstLoad = 0;
   }
   // 24-25. The environment finished, the key table, the overlays.
@@ -417,6 +449,7 @@ int levelInitialise(const char* levelName) {
   g_Difficulty.SetEnabled(true);
   // 27. The game record's counts, the clocks' words.
   Later("game record level counts");
+  UnitsLevelSwitchAIOn();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   // 28. The per-level pools.
   if (!CreateLevelPools()) {
@@ -472,9 +505,12 @@ void LevelShutdown() {
   g_LockTable.Clear();
   FreePlayerCameras();
   g_LocalPlayers.RemoveAll();
+  UnitsLevelShutdown();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
+  ForgetEffectLevelState();
+  EndOfLevelReset();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();

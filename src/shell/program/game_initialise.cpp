@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "control/players/soldier_camera_reader.h"
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
@@ -36,6 +37,9 @@
 #include "scene/shadows/shadow_hooks.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "scene/transparent/queue_effects_hooks.h"
+#include "shell/cheats/cheat_registry.h"
+#include "shell/devkeys/developer_key_actions.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/global_heap.h"
 #include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
@@ -75,6 +79,8 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "shell/mission/mission.h"
+#include "units/factory/hlo_factory.h"
 
 CSpriteRender* g_FontSprites = nullptr;
 CFont* g_MainFont = nullptr;
@@ -281,7 +287,7 @@ int GameInitialise() {
   g_Difficulty = CDifficulty();
   g_made.difficulty = true;
   TraceStep("+difficulty record");
-  Later("cheat registry");
+  if (!Make(g_CheatRegistry, "cheat registry")) return 0;
   if (!Make(g_LoadListContext, "load-list context")) return 0;
   Later("combat statistics record");
   if (!Make(g_SoundManager, "sound manager")) return 0;
@@ -332,13 +338,14 @@ int GameInitialise() {
       !Make(g_TracerBatteries, "trail list"))
     return 0;
   Later("world-text renderers");
-  Later("end-of-level object");
+  if (!Make(g_EndOfLevel, "end-of-level object")) return 0;
   // The engine's hooks into the effects, lights and transparent queue.
   InstallEffectsEngineHooks();
   InstallLightEffectsHooks(g_Lights);
   InstallShadowQueueHook(g_DepthSortQueue);
   g_made.effectHooks = true;
   // 18. The key-action list, with the developer keys under switch M.
+  InstallDeveloperKeyActions();
   CreateKeyMap();
   TraceStep("18 key map: " + std::to_string(CountKeyMappings()) + " developer keys");
   // 19. The working directory and search folders again.
@@ -390,12 +397,15 @@ int GameInitialise() {
     return 0;
   }
   TraceStep("25 menu screens and multiplayer screens");
-  Later("object factory callbacks");
+  SetupHLOCallbacks();
+  InstallSoldierCameraReader();
+  TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
   // 27. The cheat words.
-  Later("cheat words");
+  RegisterStartupCheatWords(g_CheatRegistry);
+  TraceStep("27 cheat words plum and crimson");
   // 28. The stats tables.
   if (!LoadAllStats()) {
     TraceStep("28 stats tables failed");
@@ -444,6 +454,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  Free(g_Mission, "mission record");
   ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");
@@ -452,7 +463,8 @@ void GameShutdown() {
   Free(g_SecondTerminal, "second terminal");
   FreeTimedCallbacksStorage();
   Free(g_TimedCallbacks, "timed callback list");
-  Free(g_Mission, "mission record");
+  EndOfLevelReset();
+  Free(g_EndOfLevel, "end-of-level object");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);
@@ -480,6 +492,7 @@ void GameShutdown() {
     TraceStep("-difficulty record");
   }
   Free(g_Locale, "locale table");
+  Free(g_CheatRegistry, "cheat registry");
   Free(g_ParticleEmitters, "emitter list");
   Free(g_TracerBatteries, "trail list");
   Free(g_ImpactPieces, "impact pieces");

@@ -1,13 +1,15 @@
 #include "shell/program/select_device.h"
 
 #include "foundation/files/catalog.h"
-#include "foundation/system/not_built_yet.h"
 #include "foundation/text/locale_table.h"
 #include "platform/win32/library.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/window.h"
 #include "render/device/render.h"
+#include "platform/win32/dialog.h"
 #include "shell/game_device_callback.h"
+#include "shell/program/device_dialogs.h"
+#include "shell/program/shell_state.h"
 #include "shell/program/game_objects.h"
 #include "shell/program/localisation.h"
 #include "shell/program/startup_trace.h"
@@ -26,9 +28,23 @@ int SelectDevice(CRender* render, HWND window) {
   }
   FreeLibrary(helper);
 
-  // The launch dialog comes later; until then the stored device settings are taken.
-  NotBuiltYet("launch dialog");
-  if (!ApplyStoredDeviceSettings(render)) {
+  // The launch dialog; a run that no one can answer (no display and no
+  // scripted answer) takes the stored settings as its OK would.
+  DeviceSettings settings;
+  settings.render = render;
+  settings.instance = AppInstance;
+  int accepted = 0;
+  if (render == nullptr || render->m_AdapterCount == 0) {
+    accepted = 0;
+  } else if (DialogsCanBeAnswered()) {
+    TraceStep("select device: launch dialog");
+    accepted = LaunchDialog(&settings, render, window);
+  } else {
+    TraceStep("select device: launch dialog not shown (no display, no scripted answer): stored settings");
+    ReadDeviceSettings(&settings);
+    accepted = WriteAndApplyDeviceSettings(&settings);
+  }
+  if (!accepted) {
     StartupCancelled = 1;
     return 0;
   }

@@ -17,6 +17,7 @@
 #include "platform/win32/registry.h"
 
 int g_hostVehicle = -1;
+bool g_firePressed = false;
 
 namespace {
 
@@ -73,6 +74,8 @@ void SendSoldierStatesRec() { ++Current().soldierStateSends; }
 void SendLocalInputRec() { ++Current().inputSends; }
 bool PlayerInputRec(int, CBitStream*) { return false; }
 bool ObjectDestroyedRec(int, int) { return false; }
+bool FireActionRec() { return g_firePressed; }
+void WatchPlayerRec(int slot) { Current().watched.push_back(slot); }
 void DestroyObjectRec(int, int) {}
 
 }  // namespace
@@ -110,6 +113,8 @@ void InstallRecordingHooks() {
   h.addStrike = AddStrikeRec;
   h.leaveObject = LeaveObjectRec;
   h.bindLocalSoldier = Nothing;
+  h.fireAction = FireActionRec;
+  h.watchPlayer = WatchPlayerRec;
   h.unitMessage = UnitMessageRec;
   h.playerInput = PlayerInputRec;
   h.sendSoldierStates = SendSoldierStatesRec;
@@ -149,6 +154,7 @@ MPTestSession::~MPTestSession() {
   std::error_code ignored;
   std::filesystem::remove_all(registryFolder, ignored);
   g_hostVehicle = -1;
+  g_firePressed = false;
   CoUninitialize();
 }
 

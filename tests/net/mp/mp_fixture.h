@@ -27,6 +27,7 @@ struct GameRecord {
   std::vector<std::string> chats;
   std::vector<std::pair<int, int>> vehicles;  // slot, vehicle
   std::vector<int> respawned;                 // slots set up again
+  std::vector<int> watched;                   // slots the spectator camera moved to
   int inputSends = 0;
   int soldierStateSends = 0;
   bool levelChangePending = false;
@@ -38,6 +39,8 @@ void ClearRecords();
 // sits in vehicle `g_hostVehicle`, when set).
 void InstallRecordingHooks();
 extern int g_hostVehicle;
+// The first local player's fire action this frame (the spectator's hook).
+extern bool g_firePressed;
 
 // The fake clock every layer and the transport read.
 void UseFakeClock();

@@ -8,7 +8,9 @@
 
 #include "foundation/system/registry_key.h"
 #include "mp_fixture.h"
+#include "net/session/net_callback_table.h"
 #include "net/session/net_session.h"
+#include "platform/dplay8/dplay8_counters.h"
 #include "platform/win32/registry.h"
 
 namespace {
@@ -245,6 +247,68 @@ TEST(MPSession, HostingTakesTheHostPortSetting) {
   ASSERT_FALSE(client->hostList_.empty());
   EXPECT_STREQ(client->hostList_[0].hostName, t.host.players_[0].name);
   EXPECT_EQ(client->hostList_[0].maxPlayers, 8);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MPSession, HostAnswersOfAnotherSizeAreIgnoredAndNamesArriveTerminated) {
+  MPTestSession t;
+  CMultiplayer* client = t.NewClient();
+  ASSERT_EQ(client->Start(&kMPTestApplication, t.port), 0);
+  {
+    CMultiplayer::Scope scope(client);
+    ASSERT_EQ(client->EnumHosts(("127.0.0.1:" + std::to_string(t.port)).c_str(), 8), 0);
+  }
+  auto found = GetNetCallbackAs<NetHostFoundFn>(NETCB_CLIENT_HOST_FOUND);
+  ASSERT_NE(found, nullptr);
+  MPSettings hostile;
+  hostile.Defaults();
+  hostile.maxPlayers = 99;
+  auto bytes = hostile.ToBytes();
+  for (int i = 4; i < 24; ++i) bytes[i] = 'h';   // host name without its terminator
+  for (int i = 25; i < 46; ++i) bytes[i] = 's';  // session name without its terminator
+  std::vector<std::uint8_t> shorter(bytes.begin(), bytes.end() - 1);
+  std::vector<std::uint8_t> longer(bytes.begin(), bytes.end());
+  longer.push_back(0);
+  found(0, shorter.data(), static_cast<DWORD>(shorter.size()));
+  found(0, longer.data(), static_cast<DWORD>(longer.size()));
+  t.Frame();
+  EXPECT_TRUE(client->hostList_.empty());
+  found(1, bytes.data(), static_cast<DWORD>(bytes.size()));
+  t.Frame();
+  ASSERT_EQ(client->hostList_.size(), 2u);
+  const MPSettings& entry = client->hostList_[1];
+  EXPECT_EQ(std::string(entry.hostName), std::string(19, 'h'));
+  EXPECT_EQ(std::string(entry.sessionName), std::string(20, 's'));
+  EXPECT_EQ(entry.maxPlayers, 8);  // out of range: the default kept
+  EXPECT_STREQ(client->hostList_[0].hostName, "Player");  // the skipped index holds no answer
+  EXPECT_EQ(client->GetPlayerSettings(1), &client->hostList_[1]);
+  EXPECT_EQ(client->GetPlayerSettings(7), nullptr);
+  EXPECT_EQ(client->GetPlayerSettings(-1), &client->settings_);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MPSession, AHostThatStopsAnsweringLeavesTheHostList) {
+  MPTestSession t;
+  DPlay8SetDefaultEnumRetryInterval(50);
+  ASSERT_TRUE(t.StartHost());
+  CMultiplayer* client = t.NewClient();
+  ASSERT_EQ(client->Start(&kMPTestApplication, t.port), 0);
+  {
+    CMultiplayer::Scope scope(client);
+    ASSERT_EQ(client->EnumHosts(("127.0.0.1:" + std::to_string(t.port)).c_str(), 8), 0);
+  }
+  ASSERT_TRUE(t.RunUntil([&] { return client->hostList_.size() == 1; }));
+  EXPECT_STREQ(client->hostList_[0].levelName, "MP_Mission1.dll");
+  DPlay8SetEnumAnswersMuted(t.host.session_->GetServer()->GetWrapper()->GetServer(), true);
+  // Answers already on their way may still land; past the expiry the entry goes.
+  EXPECT_TRUE(t.RunUntil([&] { return client->hostList_.empty() && client->GetHostCount() == 0; }));
+  DPlay8SetDefaultEnumRetryInterval(0);
 }
 
 }  // namespace

@@ -164,3 +164,56 @@ TEST(MPStateMachine, TheHostStartsTheRoundOnceTheLevelIsReadyAndNoChangeIsPendin
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MPStateMachine, ADeadPlayerWithoutRespawnsWatchesTheReadyPlayersOfItsTeam) {
+  MPTestSession t;
+  ASSERT_TRUE(t.StartHost());
+  CMultiplayer& m = t.host;
+  CMultiplayer::Scope scope(&m);
+  m.state_ = MPS_PLAYING_STATE;
+  m.requested_ = MPS_PLAYING_STATE;
+  m.settings_.respawn = 0;
+  RecordOf(&m).levelChangePending = true;
+  struct Player {
+    int slot;
+    std::uint32_t state;
+    std::uint8_t team;
+    std::uint8_t dead;
+  };
+  for (const Player& p : {Player{0, 2, 0, 0}, Player{2, 2, 0, 0}, Player{3, 2, 1, 0}, Player{4, 2, 0, 1},
+                          Player{5, 2, 0, 0}, Player{6, 1, 0, 0}}) {
+    m.players_[p.slot].state = p.state;
+    m.players_[p.slot].team = p.team;
+    m.players_[p.slot].dead = p.dead;
+  }
+  t.Frame(0);
+  m.players_[0].dead = 1;
+  m.players_[0].deathTime = static_cast<std::uint32_t>(m.GetSessionTime());
+  // (Each frame updates at the clock of its start, then moves the clock.)
+  for (int i = 0; i < 10; ++i) t.Frame(400);
+  t.Frame(999);
+  t.Frame(1);
+  EXPECT_TRUE(RecordOf(&m).watched.empty());  // 4,999 ms after its death
+  t.Frame(0);
+  // 5 s after its death: the next ready, living player of its team (slot 2).
+  ASSERT_EQ(RecordOf(&m).watched, (std::vector<int>{2}));
+  EXPECT_EQ(RecordOf(&m).screens.back(), 42);
+  t.Frame(1000);
+  EXPECT_EQ(RecordOf(&m).watched.size(), 1u);
+  // Fire moves on: slot 5 (3 is the other team, 4 is dead), then back to itself.
+  g_firePressed = true;
+  t.Frame(10);
+  t.Frame(10);
+  g_firePressed = false;
+  EXPECT_EQ(RecordOf(&m).watched, (std::vector<int>{2, 5, 0}));
+  EXPECT_EQ(RecordOf(&m).screens.back(), 14);
+  // Alive again: nothing to watch.
+  m.players_[0].dead = 0;
+  t.Frame(6000);
+  EXPECT_EQ(m.watchedSlot_, -1);
+  EXPECT_EQ(RecordOf(&m).watched.size(), 3u);
+}
+
+}  // namespace

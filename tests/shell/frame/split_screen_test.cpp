@@ -114,4 +114,65 @@ TEST_F(SplitScreen, OnePlayerIsDrawnFullScreen) {
   EXPECT_EQ(r0->Height, g_Render->GetModeHeight());
 }
 
+// The backdrop level's coloured blocks: a red one at x -500 and a blue one at
+// x 500, both before the player view at z -900.
+class SplitScreenColours : public LevelStart {
+ protected:
+  void SetUp() override {
+    LevelStart::SetUp();
+    ASSERT_TRUE(StartLevel("Backdrop.loa"));
+    SetScreen(14);
+    g_GameClock->SetRunning(0);
+  }
+  static bool RedDominant(D3DCOLOR c) {
+    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    return r > 90 && r > 2 * g && r > 2 * b;
+  }
+  static bool BlueDominant(D3DCOLOR c) {
+    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    return b > 90 && b > r + 40 && b > g + 20;
+  }
+  // The colour at the centre of view v's record.
+  static D3DCOLOR ViewCentre(int v) {
+    const D3DVIEWPORT8* r = g_Render->GetViewportRecord(static_cast<DWORD>(v));
+    return D3D8TestReadPixel(g_Render->GetDevice(), static_cast<int>(r->X + r->Width / 2),
+                             static_cast<int>(r->Y + r->Height / 2));
+  }
+  // Camera n stands 300 before the block at x, looking at it.
+  static void Facing(int n, float x, float y) {
+    g_MovieCamera->MakeFree(n);
+    g_MovieCamera->SetPosition(n, {x, y, 250.0f});
+    g_MovieCamera->SetAngles(n, {0.0f, 0.0f, 0.0f});
+  }
+};
+
+TEST_F(SplitScreenColours, EachViewsCentreShowsTheBlockBeforeItsCamera) {
+  for (int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation == 0 ? "side by side" : "stacked");
+    ApplySplitOption(orientation);
+    while (g_LocalPlayers.Count() < 2) ASSERT_NE(g_LocalPlayers.Add(), nullptr);
+    const int view0 = g_MovieCamera->GetViewportCamera(0);
+    const int view1 = g_MovieCamera->GetViewCamera(1);
+    ASSERT_GE(view0, 0);
+    ASSERT_GE(view1, 0);
+    g_MovieCamera->StartCamera(1, view1);
+    Facing(view0, -500.0f, 100.0f);
+    Facing(view1, 500.0f, 300.0f);
+    RenderFrame(1);
+    ASSERT_EQ(LastFrameViews(), 2);
+    EXPECT_TRUE(RedDominant(ViewCentre(0))) << std::hex << ViewCentre(0);
+    EXPECT_TRUE(BlueDominant(ViewCentre(1))) << std::hex << ViewCentre(1);
+    // View 1's camera turns to the red block: view 1 is red now, view 0 stays.
+    Facing(view1, -500.0f, 100.0f);
+    RenderFrame(1);
+    EXPECT_TRUE(RedDominant(ViewCentre(1))) << std::hex << ViewCentre(1);
+    EXPECT_TRUE(RedDominant(ViewCentre(0))) << std::hex << ViewCentre(0);
+    // And view 0's to the blue one.
+    Facing(view0, 500.0f, 300.0f);
+    RenderFrame(1);
+    EXPECT_TRUE(BlueDominant(ViewCentre(0))) << std::hex << ViewCentre(0);
+    EXPECT_TRUE(RedDominant(ViewCentre(1))) << std::hex << ViewCentre(1);
+  }
+}
+
 }  // namespace

@@ -43,13 +43,14 @@ const std::vector<std::string> kStartUpSteps = {
       "5 work directory and search folders",
       "+locale table",
       "select device: catalog 0 and localisation",
+      "select device: launch dialog not shown (no display, no scripted answer): stored settings",
       "select device: accepted",
       "7 engine started",
       "+control mapper",
       "10 cursor clipped, player camera slots cleared",
       "(game record: not built yet)",
       "+difficulty record",
-      "(cheat registry: not built yet)",
+      "+cheat registry",
       "+load-list context",
       "(combat statistics record: not built yet)",
       "+sound manager",
@@ -82,7 +83,7 @@ const std::vector<std::string> kStartUpSteps = {
       "+emitter list",
       "+trail list",
       "(world-text renderers: not built yet)",
-      "(end-of-level object: not built yet)",
+      "+end-of-level object",
       "18 key map: 0 developer keys",
       "(default render-effects name: not built yet)",
       "+state-rule tables",
@@ -97,9 +98,9 @@ const std::vector<std::string> kStartUpSteps = {
       "23 object pools reset",
       "24 device textures",
       "25 menu screens and multiplayer screens",
-      "(object factory callbacks: not built yet)",
+      "25 object factory callbacks",
       "+mission record",
-      "(cheat words: not built yet)",
+      "27 cheat words plum and crimson",
       "28 stats tables",
       "(environment game-started word: not built yet)",
       "29 clocks started",
@@ -115,12 +116,13 @@ const std::vector<std::string> kShutDownSteps = {
       "-menu screens",
       "-multiplayer screens",
       "-object manager",
+      "-mission record",
       "-sound manager",
       "-object table and repulsion controller",
       "-main terminal",
       "-second terminal",
       "-timed callback list",
-      "-mission record",
+      "-end-of-level object",
       "-world text",
       "-effect pool",
       "-main overlay",
@@ -136,6 +138,7 @@ const std::vector<std::string> kShutDownSteps = {
       "-state-rule tables",
       "-difficulty record",
       "-locale table",
+      "-cheat registry",
       "-emitter list",
       "-trail list",
       "-impact pieces",
@@ -294,7 +297,8 @@ TEST_F(GameStart, AFailingSoundManagerIsReportedAndStartUpGoesOn) {
 TEST_F(GameStart, ADisplayOf640By480TakesTheSmallPanelsAndTheShortSecondTerminal) {
   // The index of the 640 x 480 mode in the device list, from a first start.
   ASSERT_EQ(Start(), 1);
-  const AdapterInfo& adapter = g_Render->m_Adapters[g_Render->m_CurrentAdapter];
+  const unsigned adapterIndex = g_Render->m_CurrentAdapter;
+  const AdapterInfo& adapter = g_Render->m_Adapters[adapterIndex];
   const DeviceInfo& device = adapter.Devices[adapter.CurrentDevice];
   int small = -1;
   for (DWORD m = 0; m < device.ModeCount; ++m)
@@ -303,6 +307,8 @@ TEST_F(GameStart, ADisplayOf640By480TakesTheSmallPanelsAndTheShortSecondTerminal
   EXPECT_EQ(g_SecondTerminal->GetLineCount(), 12);
   Stop();
   ASSERT_GE(small, 0);
+  // The stored mode is taken only with its adapter.
+  StoreDeviceSetting("AdapterIndex", adapterIndex);
   StoreDeviceSetting("ResolutionIndex", static_cast<unsigned>(small));
   ASSERT_EQ(Start(), 1);
   EXPECT_EQ(g_Render->GetModeWidth(), 640u);
