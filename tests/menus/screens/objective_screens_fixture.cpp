@@ -124,6 +124,8 @@ void ObjectiveScreensTest::SetUp() {
 }
 
 void ObjectiveScreensTest::TearDown() {
+  // The pointer back to the corner, where no later suite's menu row lies.
+  MouseTo(0, 0);
   BindPlugin(false);
   g_LocalPlayers.RemoveAll();
   delete g_ControlMapper;
