@@ -27,6 +27,7 @@
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/dialog.h"
@@ -39,7 +40,7 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
-#include "shell/demo_sound.h"
+#include "shell/effects/game_effects.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -147,12 +148,6 @@ void BlackFrames() {
     g_Render->EndScene();
     g_Render->Present();
   }
-}
-
-// A splash picture of the slide show, drawn once full screen on both buffers.
-bool DrawSlide(const char* picture) {
-  ShowPictureOnce(picture);
-  return true;
 }
 
 // "Default.spl" into the Global Heap, read by the surfaces, then "Default.sdl".
@@ -278,6 +273,8 @@ int saveLoadUpdate() {
     return 1;
   }
   Step("level failed");
+  // A show started by the failed load stops where it is.
+  g_SlideShow.Abandon();
   QuitGame();
   return 0;
 }
@@ -315,21 +312,23 @@ int levelInitialise(const char* levelName) {
     return 0;
   }
   for (const char* name : kLevelTemplates) EnvFileLoadObjectByKind(g_Environment, -1, name);
+  LoadGibletModels();
   Step("6 decals, surfaces and templates");
   // 7. The catalog in read mode again.
   const DWORD start = GetTickCount();
   ReopenCatalog(1);
   // 8. The splash slide show.
   if (SplashActive) {
-    const int shown = StartSlideShow(kSplashPictures, 3, DrawSlide);
-    Step("8 splash pictures " + std::to_string(shown));
+    g_SlideShow.LoadPictures(kSplashPictures, 3);
+    g_SlideShow.Start();
+    Step("8 splash pictures " + std::to_string(g_SlideShow.Count()));
   }
   // 9-10. Sounds, clocks, pools of the objects.
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
+  LoadEffectBanks();
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
   g_RealClock->SetRunning(1);
@@ -423,7 +422,7 @@ int levelInitialise(const char* levelName) {
     if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   }
   if (SplashActive) {
-    EndSlideShow();
+    g_SlideShow.Finish();
     FirstLoad = 0;
   }
   // 24-25. The environment finished, the key table, the overlays.
@@ -495,6 +494,7 @@ void LevelShutdown() {
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
+  ForgetEffectLevelState();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();
