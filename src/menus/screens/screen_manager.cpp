@@ -11,6 +11,10 @@
 #include "menus/drawing/menu_backdrop.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/menu_screen.h"
+#include "menus/screens/cheat_menu.h"
+#include "menus/screens/controller_menu.h"
+#include "menus/screens/mouse_menu.h"
+#include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
 #include "menus/screens/screen_manager_state.h"
 #include "menus/widgets/screen_menu.h"
@@ -38,6 +42,11 @@ constexpr std::uint32_t kEventBriefingEnded = 59;
 // The session state a quit asks for.
 constexpr int kSessionQuit = 11;
 
+template <class T>
+CMenuScreen* MakeScreen() {
+  return new T;
+}
+
 // The screen classes in the order CreateScreens makes them, with the ids
 // each serves.  A class whose issue has not added it yet has no maker.
 struct ScreenClass {
@@ -48,10 +57,10 @@ struct ScreenClass {
 };
 const ScreenClass kScreenClasses[] = {
     {"CFrontEndMenu", {1}, 1, nullptr},      {"CSinglePlayerMenu", {2}, 1, nullptr},
-    {"COptionsMenu", {4}, 1, nullptr},       {"CDifficultyMenu", {5}, 1, nullptr},
-    {"CUniformMenu", {6}, 1, nullptr},       {"CCheatMenu", {7}, 1, nullptr},
-    {"CControllerMenu", {31}, 1, nullptr},   {"CKeyBindMenu", {33}, 1, nullptr},
-    {"CMouseMenu", {32}, 1, nullptr},        {"CMissionListMenu", {8}, 1, nullptr},
+    {"COptionsMenu", {4}, 1, MakeScreen<COptionsMenu>},       {"CDifficultyMenu", {5}, 1, nullptr},
+    {"CUniformMenu", {6}, 1, nullptr},       {"CCheatMenu", {7}, 1, MakeScreen<CCheatMenu>},
+    {"CControllerMenu", {31}, 1, MakeScreen<CControllerMenu>},   {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CMouseMenu", {32}, 1, MakeScreen<CMouseMenu>},        {"CMissionListMenu", {8}, 1, nullptr},
     {"CLoadGameMenu", {9}, 1, nullptr},      {"CSaveGameMenu", {10}, 1, nullptr},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, nullptr},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, nullptr},
