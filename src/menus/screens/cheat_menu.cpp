@@ -24,6 +24,7 @@ void CCheatMenu::Populate() {
   AddOffOnRow(this, 1, kEnemySkillRow, kTextEnemySkillZero, 0, GetEnemySkillZero() != 0 ? 1 : 0);
   AddButtonRow(this, 2, kMissionListRow, kTextMissionListRow, kRowFlags);
   PlaceMenu(kTextCheatsTitle, 0, nullptr, 32767);
+  Menu->SelectFirstEnabled();
   SetStandardArrowBoxes(this);
 }
 

@@ -16,6 +16,7 @@ void CControllerMenu::Populate() {
   AddButtonRow(this, 0, kKeyBindingsRow, kTextKeyBindingsRow, kRowFlags);
   AddButtonRow(this, 1, kMouseRow, kTextMouseRow, kRowFlags);
   PlaceMenu(kTextControlsTitle, 0, nullptr, 32767);
+  Menu->SelectFirstEnabled();
 }
 
 int CControllerMenu::Update() {

@@ -39,6 +39,7 @@ void CMouseMenu::Populate() {
   AddOffOnRow(this, 3, kSquaredRow, kMenuNoText, kTextSquaredMouse,
               player != nullptr ? player->mouseSquaredResponse : 1);
   PlaceMenu(kTextMouseRow, 0, nullptr, 32767);
+  Menu->SelectFirstEnabled();
   SetStandardArrowBoxes(this);
 }
 

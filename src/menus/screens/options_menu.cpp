@@ -39,6 +39,7 @@ void COptionsMenu::Populate() {
   AddSliderRow(this, index++, kMusicRow, kTextMusicVolume, kVolumeSteps, VolumeToSlider(music));
   AddButtonRow(this, index++, kControlsRow, kTextControlsRow, kRowFlags);
   PlaceMenu(kTextOptionsTitle, 0, nullptr, 32767);
+  Menu->SelectFirstEnabled();
   SetStandardArrowBoxes(this);
   if (RememberedRow != -1) Menu->SelectIndex(RememberedRow);
 }

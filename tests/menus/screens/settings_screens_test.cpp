@@ -60,24 +60,27 @@ class SettingsScreens : public MenuFrameTest {
     ASSERT_EQ(CreateScreens(), 1);
     PopulateFrontEndScreens();
   }
-  // Opens a screen without its transition.
+  // Opens a screen and lets its transition end.
   void Open(int id) {
     SetScreen(id);
-    ResetScreenTransitions();
+    Settle();
     ASSERT_EQ(ScreenId, id);
   }
-  // One press of a key (down in one frame, up in the next), the current
-  // screen updated in each, drawn in the second.
+  // Frames until a screen change (its zoom, its leave and entry steps) is over.
+  void Settle() {
+    for (int i = 0; i < 20; ++i) Frame(40);
+  }
+  // One press of a key (down in one frame, then up while any screen change
+  // it made plays out), the current screen updated and drawn in each frame.
   void Press(const char* key) {
     ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
     Frame();
     ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
-    Frame();
-    ResetScreenTransitions();
+    Settle();
   }
-  void Frame() {
+  void Frame(unsigned ms = 20) {
     Pump();
-    BeginFrame();
+    BeginFrame(ms);
     g_LocalPlayers.UpdateAll();
     UpdateCurrentScreen();
     DrawMenus();
@@ -216,6 +219,7 @@ TEST_F(SettingsScreens, TheMouseScreenSetsPlayerZerosDivisorsInversionAndSquarin
   EXPECT_EQ(player->mouseSquaredResponse, 0);
   Press("Escape");
   EXPECT_EQ(ScreenId, 31);
+  Press("Up");
   Press("Return");
   EXPECT_EQ(ScreenId, 33) << "the key bindings row";
 }
