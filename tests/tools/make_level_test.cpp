@@ -26,6 +26,7 @@
 #include "world/environment/environment.h"
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
+#include "world/objects/chlo_manager.h"
 #include "world/render_effects/render_effects_file.h"
 #include "world/shrubbery/shrubbery.h"
 #include "world/space/portal.h"
@@ -36,9 +37,10 @@
 namespace {
 
 std::vector<HLOSpawnRecord> g_spawned;
+// Records each game object and makes it as the level tool does.
 CHLO* Spawn(HLOSpawnRecord& record) {
   g_spawned.push_back(record);
-  return nullptr;
+  return CreateObjectFromRecord(record);
 }
 
 bool Near(const CVector3& a, const CVector3& b) {
@@ -79,14 +81,16 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   std::string error;
   LevelMakeReport report;
   ASSERT_TRUE(MakeLevel(level_, "out", &report, &error)) << error;
+  // The file's instances, the crawl blocker and a visual per game object.
   const int described = static_cast<int>(level_.Env.instances.size());
+  const int objects = static_cast<int>(level_.Env.objects.size());
   // Each switch makes an instance of each model its type names.
   int switchModels = 0;
   for (const LevelSwitchSource& s : level_.Switches)
     for (const LevelSwitchTypeSource& t : level_.SwitchTypes)
       if (t.Name == s.Type) switchModels += (t.FirstModel != "NONE") + (t.SecondModel != "NONE");
   ASSERT_GT(switchModels, 0) << "the demo level has levers";
-  EXPECT_EQ(report.instances, described + 1 + switchModels) << "and the crawl blocker and the switches' models";
+  EXPECT_EQ(report.instances, described + 1 + objects + switchModels);
   EXPECT_GT(report.catalogFiles, report.objectFiles);
 
   // Load the loose files again as the game would.
@@ -99,6 +103,7 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   EnvWaypointList waypoints;
   g_EnvWaypoints = &waypoints;
   CEnvironment env(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  PlainLevelObjects made(&env);
   const std::string text = Read("DEMO.env");
   EnvTextCursor cursor(text.c_str());
   g_spawned.clear();
@@ -120,7 +125,7 @@ TEST_F(MakeLevelTest, DemoLevelLoadsWithoutMessagesAndEqualsItsDescription) {
   // Instances: names, parents, transforms, ids.
   int count = 0;
   for (CEnvInstance* i = env.InstanceList; i != nullptr; i = i->EnvLink) ++count;
-  EXPECT_EQ(count, described + 1 + switchModels);
+  EXPECT_EQ(count, described + 1 + objects + switchModels);
   for (const EnvFileInstanceSource& s : level_.Env.instances) {
     SCOPED_TRACE(s.name);
     CEnvInstance* i = env.FindInstanceByName(s.name.c_str());

@@ -21,9 +21,10 @@ bool ReadAnimAliases(const std::string& text, std::vector<AnimAlias>* out, std::
       return false;
     };
     if (w.size() != 3) return fail("<slot name> <file> <clip>");
-    if (FindAnimSlot(w[0].c_str()) < 0) return fail("no animation slot is called " + w[0]);
+    const bool slotless = w[0] == "-";
+    if (!slotless && FindAnimSlot(w[0].c_str()) < 0) return fail("no animation slot is called " + w[0]);
     if (w[1].size() < 5 || w[1].compare(w[1].size() - 4, 4, ".prs") != 0) return fail(w[1] + " is not a .prs file");
-    if (!slots.insert(w[0]).second) return fail("slot " + w[0] + " given twice");
+    if (!slotless && !slots.insert(w[0]).second) return fail("slot " + w[0] + " given twice");
     if (!files.insert(w[1]).second) return fail("file " + w[1] + " given twice");
     out->push_back({w[0], w[1], w[2], number});
   }

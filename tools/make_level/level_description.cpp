@@ -169,6 +169,19 @@ class Reader {
       out_->DynamicsFiles.push_back((fs::path(folder) / file).lexically_normal().string());
       return true;
     }
+    if (command == "needs") {
+      std::string object;
+      if (!Word(&object)) return false;
+      out_->NeededObjects.push_back(object);
+      return true;
+    }
+    if (command == "anims") {
+      std::string file;
+      if (!Word(&file)) return false;
+      out_->AnimAliasFiles.push_back((fs::path(folder) / file).lexically_normal().string());
+      return true;
+    }
+    if (command == "loadlist") return Word(&out_->LoadList);
     return Fail("unknown command \"" + command + "\"");
   }
 
@@ -296,6 +309,10 @@ class Reader {
         s.statsName = "\"" + stats + "\"";
       } else if (o == "table") ok = Integer(&s.statsTable);
       else if (o == "value") ok = Integer(&s.value);
+      else if (o == "squad") ok = Integer(&s.secondByte);
+      else if (o == "waypoint") ok = Integer(&s.furtherId);
+      else if (o == "stance") ok = Integer(&s.modes[1]);
+      else if (o == "alertness") ok = Integer(&s.modes[0]);
       else if (o == "flags") ok = Flags(&s.flags);
       else if (o == "inactive") s.startsActive = 0;
       else if (o == "texture") ok = Word(&s.texture);

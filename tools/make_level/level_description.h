@@ -17,10 +17,20 @@
 //                                  the plane is taken from the first three points (front: counter-clockwise side)
 //   gameobject <name> [parent <instance>] [at x y z] [rotate x y z] [side <n>] [id <n>] [stats <name>]
 //            [table <n>] [value <n>] [flags <n>] [inactive] [texture <name>] [lights <n> <index>...]
-//            [attach <connector> <object>]...
+//            [attach <connector> <object>]... [squad <n>] [waypoint <index>] [stance <n>] [alertness <n>]
 //                                  a game-object record; its template is the object of that name; it
 //                                  takes the lights of the instance it stands on unless it names its own;
-//                                  an inactive one waits for the mission to wake it
+//                                  an inactive one waits for the mission to wake it; for a unit: its
+//                                  squad number (the record's second byte), its first waypoint, its
+//                                  stance value (stance + 1) and its alertness (1 to 4)
+//   needs <object>                 an object the level's game objects load by name (a stats record's
+//                                  model) though the level does not place it: its file is written and
+//                                  catalogued
+//   anims <alias table>            the units' animation aliases (slot, file, clip): each alias's files,
+//                                  made by make_anims into the data folder, are copied into the level's
+//                                  folder and catalogue, and the load list registers them
+//   loadlist <name>                writes the level's load list <name> ("BEGIN", "ENVIRONMENT", an "ANIM"
+//                                  line per alias, "END")
 //   waypoint <name> at x y z [look x y z] [tag <n>] [next <index>]
 //   shrub <garden> <object> at x y z [rotate x y z] [size <s>] [still] [lit]
 //                                  a shrub of the numbered garden (an instance names its garden with
@@ -153,6 +163,9 @@ struct LevelDescription {
   std::vector<LevelSwitchSource> Switches;
   std::vector<ParticleEmitter> Emitters;
   std::vector<CVector3> Tracers;
+  std::vector<std::string> NeededObjects;   // "needs" lines
+  std::vector<std::string> AnimAliasFiles;  // "anims" lines, paths as resolved
+  std::string LoadList;                     // "loadlist": the load list's file name, empty for none
   std::vector<EnvironmentSound> Sounds;
 };
 

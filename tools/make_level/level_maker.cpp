@@ -11,6 +11,7 @@
 #include "foundation/files/file_locator.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/text/file_parse.h"
+#include "make_anims/anim_aliases.h"
 #include "make_dynamics/dynamics_description.h"
 #include "make_objects/animated_object_writer.h"
 #include "make_objects/object_builder.h"
@@ -30,6 +31,10 @@
 #include "world/shrubbery/shrubbery.h"
 #include "world/glass/glass_section.h"
 #include "world/glass/glazier.h"
+#include "world/objects/chlo.h"
+#include "world/objects/chlo_manager.h"
+#include "world/objects/environment_hlo_world.h"
+#include "world/objects/hlo_spawn_record.h"
 #include "world/switches/switch_stats.h"
 #include "world/switches/switch_table.h"
 #include "world/routes/quad_tree.h"
@@ -38,6 +43,15 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  *out = text.str();
+  return true;
+}
 
 bool WriteBytes(const fs::path& path, const void* data, std::size_t size, std::string* error) {
   std::ofstream out(path, std::ios::binary);
@@ -153,6 +167,12 @@ int CaptureBox(HWND, const char* text, const char*, UINT, void*) {
 int g_ProgressCount = 0;
 void CountProgress(const char*, int, int) { ++g_ProgressCount; }
 
+CHLO* MakePlainObject(HLOSpawnRecord& record) { return new CHLO(record, nullptr, record.statsName); }
+void DeletePlainObject(CHLO* object) { delete object; }
+// The game's object manager's cells.
+constexpr int kObjectSides = 4;
+constexpr int kObjectKinds = 10;
+
 // Loads the level in the working folder through the engine's loader; with
 // `build` set, also builds and writes the octree file and the pool-size file,
 // otherwise reads them back.
@@ -179,10 +199,11 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
   EnvWaypointList waypoints;
   g_EnvWaypoints = &waypoints;
   auto* env = new CEnvironment(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
+  auto* objects = new PlainLevelObjects(env);
   EnvTextCursor cursor(text.c_str());
   EnvFileLoadReport loaded;
   g_ProgressCount = 0;
-  bool ok = EnvFileLoadEnvironment(env, cursor, nullptr, CountProgress, &loaded) == 1;
+  bool ok = EnvFileLoadEnvironment(env, cursor, CreateObjectFromRecord, CountProgress, &loaded) == 1;
   EnvSectionContext context;
   context.environment = env;
   context.version = g_EnvFileVersion;
@@ -216,6 +237,7 @@ bool LoadLevel(const std::string& name, bool build, LevelMakeReport* report, std
     report->objectRecords = loaded.objectRecords;
     report->portals = loaded.portalRecords;
   }
+  delete objects;  // before the instances their visuals are
   delete env;
   g_EnvWaypoints = nullptr;
   return ok;
@@ -304,8 +326,21 @@ GameSwitchSection::~GameSwitchSection() {
 namespace {
 }  // namespace
 
+PlainLevelObjects::PlainLevelObjects(CEnvironment* environment)
+    : objects_(new CHLOManager(kObjectSides, kObjectKinds)), world_(new CEnvironmentHLOWorld(environment)) {
+  objects_->SetFactory(MakePlainObject);
+  objects_->SetDeleteCallback(DeletePlainObject);
+  SetHLOWorld(world_);
+}
+
+PlainLevelObjects::~PlainLevelObjects() {
+  delete objects_;
+  if (GetHLOWorld() == world_) SetHLOWorld(nullptr);
+  delete world_;
+}
+
 bool MakeLevel(const LevelDescription& level, const std::string& folderName, LevelMakeReport* report,
-               std::string* error) {
+               std::string* error, const std::string& dataFolder) {
   LevelMakeReport local;
   LevelMakeReport& r = report != nullptr ? *report : local;
   r = LevelMakeReport{};
@@ -327,6 +362,7 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const EnvFileAttachmentSource& a : o.attachments) needed.push_back(a.object);
   }
   for (const std::string& shrub : level.Shrubbery.Templates) needed.push_back(shrub);
+  needed.insert(needed.end(), level.NeededObjects.begin(), level.NeededObjects.end());
   const std::vector<std::string> switchModels = SwitchModels(level);
   needed.insert(needed.end(), switchModels.begin(), switchModels.end());
   std::set<std::string> written, textures;
@@ -347,6 +383,9 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     ++r.objectFiles;
     for (const std::string& texture : DescribedObjectTextures(*source)) textures.insert(texture);
   }
+  // The textures game objects wear by their records.
+  for (const EnvFileObjectSource& o : level.Env.objects)
+    if (o.texture != "NOTEXTURE" && all.FindTexture(o.texture) != nullptr) textures.insert(o.texture);
   // The sky's layer textures, when an object description defines them.
   if (level.SkyGiven)
     for (const SkyLayerSettings& layer : level.Sky.Layers)
@@ -391,6 +430,38 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
       return false;
   }
   r.dynamicsFiles = static_cast<int>(dynamicsFiles.size());
+  // The animation aliases: their files copied in, and the load list.
+  std::vector<AnimAlias> aliases;
+  for (const std::string& table : level.AnimAliasFiles) {
+    std::string text, aliasError;
+    std::vector<AnimAlias> some;
+    if (!ReadWholeFile(table, &text) || !ReadAnimAliases(text, &some, &aliasError)) {
+      *error = table + ": " + (aliasError.empty() ? "cannot be read" : aliasError);
+      return false;
+    }
+    aliases.insert(aliases.end(), some.begin(), some.end());
+  }
+  std::vector<std::string> aliasFiles;
+  for (const AnimAlias& a : aliases) {
+    const std::string base = a.File.substr(0, a.File.size() - 4);
+    for (const char* extension : {".prs", ".aed", ".prb"}) {
+      fs::copy_file(fs::path(dataFolder) / (base + extension), folder / (base + extension),
+                    fs::copy_options::overwrite_existing, ec);
+      if (ec) {
+        *error = "the animation " + base + extension + " is not in the data folder \"" + dataFolder + "\"";
+        return false;
+      }
+    }
+    aliasFiles.push_back(base + ".prb");
+  }
+  if (!level.LoadList.empty()) {
+    std::string list = "BEGIN\r\n// " + level.Name + ": the environment, then the animations of the units' slots\r\n";
+    list += "ENVIRONMENT " + level.Name + ".env\r\n";
+    for (const AnimAlias& a : aliases)
+      if (HasAnimSlot(a)) list += "ANIM " + a.Slot + " " + a.File + "\r\n";
+    list += "END\r\n";
+    if (!WriteBytes(folder / level.LoadList, list.data(), list.size(), error)) return false;
+  }
   fs::remove(folder / (level.Name + ".FAS"), ec);
   fs::remove(folder / (level.Name + ".OCT"), ec);
   fs::remove(folder / (level.Name + ".dat"), ec);
@@ -417,7 +488,10 @@ bool MakeLevel(const LevelDescription& level, const std::string& folderName, Lev
     for (const std::string& name : textureFiles) Touch(name);
     for (const LevelFileSource& f : level.Files) Touch(f.Name);
     for (const std::string& name : switchModels) Touch(name + ".evo");
+    for (const std::string& name : level.NeededObjects) Touch(name + ".evo");
     for (const std::string& f : dynamicsFiles) Touch(f);
+    for (const std::string& f : aliasFiles) Touch(f);
+    if (!level.LoadList.empty()) Touch(level.LoadList);
     if (const CCatalog* catalog = GetCatalog(1)) r.catalogFiles = static_cast<int>(catalog->entryCount);
     CloseCatalog();
     if (!ok) return false;

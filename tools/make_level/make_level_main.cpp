@@ -1,16 +1,17 @@
 // make_level: a level's files from its text description (see
 // level_description.h), into one folder.
 //
-//   make_level <description.txt> <output folder>
+//   make_level <description.txt> <output folder> [<data folder>]
 //   make_level --sky <description.txt> <file.sky>
 //   make_level --map <level folder> <level name> <ax> <az> <bx> <bz> <width> <height> <picture.img>
 //
-// The second form writes a script's sky record: only the description's
-// "sky", "skylayer" and "skycolour" lines count, written through the
-// engine's sky-section writer (the text a level's sky section holds).  The
-// third draws a built level from above over the world box from corner a
-// (maximum x, z) to corner b (minimum) as cell 0 of a sprite file, its page
-// beside it.
+// The data folder holds what other tools made for the level to take in (the
+// animation aliases of "anims" lines).  The second form writes a script's sky
+// record: only the description's "sky", "skylayer" and "skycolour" lines
+// count, written through the engine's sky-section writer (the text a level's
+// sky section holds).  The third draws a built level from above over the
+// world box from corner a (maximum x, z) to corner b (minimum) as cell 0 of a
+// sprite file, its page beside it.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -85,8 +86,8 @@ int MakeMap(char** argv) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--sky") return MakeSkyFile(argv[2], argv[3]);
   if (argc == 11 && std::string(argv[1]) == "--map") return MakeMap(argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_level <description.txt> <output folder>\n"
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: make_level <description.txt> <output folder> [<data folder>]\n"
                          "       make_level --sky <description.txt> <file.sky>\n"
                          "       make_level --map <level folder> <name> <ax> <az> <bx> <bz> <width> <height> "
                          "<picture.img>\n");
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   LevelMakeReport report;
-  if (!MakeLevel(level, argv[2], &report, &error)) {
+  if (!MakeLevel(level, argv[2], &report, &error, argc == 4 ? argv[3] : "")) {
     std::fprintf(stderr, "make_level: %s\n", error.c_str());
     return 1;
   }

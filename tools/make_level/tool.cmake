@@ -6,7 +6,7 @@ file(GLOB make_level_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(FILTER make_level_sources EXCLUDE REGEX "make_level_main\\.cpp$")
 add_library(make_level_lib STATIC ${make_level_sources})
 target_include_directories(make_level_lib PUBLIC ${CMAKE_CURRENT_LIST_DIR}/.. ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib make_sprites_sheet halberd_world halberd_scene halberd_render halberd_foundation)
+target_link_libraries(make_level_lib PUBLIC make_objects_lib make_dynamics_lib make_anims_lib make_sprites_sheet halberd_world halberd_scene halberd_render halberd_foundation)
 add_executable(make_level ${CMAKE_CURRENT_LIST_DIR}/make_level_main.cpp)
 target_link_libraries(make_level PRIVATE make_level_lib)
 halberd_link_operators(make_level)
@@ -24,6 +24,22 @@ add_custom_command(OUTPUT ${level_outputs}
                            ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
                    COMMENT "Making the demo level in ${HALBERD_DEMO_DATA}/levels/DEMO")
 halberd_demo_data(demo_level ${level_outputs})
+
+# The units' demo level "Units" (demo_data/units_level/units.txt): its files,
+# the soldiers' animation aliases taken from the data folder, its catalog
+# "Units.dat" and its load list "Units.loa", into ${HALBERD_DEMO_DATA}/levels/Units.
+set(units_level_folder ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/units_level)
+file(GLOB units_level_sources CONFIGURE_DEPENDS ${units_level_folder}/*.txt)
+set(units_level_outputs ${HALBERD_DEMO_DATA}/levels/Units/Units.env ${HALBERD_DEMO_DATA}/levels/Units/Units.OCT
+                        ${HALBERD_DEMO_DATA}/levels/Units/Units.FAS ${HALBERD_DEMO_DATA}/levels/Units/Units.dat
+                        ${HALBERD_DEMO_DATA}/levels/Units/Units.loa)
+add_custom_command(OUTPUT ${units_level_outputs}
+                   COMMAND make_level ${units_level_folder}/units.txt ${HALBERD_DEMO_DATA}/levels/Units ${HALBERD_DEMO_DATA}
+                   DEPENDS make_level ${units_level_sources} ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/objects.txt
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/soldier_aliases.txt ${soldier_anims_outputs}
+                           ${CMAKE_CURRENT_SOURCE_DIR}/demo_data/level_common.txt
+                   COMMENT "Making the units level in ${HALBERD_DEMO_DATA}/levels/Units")
+halberd_demo_data(units_level ${units_level_outputs})
 
 # The front end's level (demo_data/frontend/frontend.txt): the backdrop the
 # front-end plug-in loads, with its catalog "FrontEnd.dat", into

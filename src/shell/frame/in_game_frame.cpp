@@ -49,6 +49,7 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "units/base/hlo_scheduler.h"
 
 int RenderingOn = 1;
 float ReflectionAngle = 0.0f;
@@ -81,6 +82,13 @@ void ScreenChangeStep() {
   g_lastScreen = ScreenId;
 }
 
+// The radius of the scheduler's count of enemies near the player's soldier,
+// and the music-intensity kinds that count raises (one enemy or more; more
+// than three).
+constexpr float kEnemiesNearRadius = 7000.0f;
+constexpr int kEnemyNearIntensity = 8;
+constexpr int kEnemiesCloseIntensity = 9;
+
 // 12. The world, only while the game clock runs.
 void WorldSteps() {
   const float frameTime = g_GameClock->GetFrameTime();
@@ -105,6 +113,7 @@ void WorldSteps() {
   if (g_SphereEvents != nullptr) g_SphereEvents->Update();
   if (g_Trails != nullptr) g_Trails->Update();
   if (g_Explosions != nullptr) g_Explosions->Update();
+  if (g_HLOScheduler != nullptr) g_HLOScheduler->Update();
   if (g_EffectPool != nullptr) g_EffectPool->RunCallbacks();
   ShrubberyUpdateSway(frameTime);
   if (g_Environment != nullptr) g_Environment->UpdateAnimated();
@@ -244,7 +253,15 @@ bool InGameFrameUpdate() {
   } else if (menu == SCREEN_RESULT_LEVEL_CHANGE) {
     LevelChangeRequested();
   }
-  // 19. Sound: each local viewport's camera is a listener.
+  // 19. Sound: the enemies near the player's soldier raise the music's
+  // intensity; each local viewport's camera is a listener.
+  if (g_HLOScheduler != nullptr) {
+    g_HLOScheduler->nearRadius = kEnemiesNearRadius;
+    if (g_SoundManager != nullptr && g_HLOScheduler->enemiesNearPlayer >= 1) {
+      g_SoundManager->MusicIntensity().AddEvent(kEnemyNearIntensity);
+      if (g_HLOScheduler->enemiesNearPlayer > 3) g_SoundManager->MusicIntensity().AddEvent(kEnemiesCloseIntensity);
+    }
+  }
   if (g_SoundManager != nullptr) {
     if (g_MainCamera != nullptr) {
       g_SoundManager->SetListenerCount(1);

@@ -78,6 +78,8 @@
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
+#include "shell/mission/mission.h"
+#include "units/base/units_level.h"
 
 std::uint32_t FirstLoad = 1;
 std::uint32_t SplashActive = 0;
@@ -334,8 +336,9 @@ int levelInitialise(const char* levelName) {
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->BucketCount = 16;
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
-  // 12. The mission.
+  // 12. The mission (the units' level words reset before its objects are made).
   ResetLoadingProgress();
+  UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
   const int bound = plugin ? LoadMissionPlugin(levelName) : ReadLoadList(g_LoadListContext, levelName);
   Step(std::string("12 ") + (plugin ? "plug-in " : "load list ") + (bound ? "bound" : "failed"));
@@ -343,7 +346,10 @@ int levelInitialise(const char* levelName) {
   // 13. The logo of menu levels; the mission record.
   const bool menuLevel = MissionQueryMode() != 0;
   MakeLoadingLogo(menuLevel);
-  if (!MissionPluginBound()) Later("mission record state word 20");
+  if (!MissionPluginBound() && g_Mission != nullptr) {
+    g_Mission->MissionId = kMissionIdWithoutPlugin;
+    Step("13 mission record state word 20");
+  }
   Later("mission record start");
   LevelName[0] = '\0';
   // 14. The terminals and text lists take the main font.
@@ -355,7 +361,12 @@ int levelInitialise(const char* levelName) {
   for (CTerminal* t : {g_MainTerminal, g_SecondTerminal})
     if (t != nullptr) t->TerminalClear();
   // 15-16. The scheduler, the per-kind callbacks, the switch handler.
-  Later("update scheduler");
+  // The enemy-AI cheat word comes with the cheats: on until then.
+  if (!UnitsLevelMakeScheduler(1)) {
+    ErrorBox("Out of memory: the update scheduler could not be made");
+    return 0;
+  }
+  Step("15 update scheduler");
   if (!MissionPluginBound()) NoMission = 1;
   // 17. The octree.
   const char* environment = LevelEnvironmentName();
@@ -381,7 +392,8 @@ int levelInitialise(const char* levelName) {
         for (CHLO* o = g_HLOManager->FirstActive(side, kind); o != nullptr; o = o->Next) active.push_back(o);
     for (CHLO* o : active) g_HLOManager->ActivateObject(o);
   }
-  Later("stats level steps");
+  UnitsLevelStatsSteps();
+  Step("18 stats level steps");
   MPLevelStart();
   Step("18 routes, lights and objects");
   // 19. Render effects.
@@ -426,6 +438,7 @@ int levelInitialise(const char* levelName) {
   g_Difficulty.SetEnabled(true);
   // 27. The game record's counts, the clocks' words.
   Later("game record level counts");
+  UnitsLevelSwitchAIOn();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   // 28. The per-level pools.
   if (!CreateLevelPools()) {
@@ -478,6 +491,7 @@ void LevelShutdown() {
   g_LockTable.Clear();
   FreePlayerCameras();
   g_LocalPlayers.RemoveAll();
+  UnitsLevelShutdown();
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();

@@ -76,6 +76,8 @@
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
 #include "world/timing/timed_callback_list.h"
+#include "shell/mission/mission.h"
+#include "units/factory/hlo_factory.h"
 
 CSpriteRender* g_FontSprites = nullptr;
 CFont* g_MainFont = nullptr;
@@ -363,9 +365,10 @@ int GameInitialise() {
     return 0;
   }
   TraceStep("25 menu screens and multiplayer screens");
-  Later("object factory callbacks");
+  SetupHLOCallbacks();
+  TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
-  Later("mission record");
+  if (!Make(g_Mission, "mission record")) return 0;
   g_MovieCamera->SetFieldOfView(0, kCameraFieldOfView);
   // 27. The cheat words.
   RegisterStartupCheatWords(g_CheatRegistry);
@@ -418,6 +421,7 @@ void GameShutdown() {
   }
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   Free(g_HLOManager, "object manager");
+  Free(g_Mission, "mission record");
   ConnectSoundToEffects(nullptr);
   if (g_SoundManager != nullptr) g_SoundManager->Free();
   Free(g_SoundManager, "sound manager");

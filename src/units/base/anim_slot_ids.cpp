@@ -2,6 +2,20 @@
 
 #include <cstring>
 
+namespace {
+AnimSet* g_slots[ANIM_SLOT_COUNT] = {};
+}  // namespace
+
+AnimSet* GetAnimSlot(int slot) { return slot >= 0 && slot < ANIM_SLOT_COUNT ? g_slots[slot] : nullptr; }
+
+void SetAnimSlot(int slot, AnimSet* set) {
+  if (slot >= 0 && slot < ANIM_SLOT_COUNT) g_slots[slot] = set;
+}
+
+void ClearAnimSlots() {
+  for (AnimSet*& s : g_slots) s = nullptr;
+}
+
 const char* const kAnimSlotNames[ANIM_SLOT_COUNT] = {
     "STANDING_PATROL_STANCE_WITH_PISTOL",
     "STANDING_STANCE_WITH_PISTOL",

@@ -372,7 +372,7 @@ int CAnimObject::AdvanceChannel(int channel, float dt) {
       ch.Active = 0;
       return 0;
     }
-    const float delta = dt * ch.Set->FrameRate;
+    const float delta = dt * ch.Set->FrameRate * ch.Rate;
     ch.FrameDelta = delta;
     ch.CurrentFrame += delta;
   }

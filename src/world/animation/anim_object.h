@@ -54,6 +54,7 @@ struct AnimChannel {
   std::int32_t NextEvent = -1;  // index of the next event of the set to fire, -1 none
   float PreviousEventTime = 0.0f;
   std::int32_t Ended = 0;     // a looping animation passed its last key
+  float Rate = 1.0f;          // times the set's own frame rate (its owner slows it)
 };
 
 // Connector record flags.

@@ -2,11 +2,13 @@
 // command line): the mission's plug-in is bound from beside the program, its
 // level loads from the mission's catalog and the frames run.  The only
 // message boxes on the way are the ones of data other parts of the game
-// still owe (the soldiers' animation files and the four level templates);
-// none names a file of the mission's own.
+// still owe (the soldiers' animation files, the four level templates and
+// the models of stats rows that no tool makes yet); none names a file of
+// the mission's own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,21 @@ bool OwedByOthers(const std::string& text) {
   bool levelTemplate = false;
   for (const char* name : {"WoodCrateFragment", "BipedStandDynBox", "BipedKneelDynBox", "BipedProneDynBox"})
     levelTemplate = levelTemplate || text.find(name) != std::string::npos;
-  return animation || levelTemplate;
+  // The models that stats rows name which no tool makes yet (the objects of
+  // those rows come with later work): the soldiers' asset binding looks each
+  // up when an object of its row is made.  A model the tools do make must be
+  // in the mission's catalog.
+  std::string model;
+  const std::string missing = "Unable to find model ", evo = "EVO file for \"";
+  if (text.rfind(missing, 0) == 0) {
+    model = text.substr(missing.size());
+  } else if (const std::size_t at = text.find(evo); at != std::string::npos) {
+    model = text.substr(at + evo.size());
+    model = model.substr(0, model.find(".pi2"));
+  }
+  const std::filesystem::path made = std::filesystem::path(HALBERD_GAME_DATA_DIR).parent_path() / (model + ".evo");
+  const bool rowModel = !model.empty() && !std::filesystem::exists(made);
+  return animation || levelTemplate || rowModel;
 }
 
 TEST_F(Mission1Run, TheMissionsLevelLoadsAndRunsWithItsPlugin) {

@@ -62,18 +62,18 @@ std::vector<TableCase> Cases() {
        [](const StatsFolder& f) {
          return Append(f, "Vehicle.txt", Row("Vehicle.txt", "Ghost", {{"base", "BaseJeep"}}));
        },
-       false, {"loadVehicleStats: vehicle Ghost has no model\nVehicle.txt, line 3"}, nullptr},
+       false, {"loadVehicleStats: vehicle Ghost has no model\nVehicle.txt, line 6"}, nullptr},
       {"vehicle of an unknown base", "Vehicle.txt",
        [](const StatsFolder& f) {
          return Append(f, "Vehicle.txt", Row("Vehicle.txt", "Tank", {{"model", "Tank01"}, {"base", "BaseTank"}}));
        },
-       false, {"loadVehicleStats: Invalid base stat BaseTank for Vehicle Tank\nVehicle.txt, line 3"}, nullptr},
+       false, {"loadVehicleStats: Invalid base stat BaseTank for Vehicle Tank\nVehicle.txt, line 6"}, nullptr},
       {"30 weapon slots become 25", "Vehicle.txt",
        [](const StatsFolder& f) {
          return Append(f, "Vehicle.txt", Row("Vehicle.txt", "Tank", {{"model", "Tank01"}, {"base", "BaseJeep"},
                                                                      {"weaponSlots", "30"}}));
        },
-       true, {"loadVehicleStats: weapon slot count 30 of vehicle Tank is more than 25; 25 are used\nVehicle.txt, line 3"},
+       true, {"loadVehicleStats: weapon slot count 30 of vehicle Tank is more than 25; 25 are used\nVehicle.txt, line 6"},
        [] { EXPECT_EQ(static_cast<const VehicleStats*>(FindStats("Tank", STATS_MACHINE))->WeaponSlotCount, 25); }},
       {"soldier of an unknown base", "Units.txt",
        [](const StatsFolder& f) {
@@ -182,13 +182,13 @@ std::vector<TableCase> Cases() {
        [](const StatsFolder& f) {
          return Append(f, "Structs.txt", Row("Structs.txt", "Hut", {{"model", "Hut01"}, {"objectStats", "HutDamage"}}));
        },
-       false, {"Invalid Object Stat HutDamage for Structure Hut\nStructs.txt, line 2"}, nullptr},
+       false, {"Invalid Object Stat HutDamage for Structure Hut\nStructs.txt, line 3"}, nullptr},
       {"invalid feature type", "Feats.txt",
        [](const StatsFolder& f) {
          return Append(f, "Feats.txt", Row("Feats.txt", "Bush", {{"model", "Bush01"}, {"objectStats", "CrateDamage"},
                                                                  {"featureType", "SHRUB"}}));
        },
-       false, {"Invalid Feature type for record Bush\nFeats.txt, line 3"}, nullptr},
+       false, {"Invalid Feature type for record Bush\nFeats.txt, line 5"}, nullptr},
       {"target without a model", "Targets.txt", [](const StatsFolder&) { return Row("Targets.txt", "Board"); },
        false, {"Target Stats: Board has no model\nTargets.txt, line 1"}, nullptr},
       {"three multiplayer characters", "MPSkins.txt",

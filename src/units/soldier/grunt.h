@@ -1,0 +1,340 @@
+// The soldier: the world object of kind 1 that the object factory makes from
+// a soldier kind's stats record (and, for a squad member, a character
+// record).  Two state machines run its body: the movement state (the whole
+// body: standing, walking, kneeling, lying, climbing, riding, dying) and the
+// upper-body state (the arms: lowered, aiming, throwing, reloading, optics,
+// radio), both changed only through the rule tables; its stance chooses the
+// posture, and its animations come from the animation slots through the
+// soldier's state tables.  Main thread only.
+//
+// Positions are world units (centimetres), y up; rotations are degrees;
+// times are game-clock milliseconds.
+#pragma once
+
+#include <cstdint>
+
+#include "units/base/unit.h"
+#include "units/soldier/soldier_state_tables.h"
+#include "world/animation/anim_object.h"
+
+struct AnimSet;
+class CHLOVehicle;
+class CTexture;
+struct CharSkinStats;
+struct HumanStats;
+struct WeaponStats;
+
+// A joint-control record: a matrix the soldier puts on one joint.
+using GruntJointControl = JointOverride;
+
+// The soldier's program-wide words (speech and alarm bookkeeping, the shared
+// mumble clock, the soldier counter); a level start resets them.
+struct GruntGlobals {
+  std::uint32_t SoldierCounter = 0;
+  std::uint32_t NextMumbleTime = 0;
+  std::uint32_t Switches[2] = {1, 1};
+  std::uint32_t Times[10] = {};
+};
+extern GruntGlobals g_GruntGlobals;
+// Resets the times and counters of the soldiers' shared words (level start).
+void ResetGruntGlobals();
+
+// The head-room check of the stance setters: whether a move of (0, 150, 0)
+// from the soldier's position is blocked, with the controller mode given.
+// The default asks the soldier's movement controller; tests put a probe of
+// their own in its place (null restores the default).
+using HeadRoomProbe = bool (*)(class CHLOGrunt* soldier, int mode);
+void SetHeadRoomProbe(HeadRoomProbe probe);
+
+// The damage feedback a soldier with a controlling player gets: the
+// player's view flashes in the colour for the duration and the controller
+// rumbles.  The screen effects and the controllers take it through a sink
+// (tests record it); without one it is reported not built yet.
+struct DamageFeedback {
+  int Player = 0;            // the local player's index
+  int FlashMs = 0;           // never below 0
+  std::uint8_t Red = 255, Green = 0, Blue = 0;
+  int RumbleEffect = 16;
+  float RumbleStrength = 1.0f;
+};
+using DamageFeedbackSink = void (*)(const DamageFeedback& feedback);
+void SetDamageFeedbackSink(DamageFeedbackSink sink);
+// 500 ms less 750 ms per fraction of the maximum health taken (the fraction
+// at most 1), never below 0: a hit of two thirds or more does not flash.
+int DamageFlashDuration(float amount, float maxHealth);
+
+class CHLOGrunt : public CUnit {
+ public:
+  // Builds the soldier (the construction steps, see the source) from its
+  // spawn record, its soldier kind (null allowed) and an optional character
+  // record (null for an ordinary soldier; squad members get theirs later).
+  CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void* character = nullptr);
+  ~CHLOGrunt() override;
+
+  // --- Slots ------------------------------------------------------------------------------
+  // The per-frame step: the unit base step and the two state steps (the rest
+  // of the soldier's frame comes with its think and move step).
+  void Update() override;
+  bool IsFriendly() override;
+  bool IsEnemy() override;
+  int AcceptsSphereEvent(const void* event) override;
+  float GetSphereEventScale() override { return sphereEventScale; }
+  void SetWaypoint(std::int32_t index) override;
+  void ResetToSpawn() override;
+  bool IsCivilian() override;
+  bool CanFight() override;
+  int Can(int capability) override;
+  void GetFacing(CVector3* out) override;
+  int GetJointPoint(int joint, CVector3* out) override;
+  int IsOnLadder() override;
+  int GetStateCode() override { return squadWord; }
+  void ResumeState() override;
+  int HasWeaponInHand() override;
+  int RequestState(int event) override;
+  CInventoryItem* GetCurrentItem() override;
+  void SetFlag100(int on) override;
+  int HasFlag100() override { return (unitFlags & UNITF_FLAG_100) != 0; }
+  float GetTurnRate() override;
+  CUnit* GetLeader() override { return leader; }
+  CInventoryItem* GetMountedWeapon() override;
+  float GetHealthFraction() override;
+  void UpdateMoveSpeed(float dt) override;
+  bool IsRiding() const override { return vehicle != nullptr; }
+
+  // The scheduler's steps (the soldier's scheduled think comes with its
+  // frame; the stance think runs here already).
+  void EveryFrameStep() override;
+  void PreThink() override;
+
+  // --- Movement and upper-body state steps ----------------------------------------
+  // The upper-body table's cell (event, upperBodyState): -1 refuses (0, and
+  // nothing changes); refused as well while the movement state takes the
+  // whole body.  Otherwise the state is entered and 1 answered.
+  int RequestUpperBodyState(int event);
+  // The per-frame movement step: every event 0..106 with a trigger, in rising
+  // order, against the current state, entering each state whose trigger
+  // holds (so that transitions chain); then the idle variation and the
+  // state's animation.  May move `position` (the ladder's top).
+  void StepMovementState(CVector3* position, CVector3* rotation);
+  // The per-frame upper-body step over events 0..25.
+  void StepUpperBodyState();
+  // Asks one random idle variation when one is due.
+  void TryIdleVariation();
+  bool IsIdleVariationDue();
+  bool IsVehicleChatterDue();
+  bool IsAimingMovementState() const;
+  bool WantsToAim();
+  bool IsUsingBinoculars();
+  bool IsUsingLaserDesignator();
+  bool IsUsingNightVision();
+  bool IsUsingDetonator();
+  bool IsUsingRadio();
+  bool IsPlayerInputBlocked(int ignoreFourthPopup);
+  bool IsMenuBlockingInput(int ignoreFourthPopup);
+  bool IsVehicleGunner() const;
+  bool CanLeaveVehicle() const;
+  bool IsHoldingFire();
+
+  // --- Animation lookup and state entry ------------------------------------------------
+  // Kind 0: a movement animation by index (MoveAnim), through the alertness
+  // and wound rules, the animation-set table and the knife's slots; kind 1
+  // the animation of a slot; kind 2 a weapon animation of the item in hand
+  // (0 aim .. 5 prone reload); kind 3 the override animation; others null.
+  AnimSet* GetAnimation(int index, int kind);
+  // The slot a movement animation index gives (the same rules as kind 0).
+  int GetAnimationSlot(int index);
+  bool StateAllowsWeapon() const;
+  std::int32_t GetStateAnimationSlot() const;
+  void SetMovementState(int state);
+  // Plays the state's animation with its end mode; with `restart` 0 the
+  // playing animation is kept when it is already the state's, and calm
+  // friendly soldiers vary their idles.
+  void PlayMovementAnim(int state, int restart);
+  void SetUpperBodyState(int state);
+  void PlayUpperBodyAnim();
+  // Sets the lower-body channel's rate to the animation's own times the
+  // factor (1.0 or more: its own rate; 0 or less: nothing).
+  void SetAnimSpeedScale(float factor);
+  void ResetAnimSpeed();
+  std::int32_t GetMovementClass() const;
+  // The animation set of what the soldier holds (0 with nothing in hand).
+  void SetHandAnimationSet();
+
+  // --- Stance ------------------------------------------------------------------------
+  int SetStance(int stance, int probe);
+  int ApplyStance(int stance, int probe);
+  int RequestStance(int stance, int probe);
+  // Whether the head room above the soldier is blocked (the shared check).
+  bool HeadRoomBlocked(int mode);
+
+  // --- Speech and small questions -------------------------------------------------------
+  // Speaks `sample` (or `alternative` while holding fire or forced).
+  void Speak(int sample, int alternative, int playerOnly, int aliveOnly, int positional, int forceAlternative);
+  // A two-line exchange with a second soldier, streamed as one.
+  void SayExchange(int line, int alternativeLine, CHLOGrunt* second, int secondLine, int secondAlternativeLine);
+  // 255, 63 or 0: the blink of a speaking soldier's entry.
+  int GetTalkBlinkAlpha() const;
+  // The calm enemy's idle mumble (run from the senses step).
+  void Mumble();
+  // Squared distance to the nearest soldier of the local side, or a large value.
+  float NearestLocalSoldierDistanceSquared() const;
+
+  // --- Construction helpers and small operations -----------------------------------
+  // Clears the transient state (used by construction and the reset to spawn).
+  void ResetTransientState();
+  void SetBodyScale(float height, float width, int remember);
+  void RestoreBodyScale() { SetBodyScale(bodyHeightScale, bodyWidthScale, 0); }
+  void SetCharacterSkin(const CharSkinStats* skin);
+  // The flash and rumble of a hit, for a soldier a local player controls.
+  void PlayDamageFeedback(float amount, CHLO* source);
+  void KillQuietly();
+  bool IsDeadAndExpired() const;
+  bool IsRecentlyDead() const;
+  bool IsJustKilled() const;
+  void ScheduleDeathFollowUp();
+  void ClearDamageRecord();
+  // The soldier's animated object, or null without a visual.
+  CAnimObject* GetAnimObject() const;
+  const HumanStats* GetHumanStats() const;
+  // Whether the full-body channel has finished (stopped) or reached its end.
+  bool FullBodyAnimFinished() const;
+
+  // The kill credit of a soldier of the local side (experience, counters, speech).
+  void CreditKill(CUnit* victim) override;
+
+  // --- Fields ----------------------------------------------------------------------------
+  std::uint32_t networkDamageBlockUntil = 0;
+  std::uint32_t networkWords[2] = {};
+  std::int32_t initialStance = STANCE_WALK;
+  CVector3 referencePosition{};
+  std::uint32_t callTime = 0;
+  CHLO* faceItem = nullptr;
+  float pendingDamage = 0.0f;
+  CHLO* pendingDamageSource = nullptr;
+  std::int32_t movementState = MS_STAND_IDLE;
+  std::uint32_t movementAnimStart = 0;
+  CHLOVehicle* vehicle = nullptr;
+  std::uint32_t interactionStart = 0;
+  CHLO* interactionPartner = nullptr;
+  std::int32_t upperBodyState = 0;
+  float moveSpeedFactor = 1.0f;
+  std::uint32_t movementEventSeen = 0;
+  CHLOGrunt* leader = nullptr;
+  float statsSkillA = 0.0f;
+  float statsSkillB = 0.5f;
+  CInventoryItem* itemInHand = nullptr;
+  CInventoryItem* previousItem = nullptr;
+  CInventoryItem** inventory = nullptr;  // 25 slots
+  const void* sphereEvent = nullptr;
+  std::uint32_t sphereEventTime = 0;
+  CVector3 cuePosition{};
+  float sweepStep = 9.0f;
+  GruntJointControl jointControls[kJointOverrideCount];
+  std::uint32_t handItemState = 0;
+  std::uint32_t serialNumber = 0;
+  std::int32_t targetJoint = JOINT_R_HAND;
+  std::int32_t searchJoint = JOINT_R_HAND;
+  CVector3 recoil{};
+  std::uint32_t deathTime = 0;
+  std::uint32_t reloadTime = 0;
+  std::uint32_t lastAimTime = 0;
+  std::int32_t experienceLevel = 0;
+  std::int32_t characterIndex = 0;
+  char characterTag[11] = {};
+  std::int32_t experiencePoints = 0;
+  std::int32_t experienceValue = 0;
+  std::uint32_t medals[2] = {};
+  std::uint32_t killCounts[2] = {};
+  std::int32_t ladderIndex = -1;
+  std::uint32_t nextLeaderCheck = 0;
+  float leaderFacing = 0.0f;
+  float lookAroundOffset = 0.0f;
+  std::uint32_t nextLookAroundTime = 0;
+  std::uint32_t movementAnimMode = 2;
+  std::uint16_t interfaceImageId = 0xFFFF;
+  const CharSkinStats* characterSkin = nullptr;
+  float bodyTilt[2] = {};
+  float reactionValue = 0.0f;
+  std::uint32_t reactionDelay = 0;
+  std::uint32_t nextLookTime = 0;
+  std::uint32_t lookMode = 1;
+  struct {
+    float Heading = 0.0f;
+    std::uint32_t Hold = 0;
+  } lookPattern[4];
+  std::uint32_t lookIndex = 0;
+  float breathRest = 100.0f;
+  float breathLoad = 0.0f;
+  std::int32_t voiceIndex = -1;
+  void* footprintTrail = nullptr;
+  CHLO* lastDamageSource = nullptr;
+  std::int32_t spineConnector = -1;
+  std::uint32_t squadId = 0;
+  std::uint32_t deathFollowUpTime = 0;
+  std::uint32_t fireEnabled = 1;
+  float damageReserve = 0.0f;
+  float damageScale = 1.0f;
+  float leaderDistance = 1000.0f;
+  std::uint32_t lookFlag = 1;
+  float bodyHeightScale = 1.0f;
+  float bodyWidthScale = 1.0f;
+  std::uint32_t stanceChangeTime = 0;
+  std::uint32_t flagOne = 1;
+  std::uint32_t lastHitTime = 0;
+  std::uint32_t damageRecord[10] = {};
+  std::uint32_t animHold = 0;
+  std::uint32_t soldierFlags = 0;
+  float lookAtLimit = 3.4028235e38f;
+  std::uint32_t medicalUnits = 0;
+
+  // Words of the state steps, the stance and speech.
+  std::uint32_t nextIdleTime = 0;       // the next idle variation (the movement step's)
+  std::uint32_t nextCalmVariationTime = 0;
+  std::uint32_t calmSince = 0;          // the soldier has had no target since
+  AnimSet* calmVariation = nullptr;     // the calm idle variation playing, or null
+  std::int32_t playedState = -1;        // the state whose animation channel 0 plays
+  std::int32_t playedGroup = 0;
+  std::int32_t animSet = 0;             // SoldierAnimSet
+  // What the hand's animation set found in hand: a COMBAT KNIFE (its walks
+  // replace the pistol set's), and the weapon record of a weapon.
+  bool knifeInHand = false;
+  const WeaponStats* handWeapon = nullptr;
+  AnimSet* overrideAnimation = nullptr;
+  std::int32_t lowerBodyRequest = 0;
+  std::uint32_t restartMark = 0;
+  std::uint32_t stanceChanged = 0;
+  std::uint32_t stanceDelay = 0;
+  std::int32_t combatStance = STANCE_KNEEL;
+  std::uint32_t visibleJoints = 0;     // target joints 1-19 seen by the target-joint scan
+  CHLO* useTarget = nullptr;
+  std::uint32_t inputBits = 0;
+  std::uint32_t lastRadioCallTime = 0;
+  std::uint32_t talkingTime = 0;
+  float sphereEventScale = 1.0f;
+  std::int32_t squadWord = 0;
+  std::uint8_t statsNumber = 0;         // the level record's signed small number
+  float hearingScale = 1.0f;
+  std::uint32_t removalWords[3] = {};
+
+ private:
+  // The trigger of movement event `event` in the step; also runs what the
+  // event does just before its state is entered.  `stop` is set when the
+  // walk ends for this frame.
+  bool MovementTrigger(int event, int nextState, bool c4Armed, CVector3* position, bool* stop);
+  bool UpperBodyTrigger(int event);
+  bool C4Armed();
+  // Controls of the player: forward and sideways, zero without one.
+  float ForwardControl() const;
+  float SidewaysControl() const;
+};
+
+// The AI's stance choice, once per scheduled think (see the source for the
+// friendly and the enemy rules).
+void GruntStanceThink(CHLOGrunt* soldier);
+
+// A weapon record's animation (0 aim .. 5 prone reload); a missing one is
+// reported once per record and animation: in a box outside network games,
+// on the debug output in one (a network game is never held up by a box).
+AnimSet* GetWeaponAnimation(const WeaponStats* weapon, int which);
+// Forgets which missing animations were reported (a level start).
+void ResetWeaponAnimationReports();
