@@ -132,6 +132,8 @@ void MenuFrameTest::StartSuite(int width, int height) {
 
   g_Locale = new CLocale;
   ASSERT_EQ(g_Locale->Load("strings/GenStrs.loc"), 1);
+  // The front end's titles and labels, layered over it as the program does.
+  ASSERT_EQ(g_Locale->LoadLayer("strings/TitleStrs.loc"), 1);
 
   ASSERT_TRUE(InitInput(nullptr, s_Window));
   SetInputActive(true);
@@ -223,6 +225,11 @@ void MenuFrameTest::EndFrame() {
   pixels_ = D3D8TestReadPixels(g_Device, 0, 0, s_Width, s_Height);
   ASSERT_EQ(pixels_.size(), static_cast<std::size_t>(s_Width) * s_Height);
   AdvanceKeyStates();
+}
+
+void MenuFrameTest::ReadBack() {
+  pixels_ = D3D8TestReadPixels(g_Device, 0, 0, s_Width, s_Height);
+  ASSERT_EQ(pixels_.size(), static_cast<std::size_t>(s_Width) * s_Height);
 }
 
 std::uint32_t MenuFrameTest::At(int x, int y) const {

@@ -66,6 +66,10 @@ class MenuFrameTest : public ::testing::Test {
     EndFrame();
   }
 
+  // Reads the picture back without a frame of the fixture's own (for code
+  // that draws and presents by itself).
+  void ReadBack();
+
   // --- The picture of the last frame --------------------------------------------
   std::uint32_t At(int x, int y) const;  // ARGB, 0 outside
   // Whether two colours differ by at most tolerance in each of red, green, blue.

@@ -128,6 +128,16 @@ int Startup(const std::filesystem::path& in, const std::filesystem::path& out) {
   for (const char* picture : {"DefLoad.bmp", "DefLoad_US.bmp", "PCPromo.bmp", "SplashMarlow.bmp",
                               "SplashBrindle.bmp", "PCSplashLegal.bmp"})
     if (Picture(640, 480, (out / picture).string()) != 0) return 1;
+  // The exit splash's three pictures, each a colour of its own.
+  const struct {
+    const char* name;
+    std::uint32_t rgb;
+  } exitPictures[] = {{"splash3.bmp", 0xB03020}, {"splash1.bmp", 0x20A040}, {"splash4.bmp", 0x2040C0}};
+  for (const auto& p : exitPictures)
+    if (!WriteFlatPicture((out / p.name).string(), 640, 480, p.rgb)) {
+      std::fprintf(stderr, "make_sprites: cannot write %s\n", (out / p.name).string().c_str());
+      return 1;
+    }
   return 0;
 }
 

@@ -342,3 +342,36 @@ bool WritePicture(const std::string& path, int width, int height) {
   }
   return WriteBytes(path, w.Data());
 }
+
+bool WriteFlatPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
+  if (width <= 0 || height <= 0) return false;
+  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
+  ByteWriter w;
+  w.U8('B');
+  w.U8('M');
+  w.U32(54 + stride * static_cast<std::uint32_t>(height));
+  w.U32(0);
+  w.U32(54);
+  w.U32(40);
+  w.I32(width);
+  w.I32(height);
+  w.U16(1);
+  w.U16(24);
+  w.U32(0);
+  w.U32(stride * static_cast<std::uint32_t>(height));
+  w.U32(2835);
+  w.U32(2835);
+  w.U32(0);
+  w.U32(0);
+  for (int row = height - 1; row >= 0; --row) {
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t c = rgb;
+      if (x < 4 || x >= width - 4 || row < 4 || row >= height - 4) c = 0xE6E6E6;
+      w.U8(static_cast<std::uint8_t>(c & 0xFF));
+      w.U8(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+      w.U8(static_cast<std::uint8_t>((c >> 16) & 0xFF));
+    }
+    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad) w.U8(0);
+  }
+  return WriteBytes(path, w.Data());
+}

@@ -69,3 +69,6 @@ bool ReadParticleSheet(const std::string& text, std::vector<SheetCell>* cells, s
 // Writes a 24-bit BMP of width x height: a sky gradient over a ground band with
 // a sun and a frame, for the demo's full-screen picture.
 bool WritePicture(const std::string& path, int width, int height);
+// Writes a 24-bit BMP of one flat colour (0xRRGGBB) inside a light frame, so
+// that the pictures shown in turn can be told apart on the screen.
+bool WriteFlatPicture(const std::string& path, int width, int height, std::uint32_t rgb);

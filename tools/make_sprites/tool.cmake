@@ -27,7 +27,7 @@ set(startup_outputs)
 foreach(sheet IN LISTS startup_sheets)
   list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${sheet}.img ${HALBERD_DEMO_DATA}/startup/${sheet}.tga)
 endforeach()
-foreach(picture DefLoad DefLoad_US PCPromo SplashMarlow SplashBrindle PCSplashLegal)
+foreach(picture DefLoad DefLoad_US PCPromo SplashMarlow SplashBrindle PCSplashLegal splash3 splash1 splash4)
   list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${picture}.bmp)
 endforeach()
 add_custom_command(OUTPUT ${startup_outputs}

@@ -4,6 +4,7 @@
 
 #include "control/input/input.h"
 #include "foundation/system/not_built_yet.h"
+#include "menus/screens/exit_splash.h"
 #include "menus/screens/screen_manager.h"
 
 namespace {
@@ -13,7 +14,6 @@ constexpr int kEnterKey = 28;
 constexpr const char* kFrontEndLevel = "FrontEnd.dll";
 
 int g_menuVisible = 0;
-bool g_slideShow = false;
 
 }  // namespace
 
@@ -35,17 +35,6 @@ void SetMenuLayerVisible(int visible) { g_menuVisible = visible != 0; }
 int IsMenuLayerVisible() { return g_menuVisible; }
 
 int RunSplashStep() {
-  NotBuiltYet("splash screen");
-  return 1;
+  UpdateSplash();
+  return 0;
 }
-
-int StartSlideShow(const char* const* pictures, int count, SlideDrawer draw) {
-  g_slideShow = true;
-  int drawn = 0;
-  for (int i = 0; i < count && draw != nullptr; ++i) drawn += draw(pictures[i]) ? 1 : 0;
-  return drawn;
-}
-
-void EndSlideShow() { g_slideShow = false; }
-
-bool SlideShowRunning() { return g_slideShow; }

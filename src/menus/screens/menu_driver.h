@@ -1,10 +1,7 @@
-// The stand-ins of the menu layer the frame still needs: the key driver the
-// screen manager runs for a screen whose class is not built yet, the menu
-// layer's visible word, the splash step and the slide show of pictures.
-// Main thread only.
-//
-// The driver answers the keys the front end and a level need to be left
-// (Escape, Enter); the slide show shows each picture once.
+// What the frame calls of the menu layer besides the screen manager: the key
+// driver the screen manager runs for a screen whose class is not built yet
+// (Escape and Enter only), the menu layer's visible word and the splash
+// step.  Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -38,13 +35,6 @@ int RunMenuDriver(const MenuLevelRequest& request);
 void SetMenuLayerVisible(int visible);
 int IsMenuLayerVisible();
 
-// The splash step of FRAME_SPLASH: answers 1 once the splash is over.
+// The splash step of FRAME_SPLASH (the exit splash, which closes the
+// program when it is over).  Answers 0.
 int RunSplashStep();
-
-// The slide show of pictures shown while a level loads: each picture of the
-// list is drawn once, full screen, when the show starts; ending it does
-// nothing more.  Answers the number of pictures drawn.
-using SlideDrawer = bool (*)(const char* picture);
-int StartSlideShow(const char* const* pictures, int count, SlideDrawer draw);
-void EndSlideShow();
-bool SlideShowRunning();

@@ -21,7 +21,7 @@ inline constexpr std::uint32_t kTextMouseSpeedX = 0x7ACAC9CC;
 inline constexpr std::uint32_t kTextMouseSpeedY = 0x305A9108;
 inline constexpr std::uint32_t kTextInvertMouse = 0x5E20DCAB;
 inline constexpr std::uint32_t kTextSquaredMouse = 0xEA791AAD;
-// The two texts of every off/on choice.
+// The two texts of every off/on choice (the same strings as no and yes).
 inline constexpr std::uint32_t kTextOff = 0x0001F3F3;
 inline constexpr std::uint32_t kTextOn = 0x017E33D4;
 // The cheat screen's rows.

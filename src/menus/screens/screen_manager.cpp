@@ -16,6 +16,17 @@
 #include "menus/screens/mouse_menu.h"
 #include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
+#include "menus/screens/difficulty_menu.h"
+#include "menus/screens/failed_menu.h"
+#include "menus/screens/front_end_menu.h"
+#include "menus/screens/load_failed_menu.h"
+#include "menus/screens/mission_record_link.h"
+#include "menus/screens/pause_menu.h"
+#include "menus/screens/single_player_menu.h"
+#include "menus/screens/success_menu.h"
+#include "menus/screens/training_menu.h"
+#include "menus/screens/uniform_menu.h"
+#include "menus/screens/yes_no_menu.h"
 #include "menus/screens/screen_manager_state.h"
 #include "menus/widgets/screen_menu.h"
 #include "net/mp_layer.h"
@@ -43,7 +54,7 @@ constexpr std::uint32_t kEventBriefingEnded = 59;
 constexpr int kSessionQuit = 11;
 
 template <class T>
-CMenuScreen* MakeScreen() {
+CMenuScreen* Make() {
   return new T;
 }
 
@@ -56,19 +67,19 @@ struct ScreenClass {
   CMenuScreen* (*make)();
 };
 const ScreenClass kScreenClasses[] = {
-    {"CFrontEndMenu", {1}, 1, nullptr},      {"CSinglePlayerMenu", {2}, 1, nullptr},
-    {"COptionsMenu", {4}, 1, MakeScreen<COptionsMenu>},       {"CDifficultyMenu", {5}, 1, nullptr},
-    {"CUniformMenu", {6}, 1, nullptr},       {"CCheatMenu", {7}, 1, MakeScreen<CCheatMenu>},
-    {"CControllerMenu", {31}, 1, MakeScreen<CControllerMenu>},   {"CKeyBindMenu", {33}, 1, nullptr},
-    {"CMouseMenu", {32}, 1, MakeScreen<CMouseMenu>},        {"CMissionListMenu", {8}, 1, nullptr},
+    {"CFrontEndMenu", {1}, 1, Make<CFrontEndMenu>},      {"CSinglePlayerMenu", {2}, 1, Make<CSinglePlayerMenu>},
+    {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
+    {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
+    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, nullptr},
     {"CLoadGameMenu", {9}, 1, nullptr},      {"CSaveGameMenu", {10}, 1, nullptr},
-    {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, nullptr},
-    {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, nullptr},
-    {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, nullptr},
-    {"CSuccessMenu", {18, 19}, 2, nullptr},  {"CTrainingMenu", {62}, 1, nullptr},
+    {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
+    {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
+    {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
+    {"CSuccessMenu", {18, 19}, 2, Make<CSuccessMenu>},  {"CTrainingMenu", {62}, 1, Make<CTrainingMenu>},
     {"CObjectiveMenu", {13}, 1, nullptr},    {"CBriefingMenu", {20}, 1, nullptr},
 };
-const ScreenClass kLoadFailedClass = {"CLoadFailedMenu", {60}, 1, nullptr};
+const ScreenClass kLoadFailedClass = {"CLoadFailedMenu", {60}, 1, Make<CLoadFailedMenu>};
 
 // Whether an id will have a screen object once its class is built (so that
 // the stand-in driver answers for it meanwhile).
@@ -120,13 +131,7 @@ bool PseudoZoomsIn(int entered, int previous) {
   }
 }
 
-// The mission record's reset and the level it names next (the record is not
-// built yet: its issue completes them).
-void ResetMissionRecord() { NotBuiltYet("mission record reset"); }
-const char* MissionRecordNextLevel() {
-  NotBuiltYet("mission record's next-level name");
-  return nullptr;
-}
+void ResetMissionRecord() { MissionRecordReset(); }
 
 // Pseudo 28: the level the game record names starts.
 int StartRecordedLevel() {
@@ -306,7 +311,7 @@ int UpdateCurrentScreen() {
     case 37: case 47: case 50: case 52: case 53: case 54: case 55: case 58:
       NotBuiltYet("multiplayer menu handlers");
       return SCREEN_RESULT_STAY;
-    case 59: NotBuiltYet("award ceremony step"); return SCREEN_RESULT_STAY;
+    case 59: return UpdateAwardCeremony();
     case 61: {
       if (MissionPluginBound()) RaiseMissionEvent(kEventBriefingEnded, nullptr, 0);
       SetScreen(SCREEN_IN_GAME);

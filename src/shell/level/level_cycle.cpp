@@ -27,6 +27,7 @@
 #include "menus/screen_2d.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
 #include "platform/win32/dialog.h"
@@ -39,7 +40,7 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
-#include "shell/demo_sound.h"
+#include "shell/effects/game_effects.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -49,6 +50,7 @@
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/level_pool_sizes.h"
+#include "shell/mission/mission.h"
 #include "shell/level_pools.h"
 #include "shell/program/command_line.h"
 #include "shell/program/cursor_control.h"
@@ -66,6 +68,7 @@
 #include "world/effects/effects_world.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
+#include "world/timing/timed_callback_list.h"
 #include "world/environment/env_file.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -91,6 +94,7 @@ std::uint32_t NoMission = 0;
 namespace {
 
 constexpr int kMaxLevelFiles = 260;
+constexpr int kSuccessScreen = 18;
 constexpr float kNightVisionInner = 10.0f;
 constexpr float kNightVisionOuter = 90.0f;
 constexpr float kNightVisionAttenuation[3] = {1.0f, 0.0f, 4.0f};
@@ -147,12 +151,6 @@ void BlackFrames() {
     g_Render->EndScene();
     g_Render->Present();
   }
-}
-
-// A splash picture of the slide show, drawn once full screen on both buffers.
-bool DrawSlide(const char* picture) {
-  ShowPictureOnce(picture);
-  return true;
 }
 
 // "Default.spl" into the Global Heap, read by the surfaces, then "Default.sdl".
@@ -278,6 +276,8 @@ int saveLoadUpdate() {
     return 1;
   }
   Step("level failed");
+  // A show started by the failed load stops where it is.
+  g_SlideShow.Abandon();
   QuitGame();
   return 0;
 }
@@ -315,28 +315,33 @@ int levelInitialise(const char* levelName) {
     return 0;
   }
   for (const char* name : kLevelTemplates) EnvFileLoadObjectByKind(g_Environment, -1, name);
+  LoadGibletModels();
   Step("6 decals, surfaces and templates");
   // 7. The catalog in read mode again.
   const DWORD start = GetTickCount();
   ReopenCatalog(1);
   // 8. The splash slide show.
   if (SplashActive) {
-    const int shown = StartSlideShow(kSplashPictures, 3, DrawSlide);
-    Step("8 splash pictures " + std::to_string(shown));
+    g_SlideShow.LoadPictures(kSplashPictures, 3);
+    g_SlideShow.Start();
+    Step("8 splash pictures " + std::to_string(g_SlideShow.Count()));
   }
   // 9-10. Sounds, clocks, pools of the objects.
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
+  LoadEffectBanks();
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
   g_RealClock->SetRunning(1);
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->BucketCount = 16;
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
-  // 12. The mission (the units' level words reset before its objects are made).
+  // 12. The mission.  The record's per-mission part is reset for the new
+  // level (not behind the success screen, whose level keeps the result);
+  // the units' level words are reset before its objects are made.
+  if (g_Mission != nullptr && ScreenId != kSuccessScreen) g_Mission->Reset();
   ResetLoadingProgress();
   UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
@@ -346,11 +351,11 @@ int levelInitialise(const char* levelName) {
   // 13. The logo of menu levels; the mission record.
   const bool menuLevel = MissionQueryMode() != 0;
   MakeLoadingLogo(menuLevel);
-  if (!MissionPluginBound() && g_Mission != nullptr) {
-    g_Mission->MissionId = kMissionIdWithoutPlugin;
-    Step("13 mission record state word 20");
+  if (g_Mission != nullptr) {
+    if (!MissionPluginBound()) g_Mission->MissionId = kNoPluginMissionId;
+    g_Mission->Start(n.level.c_str());
+    Step("13 mission " + std::to_string(g_Mission->MissionId) + " started");
   }
-  Later("mission record start");
   LevelName[0] = '\0';
   // 14. The terminals and text lists take the main font.
   Later("corpse list");
@@ -423,7 +428,7 @@ int levelInitialise(const char* levelName) {
     if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   }
   if (SplashActive) {
-    EndSlideShow();
+    g_SlideShow.Finish();
     FirstLoad = 0;
   }
   // 24-25. The environment finished, the key table, the overlays.
@@ -481,6 +486,9 @@ void LevelShutdown() {
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
   FreeScriptState();
+  // Entries a level posted never run in the next one, and a plug-in's
+  // entries hold addresses in the library freed below.
+  if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Reset();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);
@@ -495,6 +503,7 @@ void LevelShutdown() {
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
+  ForgetEffectLevelState();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();

@@ -9,6 +9,7 @@
 #include "foundation/text/hash.h"
 #include "foundation/text/locale_table.h"
 #include "menus/draw_quad_2d.h"
+#include "menus/screens/slide_show.h"
 #include "net/mp_layer.h"
 #include "platform/win32/clocks.h"
 #include "render/2d/font.h"
@@ -128,6 +129,11 @@ void ResetLoadingProgress() { g_progressStarted = false; }
 
 void LoadingProgress(const char*, int step, int total) {
   if (g_Render == nullptr) return;
+  // While the start-up slide show plays it has the screen.
+  if (g_SlideShow.Running()) {
+    g_SlideShow.Step();
+    return;
+  }
   if (!g_progressStarted) {
     g_progressStarted = true;
     ShowLoadingScreen(nullptr);

@@ -12,6 +12,7 @@
 #include "menus/drawing/menu_backdrop.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/widgets/screen_menu.h"
 #include "platform/win32/library.h"
 #include "render/2d/sprite_render.h"
 #include "platform/win32/window.h"
@@ -120,27 +121,41 @@ TEST_F(Frame, EscapeInALevelReturnsToTheFrontEndThroughALevelChange) {
   EXPECT_EQ(CountStep("22 render"), 1);
 }
 
-TEST_F(Frame, EscapeOnTheFrontEndClosesTheProgramWithoutDrawingTheFrame) {
+// The menus' own checks read the local players' actions (their tests drive
+// them by keys); here the screens' answers are forced, and the frame acts on
+// what the real screens do with them.
+int Accepted(std::uint32_t) { return 1; }
+
+TEST_F(Frame, AcceptOnTheFrontScreenOpensTheSinglePlayerScreen) {
   SetScreen(1);
   ResetScreenTransitions();  // as a level load leaves it: no zoom running
-  Press(1);
+  ScreenFromId(1)->Menu->AcceptCheck = Accepted;
   RunFrame();
-  EXPECT_EQ(CountStep("22 render"), 0);
-  MSG msg;
-  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
-  EXPECT_EQ(msg.message, WM_CLOSE);
+  EXPECT_EQ(ScreenId, 2);
+  EXPECT_EQ(FrameMode, FRAME_IN_GAME);
+  EXPECT_EQ(CountStep("22 render"), 1);
 }
 
-TEST_F(Frame, EnterOnTheFrontEndAsksForALevelChange) {
+TEST_F(Frame, TheQuitConfirmationsYesStartsTheExitSplashAndItsNoGoesBack) {
   SetScreen(1);
-  ResetScreenTransitions();  // as a level load leaves it: no zoom running
-  Press(28);
+  ResetScreenTransitions();
+  SetScreen(24);
+  ResetScreenTransitions();
+  // The entry waited for the front screen's zoom, which was cut short.
+  ScreenFromId(24)->OnEnter();
+  // "No" is preselected: accepting goes back to the front screen.
+  CScreenMenu* dialog = ScreenFromId(24)->Menu;
+  dialog->AcceptCheck = Accepted;
   RunFrame();
-  EXPECT_EQ(FrameMode, FRAME_LEVEL_CHANGE);
-  // With no name the level chooser is asked; cancelled, the level goes on.
-  RunFrame();
+  EXPECT_EQ(ScreenId, 1);
   EXPECT_EQ(FrameMode, FRAME_IN_GAME);
-  EXPECT_TRUE(LevelRunning());
+  SetScreen(24);
+  ResetScreenTransitions();
+  ScreenFromId(24)->OnEnter();
+  dialog->AcceptCheck = Accepted;
+  dialog->SelectIndex(0);
+  RunFrame();
+  EXPECT_EQ(FrameMode, FRAME_SPLASH);
 }
 
 TEST_F(Frame, AltF4InPlayGoesToScreen24) {
