@@ -41,6 +41,7 @@
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
 #include "shell/effects/game_effects.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -417,6 +418,8 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
+  // Each local player takes its camera and the first free member of the squad.
+  for (int i = 0; i < g_LocalPlayers.Count(); ++i) g_LocalPlayers.Get(i)->AttachToFirstSquadMember();
   ResetScreenTransitions();
   if (menuLevel)
     PopulateFrontEndScreens();
@@ -504,6 +507,7 @@ void LevelShutdown() {
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
   ForgetEffectLevelState();
+  EndOfLevelReset();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "control/players/soldier_camera_reader.h"
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
@@ -38,6 +39,7 @@
 #include "scene/transparent/queue_effects_hooks.h"
 #include "shell/cheats/cheat_registry.h"
 #include "shell/devkeys/developer_key_actions.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/global_heap.h"
 #include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
@@ -336,7 +338,7 @@ int GameInitialise() {
       !Make(g_TracerBatteries, "trail list"))
     return 0;
   Later("world-text renderers");
-  Later("end-of-level object");
+  if (!Make(g_EndOfLevel, "end-of-level object")) return 0;
   // The engine's hooks into the effects, lights and transparent queue.
   InstallEffectsEngineHooks();
   InstallLightEffectsHooks(g_Lights);
@@ -396,6 +398,7 @@ int GameInitialise() {
   }
   TraceStep("25 menu screens and multiplayer screens");
   SetupHLOCallbacks();
+  InstallSoldierCameraReader();
   TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
@@ -460,6 +463,8 @@ void GameShutdown() {
   Free(g_SecondTerminal, "second terminal");
   FreeTimedCallbacksStorage();
   Free(g_TimedCallbacks, "timed callback list");
+  EndOfLevelReset();
+  Free(g_EndOfLevel, "end-of-level object");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);
