@@ -12,6 +12,10 @@
 #include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/menu_screen.h"
+#include "menus/screens/cheat_menu.h"
+#include "menus/screens/controller_menu.h"
+#include "menus/screens/mouse_menu.h"
+#include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
 #include "menus/screens/difficulty_menu.h"
 #include "menus/screens/failed_menu.h"
@@ -66,10 +70,10 @@ struct ScreenClass {
 };
 const ScreenClass kScreenClasses[] = {
     {"CFrontEndMenu", {1}, 1, Make<CFrontEndMenu>},      {"CSinglePlayerMenu", {2}, 1, Make<CSinglePlayerMenu>},
-    {"COptionsMenu", {4}, 1, nullptr},       {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
-    {"CUniformMenu", {6}, 1, Make<CUniformMenu>},       {"CCheatMenu", {7}, 1, nullptr},
-    {"CControllerMenu", {31}, 1, nullptr},   {"CKeyBindMenu", {33}, 1, nullptr},
-    {"CMouseMenu", {32}, 1, nullptr},        {"CMissionListMenu", {8}, 1, nullptr},
+    {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
+    {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
+    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, nullptr},
     {"CLoadGameMenu", {9}, 1, nullptr},      {"CSaveGameMenu", {10}, 1, nullptr},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
