@@ -4,7 +4,6 @@
 // the slot's failure value.
 //   make_recording_table <slot list> <source out>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,24 +13,9 @@
 namespace {
 
 using make_script_table::Parameter;
+using make_script_table::ReadTextFile;
 using make_script_table::Slot;
-
-bool ReadText(const char* path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  *text = s.str();
-  return true;
-}
-
-bool WriteText(const char* path, const std::string& text) {
-  std::string old;
-  if (ReadText(path, &old) && old == text) return true;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  return static_cast<bool>(out);
-}
+using make_script_table::WriteTextFileIfChanged;
 
 std::string Function(const Slot& s) {
   std::ostringstream o;
@@ -158,7 +142,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string list, error;
-  if (!ReadText(argv[1], &list)) {
+  if (!ReadTextFile(argv[1], &list)) {
     std::fprintf(stderr, "make_recording_table: cannot read %s\n", argv[1]);
     return 1;
   }
@@ -167,7 +151,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_recording_table: %s\n", error.c_str());
     return 1;
   }
-  if (!WriteText(argv[2], Source(slots))) {
+  if (!WriteTextFileIfChanged(argv[2], Source(slots))) {
     std::fprintf(stderr, "make_recording_table: cannot write %s\n", argv[2]);
     return 1;
   }
