@@ -3,6 +3,7 @@
 // function per slot that records its call and answers what the test set, or
 // the slot's failure value.
 //   make_recording_table <slot list> <source out>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -85,6 +86,10 @@ std::string ReplayArgument(const Parameter& p, std::size_t i) {
 }
 
 std::string Replay(const std::vector<Slot>& slots) {
+  // One scratch vector per parameter place of the longest slot, so that a
+  // vector parameter at any place of any slot has its own.
+  std::size_t places = 1;
+  for (const Slot& s : slots) places = std::max(places, s.parsed.size());
   std::ostringstream o;
   o << "const char* ReplayText(const ScriptCall& c, std::size_t n) {\n"
        "  return n < c.args.size() && c.args[n].pointer != nullptr ? c.args[n].text.c_str() : nullptr;\n}\n\n"
@@ -94,12 +99,12 @@ std::string Replay(const std::vector<Slot>& slots) {
        "}  // namespace\n\n"
        "void ReplayScriptCall(const ScriptCall& c) {\n"
        "  alignas(16) static unsigned char scratch[64];\n"
-       "  ScriptVec3 vectors[8];\n  (void)vectors;\n"
+       "  ScriptVec3 vectors["
+    << places << "];\n  (void)vectors;\n"
        "  switch (c.slot) {\n";
   for (const Slot& s : slots) {
     o << "    case " << s.number << ":\n      Slot" << s.number << "(";
     bool first = true;
-    std::string format;
     for (std::size_t i = 0; i < s.parsed.size(); ++i) {
       const Parameter& p = s.parsed[i];
       if (p.type == "...") continue;
