@@ -446,21 +446,17 @@ void CMultiplayer::SendPlayerTable() {
   SendMessage(m, 0, 1, 0, 1);
 }
 
-void CMultiplayer::SendReady(int slot) {
-  if (!running_) return;
-  CGameMessage m(GSK_READY);
-  m.fromClient = IsHost() ? 0 : 1;
-  m.slot = static_cast<std::uint32_t>(slot < 0 ? localSlot_ : slot);
-  if (slot < 0) players_[localSlot_ & 7].spawned = 1;
-  SendMessage(m, 0, 1, 0, 1);
-}
+void CMultiplayer::SendReady(int slot) { SendReadiness(GSK_READY, slot); }
 
-void CMultiplayer::SendNotReady(int slot) {
+void CMultiplayer::SendNotReady(int slot) { SendReadiness(GSK_NOT_READY, slot); }
+
+void CMultiplayer::SendReadiness(std::uint32_t kind, int slot) {
   if (!running_) return;
-  CGameMessage m(GSK_NOT_READY);
+  CGameMessage m(kind);
   m.fromClient = IsHost() ? 0 : 1;
   m.slot = static_cast<std::uint32_t>(slot < 0 ? localSlot_ : slot);
-  if (slot < 0) players_[localSlot_ & 7].spawned = 0;
+  // The local player's own news also marks it spawned or not.
+  if (slot < 0) players_[localSlot_ & 7].spawned = kind == GSK_READY ? 1 : 0;
   SendMessage(m, 0, 1, 0, 1);
 }
 
