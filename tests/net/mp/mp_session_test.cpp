@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/system/not_built_yet.h"
 #include "foundation/system/registry_key.h"
 #include "mp_fixture.h"
 #include "net/session/net_callback_table.h"
@@ -53,6 +54,28 @@ TEST(MPSession, HostAndClientGoThroughTheLobbyIntoTheRound) {
   for (int i = 0; i < 300; ++i) ASSERT_EQ(t.host.random_.Draw(), client->random_.Draw()) << i;
   // The host spawned its soldier with mission event 53.
   EXPECT_TRUE(Contains(std::vector<int>(RecordOf(&t.host).events.begin(), RecordOf(&t.host).events.end()), 53));
+}
+
+// The round's soldier work the units still owe says so where the round
+// reaches it: the host's soldier states after each frame and binding the
+// local soldier to the camera while the round plays.
+TEST(MPSession, TheRoundsSoldierHooksSayNotBuiltYetUntilTheUnitsInstallTheirs) {
+  MPTestSession t;
+  ASSERT_TRUE(t.StartHost());
+  CMultiplayer* client = t.NewClient();
+  ASSERT_EQ(t.Join(client), 0);
+  ASSERT_TRUE(t.ReachRound());
+  const MPGameHooks recording = MPHooks();
+  MPResetHooks();
+  const MPGameHooks defaults = MPHooks();
+  MPHooks() = recording;
+  MPHooks().sendSoldierStates = defaults.sendSoldierStates;
+  MPHooks().bindLocalSoldier = defaults.bindLocalSoldier;
+  ClearNotBuiltYet();
+  t.Frame();
+  EXPECT_TRUE(WasReportedNotBuiltYet("multiplayer: the host's soldier states (units)"));
+  EXPECT_TRUE(WasReportedNotBuiltYet("multiplayer: binding the local soldier to camera and HUD (units)"));
+  ClearNotBuiltYet();
 }
 
 TEST(MPSession, AKillByNoOneCountsADeathAndNoScore) {
