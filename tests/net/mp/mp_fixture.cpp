@@ -190,10 +190,12 @@ int MPTestSession::Join(CMultiplayer* client) {
 }
 
 void MPTestSession::Frame(std::uint32_t ms) {
+  const bool roundWasStarted = host.roundStartSent_;
   host.Update();
   for (auto& c : clients) c->Update();
   host.PostFrame();
   for (auto& c : clients) c->PostFrame();
+  if (host.roundStartSent_ && !roundWasStarted) roundStartedAt = ClockNow();
   AdvanceClock(ms);
 }
 
