@@ -118,6 +118,7 @@ class CPlayerCamera {
   int GetViewIndex() const { return view_; }
   void SetCameraIndex(int camera) { camera_ = camera; }
   int GetCamera() const { return camera_; }
+  CMovieCamera* GetManager() const { return manager_; }
   void SetAnchorJoint(int joint) { anchorJoint_ = joint; }
   void SetFollowPreset(int flag) { followPreset_ = flag; }
   void SetOptionWord(int word) { option_ = word; }

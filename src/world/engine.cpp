@@ -17,6 +17,7 @@
 #include "render/textures/material_list.h"
 #include "render/textures/surfaces.h"
 #include "render/textures/texture_manager.h"
+#include "scene/mesh/vertex_buffer.h"
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
@@ -333,6 +334,8 @@ void EngineShutdown() {
   Destroy(g_MainCamera, "camera");
   Destroy(g_VertexShaders, "vertex shaders");
   Destroy(g_PixelShaders, "pixel shaders");
+  // Meshes made later (tests, tools) must not reach the freed device.
+  CVertexBuffer::ForgetEngine();
   if (g_Render != nullptr) {
     CRender* render = g_Render;
     render->Release();

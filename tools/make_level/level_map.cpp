@@ -157,7 +157,9 @@ bool GatherLevelShapes(const std::string& folder, const std::string& name, std::
 }
 
 bool WriteLevelMap(const LevelMapPicture& picture, const std::string& spritePath, std::string* error) {
-  SheetCell cell{0, picture.width, picture.height, 0, 0, picture.pixels};
+  // The objective map draws its picture about the cell's hot spot: the centre.
+  SheetCell cell{0, picture.width, picture.height, static_cast<std::int16_t>(-(picture.width / 2)),
+                 static_cast<std::int16_t>(-(picture.height / 2)), picture.pixels};
   SpriteSheet sheet;
   if (picture.width <= 0 || picture.height <= 0 || !sheet.Add(cell)) {
     *error = "the map picture does not fit a sprite page";

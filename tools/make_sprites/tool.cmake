@@ -22,7 +22,7 @@ add_custom_command(OUTPUT ${demo_outputs}
 halberd_demo_data(demo_sprites ${demo_outputs})
 
 # The sprite sets the game loads at start-up, each a sprite file and its page.
-set(startup_sheets VHBFont GWInt 8060 6448 Effects NewLogo Backdrop)
+set(startup_sheets VHBFont GWInt 8060 6448 Effects NewLogo Backdrop USMedals UKMedals)
 set(startup_outputs)
 foreach(sheet IN LISTS startup_sheets)
   list(APPEND startup_outputs ${HALBERD_DEMO_DATA}/startup/${sheet}.img ${HALBERD_DEMO_DATA}/startup/${sheet}.tga)

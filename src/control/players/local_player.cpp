@@ -281,22 +281,8 @@ void CLocalPlayer::SampleInput() {
   LATER("network screen keys of the local player");
 }
 
-void CLocalPlayer::ProcessControl() {
-  if (!Soldier || !IsWorldRunning()) return;
-  // A soldier is attached only through the units' soldiers, which the control
-  // of a soldier waits for.
-  LATER("local player control of a soldier");
-}
-
-void CLocalPlayer::SetControlMode(int mode) {
-  if (!IsControllable()) return;
-  LATER("control mode change of a soldier");
-  ControlMode = mode;
-}
-
 void CLocalPlayer::SetHitMarker(const CVector3& source) {
   hitMarkerExpiry = GameNow() + 1000;
   hitMarkerSource = source;
 }
 
-bool CLocalPlayer::IsControllable() const { return Soldier != nullptr; }

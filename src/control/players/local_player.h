@@ -87,8 +87,32 @@ class CLocalPlayer {
   void SetControlMode(int mode);
   // The hit marker: shown for 1000 ms of game time from now, pointing at `source`.
   void SetHitMarker(const CVector3& source);
-  // A soldier is attached and a player may control it.
+  // A soldier is attached and a player may control it (capability 5).
   bool IsControllable() const;
+
+  // --- The soldier this player steers -----------------------------------------------
+  // Attaches the player to `soldier` (null: to none): the old soldier's link
+  // and steering are cleared, the camera chases the new one.
+  void AttachToGrunt(CHLOGrunt* soldier);
+  // Level start: the controllable living soldier of the local side with the
+  // lowest squad position 0..3 that no player has yet (none when there is none).
+  void AttachToFirstSquadMember();
+  // Whether the local side has a soldier this player could control.
+  bool HasControllableUnit() const;
+  // Switches to squad member n (1..4); 1 on success.  The mission may refuse
+  // (event 43 answered 0).
+  int SwitchToSquadMember(int n);
+  // Switches to the next (or previous) eligible squad member; 1 on success.
+  int SwitchToAdjacent(bool backwards, bool allowDying);
+  // Another living member of the squad, or null.
+  CHLOGrunt* FindOtherLivingSquadMember() const;
+  // The death watch of the controlled soldier (each frame while controlled).
+  void CheckDeath();
+  // The stance key and the speed step of the soldier.
+  void StanceKey();
+  void StanceSpeedStepCommand();
+  // NEXT_GRUNT, PREV_GRUNT and GRUNT_1..4: switches by key.
+  void SwitchKeys();
 
   // A client's input step: builds this frame's input message and sends it
   // to the host when any field changed since the last one sent.  Only in a

@@ -48,6 +48,11 @@ void CLocalPlayerTable::RemoveAll() {
       p.InventoryPopup = p.GiveTakePopup = p.VehiclePopup = p.OrderPopup = 0;
     }
   }
+  // The soldiers and cameras go with the level: no record keeps them.
+  for (CLocalPlayer& p : records_) {
+    p.Soldier = nullptr;
+    p.camera = nullptr;
+  }
   ResetActionStates();
   count_ = 0;
   assignedPads_ = -1;

@@ -1,23 +1,29 @@
 #include "menus/drawing/screen_forwarding.h"
 
-#include "foundation/system/not_built_yet.h"
 #include "menus/screens/menu_screen.h"
+#include "menus/screens/objective_view_screen.h"
 #include "menus/screens/screen_manager.h"
 
 namespace {
 
-// The objective view screens come with their issue; until then the current
-// one (13 or 20) has no object and the answer is 0.
-int AskObjectiveView() {
-  if (ScreenId != 20 && ScreenId != 13) return 0;
-  if (ScreenFromId(ScreenId) != nullptr) NotBuiltYet("objective view queries");
-  return 0;
+// The objective view of the current screen (the briefing or the objectives
+// screen), or null.
+CObjectiveViewScreen* CurrentObjectiveView() {
+  if (ScreenId != 20 && ScreenId != 13) return nullptr;
+  return dynamic_cast<CObjectiveViewScreen*>(ScreenFromId(ScreenId));
 }
 
 }  // namespace
 
-int ObjectiveViewQueryA() { return AskObjectiveView(); }
-int ObjectiveViewQueryB() { return AskObjectiveView(); }
+int ObjectiveViewQueryA() {
+  CObjectiveViewScreen* view = CurrentObjectiveView();
+  return view != nullptr && view->PreviousTextPage() ? 1 : 0;
+}
+
+int ObjectiveViewQueryB() {
+  CObjectiveViewScreen* view = CurrentObjectiveView();
+  return view != nullptr && view->NextTextPage() ? 1 : 0;
+}
 
 bool IsMouseOverObjectiveSelection() {
   const CMenuScreen* screen = ScreenFromId(13);

@@ -3,7 +3,7 @@
 #include "control/bindings/input_action.h"
 #include "control/input/input.h"
 #include "control/players/local_player_table.h"
-#include "foundation/system/not_built_yet.h"
+#include "menus/screens/objective_view_screen.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/screen_manager_state.h"
 #include "net/mp_layer.h"
@@ -92,6 +92,6 @@ int InventoryDownPressed(std::uint32_t player) {
 int ObjectiveDetailActive() { return g_objectiveDetail != 0 ? 1 : 0; }
 void SetObjectiveDetail(int on) { g_objectiveDetail = on; }
 
-void ClearObjectiveTextPage() { NotBuiltYet("objective map view's text page"); }
+void ClearObjectiveTextPage() { ObjectiveTextPage = 0; }
 
 int SubtitlesEnabled() { return 1; }

@@ -9,8 +9,13 @@
 #include "foundation/system/not_built_yet.h"
 #include "foundation/time/timer.h"
 #include "menus/drawing/menu_backdrop.h"
+#include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/menu_screen.h"
+#include "menus/screens/cheat_menu.h"
+#include "menus/screens/controller_menu.h"
+#include "menus/screens/mouse_menu.h"
+#include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
 #include "menus/screens/difficulty_menu.h"
 #include "menus/screens/failed_menu.h"
@@ -20,6 +25,7 @@
 #include "menus/screens/mission_list_menu.h"
 #include "menus/screens/save_game_menu.h"
 #include "menus/screens/mission_record_link.h"
+#include "menus/screens/objective_menu.h"
 #include "menus/screens/pause_menu.h"
 #include "menus/screens/single_player_menu.h"
 #include "menus/screens/success_menu.h"
@@ -67,16 +73,16 @@ struct ScreenClass {
 };
 const ScreenClass kScreenClasses[] = {
     {"CFrontEndMenu", {1}, 1, Make<CFrontEndMenu>},      {"CSinglePlayerMenu", {2}, 1, Make<CSinglePlayerMenu>},
-    {"COptionsMenu", {4}, 1, nullptr},       {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
-    {"CUniformMenu", {6}, 1, Make<CUniformMenu>},       {"CCheatMenu", {7}, 1, nullptr},
-    {"CControllerMenu", {31}, 1, nullptr},   {"CKeyBindMenu", {33}, 1, nullptr},
-    {"CMouseMenu", {32}, 1, nullptr},        {"CMissionListMenu", {8}, 1, Make<CMissionListMenu>},
+    {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
+    {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
+    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, Make<CMissionListMenu>},
     {"CLoadGameMenu", {9}, 1, Make<CLoadGameMenu>},      {"CSaveGameMenu", {10}, 1, Make<CSaveGameMenu>},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
     {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
     {"CSuccessMenu", {18, 19}, 2, Make<CSuccessMenu>},  {"CTrainingMenu", {62}, 1, Make<CTrainingMenu>},
-    {"CObjectiveMenu", {13}, 1, nullptr},    {"CBriefingMenu", {20}, 1, nullptr},
+    {"CObjectiveMenu", {13}, 1, MakeObjectiveMenu}, {"CBriefingMenu", {20}, 1, MakeBriefingMenu},
 };
 const ScreenClass kLoadFailedClass = {"CLoadFailedMenu", {60}, 1, Make<CLoadFailedMenu>};
 

@@ -1,7 +1,7 @@
 #include "menus/screens/screen_script_functions.h"
 
-#include "foundation/system/not_built_yet.h"
 #include "menus/drawing/menu_backdrop.h"
+#include "menus/screens/objective_view_screen.h"
 #include "render/2d/sprite_render.h"
 #include "render/textures/texture.h"
 #include "render/textures/texture_manager.h"
@@ -13,8 +13,9 @@ void SpriteSheetLoad(const char* file) {
   g_ScriptSprites->RecomputeUVs();
 }
 
-void ObjectiveMenuSetObjective(int /*cell*/) { NotBuiltYet("objective screen's map picture"); }
+void ObjectiveMenuSetObjective(int cell) { CObjectiveViewScreen::SetMapPicture(cell); }
 
-void ObjectiveMenuSetMapBox(const CVector3* /*cornerA*/, const CVector3* /*cornerB*/) {
-  NotBuiltYet("objective screen's map world box");
+void ObjectiveMenuSetMapBox(const CVector3* cornerA, const CVector3* cornerB) {
+  if (cornerA == nullptr || cornerB == nullptr) return;
+  CObjectiveViewScreen::SetMapWorldBox(*cornerA, *cornerB);
 }

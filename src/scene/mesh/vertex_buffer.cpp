@@ -53,6 +53,8 @@ bool SkipSubChunk(ByteReader& in, std::uint32_t recordSize) {
 
 CVertexBuffer::CVertexBuffer() = default;
 
+void CVertexBuffer::ForgetEngine() { g_MeshEngine = {}; }
+
 CVertexBuffer::CVertexBuffer(CRender* render, CTextureManager* textures, CMaterialList* materials,
                              CLinearBuffer* queueAllocator, DepthSortQueue* queue) {
   g_MeshEngine = {render, textures, materials, queueAllocator, queue};

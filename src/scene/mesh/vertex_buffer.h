@@ -69,6 +69,8 @@ class CVertexBuffer {
 
   // The modules the last constructor stored.
   static const MeshEngine& Engine();
+  // Forgets the stored modules (the engine shuts down and frees them).
+  static void ForgetEngine();
 
   // --- Loading --------------------------------------------------------------
 

@@ -26,6 +26,7 @@
 #include "shell/level/level_cycle.h"
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
+#include "shell/mission/mission.h"
 #include "shell/program/command_line.h"
 #include "shell/program/main_window.h"
 #include "shell/program/shell_state.h"
@@ -130,9 +131,11 @@ void LevelChangeRequested() {
     SetScreen(1);
     ReturnToFrontEnd = 0;
   } else if (ScreenId != kTopLevelMenuScreen) {
-    // The mission number comes with the mission record: none is valid yet.
-    const bool validMission = false;
-    SetScreen(validMission ? kFromMissionNumberScreen : kPlayScreen);
+    // A valid mission number (not all ones) of the campaign, or any in a
+    // session, starts on the briefing.
+    const std::int32_t id = CurrentMissionId();
+    const bool briefing = id != -1 && (MPIsSessionRunning() || id <= 14);
+    SetScreen(briefing ? kFromMissionNumberScreen : kPlayScreen);
   }
 }
 
@@ -198,7 +201,7 @@ bool InGameFrameUpdate() {
   Step("7 network update");
   // 8. The mission's per-frame update.
   const bool worldRuns = g_GameClock->IsRunning();
-  if (MissionPluginBound() && worldRuns) {
+  if (MissionPluginBound() && g_MissionEndFlag == 0 && worldRuns) {
     const bool call = !MPIsSessionRunning() || (!menuLevel && MPGetSessionState() == MPS_PLAYING);
     if (call) {
       MissionPerFrameUpdate();
@@ -235,12 +238,13 @@ bool InGameFrameUpdate() {
   if (IsKeyDown(kAltKey) && WasKeyPressed(kF4Key) && ScreenId == kPlayScreen) SetScreen(kAltF4Screen);
   Step("15 Alt+F4");
   // 16. Letter U ends the mission after five seconds of play.
-  if (IsCommandSwitchSet('u') == 1 && g_GameClock->GetGameTime() > kAutoEndAfterMs) {
+  if (IsCommandSwitchSet('u') == 1 && g_GameClock->GetGameTime() > kAutoEndAfterMs &&
+      CurrentMissionResult() == MISSION_RUNNING) {
     RaiseMissionEvent(kEventEndMission, nullptr, 0);
     Step("16 end mission raised");
   }
   // 17. The mission's end check.
-  NotBuiltYet("mission record end check");
+  if (g_Mission != nullptr) g_Mission->EndTest();
   Step("17 mission end check");
   // 18. The menu driver.
   const int menu = UpdateCurrentScreen();

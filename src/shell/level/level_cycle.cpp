@@ -25,6 +25,7 @@
 #include "foundation/text/locale_table.h"
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
+#include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/slide_show.h"
@@ -40,7 +41,8 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
-#include "shell/demo_sound.h"
+#include "shell/effects/game_effects.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
@@ -50,6 +52,7 @@
 #include "shell/level/loading_screens.h"
 #include "shell/level/mission_plugin.h"
 #include "shell/level_pool_sizes.h"
+#include "shell/mission/mission.h"
 #include "shell/level_pools.h"
 #include "shell/program/command_line.h"
 #include "shell/program/cursor_control.h"
@@ -67,6 +70,7 @@
 #include "world/effects/effects_world.h"
 #include "world/effects/particle_pool.h"
 #include "world/engine.h"
+#include "world/timing/timed_callback_list.h"
 #include "world/environment/env_file.h"
 #include "world/environment/environment.h"
 #include "world/objects/chlo.h"
@@ -92,6 +96,7 @@ std::uint32_t NoMission = 0;
 namespace {
 
 constexpr int kMaxLevelFiles = 260;
+constexpr int kSuccessScreen = 18;
 constexpr float kNightVisionInner = 10.0f;
 constexpr float kNightVisionOuter = 90.0f;
 constexpr float kNightVisionAttenuation[3] = {1.0f, 0.0f, 4.0f};
@@ -312,6 +317,7 @@ int levelInitialise(const char* levelName) {
     return 0;
   }
   for (const char* name : kLevelTemplates) EnvFileLoadObjectByKind(g_Environment, -1, name);
+  LoadGibletModels();
   Step("6 decals, surfaces and templates");
   // 7. The catalog in read mode again.
   const DWORD start = GetTickCount();
@@ -326,15 +332,18 @@ int levelInitialise(const char* levelName) {
   if (g_SoundManager != nullptr) {
     g_SoundManager->LoadCache(n.cache.c_str());
     g_SoundManager->LoadBank(n.music.c_str(), 1);
-    ConnectBlastSounds(g_SoundManager->LoadBank("Explosion.sbk", 1), g_SoundManager->LoadBank("Impact.sbk", 1));
   }
+  LoadEffectBanks();
   Step("9 sounds " + n.cache + " " + n.music);
   g_GameClock->SetRunning(1);
   g_RealClock->SetRunning(1);
   if (g_DepthSortQueue != nullptr) g_DepthSortQueue->BucketCount = 16;
   // 11. Training levels are played as the US side.
   if (PlayerNation != 1 && StartsWithNoCase(n.level, "training", 8)) SetPlayerNation(1);
-  // 12. The mission (the units' level words reset before its objects are made).
+  // 12. The mission.  The record's per-mission part is reset for the new
+  // level (not behind the success screen, whose level keeps the result);
+  // the units' level words are reset before its objects are made.
+  if (g_Mission != nullptr && ScreenId != kSuccessScreen) g_Mission->Reset();
   ResetLoadingProgress();
   UnitsLevelBeforeObjects();
   const bool plugin = EndsWithNoCase(n.level, "dll");
@@ -344,11 +353,13 @@ int levelInitialise(const char* levelName) {
   // 13. The logo of menu levels; the mission record.
   const bool menuLevel = MissionQueryMode() != 0;
   MakeLoadingLogo(menuLevel);
-  if (!MissionPluginBound() && g_Mission != nullptr) {
-    g_Mission->MissionId = kMissionIdWithoutPlugin;
-    Step("13 mission record state word 20");
+  if (g_Mission != nullptr) {
+    if (!MissionPluginBound()) g_Mission->MissionId = kNoPluginMissionId;
+    g_Mission->Start(n.level.c_str());
+    // The new mission's briefing has not been seen yet.
+    g_BriefingSeen = 0;
+    Step("13 mission " + std::to_string(g_Mission->MissionId) + " started");
   }
-  Later("mission record start");
   LevelName[0] = '\0';
   // 14. The terminals and text lists take the main font.
   Later("corpse list");
@@ -410,6 +421,8 @@ int levelInitialise(const char* levelName) {
   }
   // 21. The player cameras and the screens.
   MakePlayerCameras();
+  // Each local player takes its camera and the first free member of the squad.
+  for (int i = 0; i < g_LocalPlayers.Count(); ++i) g_LocalPlayers.Get(i)->AttachToFirstSquadMember();
   ResetScreenTransitions();
   if (menuLevel)
     PopulateFrontEndScreens();
@@ -479,6 +492,9 @@ void LevelShutdown() {
   if (g_SoundManager != nullptr) g_SoundManager->StopMusic();
   DebugTrace("nobody can stop the music\n");
   FreeScriptState();
+  // Entries a level posted never run in the next one, and a plug-in's
+  // entries hold addresses in the library freed below.
+  if (g_TimedCallbacks != nullptr) g_TimedCallbacks->Reset();
   FreeMissionPlugin();
   if (IsCatalogOpen()) CloseCatalog();
   ReopenCatalog(0);
@@ -493,6 +509,8 @@ void LevelShutdown() {
   if (g_HLOManager != nullptr) g_HLOManager->ClearAll();
   AnimSlotClearAll();
   if (g_SoundManager != nullptr) g_SoundManager->ReleaseLevel();
+  ForgetEffectLevelState();
+  EndOfLevelReset();
   FreeLevelPools();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   ClearLevelEnvironmentName();

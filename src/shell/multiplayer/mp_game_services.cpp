@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/bindings/input_action.h"
 #include "control/players/local_player.h"
 #include "control/players/local_player_table.h"
 #include "control/players/player_input_msg.h"
@@ -61,5 +62,9 @@ void InstallMultiplayerServices() {
   h.showChat = ShowLine;
   h.loadBank = LoadBank;
   h.sendLocalInput = SendLocalInput;
+  h.fireAction = [] {
+    CLocalPlayer* first = g_LocalPlayers.Count() > 0 ? g_LocalPlayers.Get(0) : nullptr;
+    return first != nullptr && first->IsActionPressed(FIRE);
+  };
   h.playerInput = ReceivePlayerInput;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "control/players/soldier_camera_reader.h"
 #include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/keymap/key_map.h"
@@ -38,7 +39,9 @@
 #include "scene/transparent/queue_effects_hooks.h"
 #include "shell/cheats/cheat_registry.h"
 #include "shell/devkeys/developer_key_actions.h"
+#include "shell/endlevel/end_of_level.h"
 #include "shell/global_heap.h"
+#include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
 #include "shell/program/game_objects.h"
 #include "shell/program/select_device.h"
@@ -181,6 +184,34 @@ const GlyphMaps& Maps() {
 
 bool ScreenIs640Wide() { return g_Render != nullptr && g_Render->GetModeWidth() == 640; }
 
+// The timed callback list's 200 entries, in a linear buffer of their own
+// that lives as long as the list; the list runs on the game and real clocks
+// and the effects post through it.
+CLinearBuffer* g_timedCallbackStorage = nullptr;
+
+bool GiveTimedCallbacksStorage() {
+  {
+    MEM_OWNER();
+    g_timedCallbackStorage = MEM_NEW(MEMCAT_GAME) CLinearBuffer(
+        static_cast<std::uint32_t>(sizeof(TimedCallbackEntry) * CTimedCallbackList::kDefaultCapacity + 64),
+        "timed callback entries");
+  }
+  if (g_timedCallbackStorage == nullptr || !g_TimedCallbacks->CreateEntries(g_timedCallbackStorage)) {
+    ErrorBox("Out of memory: the %s could not be made", "timed callback entries");
+    return false;
+  }
+  g_TimedCallbacks->SetClocks(g_GameClock, g_RealClock);
+  g_EffectsHooks.TimedCallbacks = g_TimedCallbacks;
+  return true;
+}
+
+void FreeTimedCallbacksStorage() {
+  if (g_EffectsHooks.TimedCallbacks == g_TimedCallbacks) g_EffectsHooks.TimedCallbacks = nullptr;
+  if (g_TimedCallbacks != nullptr) g_TimedCallbacks->ForgetEntries();
+  if (g_timedCallbackStorage != nullptr) MEM_DELETE g_timedCallbackStorage;
+  g_timedCallbackStorage = nullptr;
+}
+
 // Steps 12 and 17 of the effect modules, each its own object.
 bool MakeEffectObjects() {
   return Make(g_SphereEvents, "event spheres") && Make(g_Explosions, "explosions") && Make(g_Trails, "trails") &&
@@ -188,6 +219,7 @@ bool MakeEffectObjects() {
          Make(g_ParticlePool, "particle pool", g_ParticleTypes, kGameParticleBytes,
               static_cast<const CTimer*>(g_GameClock)) &&
          Make(g_TimedCallbacks, "timed callback list", CTimedCallbackList::kDefaultCapacity) &&
+         GiveTimedCallbacksStorage() &&
          Make(g_ImpactPieces, "impact pieces", 15, 8);
 }
 
@@ -306,7 +338,7 @@ int GameInitialise() {
       !Make(g_TracerBatteries, "trail list"))
     return 0;
   Later("world-text renderers");
-  Later("end-of-level object");
+  if (!Make(g_EndOfLevel, "end-of-level object")) return 0;
   // The engine's hooks into the effects, lights and transparent queue.
   InstallEffectsEngineHooks();
   InstallLightEffectsHooks(g_Lights);
@@ -366,6 +398,7 @@ int GameInitialise() {
   }
   TraceStep("25 menu screens and multiplayer screens");
   SetupHLOCallbacks();
+  InstallSoldierCameraReader();
   TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
@@ -428,7 +461,10 @@ void GameShutdown() {
   Free(g_LadderTable, "object table and repulsion controller");
   Free(g_MainTerminal, "main terminal");
   Free(g_SecondTerminal, "second terminal");
+  FreeTimedCallbacksStorage();
   Free(g_TimedCallbacks, "timed callback list");
+  EndOfLevelReset();
+  Free(g_EndOfLevel, "end-of-level object");
   Free(g_WorldText, "world text");
   if (g_made.effectHooks) {
     InstallQueueEffectsHooks(nullptr, nullptr, -1);

@@ -1,6 +1,7 @@
 #include "shell/script/script_state.h"
 
 #include "foundation/memory/memory_manager.h"
+#include "shell/script/script_data_files.h"
 
 ScriptState g_ScriptState;
 
@@ -24,6 +25,11 @@ void ResetScriptState(int width, int height) {
   for (std::int32_t& word : g_ScriptState.messageWords) word = 0;
   FreeRecords();
   g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
+  g_ScriptState.cutsceneStartTime = 0;
+  g_ScriptState.movieIdle = 1;
+  g_ScriptState.subtitleText = nullptr;
+  g_ScriptState.subtitleEndTime = 0;
+  g_ScriptState.screenReturnId = -1;
   g_ScriptState.movieVersion = -1;
 }
 
@@ -31,6 +37,7 @@ void FreeScriptState() {
   for (std::int32_t& word : g_ScriptState.playerControlWords) word = 0;
   g_ScriptState.squadSelection = 0;
   FreeRecords();
+  FreeScriptDataRecords();
 }
 
 std::uint8_t* AllocateScriptDataRecord(std::uint32_t bytes) {

@@ -48,3 +48,8 @@ void ScriptTimedTrampoline(TimedCallbackEntry* entry) {
                                static_cast<std::intptr_t>(Join(&entry->params[4]))};
   cb(&event);
 }
+
+std::intptr_t ScriptTimedParameter1(const TimedCallbackEntry* entry) {
+  if (entry == nullptr || entry->callback != ScriptTimedTrampoline) return 0;
+  return static_cast<std::intptr_t>(Join(&entry->params[2]));
+}

@@ -21,3 +21,5 @@ ScriptTimer* PostScriptTimedCallback(CTimedCallbackList* list, ScriptTimedCallba
 // The list's callback of such entries: calls the plug-in's callback while a
 // plug-in is bound (an entry that outlived its plug-in does nothing).
 void ScriptTimedTrampoline(TimedCallbackEntry* entry);
+// The first parameter of such an entry (0 for any other entry).
+std::intptr_t ScriptTimedParameter1(const TimedCallbackEntry* entry);

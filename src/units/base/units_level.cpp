@@ -1,6 +1,7 @@
 #include "units/base/units_level.h"
 
 #include "foundation/memory/memory_manager.h"
+#include "menus/records/armed_charge_table.h"
 #include "shell/stats/stats_assets.h"
 #include "units/base/hlo_scheduler.h"
 #include "world/effects/explosions.h"
@@ -11,6 +12,7 @@ void UnitsLevelBeforeObjects() {
   ResetGruntGlobals();
   ResetWeaponAnimationReports();
   ClearResolvedAssets();
+  g_ArmedChargeTable.Clear();
 }
 
 bool UnitsLevelMakeScheduler(int enemyAI) {
@@ -35,6 +37,7 @@ void UnitsLevelSwitchAIOn() {
 }
 
 void UnitsLevelShutdown() {
+  g_ArmedChargeTable.Clear();
   if (g_HLOScheduler == nullptr) return;
   MEM_DELETE g_HLOScheduler;
   g_HLOScheduler = nullptr;

@@ -2,13 +2,14 @@
 // shut-down in this order:
 //  - before the level's objects are made: the side table, the soldiers'
 //    shared words, the reports of missing weapon animations, the stats
-//    records' resolved assets;
+//    records' resolved assets, the table of armed charges;
 //  - once the mission is bound (its objects made): the level's update
 //    scheduler, its enemy AI on or off by the enemy-AI cheat word;
 //  - once the objects are activated: the stats level steps (the soldiers'
 //    skins by role, the characters' render effects, the asset preload);
 //  - late in the level's start: the enemy and friendly AI switched on;
-//  - at level shut-down: the scheduler freed.
+//  - at level shut-down: the table of armed charges emptied, the scheduler
+//    freed.
 // Main thread only.
 #pragma once
 

@@ -211,6 +211,8 @@ CHLOGrunt::CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void
 
 CHLOGrunt::~CHLOGrunt() {
   MEM_OWNER();
+  // A player steering this soldier is left with none.
+  if (player != nullptr && player->Soldier == this) player->Soldier = nullptr;
   if (inventory != nullptr) MEM_DELETE_ARRAY inventory;
   inventory = nullptr;
   if (CAnimObject* anim = GetAnimObject()) anim->SetJointOverrides(nullptr);

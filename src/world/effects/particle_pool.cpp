@@ -282,7 +282,7 @@ bool CParticlePool::RainInRegion(CRegion* region, std::uint32_t duration, int in
   request.interval = static_cast<std::uint32_t>(interval);
   request.lifetime = duration;
   request.delay = start;
-  request.flags = repeat ? (TCF_EXPIRES | TCF_KEEP_SLOT) : TCF_EXPIRES;
+  request.flags = repeat ? (TCF_EXPIRES | TCF_OVERWRITE_WHEN_FULL) : TCF_EXPIRES;
   request.params[0] = static_cast<std::uint32_t>(type);
   request.params[1] = static_cast<std::uint32_t>(g_EffectsHooks.RegionId(region));
   const int repeatCount = static_cast<int>(n);

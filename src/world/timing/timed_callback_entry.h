@@ -20,11 +20,11 @@ enum : std::uint32_t {
 
 // Entry flags.
 enum : std::uint32_t {
-  TCF_EXPIRES = 0x01,     // freed once the clock passes start + lifetime
-  TCF_KEEP_SLOT = 0x02,   // a later post does not take the slot
-  TCF_ONE_SHOT = 0x04,    // freed after it fires
-  TCF_REMOVABLE = 0x08,   // freed by ClearRemovable
-  TCF_REAL_CLOCK = 0x10,  // runs on the real clock, so also while the game is paused
+  TCF_EXPIRES = 0x01,              // freed once the clock passes start + lifetime
+  TCF_OVERWRITE_WHEN_FULL = 0x02,  // a post of this kind into a full list takes the slot at the cursor
+  TCF_ONE_SHOT = 0x04,             // freed after it fires
+  TCF_REMOVABLE = 0x08,            // freed by ClearRemovable
+  TCF_REAL_CLOCK = 0x10,           // runs on the real clock, so also while the game is paused
 };
 
 constexpr int kTimedCallbackParams = 7;

@@ -7,6 +7,7 @@
 #include <new>
 
 std::uint32_t g_TimedCallbackOverflows = 0;
+std::uint32_t g_TimedCallbackOverwrites = 0;
 
 namespace {
 
@@ -62,14 +63,20 @@ TimedCallbackEntry* CTimedCallbackList::Post(const TimedCallbackRequest& request
   int slot = -1;
   for (int i = 0; i < capacity_; ++i) {
     int s = (cursor_ + i) % capacity_;
-    if (!(entries_[s].flags & TCF_KEEP_SLOT)) {
+    // A one-shot entry whose callback is running is freed when it returns,
+    // so the callback's own post (the next link of a chain) may take it.
+    const bool firingOneShot = &entries_[s] == firing_ && (firing_->flags & TCF_ONE_SHOT) != 0;
+    if (entries_[s].state != TIMED_CALLBACK_ARMED || firingOneShot) {
       slot = s;
       break;
     }
   }
   if (slot < 0) {
+    // Only a full list gives up an armed entry, and only to a request that
+    // says it may: the entry at the cursor is the oldest post.
     ++g_TimedCallbackOverflows;
-    if (!(request.flags & TCF_KEEP_SLOT)) return nullptr;
+    if (!(request.flags & TCF_OVERWRITE_WHEN_FULL)) return nullptr;
+    ++g_TimedCallbackOverwrites;
     slot = cursor_;
   }
 

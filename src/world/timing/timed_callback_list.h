@@ -25,8 +25,10 @@ struct TimedCallbackRequest {
   CHLO* owner = nullptr;
 };
 
-// How many posts found every slot keeping its own.
+// How many posts found no free slot, and how many of those replaced an armed
+// entry (TCF_OVERWRITE_WHEN_FULL).
 extern std::uint32_t g_TimedCallbackOverflows;
+extern std::uint32_t g_TimedCallbackOverwrites;
 
 class CTimedCallbackList {
  public:
@@ -69,10 +71,12 @@ class CTimedCallbackList {
 
   // Every entry free, cursor 0, live count 0.
   void Reset();
-  // Arms a slot: from the cursor, the first slot without TCF_KEEP_SLOT.
-  // When every slot keeps its own, the overflow count rises and the post
-  // fails (null), unless the request itself has TCF_KEEP_SLOT: then it takes
-  // the slot at the cursor.  Null also before CreateEntries.
+  // Arms a slot: from the cursor, the first free one (a one-shot entry whose
+  // callback is running counts as free for that callback's own posts); an
+  // armed entry is never taken while a free slot exists.  When none is free, the overflow
+  // count rises and the post fails (null), unless the request has
+  // TCF_OVERWRITE_WHEN_FULL: then it replaces the entry at the cursor (and
+  // the overwrite count rises).  Null also before CreateEntries.
   TimedCallbackEntry* Post(const TimedCallbackRequest& request);
   void FreeEntry(TimedCallbackEntry* entry);
   // Frees every entry with TCF_REMOVABLE.

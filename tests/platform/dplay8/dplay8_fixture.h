@@ -43,7 +43,7 @@ class Recorder {
   }
 
   // Waits (at most `ms`) until `count` messages of the id have been recorded.
-  bool WaitFor(DWORD id, std::size_t count = 1, int ms = 5000) {
+  bool WaitFor(DWORD id, std::size_t count = 1, int ms = 20000) {
     std::unique_lock<std::mutex> hold(mutex_);
     return cv_.wait_for(hold, std::chrono::milliseconds(ms), [&] { return CountLocked(id) >= count; });
   }

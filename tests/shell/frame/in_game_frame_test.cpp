@@ -11,6 +11,7 @@
 #include "foundation/time/timer.h"
 #include "menus/drawing/menu_backdrop.h"
 #include "menus/screens/menu_screen.h"
+#include "menus/screens/objective_view_screen.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/widgets/screen_menu.h"
 #include "platform/win32/library.h"
@@ -266,9 +267,15 @@ TEST_F(Frame, TheScreenSlotsOfTheScriptTable) {
   EXPECT_GT(g_ScriptSprites->GetSpriteCount(), 82);
   // 20 answers the cell it was given; 21 takes two corners (nothing without).
   EXPECT_EQ(g_ScriptFunctionTable.ObjectiveMenuSetObjective(3), 3);
+  EXPECT_EQ(ObjectiveMapView.pictureCell, 3) << "the objective screens' map picture";
   const ScriptVec3 a{0, 0, 0}, b{10, 0, 10};
   g_ScriptFunctionTable.ObjectiveMenuSetView(&a, &b);
   g_ScriptFunctionTable.ObjectiveMenuSetView(nullptr, &b);
+  // The box is a - b from b.
+  EXPECT_EQ(ObjectiveMapView.worldSizeX, -10.0f);
+  EXPECT_EQ(ObjectiveMapView.worldSizeZ, -10.0f);
+  EXPECT_EQ(ObjectiveMapView.worldMinX, 10.0f);
+  EXPECT_EQ(ObjectiveMapView.worldMinZ, 10.0f);
 }
 
 }  // namespace

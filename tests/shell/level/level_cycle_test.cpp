@@ -24,6 +24,7 @@
 #include "units/base/anim_slot_ids.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
+#include "world/timing/timed_callback_list.h"
 
 namespace {
 
@@ -72,8 +73,7 @@ const std::vector<std::string> kLevelSteps = {
     "level 6 decals, surfaces and templates",
     "level 9 sounds Demo.sch DemoMusic.sbk",
     "level 12 load list bound",
-    "level 13 mission record state word 20",
-    "level (mission record start: not built yet)",
+    "level 13 mission 20 started",
     "level (corpse list: not built yet)",
     "level 15 update scheduler",
     "level 17 octree",
@@ -109,6 +109,23 @@ TEST_F(LevelCycle, ALoadListLevelLoadsInItsOrderAndShutsDownInItsOwn) {
   // A second shut-down has nothing left to do.
   LevelShutdown();
   EXPECT_EQ(TracedSteps().size(), 2u);
+}
+
+void NeverCalledAfterShutDown(TimedCallbackEntry*) { ADD_FAILURE() << "a level's timed callback ran after it ended"; }
+
+// Entries a level posted (a plug-in's hold addresses in its library) are
+// gone once the level has shut down.
+TEST_F(LevelCycle, LevelShutDownEmptiesTheTimedCallbackList) {
+  ASSERT_TRUE(StartLevel("Demo.loa"));
+  ASSERT_NE(g_TimedCallbacks, nullptr);
+  TimedCallbackRequest request;
+  request.callback = NeverCalledAfterShutDown;
+  request.flags = TCF_ONE_SHOT | TCF_REAL_CLOCK;
+  for (int i = 0; i < 3; ++i) ASSERT_NE(g_TimedCallbacks->Post(request), nullptr);
+  LevelShutdown();
+  for (int i = 0; i < g_TimedCallbacks->GetCapacity(); ++i)
+    EXPECT_EQ(g_TimedCallbacks->GetEntry(i)->state, TIMED_CALLBACK_FREE) << i;
+  g_TimedCallbacks->Update();
 }
 
 // The draws of the level change's first two frames (one for each buffer).

@@ -23,6 +23,8 @@
 
 namespace {
 
+const char* const kMissionFolders[] = {"@mission1", nullptr};
+
 class Mission1InProgram : public ::testing::Test {
  protected:
   // In the tools' data folder, where the animation files lie loose.
@@ -32,7 +34,8 @@ class Mission1InProgram : public ::testing::Test {
     folder_ = std::filesystem::current_path();
     std::filesystem::current_path(HALBERD_DATA_DIR);
     SetWorkDirectory();
-    SetSearchFolders(nullptr);
+    // The mission's script data files (its two skies) lie in the mission's folder.
+    SetSearchFolders(kMissionFolders);
     CatalogStartup();
   }
   void TearDown() override {
@@ -40,6 +43,7 @@ class Mission1InProgram : public ::testing::Test {
     AnimSlotClearAll();  // the aliases set-up registered, as a level's shut-down clears them
     Win32AddLibraryFolder(nullptr);
     CatalogShutdown();
+    SetSearchFolders(nullptr);
     std::filesystem::current_path(folder_);
     SetWorkDirectory();
   }

@@ -36,6 +36,10 @@ static void Setup(void) {}
 
 static void Update(void) { ++g_updates; }
 
+/* A code whose return value the tests chose (TestPluginSetEventAnswer). */
+static uint32_t g_returnCode = 0xFFFFFFFFu;
+static int32_t g_returnValue;
+
 static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   int i;
   ++g_events;
@@ -45,7 +49,14 @@ static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
     for (i = 0; i < MISSION_EVENT_BLOCK_WORDS; ++i) g_lastWords[i] = words[i];
   if (code == MEV_DROP_QUERY && words != 0) words[2] = 1;
   if (code == g_answerCode && words != 0) words[0] = g_answerWord;
+  if (code == g_returnCode) return g_returnValue;
   return (int32_t)(code + 1000);
+}
+
+/* The handler answers `value` to `code` from now on. */
+EXPORT void TestPluginSetEventAnswer(uint32_t code, int32_t value) {
+  g_returnCode = code;
+  g_returnValue = value;
 }
 
 static uint8_t* Save(uint8_t* out) { return out; }
@@ -80,6 +91,28 @@ EXPORT void TestPluginTimedCallback(const ScriptTimedEvent* event) {
   g_timedParam2 = event->param2;
 }
 
+/* The order of the logging callback's calls: its first parameters. */
+#define TEST_PLUGIN_LOG 256
+static int32_t g_log[TEST_PLUGIN_LOG];
+static int32_t g_logCount;
+
+EXPORT void TestPluginLogCallback(const ScriptTimedEvent* event) {
+  if (g_logCount < TEST_PLUGIN_LOG) g_log[g_logCount] = (int32_t)event->param1;
+  ++g_logCount;
+}
+
+/* Posts `count` logging callbacks through slot 326 at once, as a cut-scene
+   stage does, with first parameters first .. first + count - 1 and the delay;
+   answers how many posts the game took. */
+EXPORT int32_t TestPluginPostChain(int32_t first, int32_t count, float delayMs) {
+  int32_t i, taken = 0;
+  for (i = 0; i < count; ++i)
+    taken += g_table->TimerPostCallback(TestPluginLogCallback, first + i, 0, delayMs) != 0;
+  return taken;
+}
+
+EXPORT void TestPluginClearLog(void) { g_logCount = 0; }
+
 /* The question (event code) whose word 0 the handler sets, and the word. */
 EXPORT void TestPluginSetAnswer(uint32_t code, int32_t word) {
   g_answerCode = code;
@@ -87,7 +120,8 @@ EXPORT void TestPluginSetAnswer(uint32_t code, int32_t word) {
 }
 
 /* 0 version answer, 1 environment answer, 2 events, 3 updates, 4 last code,
-   5 whether the last block was null, 6 timed calls, 10..25 the last block. */
+   5 whether the last block was null, 6 timed calls, 7 logging calls,
+   10..25 the last block, 100.. the log. */
 EXPORT int32_t TestPluginValue(int32_t which) {
   switch (which) {
     case 0: return g_versionAnswer;
@@ -97,7 +131,9 @@ EXPORT int32_t TestPluginValue(int32_t which) {
     case 4: return (int32_t)g_lastCode;
     case 5: return g_lastBlockNull;
     case 6: return g_timedCalls;
+    case 7: return g_logCount;
     default:
+      if (which >= 100 && which < 100 + TEST_PLUGIN_LOG) return g_log[which - 100];
       if (which >= 10 && which < 10 + MISSION_EVENT_BLOCK_WORDS) return g_lastWords[which - 10];
       return -1;
   }

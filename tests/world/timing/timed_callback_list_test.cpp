@@ -61,6 +61,7 @@ class TimedCallbackTest : public ::testing::Test {
   void SetUp() override {
     g_fired.clear();
     g_TimedCallbackOverflows = 0;
+    g_TimedCallbackOverwrites = 0;
     SetClock(game_, 5000, true);
     SetClock(real_, 70000, true);
     Make(list_);
@@ -255,37 +256,49 @@ TEST_F(TimedCallbackTest, HugeIntervalDoesNotWrapIntoEveryFrame) {
   EXPECT_TRUE(g_fired.empty());
 }
 
-TEST_F(TimedCallbackTest, PostSkipsKeptSlotsAndReplacesOthers) {
+// A post takes only a free slot: an armed entry (here one like the
+// pause's real-clock resume entry, which nothing else would free) is never
+// replaced while a free slot exists, whatever its flags.
+TEST_F(TimedCallbackTest, PostTakesOnlyFreeSlotsAndNeverAnArmedEntry) {
   CTimedCallbackList small(3);
   Make(small);
-  TimedCallbackEntry* a = small.Post(Request(1, 0, 0, TCF_KEEP_SLOT));
-  TimedCallbackEntry* b = small.Post(Request(2, 0, 0, 0));
-  TimedCallbackEntry* c = small.Post(Request(3, 0, 0, TCF_KEEP_SLOT));
+  TimedCallbackEntry* resume = small.Post(Request(1, 1000, 0, TCF_ONE_SHOT | TCF_REAL_CLOCK));
+  TimedCallbackEntry* b = small.Post(Request(2, 1000, 0, TCF_REMOVABLE));
+  TimedCallbackEntry* c = small.Post(Request(3, 1000, 0, TCF_OVERWRITE_WHEN_FULL));
+  ASSERT_TRUE(resume && b && c);
   EXPECT_EQ(small.GetCursor(), 0);
-  // Slot 0 keeps its own: the next post goes on to slot 1, replacing b.
-  TimedCallbackEntry* d = small.Post(Request(4, 0, 0, TCF_KEEP_SLOT));
+  small.FreeEntry(b);
+  // The cursor stands on the armed resume entry: the post goes on to the free slot.
+  TimedCallbackEntry* d = small.Post(Request(4, 0, 0, TCF_OVERWRITE_WHEN_FULL));
   EXPECT_EQ(d, b);
-  EXPECT_EQ(d->params[0], 4u);
   EXPECT_EQ(small.GetCursor(), 2);
-  // Now every slot keeps its own.
-  EXPECT_EQ(small.Post(Request(5, 0, 0, 0)), nullptr);
-  EXPECT_EQ(g_TimedCallbackOverflows, 1u);
-  EXPECT_EQ(c->params[0], 3u);
-  TimedCallbackEntry* e = small.Post(Request(6, 0, 0, TCF_KEEP_SLOT));
-  EXPECT_EQ(e, c);  // the slot at the cursor
-  EXPECT_EQ(e->params[0], 6u);
-  EXPECT_EQ(g_TimedCallbackOverflows, 2u);
-  EXPECT_EQ(small.GetCursor(), 0);
-  EXPECT_EQ(a->params[0], 1u);
+  EXPECT_EQ(resume->params[0], 1u);
+  EXPECT_EQ(resume->flags, TCF_ONE_SHOT | TCF_REAL_CLOCK);
+  EXPECT_EQ(g_TimedCallbackOverflows, 0u);
+  EXPECT_EQ(g_TimedCallbackOverwrites, 0u);
 }
 
-TEST_F(TimedCallbackTest, FullListOfKeptSlotsRefusesAPlainPost) {
-  for (int i = 0; i < CTimedCallbackList::kDefaultCapacity; ++i)
-    ASSERT_NE(list_.Post(Request(i, 0, 0, TCF_KEEP_SLOT)), nullptr);
+// A full list refuses a plain post and leaves every entry as it was; a post
+// that may overwrite replaces the entry at the cursor, and each such
+// replacement is counted.
+TEST_F(TimedCallbackTest, FullListRefusesAPlainPostAndCountsEveryOverwrite) {
+  const int n = CTimedCallbackList::kDefaultCapacity;
+  for (int i = 0; i < n; ++i) ASSERT_NE(list_.Post(Request(i, 1000, 0, i % 2 ? std::uint32_t{TCF_OVERWRITE_WHEN_FULL} : 0u)), nullptr);
   EXPECT_EQ(list_.Post(Request(999, 0, 0, 0)), nullptr);
-  TimedCallbackEntry* taken = list_.Post(Request(998, 0, 0, TCF_KEEP_SLOT));
-  EXPECT_EQ(taken, list_.GetEntry(0));
+  EXPECT_EQ(list_.Post(Request(999, 0, 0, TCF_REMOVABLE | TCF_ONE_SHOT)), nullptr);
   EXPECT_EQ(g_TimedCallbackOverflows, 2u);
+  EXPECT_EQ(g_TimedCallbackOverwrites, 0u);
+  for (int i = 0; i < n; ++i) ASSERT_EQ(list_.GetEntry(i)->params[0], static_cast<std::uint32_t>(i)) << i;
+
+  TimedCallbackEntry* taken = list_.Post(Request(998, 0, 0, TCF_OVERWRITE_WHEN_FULL));
+  EXPECT_EQ(taken, list_.GetEntry(0));
+  EXPECT_EQ(taken->params[0], 998u);
+  EXPECT_EQ(list_.GetCursor(), 1);
+  TimedCallbackEntry* next = list_.Post(Request(997, 0, 0, TCF_OVERWRITE_WHEN_FULL));
+  EXPECT_EQ(next, list_.GetEntry(1));
+  EXPECT_EQ(g_TimedCallbackOverflows, 4u);
+  EXPECT_EQ(g_TimedCallbackOverwrites, 2u);
+  for (int i = 2; i < n; ++i) ASSERT_EQ(list_.GetEntry(i)->params[0], static_cast<std::uint32_t>(i)) << i;
 }
 
 TEST_F(TimedCallbackTest, ClearRemovableAndResetFreeEntries) {
