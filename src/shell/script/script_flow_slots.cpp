@@ -1,4 +1,4 @@
-// Slots 279-283, 286, 287, 313, 315, 342, 343 and 392-394: the timed pause,
+// Slots 279-281, 286, 287, 313, 315, 342, 343 and 392-394: the timed pause,
 // the screen return id, object counts and ids, the script's debug
 // line and the slots that do nothing.
 #include <cmath>
@@ -67,30 +67,30 @@ void FormatDebugLine(char* out, std::size_t size, const char* format, va_list ar
       break;
     }
     ++p;
-    const std::size_t specLength = static_cast<std::size_t>(p - start);
-    char spec[32];
+    const std::size_t directiveLength = static_cast<std::size_t>(p - start);
+    char directive[32];
     char piece[128];
     int written = -1;
-    if (conversion == '%' && specLength == 2) {
+    if (conversion == '%' && directiveLength == 2) {
       put("%", 1);
       continue;
     }
-    if (specLength < sizeof spec) {
-      std::memcpy(spec, start, specLength);
-      spec[specLength] = 0;
+    if (directiveLength < sizeof directive) {
+      std::memcpy(directive, start, directiveLength);
+      directive[directiveLength] = 0;
       if (std::strchr("diouxXc", conversion) != nullptr) {
         if (longs == 0)
-          written = std::snprintf(piece, sizeof piece, spec, va_arg(args, int));
+          written = std::snprintf(piece, sizeof piece, directive, va_arg(args, int));
         else if (longs == 1)
-          written = std::snprintf(piece, sizeof piece, spec, va_arg(args, long));
+          written = std::snprintf(piece, sizeof piece, directive, va_arg(args, long));
         else
-          written = std::snprintf(piece, sizeof piece, spec, va_arg(args, long long));
+          written = std::snprintf(piece, sizeof piece, directive, va_arg(args, long long));
       } else if (std::strchr("feEgG", conversion) != nullptr && longs == 0) {
-        written = std::snprintf(piece, sizeof piece, spec, va_arg(args, double));
+        written = std::snprintf(piece, sizeof piece, directive, va_arg(args, double));
       }
     }
     if (written < 0) {
-      put(start, specLength);
+      put(start, directiveLength);
     } else {
       put(piece, static_cast<std::size_t>(written) < sizeof piece ? static_cast<std::size_t>(written)
                                                                   : sizeof piece - 1);
