@@ -13,6 +13,7 @@
 #include <string>
 
 #include "bench_timing.h"
+#include "demo_level_folder.h"
 #include "control/aim/aim_line.h"
 #include "control/player_camera.h"
 #include "foundation/files/catalog.h"
@@ -34,8 +35,6 @@ namespace {
 
 constexpr int kPlayers = 4;
 constexpr float kLookDown = 100000.0f;
-
-int AnswerOk(HWND, const char*, const char*, UINT, void*) { return IDOK; }
 
 struct Player {
   CEnvInstance instance;
@@ -65,19 +64,8 @@ struct DemoLevel {
   std::string error;
 
   DemoLevel() {
-    SetMessageBoxEcho(false);
-    SetMessageBoxHook(AnswerOk, nullptr);
-    std::error_code failed;
-    std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, failed);
-    if (failed) {
-      error = "the demo level's folder is missing (the data tools make it at build time)";
-      return;
-    }
-    SetCatalogMode(0);
-    if (!CatalogStartup()) {
-      error = "the file layer did not start";
-      return;
-    }
+    error = bench::EnterDemoLevelFolder(HALBERD_DEMO_LEVEL_DIR);
+    if (!error.empty()) return;
     g_EnvWaypoints = &waypoints;
     env = std::make_unique<CEnvironment>(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
     LevelLoadReport report;

@@ -26,6 +26,7 @@
 #include "world/environment/environment.h"
 #include "world/space/world_hit.h"
 #include "shell/level_load.h"
+#include "demo_level_folder.h"
 
 #include "world/dynamics/car_dynamics.h"
 #include "world/dynamics/dynamics_fixture.h"
@@ -139,8 +140,6 @@ void BM_LevelPhysicsFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelPhysicsFrame)->Unit(benchmark::kMillisecond)->Iterations(300);
 
-int AnswerOk(HWND, const char*, const char*, UINT, void*) { return IDOK; }
-
 // The demo level as the data tools made it, loaded as the program loads it, with 10
 // cars, 5 tanks and 100 crates of its own tuning files placed on the open
 // ground in front of the buildings and the crates in a field beside them.
@@ -164,26 +163,17 @@ struct DemoTraffic {
   std::string error;
 
   DemoTraffic() {
-    SetMessageBoxEcho(false);
-    SetMessageBoxHook(AnswerOk, nullptr);
-    std::error_code failed;
-    std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, failed);
-    if (failed) {
-      error = "the demo level's folder is missing (the data tools make it at build time)";
-      return;
-    }
-    SetCatalogMode(0);
-    if (!CatalogStartup()) {
-      error = "the file layer did not start";
-      return;
-    }
+    error = bench::EnterDemoLevelFolder(HALBERD_DEMO_LEVEL_DIR);
+    if (!error.empty()) return;
     // The level as the program loads it: the same section readers and hooks,
     // and its octrees built or read as the program's switches say.
     g_EnvWaypoints = &waypoints;
     env = std::make_unique<CEnvironment>(nullptr, &textures, &materials, nullptr, nullptr, nullptr, nullptr, nullptr);
     LevelLoadReport report;
     const bool whole = LoadDemoLevel(env.get(), nullptr, &report);
-    SetMessageBoxHook(AnswerOk, nullptr);
+    // The hook and the working folder again, as they were before the load.
+    SetMessageBoxHook(bench::AnswerOk, nullptr);
+    std::error_code failed;
     std::filesystem::current_path(HALBERD_DEMO_LEVEL_DIR, failed);
     if (!whole || !report.octrees) {
       error = "the demo level did not load (sections failed: " + std::to_string(report.file.failedSections) +

@@ -297,7 +297,12 @@ bool ReadParticleSheet(const std::string& text, std::vector<SheetCell>* cells, s
   return true;
 }
 
-bool WritePicture(const std::string& path, int width, int height) {
+namespace {
+
+// Writes a 24-bit bottom-up BMP of width x height; colourAt(x, row) answers
+// 0xRRGGBB for a pixel, row 0 the bottom one.
+template <typename ColourAt>
+bool WriteBmp24(const std::string& path, int width, int height, ColourAt colourAt) {
   if (width <= 0 || height <= 0) return false;
   const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   ByteWriter w;
@@ -317,56 +322,9 @@ bool WritePicture(const std::string& path, int width, int height) {
   w.U32(2835);
   w.U32(0);
   w.U32(0);
-  const int horizon = height * 2 / 3;
   for (int row = height - 1; row >= 0; --row) {  // bottom-up
     for (int x = 0; x < width; ++x) {
-      const float t = static_cast<float>(row) / static_cast<float>(height);
-      int r = static_cast<int>(40 + 120 * t), g = static_cast<int>(70 + 110 * t), b = static_cast<int>(160 + 80 * t);
-      if (row >= horizon) {  // ground with stripes
-        r = 70 + ((x / 40 + row / 20) % 2) * 20;
-        g = 110 + ((x / 40 + row / 20) % 2) * 20;
-        b = 50;
-      }
-      const float dx = static_cast<float>(x - width * 3 / 4), dy = static_cast<float>(row - height / 4);
-      if (dx * dx + dy * dy < static_cast<float>(height * height) / 100.0f) {  // the sun
-        r = 255;
-        g = 220;
-        b = 90;
-      }
-      if (x < 4 || x >= width - 4 || row < 4 || row >= height - 4) r = g = b = 230;  // frame
-      w.U8(static_cast<std::uint8_t>(b));
-      w.U8(static_cast<std::uint8_t>(g));
-      w.U8(static_cast<std::uint8_t>(r));
-    }
-    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad) w.U8(0);
-  }
-  return WriteBytes(path, w.Data());
-}
-
-bool WriteFlatPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
-  if (width <= 0 || height <= 0) return false;
-  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-  ByteWriter w;
-  w.U8('B');
-  w.U8('M');
-  w.U32(54 + stride * static_cast<std::uint32_t>(height));
-  w.U32(0);
-  w.U32(54);
-  w.U32(40);
-  w.I32(width);
-  w.I32(height);
-  w.U16(1);
-  w.U16(24);
-  w.U32(0);
-  w.U32(stride * static_cast<std::uint32_t>(height));
-  w.U32(2835);
-  w.U32(2835);
-  w.U32(0);
-  w.U32(0);
-  for (int row = height - 1; row >= 0; --row) {
-    for (int x = 0; x < width; ++x) {
-      std::uint32_t c = rgb;
-      if (x < 4 || x >= width - 4 || row < 4 || row >= height - 4) c = 0xE6E6E6;
+      const std::uint32_t c = colourAt(x, row);
       w.U8(static_cast<std::uint8_t>(c & 0xFF));
       w.U8(static_cast<std::uint8_t>((c >> 8) & 0xFF));
       w.U8(static_cast<std::uint8_t>((c >> 16) & 0xFF));
@@ -374,4 +332,37 @@ bool WriteFlatPicture(const std::string& path, int width, int height, std::uint3
     for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < stride; ++pad) w.U8(0);
   }
   return WriteBytes(path, w.Data());
+}
+
+// Whether a pixel lies in a picture's light frame, 4 pixels wide.
+bool InFrame(int x, int row, int width, int height) {
+  return x < 4 || x >= width - 4 || row < 4 || row >= height - 4;
+}
+
+}  // namespace
+
+bool WritePicture(const std::string& path, int width, int height) {
+  const int horizon = height * 2 / 3;
+  return WriteBmp24(path, width, height, [&](int x, int row) -> std::uint32_t {
+    const float t = static_cast<float>(row) / static_cast<float>(height);
+    int r = static_cast<int>(40 + 120 * t), g = static_cast<int>(70 + 110 * t), b = static_cast<int>(160 + 80 * t);
+    if (row >= horizon) {  // ground with stripes
+      r = 70 + ((x / 40 + row / 20) % 2) * 20;
+      g = 110 + ((x / 40 + row / 20) % 2) * 20;
+      b = 50;
+    }
+    const float dx = static_cast<float>(x - width * 3 / 4), dy = static_cast<float>(row - height / 4);
+    if (dx * dx + dy * dy < static_cast<float>(height * height) / 100.0f) {  // the sun
+      r = 255;
+      g = 220;
+      b = 90;
+    }
+    if (InFrame(x, row, width, height)) r = g = b = 230;
+    return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
+  });
+}
+
+bool WriteFlatPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
+  return WriteBmp24(path, width, height,
+                    [&](int x, int row) { return InFrame(x, row, width, height) ? 0xE6E6E6u : rgb; });
 }

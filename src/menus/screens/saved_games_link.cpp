@@ -21,10 +21,14 @@ bool SaveGameToFile(const char* fileName, int flag) {
 }
 
 bool LoadGameFromFile(const char* fileName) {
-  if (g_load != nullptr) return g_load(fileName);
-  NotBuiltYet("saved games: reading a game");
-  SetScreen(SCREEN_LOAD_FAILED);
-  return false;
+  bool loaded = false;
+  if (g_load != nullptr)
+    loaded = g_load(fileName);
+  else
+    NotBuiltYet("saved games: reading a game");
+  // The reader's failure shows the load-failed screen.
+  if (!loaded) SetScreen(SCREEN_LOAD_FAILED);
+  return loaded;
 }
 
 void SetSavedGameFunctions(SaveGameFn save, LoadGameFn load) {

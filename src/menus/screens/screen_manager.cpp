@@ -21,6 +21,9 @@
 #include "menus/screens/failed_menu.h"
 #include "menus/screens/front_end_menu.h"
 #include "menus/screens/load_failed_menu.h"
+#include "menus/screens/load_game_menu.h"
+#include "menus/screens/mission_list_menu.h"
+#include "menus/screens/save_game_menu.h"
 #include "menus/screens/mission_record_link.h"
 #include "menus/screens/objective_menu.h"
 #include "menus/screens/pause_menu.h"
@@ -73,8 +76,8 @@ const ScreenClass kScreenClasses[] = {
     {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
     {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
     {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
-    {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, nullptr},
-    {"CLoadGameMenu", {9}, 1, nullptr},      {"CSaveGameMenu", {10}, 1, nullptr},
+    {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, Make<CMissionListMenu>},
+    {"CLoadGameMenu", {9}, 1, Make<CLoadGameMenu>},      {"CSaveGameMenu", {10}, 1, Make<CSaveGameMenu>},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
     {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},

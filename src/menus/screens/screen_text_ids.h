@@ -40,3 +40,8 @@ inline constexpr std::uint32_t kTextOverwriteTitle = 0x56CA8EE9;
 inline constexpr std::uint32_t kTextQuitTitle = 0x17547FB1;
 inline constexpr std::uint32_t kTextAbandonTitle = 0x11DE0868;
 inline constexpr std::uint32_t kTextLoadFailed = 0x45B4C354;
+
+// Save and load.
+inline constexpr std::uint32_t kTextSaveTitle = 0xB6C0DE9B;
+inline constexpr std::uint32_t kTextSavesLeft = 0x9ACF61C3;
+inline constexpr std::uint32_t kTextSaveFailed = 0x5A7EFA11;

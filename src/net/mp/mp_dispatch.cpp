@@ -237,16 +237,29 @@ int CMultiplayer::DispatchSession(CGameMessage& m, int sender, bool atHost) {
 
 bool CMultiplayer::ApplyWorldState(const CGameMessage& m) {
   const MPWorldBlock& w = m.world;
-  if (w.size != MPWorldBlock::kSize) {
+  auto refuse = [this](const char* why, std::uint32_t what) {
     ++refusedMessages_;
-    DPlay8NoteDrop("world state of another size", std::to_string(w.size).c_str());
+    DPlay8NoteDrop(why, std::to_string(what).c_str());
     return false;
-  }
+  };
+  if (w.size != MPWorldBlock::kSize) return refuse("world state of another size", w.size);
+  // Every object the block names must be one of this level's lists (built in
+  // the same order on every machine); checked before anything is applied.
+  auto destroyed = [&w](int list, int i) {
+    return list == 0 ? ((w.destroyedList0 >> i) & 1) != 0 : ((w.destroyedList2[i / 32] >> (i % 32)) & 1) != 0;
+  };
+  for (int i = lists_.Count(0); i < 32; ++i)
+    if (destroyed(0, i)) return refuse("world state destroying an object past list 0", static_cast<std::uint32_t>(i));
+  for (int i = lists_.Count(2); i < 64; ++i)
+    if (destroyed(2, i)) return refuse("world state destroying an object past list 2", static_cast<std::uint32_t>(i));
+  for (int slot = 0; slot < 8; ++slot)
+    if (w.seats[slot].inVehicle != 0 && lists_.ObjectAt(w.seats[slot].vehicle, 5) == nullptr)
+      return refuse("world state seating a soldier in a vehicle past list 5", w.seats[slot].vehicle);
   const MPGameHooks& hooks = MPHooks();
   for (int i = 0; i < 32; ++i)
-    if ((w.destroyedList0 >> i) & 1) hooks.destroyObject(0, i);
+    if (destroyed(0, i)) hooks.destroyObject(0, i);
   for (int i = 0; i < 64; ++i)
-    if ((w.destroyedList2[i / 32] >> (i % 32)) & 1) hooks.destroyObject(2, i);
+    if (destroyed(2, i)) hooks.destroyObject(2, i);
   MPReadQueueBlocks(w);
   for (int slot = 0; slot < 8; ++slot)
     if (slot != localSlot_ && w.seats[slot].inVehicle != 0) hooks.putIntoVehicle(slot, w.seats[slot].vehicle);
@@ -446,21 +459,17 @@ void CMultiplayer::SendPlayerTable() {
   SendMessage(m, 0, 1, 0, 1);
 }
 
-void CMultiplayer::SendReady(int slot) {
-  if (!running_) return;
-  CGameMessage m(GSK_READY);
-  m.fromClient = IsHost() ? 0 : 1;
-  m.slot = static_cast<std::uint32_t>(slot < 0 ? localSlot_ : slot);
-  if (slot < 0) players_[localSlot_ & 7].spawned = 1;
-  SendMessage(m, 0, 1, 0, 1);
-}
+void CMultiplayer::SendReady(int slot) { SendReadiness(GSK_READY, slot); }
 
-void CMultiplayer::SendNotReady(int slot) {
+void CMultiplayer::SendNotReady(int slot) { SendReadiness(GSK_NOT_READY, slot); }
+
+void CMultiplayer::SendReadiness(std::uint32_t kind, int slot) {
   if (!running_) return;
-  CGameMessage m(GSK_NOT_READY);
+  CGameMessage m(kind);
   m.fromClient = IsHost() ? 0 : 1;
   m.slot = static_cast<std::uint32_t>(slot < 0 ? localSlot_ : slot);
-  if (slot < 0) players_[localSlot_ & 7].spawned = 0;
+  // The local player's own news also marks it spawned or not.
+  if (slot < 0) players_[localSlot_ & 7].spawned = kind == GSK_READY ? 1 : 0;
   SendMessage(m, 0, 1, 0, 1);
 }
 

@@ -41,7 +41,7 @@ int SoldierVehicleDefault(int) { return -1; }
 void PutIntoVehicleDefault(int, int) { NotBuiltYet("multiplayer: vehicles (units)"); }
 void AddStrikeDefault(int, const float*) { NotBuiltYet("multiplayer: strikes (units)"); }
 void LeaveObjectDefault(int, int) { NotBuiltYet("multiplayer: leaving mounted objects (units)"); }
-void BindLocalSoldierDefault() {}
+void BindLocalSoldierDefault() { NotBuiltYet("multiplayer: binding the local soldier to camera and HUD (units)"); }
 bool FireActionDefault() { return false; }
 void WatchPlayerDefault(int) { NotBuiltYet("multiplayer: spectator camera (units)"); }
 bool UnitMessageDefault(std::uint32_t, int, NetMessageRecord*, CBitStream*) {
@@ -52,7 +52,7 @@ bool PlayerInputDefault(int, CBitStream*) {
   NotBuiltYet("multiplayer: player input message");
   return false;
 }
-void SendSoldierStatesDefault() {}
+void SendSoldierStatesDefault() { NotBuiltYet("multiplayer: the host's soldier states (units)"); }
 void SendLocalInputDefault() { NotBuiltYet("multiplayer: player input"); }
 
 MPGameHooks Defaults() {

@@ -235,6 +235,8 @@ class CMultiplayer {
   void ShowText(std::uint32_t id, const char* name);
   void EmptySlot(int slot);
   void SendLocalRecordOrTable();
+  // Ready (GSK_READY) or not ready (GSK_NOT_READY) for `slot`, -1 the local player.
+  void SendReadiness(std::uint32_t kind, int slot);
   void ClearRoundTotals();
   std::uint32_t Now() const;
   const char* DefaultName() const;

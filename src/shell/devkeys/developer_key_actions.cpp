@@ -11,6 +11,7 @@
 #include "shell/cheats/cheat_registry.h"
 #include "shell/cheats/cheat_settings.h"
 #include "shell/level/mission_plugin.h"
+#include "shell/script/script_cutscene.h"
 #include "world/effects/explosions.h"
 #include "world/engine.h"
 #include "world/environment/environment.h"
@@ -23,7 +24,6 @@ constexpr int kBriefingScreen = 20;
 constexpr std::uint32_t kMissionSucceededEvent = 17;
 
 int gDebugPlayer = 0;
-CutSceneQuery gCutScene = nullptr;
 
 void Nothing() {}
 
@@ -51,7 +51,7 @@ void ToggleTime() {
   if (MPIsSessionRunning() || !g_GameClock) return;
   if (IsGamePaused()) {
     SetGamePaused(0, 2);
-  } else if (!(gCutScene && gCutScene())) {
+  } else if (!ScriptCutsceneRunning()) {  // never paused during a cut-scene
     SetGamePaused(1, 2);
   }
 }
@@ -146,4 +146,3 @@ const char* const* InstalledDeveloperKeyActions(int* count) {
 
 int DebugLocalPlayer() { return gDebugPlayer; }
 void ResetDeveloperKeyState() { gDebugPlayer = 0; }
-void SetCutSceneQuery(CutSceneQuery query) { gCutScene = query; }

@@ -15,11 +15,6 @@ const char* const* InstalledDeveloperKeyActions(int* count);
 int DebugLocalPlayer();
 void ResetDeveloperKeyState();
 
-// Whether a cut-scene runs: installed by the cut-scene code ("Toggle Time"
-// does not pause during one).  Without it no cut-scene runs.
-using CutSceneQuery = bool (*)();
-void SetCutSceneQuery(CutSceneQuery query);
-
 // The time-scale limits of "Speed up time" and "Slow down time".
 inline constexpr float kMinTimeScale = 0.2f;
 inline constexpr float kMaxTimeScale = 5.0f;

@@ -41,6 +41,7 @@
 #include "scene/decals/decals.h"
 #include "scene/lights/light_table.h"
 #include "scene/transparent/depth_sort_queue.h"
+#include "shell/cheats/cheat_settings.h"
 #include "shell/effects/game_effects.h"
 #include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
@@ -83,7 +84,6 @@
 #include "world/text/screen_text.h"
 #include "world/text/terminal.h"
 #include "world/text/world_text.h"
-#include "shell/mission/mission.h"
 #include "units/base/units_level.h"
 
 std::uint32_t FirstLoad = 1;
@@ -370,8 +370,8 @@ int levelInitialise(const char* levelName) {
   for (CTerminal* t : {g_MainTerminal, g_SecondTerminal})
     if (t != nullptr) t->TerminalClear();
   // 15-16. The scheduler, the per-kind callbacks, the switch handler.
-  // The enemy-AI cheat word comes with the cheats: on until then.
-  if (!UnitsLevelMakeScheduler(1)) {
+  // The enemy AI starts as the cheat word says.
+  if (!UnitsLevelMakeScheduler(static_cast<int>(GetEnemyAI()))) {
     ErrorBox("Out of memory: the update scheduler could not be made");
     return 0;
   }

@@ -122,8 +122,10 @@ bool SetSessionRunOptions(bool host, const char* join, const char* report, std::
   }
   if (join != nullptr) {
     const char* colon = std::strrchr(join, ':');
-    const long port = colon != nullptr ? std::strtol(colon + 1, nullptr, 10) : 0;
-    if (colon == nullptr || colon == join || port <= 0 || port > 65535) {
+    // The port: decimal digits only, 1 to 65535, and nothing after them.
+    char* end = nullptr;
+    const long port = colon != nullptr && colon[1] >= '0' && colon[1] <= '9' ? std::strtol(colon + 1, &end, 10) : 0;
+    if (colon == nullptr || colon == join || port <= 0 || port > 65535 || *end != '\0') {
       *error = std::string("--join needs ADDRESS:PORT, not \"") + join + "\"";
       return false;
     }

@@ -3,6 +3,9 @@
 // subtitles are shown is the menus' word (SubtitlesEnabled).
 #pragma once
 
+// Whether a cut-scene runs: from the script's cut-scene start to its end
+// (level start leaves none running).
+bool ScriptCutsceneRunning();
 // Whether a local player pressed the skip control (control 54, a key or a
 // mouse button bound to it) in this frame.
 bool CutsceneSkipPressed();

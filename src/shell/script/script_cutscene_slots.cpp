@@ -21,6 +21,7 @@
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_state.h"
 #include "sound/sound_manager.h"
+#include "units/base/unit_world.h"
 #include "world/engine.h"
 #include "world/timing/timed_callback_list.h"
 
@@ -31,9 +32,9 @@ constexpr std::int32_t kSubtitleDefaultMs = 10000;
 
 std::uint32_t GameTime() { return g_GameClock != nullptr ? g_GameClock->GetGameTime() : 0; }
 
-bool CutsceneRunning() { return (g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_RUNNING) != 0; }
-
 }  // namespace
+
+bool ScriptCutsceneRunning() { return (g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_RUNNING) != 0; }
 
 bool CutsceneSkipPressed() {
   if (g_ControlMapper == nullptr || g_Input == nullptr) return false;
@@ -61,7 +62,7 @@ namespace script_slot {
 // (or the developer letter U is set) the removable timed callbacks are
 // cleared, the music stops and the cut-scene counts as skipped.
 int32_t CutsceneCheckSkip(void) {
-  if ((g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_SKIPPED) != 0 || !CutsceneRunning()) return 0;
+  if ((g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_SKIPPED) != 0 || !ScriptCutsceneRunning()) return 0;
   if (!CutsceneSkipPressed() && !IsCommandSwitchSet('U')) return 0;
   NotBuiltYet("screen fades (the skip's fade in from black)");
   if (g_TimedCallbacks != nullptr) g_TimedCallbacks->ClearRemovable();
@@ -80,6 +81,7 @@ void CutsceneStart(void) {
   SetScreenLock(1);
   NotBuiltYet("AI switch of the update scheduler");
   g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_RUNNING;
+  SetCutsceneRunning(true);  // the units' copy of the bit
   if (g_ScriptState.movieIdle != 0) NotBuiltYet("cut-scene preparation pass over the world objects");
   g_ScriptState.movieIdle = 0;
 }
@@ -88,6 +90,7 @@ void CutsceneEnd(void) {
   if (MissionQueryMode() != 1) NotBuiltYet("cut-scene end passes (particles, sounds, soldiers' aim)");
   for (std::int32_t& word : g_ScriptState.messageWords) word = 0;
   g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
+  SetCutsceneRunning(false);
   if (g_GameClock != nullptr) g_GameClock->SetRunning(1);
   g_ScriptState.movieIdle = 1;
   std::int32_t block[1] = {0};

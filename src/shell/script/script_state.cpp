@@ -2,6 +2,7 @@
 
 #include "foundation/memory/memory_manager.h"
 #include "shell/script/script_data_files.h"
+#include "units/base/unit_world.h"
 
 ScriptState g_ScriptState;
 
@@ -25,6 +26,7 @@ void ResetScriptState(int width, int height) {
   for (std::int32_t& word : g_ScriptState.messageWords) word = 0;
   FreeRecords();
   g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
+  SetCutsceneRunning(false);
   g_ScriptState.cutsceneStartTime = 0;
   g_ScriptState.movieIdle = 1;
   g_ScriptState.subtitleText = nullptr;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "shell/level/mission_plugin.h"
+#include "shell/script/script_cutscene.h"
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_state.h"
 #include "shell/script/script_timed_callback.h"
@@ -36,7 +37,7 @@ bool DelayMs(float delay, std::uint32_t* out) {
 }
 
 std::uint32_t ScriptPostFlags() {
-  return (g_ScriptState.cutsceneState & SCRIPT_CUTSCENE_RUNNING) != 0 ? kCutscenePostFlags : kScriptPostFlags;
+  return ScriptCutsceneRunning() ? kCutscenePostFlags : kScriptPostFlags;
 }
 
 bool CameraUsable(int32_t camera) {

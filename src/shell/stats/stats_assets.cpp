@@ -181,7 +181,8 @@ void BindObjectAssets(CHLO* object) {
 
 int SkinNationality() {
   if (MPLayerStarted() && MPIsSessionRunning()) {
-    // The multiplayer layer's choice of the local player (none yet: 0).
+    // The multiplayer layer's choice of the local player.
+    NotBuiltYet("multiplayer skin nationality");
     return 0;
   }
   return PlayerNation == 1 ? 1 : 0;

@@ -34,7 +34,7 @@ class BriefingTest : public ObjectiveScreensTest {
   void Enter() {
     SetScreen(20);
     ResetScreenTransitions();
-    MenuFrame();
+    Frame();
   }
   void Paragraphs(std::initializer_list<std::uint32_t> ids) {
     mission_->SetText(static_cast<std::int32_t>(kTitle), 0);
@@ -72,7 +72,7 @@ TEST_F(BriefingTest, LeavingStartsPlayAndTellsThePluginOnceUnlessTheLockRefuses)
     if (c.locked) SetScreenLock(1);
     if (std::string(c.how) == "u") {
       SetCommandSwitch('u');
-      MenuFrame();
+      Frame();
       ClearCommandSwitch('u');
     } else if (c.locked) {
       // The manager runs no screen while locked: the briefing's own update
@@ -84,9 +84,9 @@ TEST_F(BriefingTest, LeavingStartsPlayAndTellsThePluginOnceUnlessTheLockRefuses)
       EndFrame();
       ASSERT_TRUE(Win32InjectKey(s_Window, c.how, false));
     } else {
-      PressAndRun(c.how);
+      Press(c.how, 1);
     }
-    for (int i = 0; i < 3; ++i) MenuFrame();
+    for (int i = 0; i < 3; ++i) Frame();
     EXPECT_EQ(ScreenId, c.screen);
     ASSERT_EQ(RaisedEvents().size(), c.events);
     if (c.events == 1) {
@@ -154,13 +154,13 @@ TEST_F(BriefingTest, ALongParagraphContinuesOnTheNextPageAndTheArrowsTurnThePage
   const int q = static_cast<int>((690 - 460) * 0.25f);
   MouseTo(460 + q, 440);
   MouseButton(true);
-  MenuFrame();
+  Frame();
   MouseButton(false);
   EXPECT_EQ(ObjectiveTextPage, 0);
   // A click on the next arrow turns the page.
   MouseTo(460 + 3 * q, 440);
   MouseButton(true);
-  MenuFrame();
+  Frame();
   MouseButton(false);
   ASSERT_EQ(ObjectiveTextPage, 1);
   DrawBriefing();
@@ -181,7 +181,7 @@ TEST_F(BriefingTest, ALongParagraphContinuesOnTheNextPageAndTheArrowsTurnThePage
   DrawBriefing();
   MouseTo(460 + q, 440);
   MouseButton(true);
-  MenuFrame();
+  Frame();
   MouseButton(false);
   EXPECT_EQ(ObjectiveTextPage, last - 1);
 }

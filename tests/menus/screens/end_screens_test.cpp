@@ -4,23 +4,19 @@
 // confirmation saves through the saved games and stays when the save fails;
 // the load failure returns to the load screen.  Driven by injected keys
 // through the screen manager and checked by their pixels.
-#include <cstdlib>
 #include <cstring>
 
-#include "control/bindings/control_mapper.h"
-#include "control/players/local_player_table.h"
 #include "foundation/system/command_switches.h"
-#include "menus/menu_frame_fixture.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/mission_record_link.h"
 #include "menus/screens/saved_games_link.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/screen_walk_fixture.h"
 #include "menus/widgets/screen_menu.h"
-#include "platform/win32/event_injection.h"
 #include "shell/program/shell_state.h"
 #include "world/effects/effects_hooks.h"
-#include "world/engine.h"
 #include "world/effects/explosions.h"
+#include "world/engine.h"
 
 namespace {
 
@@ -31,15 +27,11 @@ bool RecordSave(const char* name, int) {
   return g_saveAnswer;
 }
 
-class EndScreens : public MenuFrameTest {
+class EndScreens : public ScreenWalkTest {
  protected:
   void SetUp() override {
-    MenuFrameTest::SetUp();
-    g_ControlMapper = new CControlMapper;
-    ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-    ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-    g_LocalPlayers.RemoveAll();
-    ASSERT_NE(g_LocalPlayers.Add(), nullptr);
+    frameMs_ = 40;
+    ASSERT_NO_FATAL_FAILURE(ScreenWalkTest::SetUp());
     ASSERT_EQ(CreateScreens(), 1);
     PopulateGameScreens();
     ResetScreenTransitions();
@@ -61,44 +53,7 @@ class EndScreens : public MenuFrameTest {
     SetGamePaused(0, 0);
     DestroyScreens();
     ScreenId = PreviousScreenId = 0;
-    g_LocalPlayers.RemoveAll();
-    delete g_ControlMapper;
-    g_ControlMapper = nullptr;
-    MenuFrameTest::TearDown();
-  }
-  int Frame(unsigned ms = 40) {
-    BeginFrame(ms);
-    g_LocalPlayers.UpdateAll();
-    const int result = UpdateCurrentScreen();
-    DrawMenus();
-    EndFrame();
-    return result;
-  }
-  void Go(int id) {
-    SetScreen(id);
-    for (int i = 0; i < 25; ++i) Frame();
-  }
-  int Press(const char* key) {
-    EXPECT_TRUE(Win32InjectKey(s_Window, key, true));
-    const int result = Frame();
-    EXPECT_TRUE(Win32InjectKey(s_Window, key, false));
-    Frame();
-    Frame();
-    return result;
-  }
-  PixelBox Row(int r) const {
-    CScreenMenu* menu = ScreenFromId(ScreenId)->Menu;
-    int index = 0, x = 0, y = 0;
-    if (!menu->RowPosition(r, &index, &x, &y)) return {};
-    return {x, y, x + menu->ItemWidth - 1, y + menu->ItemHeight - 1};
-  }
-  static bool Whitish(std::uint32_t c) {
-    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    return r > 170 && g > 170 && b > 170 && std::abs(r - b) < 40;
-  }
-  static bool Yellowish(std::uint32_t c) {
-    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    return r > 120 && g > 120 && r - b > 60;
+    ScreenWalkTest::TearDown();
   }
 };
 
@@ -115,7 +70,7 @@ TEST_F(EndScreens, PauseShowsItsTwoRowsUnderItsTitleAndResumesOnlyForTheGame) {
   EXPECT_FALSE(InkBounds({Row(0).x1, 30, Row(0).x2, Row(0).y1 - 4}).Empty()) << "title";
   // Leaving for the options keeps the world paused; leaving for the game resumes it.
   Press("Return");
-  for (int i = 0; i < 25; ++i) Frame();
+  Settle();
   EXPECT_EQ(ScreenId, 4);
   EXPECT_TRUE(IsGamePaused());
   Go(15);

@@ -5,38 +5,30 @@
 // uniform ends in a level change to the campaign's first level; back steps
 // return; the quit confirmation preselects "no" and its "yes" runs the
 // splash.
-#include <cstdlib>
 #include <cstring>
 
-#include "control/bindings/control_mapper.h"
-#include "control/players/local_player_table.h"
 #include "foundation/system/command_switches.h"
 #include "foundation/system/not_built_yet.h"
-#include "menus/menu_frame_fixture.h"
 #include "menus/screens/difficulty_menu.h"
 #include "menus/screens/front_end_shared.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/mission_record_link.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/screen_text_ids.h"
+#include "menus/screens/screen_walk_fixture.h"
 #include "menus/screens/uniform_menu.h"
 #include "menus/widgets/menu_choice_item.h"
 #include "menus/widgets/screen_menu.h"
-#include "platform/win32/event_injection.h"
 #include "shell/program/shell_state.h"
 #include "world/sky/difficulty.h"
 
 namespace {
 
-class FrontEndScreens : public MenuFrameTest {
+class FrontEndScreens : public ScreenWalkTest {
  protected:
   void SetUp() override {
-    MenuFrameTest::SetUp();
-    g_ControlMapper = new CControlMapper;
-    ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-    ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-    g_LocalPlayers.RemoveAll();
-    ASSERT_NE(g_LocalPlayers.Add(), nullptr);
+    frameMs_ = 40;
+    ASSERT_NO_FATAL_FAILURE(ScreenWalkTest::SetUp());
     ASSERT_EQ(CreateScreens(), 1);
     PopulateFrontEndScreens();
     ResetScreenTransitions();
@@ -50,52 +42,7 @@ class FrontEndScreens : public MenuFrameTest {
     DestroyScreens();
     ScreenId = PreviousScreenId = 0;
     ClearCommandSwitch('u');
-    g_LocalPlayers.RemoveAll();
-    delete g_ControlMapper;
-    g_ControlMapper = nullptr;
-    MenuFrameTest::TearDown();
-  }
-  // One frame of the menus: update then draw.  Answers the update's result.
-  int Frame(unsigned ms = 40) {
-    BeginFrame(ms);
-    g_LocalPlayers.UpdateAll();
-    const int result = UpdateCurrentScreen();
-    DrawMenus();
-    EndFrame();
-    return result;
-  }
-  // Frames until the transition is over.
-  void Settle() {
-    for (int i = 0; i < 25; ++i) Frame();
-  }
-  void Go(int id) {
-    SetScreen(id);
-    Settle();
-  }
-  // A key pressed for one frame then released; the result of that frame.
-  int Press(const char* key) {
-    EXPECT_TRUE(Win32InjectKey(s_Window, key, true));
-    const int result = Frame();
-    EXPECT_TRUE(Win32InjectKey(s_Window, key, false));
-    Frame();
-    Frame();
-    return result;
-  }
-  // The box of a row of the current screen's menu.
-  PixelBox Row(int r) const {
-    CScreenMenu* menu = ScreenFromId(ScreenId)->Menu;
-    int index = 0, x = 0, y = 0;
-    if (!menu->RowPosition(r, &index, &x, &y)) return {};
-    return {x, y, x + menu->ItemWidth - 1, y + menu->ItemHeight - 1};
-  }
-  // Text in the highlight colour (white, pulsing) and in the row colour (yellow).
-  static bool Whitish(std::uint32_t c) {
-    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    return r > 170 && g > 170 && b > 170 && std::abs(r - b) < 40;
-  }
-  static bool Yellowish(std::uint32_t c) {
-    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    return r > 120 && g > 120 && r - b > 60;
+    ScreenWalkTest::TearDown();
   }
   // The disabled colour (0xA8A8A8 at 0.75) over the row's bar.
   static bool Greyish(std::uint32_t c) { return Near(c, 0x889098, 10); }

@@ -6,12 +6,11 @@
 
 #include <filesystem>
 
-#include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/players/local_player_table.h"
-#include "menus/menu_frame_fixture.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/screen_walk_fixture.h"
 #include "menus/screens/test_screen_fixture.h"
 #include "menus/widgets/menu_edit_item.h"
 #include "menus/widgets/menu_slider_item.h"
@@ -23,15 +22,10 @@ namespace {
 
 constexpr int kScreen = 2;
 
-class MenuControls : public MenuFrameTest {
+class MenuControls : public ScreenWalkTest {
  protected:
   void SetUp() override {
-    MenuFrameTest::SetUp();
-    g_ControlMapper = new CControlMapper;
-    ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-    ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-    g_LocalPlayers.RemoveAll();
-    ASSERT_NE(g_LocalPlayers.Add(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(ScreenWalkTest::SetUp());
     MouseTo(799, 599);
     screen_.withEdit = true;
     screen_.SetChecks(AcceptPressed, UpPressed, DownPressed, LeftPressed, RightPressed);
@@ -49,20 +43,7 @@ class MenuControls : public MenuFrameTest {
   void TearDown() override {
     SetScreenObject(kScreen, nullptr);
     ScreenId = PreviousScreenId = 0;
-    g_LocalPlayers.RemoveAll();
-    delete g_ControlMapper;
-    g_ControlMapper = nullptr;
-    MenuFrameTest::TearDown();
-  }
-  // One frame of the game's order: input, the players' sampling, the
-  // screen's update, the menus' drawing, the key states moved on.
-  int Frame(unsigned ms = 20) {
-    BeginFrame(ms);
-    g_LocalPlayers.UpdateAll();
-    const int result = UpdateCurrentScreen();
-    DrawMenus();
-    EndFrame();
-    return result;
+    ScreenWalkTest::TearDown();
   }
   void Key(const char* name, bool down) {
     ASSERT_TRUE(Win32InjectKey(s_Window, name, down));

@@ -2,9 +2,7 @@
 
 #include <fstream>
 
-#include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
-#include "control/players/local_player_table.h"
 #include "foundation/files/file_locator.h"
 #include "foundation/text/locale_table.h"
 #include "make_sprites/sprite_sheet.h"
@@ -12,7 +10,6 @@
 #include "menus/screens/menu_input_checks.h"
 #include "menus/screens/objective_view_screen.h"
 #include "menus/screens/screen_manager.h"
-#include "platform/win32/event_injection.h"
 #include "render/2d/sprite_render.h"
 #include "render/device/render.h"
 #include "render/textures/texture.h"
@@ -103,7 +100,8 @@ void ObjectiveScreensTest::TearDownTestSuite() {
 }
 
 void ObjectiveScreensTest::SetUp() {
-  MenuFrameTest::SetUp();
+  // A local player whose keys the screens read.
+  ASSERT_NO_FATAL_FAILURE(ScreenWalkTest::SetUp());
   mission_ = std::make_unique<CMission>();
   g_Mission = mission_.get();
   RaisedEvents().clear();
@@ -115,21 +113,12 @@ void ObjectiveScreensTest::SetUp() {
   SetScreenLock(0);
   ResetScreenTransitions();
   ScreenId = PreviousScreenId = 0;
-  // A local player whose keys the screens read.
-  g_ControlMapper = new CControlMapper;
-  ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-  ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-  g_LocalPlayers.RemoveAll();
-  ASSERT_NE(g_LocalPlayers.Add(), nullptr);
 }
 
 void ObjectiveScreensTest::TearDown() {
   // The pointer back to the corner, where no later suite's menu row lies.
   MouseTo(0, 0);
   BindPlugin(false);
-  g_LocalPlayers.RemoveAll();
-  delete g_ControlMapper;
-  g_ControlMapper = nullptr;
   SetScreenObject(13, nullptr);
   SetScreenObject(20, nullptr);
   SetScreenLock(0);
@@ -140,22 +129,7 @@ void ObjectiveScreensTest::TearDown() {
   g_EffectsHooks.GameClock = g_EffectsHooks.RealClock = nullptr;
   g_Mission = nullptr;
   mission_.reset();
-  MenuFrameTest::TearDown();
+  ScreenWalkTest::TearDown();
 }
 
 void ObjectiveScreensTest::BindPlugin(bool bound) { MissionCallbacks = bound ? &g_table : nullptr; }
-
-void ObjectiveScreensTest::PressAndRun(const char* key) {
-  ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
-  MenuFrame();
-  ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
-  MenuFrame();
-}
-
-void ObjectiveScreensTest::MenuFrame(unsigned ms) {
-  BeginFrame(ms);
-  g_LocalPlayers.UpdateAll();
-  UpdateCurrentScreen();
-  DrawMenus();
-  EndFrame();
-}

@@ -1,4 +1,4 @@
-// The bench of the briefing and objectives screens: the menus' frame bench
+// The bench of the briefing and objectives screens: the screen walking bench
 // plus a map picture of four coloured quadrants in the script sprite set, a
 // string layer of paragraphs made for the test, a mission record, and a
 // mission plug-in table that records the events raised.
@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "menus/menu_frame_fixture.h"
+#include "menus/screens/screen_walk_fixture.h"
 
 class CMission;
 
-class ObjectiveScreensTest : public MenuFrameTest {
+class ObjectiveScreensTest : public ScreenWalkTest {
  public:
   // The quadrant colours of the map picture (top-left, top-right,
   // bottom-left, bottom-right as drawn).
@@ -36,10 +36,6 @@ class ObjectiveScreensTest : public MenuFrameTest {
 
   // Binds or unbinds the recording plug-in table.
   static void BindPlugin(bool bound);
-  // A key (SDL name) goes down, one frame runs the current screen, it goes up.
-  void PressAndRun(const char* key);
-  // A frame that updates and draws the menus.
-  void MenuFrame(unsigned ms = 20);
 
   std::unique_ptr<CMission> mission_;
   static std::filesystem::path s_Folder;

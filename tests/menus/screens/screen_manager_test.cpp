@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "control/bindings/control_mapper.h"
 #include "control/input/input.h"
 #include "control/players/local_player_table.h"
 #include "control/keymap/key_map.h"
@@ -19,6 +18,7 @@
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/menu_text_ids.h"
 #include "menus/screens/name_editor.h"
+#include "menus/screens/screen_walk_fixture.h"
 #include "menus/screens/test_screen_fixture.h"
 #include "menus/widgets/screen_menu.h"
 #include "platform/win32/event_injection.h"
@@ -257,11 +257,7 @@ TEST_F(ScreenManagerTest, TheHintLinesStandInTheirRectangleAtTheFoot) {
 
 TEST_F(ScreenManagerTest, TheSquadNameEditorTabsBetweenColumnsAndAcceptReturnsToOptions) {
   // A local player whose keys the editor's menus read.
-  g_ControlMapper = new CControlMapper;
-  ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-  ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-  g_LocalPlayers.RemoveAll();
-  ASSERT_NE(g_LocalPlayers.Add(), nullptr);
+  ASSERT_NO_FATAL_FAILURE(AddKeyPlayer());
   ASSERT_EQ(CreateScreens(), 1);
   PopulateGameScreens();
   char names[4][16] = {"ALPHA", "BRAVO", "CHARLIE", "DELTA"};
@@ -307,9 +303,7 @@ TEST_F(ScreenManagerTest, TheSquadNameEditorTabsBetweenColumnsAndAcceptReturnsTo
   // DestroyScreens must not have freed the test's own screens.
   SetScreenObject(2, &a_);
   EXPECT_EQ(ScreenFromId(2), &a_);
-  g_LocalPlayers.RemoveAll();
-  delete g_ControlMapper;
-  g_ControlMapper = nullptr;
+  RemoveKeyPlayer();
 }
 
 }  // namespace

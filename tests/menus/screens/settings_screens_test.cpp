@@ -7,10 +7,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "control/bindings/control_mapper.h"
 #include "control/players/local_player_table.h"
 #include "foundation/text/locale_table.h"
-#include "menus/menu_frame_fixture.h"
 #include "menus/screens/cheat_menu.h"
 #include "menus/screens/controller_menu.h"
 #include "menus/screens/front_end_shared.h"
@@ -18,6 +16,7 @@
 #include "menus/screens/options_menu.h"
 #include "menus/screens/options_text_ids.h"
 #include "menus/screens/screen_manager.h"
+#include "menus/screens/screen_walk_fixture.h"
 #include "menus/widgets/menu_slider_item.h"
 #include "platform/win32/event_injection.h"
 #include "shell/cheats/cheat_settings.h"
@@ -26,16 +25,11 @@
 
 namespace {
 
-class SettingsScreens : public MenuFrameTest {
+class SettingsScreens : public ScreenWalkTest {
  protected:
   void SetUp() override {
-    MenuFrameTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(ScreenWalkTest::SetUp());
     g_SoundManager = &sound_;
-    g_ControlMapper = new CControlMapper;
-    ASSERT_TRUE(g_ControlMapper->Init(4, 3, 80));
-    ASSERT_TRUE(g_ControlMapper->LoadBindings(DEMO_KEY_FILE, 0));
-    g_LocalPlayers.RemoveAll();
-    ASSERT_NE(g_LocalPlayers.Add(), nullptr);
     SetPlayerSkillBonus(0);
     SetEnemySkillZero(0);
     OptionsReturnScreen = 1;
@@ -47,11 +41,8 @@ class SettingsScreens : public MenuFrameTest {
     CheatMode = 0;
     SetPlayerSkillBonus(0);
     SetEnemySkillZero(0);
-    g_LocalPlayers.RemoveAll();
-    delete g_ControlMapper;
-    g_ControlMapper = nullptr;
     g_SoundManager = nullptr;
-    MenuFrameTest::TearDown();
+    ScreenWalkTest::TearDown();
   }
   // The screens made again with cheat mode on or off, laid out as the front end does.
   void Make(unsigned cheatMode) {
@@ -66,7 +57,8 @@ class SettingsScreens : public MenuFrameTest {
     Settle();
     ASSERT_EQ(ScreenId, id);
   }
-  // Frames until a screen change (its zoom, its leave and entry steps) is over.
+  // Frames until a screen change (its zoom, its leave and entry steps) is
+  // over: longer steps than the suite's own.
   void Settle() {
     for (int i = 0; i < 20; ++i) Frame(40);
   }
@@ -77,14 +69,6 @@ class SettingsScreens : public MenuFrameTest {
     Frame();
     ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
     Settle();
-  }
-  void Frame(unsigned ms = 20) {
-    Pump();
-    BeginFrame(ms);
-    g_LocalPlayers.UpdateAll();
-    UpdateCurrentScreen();
-    DrawMenus();
-    EndFrame();
   }
   CMenuScreen* Current() { return ScreenFromId(ScreenId); }
   std::uint16_t Selected() { return Current()->Menu->SelectedId; }

@@ -9,6 +9,7 @@
 
 #include "foundation/system/registry_key.h"
 #include "net/mp/mp_callbacks.h"
+#include "net/mp/replication_lists.h"
 #include "net/session/net_callback_table.h"
 #include "net/session/net_session.h"
 #include "platform/dplay8/com.h"
@@ -58,7 +59,12 @@ void ShowMessageRec(const char* text) { Current().messages.push_back(text); }
 void ShowChatRec(const char* text) { Current().chats.push_back(text); }
 bool LoadBankRec(const char*) { return true; }
 void PrepareItemPoolRec(const float*) {}
-void BuildListsRec(CReplicationLists&) {}
+// Eight stand-in objects in every replication list, the same on every layer.
+char g_listObjects[CReplicationLists::kListCount][8];
+void BuildListsRec(CReplicationLists& lists) {
+  for (int list = 0; list < CReplicationLists::kListCount; ++list)
+    for (char& object : g_listObjects[list]) lists.Add(list, &object);
+}
 int SpawnSoldierRec(int slot, int, int, bool) { return 100 + slot; }
 bool SoldierExistsRec(int slot) { return MPCurrent()->players_[slot].state != 0; }
 int SoldierIdRec(int slot) { return 100 + slot; }
@@ -184,10 +190,12 @@ int MPTestSession::Join(CMultiplayer* client) {
 }
 
 void MPTestSession::Frame(std::uint32_t ms) {
+  const bool roundWasStarted = host.roundStartSent_;
   host.Update();
   for (auto& c : clients) c->Update();
   host.PostFrame();
   for (auto& c : clients) c->PostFrame();
+  if (host.roundStartSent_ && !roundWasStarted) roundStartedAt = ClockNow();
   AdvanceClock(ms);
 }
 

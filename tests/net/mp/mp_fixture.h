@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,9 @@ class MPTestSession {
   bool ReachRound();
 
   std::uint16_t port = 0;
+  // The fake clock's reading in the frame the host last started a round
+  // (sent the playing state and restarted the server clock); empty before.
+  std::optional<std::uint32_t> roundStartedAt;
   CMultiplayer host;
   std::vector<std::unique_ptr<CMultiplayer>> clients;
   std::string registryFolder;

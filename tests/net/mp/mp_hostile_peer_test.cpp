@@ -189,12 +189,27 @@ TEST(MPHostilePeer, AClientDropsMessagesWithIndicesPastItsTables) {
   CGameMessage worldBad(GSK_WORLD_STATE);
   worldBad.world.size = 100;
   worldBad.world.seats[0].inVehicle = 1;
+  // World states of the right size that name objects this client's lists
+  // (one vehicle in list 5, one object in list 2) do not hold.
+  char vehicle = 0, object = 0;
+  client.lists_.Add(5, &vehicle);
+  client.lists_.Add(2, &object);
+  CGameMessage worldSeatPast(GSK_WORLD_STATE);
+  worldSeatPast.world.seats[0].inVehicle = 1;
+  worldSeatPast.world.seats[2].inVehicle = 1;
+  worldSeatPast.world.seats[2].vehicle = 1;
+  CGameMessage worldList0Past(GSK_WORLD_STATE);
+  worldList0Past.world.destroyedList0 = 1u;
+  CGameMessage worldList2Past(GSK_WORLD_STATE);
+  worldList2Past.world.destroyedList2[0] = 1u | 2u;
   client.settings_.playerCount = 8;
   const int before = client.refusedMessages_;
   for (CNetMessage* m : std::initializer_list<CNetMessage*>{&killPast, &killerPast, &loadoutPast, &strikePast,
-                                                            &leavePast, &leftPast, &textPast, &tableBad, &worldBad})
+                                                            &leavePast, &leftPast, &textPast, &tableBad, &worldBad,
+                                                            &worldSeatPast, &worldList0Past, &worldList2Past})
     EXPECT_EQ(deliver(*m), 0);
-  EXPECT_EQ(client.refusedMessages_ - before, 9);
+  EXPECT_EQ(client.refusedMessages_ - before, 12);
+  EXPECT_EQ(client.worldStatesApplied_, 0);
   for (const MPPlayerRecord& r : client.players_) {
     EXPECT_EQ(r.deaths, 0u);
     EXPECT_EQ(r.state, 0u);

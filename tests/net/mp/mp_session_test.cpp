@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/system/not_built_yet.h"
 #include "foundation/system/registry_key.h"
 #include "mp_fixture.h"
 #include "net/session/net_callback_table.h"
@@ -19,6 +20,7 @@ bool Contains(const std::vector<int>& v, int x) { return std::find(v.begin(), v.
 
 TEST(MPSession, HostAndClientGoThroughTheLobbyIntoTheRound) {
   MPTestSession t;
+  const std::uint32_t hostedAt = ClockNow();
   ASSERT_TRUE(t.StartHost());
   EXPECT_EQ(t.host.GetSessionState(), static_cast<std::uint32_t>(MPS_CONNECTED));
   EXPECT_TRUE(t.host.IsHost());
@@ -37,10 +39,14 @@ TEST(MPSession, HostAndClientGoThroughTheLobbyIntoTheRound) {
     EXPECT_EQ(r.screens.back(), 14);
     EXPECT_EQ(m->GetRequestedState(), static_cast<std::uint32_t>(MPS_PLAYING_STATE));
   }
-  // The host's round start: the server clock restarted, and the client's
-  // round began with its loadout.
+  // The host's round start: the server clock restarted (it counts from the
+  // frame the round started, not from hosting, which came frames earlier),
+  // and the client's round began with its loadout.
   EXPECT_TRUE(client->roundStarted_);
-  EXPECT_LT(t.host.GetSessionTime(), 5000);
+  ASSERT_TRUE(t.roundStartedAt.has_value());
+  EXPECT_GT(*t.roundStartedAt, hostedAt);
+  EXPECT_GE(t.host.GetSessionTime(), 0);
+  EXPECT_LE(static_cast<std::uint32_t>(t.host.GetSessionTime()), ClockNow() - *t.roundStartedAt);
   // The same player table on both.
   t.RunUntil([&] { return client->players_[0].state == 2 && t.host.players_[1].state == 2; });
   for (int slot = 0; slot < 8; ++slot) {
@@ -53,6 +59,28 @@ TEST(MPSession, HostAndClientGoThroughTheLobbyIntoTheRound) {
   for (int i = 0; i < 300; ++i) ASSERT_EQ(t.host.random_.Draw(), client->random_.Draw()) << i;
   // The host spawned its soldier with mission event 53.
   EXPECT_TRUE(Contains(std::vector<int>(RecordOf(&t.host).events.begin(), RecordOf(&t.host).events.end()), 53));
+}
+
+// The round's soldier work the units still owe says so where the round
+// reaches it: the host's soldier states after each frame and binding the
+// local soldier to the camera while the round plays.
+TEST(MPSession, TheRoundsSoldierHooksSayNotBuiltYetUntilTheUnitsInstallTheirs) {
+  MPTestSession t;
+  ASSERT_TRUE(t.StartHost());
+  CMultiplayer* client = t.NewClient();
+  ASSERT_EQ(t.Join(client), 0);
+  ASSERT_TRUE(t.ReachRound());
+  const MPGameHooks recording = MPHooks();
+  MPResetHooks();
+  const MPGameHooks defaults = MPHooks();
+  MPHooks() = recording;
+  MPHooks().sendSoldierStates = defaults.sendSoldierStates;
+  MPHooks().bindLocalSoldier = defaults.bindLocalSoldier;
+  ClearNotBuiltYet();
+  t.Frame();
+  EXPECT_TRUE(WasReportedNotBuiltYet("multiplayer: the host's soldier states (units)"));
+  EXPECT_TRUE(WasReportedNotBuiltYet("multiplayer: binding the local soldier to camera and HUD (units)"));
+  ClearNotBuiltYet();
 }
 
 TEST(MPSession, AKillByNoOneCountsADeathAndNoScore) {

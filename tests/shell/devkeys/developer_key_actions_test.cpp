@@ -21,6 +21,7 @@
 #include "platform/win32/event_injection.h"
 #include "shell/cheats/cheat_registry.h"
 #include "shell/cheats/cheat_settings.h"
+#include "shell/script/script_state.h"
 #include "world/effects/effects_hooks.h"
 #include "world/effects/explosions.h"
 #include "world/engine.h"
@@ -163,7 +164,7 @@ class DeveloperKeyActions : public InputWindowTest {
     for (int k = 0; k < installed; ++k) SetDeveloperKeyHandler(names[k], nullptr);
     RemoveAllKeyMappings();
     ClearCommandSwitch('M');
-    SetCutSceneQuery(nullptr);
+    g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
     if (IsGamePaused()) SetGamePaused(0, 2);
     g_EffectsHooks = previousHooks_;
     g_GameClock = nullptr;
@@ -203,9 +204,13 @@ TEST_F(DeveloperKeyActions, ToggleTimePausesAndResumesButNotDuringACutScene) {
   EXPECT_TRUE(IsGamePaused());
   Frame({"X"});
   EXPECT_FALSE(IsGamePaused());
-  SetCutSceneQuery([] { return true; });
+  // The state the script's cut-scene start sets.
+  g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_RUNNING;
   Frame({"X"});
   EXPECT_FALSE(IsGamePaused());
+  g_ScriptState.cutsceneState = SCRIPT_CUTSCENE_IDLE;
+  Frame({"X"});
+  EXPECT_TRUE(IsGamePaused());
 }
 
 TEST_F(DeveloperKeyActions, SoldierAndMissionActionsWithoutTheirSubject) {

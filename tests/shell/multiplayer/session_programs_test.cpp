@@ -92,6 +92,29 @@ class SessionPrograms : public ::testing::Test {
   std::vector<long> started_;
 };
 
+TEST(SessionRunOptions, MalformedOptionsAreRefusedWithTheReason) {
+  struct Case {
+    bool host;
+    const char* join;
+    bool accepted;
+  } cases[] = {
+      {false, "127.0.0.1:7777", true}, {true, nullptr, true},           {false, nullptr, true},
+      {true, "127.0.0.1:7777", false}, {false, "127.0.0.1", false},     {false, ":7777", false},
+      {false, "127.0.0.1:0", false},   {false, "127.0.0.1:65536", false}, {false, "127.0.0.1:", false},
+      {false, "127.0.0.1:77x", false}, {false, "127.0.0.1:-1", false},  {false, "127.0.0.1: 80", false},
+      {false, "127.0.0.1:99999999999999999999", false},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_EQ(SetSessionRunOptions(c.host, c.join, nullptr, &error), c.accepted) << (c.join ? c.join : "(none)");
+    EXPECT_EQ(error.empty(), c.accepted) << error;
+    EXPECT_EQ(SessionRunOptionsActive(), c.accepted && (c.host || c.join != nullptr));
+  }
+  std::string error;
+  EXPECT_TRUE(SetSessionRunOptions(false, nullptr, nullptr, &error));
+  EXPECT_FALSE(SessionRunOptionsActive());
+}
+
 TEST_F(SessionPrograms, AHostAndAJoiningProgramReachTheRoundAndReportTheSameSession) {
   const std::string join = "--join 127.0.0.1:" + std::to_string(port_);
   // The host ends first: its report sees the client in the session, and

@@ -60,6 +60,15 @@ std::unique_ptr<CRender> TwoAdapters(DWORD features = kAllFeatures) {
   return render;
 }
 
+// The settings a start reads for this device list (the registry as the test
+// left it).
+DeviceSettings ReadFor(CRender& render) {
+  DeviceSettings r;
+  r.render = &render;
+  ReadDeviceSettings(&r);
+  return r;
+}
+
 // A frame hook from a lambda; runs on the dialog named (0: any).
 struct Hook {
   std::function<void(HWND, int)> body;
@@ -123,9 +132,7 @@ class DeviceDialogs : public RegistryFolderTest {
 
 TEST_F(DeviceDialogs, AFirstStartTakesTheFirstHardwareDeviceAndItsLast800By600Mode) {
   auto render = TwoAdapters();
-  DeviceSettings r;
-  r.render = render.get();
-  ReadDeviceSettings(&r);
+  DeviceSettings r = ReadFor(*render);
   EXPECT_EQ(r.adapter, 1);
   EXPECT_EQ(r.device, 1);
   EXPECT_EQ(r.mode, 3);
@@ -139,18 +146,14 @@ TEST_F(DeviceDialogs, AFirstStartTakesTheFirstHardwareDeviceAndItsLast800By600Mo
   // A hardware device without an 800 x 600 mode takes its first mode.
   auto other = std::make_unique<CRender>();
   AddDevice(*other, 0, D3DDEVTYPE_HAL, kAllFeatures, {{1024, 768, 16, 16, 0}, {640, 480, 32, 24, 8}});
-  DeviceSettings o;
-  o.render = other.get();
-  ReadDeviceSettings(&o);
+  DeviceSettings o = ReadFor(*other);
   EXPECT_EQ(o.mode, 0);
   EXPECT_EQ(o.colourDepth, 16);
 }
 
 TEST_F(DeviceDialogs, TheResolutionListOffersOnlyFourByThreeModesOfTheChosenDepth) {
   auto render = TwoAdapters();
-  DeviceSettings r;
-  r.render = render.get();
-  ReadDeviceSettings(&r);
+  DeviceSettings r = ReadFor(*render);
   std::vector<std::string> entries, depths, devices;
   std::string selected;
   Hook hook{[&](HWND d, int) {
@@ -199,9 +202,7 @@ TEST_F(DeviceDialogs, EnablingRulesFollowTheDevice) {
   for (const Case& c : cases) {
     auto render = std::make_unique<CRender>();
     AddDevice(*render, 0, D3DDEVTYPE_HAL, c.features, {{800, 600, 32, 24, c.stencil}});
-    DeviceSettings r;
-    r.render = render.get();
-    ReadDeviceSettings(&r);
+    DeviceSettings r = ReadFor(*render);
     r.vertexShaders = c.vertexShaders;
     r.detailTextures = c.detailTextures;
     bool got[6] = {};
@@ -276,9 +277,7 @@ TEST_F(DeviceDialogs, OkWritesTheElevenValuesAsChosenAndClampsTheDevice) {
 
   // The next start reads the same choices back.
   auto again = TwoAdapters();
-  DeviceSettings next;
-  next.render = again.get();
-  ReadDeviceSettings(&next);
+  DeviceSettings next = ReadFor(*again);
   EXPECT_EQ(next.adapter, 1);
   EXPECT_EQ(next.mode, 2);
   EXPECT_EQ(next.textureResolution, 1);
@@ -311,9 +310,7 @@ TEST_F(DeviceDialogs, CancelIsIgnoredWhileTheSettingsDialogIsOpen) {
 
 TEST_F(DeviceDialogs, SetToDefaultsRefillsTheDialog) {
   auto render = TwoAdapters();
-  DeviceSettings r;
-  r.render = render.get();
-  ReadDeviceSettings(&r);
+  DeviceSettings r = ReadFor(*render);
   std::string before, after;
   UINT shadowsAfter = 0, decalsAfter = 1;
   Hook hook{[&](HWND d, int) {
@@ -340,9 +337,7 @@ TEST_F(DeviceDialogs, SetToDefaultsRefillsTheDialog) {
 
 TEST_F(DeviceDialogs, ColourDepthChangeKeepsTheSizeOrFallsBackTo800By600) {
   auto render = TwoAdapters();
-  DeviceSettings r;
-  r.render = render.get();
-  ReadDeviceSettings(&r);
+  DeviceSettings r = ReadFor(*render);
   std::vector<std::string> seen;
   Hook hook{[&](HWND d, int) {
               if (PendingDialogActions() == 0) {
@@ -389,9 +384,7 @@ TEST_F(DeviceDialogs, StoredValuesOutOfRangeOrOfTheWrongTypeGiveTheDefaults) {
     } else {
       Store(c.name, c.value);
     }
-    DeviceSettings r;
-    r.render = render.get();
-    ReadDeviceSettings(&r);
+    DeviceSettings r = ReadFor(*render);
     const bool index = std::string(c.name) == "AdapterIndex" || std::string(c.name) == "ResolutionIndex";
     EXPECT_EQ(r.adapter, 1) << c.name;
     EXPECT_EQ(r.mode, index ? 3 : 6) << c.name;
@@ -406,9 +399,7 @@ TEST_F(DeviceDialogs, ChoosingAnotherDevicePrefers800By600) {
   auto render = TwoAdapters();
   AddDevice(*render, 2, D3DDEVTYPE_HAL, kAllFeatures,
             {{800, 600, 32, 24, 8}, {1600, 1200, 32, 24, 8}, {800, 600, 32, 16, 0}});
-  DeviceSettings r;
-  r.render = render.get();
-  ReadDeviceSettings(&r);
+  DeviceSettings r = ReadFor(*render);
   Hook hook{[&](HWND d, int) {
               if (PendingDialogActions() == 0) EndDialog(d, 0);
             },

@@ -21,6 +21,7 @@
 #include "shell/script/script_cutscene.h"
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_state.h"
+#include "units/base/unit_world.h"
 #include "world/effects/effects_hooks.h"
 #include "world/effects/explosions.h"
 #include "world/engine.h"
@@ -121,6 +122,7 @@ TEST_F(TimerSlots, ACutsceneStopsTheGameClockSoOnlyItsRealClockPostsRun) {
   EXPECT_FALSE(game_.IsRunning());
   EXPECT_EQ(IsScreenLocked(), 1);
   EXPECT_EQ(g_ScriptState.cutsceneState, SCRIPT_CUTSCENE_RUNNING);
+  EXPECT_TRUE(CutsceneRunning()) << "the units see the cut-scene";
   EXPECT_EQ(g_ScriptState.movieIdle, 0);
   ScriptTimer* during = Slots.TimerPostCallback(logCallback_, 2, 0, 50.0f);
   ASSERT_NE(during, nullptr);
@@ -131,6 +133,7 @@ TEST_F(TimerSlots, ACutsceneStopsTheGameClockSoOnlyItsRealClockPostsRun) {
   EXPECT_TRUE(game_.IsRunning());
   EXPECT_EQ(value_(4), 18) << "the end raises event 18";
   EXPECT_EQ(g_ScriptState.cutsceneState, SCRIPT_CUTSCENE_IDLE);
+  EXPECT_FALSE(CutsceneRunning());
   EXPECT_EQ(g_ScriptState.movieIdle, 1);
   Frame(60);
   EXPECT_EQ(Log(), (std::vector<std::int32_t>{2, 1}));
