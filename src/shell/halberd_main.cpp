@@ -6,6 +6,10 @@
 //   --screenshot FILE  save the last of those frames (PNG for ".png", else BMP)
 //   --input FILE       replay a recorded input script (keys, mouse, pads by
 //                      frame number; see platform/dinput8/input_script.h)
+//   --frame-ms MS      with --input: the clocks move MS per frame (and by
+//                      every wait, without waiting) instead of following
+//                      the real time, so a replay reaches the same screens
+//                      at the same frames on any machine
 //   --dialogs FILE     answer the start-up dialogs with scripted clicks and
 //                      keys (see platform/win32/dialog.h).  Without a display
 //                      and without this option the launch dialog is not
@@ -92,6 +96,14 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("halberd: replaying %zu input events from %s\n", InputScriptEvents(), input);
+  }
+  if (const char* step = Option(argc, argv, "--frame-ms"); step != nullptr) {
+    const long ms = std::strtol(step, nullptr, 10);
+    if (input == nullptr || ms <= 0 || ms > 1000) {
+      std::fprintf(stderr, "halberd: --frame-ms takes 1 to 1000 milliseconds and needs --input\n");
+      return 1;
+    }
+    SetInputScriptFrameTime(static_cast<unsigned>(ms));
   }
   static char dialogPath[2048];
   const char* dialogs = FromStart(Option(argc, argv, "--dialogs"), start, dialogPath, sizeof dialogPath);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/dinput8/input_script.h"
+#include "platform/win32/clocks.h"
 #include "platform/win32/window.h"
 #include "shell/frame/run_frame.h"
 #include "shell/program/program_entry.h"
@@ -11,14 +12,42 @@
 
 namespace {
 
+// The script's clock: where the real clock stood when it was taken, then the
+// frames' steps and the waits added in milliseconds.
+struct ScriptClock {
+  LONGLONG startNs = 0;
+  std::uint64_t elapsedMs = 0;
+  unsigned frameMs = 0;
+};
+
 struct ScriptedInput {
   InputScriptPlayer player;
   std::uint32_t frame = 0;
+  ScriptClock clock;
 };
 std::unique_ptr<ScriptedInput> g_script;
 
+constexpr LONGLONG kNsPerMs = 1000000;
+
+LONGLONG ScriptClockNow(void* context) {
+  const auto* clock = static_cast<const ScriptClock*>(context);
+  return clock->startNs + static_cast<LONGLONG>(clock->elapsedMs) * kNsPerMs;
+}
+
+void ScriptClockSleep(DWORD milliseconds, void* context) {
+  static_cast<ScriptClock*>(context)->elapsedMs += milliseconds;
+}
+
+void ReleaseScriptClock() {
+  if (!g_script || g_script->clock.frameMs == 0) return;
+  SetFakeClock(nullptr, nullptr);
+  SetSleepHook(nullptr, nullptr);
+  g_script->clock.frameMs = 0;
+}
+
 void ScriptedFrame(void* context) {
   auto* run = static_cast<ScriptedInput*>(context);
+  if (run->frame != 0) run->clock.elapsedMs += run->clock.frameMs;
   run->player.PlayUpTo(run->frame++, MainWindow);
   // This frame's events reach the window before the frame reads its input.
   MSG msg;
@@ -38,8 +67,23 @@ bool StartInputScript(const char* path, std::string* error) {
   return true;
 }
 
+void SetInputScriptFrameTime(unsigned milliseconds) {
+  if (!g_script) return;
+  ReleaseScriptClock();
+  if (milliseconds == 0) return;
+  ScriptClock& clock = g_script->clock;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  clock.startNs = now.QuadPart;
+  clock.elapsedMs = 0;
+  clock.frameMs = milliseconds;
+  SetFakeClock(&ScriptClockNow, &clock);
+  SetSleepHook(&ScriptClockSleep, &clock);
+}
+
 void StopInputScript() {
   if (!g_script) return;
+  ReleaseScriptClock();
   SetLoopFrameHook(nullptr, nullptr);
   g_script.reset();
 }

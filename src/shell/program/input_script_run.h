@@ -13,3 +13,10 @@ bool StartInputScript(const char* path, std::string* error);
 void StopInputScript();
 // Events of the script loaded (0 without one).
 std::size_t InputScriptEvents();
+// With a script running, the clocks can follow the script instead of the real
+// time: every scripted frame moves them on by `milliseconds` and every wait
+// (Sleep) by its length, without waiting.  A replay then meets the same timed
+// screens, fades and loading shows at the same frames on any machine, however
+// fast it draws.  0 gives the real clocks back.  Call after StartInputScript;
+// StopInputScript also gives them back.
+void SetInputScriptFrameTime(unsigned milliseconds);
