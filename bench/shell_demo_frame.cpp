@@ -14,21 +14,16 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
-#include "foundation/files/file_locator.h"
 #include "foundation/time/timer.h"
+#include "game_engine_bench.h"
 #include "platform/d3d8/d3d8_test_hooks.h"
-#include "platform/win32/registry.h"
-#include "platform/win32/window.h"
 #include "render/device/render.h"
 #include "shell/demo_actors.h"
 #include "shell/demo_level.h"
 #include "shell/engine_frame_loop.h"
 #include "shell/engine_life_cycle.h"
-#include "shell/game_device_callback.h"
-#include "shell/game_modules.h"
 #include "world/engine.h"
 
 namespace {
@@ -40,38 +35,20 @@ struct Parts {
 };
 
 struct Level {
-  std::filesystem::path folder;
-  HWND window = nullptr;
-  bool open = false;
+  bench::GameEngine engine;
+  bool level = false;
 
   bool Open() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    folder = std::filesystem::temp_directory_path() / "halberd_bench_demo_frame";
-    std::filesystem::create_directories(folder);
-    SetRegistryFolder(folder.c_str());
-    SetWorkDirectory();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); };
-    wc.lpszClassName = "HalberdBench";
-    RegisterClassA(&wc);
-    window = CreateWindowExA(0, "HalberdBench", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
-                             nullptr, nullptr, nullptr);
-    if (window == nullptr || !EngineInitialise(nullptr, window, GameDeviceCallback, 1)) return false;
-    open = true;
-    if (!StartGameModules() || !StartDemoLevel(nullptr)) return false;
+    if (!engine.Open("halberd_bench_demo_frame", 800, 600)) return false;
+    level = true;  // what did load stays until EndDemoLevel
+    if (!StartDemoLevel(nullptr)) return false;
     for (CTimer* clock : {g_GameClock, g_RealClock}) clock->SetFixedFrameTime(33);
     EngineRunClocks(1);
     return true;
   }
   void Close() {
-    if (open) {
-      EndDemoLevel();
-      StopGameModules();
-      EngineShutdown();
-    }
-    if (window != nullptr) DestroyWindow(window);
-    SetRegistryFolder(nullptr);
-    std::filesystem::remove_all(folder);
+    if (level) EndDemoLevel();
+    engine.Close();
   }
 };
 

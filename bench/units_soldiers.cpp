@@ -16,17 +16,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "foundation/files/file_locator.h"
 #include "foundation/time/timer.h"
-#include "platform/win32/registry.h"
+#include "game_engine_bench.h"
 #include "platform/win32/window.h"
-#include "shell/engine_life_cycle.h"
-#include "shell/game_device_callback.h"
-#include "shell/game_modules.h"
 #include "units/base/hlo_scheduler.h"
 #include "units/soldier/grunt.h"
 #include "units/units_loader_fixture.h"
@@ -43,25 +38,11 @@ int CountBox(HWND, const char*, const char*, UINT, void*) {
 }
 
 struct Level {
-  std::filesystem::path folder;
-  HWND window = nullptr;
-  bool engine = false, level = false;
+  bench::GameEngine engine;
+  bool level = false;
 
   bool Open() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    folder = std::filesystem::temp_directory_path() / "halberd_bench_units_soldiers";
-    std::filesystem::create_directories(folder);
-    SetRegistryFolder(folder.c_str());
-    SetWorkDirectory();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); };
-    wc.lpszClassName = "HalberdBenchUnits";
-    RegisterClassA(&wc);
-    window = CreateWindowExA(0, "HalberdBenchUnits", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
-                             nullptr, nullptr, nullptr, nullptr);
-    if (window == nullptr || !EngineInitialise(nullptr, window, GameDeviceCallback, 1)) return false;
-    engine = true;
-    if (!StartGameModules()) return false;
+    if (!engine.Open("halberd_bench_units_soldiers", 640, 480)) return false;
     UnitsLevelLoad load;
     std::string error;
     level = LoadUnitsLevel(&load, CountBox, nullptr, &error);
@@ -75,13 +56,7 @@ struct Level {
   }
   void Close() {
     if (level) UnloadUnitsLevel();
-    if (engine) {
-      StopGameModules();
-      EngineShutdown();
-    }
-    if (window != nullptr) DestroyWindow(window);
-    SetRegistryFolder(nullptr);
-    std::filesystem::remove_all(folder);
+    engine.Close();
   }
 };
 

@@ -110,18 +110,15 @@ FakeWorld::FakeWorld(RecordingScriptTable* table) : table_(table) {
     if (out != nullptr && it != waypointPositions.end()) *out = it->second;
     return ScriptAnswer::None();
   });
-  t.SetHandler("ObjectGetPosition", [this](const ScriptCall& c) {
+  // An object's home is where it stands in the fake world.
+  const auto objectPosition = [this](const ScriptCall& c) {
     auto* out = static_cast<ScriptVec3*>(const_cast<void*>(c.Pointer(0)));
     auto it = objectPositions.find(c.Int(1));
     if (out != nullptr && it != objectPositions.end()) *out = it->second;
     return ScriptAnswer::None();
-  });
-  t.SetHandler("ObjectGetHomePosition", [this](const ScriptCall& c) {
-    auto* out = static_cast<ScriptVec3*>(const_cast<void*>(c.Pointer(0)));
-    auto it = objectPositions.find(c.Int(1));
-    if (out != nullptr && it != objectPositions.end()) *out = it->second;
-    return ScriptAnswer::None();
-  });
+  };
+  t.SetHandler("ObjectGetPosition", objectPosition);
+  t.SetHandler("ObjectGetHomePosition", objectPosition);
 
   // Objectives: numbered in creation order.
   t.SetHandler("ObjectiveAdd", [this](const ScriptCall& c) {

@@ -67,15 +67,13 @@ bool WriteBytes(const fs::path& path, const void* data, std::size_t size, std::s
 bool ReadObjects(const LevelDescription& level, ObjectDescription* all, std::string* error) {
   std::set<std::string> names;
   for (const std::string& path : level.ObjectFiles) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!ReadWholeFile(path, &text)) {
       *error = "cannot read " + path;
       return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     ObjectDescription one;
-    if (!ReadObjectDescription(text.str(), &one, error, fs::path(path).parent_path().string())) {
+    if (!ReadObjectDescription(text, &one, error, fs::path(path).parent_path().string())) {
       *error = path + ", " + *error;
       return false;
     }
@@ -304,12 +302,8 @@ GameSwitchSection* g_GameSwitchSection = nullptr;
 }  // namespace
 
 GameSwitchSection::GameSwitchSection() {
-  if (std::ifstream in{"Switches.txt", std::ios::binary}) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string types = text.str();
-    SwitchStatsRead(types.data(), types.size(), 0);
-  }
+  std::string types;
+  if (ReadWholeFile("Switches.txt", &types)) SwitchStatsRead(types.data(), types.size(), 0);
   g_GameSwitchSection = this;
   previous_ = SetEnvSectionReader(ENVSECTION_SWITCHES, [](EnvTextCursor& text, const EnvSectionContext& context) {
     return g_GameSwitchSection->table_.ReadText(text, context.version, context.environment, nullptr, nullptr);
@@ -322,9 +316,6 @@ GameSwitchSection::~GameSwitchSection() {
   SwitchStatsFree();
   g_GameSwitchSection = nullptr;
 }
-
-namespace {
-}  // namespace
 
 PlainLevelObjects::PlainLevelObjects(CEnvironment* environment)
     : objects_(new CHLOManager(kObjectSides, kObjectKinds)), world_(new CEnvironmentHLOWorld(environment)) {

@@ -21,6 +21,7 @@
 #include "make_level/level_description.h"
 #include "make_level/level_maker.h"
 #include "make_level/level_map.h"
+#include "make_sprites/sprite_sheet.h"
 #include "world/sky/sky_section.h"
 
 namespace {
@@ -64,6 +65,11 @@ int MakeMap(char** argv) {
     height = std::stoi(argv[9]);
   } catch (...) {
     std::fprintf(stderr, "make_level: the map box and size are numbers\n");
+    return 2;
+  }
+  // Checked before the picture is allocated: it must fit one sprite page.
+  if (width < 1 || height < 1 || width > SpriteSheet::kPageSize || height > SpriteSheet::kPageSize) {
+    std::fprintf(stderr, "make_level: the map picture must be 1 to %d pixels each way\n", SpriteSheet::kPageSize);
     return 2;
   }
   if (!(box.maxX > box.minX) || !(box.maxZ > box.minZ)) {

@@ -3,8 +3,8 @@
 // function per slot that records its call and answers what the test set, or
 // the slot's failure value.
 //   make_recording_table <slot list> <source out>
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,24 +14,9 @@
 namespace {
 
 using make_script_table::Parameter;
+using make_script_table::ReadTextFile;
 using make_script_table::Slot;
-
-bool ReadText(const char* path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  *text = s.str();
-  return true;
-}
-
-bool WriteText(const char* path, const std::string& text) {
-  std::string old;
-  if (ReadText(path, &old) && old == text) return true;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  return static_cast<bool>(out);
-}
+using make_script_table::WriteTextFileIfChanged;
 
 std::string Function(const Slot& s) {
   std::ostringstream o;
@@ -101,6 +86,10 @@ std::string ReplayArgument(const Parameter& p, std::size_t i) {
 }
 
 std::string Replay(const std::vector<Slot>& slots) {
+  // One scratch vector per parameter place of the longest slot, so that a
+  // vector parameter at any place of any slot has its own.
+  std::size_t places = 1;
+  for (const Slot& s : slots) places = std::max(places, s.parsed.size());
   std::ostringstream o;
   o << "const char* ReplayText(const ScriptCall& c, std::size_t n) {\n"
        "  return n < c.args.size() && c.args[n].pointer != nullptr ? c.args[n].text.c_str() : nullptr;\n}\n\n"
@@ -110,12 +99,12 @@ std::string Replay(const std::vector<Slot>& slots) {
        "}  // namespace\n\n"
        "void ReplayScriptCall(const ScriptCall& c) {\n"
        "  alignas(16) static unsigned char scratch[64];\n"
-       "  ScriptVec3 vectors[8];\n  (void)vectors;\n"
+       "  ScriptVec3 vectors["
+    << places << "];\n  (void)vectors;\n"
        "  switch (c.slot) {\n";
   for (const Slot& s : slots) {
     o << "    case " << s.number << ":\n      Slot" << s.number << "(";
     bool first = true;
-    std::string format;
     for (std::size_t i = 0; i < s.parsed.size(); ++i) {
       const Parameter& p = s.parsed[i];
       if (p.type == "...") continue;
@@ -158,7 +147,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string list, error;
-  if (!ReadText(argv[1], &list)) {
+  if (!ReadTextFile(argv[1], &list)) {
     std::fprintf(stderr, "make_recording_table: cannot read %s\n", argv[1]);
     return 1;
   }
@@ -167,7 +156,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_recording_table: %s\n", error.c_str());
     return 1;
   }
-  if (!WriteText(argv[2], Source(slots))) {
+  if (!WriteTextFileIfChanged(argv[2], Source(slots))) {
     std::fprintf(stderr, "make_recording_table: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -82,6 +83,23 @@ std::string Declaration(const Slot& s, const std::string& name, bool namedParame
 }
 
 }  // namespace
+
+bool ReadTextFile(const char* path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+bool WriteTextFileIfChanged(const char* path, const std::string& text) {
+  std::string old;
+  if (ReadTextFile(path, &old) && old == text) return true;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
 
 bool ReadSlotList(const std::string& text, std::vector<Slot>* slots, std::string* error) {
   slots->clear();

@@ -24,6 +24,12 @@ struct Slot {
   bool built = false;
 };
 
+// A whole file as text; false when it cannot be opened.
+bool ReadTextFile(const char* path, std::string* text);
+// Writes the text only when the file does not already hold it, so that
+// nothing built from it is rebuilt needlessly; false when it cannot be written.
+bool WriteTextFileIfChanged(const char* path, const std::string& text);
+
 // Reads the list; false with *error naming the line when a line is malformed,
 // a slot is missing, out of order or named twice, or the count is not 565.
 bool ReadSlotList(const std::string& text, std::vector<Slot>* slots, std::string* error);

@@ -323,6 +323,9 @@ class CHLOGrunt : public CUnit {
   bool MovementTrigger(int event, int nextState, bool c4Armed, CVector3* position, bool* stop);
   bool UpperBodyTrigger(int event);
   bool C4Armed();
+  // The answer of an item-in-use query: false, reported "not built yet"
+  // under `what` while an item is in hand (the items' kinds come later).
+  bool IsUsingItemKind(const char* what) const;
   // Controls of the player: forward and sideways, zero without one.
   float ForwardControl() const;
   float SidewaysControl() const;

@@ -6,6 +6,7 @@
 #include "control/players/local_player.h"
 #include "control/players/local_player_table.h"
 #include "foundation/maths/random_tables.h"
+#include "foundation/system/not_built_yet.h"
 #include "menus/screens/screen_manager.h"
 #include "units/base/side_hostility.h"
 #include "units/base/state_rule_tables.h"
@@ -221,18 +222,26 @@ bool CHLOGrunt::IsAimingMovementState() const {
 }
 
 bool CHLOGrunt::WantsToAim() {
-  // Without a weapon in hand (the items come later) the soldier never aims;
-  // with one the rules of the target, the player and the route apply.
-  if (currentTarget == nullptr && action == ACTION_FOLLOW_ROUTE) return false;
+  // Without a weapon in hand the soldier never aims; with one the rules of
+  // the target, the player and the route apply, which come with the items.
   if (HasWeaponInHand() == 0) return false;
+  if (currentTarget == nullptr && action == ACTION_FOLLOW_ROUTE) return false;
+  NotBuiltYet("soldier aim rules with a weapon in hand");
   return false;
 }
 
-bool CHLOGrunt::IsUsingBinoculars() { return false; }
-bool CHLOGrunt::IsUsingLaserDesignator() { return false; }
-bool CHLOGrunt::IsUsingNightVision() { return false; }
-bool CHLOGrunt::IsUsingDetonator() { return false; }
-bool CHLOGrunt::IsUsingRadio() { return false; }
+// What a soldier is using is the kind of the item in its hand; with nothing in
+// hand it uses nothing.
+bool CHLOGrunt::IsUsingItemKind(const char* what) const {
+  if (itemInHand != nullptr) NotBuiltYet(what);
+  return false;
+}
+
+bool CHLOGrunt::IsUsingBinoculars() { return IsUsingItemKind("soldier item in use: binoculars"); }
+bool CHLOGrunt::IsUsingLaserDesignator() { return IsUsingItemKind("soldier item in use: laser designator"); }
+bool CHLOGrunt::IsUsingNightVision() { return IsUsingItemKind("soldier item in use: night vision"); }
+bool CHLOGrunt::IsUsingDetonator() { return IsUsingItemKind("soldier item in use: detonator"); }
+bool CHLOGrunt::IsUsingRadio() { return IsUsingItemKind("soldier item in use: radio"); }
 
 bool CHLOGrunt::IsPlayerInputBlocked(int ignoreFourthPopup) {
   if (Can(1) == 0 || ScreenId != kInGameScreen) return true;
