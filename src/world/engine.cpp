@@ -13,6 +13,7 @@
 #include "render/device/pixel_shader.h"
 #include "render/device/vertex_shader.h"
 #include "render/geometry/camera.h"
+#include "render/2d/sprite_render.h"
 #include "render/geometry/matrix_stack.h"
 #include "render/textures/material_list.h"
 #include "render/textures/surfaces.h"
@@ -281,12 +282,17 @@ int EngineReset() {
   g_AnimSetManager.FreeAll();
   Note('0', "animation sets");
   Destroy(g_Surfaces, "surfaces");
+  // The sprite sets load through the library the last one was made over; a
+  // set of the old level (its loading logo, the medals) may have left that
+  // the level library, which goes now: later loads take the renewed one.
+  const bool spritesOnLevelTextures = g_LevelTextures != nullptr && CSpriteRender::s_Textures == g_LevelTextures;
   Destroy(g_LevelTextures, "level textures");
   Destroy(g_LevelMaterials, "level materials");
   g_DefaultMaterial = g_BlackMaterial = nullptr;
 
   ResetMatrixStack();
   bool ok = Create(g_LevelTextures, "level textures");
+  if (spritesOnLevelTextures) CSpriteRender::s_Textures = g_LevelTextures;
   ok = Create(g_LevelMaterials, "level materials") && ok;
   TakeFixedMaterials();
   ok = Create(g_SceneManager, "scene manager", g_Render, g_LevelTextures, g_LevelMaterials) && ok;

@@ -12,6 +12,7 @@
 #include "foundation/time/timer.h"
 #include "menus/screen_2d.h"
 #include "platform/win32/registry.h"
+#include "render/2d/sprite_render.h"
 #include "render/textures/material_list.h"
 #include "render/textures/texture_manager.h"
 #include "scene/manager/scene_manager.h"
@@ -290,6 +291,29 @@ TEST_F(Engine, ResetRenewsExactlyTheLevelBoundModules) {
   int used = 0;
   for (int n = 0; n < kMaxMovieCameras; ++n) used += g_MovieCamera->IsUsed(n);
   EXPECT_EQ(used, 1);
+  EngineShutdown();
+  ExpectAllModulesGone();
+}
+
+TEST_F(Engine, SpriteLoadsAfterAResetGoToTheRenewedLevelLibrary) {
+  ASSERT_EQ(EngineInitialise(nullptr, window_, GameDeviceCallback, 1), 1);
+  // Sets made over the persistent library, then one over the level library
+  // (a menu level's logo): later loads go where the last set was made.
+  CSpriteRender persistentSet(g_Render, g_MainCamera, g_PersistentTextures);
+  {
+    CSpriteRender levelSet(g_Render, g_MainCamera, g_LevelTextures);
+    ASSERT_EQ(CSpriteRender::s_Textures, g_LevelTextures);
+  }
+  ASSERT_EQ(EngineReset(), 1);
+  // A page looked up after the level change (a mission's map picture) lands
+  // in the renewed library, not in the freed one.
+  ASSERT_EQ(CSpriteRender::s_Textures, g_LevelTextures);
+  EXPECT_NE(CSpriteRender::s_Textures->GetTexture("after_reset", 0), nullptr);
+  EXPECT_NE(g_LevelTextures->FindByName("after_reset"), nullptr);
+  // A set over the persistent library keeps it through a reset.
+  CSpriteRender again(g_Render, g_MainCamera, g_PersistentTextures);
+  ASSERT_EQ(EngineReset(), 1);
+  EXPECT_EQ(CSpriteRender::s_Textures, g_PersistentTextures);
   EngineShutdown();
   ExpectAllModulesGone();
 }
