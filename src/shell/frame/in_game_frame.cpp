@@ -200,8 +200,11 @@ bool InGameFrameUpdate() {
   MPUpdate();
   Step("7 network update");
   // 8. The mission's per-frame update.
+  // A cut-scene stops the game clock without pausing the world: the mission
+  // still runs each frame then (it watches for the skip and steps its
+  // sequences); the menus' pause leaves it out.
   const bool worldRuns = g_GameClock->IsRunning();
-  if (MissionPluginBound() && g_MissionEndFlag == 0 && worldRuns) {
+  if (MissionPluginBound() && g_MissionEndFlag == 0 && !IsGamePaused()) {
     const bool call = !MPIsSessionRunning() || (!menuLevel && MPGetSessionState() == MPS_PLAYING);
     if (call) {
       MissionPerFrameUpdate();

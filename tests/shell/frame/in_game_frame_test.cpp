@@ -25,6 +25,7 @@
 #include "shell/program/shell_state.h"
 #include "shell/script/script_function_table.h"
 #include "sound/sound_manager.h"
+#include "world/effects/explosions.h"
 #include "world/engine.h"
 
 namespace {
@@ -244,6 +245,34 @@ TEST_F(Frame, TheBriefingsEndIsToldToThePluginAndThePlayScreenFollows) {
   ResetScreenTransitions();
   RunFrame();
   EXPECT_EQ(ScreenId, 14);
+}
+
+TEST_F(Frame, TheMissionRunsEachFrameUnlessTheWorldIsPaused) {
+  ASSERT_EQ(LoadMissionPlugin("TestMission.dll"), 1);
+  struct Case {
+    const char* what;
+    int gameClockRuns;
+    int worldPaused;
+    int missionUpdates;
+  };
+  // A cut-scene stops the game clock but not the world: the mission goes on
+  // (it watches for the skip); the pause screen pauses the world.
+  const Case cases[] = {
+      {"play", 1, 0, 1},
+      {"cut-scene", 0, 0, 1},
+      {"pause screen", 0, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.worldPaused != 0) SetGamePaused(1, 0);
+    g_GameClock->SetRunning(c.gameClockRuns);
+    ClearFrameSteps();
+    RunFrame();
+    EXPECT_EQ(CountStep("8 mission update"), c.missionUpdates);
+    EXPECT_EQ(CountStep("12.1 switches"), c.gameClockRuns);
+    if (c.worldPaused != 0) SetGamePaused(0, 0);
+  }
+  FreeMissionPlugin();
 }
 
 TEST_F(Frame, TheScreenSlotsOfTheScriptTable) {
