@@ -1,8 +1,8 @@
 // Slots 355-358 and 391: a cut-scene's start, skip and end, and the
 // subtitle line.  A cut-scene stops the game clock (so game-clock timed
 // callbacks wait while the real-clock posts it makes run), locks the screen
-// and switches the AI off; its end raises event 18 and starts the clock
-// again.
+// and switches the AI off; its end starts the clock again, releases the
+// screen and raises event 18.
 #include <cstdint>
 
 #include "control/bindings/control_mapper.h"
@@ -93,6 +93,11 @@ void CutsceneEnd(void) {
   SetCutsceneRunning(false);
   if (g_GameClock != nullptr) g_GameClock->SetRunning(1);
   g_ScriptState.movieIdle = 1;
+  // The screen lock the start took goes with the cut-scene, before the
+  // mission hears of the end: its answer may ask for a screen (the intro's
+  // end shows the briefing), which the lock would refuse, and the menus (the
+  // pause screen among them) would never run again.
+  SetScreenLock(0);
   std::int32_t block[1] = {0};
   RaiseMissionEvent(kEventCutsceneEnded, block, 1);
   if (!IsCommandSwitchSet('U')) NotBuiltYet("environment settings record");

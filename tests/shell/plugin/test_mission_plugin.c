@@ -39,6 +39,9 @@ static void Update(void) { ++g_updates; }
 /* A code whose return value the tests chose (TestPluginSetEventAnswer). */
 static uint32_t g_returnCode = 0xFFFFFFFFu;
 static int32_t g_returnValue;
+/* Asks for the briefing when a cut-scene ends, as a mission's intro does
+   (TestPluginBriefingAfterCutscene). */
+static int32_t g_briefingAfterCutscene;
 
 static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   int i;
@@ -48,6 +51,7 @@ static int32_t HandleEvent(uint32_t code, MissionEventWord* words) {
   if (words != 0)
     for (i = 0; i < MISSION_EVENT_BLOCK_WORDS; ++i) g_lastWords[i] = words[i];
   if (code == MEV_DROP_QUERY && words != 0) words[2] = 1;
+  if (code == MEV_CUTSCENE_ENDED && g_briefingAfterCutscene) g_table->ScreenShowBriefing();
   if (code == g_answerCode && words != 0) words[0] = g_answerWord;
   if (code == g_returnCode) return g_returnValue;
   return (int32_t)(code + 1000);
@@ -58,6 +62,8 @@ EXPORT void TestPluginSetEventAnswer(uint32_t code, int32_t value) {
   g_returnCode = code;
   g_returnValue = value;
 }
+
+EXPORT void TestPluginBriefingAfterCutscene(int32_t on) { g_briefingAfterCutscene = on; }
 
 static uint8_t* Save(uint8_t* out) { return out; }
 static const uint8_t* Load(const uint8_t* in) { return in; }

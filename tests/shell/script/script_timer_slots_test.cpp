@@ -140,6 +140,23 @@ TEST_F(TimerSlots, ACutsceneStopsTheGameClockSoOnlyItsRealClockPostsRun) {
   EXPECT_EQ(Entry(Slots.TimerPostCallback(logCallback_, 3, 0, 0.0f))->flags, 6u);
 }
 
+// The intro's end asks for the briefing from its answer to event 18: the
+// screen lock the cut-scene took is gone by then, so the switch is made.
+TEST_F(TimerSlots, TheCutscenesEndReleasesItsScreenLockBeforeTheMissionHearsOfIt) {
+  auto briefing = reinterpret_cast<void (*)(std::int32_t)>(GetProcAddress(MissionLibrary, "TestPluginBriefingAfterCutscene"));
+  ASSERT_NE(briefing, nullptr);
+  briefing(1);
+  SetScreen(14);
+  Slots.CutsceneStart();
+  EXPECT_EQ(IsScreenLocked(), 1);
+  Slots.SetScreen(13);
+  EXPECT_EQ(ScreenId, 14) << "the lock holds the screen during the cut-scene";
+  Slots.CutsceneEnd();
+  briefing(0);
+  EXPECT_EQ(IsScreenLocked(), 0);
+  EXPECT_EQ(ScreenId, 20) << "the briefing the mission asked for";
+}
+
 TEST_F(TimerSlots, GamePauseForResumesOnTheRealClockAndSlot344LeavesItsEntry) {
   Slots.GamePauseFor(500);
   EXPECT_TRUE(IsGamePaused());
