@@ -23,6 +23,7 @@
 #include "menus/screens/load_failed_menu.h"
 #include "menus/screens/load_game_menu.h"
 #include "menus/screens/mission_list_menu.h"
+#include "menus/screens/mission_menu.h"
 #include "menus/screens/save_game_menu.h"
 #include "menus/screens/mission_record_link.h"
 #include "menus/screens/objective_menu.h"
@@ -80,7 +81,7 @@ const ScreenClass kScreenClasses[] = {
     {"CLoadGameMenu", {9}, 1, Make<CLoadGameMenu>},      {"CSaveGameMenu", {10}, 1, Make<CSaveGameMenu>},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
-    {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
+    {"CMissionMenu", {16}, 1, Make<CMissionMenu>},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
     {"CSuccessMenu", {18, 19}, 2, Make<CSuccessMenu>},  {"CTrainingMenu", {62}, 1, Make<CTrainingMenu>},
     {"CObjectiveMenu", {13}, 1, MakeObjectiveMenu}, {"CBriefingMenu", {20}, 1, MakeBriefingMenu},
 };
