@@ -201,6 +201,13 @@ int CreateScreens() {
 }
 
 void DestroyScreens() {
+  // Objects put aside by SetScreenObject are freed with the others.
+  for (int id = 0; id < kScreenIdCount; ++id) {
+    if (g_state.displaced[id] == nullptr) continue;
+    g_state.objects[id] = g_state.displaced[id];
+    g_state.owned[id] = true;
+    g_state.displaced[id] = nullptr;
+  }
   for (int id = 0; id < kScreenIdCount; ++id) {
     if (!g_state.owned[id] || g_state.objects[id] == nullptr) continue;
     CMenuScreen* screen = g_state.objects[id];
@@ -234,6 +241,16 @@ CMenuScreen* ScreenFromId(int id) { return InRange(id) ? g_state.objects[id] : n
 
 void SetScreenObject(int id, CMenuScreen* screen) {
   if (!InRange(id)) return;
+  // The object CreateScreens made for the id is kept aside, not lost, and
+  // comes back when the installed one is removed.
+  if (g_state.owned[id] && g_state.objects[id] != nullptr && g_state.displaced[id] == nullptr)
+    g_state.displaced[id] = g_state.objects[id];
+  if (screen == nullptr && g_state.displaced[id] != nullptr) {
+    g_state.objects[id] = g_state.displaced[id];
+    g_state.owned[id] = true;
+    g_state.displaced[id] = nullptr;
+    return;
+  }
   g_state.objects[id] = screen;
   g_state.owned[id] = false;
 }
