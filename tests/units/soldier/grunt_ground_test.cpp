@@ -13,6 +13,7 @@
 #include "world/environment/env_object.h"
 #include "world/environment/env_file.h"
 #include "world/environment/environment.h"
+#include "world/space/movable_objects.h"
 #include "world/space/world_hit.h"
 
 namespace {
@@ -141,6 +142,33 @@ TEST_F(GruntGroundTest, ADeadBodyTakesTheTiltOnlyWithGroundUnderAllThreePoints) 
   EXPECT_EQ(s->FitBodyToGround(), 0);
   EXPECT_EQ(s->bodyTilt[0], 7.0f);
   EXPECT_EQ(s->bodyTilt[1], 3.0f);
+}
+
+TEST_F(GruntGroundTest, OnAMovableObjectTheBodyFindsItsGroundThroughTheObjectsZones) {
+  // The ledge stands in for a movable object of the ground's zone.
+  CEnvInstance* ledge = g_Environment->FindInstanceByName("Ledge");
+  ASSERT_NE(ledge, nullptr);
+  CHLOGrunt* s = Put(1, {1400.0f, 150.0f, 1400.0f}, 0.0f, MS_STAND);
+  ASSERT_NE(s->GroundRoot, nullptr);
+  MovableObject movable;
+  movable.Body = ledge;
+  AddMovableObject(s->GroundRoot, &movable);
+  EXPECT_EQ(s->GroundRoot->FindMovableAt({1400.0f, 100.0f, 1400.0f}), &movable);
+  EXPECT_EQ(s->GroundRoot->FindMovableAt({1400.0f, 200.0f, 1400.0f}), nullptr) << "above its volume";
+  EXPECT_EQ(s->GroundRoot->FindMovableAt({1000.0f, 100.0f, 1400.0f}), nullptr) << "beside it";
+  // A dead body lying across the top (its centroid inside the volume):
+  // level, through the object's two zones (the world's own here).
+  s->Instance->SetPosition({1400.0f, 150.0f, 1400.0f}, true);
+  s->health = 0.0f;
+  s->bodyTilt[0] = 5.0f;
+  s->bodyTilt[1] = 5.0f;
+  CVector3 centre{1400.0f, 150.0f, 1400.0f + (90.0f - 200.0f) / -3.0f};
+  EXPECT_EQ(s->GroundRoot->FindMovableAt({centre.x, 149.0f, centre.z}), &movable);
+  s->FitBodyToGround();
+  RemoveMovableObject(&movable);
+  EXPECT_EQ(s->GroundRoot->FindMovableAt({1400.0f, 100.0f, 1400.0f}), nullptr);
+  EXPECT_NEAR(s->bodyTilt[0], 0.0f, 0.01f);
+  EXPECT_NEAR(s->bodyTilt[1], 0.0f, 0.01f);
 }
 
 TEST_F(GruntGroundTest, TheCollisionShapeFollowsThePosture) {
