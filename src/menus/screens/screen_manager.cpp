@@ -9,6 +9,7 @@
 #include "foundation/system/not_built_yet.h"
 #include "foundation/time/timer.h"
 #include "menus/drawing/menu_backdrop.h"
+#include "menus/multiplayer/mp_screens.h"
 #include "menus/screens/briefing_menu.h"
 #include "menus/screens/menu_driver.h"
 #include "menus/screens/menu_screen.h"
@@ -219,16 +220,6 @@ void DestroyScreens() {
 
 bool ScreensMade() { return g_state.made; }
 
-int CreateMultiplayerScreens() {
-  NotBuiltYet("multiplayer screens");
-  g_state.multiplayerMade = true;
-  return 1;
-}
-
-void DestroyMultiplayerScreens() { g_state.multiplayerMade = false; }
-
-bool MultiplayerScreensMade() { return g_state.multiplayerMade; }
-
 CMenuScreen* ScreenFromId(int id) { return InRange(id) ? g_state.objects[id] : nullptr; }
 
 void SetScreenObject(int id, CMenuScreen* screen) {
@@ -266,9 +257,7 @@ void ScreenEnterStep(int entered) {
     case 28:
     case 29:
     case 61: SetMenuMode(0); break;
-    case 55:
-      if (PreviousScreenId != 52) NotBuiltYet("multiplayer message menu flag");
-      break;
+    case 55: EnterMultiplayerMenu(entered, PreviousScreenId); break;
     case 59: NotBuiltYet("award sequence"); break;
     default: break;
   }
@@ -314,8 +303,7 @@ int UpdateCurrentScreen() {
     case 12: return UpdateSquadNameEditor(ScreenId);
     case 28: return StartRecordedLevel();
     case 37: case 47: case 50: case 52: case 53: case 54: case 55: case 58:
-      NotBuiltYet("multiplayer menu handlers");
-      return SCREEN_RESULT_STAY;
+      return UpdateMultiplayerMenu(ScreenId);
     case 59: return UpdateAwardCeremony();
     case 61: {
       if (MissionPluginBound()) RaiseMissionEvent(kEventBriefingEnded, nullptr, 0);
@@ -359,9 +347,7 @@ void DrawScreenOrPseudo(int id) {
   switch (id) {
     case 11:
     case 12: DrawSquadNameEditor(); break;
-    case 37: case 47: case 50: case 52: case 53: case 54: case 55: case 58:
-      NotBuiltYet("multiplayer overlays");
-      break;
+    case 37: case 47: case 50: case 52: case 53: case 54: case 55: case 58: DrawMultiplayerMenu(id); break;
     case 59: NotBuiltYet("award sequence display"); break;
     default: break;
   }
