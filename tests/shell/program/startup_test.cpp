@@ -155,6 +155,7 @@ const std::vector<std::string> kShutDownSteps = {
       "-control mapper",
       "-engine",
       "-input",
+      "-game record",
       "-Global Heap",
       "system settings restored",
 };
