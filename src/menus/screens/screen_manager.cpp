@@ -15,6 +15,7 @@
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/cheat_menu.h"
 #include "menus/screens/controller_menu.h"
+#include "menus/screens/key_bind_menu.h"
 #include "menus/screens/mouse_menu.h"
 #include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
@@ -77,7 +78,7 @@ const ScreenClass kScreenClasses[] = {
     {"CFrontEndMenu", {1}, 1, Make<CFrontEndMenu>},      {"CSinglePlayerMenu", {2}, 1, Make<CSinglePlayerMenu>},
     {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
     {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
-    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, Make<CKeyBindMenu>},
     {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, Make<CMissionListMenu>},
     {"CLoadGameMenu", {9}, 1, Make<CLoadGameMenu>},      {"CSaveGameMenu", {10}, 1, Make<CSaveGameMenu>},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
