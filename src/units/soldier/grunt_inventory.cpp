@@ -141,7 +141,8 @@ CInventoryItem* CHLOGrunt::AddItem(CInventoryItem* item, int initial, int noSele
         CInventoryItem* ammo = inventory[i];
         const InventoryStats* r = ammo != nullptr ? ammo->ItemRecord() : nullptr;
         if (r == nullptr || r->Kind != STATS_AMMO || r->AmmoWeapon != weapon->Stats) continue;
-        weapon->quantity += weapon->MagazineSize() * ammo->GetQuantity();
+        weapon->quantity += weapon->MagazineSize() * r->roundsPerPack;
+        TakeOutOfWorld(ammo);
         inventory[i] = nullptr;
         ammo->holder = nullptr;
       }

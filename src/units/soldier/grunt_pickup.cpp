@@ -80,9 +80,9 @@ void CHLOGrunt::PickUpItem(CInventoryItem* item) {
   if (holderItem == nullptr) return;
   // 2.
   const bool tookAmmo = item->IsWeapon() && holderItem != item;
-  if (tookAmmo && !item->IsGrenade()) {
-    const char* prefix = g_Locale != nullptr ? g_Locale->GetString(kTakenTextId) : nullptr;
-    std::snprintf(g_pickUpText, sizeof g_pickUpText, "%s %s", prefix != nullptr ? prefix : "", item->StatsName());
+  const char* prefixText = g_Locale != nullptr ? g_Locale->GetString(kTakenTextId) : nullptr;
+  if (tookAmmo && !item->IsGrenade() && prefixText != nullptr && prefixText[0] != 0) {
+    std::snprintf(g_pickUpText, sizeof g_pickUpText, "%s %s", prefixText, item->StatsName());
   } else {
     std::snprintf(g_pickUpText, sizeof g_pickUpText, "%s", item->StatsName());
   }
