@@ -2,7 +2,8 @@
    as "FrontEnd.dll".  Its set-up checks the version and loads the front-end
    level; its handler answers the game's two questions (the mode and the
    skip prompt) with 1 and leaves every other answer at the game's preset.
-   It sets no next level: the level chooser picks one. */
+   The campaign starts with the first mission: its name is the mission
+   record's next level, which the single-player screen's campaign row reads. */
 #include "mission_abi.h"
 
 static const ScriptFunctionTable* g_table;
@@ -27,6 +28,7 @@ static const MissionCallbackTable kCallbacks = {Setup, Update, HandleEvent, Save
 __attribute__((visibility("default"))) const MissionCallbackTable* LevelSetup(const ScriptFunctionTable* table) {
   g_table = table;
   g_table->ScriptCheckVersion(SCRIPT_VERSION_MAJOR, SCRIPT_VERSION_MINOR, SCRIPT_VERSION_BUILD);
+  g_table->MissionSetNextLevel("Mission1.dll");
   g_table->LoadEnvironment("FrontEnd.env");
   return &kCallbacks;
 }

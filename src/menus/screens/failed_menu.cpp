@@ -45,7 +45,7 @@ int CFailedMenu::Update() {
   switch (Menu->Process()) {
     case kRetryRow:
       RestartLevel();
-      g_MenuMission.Retry = 1;
+      MissionRecordSetRetry();
       return SCREEN_RESULT_LEVEL_CHANGE;
     case kQuitRow: SetScreen(24); break;
     default: break;

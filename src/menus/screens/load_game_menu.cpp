@@ -49,7 +49,7 @@ int CLoadGameMenu::Update() {
     const std::uint32_t slot = Menu->GetItemValue(id);
     if (slot < static_cast<std::uint32_t>(kSaveSlots) && LoadGameFromFile(g_SaveSlots.Names[slot])) {
       SetScreen(14);
-      if (g_MenuMission.Result != 2) {
+      if (MissionRecordResult() != 2) {
         SetPendingLevelName(MissionRecordLevelName());
       } else {
         SetPendingLevelName(MissionRecordNextLevel());
@@ -62,7 +62,7 @@ int CLoadGameMenu::Update() {
     if (MissionQueryMode() != 0)
       SetScreen(2);
     else
-      SetScreen(g_MenuMission.Result == 1 ? 17 : 15);
+      SetScreen(MissionRecordResult() == 1 ? 17 : 15);
   }
   return 0;
 }

@@ -1,18 +1,37 @@
 #include "menus/screens/mission_record_link.h"
 
-#include "foundation/system/not_built_yet.h"
+#include "shell/mission/mission.h"
 
-MenuMissionRecord g_MenuMission;
+std::int32_t MissionRecordResult() { return CurrentMissionResult(); }
+
+std::int32_t MissionRecordId() { return CurrentMissionId(); }
 
 void MissionRecordReset() {
-  NotBuiltYet("mission record reset");
-  g_MenuMission.Result = 0;
+  if (g_Mission != nullptr) g_Mission->Reset();
 }
 
-void MissionRecordResetCampaign() { NotBuiltYet("mission record's campaign records"); }
+void MissionRecordResetCampaign() {
+  if (g_Mission != nullptr) g_Mission->ResetCampaignRecords();
+}
 
-const char* MissionRecordNextLevel() { return g_MenuMission.NextLevel[0] != '\0' ? g_MenuMission.NextLevel : nullptr; }
+const char* MissionRecordNextLevel() {
+  if (g_Mission == nullptr) return nullptr;
+  const char* name = g_Mission->GetNextLevel();
+  return name[0] != '\0' ? name : nullptr;
+}
 
 const char* MissionRecordLevelName() {
-  return g_MenuMission.LevelName[0] != '\0' ? g_MenuMission.LevelName : nullptr;
+  if (g_Mission == nullptr) return nullptr;
+  const char* name = g_Mission->GetLevelName();
+  return name[0] != '\0' ? name : nullptr;
 }
+
+void MissionRecordSetRetry() {
+  if (g_Mission != nullptr) g_Mission->Retry = 1;
+}
+
+void MissionRecordCountSave() {
+  if (g_Mission != nullptr) ++g_Mission->SavesMade;
+}
+
+int MissionRecordSavesLeft() { return g_Mission != nullptr ? g_Mission->GetSavesRemaining() : 0; }

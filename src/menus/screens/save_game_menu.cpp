@@ -109,8 +109,8 @@ int CSaveGameMenu::Update() {
           SaveFailed = true;
           return 0;
         }
-        if (g_MenuMission.Result == 0) ++g_MenuMission.SavesUsed;
-        SetScreen(g_MenuMission.Result == 0 ? 15 : 19);
+        if (MissionRecordResult() == 0) MissionRecordCountSave();
+        SetScreen(MissionRecordResult() == 0 ? 15 : 19);
       } else {
         SetSelectedSaveName(name);
         SetScreen(23);
@@ -118,7 +118,7 @@ int CSaveGameMenu::Update() {
       return 0;
     }
   }
-  if (BackPressed(0) != 0) SetScreen(g_MenuMission.Result == 0 ? 15 : 19);
+  if (BackPressed(0) != 0) SetScreen(MissionRecordResult() == 0 ? 15 : 19);
   return 0;
 }
 
@@ -129,11 +129,11 @@ void CSaveGameMenu::Draw() {
   const int foot = static_cast<int>(OuterTop(418.0f) + 418.0f * sy - 60.0f * sy);
   if (SaveFailed) {
     DrawLocaleText(kTextSaveFailed, x, foot - static_cast<int>(30.0f * sy), w, 0);
-  } else if (g_MenuMission.Result == 0) {
+  } else if (MissionRecordResult() == 0) {
     const char* format = CMenu::TextOf(kTextSavesLeft);
     if (format != nullptr) {
       char line[128];
-      std::snprintf(line, sizeof line, format, g_MenuMission.SavesLeft);
+      std::snprintf(line, sizeof line, format, MissionRecordSavesLeft());
       DrawTextBox(line, x, foot - static_cast<int>(30.0f * sy), w, 0);
     }
   }

@@ -10,6 +10,7 @@
 #include "menus/screens/screen_text_ids.h"
 #include "menus/screens/single_player_menu.h"
 #include "shell/level/mission_plugin.h"
+#include "shell/program/shell_state.h"
 #include "shell/program/sound_mode.h"
 #include "world/effects/explosions.h"
 
@@ -29,7 +30,7 @@ void CSuccessMenu::Populate() {
   EndScreenListSetUp(this, AcceptPressed);
   int row = 0;
   AddButtonRow(this, row++, kContinueRow, ScreenId == 19 ? kTextQuitMission : kTextContinue, kRowFlags);
-  if (MissionSkipsAwards() && g_MenuMission.MissionId != 18)
+  if (MissionSkipsAwards() && MissionRecordId() != 18)
     AddButtonRow(this, row++, kQuitMissionRow, kTextQuitMission, kRowFlags);
   if (ScreenId == 19) AddButtonRow(this, row++, kQuitRow, kTextQuitGame, kRowFlags);
   PlaceMenu(kTextSuccessTitle, 0, nullptr, 32767);
@@ -48,7 +49,7 @@ int CSuccessMenu::Update() {
   }
   switch (Menu->Process()) {
     case kContinueRow:
-      if (g_MenuMission.ReturnToFrontEnd != 0) {
+      if (ReturnToFrontEnd != 0) {
         SetScreen(1);
         SetPendingLevelName("FrontEnd.dll");
         SetSoundMode(0);

@@ -74,10 +74,10 @@ int CYesNoMenu::Yes() {
     case 22: SetScreen(9); return 0;
     case 23:
       if (!SaveGameToFile(SelectedSaveName(), 0)) return 0;  // the dialog stays
-      if (g_MenuMission.Result != 0) {
+      if (MissionRecordResult() != 0) {
         SetScreen(19);
       } else {
-        ++g_MenuMission.SavesUsed;
+        MissionRecordCountSave();
         SetScreen(15);
       }
       return 0;
@@ -98,8 +98,8 @@ int CYesNoMenu::No() {
     case 22:
     case 26: SetScreen(9); break;
     case 24: SetScreen(PreviousScreenId); break;
-    case 25: SetScreen(g_MenuMission.Result == 1 ? 17 : g_MenuMission.Result == 2 ? 18 : 15); break;
-    case 27: SetScreen(g_MenuMission.Result == 1 ? 17 : 15); break;
+    case 25: SetScreen(MissionRecordResult() == 1 ? 17 : MissionRecordResult() == 2 ? 18 : 15); break;
+    case 27: SetScreen(MissionRecordResult() == 1 ? 17 : 15); break;
     default: break;
   }
   return 0;

@@ -186,7 +186,7 @@ void CMission::Start(const char* levelName) {
   } else if (g_MissionTraining != 0 || MissionId < kFirstStandaloneMissionId) {
     ApplySquadToUnits();
   }
-  if (!CopyName(levelName_, levelName, "level name")) levelName_[0] = '\0';
+  if (!SetLevelName(levelName)) levelName_[0] = '\0';
   StartTime = GameTime();
 }
 
@@ -277,6 +277,8 @@ void CMission::StoreSquad() {
 // --- names, objectives, texts ------------------------------------------------------------------------
 
 bool CMission::SetNextLevel(const char* name) { return CopyName(nextLevel_, name, "next level"); }
+
+bool CMission::SetLevelName(const char* name) { return CopyName(levelName_, name, "level name"); }
 
 std::int32_t CMission::AddObjective(std::int32_t firstTarget) {
   if (objectiveCount_ >= kMissionObjectiveLimit) {

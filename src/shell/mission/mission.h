@@ -80,6 +80,8 @@ class CMission {
   // The next-level name (refused, with a debug line, when it does not fit
   // its 35-byte field); false when refused.
   bool SetNextLevel(const char* name);
+  // The running level's name, refused the same way (Start sets it).
+  bool SetLevelName(const char* name);
   const char* GetLevelName() const { return levelName_; }
   const char* GetNextLevel() const { return nextLevel_; }
 
@@ -147,6 +149,9 @@ class CMission {
   std::uint32_t RankStep = 0;
   std::uint32_t SpareWords[2] = {};
   std::uint8_t SpareByte = 0;
+  // The retry flag: the failed screen sets it when the level is played
+  // again; Reset leaves it.
+  std::uint32_t Retry = 0;
 
  private:
   friend class MissionBlock;

@@ -8,7 +8,7 @@
 
 #include "foundation/system/command_switches.h"
 #include "menus/screens/menu_screen.h"
-#include "menus/screens/mission_record_link.h"
+#include "menus/screens/mission_record_fixture.h"
 #include "menus/screens/saved_games_link.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/screen_walk_fixture.h"
@@ -37,9 +37,7 @@ class EndScreens : public ScreenWalkTest {
     ResetScreenTransitions();
     ScreenId = PreviousScreenId = 14;
     LevelName[0] = '\0';
-    g_MenuMission = MenuMissionRecord{};
-    std::strcpy(g_MenuMission.LevelName, "Mission1.dll");
-    std::strcpy(g_MenuMission.NextLevel, "FrontEnd.dll");
+    mission_ = std::make_unique<TestMissionRecord>("Mission1.dll", "FrontEnd.dll");
     g_saved.clear();
     g_saveAnswer = true;
     SetSavedGameFunctions(RecordSave, nullptr);
@@ -53,8 +51,10 @@ class EndScreens : public ScreenWalkTest {
     SetGamePaused(0, 0);
     DestroyScreens();
     ScreenId = PreviousScreenId = 0;
+    mission_.reset();
     ScreenWalkTest::TearDown();
   }
+  std::unique_ptr<TestMissionRecord> mission_;
 };
 
 TEST_F(EndScreens, PauseShowsItsTwoRowsUnderItsTitleAndResumesOnlyForTheGame) {
@@ -91,7 +91,7 @@ TEST_F(EndScreens, RetryRestartsTheRunningLevelAndMarksTheRetry) {
   EXPECT_GT(Count(Whitish, Row(0)), 20);
   EXPECT_EQ(Press("Return"), SCREEN_RESULT_LEVEL_CHANGE);
   EXPECT_STREQ(LevelName, "Mission1.dll");
-  EXPECT_EQ(g_MenuMission.Retry, 1u);
+  EXPECT_EQ(g_Mission->Retry, 1u);
   // Its second row asks to quit.
   Go(17);
   Press("Down");
@@ -113,7 +113,7 @@ TEST_F(EndScreens, TheSuccessScreenOffersContinueOn18AndQuitTooOn19) {
   EXPECT_STREQ(LevelName, "FrontEnd.dll");
   EXPECT_EQ(ScreenId, 14);
   // The mission script's return to the front end wins on either id.
-  g_MenuMission.ReturnToFrontEnd = 1;
+  ReturnToFrontEnd = 1;
   Go(18);
   EXPECT_EQ(Press("Return"), SCREEN_RESULT_LEVEL_CHANGE);
   EXPECT_STREQ(LevelName, "FrontEnd.dll");
@@ -136,10 +136,10 @@ TEST_F(EndScreens, EachConfirmationVariantPreselectsNoAndAnswersAsItsIdSays) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.id) + " " + c.key + " result " + std::to_string(c.result));
-    g_MenuMission.Result = c.result;
+    g_Mission->MissionResult = c.result;
     SetSelectedSaveName("Alpha.sav");
     g_saved.clear();
-    const std::uint8_t savesBefore = g_MenuMission.SavesUsed;
+    const std::uint8_t savesBefore = g_Mission->SavesMade;
     Go(c.id);
     ASSERT_EQ(ScreenId, c.id);
     EXPECT_EQ(ScreenFromId(c.id)->Menu->SelectedId, 5302);
@@ -153,7 +153,7 @@ TEST_F(EndScreens, EachConfirmationVariantPreselectsNoAndAnswersAsItsIdSays) {
     if (c.id == 23 && std::strcmp(c.key, "yes") == 0) {
       ASSERT_EQ(g_saved.size(), 1u);
       EXPECT_EQ(g_saved[0], "Alpha.sav");
-      EXPECT_EQ(g_MenuMission.SavesUsed, savesBefore + (c.result == 0 ? 1 : 0));
+      EXPECT_EQ(g_Mission->SavesMade, savesBefore + (c.result == 0 ? 1 : 0));
     } else {
       EXPECT_TRUE(g_saved.empty());
     }
@@ -167,7 +167,7 @@ TEST_F(EndScreens, AnOverwriteThatCannotBeWrittenKeepsTheDialog) {
   Press("Left");
   EXPECT_EQ(Press("Return"), 0);
   EXPECT_EQ(ScreenId, 23);
-  EXPECT_EQ(g_MenuMission.SavesUsed, 0);
+  EXPECT_EQ(g_Mission->SavesMade, 0);
   EXPECT_EQ(g_saved.size(), 1u);
 }
 

@@ -12,7 +12,7 @@
 #include "menus/screens/difficulty_menu.h"
 #include "menus/screens/front_end_shared.h"
 #include "menus/screens/menu_screen.h"
-#include "menus/screens/mission_record_link.h"
+#include "menus/screens/mission_record_fixture.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/screen_text_ids.h"
 #include "menus/screens/screen_walk_fixture.h"
@@ -34,16 +34,17 @@ class FrontEndScreens : public ScreenWalkTest {
     ResetScreenTransitions();
     ScreenId = PreviousScreenId = 0;
     LevelName[0] = '\0';
-    g_MenuMission = MenuMissionRecord{};
-    std::strcpy(g_MenuMission.NextLevel, "Mission1.dll");
+    mission_ = std::make_unique<TestMissionRecord>(nullptr, "Mission1.dll");
     g_Difficulty.SetLevel(1);
   }
   void TearDown() override {
     DestroyScreens();
     ScreenId = PreviousScreenId = 0;
     ClearCommandSwitch('u');
+    mission_.reset();
     ScreenWalkTest::TearDown();
   }
+  std::unique_ptr<TestMissionRecord> mission_;
   // The disabled colour (0xA8A8A8 at 0.75) over the row's bar.
   static bool Greyish(std::uint32_t c) { return Near(c, 0x889098, 10); }
   // The panel's ink above the hint lines.

@@ -16,7 +16,7 @@
 #include "control/players/local_player_table.h"
 #include "menus/menu_frame_fixture.h"
 #include "menus/screens/load_game_menu.h"
-#include "menus/screens/mission_record_link.h"
+#include "menus/screens/mission_record_fixture.h"
 #include "menus/screens/save_game_menu.h"
 #include "menus/screens/saved_games_link.h"
 #include "menus/screens/screen_manager.h"
@@ -56,8 +56,7 @@ class SaveLoadScreens : public MenuFrameTest {
     ResetScreenTransitions();
     ScreenId = PreviousScreenId = 15;
     LevelName[0] = '\0';
-    g_MenuMission = MenuMissionRecord{};
-    std::strcpy(g_MenuMission.LevelName, "Mission1.dll");
+    mission_ = std::make_unique<TestMissionRecord>("Mission1.dll", nullptr);
     g_calls.clear();
     g_answer = true;
     SetSavedGameFunctions(SaveHook, LoadHook);
@@ -71,6 +70,7 @@ class SaveLoadScreens : public MenuFrameTest {
     g_ControlMapper = nullptr;
     std::filesystem::current_path(previous_);
     std::filesystem::remove_all(folder_);
+    mission_.reset();
     MenuFrameTest::TearDown();
   }
   // A saved game written `age` minutes before a fixed time.
@@ -103,6 +103,7 @@ class SaveLoadScreens : public MenuFrameTest {
     for (int i = 1; i < g_SaveSlots.Count; ++i) names.push_back(g_SaveSlots.Names[i]);
     return names;
   }
+  std::unique_ptr<TestMissionRecord> mission_;
   std::filesystem::path previous_, folder_;
   std::filesystem::file_time_type base_ = std::filesystem::file_time_type::clock::now();
 };
@@ -175,7 +176,7 @@ TEST_F(SaveLoadScreens, SavingANewNameWritesAtOnceAndAnExistingNameAsksFirst) {
   EXPECT_STREQ(save->Buffers[1], "Alpha");
   EXPECT_EQ(Press("Return"), 0);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"save Save 1.sav"}));
-  EXPECT_EQ(g_MenuMission.SavesUsed, 1);
+  EXPECT_EQ(g_Mission->SavesMade, 1);
   EXPECT_EQ(ScreenId, 15);
   // The existing save's row asks for confirmation, "no" preselected.
   g_calls.clear();
@@ -196,7 +197,7 @@ TEST_F(SaveLoadScreens, ASaveThatCannotBeWrittenStaysOnTheScreenWithItsMessage) 
   EXPECT_EQ(ScreenId, 10);
   auto* save = static_cast<CSaveGameMenu*>(ScreenFromId(10));
   EXPECT_TRUE(save->SaveFailed);
-  EXPECT_EQ(g_MenuMission.SavesUsed, 0);
+  EXPECT_EQ(g_Mission->SavesMade, 0);
 }
 
 TEST_F(SaveLoadScreens, TheMissionListStartsTheChosenMissionsPlugIn) {

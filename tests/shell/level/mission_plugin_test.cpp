@@ -18,6 +18,7 @@
 #include "platform/win32/library.h"
 #include "platform/win32/message_box.h"
 #include "shell/frame/mission_queries.h"
+#include "shell/mission/mission.h"
 #include "shell/script/script_function_table.h"
 #include "shell/script/script_timed_callback.h"
 #include "shell/stats/stats_fixture.h"
@@ -322,7 +323,16 @@ namespace {
 TEST(FrontEndPlugin, BindsAndAnswersTheTwoQuestionsOnly) {
   Win32AddLibraryFolder(HALBERD_PROGRAM_DIR);
   stats_test::BoxRecorder boxes;
+  CMission record;
+  struct UseRecord {
+    CMission* previous;
+    explicit UseRecord(CMission* r) : previous(g_Mission) { g_Mission = r; }
+    ~UseRecord() { g_Mission = previous; }
+  } use(&record);
   ASSERT_EQ(LoadMissionPlugin("FrontEnd.dll"), 1) << boxes.Joined();
+  // Its set-up names the campaign's first mission as the next level (the
+  // single-player screen's campaign row starts it).
+  EXPECT_STREQ(record.GetNextLevel(), "Mission1.dll");
   for (std::uint32_t code : {static_cast<std::uint32_t>(MEV_MODE_QUERY), static_cast<std::uint32_t>(MEV_SKIP_PROMPT_QUERY)}) {
     std::int32_t answer[1] = {0};
     RaiseMissionEvent(code, answer, 1);
