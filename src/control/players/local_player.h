@@ -192,6 +192,13 @@ class CLocalPlayer {
   // screens and resets.
   std::uint8_t menuRepeat[4] = {};
   std::uint32_t menuRepeatTime = 0;
+  // Words the soldier's use step and aiming read; the player controls that
+  // fill them come later, so they stay zero unless a test sets them.
+  std::uint32_t UseButtons = 0;      // 0x4 the use button, 0x2 the second button
+  std::int32_t RadioWord = 0;        // 1 while the radio (pointer) mode is on
+  CHLO* PointedObject = nullptr;     // what the player's pointer names
+  float PointedDistance = 0.0f;
+  CHLO* ObjectLink = nullptr;        // the player control's object link
 
  private:
   // The action state step of every action (in the sampling pass, a control

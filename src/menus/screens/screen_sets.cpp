@@ -2,6 +2,7 @@
 // bank, each screen populated, and the name-editor menus of a mission level.
 #include "foundation/system/not_built_yet.h"
 #include "menus/drawing/menu_backdrop.h"
+#include "menus/multiplayer/mp_screens.h"
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/screen_manager.h"
 #include "menus/screens/screen_manager_state.h"
@@ -54,6 +55,7 @@ void PopulateFrontEndScreens() {
   LoadInterfaceBank();
   ApplyFrontEndMenuStyles();
   for (int id : kFrontEndPopulated) Populate(id);
+  LayoutMultiplayerMenus();
   // The front end shows the backdrop (its screen's own entry does it once
   // that screen is built).
   ShowMenuBackdrop(1);
@@ -63,6 +65,7 @@ void PopulateGameScreens() {
   LoadInterfaceBank();
   ApplyGameMenuStyles();
   for (int id : kGamePopulated) Populate(id);
+  if (ScreenId != 16) LayoutMultiplayerMenus();
   NotBuiltYet("local players' pop-up menu layout");
   SetUpSquadNameMenus();
   ShowMenuBackdrop(0);

@@ -41,6 +41,8 @@ struct GruntGlobals {
 extern GruntGlobals g_GruntGlobals;
 // Resets the times and counters of the soldiers' shared words (level start).
 void ResetGruntGlobals();
+// The two shared clocks of the shout under fire (ResetGruntGlobals runs it).
+void ResetGruntShoutClocks();
 
 // The head-room check of the stance setters: whether a move of (0, 150, 0)
 // from the soldier's position is blocked, with the controller mode given.
@@ -250,6 +252,72 @@ class CHLOGrunt : public CUnit {
   std::uint32_t lastThrowTime = 0;
   std::uint32_t startingItemsOwed = 0;
 
+  // --- The frame: per-frame update, scheduled think, think and move, actions ----------
+  // (grunt_process.cpp, grunt_think.cpp, grunt_actions.cpp, grunt_use_step.cpp)
+  bool TargetSearchDue() override { return MaySearchForTargets() != 0; }
+  // Asks movement event `event` through RequestState (and traces it).
+  int AskMovementEvent(int event);
+  // Whether the movement table has a cell for the event in the current state.
+  bool IsMovementEventAllowed(int event) const;
+  bool IsDormant() const;
+  int UpdateDormancy();
+  CHLO* ReactToNearMiss();
+  void ShoutUnderFire();
+  int MaySearchForTargets();
+  int IsBodyAtRest() const;
+  void UpdateHeavyWeaponFlag();
+  void ForgetDeadTargets();
+  void StartPendingRoute();
+  void PlayerUseStep();
+  void UpdateActions();
+  int ShouldAutoAim();
+  void PredictJointPosition(std::uint32_t elapsedMs, int joint, CVector3* out);
+  // One frame of turning the heading in `rotation` towards wanted.y: 1 once
+  // within 2 degrees.
+  int TurnTowards(CVector3* rotation, const CVector3& wanted);
+  int FaceCurrentTarget();
+  void RequestFlee(const CVector3& danger);
+  void CheckFlee();
+  void HeadStraightTo(const CVector3& point);
+  // The item in hand's kind and class through the item links (-1 unknown).
+  int HandItemKind() const;
+  int HandWeaponClass() const;
+
+  // Words of the frame.
+  std::uint32_t dormant = 0;
+  float nearestLocalSoldierDistance = 1e7f;
+  float nearestCameraDistance = 1e8f;
+  std::uint32_t respawnPending = 0;
+  std::uint32_t respawnTime = 0;
+  std::uint32_t spawnProtectionUntil = 0;
+  std::uint32_t groundSettle = 0;
+  std::uint32_t groundSettleEnd = 0;
+  std::int32_t controlTime = 0;         // ms summed while a local player controls the soldier
+  std::uint32_t mapMarker = 0;
+  std::uint32_t pendingRoute = 0;
+  CVector3 pendingRouteDestination{};
+  std::int32_t pendingRouteTolerance = 0;
+  std::uint32_t pendingFormation = 0;
+  CVector3 pendingFormationPosition{};
+  std::uint32_t weaponReady = 0;
+  std::uint32_t facingTarget = 0;
+  std::uint32_t facingStartTime = 0;
+  std::uint32_t fleeRequest = 0;
+  CVector3 dangerPoint{};
+  float steerValue = 0.0f;
+  std::uint32_t specialSurface = 0;
+  std::uint32_t stepOverPending = 0;
+  std::uint32_t throwPending = 0;
+  std::uint32_t nextTargetSearchTime = 0;
+  std::uint32_t partnerWord = 0;
+  std::uint32_t movedThisFrame = 0;
+  std::uint32_t rotationChanged = 0;
+  std::uint32_t lastFiredTime = 0;
+  float fallHeight = 0.0f;
+  std::uint32_t collisionMask = 0;
+  CVector3 velocityDirection{};        // a unit vector, or zero while the soldier stands
+  void* quadLeaf = nullptr;            // the world quad tree's leaf under the soldier
+
   // --- Fields ----------------------------------------------------------------------------
   std::uint32_t networkDamageBlockUntil = 0;
   std::uint32_t networkWords[2] = {};
@@ -378,6 +446,13 @@ class CHLOGrunt : public CUnit {
   float ForwardControl() const;
   float SidewaysControl() const;
 };
+
+// The soldier's per-frame update (its Update), the scheduled think (the
+// scheduler's pre-think step), the think and move step and the action runner.
+void GruntProcess(CHLOGrunt* soldier);
+void GruntScheduledThink(CHLOGrunt* soldier);
+void GruntThink(CHLOGrunt* soldier);
+void GruntActionStep(CHLOGrunt* soldier, CVector3* position, CVector3* rotation, CVector3* aimPoint, CVector3* wantedAngles);
 
 // The AI's stance choice, once per scheduled think (see the source for the
 // friendly and the enemy rules).
