@@ -15,6 +15,7 @@
 #include "control/players/local_player_table.h"
 #include "foundation/maths/angles.h"
 #include "menus/screens/screen_manager.h"
+#include "sound/sound_manager.h"
 #include "units/base/unit_events.h"
 #include "units/base/unit_world.h"
 #include "units/soldier/grunt.h"
@@ -641,6 +642,78 @@ TEST_F(GruntFrameTest, AutoAimAndThePredictedJointPosition) {
   EXPECT_FLOAT_EQ(out.x, at.x + 100.0f);
   EXPECT_FLOAT_EQ(out.z, at.z);
   ai->PredictJointPosition(500, JOINT_HEAD, nullptr);  // nothing to write
+}
+
+}  // namespace
+
+namespace {
+
+// --- Flee check and shouts -----------------------------------------------------------------------
+
+CVector3 g_escapePoint{};
+bool g_escapeHasPoint = false;
+int g_escapeFound = 0;
+
+int AnswerEscape(CHLOGrunt*, const CVector3&, CVector3* point, bool* havePoint) {
+  *havePoint = g_escapeHasPoint;
+  if (g_escapeHasPoint) *point = g_escapePoint;
+  return g_escapeFound;
+}
+
+TEST_F(GruntFrameTest, AFleeWithoutAnEscapePointLeavesTheSoldierWhereItIs) {
+  GruntLinks().FindEscapePoint = AnswerEscape;
+  struct Case {
+    const char* what;
+    bool player;
+    bool havePoint;
+    int found;
+    int order;
+    int action;
+  };
+  const Case cases[] = {
+      {"no point at all: no flight", false, false, 0, HOLD_POSITION, ACTION_HOLD_POSITION},
+      {"a point the search did not settle: straight for it", false, true, 0, LEGGING_IT, ACTION_FOLLOW_ROUTE},
+      {"a player's soldier takes no flee request", true, true, 0, HOLD_POSITION, ACTION_HOLD_POSITION},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CHLOGrunt* s = c.player ? PlayerSoldier() : Friend();
+    ASSERT_NE(s, nullptr);
+    s->order = HOLD_POSITION;
+    s->action = ACTION_HOLD_POSITION;
+    g_escapeHasPoint = c.havePoint;
+    g_escapeFound = c.found;
+    g_escapePoint = CVector3{800.0f, 0.0f, 0.0f};
+    s->RequestFlee(CVector3{0.0f, 0.0f, 100.0f});
+    s->CheckFlee();
+    EXPECT_EQ(s->order, c.order);
+    EXPECT_EQ(s->action, c.action);
+    EXPECT_EQ(s->fleeRequest, 0u);
+    if (c.order == LEGGING_IT) {
+      EXPECT_EQ(s->destination.x, 800.0f);
+    }
+  }
+}
+
+TEST_F(GruntFrameTest, EnemiesShoutUnderFireAtMostOnceInFiveSecondsBetweenThemAll) {
+  ResetGruntShoutClocks();
+  CHLOGrunt* a = Enemy();
+  CHLOGrunt* b = Enemy();
+  ASSERT_NE(b, nullptr);
+  auto shouts = [&] {
+    int n = 0;
+    for (const SoundPlayRecord& r : sound_->PlayLog())
+      if (r.event == 2581) ++n;
+    return n;
+  };
+  a->ShoutUnderFire();
+  EXPECT_EQ(shouts(), 1);
+  SetFrame(9999, 1.0f / 30.0f);
+  b->ShoutUnderFire();  // the clock is shared
+  EXPECT_EQ(shouts(), 1);
+  SetFrame(10000, 1.0f / 30.0f);
+  b->ShoutUnderFire();
+  EXPECT_EQ(shouts(), 2);
 }
 
 }  // namespace
