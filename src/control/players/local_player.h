@@ -187,6 +187,10 @@ class CLocalPlayer {
   std::int32_t hudSlot = 0;
   // Set when a key drove an axis this frame (the mouse then leaves it alone).
   std::int32_t keyUsed = 0;
+  // Aim words the soldier's torso turn reads: the aim lock (the torso turns
+  // at once) and the fast-aim mode (135 degrees a second).  Zero unless set.
+  std::int32_t aimLock = 0;
+  std::int32_t fastAim = 0;
   // The menus' auto-repeat of the four directions (up, down, left, right:
   // 0 up, 1 held) and the real-clock time of the next repeat; kept across
   // screens and resets.

@@ -208,6 +208,7 @@ CHLOGrunt::CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void
   if (CAnimObject* anim = GetAnimObject()) anim->CreateSkinMarks(kSkinMarks);
   ClearDamageRecord();
   calmSince = now;
+  UpdateCollisionShape();
 }
 
 CHLOGrunt::~CHLOGrunt() {

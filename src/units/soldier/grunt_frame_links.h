@@ -1,7 +1,6 @@
 // The soldier's frame calls operations that other parts of the units build:
-// the items and weapons (their kinds, triggers, quantities and use), the
-// ground fit and collision shape, torso turning, and the later steps of
-// damage, awareness, orders, routes, vehicles and the network.  Each is
+// the items and weapons (their kinds, triggers, quantities and use) and the
+// later steps of damage, awareness, orders, routes, vehicles and the network.  Each is
 // reached through one link here; a link that nothing has filled reports
 // "<what>: not built yet" (counted) and gives a neutral answer, so the frame
 // runs in its full order today and each step starts working the moment its
@@ -51,13 +50,6 @@ struct GruntFrameLinks {
   // not one).
   CInventoryItem* (*AsItem)(CHLO* object) = nullptr;
   void (*Defuse)(CInventoryItem* charge, CHLOGrunt* by, int notify) = nullptr;
-
-  // --- Ground fit, collision shape, turning ------------------------------------------
-  // Fits the body's tilt to the ground; 1 when the marker instance was placed.
-  int (*FitBodyToGround)(CHLOGrunt* soldier, CVector3* position, CVector3* rotation) = nullptr;
-  void (*UpdateCollisionShape)(CHLOGrunt* soldier) = nullptr;
-  void (*TryStepOver)(CHLOGrunt* soldier, const CVector3& direction) = nullptr;
-  void (*TurnTorsoAndHead)(CHLOGrunt* soldier) = nullptr;
 
   // --- Later steps -------------------------------------------------------------------
   // Whether the soldier turned towards its target this frame (formation code).

@@ -90,7 +90,6 @@ void CHLOGrunt::CheckFlee() {
 }
 
 void GruntThink(CHLOGrunt* s) {
-  const GruntFrameLinks& links = GruntLinks();
   const bool player = s->Can(kCapabilityPlayer) != 0;
   const float dt = UnitFrameTime();
   // 1.
@@ -158,18 +157,13 @@ void GruntThink(CHLOGrunt* s) {
     if (!player && s->action == ACTION_FOLLOW_ROUTE) Later("route doors", "routes: closed doors opened on a route");
     // 11. The collision shape and the velocity.
     GruntTraceStep("UpdateCollisionShape");
-    if (links.UpdateCollisionShape != nullptr) links.UpdateCollisionShape(s);
-    else NotBuiltYet("ground: the soldier's collision shape");
+    s->UpdateCollisionShape();
     s->velocityDirection = direction;
     s->moveController.SetVelocity(CVector3{direction.x * speed, direction.y * speed, direction.z * speed});
     // 12. The body's ground fit.
     if (row.Class == 0 || s->health <= 0.0f) {
       GruntTraceStep("FitBodyToGround");
-      if (links.FitBodyToGround != nullptr) {
-        if (links.FitBodyToGround(s, &position, &rotation) == 1) NotBuiltYet("ground: the marker instance in the collision list");
-      } else {
-        NotBuiltYet("ground: the body's ground fit");
-      }
+      if (s->FitBodyToGround() == 1) NotBuiltYet("ground: the marker instance in the collision list");
       if (Differs(position, start)) s->movedThisFrame = 1;
     } else {
       s->bodyTilt[0] = s->bodyTilt[1] = 0.0f;
@@ -189,9 +183,8 @@ void GruntThink(CHLOGrunt* s) {
     const MovementStateRow& row = MovementStateRowOf(s->movementState);
     if (row.Class == 2 && s->stance == STANCE_WALK && s->speed > 0.0f) {
       GruntTraceStep("TryStepOver");
-      if (links.TryStepOver != nullptr) links.TryStepOver(s, direction);
-      else NotBuiltYet("ground: the step-over lift");
-    } else if (s->moveController.IsGrounded()) {
+      s->TryStepOver(direction);
+    } else if (s->moveController.IsOnGroundIdle()) {
       s->stepOverPending = 0;
     }
   }

@@ -93,8 +93,7 @@ void CHLOGrunt::UpdateActions() {
   if (ShouldAutoAim()) Later("UpdateAim", "soldier aiming");
   Later("GrowAwareness", "awareness growth");
   GruntTraceStep("TurnTorsoAndHead");
-  if (GruntLinks().TurnTorsoAndHead != nullptr) GruntLinks().TurnTorsoAndHead(this);
-  else NotBuiltYet("torso and head turning");
+  TurnTorsoAndHead();
   // 5. A remote player's soldier on the host.
   if (UnitIsHost() && UnitNetworkGame()) NotBuiltYet("network: the soldiers remote players drive");
   // 6.-8.

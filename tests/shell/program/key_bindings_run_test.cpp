@@ -1,19 +1,23 @@
-// The whole program headless on the units level, driven by recorded input
-// scripts, started over a "current.key" that gives FORWARD the key Q (as the
-// key-binding screen leaves it): the run reads the file, Q walks the
-// player's soldier and W no longer does.
+// The whole program headless, driven by recorded input scripts: from the
+// front screen through the options and controls screens to the key bindings,
+// where FORWARD is captured as Q and leaving writes "current.key"; the next
+// run on the units level reads the file back: Q walks the player's soldier
+// and W no longer does.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "control/bindings/control_mapper.h"
 #include "control/bindings/input_action.h"
 #include "control/players/local_player.h"
 #include "control/players/local_player_table.h"
+#include "menus/screens/screen_manager.h"
+#include "platform/win32/library.h"
 #include "menus/screens/key_bind_actions.h"
 #include "shell/frame/run_frame.h"
 #include "shell/program/game_start_fixture.h"
@@ -26,6 +30,7 @@ namespace {
 // What the last frame showed.
 struct BindingRunSeen {
   bool seen = false;
+  int screen = -1;
   InputBindingCode forward = kNoBinding;
   CVector3 soldier{};
   bool hasSoldier = false;
@@ -35,6 +40,7 @@ BindingRunSeen g_bindingRunSeen;
 void LookAtTheBindingRun() {
   BindingRunSeen& s = g_bindingRunSeen;
   s.seen = true;
+  s.screen = ScreenId;
   if (g_ControlMapper != nullptr) s.forward = g_ControlMapper->GetBinding(0, 0, FORWARD);
   CLocalPlayer* p = g_LocalPlayers.Get(0);
   if (p != nullptr && p->Soldier != nullptr) {
@@ -104,6 +110,35 @@ TEST_F(KeyBindingsRun, TheNextRunReadsCurrentKeyAndWNoLongerWalksTheSoldier) {
   EXPECT_EQ(g_bindingRunSeen.forward, kBindRunKeyQ);
   ASSERT_TRUE(g_bindingRunSeen.hasSoldier);
   EXPECT_LT(DistanceFromStart(g_bindingRunSeen.soldier), 1.0f);
+}
+
+// The front end's keys, one every 80 frames (each screen change has played
+// out by then): Down to the options (multiplayer is disabled), Enter; Down,
+// Down to the controls, Enter; Enter on the key bindings; Enter captures for
+// FORWARD, Q; Escape goes back, writing the file.
+std::string FrontEndToKeyBindingsScript() {
+  std::string script;
+  int frame = 10;
+  for (const char* key : {"Down", "Return", "Down", "Down", "Return", "Return", "Return", "Q", "Escape"}) {
+    script += std::to_string(frame) + " keydown " + key + "\n" + std::to_string(frame + 2) + " keyup " + key + "\n";
+    frame += 80;
+  }
+  return script;
+}
+
+TEST_F(KeyBindingsRun, TheScreenReachedFromTheFrontEndWritesQForForwardAndTheNextRunWalksWithIt) {
+  Win32AddLibraryFolder(HALBERD_PROGRAM_DIR);
+  Run("-f -d", FrontEndToKeyBindingsScript(), 740);
+  Win32AddLibraryFolder(nullptr);
+  EXPECT_EQ(g_bindingRunSeen.screen, 31);
+  EXPECT_EQ(g_bindingRunSeen.forward, kBindRunKeyQ);
+  std::ifstream file("current.key", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("FORWARD,0=KEY_Q\r\n"), std::string::npos);
+  Run("-d Units.loa", "5 keydown Q\n", 60);
+  EXPECT_EQ(g_bindingRunSeen.forward, kBindRunKeyQ);
+  ASSERT_TRUE(g_bindingRunSeen.hasSoldier);
+  EXPECT_GT(DistanceFromStart(g_bindingRunSeen.soldier), 50.0f);
 }
 
 }  // namespace
