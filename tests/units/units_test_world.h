@@ -58,4 +58,5 @@ class UnitsTestWorld : public ::testing::Test {
   CSoundManager* sound_ = nullptr;
   std::vector<std::string> boxes_;
   bool catalogStarted_ = false;
+  class HLOWorld* savedWorld_ = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "units/soldier/grunt.h"
 #include "world/engine.h"
 #include "world/objects/chlo_manager.h"
+#include "world/objects/hlo_world.h"
 
 #ifndef UNITS_DATA_DIR
 #define UNITS_DATA_DIR "data/"
@@ -59,6 +60,9 @@ void UnitsTestWorld::SetUp() {
   SetMessageBoxHook(CaptureWorldBox, nullptr);
   g_GameClock = &clock_;
   SetTime(1000);
+  // No world for the objects' visuals, whatever a test before left installed.
+  savedWorld_ = GetHLOWorld();
+  SetHLOWorld(nullptr);
   manager_ = new CHLOManager(4, 10);
   g_HLOManager = manager_;
   SetupHLOCallbacks();
@@ -91,6 +95,7 @@ void UnitsTestWorld::TearDown() {
   SetMessageBoxHook(nullptr, nullptr);
   SetMessageBoxEcho(true);
   g_worldBoxes = nullptr;
+  SetHLOWorld(savedWorld_);
 }
 
 void UnitsTestWorld::SetTime(std::uint32_t ms) {

@@ -69,6 +69,11 @@ void CLocalPlayer::Reset() {
   zoomFogOffsets[0] = zoomFogOffsets[1] = 0.0f;
   hitMarkerExpiry = 0;
   hitMarkerSource = CVector3{};
+  UseButtons = 0;
+  RadioWord = 0;
+  PointedObject = nullptr;
+  PointedDistance = 0.0f;
+  ObjectLink = nullptr;
   Soldier = nullptr;
   camera = nullptr;
   inputEnabled = 1;

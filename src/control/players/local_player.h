@@ -187,11 +187,22 @@ class CLocalPlayer {
   std::int32_t hudSlot = 0;
   // Set when a key drove an axis this frame (the mouse then leaves it alone).
   std::int32_t keyUsed = 0;
+  // Aim words the soldier's torso turn reads: the aim lock (the torso turns
+  // at once) and the fast-aim mode (135 degrees a second).  Zero unless set.
+  std::int32_t aimLock = 0;
+  std::int32_t fastAim = 0;
   // The menus' auto-repeat of the four directions (up, down, left, right:
   // 0 up, 1 held) and the real-clock time of the next repeat; kept across
   // screens and resets.
   std::uint8_t menuRepeat[4] = {};
   std::uint32_t menuRepeatTime = 0;
+  // Words the soldier's use step and aiming read; the player controls that
+  // fill them come later, so they stay zero unless a test sets them.
+  std::uint32_t UseButtons = 0;      // 0x4 the use button, 0x2 the second button
+  std::int32_t RadioWord = 0;        // 1 while the radio (pointer) mode is on
+  CHLO* PointedObject = nullptr;     // what the player's pointer names
+  float PointedDistance = 0.0f;
+  CHLO* ObjectLink = nullptr;        // the player control's object link
 
  private:
   // The action state step of every action (in the sampling pass, a control

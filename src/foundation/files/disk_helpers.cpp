@@ -1,5 +1,7 @@
 #include "foundation/files/disk_helpers.h"
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "platform/win32/win_file_attributes.h"
@@ -86,4 +88,50 @@ int ScanDirectory(int recurse, const char* root, const char* sub, const char* pa
   } while (result == 0 && FindNextFileA(h, &d));
   FindClose(h);
   return result;
+}
+
+namespace {
+
+std::uint64_t Ticks(const FILETIME& t) {
+  return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | static_cast<std::uint64_t>(t.dwLowDateTime);
+}
+
+}  // namespace
+
+int ScanDirectoryWithTimes(const char* root, const char* pattern, ScanDirectoryTimeCallback callback, void* context) {
+  if (!callback || !pattern) return 0;
+  WIN32_FIND_DATAA d;
+  HANDLE h = FindFirstFileA(Join(root, "", pattern).c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  int result = 0;
+  do {
+    if (d.cFileName[0] == '.' || d.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY) continue;
+    result = callback(Join(root, "", d.cFileName).c_str(), Ticks(d.ftLastWriteTime), context) == 1 ? 1 : 0;
+  } while (result == 0 && FindNextFileA(h, &d));
+  FindClose(h);
+  return result;
+}
+
+bool GetFileWriteTicks(const char* path, std::uint64_t* ticks) {
+  if (path == nullptr || *path == '\0') return false;
+  // A plain name is looked up directly; a Windows path or a name of another
+  // letter case goes through the find stand-in (which reads the folder).
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(path, error);
+  if (!error) {
+    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    long long seconds = since.count() / 1000000000LL;
+    long nanoseconds = static_cast<long>(since.count() % 1000000000LL);
+    if (nanoseconds < 0) {
+      --seconds;
+      nanoseconds += 1000000000L;
+    }
+    if (ticks != nullptr) *ticks = Ticks(FileTimeFromUnixTime(seconds, nanoseconds));
+    return true;
+  }
+  WIN32_FIND_DATAA d;
+  if (!Find(path, &d)) return false;
+  if (ticks != nullptr) *ticks = Ticks(d.ftLastWriteTime);
+  return true;
 }

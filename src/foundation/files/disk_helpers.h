@@ -2,6 +2,8 @@
 // directory scans.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win32/local_time.h"
 
 // 1 when a file or folder of that path (or matching that pattern) exists.
@@ -23,3 +25,13 @@ using ScanDirectoryCallback = int (*)(const char* path, void* context);
 // else 0 (or the result of a sub-folder scan that stopped).
 int ScanDirectory(int recurse, const char* root, const char* sub, const char* pattern, ScanDirectoryCallback callback,
                   void* context);
+
+// A file found with the last-write time the scan read for it (file-time
+// ticks, UTC), so that the caller need not look the file up again.
+using ScanDirectoryTimeCallback = int (*)(const char* path, std::uint64_t lastWrite, void* context);
+// As ScanDirectory without recursion: callback(root\name, time) for each
+// file of root matching pattern.  Answers 1 as soon as a callback does.
+int ScanDirectoryWithTimes(const char* root, const char* pattern, ScanDirectoryTimeCallback callback, void* context);
+// The last-write time of a file in file-time ticks (UTC), as the scans
+// above give it; false when the file is missing.
+bool GetFileWriteTicks(const char* path, std::uint64_t* ticks);

@@ -96,3 +96,24 @@ void SegmentAngles(const Vector3& p, const Vector3& s, const Vector3& e, float* 
   if (elevation) *elevation = static_cast<float>(90.0 - std::acos(dirY) * kRadToDeg);
   if (tilt) *tilt = static_cast<float>(std::acos(offY) * kRadToDeg - 90.0);
 }
+
+void PlaneAnglesFromPoints(const Vector3& a, const Vector3& b, const Vector3& c, float* xRotation, float* zRotation) {
+  const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+  const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+  double nx = uy * vz - uz * vy;
+  double ny = uz * vx - ux * vz;
+  double nz = ux * vy - uy * vx;
+  if (nx == 0.0 && ny == 0.0 && nz == 0.0) {
+    *xRotation = 0.0f;
+    *zRotation = 0.0f;
+    return;
+  }
+  if (ny < 0.0) {  // the upward side of the plane
+    nx = -nx;
+    ny = -ny;
+    nz = -nz;
+  }
+  constexpr double kToDegrees = 180.0 / 3.14159265358979323846;
+  *xRotation = static_cast<float>(std::atan2(nz, ny) * kToDegrees);
+  *zRotation = static_cast<float>(std::atan2(-nx, ny) * kToDegrees);
+}

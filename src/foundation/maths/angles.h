@@ -26,3 +26,8 @@ void RotatePoints2D(const Vector2* in, Vector2* out, const Vector2* offset, floa
 // of p about its middle (acos of unit(p - middle).y - 90), in degrees.  A
 // zero-length direction counts as level.
 void SegmentAngles(const Vector3& p, const Vector3& s, const Vector3& e, float* elevation, float* tilt);
+// The x rotation (pitch) and z rotation (roll), in degrees, that tilt the up
+// vector onto the upward normal of the plane through a, b and c: x =
+// atan2(n.z, n.y), z = atan2(-n.x, n.y).  A level plane gives 0 and 0; three
+// points on a line give 0 and 0.
+void PlaneAnglesFromPoints(const Vector3& a, const Vector3& b, const Vector3& c, float* xRotation, float* zRotation);

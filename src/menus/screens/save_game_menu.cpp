@@ -43,8 +43,24 @@ void WithSaveExtension(const char* name, char* out, int size) {
 
 }  // namespace
 
+namespace {
+DefaultSaveNameFn g_defaultSaveName = nullptr;
+}  // namespace
+
+void SetDefaultSaveNameFunction(DefaultSaveNameFn fn) { g_defaultSaveName = fn; }
+
 void MakeDefaultSaveName(char* out, int size) {
-  // The mission's title comes with the mission record; until then "Save".
+  if (size <= 0) return;
+  if (g_defaultSaveName != nullptr) {
+    out[0] = '\0';
+    if (g_defaultSaveName(out, size)) {
+      // The row shows the name without its extension.
+      if (char* dot = std::strrchr(out, '.')) *dot = '\0';
+      return;
+    }
+    out[0] = '\0';
+  }
+  // Without the mission record's maker: "Save <n>".
   NotBuiltYet("mission record's default save name (mission title)");
   for (int n = 1; n < 1000; ++n) {
     char file[64];

@@ -31,3 +31,7 @@ class CSaveGameMenu : public CSaveSlotMenu {
 // The default save name of the running mission: its title and a number,
 // made unique against the saved games on disk (without extension).
 void MakeDefaultSaveName(char* out, int size);
+// The mission record's own name maker (it writes the name with ".sav", or
+// answers false); null: "Save <n>", counting "not built yet".
+using DefaultSaveNameFn = bool (*)(char* out, int size);
+void SetDefaultSaveNameFunction(DefaultSaveNameFn fn);

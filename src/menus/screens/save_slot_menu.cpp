@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "foundation/files/disk_helpers.h"
 #include "menus/drawing/text_boxes.h"
@@ -24,14 +23,6 @@ constexpr std::uint32_t kTextNameColumn = 0xF3B39A8C;
 constexpr std::uint32_t kTextDateColumn = 0x85683B98;
 constexpr float kOuterWidth = 700.0f;
 
-bool ReadTime(const char* name, std::int64_t* time) {
-  std::error_code error;
-  const auto t = std::filesystem::last_write_time(name, error);
-  if (error) return false;
-  *time = static_cast<std::int64_t>(t.time_since_epoch().count());
-  return true;
-}
-
 }  // namespace
 
 const char* SaveFileBaseName(const char* path) {
@@ -42,39 +33,56 @@ const char* SaveFileBaseName(const char* path) {
 }
 
 int CSaveSlotMenu::OnFileFound(const char* path, void*) {
+  std::uint64_t time = 0;
+  const bool hasTime = GetFileWriteTicks(SaveFileBaseName(path), &time);
+  InsertSave(path, time, hasTime);
+  return 0;
+}
+
+int CSaveSlotMenu::OnFileFoundWithTime(const char* path, std::uint64_t lastWrite, void*) {
+  InsertSave(path, lastWrite, true);
+  return 0;
+}
+
+void CSaveSlotMenu::InsertSave(const char* path, std::uint64_t time, bool hasTime) {
   SaveSlotTable& t = g_SaveSlots;
   const char* name = SaveFileBaseName(path);
   // A name that leaves no room for its terminator is skipped.
-  if (std::strlen(name) >= static_cast<std::size_t>(kSaveSlotBytes)) return 0;
-  std::int64_t time = 0;
-  const bool hasTime = ReadTime(name, &time);
+  const std::size_t length = std::strlen(name);
+  if (length >= static_cast<std::size_t>(kSaveSlotBytes)) return;
   const int n = t.Count;
-  bool placed = false;
-  for (int i = 1; i < n && !placed; ++i) {
-    if (!hasTime || !t.HasTime[i] || time <= t.Times[i]) continue;
-    for (int j = n - 1; j >= i; --j) {
-      if (j + 1 >= kSaveSlots) continue;
-      std::memcpy(t.Names[j + 1], t.Names[j], kSaveSlotBytes);
+  // The first slot holding an older file takes it; the slots from there
+  // move one down (the last one falls off a full table).
+  int at = -1;
+  if (hasTime) {
+    for (int i = 1; i < n; ++i) {
+      if (t.HasTime[i] && time > t.Times[i]) {
+        at = i;
+        break;
+      }
+    }
+  }
+  if (at >= 0) {
+    for (int j = (n < kSaveSlots ? n : kSaveSlots - 1) - 1; j >= at; --j) {
+      std::memcpy(t.Names[j + 1], t.Names[j], std::strlen(t.Names[j]) + 1);
       t.Times[j + 1] = t.Times[j];
       t.HasTime[j + 1] = t.HasTime[j];
     }
-    std::memcpy(t.Names[i], name, std::strlen(name) + 1);
-    t.Times[i] = time;
-    t.HasTime[i] = hasTime;
-    placed = true;
+  } else if (n < kSaveSlots) {
+    at = n;
   }
-  if (!placed && n < kSaveSlots) {
-    std::memcpy(t.Names[n], name, std::strlen(name) + 1);
-    t.Times[n] = time;
-    t.HasTime[n] = hasTime;
+  if (at >= 0) {
+    std::memcpy(t.Names[at], name, length + 1);
+    t.Times[at] = time;
+    t.HasTime[at] = hasTime;
   }
   if (t.Count < kSaveSlots) ++t.Count;
-  return 0;
 }
 
 void CSaveSlotMenu::ScanSaves() {
   g_SaveSlots = SaveSlotTable{};
-  ScanDirectory(0, ".", "", "*.sav", &CSaveSlotMenu::OnFileFound, nullptr);
+  // Each file's time as the scan read it: one look at each file per visit.
+  ScanDirectoryWithTimes(".", "*.sav", &CSaveSlotMenu::OnFileFoundWithTime, nullptr);
 }
 
 void CSaveSlotMenu::OnEnter() {

@@ -16,7 +16,7 @@ struct SaveSlotTable {
   char Names[kSaveSlots][kSaveSlotBytes] = {};
   // Each file's last-write time, read once when the file is found (false
   // when it could not be read: such a file is never later than another).
-  std::int64_t Times[kSaveSlots] = {};
+  std::uint64_t Times[kSaveSlots] = {};
   bool HasTime[kSaveSlots] = {};
   int Count = 1;
 };
@@ -28,12 +28,16 @@ class CSaveSlotMenu : public CMenuScreen {
   // scan order, the oldest dropped past 44); a name that does not fit a slot
   // is skipped.  Always 0: the scan goes on.
   static int OnFileFound(const char* path, void* context);
+  // The same for a file whose time the scan already read (file-time ticks).
+  static int OnFileFoundWithTime(const char* path, std::uint64_t lastWrite, void* context);
   // Empties the table and scans the working directory.
   static void ScanSaves();
 
   void OnEnter() override;
 
  protected:
+  static void InsertSave(const char* path, std::uint64_t time, bool hasTime);
+
   // The standard menu of the list: rows of 548 x 20 inside the list panel,
   // scroll arrows always shown.
   void SetUpList();

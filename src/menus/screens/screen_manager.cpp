@@ -15,6 +15,7 @@
 #include "menus/screens/menu_screen.h"
 #include "menus/screens/cheat_menu.h"
 #include "menus/screens/controller_menu.h"
+#include "menus/screens/key_bind_menu.h"
 #include "menus/screens/mouse_menu.h"
 #include "menus/screens/options_menu.h"
 #include "menus/screens/menu_text_ids.h"
@@ -24,6 +25,7 @@
 #include "menus/screens/load_failed_menu.h"
 #include "menus/screens/load_game_menu.h"
 #include "menus/screens/mission_list_menu.h"
+#include "menus/screens/mission_menu.h"
 #include "menus/screens/save_game_menu.h"
 #include "menus/screens/mission_record_link.h"
 #include "menus/screens/objective_menu.h"
@@ -76,12 +78,12 @@ const ScreenClass kScreenClasses[] = {
     {"CFrontEndMenu", {1}, 1, Make<CFrontEndMenu>},      {"CSinglePlayerMenu", {2}, 1, Make<CSinglePlayerMenu>},
     {"COptionsMenu", {4}, 1, Make<COptionsMenu>},        {"CDifficultyMenu", {5}, 1, Make<CDifficultyMenu>},
     {"CUniformMenu", {6}, 1, Make<CUniformMenu>},        {"CCheatMenu", {7}, 1, Make<CCheatMenu>},
-    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, nullptr},
+    {"CControllerMenu", {31}, 1, Make<CControllerMenu>}, {"CKeyBindMenu", {33}, 1, Make<CKeyBindMenu>},
     {"CMouseMenu", {32}, 1, Make<CMouseMenu>},           {"CMissionListMenu", {8}, 1, Make<CMissionListMenu>},
     {"CLoadGameMenu", {9}, 1, Make<CLoadGameMenu>},      {"CSaveGameMenu", {10}, 1, Make<CSaveGameMenu>},
     {"CYesNoMenu", {21, 22, 23, 24, 25, 26, 27}, 7, Make<CYesNoMenu>},
     {"CSoldierMenu", {14}, 1, nullptr},      {"CPauseMenu", {15}, 1, Make<CPauseMenu>},
-    {"CMissionMenu", {16}, 1, nullptr},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
+    {"CMissionMenu", {16}, 1, Make<CMissionMenu>},      {"CFailedMenu", {17}, 1, Make<CFailedMenu>},
     {"CSuccessMenu", {18, 19}, 2, Make<CSuccessMenu>},  {"CTrainingMenu", {62}, 1, Make<CTrainingMenu>},
     {"CObjectiveMenu", {13}, 1, MakeObjectiveMenu}, {"CBriefingMenu", {20}, 1, MakeBriefingMenu},
 };
@@ -201,6 +203,13 @@ int CreateScreens() {
 }
 
 void DestroyScreens() {
+  // Objects put aside by SetScreenObject are freed with the others.
+  for (int id = 0; id < kScreenIdCount; ++id) {
+    if (g_state.displaced[id] == nullptr) continue;
+    g_state.objects[id] = g_state.displaced[id];
+    g_state.owned[id] = true;
+    g_state.displaced[id] = nullptr;
+  }
   for (int id = 0; id < kScreenIdCount; ++id) {
     if (!g_state.owned[id] || g_state.objects[id] == nullptr) continue;
     CMenuScreen* screen = g_state.objects[id];
@@ -224,6 +233,16 @@ CMenuScreen* ScreenFromId(int id) { return InRange(id) ? g_state.objects[id] : n
 
 void SetScreenObject(int id, CMenuScreen* screen) {
   if (!InRange(id)) return;
+  // The object CreateScreens made for the id is kept aside, not lost, and
+  // comes back when the installed one is removed.
+  if (g_state.owned[id] && g_state.objects[id] != nullptr && g_state.displaced[id] == nullptr)
+    g_state.displaced[id] = g_state.objects[id];
+  if (screen == nullptr && g_state.displaced[id] != nullptr) {
+    g_state.objects[id] = g_state.displaced[id];
+    g_state.owned[id] = true;
+    g_state.displaced[id] = nullptr;
+    return;
+  }
   g_state.objects[id] = screen;
   g_state.owned[id] = false;
 }

@@ -45,7 +45,9 @@ bool MultiplayerScreensMade();
 CMenuScreen* ScreenFromId(int id);
 // Installs (or with null removes) the object of an id: for screens made
 // outside CreateScreens (the multiplayer screens) and for tests.  The
-// manager does not free installed objects.
+// manager does not free installed objects; an object CreateScreens made for
+// the id is put aside meanwhile and comes back when the id's object is
+// removed (or is freed by DestroyScreens).
 void SetScreenObject(int id, CMenuScreen* screen);
 
 // The sets of a level: the styles (font, interface sprites, the interface

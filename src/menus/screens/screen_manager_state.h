@@ -12,6 +12,7 @@ class CSoundBank;
 struct ScreenManagerState {
   CMenuScreen* objects[kScreenIdCount] = {};  // by id; several ids may share one object
   bool owned[kScreenIdCount] = {};            // made by CreateScreens (freed by DestroyScreens)
+  CMenuScreen* displaced[kScreenIdCount] = {};  // an owned object put aside by SetScreenObject
   CScreenMenu* nameMenus[2] = {};
   int lock = 0;
   const CSoundBank* interfaceBank = nullptr;

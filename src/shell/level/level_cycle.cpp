@@ -45,6 +45,7 @@
 #include "shell/effects/game_effects.h"
 #include "shell/endlevel/end_of_level.h"
 #include "shell/frame/mission_queries.h"
+#include "shell/game/game.h"
 #include "shell/global_heap.h"
 #include "shell/level/anim_slots.h"
 #include "shell/level/load_environment.h"
@@ -448,7 +449,7 @@ int levelInitialise(const char* levelName) {
   g_Difficulty.SetGlobalFactor(1.0f);
   g_Difficulty.SetEnabled(true);
   // 27. The game record's counts, the clocks' words.
-  Later("game record level counts");
+  if (g_Game != nullptr) g_Game->LevelStart();
   UnitsLevelSwitchAIOn();
   if (g_GlobalHeap != nullptr) g_GlobalHeap->Reset();
   // 28. The per-level pools.
@@ -459,8 +460,12 @@ int levelInitialise(const char* levelName) {
   for (CScreen2D* overlay : g_ViewScreens2D)
     if (overlay != nullptr) overlay->Reset();
   Step("28 level pools");
-  // 29. A saved game to restore.
-  Later("saved game restore");
+  // 29. A saved game to restore: the players' soldiers, then the world.
+  if (g_Game != nullptr && g_Game->LoadPending != 0) g_Game->ApplyPlayerViews();
+  if (g_Game != nullptr && g_Game->RestorePending != 0) {
+    const bool restored = g_Game->Restore();
+    Step(std::string("29 saved game ") + (restored ? "restored" : "restored in part"));
+  }
   // 31. Ready: the pool sizes, the key prompt.
   LevelEndPoolSizes(levelName);
   if (PressKeyPending != 0 && MissionQuerySkipPrompt() == 0 && !menuLevel && IsCommandSwitchSet('u') != 1) {

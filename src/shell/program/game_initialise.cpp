@@ -40,6 +40,8 @@
 #include "shell/cheats/cheat_registry.h"
 #include "shell/devkeys/developer_key_actions.h"
 #include "shell/endlevel/end_of_level.h"
+#include "shell/game/game.h"
+#include "shell/game/saved_game_menus.h"
 #include "shell/global_heap.h"
 #include "shell/mission/mission.h"
 #include "shell/program/cursor_control.h"
@@ -283,7 +285,7 @@ int GameInitialise() {
   for (CPlayerCamera*& camera : g_PlayerCameras) camera = nullptr;
   TraceStep("10 cursor clipped, player camera slots cleared");
   // 11. The game's records and the sound manager.
-  Later("game record");
+  if (!Make(g_Game, "game record")) return 0;
   g_Difficulty = CDifficulty();
   g_made.difficulty = true;
   TraceStep("+difficulty record");
@@ -304,7 +306,8 @@ int GameInitialise() {
   g_EffectsHooks.RealClock = g_RealClock;
   ResetSideHostility();
   // 13. Callback codes and the switch handler.
-  Later("callback-code converters");
+  InstallSaveCodeConverters();
+  TraceStep("13 callback-code converters");
   Later("switch handler");
   // 14. The camera.
   g_MainCamera->SetProjection(kCameraFieldOfView, kCameraNear, kCameraFar);
@@ -399,6 +402,7 @@ int GameInitialise() {
   TraceStep("25 menu screens and multiplayer screens");
   SetupHLOCallbacks();
   InstallSoldierCameraReader();
+  InstallSavedGameFunctions();
   TraceStep("25 object factory callbacks");
   // 26. The mission record; the movie camera's field of view.
   if (!Make(g_Mission, "mission record")) return 0;
@@ -523,6 +527,7 @@ void GameShutdown() {
     g_made.input = false;
     TraceStep("-input");
   }
+  Free(g_Game, "game record");
   Free(g_GlobalHeap, "Global Heap");
   if (SystemSettingsSaved()) {
     RestoreSystemSettings();

@@ -56,6 +56,7 @@ void ResetGruntGlobals() {
   g_GruntGlobals.Switches[0] = g_GruntGlobals.Switches[1] = 1;
   for (std::uint32_t& t : g_GruntGlobals.Times) t = 0;
   g_GruntGlobals.NextMumbleTime = NextMumbleTimeFrom(UnitGameTime());
+  ResetGruntShoutClocks();
 }
 
 // Construction, in the order of the soldier's steps (the unit base, step 1,
@@ -207,6 +208,7 @@ CHLOGrunt::CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void
   if (CAnimObject* anim = GetAnimObject()) anim->CreateSkinMarks(kSkinMarks);
   ClearDamageRecord();
   calmSince = now;
+  UpdateCollisionShape();
 }
 
 CHLOGrunt::~CHLOGrunt() {
@@ -272,27 +274,9 @@ void CHLOGrunt::ResetToSpawn() {
   SetMovementState(Side == g_HLOLocalSide ? MS_STAND : MS_STAND_IDLE);
 }
 
-void CHLOGrunt::Update() {
-  CUnit::Update();
-  if (Instance == nullptr) return;
-  NotBuiltYet("soldier frame: think and move step (the state steps run)");
-  CVector3 position = GetPosition();
-  CVector3 rotation{};
-  GetRotation(rotation);
-  const CVector3 before = position;
-  StepMovementState(&position, &rotation);
-  StepUpperBodyState();
-  UpdateMoveSpeed(UnitFrameTime());
-  if (position.x != before.x || position.y != before.y || position.z != before.z)
-    Instance->SetPosition(position, true);
-}
+void CHLOGrunt::Update() { GruntProcess(this); }
 
 void CHLOGrunt::EveryFrameStep() { NotBuiltYet("soldier every-frame step"); }
-
-void CHLOGrunt::PreThink() {
-  NotBuiltYet("soldier scheduled think (the stance think runs)");
-  GruntStanceThink(this);
-}
 
 bool CHLOGrunt::IsFriendly() { return Side == g_HLOLocalSide; }
 

@@ -16,6 +16,7 @@
 #include "units/base/unit.h"
 #include "units/soldier/soldier_state_tables.h"
 #include "world/animation/anim_object.h"
+#include "world/routes/move_controller.h"
 
 struct AnimSet;
 class CHLOVehicle;
@@ -38,6 +39,8 @@ struct GruntGlobals {
 extern GruntGlobals g_GruntGlobals;
 // Resets the times and counters of the soldiers' shared words (level start).
 void ResetGruntGlobals();
+// The two shared clocks of the shout under fire (ResetGruntGlobals runs it).
+void ResetGruntShoutClocks();
 
 // The head-room check of the stance setters: whether a move of (0, 150, 0)
 // from the soldier's position is blocked, with the controller mode given.
@@ -202,6 +205,164 @@ class CHLOGrunt : public CUnit {
   // The kill credit of a soldier of the local side (experience, counters, speech).
   void CreditKill(CUnit* victim) override;
 
+  // --- Ground fit, collision shape, torso and head, small operations --------------------
+  // (grunt_ground.cpp, grunt_turning.cpp, grunt_operations.cpp)
+  // Tilts a lying body (posture class 0) or a dead one to the ground under
+  // its head and feet; a lying soldier on ground steeper than 35 degrees
+  // kneels.  Places the environment's marker instance (lying branch).
+  // 1 when a lying soldier found ground under all three body points.
+  int FitBodyToGround();
+  // The movement controller's spheres and the instance's dynamic collision
+  // box by posture (two spheres and the kneeling box for a friend standing
+  // or kneeling; one sphere and the posture's box for an enemy).
+  void UpdateCollisionShape();
+  // A blocked walker gets a lift (the controller's target (0, 400, 0)) when
+  // the way 50 units ahead is free at hip height; at most every second call.
+  void TryStepOver(const CVector3& direction);
+  CMoveController* GetMoveController() { return &moveController; }
+
+  // Slot 46 (the soldier's aim-pitch clamp) on the rotation's first angle.
+  void ClampHeadPitch(CVector3* rotation, float factor) override;
+  // The pitch clamp: [-50 x scale, 50 x scale], one end replaced by the
+  // torso's pitch while the aim elevation of the soldier kind is low.
+  float ClampAimPitch(float angle, float scale);
+  // The per-frame turn of torso and head toward their desired rotations at
+  // the rates of the rules (see the source); rebuilds both joint matrices.
+  void TurnTorsoAndHead();
+  void SetDesiredTorsoRotation(const CVector3& rotation);
+  void SetLookRotation(const CVector3& rotation);
+  // Puts the soldier `distance` units from the point on the side opposite
+  // the rotation's facing and turns it to the rotation.  keepHeight keeps the
+  // soldier's own height; direct moves the instance without the ground drop.
+  using CHLO::PlaceAt;
+  void PlaceAt(const CVector3& point, float distance, const CVector3& rotation, int keepHeight, int direct);
+  // The same, only when the ground below the new point lies within 20 units
+  // of it (1 moved, 0 not).
+  int PlaceAtOnGround(const CVector3& point, float distance, const CVector3& rotation, int keepHeight, int direct);
+
+  // The soldier's body rotation offset (added to the world object's
+  // rotation; named apart from the world object's own Get/SetRotation).
+  void GetBodyRotation(CVector3* out) const { *out = bodyRotation; }
+  void SetBodyRotation(const CVector3& rotation);
+  float GetAimSteadiness();
+  float GetRemainingTorsoTurn() const;
+  void ClearBodyRotations();
+  void ClearFacing() { facingWord = 0; }
+  std::uint32_t GetFacingWord() const { return facingWord; }
+  static void RequestRerouteAll();
+  bool IsBadlyHurt();
+  bool IsWoundedForHealing();
+  bool StateHasAimMode1() const;
+  bool StateHasAimMode2() const;
+  int CountVisibleTargetJoints() const;
+  bool AnyTargetJointVisible() const;
+  // The visible target joints over 21 (so 19 seen reads 19/21); 1.0 when
+  // the target is not a soldier.
+  float GetTargetVisibility() const;
+  CHLOGrunt* GetNextOnSide(bool wrap);
+  CHLOGrunt* GetPreviousOnSide();
+  void ResetMovementState();
+  void LeaveLadder();
+  // A random living soldier of a side hostile to this one's (null when
+  // none); with sameRegion only those in the same script region.
+  CHLOGrunt* PickRandomEnemy(bool sameRegion);
+  bool MayFireNow();
+  void SetFormationToHere();
+  bool IsPlantingDone();
+  // (game time - plantStartTime) over the adjusted use time, at most 1.0;
+  // 1.0 when that time is 0 or less (never a division by zero).
+  float GetPlantingProgress();
+  void AssignSquadId();
+
+  // Fields of this block (stepOverPending, rotationChanged, pendingRoute and
+  // pendingFormation are the frame's, below).
+  CGroundProbe heightProbes[3];    // downward height tests, one per body point
+  CGroundProbe segmentProbes[3];   // segments from the body's centre to a body point
+  CVector3 bodyRotation{};         // the body rotation offset
+  CVector3 torsoRotation{};
+  CVector3 desiredTorsoRotation{};
+  CVector3 headRotation{};         // current; the desired one is the unit's desiredHeadRotation
+  std::uint32_t networkTurnFlags = 0;  // 0x20 torso, 0x10 head: update even without a difference
+  std::uint32_t alertTime = 0;     // the last time the soldier was alerted (head turns at a quarter 10 s after)
+  std::uint32_t facingWord = 0;
+  std::uint32_t plantStartTime = 0;
+  float stuckMeter = 0.0f;
+  std::int32_t collisionBox = -1;  // the biped box last given to the visual (0 prone, 1 kneel, 2 stand)
+  CVector3 markerPosition{};       // where the lying branch last put the marker instance
+  CVector3 markerRotation{};
+  // Soldier values no stats column gives: the aim elevation (below 15 the
+  // torso's pitch bounds the aim), the health fraction below which the
+  // soldier counts as badly hurt, and the least missing health worth a heal.
+  float aimElevation = 90.0f;
+  float retreatThreshold = 0.25f;
+  float healingStep = 25.0f;
+  // --- The frame: per-frame update, scheduled think, think and move, actions ----------
+  // (grunt_process.cpp, grunt_think.cpp, grunt_actions.cpp, grunt_use_step.cpp)
+  bool TargetSearchDue() override { return MaySearchForTargets() != 0; }
+  // Asks movement event `event` through RequestState (and traces it).
+  int AskMovementEvent(int event);
+  // Whether the movement table has a cell for the event in the current state.
+  bool IsMovementEventAllowed(int event) const;
+  bool IsDormant() const;
+  int UpdateDormancy();
+  CHLO* ReactToNearMiss();
+  void ShoutUnderFire();
+  int MaySearchForTargets();
+  int IsBodyAtRest() const;
+  void UpdateHeavyWeaponFlag();
+  void ForgetDeadTargets();
+  void StartPendingRoute();
+  void PlayerUseStep();
+  void UpdateActions();
+  int ShouldAutoAim();
+  void PredictJointPosition(std::uint32_t elapsedMs, int joint, CVector3* out);
+  // One frame of turning the heading in `rotation` towards wanted.y: 1 once
+  // within 2 degrees.
+  int TurnTowards(CVector3* rotation, const CVector3& wanted);
+  int FaceCurrentTarget();
+  void RequestFlee(const CVector3& danger);
+  void CheckFlee();
+  void HeadStraightTo(const CVector3& point);
+  // The item in hand's kind and class through the item links (-1 unknown).
+  int HandItemKind() const;
+  int HandWeaponClass() const;
+
+  // Words of the frame.
+  std::uint32_t dormant = 0;
+  float nearestLocalSoldierDistance = 1e7f;
+  float nearestCameraDistance = 1e8f;
+  std::uint32_t respawnPending = 0;
+  std::uint32_t respawnTime = 0;
+  std::uint32_t spawnProtectionUntil = 0;
+  std::uint32_t groundSettle = 0;
+  std::uint32_t groundSettleEnd = 0;
+  std::int32_t controlTime = 0;         // ms summed while a local player controls the soldier
+  std::uint32_t mapMarker = 0;
+  std::uint32_t pendingRoute = 0;
+  CVector3 pendingRouteDestination{};
+  std::int32_t pendingRouteTolerance = 0;
+  std::uint32_t pendingFormation = 0;
+  CVector3 pendingFormationPosition{};
+  std::uint32_t weaponReady = 0;
+  std::uint32_t facingTarget = 0;
+  std::uint32_t facingStartTime = 0;
+  std::uint32_t fleeRequest = 0;
+  CVector3 dangerPoint{};
+  float steerValue = 0.0f;
+  std::uint32_t specialSurface = 0;
+  std::uint32_t stepOverPending = 0;
+  std::uint32_t throwPending = 0;
+  std::uint32_t nextTargetSearchTime = 0;
+  std::uint32_t partnerWord = 0;
+  std::uint32_t movedThisFrame = 0;
+  std::uint32_t rotationChanged = 0;
+  std::uint32_t lastFiredTime = 0;
+  float fallHeight = 0.0f;
+  std::uint32_t collisionMask = 0;
+  CVector3 velocityDirection{};        // a unit vector, or zero while the soldier stands
+  void* quadLeaf = nullptr;            // the world quad tree's leaf under the soldier
+
+
   // --- Fields ----------------------------------------------------------------------------
   std::uint32_t networkDamageBlockUntil = 0;
   std::uint32_t networkWords[2] = {};
@@ -331,6 +492,13 @@ class CHLOGrunt : public CUnit {
   float SidewaysControl() const;
 };
 
+// The soldier's per-frame update (its Update), the scheduled think (the
+// scheduler's pre-think step), the think and move step and the action runner.
+void GruntProcess(CHLOGrunt* soldier);
+void GruntScheduledThink(CHLOGrunt* soldier);
+void GruntThink(CHLOGrunt* soldier);
+void GruntActionStep(CHLOGrunt* soldier, CVector3* position, CVector3* rotation, CVector3* aimPoint, CVector3* wantedAngles);
+
 // The AI's stance choice, once per scheduled think (see the source for the
 // friendly and the enemy rules).
 void GruntStanceThink(CHLOGrunt* soldier);
@@ -339,5 +507,10 @@ void GruntStanceThink(CHLOGrunt* soldier);
 // reported once per record and animation: in a box outside network games,
 // on the debug output in one (a network game is never held up by a box).
 AnimSet* GetWeaponAnimation(const WeaponStats* weapon, int which);
+// The developer's head-look switch (0 at start): with the level's own rules
+// on, soldiers' heads stay straight unless it is 1.
+void SetHeadLookSwitch(int value);
+int HeadLookSwitch();
+
 // Forgets which missing animations were reported (a level start).
 void ResetWeaponAnimationReports();

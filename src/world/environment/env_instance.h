@@ -86,6 +86,7 @@ constexpr int kMaxInstanceLights = 8;
 constexpr int kMaxCollisionCandidates = 128;
 
 class CEnvInstance;
+struct MovableObject;
 
 // One environment-map entry of an instance: the template texture it applies
 // to, a blend value and the environment-map texture (ids, 0 none).
@@ -255,6 +256,9 @@ class CEnvInstance {
   // Answer the previous state (true = visible / collidable).
   bool SetVisible(bool visible, bool wholeSubtree);
   bool SetCollidable(bool collidable, bool wholeSubtree);
+  // The first movable object of this instance's zone whose volume holds the
+  // point, or null (world/space/movable_objects.h).
+  MovableObject* FindMovableAt(const CVector3& point);
   void Disable() { Flags |= INSTF_DISABLED; }
   void Enable() { Flags &= ~INSTF_DISABLED; }
   void CopyFlags(const CEnvInstance& other);
@@ -405,6 +409,8 @@ class CEnvInstance {
   std::uint32_t Flags = 0;
   std::uint32_t StateBits = 0;
   std::uint32_t CollisionGroup = 0;
+  // The dynamic collision box of a unit's visual (a biped box template), or null.
+  const CEnvObject* DynamicBox = nullptr;
   InstanceDamage* DamageRecord = nullptr;
   int SizeAccounting = kInstanceRecordSize;
   CVector3 WorldBoxMin{};

@@ -7,6 +7,8 @@
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
 #include "world/routes/route_clock.h"
+#include "world/space/world_hit.h"
+#include "world/environment/env_object.h"
 
 std::uint32_t g_GroundProbeCount = 0;
 
@@ -36,6 +38,12 @@ void CMoveController::SetSphere(int i, const CVector3& offset, float radius) {
   if (i != 0 && i != 1) return;
   Spheres[i].Offset = offset;
   Spheres[i].Radius = radius;
+}
+
+void CMoveController::SetTarget(const CVector3& point) {
+  Target.x = point.x;
+  Target.z = point.z;
+  if (Target.y == 0.0f) Target.y = point.y;
 }
 
 void CMoveController::StampFrame() { TimeStamp = static_cast<float>(RouteGameTime()); }
@@ -147,6 +155,14 @@ void CGroundProbe::SetSurfaceObject(CEnvInstance* instance, int node, const BspP
   Surface.Node = node;
   Surface.Polygon = polygon;
   for (int k = 0; k < 4; ++k) Surface.Plane[k] = plane ? plane[k] : 0.0f;
+}
+
+void CGroundProbe::SetSurfaceFromHit(const WorldHit& hit) {
+  if (hit.Instance == nullptr || hit.Polygon == nullptr) {
+    Clear();
+    return;
+  }
+  SetSurfaceObject(hit.Instance, hit.Node != nullptr ? hit.Node->NodeIndex : -1, hit.Polygon, hit.Plane);
 }
 
 int CGroundProbe::GetHeightBelow(const CVector3& point, float* height) {

@@ -13,6 +13,7 @@ class CEnvInstance;
 class CSurface;
 class CSurfaces;
 struct BspPolygon;
+struct WorldHit;
 
 inline constexpr int kMoveContacts = 16;
 
@@ -44,6 +45,11 @@ class CMoveController {
   void SetSphereCount(std::uint32_t count) { SphereCount = count; }
   // Sphere i (0 or 1): offset from the position and radius.
   void SetSphere(int i, const CVector3& offset, float radius);
+  // The lift target: x and z always; the height only while no lift is
+  // pending (the stored height is 0.0).  The ground step consumes it.
+  void SetTarget(const CVector3& point);
+  // On the ground (the contact word set) with no lift pending.
+  bool IsOnGroundIdle() const { return GroundWord != 0 && Target.y == 0.0f; }
   // Time stamp = the game clock's time.
   void StampFrame();
   // The whole vector while the vertical speed is 0, else only x and z.
@@ -93,6 +99,9 @@ class CMoveController {
   CVector3 SecondDirection{0, 0, 0};
   CVector3 Velocity{0, 0, 0};
   std::uint32_t Moving = 0;
+  CVector3 Target{0, 0, 0};
+  // Raised whenever the spheres change; the ground step takes it down.
+  std::uint32_t ShapeChanged = 0;
 };
 
 // Height of a bound object's surface below a point (a unit standing on a
@@ -110,6 +119,10 @@ class CGroundProbe {
   // The segment from -> to against the bound surface; 1 with *hit (world)
   // set, else the probe unbinds and answers 0.
   int RayTest(const CVector3& from, const CVector3& to, CVector3* hit);
+  int TestSegment(const CVector3& from, const CVector3& to, CVector3* hit) { return RayTest(from, to, hit); }
+  // Binds the probe to the polygon a line query hit (nothing bound when the
+  // hit names no polygon).
+  void SetSurfaceFromHit(const WorldHit& hit);
 
   std::uint32_t Serial = 0;
   SurfaceBinding Surface;

@@ -73,3 +73,44 @@ TEST_F(DiskHelpersTest, ExistenceWritabilityDatesAndAge) {
   EXPECT_EQ(GetFileLocalTime("new.txt", &local), 1);
   EXPECT_EQ(GetFileLocalTime("gone.txt", &local), 0);
 }
+
+namespace {
+
+struct Timed {
+  std::vector<std::pair<std::string, std::uint64_t>> found;
+};
+
+int CollectTimed(const char* path, std::uint64_t lastWrite, void* context) {
+  static_cast<Timed*>(context)->found.emplace_back(path, lastWrite);
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(DiskHelpersTest, TheTimedScanGivesEachFilesTimeAsTheSingleLookUpReadsIt) {
+  Write("root/a.sav", "");
+  Write("root/b.SAV", "");
+  Write("root/c.txt", "");
+  const auto now = std::filesystem::file_time_type::clock::now();
+  // Whole seconds apart, and one with a fraction of a second.
+  std::filesystem::last_write_time("root/a.sav", now - std::chrono::hours(3));
+  std::filesystem::last_write_time("root/b.SAV", now - std::chrono::milliseconds(1234567));
+  Timed timed;
+  EXPECT_EQ(ScanDirectoryWithTimes("root", "*.sav", CollectTimed, &timed), 0);
+  ASSERT_EQ(timed.found.size(), 2u);
+  for (const auto& [path, ticks] : timed.found) {
+    std::uint64_t single = 0;
+    ASSERT_TRUE(GetFileWriteTicks(path.c_str(), &single)) << path;
+    EXPECT_EQ(single, ticks) << path;
+    std::string plain = path;
+    std::replace(plain.begin(), plain.end(), '\\', '/');
+    ASSERT_TRUE(GetFileWriteTicks(plain.c_str(), &single)) << plain;
+    EXPECT_EQ(single, ticks) << plain;
+  }
+  // Three hours and about 20 minutes apart, in 100 ns ticks.
+  const std::uint64_t a = timed.found[0].second, b = timed.found[1].second;
+  EXPECT_EQ(b - a, (3ull * 3600 * 1000 - 1234567ull) * 10000ull);
+  std::uint64_t ignored = 0;
+  EXPECT_FALSE(GetFileWriteTicks("root/gone.sav", &ignored));
+  EXPECT_FALSE(GetFileWriteTicks("", &ignored));
+}

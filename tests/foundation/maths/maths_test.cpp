@@ -143,6 +143,30 @@ TEST(Angles, DirectionsToPitchAndYaw) {
   EXPECT_NEAR(up.y, 1, 1e-5f);
 }
 
+TEST(Angles, PlaneAnglesOfThreePointsTiltTheUpVectorOntoThePlane) {
+  struct Case {
+    const char* name;
+    Vector3 a, b, c;
+    float x, z;
+  };
+  const Case cases[] = {
+      {"level", {0, 5, 0}, {1, 5, 0}, {0, 5, 1}, 0.0f, 0.0f},
+      {"level, other winding", {0, 5, 0}, {0, 5, 1}, {1, 5, 0}, 0.0f, 0.0f},
+      // Rising towards +z at 45 degrees: the normal leans to -z.
+      {"rising along z", {0, 0, 0}, {1, 0, 0}, {0, 1, 1}, -45.0f, 0.0f},
+      // Rising towards +x at 30 degrees: the normal leans to -x.
+      {"rising along x", {0, 0, 0}, {0, 0, 1}, {1, std::tan(30.0f * kPi / 180.0f), 0}, 0.0f, 30.0f},
+      {"three points on a line", {0, 0, 0}, {1, 1, 1}, {2, 2, 2}, 0.0f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    float x = 99.0f, z = 99.0f;
+    PlaneAnglesFromPoints(c.a, c.b, c.c, &x, &z);
+    EXPECT_NEAR(x, c.x, 1e-3f);
+    EXPECT_NEAR(z, c.z, 1e-3f);
+  }
+}
+
 TEST(Angles, RotatePointsAndSegmentAngles) {
   Vector2 in[2] = {{1, 0}, {0, 1}};
   Vector2 out[2];

@@ -220,6 +220,21 @@ TEST_F(ScreenManagerTest, QuitToFrontEndInSinglePlayer) {
   ReturnToFrontEnd = 0;
 }
 
+TEST_F(ScreenManagerTest, AnInstalledScreenPutsTheMadeOneAsideUntilItIsRemoved) {
+  ASSERT_EQ(CreateScreens(), 1);
+  CMenuScreen* made = ScreenFromId(16);
+  ASSERT_NE(made, nullptr);
+  SetScreenObject(16, &a_);
+  EXPECT_EQ(ScreenFromId(16), &a_);
+  SetScreenObject(16, nullptr);
+  EXPECT_EQ(ScreenFromId(16), made) << "the made screen comes back";
+  // Still installed at the end: the made one is freed with the others (the
+  // leak checker would report it otherwise), the installed one is let go.
+  SetScreenObject(16, &a_);
+  DestroyScreens();
+  EXPECT_EQ(ScreenFromId(16), nullptr);
+}
+
 TEST(ScreenQueries, WorldRunningAndMenuOpenForEveryId) {
   // The lists as given: the full menus, the overlays (which in single
   // player, without a session, stop the world too), the menus open over the

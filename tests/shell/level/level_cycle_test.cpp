@@ -81,9 +81,7 @@ const std::vector<std::string> kLevelSteps = {
     "level 18 routes, lights and objects",
     "level 19 render effects",
     "level 20 textures",
-    "level (game record level counts: not built yet)",
     "level 28 level pools",
-    "level (saved game restore: not built yet)",
     "level 32 done",
 };
 

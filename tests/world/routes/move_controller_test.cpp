@@ -36,6 +36,23 @@ TEST(MoveController, ConstructionDefaults) {
   EXPECT_EQ(c.StateChanged, 1u);
 }
 
+TEST(MoveController, ALiftTargetIsTakenOnlyWhileNoneIsPending) {
+  CMoveController c;
+  EXPECT_FALSE(c.IsOnGroundIdle()) << "no contact yet";
+  c.GroundWord = 1;
+  EXPECT_TRUE(c.IsOnGroundIdle());
+  c.SetTarget({1.0f, 400.0f, 2.0f});
+  EXPECT_EQ(c.Target.y, 400.0f);
+  EXPECT_FALSE(c.IsOnGroundIdle()) << "a lift is pending";
+  c.SetTarget({3.0f, 250.0f, 4.0f});
+  EXPECT_EQ(c.Target.x, 3.0f);
+  EXPECT_EQ(c.Target.z, 4.0f);
+  EXPECT_EQ(c.Target.y, 400.0f) << "the pending height is kept";
+  c.Target.y = 0.0f;
+  c.SetTarget({0.0f, 250.0f, 0.0f});
+  EXPECT_EQ(c.Target.y, 250.0f);
+}
+
 TEST(MoveController, ApproachZeroTable) {
   struct Case {
     float v, s, out;
