@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -154,6 +155,21 @@ std::size_t DPlay8FloodUdp(std::uint16_t port, const std::vector<std::uint8_t>& 
   for (std::size_t i = 0; i < count; ++i) sent += SendFrom(fd, port, bytes) ? 1 : 0;
   close(fd);
   return sent;
+}
+
+long long DPlay8UdpRoundTripMicros(std::uint16_t port, const std::vector<std::uint8_t>& bytes, int ms) {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  if (fd < 0) return -1;
+  const auto start = std::chrono::steady_clock::now();
+  long long micros = -1;
+  if (SendFrom(fd, port, bytes)) {
+    pollfd p{fd, POLLIN, 0};
+    std::uint8_t answer[2048];
+    if (poll(&p, 1, ms) == 1 && recv(fd, answer, sizeof answer, 0) >= 0)
+      micros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+  }
+  close(fd);
+  return micros;
 }
 
 std::vector<std::uint8_t> DPlay8EnumQueryBytes(const GUID& application) {

@@ -54,6 +54,9 @@ class DPlay8RawPeer {
 bool DPlay8SendUdp(std::uint16_t port, const std::vector<std::uint8_t>& bytes);
 // `count` datagrams from one socket, as fast as they go; how many were sent.
 std::size_t DPlay8FloodUdp(std::uint16_t port, const std::vector<std::uint8_t>& bytes, std::size_t count);
+// One datagram to 127.0.0.1:port from a fresh socket and the wait for the
+// first datagram back: the microseconds between, -1 when nothing came within `ms`.
+long long DPlay8UdpRoundTripMicros(std::uint16_t port, const std::vector<std::uint8_t>& bytes, int ms);
 // The bytes of an enumeration query for the application (the stand-in's own format).
 std::vector<std::uint8_t> DPlay8EnumQueryBytes(const GUID& application);
 // The bytes of a connect request's packet (kind byte included).

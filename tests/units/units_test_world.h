@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/time/timer.h"
@@ -22,12 +23,16 @@ class CSoundManager;
 struct RaisedEvent {
   std::uint32_t code;
   std::uint32_t firstWord;
+  std::vector<std::uint32_t> words;  // the whole block raised
 };
 
 class UnitsTestWorld : public ::testing::Test {
  public:
   // The mission events raised since the test began (after RecordEvents).
   static std::vector<RaisedEvent> events_;
+  // Answers the recorder gives: for an event of the code with three words or
+  // more, the third word is set to the answer (as a plug-in answers a query).
+  static std::vector<std::pair<std::uint32_t, std::uint32_t>> answers_;
 
  protected:
   void SetUp() override;

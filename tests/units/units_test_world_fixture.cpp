@@ -24,6 +24,7 @@
 #endif
 
 std::vector<RaisedEvent> UnitsTestWorld::events_;
+std::vector<std::pair<std::uint32_t, std::uint32_t>> UnitsTestWorld::answers_;
 
 namespace {
 
@@ -33,7 +34,13 @@ int CaptureWorldBox(HWND, const char* text, const char* caption, UINT, void*) {
   return IDOK;
 }
 
-void Record(std::uint32_t code, std::uint32_t* block, int) { UnitsTestWorld::events_.push_back({code, block[0]}); }
+void Record(std::uint32_t code, std::uint32_t* block, int words) {
+  RaisedEvent e{code, block[0], {}};
+  e.words.assign(block, block + words);
+  UnitsTestWorld::events_.push_back(e);
+  for (const auto& [asked, answer] : UnitsTestWorld::answers_)
+    if (asked == code && words >= 3) block[2] = answer;
+}
 
 std::string DataFolder() {
   const std::string data = UNITS_DATA_DIR;
@@ -73,6 +80,7 @@ void UnitsTestWorld::SetUp() {
   sound_->SetPlayLog(true);
   g_Mission = new CMission;
   events_.clear();
+  answers_.clear();
 }
 
 void UnitsTestWorld::TearDown() {

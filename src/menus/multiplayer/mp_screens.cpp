@@ -227,6 +227,12 @@ void LoadMultiplayerRegistry(int withSession) {
   if (read("PlayerName")) layer->SetPlayerName(scratch);
 }
 
+void StartHostSearch(const char* address) {
+  MPSearchStartTime = RealNowMs();
+  MPEnumHosts(address, kMPSessionListRows);
+  RefreshSessionList();
+}
+
 void StartConnection() {
   if (MPGetRole() == 1) {
     SetScreen(MPStartSession(0) >= 0 ? 48 : 40);
@@ -235,9 +241,7 @@ void StartConnection() {
   switch (MPGetConnectionKind()) {
     case 2: SetScreen(43); break;
     case 1:
-      MPSearchStartTime = RealNowMs();
-      MPEnumHosts("", kMPSessionListRows);
-      RefreshSessionList();
+      StartHostSearch("");
       SetScreen(47);
       break;
     default: break;

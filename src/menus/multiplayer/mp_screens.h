@@ -61,6 +61,10 @@ void WriteMultiplayerText(const char* name, const char* text);
 // Copies at most capacity - 1 characters and always terminates.
 void CopyClipped(char* dst, int capacity, const char* src);
 
+// Starts a host search at an address ("" searches the local network; an
+// address may end in ":port") with room for 45 hosts, stamps the search's
+// start and rebuilds the session list.
+void StartHostSearch(const char* address);
 // The step after the connection screen: host, ask for the address, or
 // search the local network.
 void StartConnection();

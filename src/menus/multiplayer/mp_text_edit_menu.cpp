@@ -121,9 +121,7 @@ int CMPTextEditMenu::Update() {
         Write(key, "HostIPAddr", home);
         // The accepted address is kept when the screen is left.
         CopyClipped(MPEditBackup, kMPChatSize, home);
-        MPSearchStartTime = RealNowMs();
-        MPEnumHosts(MPHostAddress, kMPSessionListRows);
-        RefreshSessionList();
+        StartHostSearch(MPHostAddress);
         SetScreen(47);
         break;
       case 44:

@@ -1,6 +1,7 @@
 #include "shell/game/game.h"
 
 #include <cstring>
+#include <utility>
 
 #include "control/keymap/lock_table.h"
 #include "control/players/local_player.h"
@@ -489,7 +490,8 @@ void CGame::LevelStart() {
 }
 
 bool CGame::Build() {
-  std::fill(buffer_.begin(), buffer_.end(), 0);
+  checked_ = false;
+  buffer_.assign(kSaveBufferSize, 0);
   SaveHeader h = HeaderOfRunningGame();
   // The counts are those of the objects written now, not of the level's start.
   if (!CountObjects(&h.counts, &h.savedInstances)) {
@@ -564,7 +566,17 @@ bool CGame::Load(const char* name) {
   if (name == nullptr || name[0] == '\0') return false;
   std::vector<std::uint8_t> bytes;
   if (!ReadSaveFile(name, kSaveBufferSize, &bytes)) return false;
-  return LoadBuffer(bytes.data(), bytes.size());
+  SaveHeader h;
+  h.version = kSaveFormatVersion;
+  SaveLayout layout;
+  std::string why;
+  if (!CheckSaveBuffer(bytes.data(), bytes.size(), &h, &layout, &why)) {
+    DebugTrace("saved game refused: %s\n", why.c_str());
+    if (h.version != kSaveFormatVersion) SetScreen(kLoadFailedScreen);
+    return false;
+  }
+  ApplyChecked(std::move(bytes), h, layout);
+  return true;
 }
 
 bool CGame::LoadBuffer(const std::uint8_t* data, std::size_t size) {
@@ -578,8 +590,15 @@ bool CGame::LoadBuffer(const std::uint8_t* data, std::size_t size) {
     if (size == kSaveBufferSize && h.version != kSaveFormatVersion) SetScreen(kLoadFailedScreen);
     return false;
   }
-  std::memcpy(buffer_.data(), data, kSaveBufferSize);
+  ApplyChecked(std::vector<std::uint8_t>(data, data + size), h, layout);
+  return true;
+}
+
+void CGame::ApplyChecked(std::vector<std::uint8_t>&& bytes, const SaveHeader& h, const SaveLayout& layout) {
+  buffer_ = std::move(bytes);
   header_ = h;
+  layout_ = layout;
+  checked_ = true;
   if (g_Mission != nullptr) {
     ByteReader in(buffer_.data(), buffer_.size());
     in.Seek(kSaveHeaderSize);
@@ -590,7 +609,6 @@ bool CGame::LoadBuffer(const std::uint8_t* data, std::size_t size) {
   g_LoadingSavedGame = RestorePending;
   DirectStart = 0;
   ApplyHeader(h);
-  return true;
 }
 
 void CGame::ApplyPlayerViews() {
@@ -614,9 +632,12 @@ bool CGame::Restore() {
   SaveHeader h;
   SaveLayout layout;
   std::string why;
-  // The buffer was checked when it was loaded; checked again, since a
-  // level may have been loaded over another buffer meanwhile.
-  if (!CheckSaveBuffer(buffer_.data(), buffer_.size(), &h, &layout, &why)) {
+  // The buffer was checked when it was loaded (a buffer built since then
+  // is checked here).
+  if (checked_) {
+    h = header_;
+    layout = layout_;
+  } else if (!CheckSaveBuffer(buffer_.data(), buffer_.size(), &h, &layout, &why)) {
     DebugTrace("saved game: nothing restored: %s\n", why.c_str());
     ClearLoadState();
     return false;

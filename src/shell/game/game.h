@@ -107,9 +107,15 @@ class CGame {
   std::uint32_t ObjectSectionOffset = kSaveObjectSectionOffset;
 
  private:
+  // Applies a buffer that passed the checks (taken over, not copied).
+  void ApplyChecked(std::vector<std::uint8_t>&& bytes, const SaveHeader& header, const SaveLayout& layout);
+
   SaveHeader header_;
   SaveObjectCounts levelStartCounts_;
   std::vector<std::uint8_t> buffer_;
+  // The layout of the loaded buffer, valid while `checked_`.
+  SaveLayout layout_;
+  bool checked_ = false;
 };
 
 // The game record; made by game initialise, null outside it.

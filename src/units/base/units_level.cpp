@@ -5,6 +5,7 @@
 #include "shell/stats/stats_assets.h"
 #include "units/base/hlo_scheduler.h"
 #include "world/effects/explosions.h"
+#include "units/items/inventory_item.h"
 #include "units/soldier/grunt.h"
 
 void UnitsLevelBeforeObjects() {
@@ -13,6 +14,8 @@ void UnitsLevelBeforeObjects() {
   ResetWeaponAnimationReports();
   ClearResolvedAssets();
   g_ArmedChargeTable.Clear();
+  ResetItemStatistics();
+  SetStartingItemsDeferred(true);
 }
 
 bool UnitsLevelMakeScheduler(int enemyAI) {
@@ -26,6 +29,7 @@ bool UnitsLevelMakeScheduler(int enemyAI) {
 }
 
 void UnitsLevelStatsSteps() {
+  GiveOwedStartingItems();
   ApplySkinsAndCharacterEffects();
   PreloadStatsAssets();
 }
@@ -37,6 +41,7 @@ void UnitsLevelSwitchAIOn() {
 }
 
 void UnitsLevelShutdown() {
+  SetStartingItemsDeferred(false);
   g_ArmedChargeTable.Clear();
   if (g_HLOScheduler == nullptr) return;
   MEM_DELETE g_HLOScheduler;

@@ -11,6 +11,7 @@
 #include "shell/stats/stats_tables.h"
 #include "shell/stats/world_object_stats.h"
 #include "shell/stats/stats_names.h"
+#include "units/items/weapon.h"
 #include "units/soldier/grunt.h"
 #include "world/environment/env_instance.h"
 #include "world/environment/environment.h"
@@ -24,8 +25,8 @@ constexpr std::uint32_t kDrawAttachments = 0x800;
 constexpr std::uint32_t kInstanceNetworkCreated = 0x20000;
 
 // What each kind is made as until its class exists.
-const char* const kLaterClasses[10] = {"vehicles", nullptr, "features", "buildings", "boids", "items",
-                                       "weapons", "doors", "movers", "corpses"};
+const char* const kLaterClasses[10] = {"vehicles", nullptr, "features", "buildings", "boids", nullptr,
+                                       nullptr, "doors", "movers", "corpses"};
 
 const void* StatsLookup(const char* name, int kind) {
   return name != nullptr && kind > 0 ? FindStats(name, static_cast<std::uint32_t>(kind)) : nullptr;
@@ -60,7 +61,14 @@ void HangAttachments(CHLOGrunt* soldier, const HLOSpawnRecord& record) {
 
 }  // namespace
 
-const char* HLOClassName(int kind) { return kind == HLO_GRUNT ? "CHLOGrunt" : "CHLO"; }
+const char* HLOClassName(int kind) {
+  switch (kind) {
+    case HLO_GRUNT: return "CHLOGrunt";
+    case HLO_ITEM: return "CInventoryItem";
+    case HLO_WEAPON: return "CWeapon";
+    default: return "CHLO";
+  }
+}
 
 void StatTypeToHLOKind(HLOSpawnRecord& record, const void* stats) {
   const std::uint32_t kind = stats != nullptr ? *static_cast<const std::uint32_t*>(stats) : 0u;
@@ -92,6 +100,12 @@ CHLO* NewHLO_callback(HLOSpawnRecord& record) {
   if (record.kind == HLO_GRUNT) {
     MEM_OWNER();
     object = MEM_NEW(MEMCAT_WORLD_OBJECT) CHLOGrunt(record, stats, nullptr);
+  } else if (record.kind == HLO_ITEM && stats != nullptr) {
+    MEM_OWNER();
+    object = MEM_NEW(MEMCAT_WORLD_OBJECT) CInventoryItem(record, stats);
+  } else if (record.kind == HLO_WEAPON && stats != nullptr) {
+    MEM_OWNER();
+    object = MEM_NEW(MEMCAT_WORLD_OBJECT) CWeapon(record, stats);
   } else {
     if (record.kind >= 0 && record.kind < 10 && kLaterClasses[record.kind] != nullptr) {
       char what[96];

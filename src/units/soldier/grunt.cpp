@@ -1,4 +1,5 @@
 #include "units/soldier/grunt.h"
+#include "units/items/weapon.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,12 +125,17 @@ CHLOGrunt::CHLOGrunt(const HLOSpawnRecord& record, const void* stats, const void
     SetBaseAlertness(std::clamp<std::int32_t>(record.behaviourMode, SLEEPING, ALARMED));
   }
 
-  // 9-10. The inventory: 25 empty slots.  Items come with the soldier's
-  // inventory; until then a soldier is made with nothing in hand.
+  // 9-10. The inventory: 25 slots, filled with the soldier kind's items
+  // (the weapon in hand chosen among them).
   MEM_OWNER();
   inventory = MEM_NEW(MEMCAT_WORLD_OBJECT) CInventoryItem*[kStatsItemSlots]();
-  if (!record.statsLinks.empty() || (kind != nullptr && kind->ItemSlotCount > 0))
-    NotBuiltYet("soldier inventory: the items a soldier is made with");
+  if (!record.statsLinks.empty()) NotBuiltYet("soldier inventory: the level record's own items");
+  // While a level loads, its stored octree numbers the instances the level
+  // file makes: the items' visuals are made once the level is in place.
+  if (StartingItemsDeferred())
+    startingItemsOwed = 1;
+  else
+    GiveStartingItems();
 
   // 11. The joint controls: the head and the upper spine, identity.
   for (GruntJointControl& c : jointControls) c = GruntJointControl{};
@@ -215,7 +221,12 @@ CHLOGrunt::~CHLOGrunt() {
   MEM_OWNER();
   // A player steering this soldier is left with none.
   if (player != nullptr && player->Soldier == this) player->Soldier = nullptr;
-  if (inventory != nullptr) MEM_DELETE_ARRAY inventory;
+  // What the soldier carried stays in the object manager: it no longer has a holder.
+  if (inventory != nullptr) {
+    for (int i = 0; i < kStatsItemSlots; ++i)
+      if (inventory[i] != nullptr && inventory[i]->holder == this) inventory[i]->holder = nullptr;
+    MEM_DELETE_ARRAY inventory;
+  }
   inventory = nullptr;
   if (CAnimObject* anim = GetAnimObject()) anim->SetJointOverrides(nullptr);
 }

@@ -19,7 +19,10 @@
 #include "world/routes/move_controller.h"
 
 struct AnimSet;
+class CEffectInstance;
 class CHLOVehicle;
+class CWeapon;
+struct WorldHit;
 class CTexture;
 struct CharSkinStats;
 struct HumanStats;
@@ -204,6 +207,51 @@ class CHLOGrunt : public CUnit {
 
   // The kill credit of a soldier of the local side (experience, counters, speech).
   void CreditKill(CUnit* victim) override;
+
+  // --- Inventory: items and weapons carried (grunt_inventory.cpp, grunt_pickup.cpp) ---
+  // Adds an item (ammunition merges into its weapon, a duplicate weapon's
+  // rounds into the one held, medi-kits pool); answers what now holds it,
+  // or null.  `initial` marks the starting inventory (duplicates reported,
+  // nothing selected); `noSelect` keeps the hand as it is.
+  CInventoryItem* AddItem(CInventoryItem* item, int initial, int noSelect);
+  // Takes an item out (never a medi-kit or grenade); with placeInWorld it
+  // lies at the soldier's ground, shown and collidable.  1 when removed.
+  int RemoveItem(CInventoryItem* item, bool placeInWorld, bool forced);
+  // Throws an item a little way in front (or puts an armed charge down with
+  // `placed`); 1 when dropped.
+  int DropItem(CInventoryItem* item, int placed);
+  void DropAllItems(int keepFists);
+  // Puts an item (null: nothing) in the hand.
+  void SelectItem(CInventoryItem* item, bool forced);
+  void SelectPreviousItem();
+  bool HasUsableItem(bool skipKnives);
+  CWeapon* FindWeaponOfClass(std::uint32_t weaponClass);
+  CInventoryItem* FindItemById(std::int32_t id);
+  CWeapon* FindSameWeapon(const CWeapon* weapon);
+  CWeapon* FindWeaponForAmmo(const CInventoryItem* ammo);
+  CInventoryItem* FindAmmoForWeapon(const CWeapon* weapon);
+  CInventoryItem* GetMediKit();
+  int InventoryCount() const;
+  // Makes an item of a stats record and adds it (the starting inventory).
+  CInventoryItem* CreateInventoryItem(const void* stats, int count = 1);
+  // The items of the soldier kind's "UnitWpns.txt" rows, then the weapon in hand.
+  void GiveStartingItems();
+  void SetFaceItem(CHLO* item);
+  bool GetFaceItem(CHLO** out) const;
+  void CheckNightVision();
+  // Picking up what lies in the world within 160 units, on the same ground.
+  void PickUpItem(CInventoryItem* item);
+  void PickUpAllInReach();
+  CInventoryItem* FindNearestPickup();
+  // The flight callbacks of a dropped item (callback codes 107 and 102).
+  static void DroppedItemFollow(CEffectInstance* effect);
+  static void DroppedItemStopped(CEffectInstance* effect, const WorldHit* hit);
+  std::uint16_t bodyArmour = 0;
+  std::uint16_t headArmour = 0;
+  std::uint32_t itemSelectTime = 0;
+  std::uint32_t netStateFlags = 0;
+  std::uint32_t lastThrowTime = 0;
+  std::uint32_t startingItemsOwed = 0;
 
   // --- Ground fit, collision shape, torso and head, small operations --------------------
   // (grunt_ground.cpp, grunt_turning.cpp, grunt_operations.cpp)
@@ -514,3 +562,12 @@ int HeadLookSwitch();
 
 // Forgets which missing animations were reported (a level start).
 void ResetWeaponAnimationReports();
+
+// The text of the latest pick-up (one buffer for the whole game).
+const char* PickUpText();
+// While on (a level's objects loading), soldiers are made without their
+// starting items; GiveOwedStartingItems gives them to every soldier owed
+// them (the level's steps after the octree) and turns the deferral off.
+void SetStartingItemsDeferred(bool on);
+bool StartingItemsDeferred();
+void GiveOwedStartingItems();

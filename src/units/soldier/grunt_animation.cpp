@@ -12,6 +12,8 @@
 #include "units/base/anim_slot_ids.h"
 #include "units/base/unit_world.h"
 #include "units/soldier/grunt.h"
+#include "units/items/inventory_item.h"
+#include "shell/stats/stats_names.h"
 #include "world/animation/anim_set.h"
 
 namespace {
@@ -97,6 +99,19 @@ void CHLOGrunt::SetHandAnimationSet() {
   // The set follows the weapon in hand: pistols, knives and empty hands the
   // first, rifles the second, anti-tank weapons the third.
   animSet = ANIMSET_PISTOL;
+  knifeInHand = false;
+  handWeapon = nullptr;
+  if (itemInHand == nullptr || vehicle != nullptr) return;
+  handWeapon = itemInHand->WeaponRecord();
+  switch (itemInHand->WeaponClassOf()) {
+    case WEAPON_COMBAT_KNIFE: knifeInHand = true; break;
+    case WEAPON_ANTI_TANK: animSet = ANIMSET_ANTI_TANK; break;
+    case WEAPON_ASSAULT_RIFLE: case WEAPON_SUB_MACHINE_GUN: case WEAPON_SNIPER_RIFLE: case WEAPON_MACHINE_GUN:
+    case WEAPON_GRENADE_LAUNCHER: case WEAPON_SHOTGUN: case WEAPON_GRENADE_LAUNCH_RIFLE:
+      animSet = ANIMSET_RIFLE;
+      break;
+    default: break;
+  }
 }
 
 void CHLOGrunt::SetMovementState(int state) {

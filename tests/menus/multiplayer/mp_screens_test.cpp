@@ -5,6 +5,7 @@
 // entry screens and their registry values, the set-up and options texts,
 // the team screen's sides, and the notices' back actions.  Every string id
 // these screens ask for is in the string files.
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -200,6 +201,58 @@ TEST_F(MPScreens, AHostStartsItsSessionAndReachesTheSetUpAndTheLobby) {
   Key("Escape");  // back from the set-up ends the session
   EXPECT_EQ(ScreenId, 46);
   EXPECT_FALSE(MPIsHost());
+}
+
+// A real host on 127.0.0.1 in this process: the address search lists it
+// with its name, players, state and ping.
+CMultiplayer* g_realHost = nullptr;
+void UpdateRealHost() {
+  CMultiplayer::Scope scope(g_realHost);
+  g_realHost->Update();
+  g_realHost->PostFrame();
+}
+int LayerCount() { return MPGetHostCount(); }
+int LayerLatency(int i) { return MPGetHostLatency(i); }
+const MPSettings* LayerRecord(int i) { return MPGetPlayerSettings(i); }
+int LayerJoin(int i) { return MPStartSession(i); }
+bool LayerWelcomed() { return MPCurrent()->welcomed_; }
+const MPBrowserSource kHostPumpingSource = {LayerCount, LayerLatency, LayerRecord, LayerJoin, LayerWelcomed,
+                                            UpdateRealHost};
+
+TEST_F(MPScreens, TheAddressSearchListsARealHost) {
+  const std::uint16_t port = DPlay8FindFreePort();
+  {
+    CRegistryKey key;
+    key.Create(HKEY_LOCAL_MACHINE, kMultiplayerRegistryKey);
+    key.SetString("HostPort", std::to_string(port).c_str());
+  }
+  CMultiplayer host;
+  g_realHost = &host;
+  host.role_ = 1;
+  host.SetSessionName("Harbour game");
+  host.SetMaxPlayers(2);
+  ASSERT_EQ(host.Start(&kHalberdApplication, port), 0);
+  ASSERT_EQ(host.StartSession(0), 0);
+  SetMPBrowserSource(&kHostPumpingSource);
+  ASSERT_EQ(MPStart(DPlay8FindFreePort()), 0);
+  MPSetRole(0);
+  std::snprintf(MPHostAddress, sizeof MPHostAddress, "127.0.0.1:%u", port);
+  StartHostSearch(MPHostAddress);
+  Open(47);
+  SessionRowTexts row{};
+  for (int i = 0; i < 500 && !SessionRowTextsOf(0, &row); ++i) {
+    MPUpdate();
+    UpdateRealHost();
+    Frame();
+  }
+  ASSERT_TRUE(SessionRowTextsOf(0, &row)) << "the host was not listed";
+  EXPECT_STREQ(row.name, "Harbour game");
+  EXPECT_STREQ(row.players, "1/2");
+  EXPECT_EQ(row.stateText, mptext::kStateOpen);
+  EXPECT_NE(std::strstr(row.ping, "mS"), nullptr);
+  MPStop();
+  host.Stop();
+  g_realHost = nullptr;
 }
 
 TEST_F(MPScreens, TheBrowserListsAtMostFortyFiveHostsWithTheirColumns) {

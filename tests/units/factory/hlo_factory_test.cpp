@@ -10,6 +10,7 @@
 #include <string>
 
 #include "shell/stats/stats_tables.h"
+#include "units/items/weapon.h"
 #include "units/soldier/grunt.h"
 #include "units/units_test_world.h"
 #include "world/objects/chlo_manager.h"
@@ -65,7 +66,12 @@ TEST_F(FactoryTest, EachStatsKindMakesItsWorldObjectKind) {
     EXPECT_TRUE(Filed(o));
     EXPECT_EQ(dynamic_cast<CHLOGrunt*>(o) != nullptr, c.kind == HLO_GRUNT);
     EXPECT_EQ(dynamic_cast<CUnit*>(o) != nullptr, c.kind == HLO_GRUNT) << "vehicles come with their class";
-    EXPECT_STREQ(HLOClassName(c.kind), c.kind == HLO_GRUNT ? "CHLOGrunt" : "CHLO");
+    EXPECT_EQ(dynamic_cast<CInventoryItem*>(o) != nullptr, c.kind == HLO_ITEM || c.kind == HLO_WEAPON);
+    EXPECT_EQ(dynamic_cast<CWeapon*>(o) != nullptr, c.kind == HLO_WEAPON);
+    EXPECT_STREQ(HLOClassName(c.kind), c.kind == HLO_GRUNT    ? "CHLOGrunt"
+                                       : c.kind == HLO_ITEM   ? "CInventoryItem"
+                                       : c.kind == HLO_WEAPON ? "CWeapon"
+                                                              : "CHLO");
   }
   EXPECT_TRUE(Boxes().empty()) << Boxes().front();
 }

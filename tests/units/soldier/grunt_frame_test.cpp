@@ -249,10 +249,15 @@ TEST_F(GruntFrameTest, TheActionStepRunsItsStepsInOrder) {
     int upperBody;
     int movementState;
     Steps want;
+    bool armed = false;  // the soldier keeps its gun in hand (else empty hands)
   };
   const Case cases[] = {
       {"plain", 0, 0, MS_STAND_IDLE,
        {"UpdateCall", "UpdateAim", "GrowAwareness", "TurnTorsoAndHead", "UpdateWeaponHandling", "UpdateQuadLeaf"}},
+      {"gun in hand", 0, 0, MS_STAND_IDLE,
+       {"UpdateCall", "UpdateAim", "GrowAwareness", "TurnTorsoAndHead", "UpdateWeaponHandling", "SettleRecoil",
+        "UpdateQuadLeaf"},
+       true},
       {"turning, throwing, planting, AI on", UNITF_TURNING | UNITF_AI_ON, 6, 35,
        {"UpdateCall", "UpdateAim", "GrowAwareness", "TurnTorsoAndHead", "TurnToTarget", "UpdateWeaponHandling",
         "PlantCharge", "ReleaseGrenade", "UpdateQuadLeaf", "CombatThink"}},
@@ -264,6 +269,8 @@ TEST_F(GruntFrameTest, TheActionStepRunsItsStepsInOrder) {
     SCOPED_TRACE(c.what);
     CHLOGrunt* s = Enemy();
     ASSERT_NE(s, nullptr);
+    ASSERT_NE(s->itemInHand, nullptr) << "guards are made with their gun in hand";
+    if (!c.armed) s->SelectItem(nullptr, true);
     s->unitFlags = (s->unitFlags & ~(UNITF_TURNING | UNITF_AI_ON)) | c.flags;
     s->upperBodyState = c.upperBody;
     s->movementState = c.movementState;

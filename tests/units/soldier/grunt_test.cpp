@@ -22,6 +22,7 @@
 #include "sound/sound_manager.h"
 #include "units/base/anim_slot_ids.h"
 #include "units/base/unit_world.h"
+#include "units/items/weapon.h"
 #include "units/units_test_world.h"
 #include "world/objects/chlo_manager.h"
 
@@ -153,17 +154,31 @@ TEST_F(GruntTest, TheResetOfTransientStateClearsExactlyItsFlags) {
 }
 
 TEST_F(GruntTest, TwoHundredSoldiersAreMadeAndDeletedWithoutKeepingABlock) {
-  manager_->DeleteObject(Make("SquadRifleman", 0));  // first-use allocations
   // The boxes this world without ground gives are not kept (their texts
   // would be counted).
   SetMessageBoxHook([](HWND, const char*, const char*, UINT, void*) { return IDOK; }, nullptr);
-  std::vector<CHLO*> made;
-  made.reserve(200);
+  // Makes 200 soldiers and deletes them with what they carry (objects of
+  // their own).
+  auto round = [this] {
+    std::vector<CHLO*> made;
+    for (int i = 0; i < 200; ++i) made.push_back(Make(i % 2 ? "EnemyGuard" : "SquadHeavy", i % 4));
+    std::vector<CHLO*> carried;
+    for (CHLO* o : made) {
+      if (o == nullptr) continue;
+      for (int i = 0; i < kStatsItemSlots; ++i)
+        if (CInventoryItem* item = static_cast<CHLOGrunt*>(o)->inventory[i]) carried.push_back(item);
+    }
+    const bool allMade = std::find(made.begin(), made.end(), nullptr) == made.end();
+    for (CHLO* o : made) manager_->DeleteObject(o);
+    for (CHLO* o : carried) manager_->DeleteObject(o);
+    return allMade && !carried.empty();
+  };
+  // The first round takes the first-use allocations (the records' bound
+  // assets, the bookkeeping of this many objects at once).
+  ASSERT_TRUE(round()) << "every soldier made, and the kinds carry weapons";
   MemStatistics before{};
   MemGetStatistics(&before);
-  for (int i = 0; i < 200; ++i) made.push_back(Make(i % 2 ? "EnemyGuard" : "SquadHeavy", i % 4));
-  for (CHLO* o : made) ASSERT_NE(o, nullptr);
-  for (CHLO* o : made) manager_->DeleteObject(o);
+  ASSERT_TRUE(round());
   MemStatistics after{};
   MemGetStatistics(&after);
   EXPECT_EQ(after.totalAllocUnitCount, before.totalAllocUnitCount);
@@ -267,6 +282,7 @@ int IndexOfPistolSlot(int slot) {
 
 TEST_F(GruntTest, TheSlotOfAMovementAnimationFollowsAlertnessWoundsAndTheKnife) {
   CHLOGrunt* s = Make("EnemyGuard", 1);
+  s->SelectItem(nullptr, true);  // empty hands take the pistol set
   const float most = s->GetMaxHealth();
   ASSERT_GT(most, 0.0f);
   const std::uint16_t* pistol = kAnimationSets[ANIMSET_PISTOL];
@@ -513,6 +529,10 @@ TEST_F(GruntTest, CapabilitiesAnswerTheirQuestions) {
   own->unitFlags |= UNITF_STAYS_PUT;
   EXPECT_EQ(own->Can(12), 1);
   EXPECT_EQ(own->Can(19), 0) << "not in a vehicle";
+  CInventoryItem* rifle = own->itemInHand;
+  ASSERT_NE(rifle, nullptr) << "the squad rifleman is made with its rifle in hand";
+  EXPECT_EQ(own->Can(18), 1) << "aiming with a rifle in hand";
+  own->SelectItem(nullptr, true);
   EXPECT_EQ(own->Can(18), 0) << "nothing in hand";
   for (int never : {9, 10, 11, 13, 16, 20, 21, -1}) EXPECT_EQ(own->Can(never), 0) << never;
   // The character type of the kind: soldiers (0) and prisoners of war (5)
