@@ -105,23 +105,6 @@ class MPScreens : public ScreenWalkTest {
     ScreenId = PreviousScreenId = 0;
     ScreenWalkTest::TearDown();
   }
-  void Open(int id) {
-    SetScreen(id);
-    Settle();
-    ASSERT_EQ(ScreenId, id);
-  }
-  // Frames until a screen change (its zoom, leave and entry steps) is over.
-  void Settle() {
-    for (int i = 0; i < 20; ++i) Frame(40);
-  }
-  // One press of a key: down for a frame, then up while any screen change
-  // it made plays out.
-  void Key(const char* key) {
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
-    Frame();
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
-    Settle();
-  }
   void Type(const char* text) {
     ASSERT_TRUE(Win32InjectText(s_Window, text));
     Frame();
@@ -136,8 +119,8 @@ TEST_F(MPScreens, HostingReadsTheRememberedTextsAndDefaultsTheSessionName) {
     key.SetString("HostIPAddr", "10.0.0.7");
     key.SetString("PlayerName", "Ada");
   }
-  Open(3);
-  Key("Return");  // host a game
+  OpenLong(3);
+  PressLong("Return");  // host a game
   ASSERT_EQ(ScreenId, 46);
   EXPECT_EQ(MPGetRole(), 1);
   EXPECT_STREQ(MPCurrent()->settings_.sessionName, g_Locale->GetString(mptext::kDefaultSessionName));
@@ -145,18 +128,18 @@ TEST_F(MPScreens, HostingReadsTheRememberedTextsAndDefaultsTheSessionName) {
   EXPECT_STREQ(MPCurrent()->players_[MPGetLocalPlayerSlot()].name, "Ada");
   // Host rows are enabled; joining, they are drawn disabled and do nothing.
   EXPECT_EQ(Current()->Menu->SelectedId, 3101);
-  Key("Escape");
+  PressLong("Escape");
   ASSERT_EQ(ScreenId, 3);
   MPCurrent()->SetSessionName("Kept");
-  Key("Down");
-  Key("Return");  // join a game: the session name is not read
+  PressLong("Down");
+  PressLong("Return");  // join a game: the session name is not read
   ASSERT_EQ(ScreenId, 46);
   EXPECT_EQ(MPGetRole(), 0);
   EXPECT_STREQ(MPCurrent()->settings_.sessionName, "Kept");
   EXPECT_EQ(Current()->Menu->SelectedId, 3103) << "the host-only rows are disabled when joining";
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 3);
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 1);
 }
 
@@ -166,39 +149,39 @@ TEST_F(MPScreens, AHostStartsItsSessionAndReachesTheSetUpAndTheLobby) {
     key.Create(HKEY_LOCAL_MACHINE, kMultiplayerRegistryKey);
     key.SetString("HostPort", std::to_string(DPlay8FindFreePort()).c_str());
   }
-  Open(3);
-  Key("Return");
+  OpenLong(3);
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 46);
-  for (int i = 0; i < 3; ++i) Key("Down");
+  for (int i = 0; i < 3; ++i) PressLong("Down");
   ASSERT_EQ(Current()->Menu->SelectedId, 3104);
-  Key("Return");
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 48) << "the session started as host";
   EXPECT_TRUE(MPIsHost());
   // Level 6 (past the list) uses the last plug-in; players shown 2-8.
   MPCurrent()->SetLevel(6);
   EXPECT_STREQ(MPCurrent()->settings_.levelName, "MP_Mission6.dll");
-  Key("Right");  // the players row is already 8: stays
+  PressLong("Right");  // the players row is already 8: stays
   EXPECT_EQ(MPCurrent()->settings_.maxPlayers, 8);
-  Key("Left");
+  PressLong("Left");
   EXPECT_EQ(MPCurrent()->settings_.maxPlayers, 7);
-  for (int i = 0; i < 4; ++i) Key("Down");
+  for (int i = 0; i < 4; ++i) PressLong("Down");
   ASSERT_EQ(Current()->Menu->SelectedId, 3505);
-  Key("Return");
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 50);
   // The team screen from the lobby: the sides cannot become equal.
-  Key("Down");
-  Key("Return");
+  PressLong("Down");
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 52);
   ASSERT_EQ(MPCurrent()->settings_.attackers, 0);
   ASSERT_EQ(MPCurrent()->settings_.defenders, 1);
-  Key("Right");  // attackers 0 -> 1: the defenders move on to 2
+  PressLong("Right");  // attackers 0 -> 1: the defenders move on to 2
   EXPECT_EQ(MPCurrent()->settings_.attackers, 1);
   EXPECT_EQ(MPCurrent()->settings_.defenders, 2);
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 50);
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 48);
-  Key("Escape");  // back from the set-up ends the session
+  PressLong("Escape");  // back from the set-up ends the session
   EXPECT_EQ(ScreenId, 46);
   EXPECT_FALSE(MPIsHost());
 }
@@ -238,7 +221,7 @@ TEST_F(MPScreens, TheAddressSearchListsARealHost) {
   MPSetRole(0);
   std::snprintf(MPHostAddress, sizeof MPHostAddress, "127.0.0.1:%u", port);
   StartHostSearch(MPHostAddress);
-  Open(47);
+  OpenLong(47);
   SessionRowTexts row{};
   for (int i = 0; i < 500 && !SessionRowTextsOf(0, &row); ++i) {
     MPUpdate();
@@ -265,7 +248,7 @@ TEST_F(MPScreens, TheBrowserListsAtMostFortyFiveHostsWithTheirColumns) {
   // A name from the network of the field's full length, unterminated.
   std::memset(g_fake.hosts[4].sessionName, 'N', sizeof g_fake.hosts[4].sessionName);
   RefreshSessionList();
-  Open(47);
+  OpenLong(47);
   EXPECT_EQ(MPMenus().sessionList->Count, 45);
   struct Row {
     int row;
@@ -292,11 +275,11 @@ TEST_F(MPScreens, TheBrowserListsAtMostFortyFiveHostsWithTheirColumns) {
   ASSERT_TRUE(Win32InjectKey(s_Window, "Return", true));
   Frame();
   ASSERT_TRUE(Win32InjectKey(s_Window, "Return", false));
-  Settle();
+  SettleLong();
   EXPECT_EQ(MPMenus().sessionList->Count, 3);
   EXPECT_EQ(g_fake.joins, 0) << "the choice of the rebuilding frame is dropped";
   EXPECT_EQ(ScreenId, 47);
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 46);
 }
 
@@ -311,13 +294,13 @@ TEST_F(MPScreens, AFailedJoinShowsItsNoticeAndTheWaitIsBounded) {
   // Refused (-2), other failures, no welcome within the wait, welcomed.
   const Case cases[] = {{-2, -1, 36}, {-1, -1, 35}, {0, -1, 35}, {0, 3, 48}};
   for (const Case& c : cases) {
-    Open(47);
+    OpenLong(47);
     RefreshSessionList();
     g_fake.joinResult = c.joinResult;
     g_fake.connectAfterPasses = c.connectAfter;
     g_fake.passes = 0;
     g_RealClock->SetFixedFrameTime(100);
-    Key("Return");
+    PressLong("Return");
     g_RealClock->SetFixedFrameTime(0);
     EXPECT_EQ(ScreenId, c.screen) << c.joinResult << " " << c.connectAfter;
     if (c.joinResult == 0 && c.connectAfter < 0) {
@@ -326,7 +309,7 @@ TEST_F(MPScreens, AFailedJoinShowsItsNoticeAndTheWaitIsBounded) {
       EXPECT_LE(g_fake.passes, 42);
     }
     if (ScreenId == 35 || ScreenId == 36) {
-      Key("Escape");  // both notices lead back to the browser
+      PressLong("Escape");  // both notices lead back to the browser
       EXPECT_EQ(ScreenId, 47);
     }
   }
@@ -335,38 +318,38 @@ TEST_F(MPScreens, AFailedJoinShowsItsNoticeAndTheWaitIsBounded) {
 TEST_F(MPScreens, TextEntriesKeepAcceptedTextsAndRestoreCancelledOnes) {
   MPSetRole(1);
   // The port: empty shows the default, accepted digits are remembered.
-  Open(51);
+  OpenLong(51);
   EXPECT_STREQ(MPHostPort, "22426");
-  for (int i = 0; i < 5; ++i) Key("Backspace");
+  for (int i = 0; i < 5; ++i) PressLong("Backspace");
   Type("7000");
-  Key("Return");
+  PressLong("Return");
   EXPECT_EQ(ScreenId, 46);
   EXPECT_STREQ(MPHostPort, "7000");
   EXPECT_EQ(RegistryText("HostPort"), "7000");
   // The session name: typing then back restores the old one everywhere.
   MPCurrent()->SetSessionName("Old");
-  Open(44);
+  OpenLong(44);
   Type("er");
   EXPECT_STREQ(MPCurrent()->settings_.sessionName, "Older") << "edited in place";
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 46);
   EXPECT_STREQ(MPCurrent()->settings_.sessionName, "Old");
   EXPECT_EQ(RegistryText("SessionName"), "Old");
   // The host address: the accepted address stays, in the registry too.
   MPSetRole(0);
   std::strcpy(MPHostAddress, "1.2.3.4");
-  Open(43);
-  for (int i = 0; i < 7; ++i) Key("Backspace");
+  OpenLong(43);
+  for (int i = 0; i < 7; ++i) PressLong("Backspace");
   Type("127.0.0.1");
-  Key("Return");
-  Settle();
+  PressLong("Return");
+  SettleLong();
   EXPECT_STREQ(MPHostAddress, "127.0.0.1");
   EXPECT_EQ(RegistryText("HostIPAddr"), "127.0.0.1");
   // At most 21 characters of an address can be typed.
-  Open(43);
+  OpenLong(43);
   Type("123456789012345678901234567890");
   EXPECT_EQ(std::strlen(MPHostAddress), 21u);
-  Key("Escape");
+  PressLong("Escape");
   EXPECT_STREQ(MPHostAddress, "127.0.0.1");
 }
 
@@ -400,11 +383,11 @@ TEST_F(MPScreens, OptionTextsAndAClientsChangesDoNothing) {
   // A client: the values are shown disabled and a step changes nothing.
   MPSetTestRole(2);
   const int before = MPCurrent()->settings_.maxPlayers;
-  Open(48);
+  OpenLong(48);
   EXPECT_TRUE(Current()->Menu->FindItem(3501)->IsDisabled());
-  Key("Left");
+  PressLong("Left");
   EXPECT_EQ(MPCurrent()->settings_.maxPlayers, before);
-  Open(49);
+  OpenLong(49);
   EXPECT_TRUE(Current()->Menu->FindItem(3601)->IsDisabled());
 }
 
@@ -415,8 +398,8 @@ TEST_F(MPScreens, NoticesDoWhatBackSaysForTheirId) {
   };
   const Case cases[] = {{35, 47}, {36, 47}, {40, 1}, {42, 15}};
   for (const Case& c : cases) {
-    Open(c.id);
-    Key("Escape");
+    OpenLong(c.id);
+    PressLong("Escape");
     EXPECT_EQ(ScreenId, c.next) << c.id;
   }
   char line[128];

@@ -69,25 +69,9 @@ class KeyBindScreen : public ScreenWalkTest {
     ASSERT_EQ(CreateScreens(), 1);
     PopulateFrontEndScreens();
     fs::current_path(folder_);
-    Open(31);
-    Press("Return");
+    OpenLong(31);
+    PressLong("Return");
     ASSERT_EQ(ScreenId, 33);
-  }
-  void Open(int id) {
-    SetScreen(id);
-    Settle();
-    ASSERT_EQ(ScreenId, id);
-  }
-  void Settle() {
-    for (int i = 0; i < 20; ++i) Frame(40);
-  }
-  // A key down for one frame, then up, and enough frames for a capture to end
-  // and a screen change to play out.
-  void Press(const char* key) {
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
-    Frame();
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
-    Settle();
   }
   CKeyBindMenu* Screen() { return static_cast<CKeyBindMenu*>(ScreenFromId(33)); }
   // The list rows as (action, binding) pairs.
@@ -114,19 +98,19 @@ class KeyBindScreen : public ScreenWalkTest {
   }
   // Moves the list's selection down to the first row of an action on the shown page.
   void SelectAction(int action) {
-    for (int i = 0; i < 45 && SelectedAction() != action; ++i) Press("Down");
+    for (int i = 0; i < 45 && SelectedAction() != action; ++i) PressLong("Down");
     ASSERT_EQ(SelectedAction(), action);
   }
   void ChoosePage(int page) {
-    while (Screen()->ChosenPage() < page) Press("Right");
+    while (Screen()->ChosenPage() < page) PressLong("Right");
     ASSERT_EQ(Screen()->ShownPage, page);
   }
   InputBindingCode Binding(int action, int slot) { return g_ControlMapper->GetBinding(0, slot, action); }
   // Enter starts a capture for the selected row; then the key.
   void Capture(const char* key) {
-    Press("Return");
+    PressLong("Return");
     ASSERT_EQ(Screen()->Capturing, 1);
-    Press(key);
+    PressLong(key);
   }
 
   fs::path folder_, previous_;
@@ -158,17 +142,17 @@ TEST_F(KeyBindScreen, EachPageListsOneRowPerKeyOrMouseBindingAndPadBindingsOnlyW
 }
 
 TEST_F(KeyBindScreen, RefusedKeysRestartTheCaptureEscapeEndsItAndAKeyIsBound) {
-  Press("Return");
+  PressLong("Return");
   ASSERT_EQ(Screen()->Capturing, 1);
   // The cursor keys, Tab and F1 restart the capture; the row stays selected.
   for (const char* refused : {"Up", "Down", "Tab", "F1"}) {
-    Press(refused);
+    PressLong(refused);
     EXPECT_EQ(Screen()->Capturing, 1) << refused;
     EXPECT_EQ(SelectedAction(), FORWARD) << refused;
     EXPECT_EQ(Binding(FORWARD, 0), KeyBindingOf(kW)) << refused;
   }
   // Escape ends the capture: W stays, and the screen stays (no back).
-  Press("Escape");
+  PressLong("Escape");
   EXPECT_EQ(Screen()->Capturing, 0);
   EXPECT_EQ(ScreenId, 33);
   EXPECT_EQ(Binding(FORWARD, 0), KeyBindingOf(kW));
@@ -234,14 +218,14 @@ TEST_F(KeyBindScreen, APadAxisGoesToBothActionsOfItsPairAndAPadButtonToItsRow) {
   ASSERT_NO_FATAL_FAILURE(Make(1));
   const int pad = AttachVirtualController();
   ASSERT_NE(pad, 0);
-  Settle();
+  SettleLong();
   // FORWARD on axis 1 (X): FORWARD its negative half, BACKWARD the positive.
-  Press("Return");
+  PressLong("Return");
   ASSERT_TRUE(SetVirtualControllerAxis(pad, VirtualAxis::X, 1.0f));
   Frame();
   Frame();
   ASSERT_TRUE(SetVirtualControllerAxis(pad, VirtualAxis::X, 0.0f));
-  Settle();
+  SettleLong();
   EXPECT_EQ(Screen()->Capturing, 0);
   EXPECT_EQ(Binding(FORWARD, 1), 0x10003);
   EXPECT_EQ(Binding(BACKWARD, 1), 0x10004);
@@ -250,12 +234,12 @@ TEST_F(KeyBindScreen, APadAxisGoesToBothActionsOfItsPairAndAPadButtonToItsRow) {
   ASSERT_NO_FATAL_FAILURE(ChoosePage(1));
   ASSERT_EQ(SelectedAction(), FIRE);
   ASSERT_EQ(Binding(INVENTORY, 1), MakeBinding(BINDING_JOY_BUTTON, 3));
-  Press("Return");
+  PressLong("Return");
   ASSERT_TRUE(SetVirtualControllerButton(pad, 3, true));
   Frame();
   Frame();
   ASSERT_TRUE(SetVirtualControllerButton(pad, 3, false));
-  Settle();
+  SettleLong();
   EXPECT_EQ(Binding(FIRE, 1), MakeBinding(BINDING_JOY_BUTTON, 3));
   EXPECT_EQ(Binding(FIRE, 0), MakeBinding(BINDING_MOUSE_BUTTON, 0));
   EXPECT_EQ(Binding(INVENTORY, 1), kNoBinding);
@@ -264,20 +248,20 @@ TEST_F(KeyBindScreen, APadAxisGoesToBothActionsOfItsPairAndAPadButtonToItsRow) {
 TEST_F(KeyBindScreen, WithoutCheatModeAPadIsNotCapturedAndAMouseButtonIs) {
   const int pad = AttachVirtualController();
   ASSERT_NE(pad, 0);
-  Settle();
+  SettleLong();
   ASSERT_NO_FATAL_FAILURE(SelectAction(STANCE));
-  Press("Return");
+  PressLong("Return");
   // The pad's button is not listened to: the capture still waits.
   ASSERT_TRUE(SetVirtualControllerButton(pad, 2, true));
   Frame();
   ASSERT_TRUE(SetVirtualControllerButton(pad, 2, false));
-  Settle();
+  SettleLong();
   EXPECT_EQ(Screen()->Capturing, 1);
   // The middle mouse button: STANCE's free third slot takes it.
   ASSERT_TRUE(Win32InjectMouseButton(s_Window, 2, true));
   Frame();
   ASSERT_TRUE(Win32InjectMouseButton(s_Window, 2, false));
-  Settle();
+  SettleLong();
   EXPECT_EQ(Screen()->Capturing, 0);
   EXPECT_EQ(Binding(STANCE, 0), KeyBindingOf(kC));
   EXPECT_EQ(Binding(STANCE, 1), MakeBinding(BINDING_JOY_BUTTON, 1));
@@ -290,23 +274,23 @@ TEST_F(KeyBindScreen, WithoutCheatModeAPadIsNotCapturedAndAMouseButtonIs) {
 }
 
 TEST_F(KeyBindScreen, BackspaceRemovesTheSelectedBindingAndNothingOnAnUnboundRow) {
-  Press("Backspace");
+  PressLong("Backspace");
   EXPECT_EQ(Binding(FORWARD, 0), kNoBinding);
   EXPECT_EQ(Binding(FORWARD, 1), MakeBinding(BINDING_JOY_AXIS, 0));  // the unlisted pad binding stays
   std::vector<ListRow> rows = Rows();
   ASSERT_EQ(rows.size(), 8u);
   EXPECT_EQ(rows[0].action, FORWARD);
   EXPECT_EQ(rows[0].binding, kNoBinding);
-  Press("Backspace");
+  PressLong("Backspace");
   EXPECT_EQ(Rows().size(), 8u);
   EXPECT_EQ(Binding(BACKWARD, 0), MakeBinding(BINDING_KEY, 31));
   // On the second of two rows of an action the selection moves up to the first.
   ASSERT_NO_FATAL_FAILURE(SelectAction(STANCE));
   g_ControlMapper->SetBinding(0, 2, STANCE, KeyBindingOf(kP));
   Screen()->BuildList(true);
-  Press("Down");
+  PressLong("Down");
   ASSERT_EQ(Screen()->List->Selection, 8);
-  Press("Backspace");
+  PressLong("Backspace");
   EXPECT_EQ(Binding(STANCE, 2), kNoBinding);
   EXPECT_EQ(Screen()->List->Selection, 7);
   EXPECT_EQ(SelectedAction(), STANCE);
@@ -316,26 +300,26 @@ TEST_F(KeyBindScreen, TabMovesTheFocusAndTheDefaultsButtonBringsTheFileBack) {
   Capture("Q");
   ASSERT_EQ(Binding(FORWARD, 0), KeyBindingOf(kQ));
   g_ControlMapper->SetBinding(0, 2, FORWARD, KeyBindingOf(kP));  // a slot the file leaves free
-  Press("Tab");
+  PressLong("Tab");
   EXPECT_EQ(Screen()->Menu->SelectedId, CKeyBindMenu::kDefaultsItem);
   // Enter on the button loads the defaults; it does not capture.
-  Press("Return");
+  PressLong("Return");
   EXPECT_EQ(Screen()->Capturing, 0);
   EXPECT_EQ(Binding(FORWARD, 0), KeyBindingOf(kW));
   EXPECT_EQ(Binding(FORWARD, 2), kNoBinding);
   EXPECT_EQ(Rows()[0].binding, KeyBindingOf(kW));
   // Backspace while the button has the focus removes nothing.
-  Press("Backspace");
+  PressLong("Backspace");
   EXPECT_EQ(Binding(FORWARD, 0), KeyBindingOf(kW));
-  Press("Tab");
+  PressLong("Tab");
   EXPECT_EQ(Screen()->Menu->SelectedId, CKeyBindMenu::kPageItem);
 }
 
 TEST_F(KeyBindScreen, MissingDefaultsFileLeavesTheBindingsAsTheyAre) {
   Capture("Q");
   fs::remove(folder_ / "default.key");
-  Press("Tab");
-  Press("Return");
+  PressLong("Tab");
+  PressLong("Return");
   EXPECT_EQ(Binding(FORWARD, 0), KeyBindingOf(kQ));
   EXPECT_EQ(Binding(BACKWARD, 0), MakeBinding(BINDING_KEY, 31));
 }
@@ -343,7 +327,7 @@ TEST_F(KeyBindScreen, MissingDefaultsFileLeavesTheBindingsAsTheyAre) {
 TEST_F(KeyBindScreen, BackWritesCurrentKeyThatAMapperReadsBack) {
   Capture("Q");
   ASSERT_FALSE(fs::exists(folder_ / "current.key"));
-  Press("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 31);
   const std::string written = ReadWrittenFile(folder_ / "current.key");
   EXPECT_NE(written.find("FORWARD,0=KEY_Q\r\n"), std::string::npos);
@@ -365,9 +349,9 @@ TEST_F(KeyBindScreen, TheCapturedRowIsDrawnInTheCaptureColourUntilTheKeyArrives)
   };
   Frame();
   EXPECT_EQ(captureInk(), 0);
-  Press("Return");
+  PressLong("Return");
   EXPECT_GT(captureInk(), 20);
-  Press("Q");
+  PressLong("Q");
   EXPECT_EQ(captureInk(), 0);
 }
 

@@ -59,6 +59,23 @@ int ScreenWalkTest::Press(const char* key, int framesAfter) {
   return result;
 }
 
+void ScreenWalkTest::SettleLong() {
+  for (int i = 0; i < 20; ++i) Frame(40);
+}
+
+void ScreenWalkTest::OpenLong(int id) {
+  SetScreen(id);
+  SettleLong();
+  ASSERT_EQ(ScreenId, id);
+}
+
+void ScreenWalkTest::PressLong(const char* key) {
+  ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
+  Frame();
+  ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
+  SettleLong();
+}
+
 PixelBox ScreenWalkTest::Row(int r) const {
   CScreenMenu* menu = ScreenFromId(ScreenId)->Menu;
   int index = 0, x = 0, y = 0;

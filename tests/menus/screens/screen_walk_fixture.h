@@ -30,6 +30,13 @@ class ScreenWalkTest : public MenuFrameTest {
   // A key (SDL name) pressed for one frame then released, and `framesAfter`
   // frames more; the result of the frame it went down in.
   int Press(const char* key, int framesAfter = 2);
+  // For screens whose changes take longer steps than the suite's own (their
+  // zoom, leave and entry steps): 20 frames of 40 ms; a screen opened and
+  // settled that way; a key down for one frame of the suite's step, then up
+  // while any screen change or capture it started plays out.
+  void SettleLong();
+  void OpenLong(int id);
+  void PressLong(const char* key);
   // The box of a row of the current screen's menu (empty when not shown).
   PixelBox Row(int r) const;
 

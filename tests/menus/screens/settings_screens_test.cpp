@@ -51,25 +51,6 @@ class SettingsScreens : public ScreenWalkTest {
     ASSERT_EQ(CreateScreens(), 1);
     PopulateFrontEndScreens();
   }
-  // Opens a screen and lets its transition end.
-  void Open(int id) {
-    SetScreen(id);
-    Settle();
-    ASSERT_EQ(ScreenId, id);
-  }
-  // Frames until a screen change (its zoom, its leave and entry steps) is
-  // over: longer steps than the suite's own.
-  void Settle() {
-    for (int i = 0; i < 20; ++i) Frame(40);
-  }
-  // One press of a key (down in one frame, then up while any screen change
-  // it made plays out), the current screen updated and drawn in each frame.
-  void Press(const char* key) {
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, true));
-    Frame();
-    ASSERT_TRUE(Win32InjectKey(s_Window, key, false));
-    Settle();
-  }
   CMenuScreen* Current() { return ScreenFromId(ScreenId); }
   std::uint16_t Selected() { return Current()->Menu->SelectedId; }
   // The width of a slider's filled bar (opaque yellow) in the row of an item.
@@ -91,23 +72,23 @@ class SettingsScreens : public ScreenWalkTest {
 TEST_F(SettingsScreens, VolumeSlidersSetTheSoundManagersWordsAndTheirBars) {
   sound_.SetEffectsVolume(1.0f);
   sound_.SetMusicVolume(0.75f);
-  Open(4);
+  OpenLong(4);
   Frame();
   ASSERT_EQ(Selected(), COptionsMenu::kEffectsRow) << "without cheat mode the effects slider is first";
   const int full = FilledWidth(COptionsMenu::kEffectsRow);
   EXPECT_GT(full, 100);
   // The music slider shows 15 of 20.
   EXPECT_NEAR(FilledWidth(COptionsMenu::kMusicRow), full * 15 / 20, 1);
-  Press("Left");
+  PressLong("Left");
   EXPECT_FLOAT_EQ(sound_.GetEffectsVolume(), 0.95f);
   EXPECT_NEAR(FilledWidth(COptionsMenu::kEffectsRow), full * 19 / 20, 1);
   EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 0.75f) << "the other slider is untouched";
-  Press("Down");
+  PressLong("Down");
   ASSERT_EQ(Selected(), COptionsMenu::kMusicRow);
-  for (int i = 0; i < 18; ++i) Press("Left");
+  for (int i = 0; i < 18; ++i) PressLong("Left");
   EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 0.0f) << "the slider stops at 0";
   EXPECT_EQ(FilledWidth(COptionsMenu::kMusicRow), 0);
-  for (int i = 0; i < 25; ++i) Press("Right");
+  for (int i = 0; i < 25; ++i) PressLong("Right");
   EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 1.0f) << "and at 20";
   // The sliders show the words again after a populate.
   sound_.SetEffectsVolume(0.35f);
@@ -118,93 +99,93 @@ TEST_F(SettingsScreens, VolumeSlidersSetTheSoundManagersWordsAndTheirBars) {
 
 TEST_F(SettingsScreens, TheRowLeadingAwayIsRememberedAndBackForgetsIt) {
   OptionsReturnScreen = 15;
-  Open(4);
-  Press("Down");
-  Press("Down");
+  OpenLong(4);
+  PressLong("Down");
+  PressLong("Down");
   ASSERT_EQ(Selected(), COptionsMenu::kControlsRow);
-  Press("Return");
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 31);
   auto* options = static_cast<COptionsMenu*>(ScreenFromId(4));
   EXPECT_EQ(options->RememberedRow, 2);
-  Press("Escape");
+  PressLong("Escape");
   ASSERT_EQ(ScreenId, 4) << "back from the controls screen";
   EXPECT_EQ(Selected(), COptionsMenu::kControlsRow) << "the selection is restored";
-  Press("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 15) << "back to where the options were entered from";
   EXPECT_EQ(options->RememberedRow, -1);
-  Open(4);
+  OpenLong(4);
   EXPECT_EQ(Selected(), COptionsMenu::kEffectsRow);
 }
 
 TEST_F(SettingsScreens, TheCheatRowIsThereOnlyWhenCheatModeWasOnWhenTheScreensWereMade) {
-  Open(4);
+  OpenLong(4);
   EXPECT_EQ(Current()->Menu->FindItem(COptionsMenu::kCheatsRow), nullptr);
   EXPECT_EQ(Current()->Menu->Count, 3);
   CheatMode = 1;
-  Open(4);
+  OpenLong(4);
   EXPECT_EQ(Current()->Menu->FindItem(COptionsMenu::kCheatsRow), nullptr) << "not until the screens are made again";
   Make(1);
-  Open(4);
+  OpenLong(4);
   EXPECT_EQ(Current()->Menu->Count, 4);
   ASSERT_EQ(Selected(), COptionsMenu::kCheatsRow);
-  Press("Return");
+  PressLong("Return");
   EXPECT_EQ(ScreenId, 7);
-  Press("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 4);
 }
 
 TEST_F(SettingsScreens, TheCheatScreenSetsTheSkillBonusUpToNineAndTheEnemySkillFlag) {
   Make(1);
-  Open(7);
+  OpenLong(7);
   ASSERT_EQ(Selected(), CCheatMenu::kSkillBonusRow);
   EXPECT_EQ(Current()->GetLeftHintTextId(), 0u) << "no select hint on a slider";
-  Press("Right");
+  PressLong("Right");
   EXPECT_EQ(GetPlayerSkillBonus(), 1);
-  for (int i = 0; i < 12; ++i) Press("Right");
+  for (int i = 0; i < 12; ++i) PressLong("Right");
   EXPECT_EQ(GetPlayerSkillBonus(), 9);
-  Press("Down");
-  Press("Right");
+  PressLong("Down");
+  PressLong("Right");
   EXPECT_EQ(GetEnemySkillZero(), 1u);
-  Press("Left");
+  PressLong("Left");
   EXPECT_EQ(GetEnemySkillZero(), 0u);
-  Press("Down");
+  PressLong("Down");
   EXPECT_EQ(Current()->GetLeftHintTextId(), g_MenuScreenDefaults.leftHint);
-  Press("Return");
+  PressLong("Return");
   EXPECT_EQ(ScreenId, 8) << "the mission list";
   // Entering shows the settings as they stand.
   SetPlayerSkillBonus(4);
-  Open(7);
+  OpenLong(7);
   EXPECT_EQ(static_cast<CMenuSliderItem*>(Current()->Menu->FindItem(CCheatMenu::kSkillBonusRow))->SliderValue, 4);
 }
 
 TEST_F(SettingsScreens, TheMouseScreenSetsPlayerZerosDivisorsInversionAndSquaring) {
   CLocalPlayer* player = g_LocalPlayers.Get(0);
-  Open(31);
-  Press("Down");
+  OpenLong(31);
+  PressLong("Down");
   ASSERT_EQ(Selected(), CControllerMenu::kMouseRow);
-  Press("Return");
+  PressLong("Return");
   ASSERT_EQ(ScreenId, 32);
   ASSERT_EQ(Selected(), CMouseMenu::kSpeedXRow);
   const int half = FilledWidth(CMouseMenu::kSpeedXRow);
   EXPECT_GT(half, 50) << "the starting divisor 200 shows 50 of 100";
-  Press("Right");
+  PressLong("Right");
   EXPECT_FLOAT_EQ(player->mouseXDivisor, 198.0f) << "a higher position is a quicker response";
   EXPECT_FLOAT_EQ(player->mouseYDivisor, 200.0f);
-  Press("Down");
-  Press("Left");
-  Press("Left");
+  PressLong("Down");
+  PressLong("Left");
+  PressLong("Left");
   EXPECT_FLOAT_EQ(player->mouseYDivisor, 204.0f);
-  Press("Down");
-  Press("Right");
+  PressLong("Down");
+  PressLong("Right");
   EXPECT_EQ(player->invertMouse, 1);
-  Press("Down");
+  PressLong("Down");
   ASSERT_EQ(player->mouseSquaredResponse, 1);
-  Press("Left");
+  PressLong("Left");
   EXPECT_EQ(player->mouseSquaredResponse, 0);
-  Press("Escape");
+  PressLong("Escape");
   EXPECT_EQ(ScreenId, 31);
-  Press("Up");
-  Press("Return");
+  PressLong("Up");
+  PressLong("Return");
   EXPECT_EQ(ScreenId, 33) << "the key bindings row";
 }
 
